@@ -1,0 +1,36 @@
+#include "experiments/Experiments.h"
+#include "experiments/RecordingHost.h"
+#include "model/MotorModel.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// One run's arithmetic: 2000 bare steps, load removed halfway.
+void BM_TwoThousandSteps(benchmark::State& state)
+{
+    MotorModel model{};
+    for (auto _ : state) {
+        model.Reset();
+        for (int i = 0; i < 2000; ++i)
+            model.Step(i < 1000 ? 10.0 : 0.0);
+        benchmark::DoNotOptimize(model);
+    }
+    state.SetItemsProcessed(state.iterations() * 2000);
+}
+BENCHMARK(BM_TwoThousandSteps);
+
+// The whole step response: parsing, steps, maxima and 4000 trace appends.
+void BM_StepResponseRun(benchmark::State& state)
+{
+    MotorModel model{};
+    RecordingHost host("10");
+    for (auto _ : state) {
+        RunStepResponse(model, host);
+        benchmark::DoNotOptimize(host.Series(5).Points().data());
+    }
+    state.SetItemsProcessed(state.iterations() * 2000);
+}
+BENCHMARK(BM_StepResponseRun);
+
+} // namespace

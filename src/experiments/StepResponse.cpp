@@ -1,0 +1,45 @@
+#include "experiments/ExperimentHost.h"
+#include "experiments/Experiments.h"
+#include "model/MotorModel.h"
+#include "plot/Trace.h"
+#include "toolkit/Conversions.h"
+
+using toolkit::ToDouble;
+
+void RunStepResponse(MotorModel& model, ExperimentHost& host)
+{
+    constexpr int kLoadRemovedAt = kRunLength / 2;
+
+    host.SetProgress(100);
+    Trace& mdTrace = host.Series(5);
+    Trace& omegaTrace = host.Series(6);
+    mdTrace.Clear();
+    omegaTrace.Clear();
+
+    double Mc = toolkit::StrToInt(host.LoadText());
+    model.Reset();
+    double mdMax = ToDouble(model.Md);
+    double omegaMax = ToDouble(model.Omega);
+
+    if (Mc > kLargestLoad) {
+        host.ShowAlert();
+    } else {
+        const Colour mdColour = kTraceDefinitions[4].pointColour;
+        const Colour omegaColour = kTraceDefinitions[5].pointColour;
+        for (int i = 0; i < kRunLength; ++i) {
+            if (i == kLoadRemovedAt)
+                Mc = 0.0;
+            model.Step(Mc);
+            // Compared in extended; NaN compares false and keeps the maximum.
+            if (model.Md > mdMax)
+                mdMax = ToDouble(model.Md);
+            if (model.Omega > omegaMax)
+                omegaMax = ToDouble(model.Omega);
+            mdTrace.AppendPoint(i, ToDouble(model.Md), "", mdColour);
+            omegaTrace.AppendPoint(i, ToDouble(model.Omega), "", omegaColour);
+        }
+    }
+
+    host.SetMdMaxText(toolkit::FloatToStr(mdMax));
+    host.SetOmegaMaxText(toolkit::FloatToStr(omegaMax));
+}

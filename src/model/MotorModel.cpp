@@ -1,0 +1,41 @@
+#include "model/MotorModel.h"
+
+#include <bit>
+#include <cstdint>
+
+void MotorModel::Reset()
+{
+    Md = dMd = dOmega = dK = Omega = K = MdPrev = OmegaPrev = 0.0L;
+    KPrev = 50.5L;
+
+    // w0 is one unit in the last place above the double nearest 314.15.
+    w0 = std::bit_cast<double>(std::uint64_t{0x4073A26666666667});
+    dt = 0.001;
+    p = 2.0;
+    J = 0.0172;
+    Mk = 25.25;
+    sk = 0.46;
+    // Extended quotient of the stored doubles, rounded to double on store.
+    T = static_cast<double>(static_cast<long double>(sk) / w0);
+}
+
+void MotorModel::Step(double Mc)
+{
+    // Reciprocals are separate divisions, formed afresh each step and then
+    // multiplied: dividing by T directly changes single states in the last bit.
+    const long double invT = 1.0L / T;
+    const long double twoOverT = 2.0L / T;
+    const long double invJ = 1.0L / J;
+
+    dMd = (w0 - Omega * p) * K - invT * MdPrev;
+    dOmega = (MdPrev - Mc) * invJ;
+    dK = (twoOverT * Mk - invT * KPrev) - (OmegaPrev - KPrev * p) * Md;
+
+    Md = dMd * dt + MdPrev;
+    K = dK * dt + KPrev;
+    Omega = dOmega * dt + OmegaPrev;
+
+    MdPrev = Md;
+    OmegaPrev = Omega;
+    KPrev = K;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+// Lumped induction-motor model integrated by forward Euler.
+//
+// The state is held in x87 extended precision (long double with GCC on
+// x86-64) and every operation of Step() is one rounded extended operation in
+// a fixed order: the plotted curves and the displayed maxima depend on it
+// down to the last bit. The field order is part of the record's layout.
+struct MotorModel {
+    long double Md;
+    long double dMd;
+    long double dOmega;
+    long double dK;
+    long double Omega;
+    long double K;
+    long double MdPrev;
+    long double OmegaPrev;
+    long double KPrev;
+
+    double w0;
+    double dt;
+    double p;
+    double J;
+    double Mk;
+    double sk;
+    double T;
+
+    // Initial conditions and parameters. K starts at 0 while KPrev starts at
+    // 50.5, so the first step after a reset differs from later ones.
+    void Reset();
+
+    // One Euler step of size dt against the load torque Mc. No checks: far
+    // negative loads drive the states out of range.
+    void Step(double Mc);
+};

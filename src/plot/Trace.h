@@ -1,0 +1,67 @@
+#pragma once
+
+#include "plot/Colour.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TracePoint {
+    double x;
+    double y;
+    std::string label;
+    Colour colour;
+};
+
+// One plotted line: a titled, coloured list of points in ascending x.
+class Trace {
+public:
+    Trace(std::string title, Colour lineColour);
+
+    const std::string& Title() const { return title_; }
+    Colour LineColour() const { return lineColour_; }
+    const std::vector<TracePoint>& Points() const { return points_; }
+
+    // Inserts the point where it keeps x ascending (after any equal x). The
+    // runs append x in increasing order, which is a plain append.
+    void AppendPoint(double x, double y, std::string_view label, Colour colour);
+
+    // Removes every point; the storage is kept for the next run.
+    void Clear();
+
+    void Reserve(std::size_t pointCount) { points_.reserve(pointCount); }
+
+    // Counts changes, so a view can tell which traces to redraw.
+    std::uint64_t Revision() const { return revision_; }
+
+private:
+    std::string title_;
+    Colour lineColour_;
+    std::vector<TracePoint> points_;
+    std::uint64_t revision_ = 0;
+};
+
+// The six traces of the chart, in its order.
+struct TraceDefinition {
+    std::string_view title;
+    std::string_view run;
+    Colour lineColour;
+    Colour pointColour;
+};
+
+inline constexpr int kTraceCount = 6;
+inline constexpr int kRunLength = 2000;
+
+inline constexpr std::array<TraceDefinition, kTraceCount> kTraceDefinitions{{
+    {"Md", "Gauss", clRed, clGreen},
+    {"Omega", "Gauss", clGreen, clRed},
+    {"Md", "Uniform", clYellow, clBlue},
+    {"Omega", "Uniform", clBlue, clBlack},
+    {"Md", "Step", clFuchsia, clYellow},
+    {"Omega", "Step", clOrange, clGray},
+}};
+
+// Series1 ... Series6 made from the definitions, room reserved for a run.
+std::array<Trace, kTraceCount> MakeTraces();

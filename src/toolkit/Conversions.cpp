@@ -1,0 +1,90 @@
+#include "toolkit/Conversions.h"
+
+#include "toolkit/Exception.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace toolkit {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The text as it appears in an error message: control characters escaped so
+// the message stays readable, and very long input shortened.
+std::string Quoted(std::string_view text)
+{
+    constexpr std::size_t kMaxShown = 40;
+    std::string shown = "'";
+    for (std::size_t i = 0; i < text.size() && i < kMaxShown; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            std::array<char, 5> escaped{};
+            std::snprintf(escaped.data(), escaped.size(), "\\x%02X", c);
+            shown += escaped.data();
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    if (text.size() > kMaxShown)
+        shown += "...";
+    return shown + "'";
+}
+
+[[noreturn]] void ThrowNotAnInteger(std::string_view text)
+{
+    throw EConvertError(Quoted(text) + " is not a valid integer value");
+}
+
+} // namespace
+
+std::int32_t StrToInt(std::string_view text)
+{
+    std::string_view number = text;
+    while (!number.empty() && IsBlank(number.front()))
+        number.remove_prefix(1);
+    while (!number.empty() && IsBlank(number.back()))
+        number.remove_suffix(1);
+
+    // from_chars takes a '-' but no '+': the sign is read here, the digits
+    // after it are checked, and only a '-' is left for from_chars.
+    const bool negative = !number.empty() && number.front() == '-';
+    const bool hasSign = !number.empty() && (negative || number.front() == '+');
+    const std::string_view digits = number.substr(hasSign ? 1 : 0);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsDigit))
+        ThrowNotAnInteger(text);
+    const std::string_view parsed = negative ? number : digits;
+
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(parsed.data(), parsed.data() + parsed.size(), value);
+    if (error != std::errc{} || end != parsed.data() + parsed.size())
+        ThrowNotAnInteger(text);
+    return value;
+}
+
+std::string FloatToStr(long double value)
+{
+    const double d = static_cast<double>(value);
+    if (std::isnan(d))
+        return "NAN";
+    if (std::isinf(d))
+        return d < 0 ? "-INF" : "INF";
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), d);
+    return std::string(buffer.data(), result.ptr);
+}
+
+double ToDouble(long double value)
+{
+    const double d = static_cast<double>(value);
+    if (!std::isfinite(d))
+        throw EOverflow();
+    return d;
+}
+
+} // namespace toolkit

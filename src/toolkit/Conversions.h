@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace toolkit {
+
+// Parses an optionally signed decimal integer in the 32-bit signed range.
+// Blanks (spaces and tabs) around the number are accepted; anything else
+// raises EConvertError with a message that quotes the text.
+std::int32_t StrToInt(std::string_view text);
+
+// Formats the value, which the program only ever gives as a widened double,
+// as the shortest decimal that reads back as the same double, with a "."
+// separator whatever the locale. Fixed or scientific notation, whichever is
+// shorter ("0.001", "1e+300", "1.5e-07"); non-finite values are "INF",
+// "-INF" and "NAN".
+std::string FloatToStr(long double value);
+
+// Rounds an extended value to double; raises EOverflow when the double
+// cannot hold it (the rounded value would be infinite or NaN).
+double ToDouble(long double value);
+
+} // namespace toolkit

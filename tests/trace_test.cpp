@@ -1,0 +1,64 @@
+#include "plot/Trace.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<double> Xs(const Trace& trace)
+{
+    std::vector<double> xs;
+    for (const TracePoint& point : trace.Points())
+        xs.push_back(point.x);
+    return xs;
+}
+
+TEST(Trace, AppendKeepsXAscendingWhateverTheOrder)
+{
+    Trace trace("Md", clFuchsia);
+    for (double x : {1.0, 3.0, 2.0, 0.0, 3.0, 5.0, 4.0})
+        trace.AppendPoint(x, x * 10, "", clYellow);
+    EXPECT_EQ(Xs(trace), (std::vector<double>{0, 1, 2, 3, 3, 4, 5}));
+    for (const TracePoint& point : trace.Points())
+        EXPECT_EQ(point.y, point.x * 10);
+}
+
+TEST(Trace, EqualXGoesAfterTheExistingPoints)
+{
+    Trace trace("Omega", clOrange);
+    trace.AppendPoint(1, 1, "first", clGray);
+    trace.AppendPoint(2, 2, "", clGray);
+    trace.AppendPoint(1, 3, "second", clBlack);
+    ASSERT_EQ(trace.Points().size(), 3u);
+    EXPECT_EQ(trace.Points()[0].label, "first");
+    EXPECT_EQ(trace.Points()[1].label, "second");
+    EXPECT_EQ(trace.Points()[1].colour, clBlack);
+}
+
+TEST(Trace, ClearEmptiesAndCountsAsAChange)
+{
+    Trace trace("Md", clRed);
+    const auto untouched = trace.Revision();
+    trace.Clear();
+    EXPECT_TRUE(trace.Points().empty());
+    EXPECT_NE(trace.Revision(), untouched);
+
+    trace.AppendPoint(0, 1, "", clGreen);
+    const auto appended = trace.Revision();
+    trace.Clear();
+    EXPECT_TRUE(trace.Points().empty());
+    EXPECT_NE(trace.Revision(), appended);
+}
+
+TEST(Trace, MadeTracesFollowTheDefinitionsAndStartEmpty)
+{
+    const auto traces = MakeTraces();
+    for (std::size_t i = 0; i < traces.size(); ++i) {
+        EXPECT_EQ(traces[i].Title(), kTraceDefinitions[i].title);
+        EXPECT_EQ(traces[i].LineColour(), kTraceDefinitions[i].lineColour);
+        EXPECT_TRUE(traces[i].Points().empty());
+    }
+}
+
+} // namespace
