@@ -61,7 +61,7 @@ TEST(StepResponse, PointsCarryTheirColoursAndStartAtRest)
     const TracePoint& firstOmega = host.Series(6).Points().front();
     EXPECT_EQ(firstMd.y, 0.0);
     EXPECT_EQ(firstMd.colour, clYellow);
-    EXPECT_EQ(firstMd.label, "");
+    EXPECT_EQ(host.Series(5).Label(firstMd), "");
     EXPECT_EQ(firstOmega.y, -20 * 0.001 / 0.0172);
     EXPECT_EQ(firstOmega.colour, clGray);
     // With Mc = 30 the motor turns backwards by the time the load goes.

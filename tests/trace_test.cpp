@@ -31,8 +31,9 @@ TEST(Trace, EqualXGoesAfterTheExistingPoints)
     trace.AppendPoint(2, 2, "", clGray);
     trace.AppendPoint(1, 3, "second", clBlack);
     ASSERT_EQ(trace.Points().size(), 3u);
-    EXPECT_EQ(trace.Points()[0].label, "first");
-    EXPECT_EQ(trace.Points()[1].label, "second");
+    EXPECT_EQ(trace.Label(trace.Points()[0]), "first");
+    EXPECT_EQ(trace.Label(trace.Points()[1]), "second");
+    EXPECT_EQ(trace.Label(trace.Points()[2]), "");
     EXPECT_EQ(trace.Points()[1].colour, clBlack);
 }
 

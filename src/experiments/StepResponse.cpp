@@ -26,18 +26,22 @@ void RunStepResponse(MotorModel& model, ExperimentHost& host)
     } else {
         const Colour mdColour = kTraceDefinitions[4].pointColour;
         const Colour omegaColour = kTraceDefinitions[5].pointColour;
+        // Stepping a local copy lets the state stay in registers across the
+        // trace appends; the model takes the final state when the run ends.
+        MotorModel m = model;
         for (int i = 0; i < kRunLength; ++i) {
             if (i == kLoadRemovedAt)
                 Mc = 0.0;
-            model.Step(Mc);
+            m.Step(Mc);
             // Compared in extended; NaN compares false and keeps the maximum.
-            if (model.Md > mdMax)
-                mdMax = ToDouble(model.Md);
-            if (model.Omega > omegaMax)
-                omegaMax = ToDouble(model.Omega);
-            mdTrace.AppendPoint(i, ToDouble(model.Md), "", mdColour);
-            omegaTrace.AppendPoint(i, ToDouble(model.Omega), "", omegaColour);
+            if (m.Md > mdMax)
+                mdMax = ToDouble(m.Md);
+            if (m.Omega > omegaMax)
+                omegaMax = ToDouble(m.Omega);
+            mdTrace.AppendPoint(i, ToDouble(m.Md), "", mdColour);
+            omegaTrace.AppendPoint(i, ToDouble(m.Omega), "", omegaColour);
         }
+        model = m;
     }
 
     host.SetMdMaxText(toolkit::FloatToStr(mdMax));

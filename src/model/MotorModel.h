@@ -33,3 +33,25 @@ struct MotorModel {
     // negative loads drive the states out of range.
     void Step(double Mc);
 };
+
+// Inline: the run loops keep the state in registers across steps.
+inline void MotorModel::Step(double Mc)
+{
+    // Reciprocals are separate divisions, formed afresh each step and then
+    // multiplied: dividing by T directly changes single states in the last bit.
+    const long double invT = 1.0L / T;
+    const long double twoOverT = 2.0L / T;
+    const long double invJ = 1.0L / J;
+
+    dMd = (w0 - Omega * p) * K - invT * MdPrev;
+    dOmega = (MdPrev - Mc) * invJ;
+    dK = (twoOverT * Mk - invT * KPrev) - (OmegaPrev - KPrev * p) * Md;
+
+    Md = dMd * dt + MdPrev;
+    K = dK * dt + KPrev;
+    Omega = dOmega * dt + OmegaPrev;
+
+    MdPrev = Md;
+    OmegaPrev = Omega;
+    KPrev = K;
+}

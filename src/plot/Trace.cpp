@@ -8,23 +8,24 @@ Trace::Trace(std::string title, Colour lineColour)
 {
 }
 
-void Trace::AppendPoint(double x, double y, std::string_view label, Colour colour)
+std::uint32_t Trace::KeepLabel(std::string_view label)
 {
-    ++revision_;
-    TracePoint point{x, y, std::string(label), colour};
-    if (points_.empty() || !(x < points_.back().x)) {
-        points_.push_back(std::move(point));
-        return;
-    }
-    const auto before = std::upper_bound(points_.begin(), points_.end(), x,
-                                         [](double value, const TracePoint& p) { return value < p.x; });
-    points_.insert(before, std::move(point));
+    labels_.emplace_back(label);
+    return static_cast<std::uint32_t>(labels_.size() - 1);
+}
+
+void Trace::InsertBeforeLargerX(const TracePoint& point)
+{
+    const auto before = std::upper_bound(points_.begin(), points_.end(), point.x,
+                                         [](double x, const TracePoint& p) { return x < p.x; });
+    points_.insert(before, point);
 }
 
 void Trace::Clear()
 {
     ++revision_;
     points_.clear();
+    labels_.resize(1);
 }
 
 std::array<Trace, kTraceCount> MakeTraces()

@@ -8,11 +8,13 @@
 #include <string_view>
 #include <vector>
 
+// A point's label is kept by its trace (see Trace::Label); points stay
+// plain values so a run's appends are cheap copies.
 struct TracePoint {
     double x;
     double y;
-    std::string label;
     Colour colour;
+    std::uint32_t labelIndex;
 };
 
 // One plotted line: a titled, coloured list of points in ascending x.
@@ -23,10 +25,19 @@ public:
     const std::string& Title() const { return title_; }
     Colour LineColour() const { return lineColour_; }
     const std::vector<TracePoint>& Points() const { return points_; }
+    std::string_view Label(const TracePoint& point) const { return labels_[point.labelIndex]; }
 
     // Inserts the point where it keeps x ascending (after any equal x). The
     // runs append x in increasing order, which is a plain append.
-    void AppendPoint(double x, double y, std::string_view label, Colour colour);
+    void AppendPoint(double x, double y, std::string_view label, Colour colour)
+    {
+        ++revision_;
+        const TracePoint point{x, y, colour, label.empty() ? 0 : KeepLabel(label)};
+        if (points_.empty() || !(x < points_.back().x))
+            points_.push_back(point);
+        else
+            InsertBeforeLargerX(point);
+    }
 
     // Removes every point; the storage is kept for the next run.
     void Clear();
@@ -37,9 +48,14 @@ public:
     std::uint64_t Revision() const { return revision_; }
 
 private:
+    std::uint32_t KeepLabel(std::string_view label);
+    void InsertBeforeLargerX(const TracePoint& point);
+
     std::string title_;
     Colour lineColour_;
     std::vector<TracePoint> points_;
+    // Labels of the points; index 0 is the empty label every run passes.
+    std::vector<std::string> labels_{std::string()};
     std::uint64_t revision_ = 0;
 };
 

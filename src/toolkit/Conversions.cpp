@@ -79,12 +79,9 @@ std::string FloatToStr(long double value)
     return std::string(buffer.data(), result.ptr);
 }
 
-double ToDouble(long double value)
+void ThrowOverflow()
 {
-    const double d = static_cast<double>(value);
-    if (!std::isfinite(d))
-        throw EOverflow();
-    return d;
+    throw EOverflow();
 }
 
 } // namespace toolkit
