@@ -3,7 +3,6 @@
 #include "experiments/ExperimentHost.h"
 #include "plot/Trace.h"
 
-#include <array>
 #include <string>
 #include <utility>
 
@@ -30,7 +29,7 @@ public:
 
 private:
     std::string loadText_;
-    std::array<Trace, kTraceCount> traces_ = MakeTraces();
+    ChartTraces traces_ = MakeTraces();
     int progress_ = 0;
     std::string mdMaxText_;
     std::string omegaMaxText_;

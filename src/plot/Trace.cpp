@@ -1,6 +1,8 @@
 #include "plot/Trace.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 Trace::Trace(std::string title, Colour lineColour)
@@ -28,7 +30,7 @@ void Trace::Clear()
     labels_.resize(1);
 }
 
-std::array<Trace, kTraceCount> MakeTraces()
+ChartTraces MakeTraces()
 {
     auto make = [](int i) {
         const TraceDefinition& definition = kTraceDefinitions[static_cast<std::size_t>(i)];
@@ -36,6 +38,18 @@ std::array<Trace, kTraceCount> MakeTraces()
         trace.Reserve(kRunLength);
         return trace;
     };
-    std::array<Trace, kTraceCount> traces{make(0), make(1), make(2), make(3), make(4), make(5)};
+    ChartTraces traces{make(0), make(1), make(2), make(3), make(4), make(5)};
     return traces;
+}
+
+const Trace& SeriesNumbered(const ChartTraces& traces, int n)
+{
+    if (n < 1 || n > kTraceCount)
+        throw std::out_of_range("there is no Series" + std::to_string(n));
+    return traces[static_cast<std::size_t>(n - 1)];
+}
+
+Trace& SeriesNumbered(ChartTraces& traces, int n)
+{
+    return const_cast<Trace&>(SeriesNumbered(std::as_const(traces), n));
 }

@@ -79,5 +79,11 @@ inline constexpr std::array<TraceDefinition, kTraceCount> kTraceDefinitions{{
     {"Omega", "Step", clOrange, clGray},
 }};
 
+using ChartTraces = std::array<Trace, kTraceCount>;
+
 // Series1 ... Series6 made from the definitions, room reserved for a run.
-std::array<Trace, kTraceCount> MakeTraces();
+ChartTraces MakeTraces();
+
+// SeriesN for n from 1 to 6; raises std::out_of_range for any other n.
+Trace& SeriesNumbered(ChartTraces& traces, int n);
+const Trace& SeriesNumbered(const ChartTraces& traces, int n);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QApplication>
+
+#include <exception>
+#include <functional>
+
+// The application object. Qt lets no exception pass through its event
+// loop, so dispatch catches whatever escapes a handler, shows it with
+// ShowException and carries on.
+class TApplication : public QApplication {
+    Q_OBJECT
+
+public:
+    using ExceptionDisplay = std::function<void(const std::exception&)>;
+
+    TApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Shows the error's message to the user in a message box.
+    void ShowException(const std::exception& error);
+
+    // Replaces how errors are shown (tests record them instead of opening a
+    // modal box); an empty function restores the message box.
+    void SetExceptionDisplay(ExceptionDisplay display);
+
+private:
+    ExceptionDisplay display_;
+};
+
+// The one application object, once it exists.
+TApplication* Application();

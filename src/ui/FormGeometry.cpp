@@ -1,0 +1,58 @@
+#include "ui/FormGeometry.h"
+
+#include <QEvent>
+#include <QMargins>
+#include <QRect>
+#include <QWidget>
+
+namespace {
+
+class OuterGeometryKeeper final : public QObject {
+public:
+    OuterGeometryKeeper(QWidget& window, QRect outer) : QObject(&window), window_(window), outer_(outer)
+    {
+        window_.move(outer_.topLeft());
+        window_.resize(outer_.size());
+        window_.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+            FitToFrame();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void FitToFrame()
+    {
+        const QRect frame = window_.frameGeometry();
+        const QRect client = window_.geometry();
+        const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                               frame.right() - client.right(), frame.bottom() - client.bottom());
+        if (margins == fittedTo_)
+            return;
+        fittedTo_ = margins;
+        window_.resize(outer_.width() - margins.left() - margins.right(),
+                       outer_.height() - margins.top() - margins.bottom());
+    }
+
+    QWidget& window_;
+    QRect outer_;
+    QMargins fittedTo_;
+};
+
+} // namespace
+
+void KeepStoredOuterGeometry(QWidget& window)
+{
+    new OuterGeometryKeeper(window, window.property("outerGeometry").toRect());
+}

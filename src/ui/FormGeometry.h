@@ -1,0 +1,11 @@
+#pragma once
+
+class QWidget;
+
+// Places a window where its form's "outerGeometry" property says, with that
+// rectangle as the outer size, frame and title bar included. A window
+// manager reports its frame only after the window is mapped, so the client
+// area is shrunk whenever the frame first becomes known or changes; without
+// a frame the client area is the whole rectangle. The user's own resizing is
+// left alone.
+void KeepStoredOuterGeometry(QWidget& window);

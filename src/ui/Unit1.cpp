@@ -1,0 +1,121 @@
+#include "ui/Unit1.h"
+
+#include "experiments/Experiments.h"
+#include "ui/FormGeometry.h"
+#include "ui/Unit2.h"
+#include "ui_Unit1.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+// Hands a command's trace changes to the chart once, when the command ends,
+// whether it finished or failed: runs stop on an error with points kept.
+class ChartUpdateOnExit {
+public:
+    explicit ChartUpdateOnExit(TraceChart& chart) : chart_(chart) {}
+    ~ChartUpdateOnExit() { chart_.Refresh(); }
+    ChartUpdateOnExit(const ChartUpdateOnExit&) = delete;
+    ChartUpdateOnExit& operator=(const ChartUpdateOnExit&) = delete;
+
+private:
+    TraceChart& chart_;
+};
+
+void SetAutoSizedText(QLabel& label, const std::string& text)
+{
+    label.setText(QString::fromStdString(text));
+    label.adjustSize();
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>())
+{
+    // The icon lives in this static library; nothing else would pull it in.
+    Q_INIT_RESOURCE(motormodel);
+    ui_->setupUi(this);
+    KeepStoredOuterGeometry(*this);
+    for (QLabel* label : {ui_->Label3, ui_->StaticText1, ui_->StaticText2, ui_->StaticText3})
+        label->adjustSize();
+    ui_->Chart1->SetTitleText(QStringLiteral("Графики"));
+    ui_->Chart1->ShowTraces(series_);
+
+    connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(ui_->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(ui_->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+
+    SeedUniformSource();
+    setWindowTitle(QStringLiteral("модель асинхронного двигателя"));
+    model_.Reset();
+}
+
+TForm1::~TForm1() = default;
+
+std::string TForm1::LoadText() const
+{
+    return ui_->Edit1->text().toStdString();
+}
+
+void TForm1::SetProgress(int position)
+{
+    ui_->ProgressBar1->setValue(position);
+}
+
+Trace& TForm1::Series(int n)
+{
+    return SeriesNumbered(series_, n);
+}
+
+void TForm1::SetMdMaxText(const std::string& text)
+{
+    SetAutoSizedText(*ui_->Label1, text);
+}
+
+void TForm1::SetOmegaMaxText(const std::string& text)
+{
+    SetAutoSizedText(*ui_->Label2, text);
+}
+
+void TForm1::ShowAlert()
+{
+    if (Form2)
+        Form2->Show();
+}
+
+void TForm1::Button1Click()
+{
+    const ChartUpdateOnExit update(*ui_->Chart1);
+    RunGaussianLoad(model_, *this);
+}
+
+void TForm1::Button2Click()
+{
+    const ChartUpdateOnExit update(*ui_->Chart1);
+    for (Trace& trace : series_)
+        trace.Clear();
+}
+
+void TForm1::Button3Click()
+{
+    const ChartUpdateOnExit update(*ui_->Chart1);
+    RunUniformLoad(model_, *this);
+}
+
+void TForm1::Button4Click()
+{
+    const ChartUpdateOnExit update(*ui_->Chart1);
+    RunStepResponse(model_, *this);
+}
+
+void TForm1::Button5Click()
+{
+    close();
+}

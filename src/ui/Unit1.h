@@ -1,0 +1,47 @@
+#pragma once
+
+#include "experiments/ExperimentHost.h"
+#include "model/MotorModel.h"
+#include "plot/Trace.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class TForm1;
+}
+
+// The main window: the chart, the command buttons, the load box and the
+// result labels. It owns the model and the six traces and is the host
+// through which the runs reach its controls.
+class TForm1 : public QWidget, public ExperimentHost {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    std::string LoadText() const override;
+    void SetProgress(int position) override;
+    Trace& Series(int n) override;
+    void SetMdMaxText(const std::string& text) override;
+    void SetOmegaMaxText(const std::string& text) override;
+    void ShowAlert() override;
+
+    const MotorModel& Model() const { return model_; }
+
+private slots:
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+
+private:
+    std::unique_ptr<Ui::TForm1> ui_;
+    ChartTraces series_ = MakeTraces();
+    MotorModel model_{};
+};
+
+extern TForm1* Form1;

@@ -1,0 +1,28 @@
+// The program's entry: the main window, then the hidden alert window, then
+// the event loop until the main window closes.
+
+#include "ui/Application.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    TApplication application(argc, argv);
+    try {
+        // The first window created is the main one: closing it ends the loop.
+        const auto mainWindow = std::make_unique<TForm1>();
+        Form1 = mainWindow.get();
+        const auto alertWindow = std::make_unique<TForm2>();
+        Form2 = alertWindow.get();
+
+        Form1->show();
+        application.exec();
+        Form1 = nullptr;
+        Form2 = nullptr;
+    } catch (const std::exception& error) {
+        application.ShowException(error);
+    }
+    return 0;
+}
