@@ -40,12 +40,20 @@ AxisRanges SpanningRanges(std::span<const Trace* const> traces)
 double NiceTickInterval(Range range)
 {
     constexpr double kIntervals = 5.0;
-    const double rough = range.Span() / kIntervals;
+    // Divided before subtracting: the span of values near the double range's
+    // ends would overflow, and an axis ticked every 1 over 1e308 never ends.
+    const double rough = range.max / kIntervals - range.min / kIntervals;
     if (!(rough > 0) || !std::isfinite(rough))
         return 1.0;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    const int exponent = static_cast<int>(std::floor(std::log10(rough)));
+    // Negative powers divide, so 0.1 comes out as the double nearest 0.1.
+    auto times10To = [](double factor, int e) {
+        return e >= 0 ? factor * std::pow(10.0, e) : factor / std::pow(10.0, -e);
+    };
+    // The tolerance keeps a rough value a rounding error above a round one
+    // from stepping up to the next.
     for (double factor : {1.0, 2.0, 5.0})
-        if (rough <= factor * power)
-            return factor * power;
-    return 10.0 * power;
+        if (rough <= times10To(factor, exponent) * (1 + 1e-9))
+            return times10To(factor, exponent);
+    return times10To(1.0, exponent + 1);
 }

@@ -96,8 +96,17 @@ void TraceChart::Refresh()
 void TraceChart::ShowRanges(const AxisRanges& ranges)
 {
     for (auto [axis, range] : {std::pair{axisX_, ranges.x}, std::pair{axisY_, ranges.y}}) {
-        axis->setRange(range.min, range.max);
-        axis->setTickInterval(NiceTickInterval(range));
+        // The axis lays out its ticks after each change: the range and the
+        // interval are set in the order that never puts a fine interval on a
+        // vast range, which would mean billions of ticks.
+        const double interval = NiceTickInterval(range);
+        if (interval > axis->tickInterval()) {
+            axis->setTickInterval(interval);
+            axis->setRange(range.min, range.max);
+        } else {
+            axis->setRange(range.min, range.max);
+            axis->setTickInterval(interval);
+        }
     }
 }
 

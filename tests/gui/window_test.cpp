@@ -1,0 +1,263 @@
+#include "ui/Application.h"
+#include "ui/TraceChart.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Window : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        form1_ = std::make_unique<TForm1>();
+        form2_ = std::make_unique<TForm2>();
+        Form1 = form1_.get();
+        Form2 = form2_.get();
+        Application()->SetExceptionDisplay([this](const std::exception& e) { errors_.push_back(e.what()); });
+        form1_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form1_.get()));
+    }
+
+    void TearDown() override
+    {
+        Application()->SetExceptionDisplay({});
+        Form1 = nullptr;
+        Form2 = nullptr;
+    }
+
+    template <typename T>
+    T* Control(const char* name) const
+    {
+        T* control = form1_->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
+    void Click(const char* button) { QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton); }
+
+    void RunStepResponse(const char* load)
+    {
+        QLineEdit* edit = Control<QLineEdit>("Edit1");
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromUtf8(load));
+        Click("Button4");
+    }
+
+    TraceChart* Chart() const { return Control<TraceChart>("Chart1"); }
+    qsizetype ChartPoints(int series) const { return Chart()->SeriesOf(series - 1)->count(); }
+    QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
+    int Progress() const { return Control<QProgressBar>("ProgressBar1")->value(); }
+
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TForm2> form2_;
+    std::vector<std::string> errors_;
+};
+
+TEST_F(Window, StartsEmptyWithItsCaptionsAndAHiddenAlert)
+{
+    EXPECT_EQ(form1_->windowTitle(), QStringLiteral("модель асинхронного двигателя"));
+    EXPECT_EQ(Text("Label1"), QString());
+    EXPECT_EQ(Text("Label2"), QString());
+    EXPECT_EQ(Control<QLineEdit>("Edit1")->text(), QString());
+    EXPECT_EQ(Progress(), 0);
+    for (int n = 1; n <= 6; ++n)
+        EXPECT_EQ(ChartPoints(n), 0) << "Series" << n;
+    EXPECT_FALSE(form1_->windowIcon().isNull());
+    EXPECT_FALSE(form2_->isVisible());
+    EXPECT_EQ(form2_->windowTitle(), QStringLiteral("Некорректно введенное значение Мс<30"));
+    EXPECT_EQ(form2_->frameGeometry(), QRect(324, 226, 409, 114));
+}
+
+TEST_F(Window, ControlsSitWhereTheFormPutsThemAndStayOnResize)
+{
+    struct Placed {
+        const char* name;
+        QRect rect;
+    };
+    const std::vector<Placed> layout = {
+        {"Chart1", {16, 40, 625, 545}},     {"Button1", {664, 40, 161, 49}},
+        {"Button2", {664, 312, 161, 49}},   {"Button3", {664, 104, 161, 49}},
+        {"Button4", {664, 248, 161, 49}},   {"Button5", {664, 560, 161, 49}},
+        {"Edit1", {664, 208, 73, 25}},      {"ProgressBar1", {16, 592, 625, 17}},
+    };
+    // Without a window manager's frame the whole outer size is client area.
+    EXPECT_EQ(form1_->frameGeometry(), QRect(68, 67, 881, 645));
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const Placed& placed : layout)
+            EXPECT_EQ(Control<QWidget>(placed.name)->geometry(), placed.rect) << placed.name;
+        for (const char* label : {"Label3", "StaticText1", "StaticText2", "StaticText3"})
+            EXPECT_LE(Control<QLabel>(label)->sizeHint().width(), Control<QLabel>(label)->width()) << label;
+        form1_->resize(1100, 800);
+    }
+}
+
+TEST_F(Window, TabOrderRunsFromTheChartThroughTheButtonsToTheLoadBox)
+{
+    // The controls of the form that take the focus by Tab, in chain order.
+    std::vector<std::string> order;
+    QWidget* widget = Chart();
+    do {
+        if (widget->parentWidget() == form1_.get() && (widget->focusPolicy() & Qt::TabFocus))
+            order.push_back(widget->objectName().toStdString());
+        widget = widget->nextInFocusChain();
+    } while (widget != Chart());
+    EXPECT_EQ(order, (std::vector<std::string>{"Chart1", "Button1", "Button2", "Button3", "Button4", "Button5", "Edit1"}));
+}
+
+TEST_F(Window, StepResponseShowsItsTwoLinesAndExactMaxima)
+{
+    RunStepResponse("10");
+    EXPECT_EQ(ChartPoints(5), 2000);
+    EXPECT_EQ(ChartPoints(6), 2000);
+    EXPECT_EQ(Text("Label1"), QStringLiteral("24.615899217041328"));
+    EXPECT_EQ(Text("Label2"), QStringLiteral("157.06422059784802"));
+    EXPECT_EQ(Progress(), 100);
+    const QLineSeries* omega = Chart()->SeriesOf(5);
+    EXPECT_EQ(omega->at(1999), QPointF(1999, 157.06422059784802));
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(Window, AxesSpanAllTracesAfterEachRun)
+{
+    for (const char* button : {"Button1", "Button3", "Button4", "Button2"}) {
+        if (std::string(button) == "Button4")
+            RunStepResponse("-5");
+        else
+            Click(button);
+        double yMin = std::numeric_limits<double>::infinity();
+        double yMax = -yMin;
+        double xMax = -yMin;
+        for (int series = 0; series < 6; ++series)
+            for (const QPointF& point : Chart()->SeriesOf(series)->points()) {
+                yMin = std::min(yMin, point.y());
+                yMax = std::max(yMax, point.y());
+                xMax = std::max(xMax, point.x());
+            }
+        if (xMax < 0) {
+            EXPECT_EQ(Chart()->AxisX()->max(), kEmptyChartRanges.x.max) << "after " << button;
+            continue;
+        }
+        EXPECT_EQ(Chart()->AxisX()->min(), 0) << "after " << button;
+        EXPECT_EQ(Chart()->AxisX()->max(), 1999) << "after " << button;
+        EXPECT_EQ(Chart()->AxisY()->min(), yMin) << "after " << button;
+        EXPECT_EQ(Chart()->AxisY()->max(), yMax) << "after " << button;
+    }
+}
+
+TEST_F(Window, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
+{
+    RunStepResponse("15");
+    Click("Button1");
+    Click("Button3");
+    for (int n = 1; n <= 6; ++n)
+        EXPECT_EQ(ChartPoints(n), 2000) << "Series" << n;
+
+    Click("Button2");
+    for (int n = 1; n <= 6; ++n) {
+        EXPECT_EQ(ChartPoints(n), 0) << "Series" << n;
+        EXPECT_TRUE(form1_->Series(n).Points().empty()) << "Series" << n;
+    }
+    EXPECT_EQ(Text("Label1"), QStringLiteral("24.944308549001565"));
+    EXPECT_EQ(Text("Label2"), QStringLiteral("157.05916421087156"));
+    EXPECT_EQ(Progress(), 100);
+}
+
+TEST_F(Window, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
+{
+    Click("Button1");
+    RunStepResponse("10");
+    RunStepResponse("");
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(errors_[0], "'' is not a valid integer value");
+    EXPECT_EQ(ChartPoints(5), 0);
+    EXPECT_EQ(ChartPoints(6), 0);
+    EXPECT_EQ(ChartPoints(1), 2000);
+    EXPECT_EQ(Progress(), 100);
+    EXPECT_EQ(Text("Label1"), QStringLiteral("24.615899217041328"));
+
+    RunStepResponse("10");
+    EXPECT_EQ(ChartPoints(5), 2000);
+    EXPECT_EQ(errors_.size(), 1u);
+}
+
+TEST_F(Window, OverflowKeepsThePointsSoFarAndTheLabels)
+{
+    RunStepResponse("0");
+    RunStepResponse("-1000");
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(errors_[0], "Floating point overflow");
+    EXPECT_EQ(ChartPoints(5), 56);
+    EXPECT_EQ(ChartPoints(6), 56);
+    EXPECT_EQ(Text("Label1"), QStringLiteral("24.058080167502872"));
+    EXPECT_EQ(Text("Label2"), QStringLiteral("157.07499601842073"));
+}
+
+TEST_F(Window, RefusedLoadShowsOneAlertWindowAndZeroLabels)
+{
+    RunStepResponse("31");
+    EXPECT_TRUE(form2_->isVisible());
+    EXPECT_FALSE(form2_->isModal());
+    EXPECT_EQ(Text("Label1"), QStringLiteral("0"));
+    EXPECT_EQ(Text("Label2"), QStringLiteral("0"));
+    EXPECT_EQ(ChartPoints(5), 0);
+
+    RunStepResponse("2147483647");
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto alerts = std::count_if(windows.begin(), windows.end(),
+                                      [](QWidget* w) { return qobject_cast<TForm2*>(w) && w->isVisible(); });
+    EXPECT_EQ(alerts, 1);
+
+    // Closing only hides it; a later refusal shows it again.
+    EXPECT_TRUE(form2_->close());
+    EXPECT_FALSE(form2_->isVisible());
+    RunStepResponse("100");
+    EXPECT_TRUE(form2_->isVisible());
+    EXPECT_TRUE(errors_.empty());
+}
+
+// Runs the event loop until the program would end; 1 if it did not end
+// within the given time.
+int RunEventLoopUntilItEnds(int milliseconds = 5000)
+{
+    QTimer::singleShot(milliseconds, qApp, [] { qApp->exit(1); });
+    return qApp->exec();
+}
+
+TEST_F(Window, ClosingTheMainWindowEndsTheProgramEvenWithTheAlertOpen)
+{
+    RunStepResponse("31");
+    form2_->close();
+    form2_->Show();
+    ASSERT_TRUE(form2_->isVisible());
+    QTimer::singleShot(0, form1_.get(), [this] { Click("Button5"); });
+    EXPECT_EQ(RunEventLoopUntilItEnds(), 0);
+    EXPECT_FALSE(form1_->isVisible());
+}
+
+TEST_F(Window, ClosingTheAlertAloneDoesNotEndTheProgram)
+{
+    RunStepResponse("31");
+    QTimer::singleShot(0, form2_.get(), [this] { form2_->close(); });
+    EXPECT_EQ(RunEventLoopUntilItEnds(500), 1);
+    EXPECT_TRUE(form1_->isVisible());
+}
+
+} // namespace
