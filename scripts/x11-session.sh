@@ -1,0 +1,120 @@
+# Functions for driving the real program on a private X server: sourced by
+# the end-to-end tests and the screenshot script. Needs Xvfb, openbox (a
+# window manager that draws frames and closes windows the usual way),
+# xdotool, wmctrl, xprop and ImageMagick.
+
+MAIN_CAPTION="модель асинхронного двигателя"
+ALERT_CAPTION="Некорректно введенное значение Мс<30"
+
+# Control centres in the main window's client area.
+declare -A CONTROL=(
+  [Button1]="744 64" [Button3]="744 128" [Edit1]="700 220" [Button4]="744 272"
+  [Button2]="744 336" [Button5]="744 584"
+)
+CHART_AREA="625x545+16+40"
+
+# Starts Xvfb on a free display, and openbox on it; sets DISPLAY.
+start_x() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+  XVFB_PID=$!
+  read -r display <"$fifo"
+  rm -f "$fifo"
+  export DISPLAY=":$display"
+  openbox >/dev/null 2>&1 &
+  WM_PID=$!
+  # Wait until the window manager has taken the screen.
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+    sleep 0.1
+  done
+  echo "window manager did not start" >&2
+  return 1
+}
+
+stop_x() {
+  [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null
+  [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+  return 0
+}
+
+# Waits up to 10 s for a visible window with exactly this caption; prints
+# its id.
+find_window() {
+  local caption=$1 id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^${caption}\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "no window '$caption'" >&2
+  return 1
+}
+
+window_shown() {
+  find_window "$1" >/dev/null
+}
+
+# Outer geometry, frame included, as WIDTHxHEIGHT+LEFT+TOP.
+outer_geometry() {
+  local left right top bottom x y width height
+  read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  x=$(xwininfo -id "$1" | sed -n 's/.*Absolute upper-left X: *//p')
+  y=$(xwininfo -id "$1" | sed -n 's/.*Absolute upper-left Y: *//p')
+  width=$(xwininfo -id "$1" | sed -n 's/.*Width: *//p')
+  height=$(xwininfo -id "$1" | sed -n 's/.*Height: *//p')
+  echo "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))"
+}
+
+# Starts the program and waits for its main window; sets APP_PID and MAIN.
+start_program() {
+  "$1" >/dev/null 2>&1 &
+  APP_PID=$!
+  MAIN=$(find_window "$MAIN_CAPTION")
+  sleep 0.3
+}
+
+click() {
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$MAIN" ${CONTROL[$1]} click 1
+  sleep 0.3
+}
+
+type_load() {
+  click Edit1
+  xdotool key --window "$MAIN" ctrl+a BackSpace
+  xdotool type --window "$MAIN" "$1"
+}
+
+# Writes the chart area of the main window to a PNG file.
+shoot_chart() {
+  import -window "$MAIN" -crop "$CHART_AREA" +repage "$1"
+}
+
+# Number of pixels that differ between two images.
+pixels_differing() {
+  compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+
+# Waits up to 10 s for the program to end and sets EXIT_STATUS ("still
+# running" if it did not). Not for a subshell: only this shell can wait.
+wait_for_exit() {
+  EXIT_STATUS="still running"
+  for _ in $(seq 100); do
+    if ! kill -0 "$APP_PID" 2>/dev/null; then
+      wait "$APP_PID"
+      EXIT_STATUS=$?
+      APP_PID=
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}

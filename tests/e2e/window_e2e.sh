@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# End-to-end checks of the real program on Xvfb: window placement, runs that
+# change the chart, the alert window, and exit status 0 on both ways out.
+# Usage: window_e2e.sh PROGRAM SCENARIO
+set -uo pipefail
+program=$1
+scenario=$2
+source "$(dirname "$0")/../../scripts/x11-session.sh"
+
+work=$(mktemp -d)
+trap 'stop_x; rm -rf "$work"' EXIT
+failures=0
+check() { # description, then a command that must succeed
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+
+start_x || exit 1
+start_program "$program"
+
+case "$scenario" in
+runs_and_exit)
+  # The frame drawn by the window manager is part of the stored geometry.
+  check "main window's outer geometry 881x645+68+67" [ "$(outer_geometry "$MAIN")" = "881x645+68+67" ]
+
+  shoot_chart "$work/empty.png"
+  type_load 10
+  click Button4
+  shoot_chart "$work/step.png"
+  check "step response changes the chart" [ "$(pixels_differing "$work/empty.png" "$work/step.png")" -gt 1000 ]
+  click Button1
+  click Button3
+  shoot_chart "$work/all.png"
+  check "random runs change the chart" [ "$(pixels_differing "$work/step.png" "$work/all.png")" -gt 1000 ]
+  click Button2
+  shoot_chart "$work/cleared.png"
+  check "clearing empties the chart" [ "$(pixels_differing "$work/empty.png" "$work/cleared.png")" -lt 50 ]
+
+  type_load 31
+  click Button4
+  check "a refused load shows the alert window" window_shown "$ALERT_CAPTION"
+  check "alert's outer geometry 409x114+324+226" [ "$(outer_geometry "$(find_window "$ALERT_CAPTION")")" = "409x114+324+226" ]
+  click Button5
+  wait_for_exit
+  check "Выход ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+  ;;
+close_with_alert_open)
+  type_load 31
+  click Button4
+  check "a refused load shows the alert window" window_shown "$ALERT_CAPTION"
+  wmctrl -F -c "$MAIN_CAPTION"
+  wait_for_exit
+  check "closing the main window ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+  ;;
+*)
+  echo "unknown scenario $scenario" >&2
+  exit 2
+  ;;
+esac
+
+exit $((failures > 0))
