@@ -1,77 +1,15 @@
-#include "ui/Application.h"
-#include "ui/TraceChart.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
-
-#include <gtest/gtest.h>
+#include "MainWindowFixture.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLineSeries>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <limits>
-#include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 
-class Window : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        form1_ = std::make_unique<TForm1>();
-        form2_ = std::make_unique<TForm2>();
-        Form1 = form1_.get();
-        Form2 = form2_.get();
-        Application()->SetExceptionDisplay([this](const std::exception& e) { errors_.push_back(e.what()); });
-        form1_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form1_.get()));
-    }
-
-    void TearDown() override
-    {
-        Application()->SetExceptionDisplay({});
-        Form1 = nullptr;
-        Form2 = nullptr;
-    }
-
-    template <typename T>
-    T* Control(const char* name) const
-    {
-        T* control = form1_->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-
-    void Click(const char* button) { QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton); }
-
-    void RunStepResponse(const char* load)
-    {
-        QLineEdit* edit = Control<QLineEdit>("Edit1");
-        edit->clear();
-        QTest::keyClicks(edit, QString::fromUtf8(load));
-        Click("Button4");
-    }
-
-    TraceChart* Chart() const { return Control<TraceChart>("Chart1"); }
-    qsizetype ChartPoints(int series) const { return Chart()->SeriesOf(series - 1)->count(); }
-    QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
-    int Progress() const { return Control<QProgressBar>("ProgressBar1")->value(); }
-
-    std::unique_ptr<TForm1> form1_;
-    std::unique_ptr<TForm2> form2_;
-    std::vector<std::string> errors_;
-};
-
-TEST_F(Window, StartsEmptyWithItsCaptionsAndAHiddenAlert)
+TEST_F(MainWindow, StartsEmptyWithItsCaptionsAndAHiddenAlert)
 {
     EXPECT_EQ(form1_->windowTitle(), QStringLiteral("модель асинхронного двигателя"));
     EXPECT_EQ(Text("Label1"), QString());
@@ -86,7 +24,7 @@ TEST_F(Window, StartsEmptyWithItsCaptionsAndAHiddenAlert)
     EXPECT_EQ(form2_->frameGeometry(), QRect(324, 226, 409, 114));
 }
 
-TEST_F(Window, ControlsSitWhereTheFormPutsThemAndStayOnResize)
+TEST_F(MainWindow, ControlsSitWhereTheFormPutsThemAndStayOnResize)
 {
     struct Placed {
         const char* name;
@@ -109,7 +47,7 @@ TEST_F(Window, ControlsSitWhereTheFormPutsThemAndStayOnResize)
     }
 }
 
-TEST_F(Window, TabOrderRunsFromTheChartThroughTheButtonsToTheLoadBox)
+TEST_F(MainWindow, TabOrderRunsFromTheChartThroughTheButtonsToTheLoadBox)
 {
     // The controls of the form that take the focus by Tab, in chain order.
     std::vector<std::string> order;
@@ -122,7 +60,7 @@ TEST_F(Window, TabOrderRunsFromTheChartThroughTheButtonsToTheLoadBox)
     EXPECT_EQ(order, (std::vector<std::string>{"Chart1", "Button1", "Button2", "Button3", "Button4", "Button5", "Edit1"}));
 }
 
-TEST_F(Window, StepResponseShowsItsTwoLinesAndExactMaxima)
+TEST_F(MainWindow, StepResponseShowsItsTwoLinesAndExactMaxima)
 {
     RunStepResponse("10");
     EXPECT_EQ(ChartPoints(5), 2000);
@@ -135,7 +73,7 @@ TEST_F(Window, StepResponseShowsItsTwoLinesAndExactMaxima)
     EXPECT_TRUE(errors_.empty());
 }
 
-TEST_F(Window, AxesSpanAllTracesAfterEachRun)
+TEST_F(MainWindow, AxesSpanAllTracesAfterEachRun)
 {
     for (const char* button : {"Button1", "Button3", "Button4", "Button2"}) {
         if (std::string(button) == "Button4")
@@ -162,7 +100,7 @@ TEST_F(Window, AxesSpanAllTracesAfterEachRun)
     }
 }
 
-TEST_F(Window, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
+TEST_F(MainWindow, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
 {
     RunStepResponse("15");
     Click("Button1");
@@ -180,7 +118,7 @@ TEST_F(Window, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
     EXPECT_EQ(Progress(), 100);
 }
 
-TEST_F(Window, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
+TEST_F(MainWindow, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
 {
     Click("Button1");
     RunStepResponse("10");
@@ -198,7 +136,7 @@ TEST_F(Window, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
     EXPECT_EQ(errors_.size(), 1u);
 }
 
-TEST_F(Window, OverflowKeepsThePointsSoFarAndTheLabels)
+TEST_F(MainWindow, OverflowKeepsThePointsSoFarAndTheLabels)
 {
     RunStepResponse("0");
     RunStepResponse("-1000");
@@ -210,7 +148,7 @@ TEST_F(Window, OverflowKeepsThePointsSoFarAndTheLabels)
     EXPECT_EQ(Text("Label2"), QStringLiteral("157.07499601842073"));
 }
 
-TEST_F(Window, RefusedLoadShowsOneAlertWindowAndZeroLabels)
+TEST_F(MainWindow, RefusedLoadShowsOneAlertWindowAndZeroLabels)
 {
     RunStepResponse("31");
     EXPECT_TRUE(form2_->isVisible());
@@ -233,15 +171,7 @@ TEST_F(Window, RefusedLoadShowsOneAlertWindowAndZeroLabels)
     EXPECT_TRUE(errors_.empty());
 }
 
-// Runs the event loop until the program would end; 1 if it did not end
-// within the given time.
-int RunEventLoopUntilItEnds(int milliseconds = 5000)
-{
-    QTimer::singleShot(milliseconds, qApp, [] { qApp->exit(1); });
-    return qApp->exec();
-}
-
-TEST_F(Window, ClosingTheMainWindowEndsTheProgramEvenWithTheAlertOpen)
+TEST_F(MainWindow, ClosingTheMainWindowEndsTheProgramEvenWithTheAlertOpen)
 {
     RunStepResponse("31");
     form2_->close();
@@ -252,7 +182,7 @@ TEST_F(Window, ClosingTheMainWindowEndsTheProgramEvenWithTheAlertOpen)
     EXPECT_FALSE(form1_->isVisible());
 }
 
-TEST_F(Window, ClosingTheAlertAloneDoesNotEndTheProgram)
+TEST_F(MainWindow, ClosingTheAlertAloneDoesNotEndTheProgram)
 {
     RunStepResponse("31");
     QTimer::singleShot(0, form2_.get(), [this] { form2_->close(); });

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ui/Application.h"
+#include "ui/TraceChart.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The program's two windows, shown, with errors recorded instead of shown
+// in a message box.
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        form1_ = std::make_unique<TForm1>();
+        form2_ = std::make_unique<TForm2>();
+        Form1 = form1_.get();
+        Form2 = form2_.get();
+        Application()->SetExceptionDisplay([this](const std::exception& e) { errors_.push_back(e.what()); });
+        form1_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form1_.get()));
+    }
+
+    void TearDown() override
+    {
+        Application()->SetExceptionDisplay({});
+        Form1 = nullptr;
+        Form2 = nullptr;
+    }
+
+    template <typename T>
+    T* Control(const char* name) const
+    {
+        T* control = form1_->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
+    void Click(const char* button) { QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton); }
+
+    void RunStepResponse(const QString& load)
+    {
+        Control<QLineEdit>("Edit1")->setText(load);
+        Click("Button4");
+    }
+
+    TraceChart* Chart() const { return Control<TraceChart>("Chart1"); }
+    qsizetype ChartPoints(int series) const { return Chart()->SeriesOf(series - 1)->count(); }
+    QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
+    int Progress() const { return Control<QProgressBar>("ProgressBar1")->value(); }
+
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TForm2> form2_;
+    std::vector<std::string> errors_;
+};
+
+// Runs the event loop until the program would end; 1 if it did not end
+// within the given time.
+inline int RunEventLoopUntilItEnds(int milliseconds = 5000)
+{
+    QTimer::singleShot(milliseconds, qApp, [] { qApp->exit(1); });
+    return qApp->exec();
+}
+
