@@ -81,6 +81,31 @@ TEST(StrToInt, ErrorMessageShortensLongTextAndEscapesControlCharacters)
     }
 }
 
+TEST(StrToInt, ErrorMessageNeverCutsACharacterInTwo)
+{
+    // "М" is two bytes: forty bytes in, the twentieth one straddles the cut.
+    std::string cyrillic;
+    for (int i = 0; i < 20; ++i)
+        cyrillic += "\u041C";
+    const std::string nineteen = cyrillic.substr(0, 38);
+    struct Cut {
+        std::string text;
+        std::string shown;
+    };
+    for (const Cut& cut : {Cut{"x" + cyrillic, "x" + nineteen}, Cut{cyrillic + "x", cyrillic},
+                           // Four-byte characters; with bytes 37 to 40 the cut backs off three.
+                           Cut{std::string(37, 'x') + "\U0001F600y", std::string(37, 'x')},
+                           // Stray continuation bytes back off no further than that.
+                           Cut{std::string(45, '\x80'), std::string(37, '\x80')}}) {
+        try {
+            StrToInt(cut.text);
+            ADD_FAILURE() << "no error raised";
+        } catch (const toolkit::EConvertError& error) {
+            EXPECT_EQ(std::string(error.what()), "'" + cut.shown + "...' is not a valid integer value");
+        }
+    }
+}
+
 struct Formatted {
     double value;
     const char* text;

@@ -14,14 +14,30 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// How many bytes of the text an error message shows: very long input is
+// shortened, but never inside a UTF-8 character, which the window would
+// show as a replacement mark. Backing off at most three bytes finds the
+// start of any character and keeps text that is no UTF-8 near the limit.
+std::size_t ShownLength(std::string_view text)
+{
+    constexpr std::size_t kMaxShown = 40;
+    if (text.size() <= kMaxShown)
+        return text.size();
+    std::size_t shown = kMaxShown;
+    while (shown > kMaxShown - 3 && IsUtf8Continuation(text[shown]))
+        --shown;
+    return shown;
+}
 
 // The text as it appears in an error message: control characters escaped so
 // the message stays readable, and very long input shortened.
 std::string Quoted(std::string_view text)
 {
-    constexpr std::size_t kMaxShown = 40;
+    const std::size_t shownLength = ShownLength(text);
     std::string shown = "'";
-    for (std::size_t i = 0; i < text.size() && i < kMaxShown; ++i) {
+    for (std::size_t i = 0; i < shownLength; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c < 0x20 || c == 0x7F) {
             std::array<char, 5> escaped{};
@@ -31,7 +47,7 @@ std::string Quoted(std::string_view text)
             shown += static_cast<char>(c);
         }
     }
-    if (text.size() > kMaxShown)
+    if (shownLength < text.size())
         shown += "...";
     return shown + "'";
 }
