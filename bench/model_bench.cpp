@@ -33,4 +33,18 @@ void BM_StepResponseRun(benchmark::State& state)
 }
 BENCHMARK(BM_StepResponseRun);
 
+// The random runs: one draw per step on top of the steps and appends.
+void BM_RandomLoadRun(benchmark::State& state, void (*run)(MotorModel&, ExperimentHost&))
+{
+    MotorModel model{};
+    RecordingHost host;
+    for (auto _ : state) {
+        run(model, host);
+        benchmark::DoNotOptimize(host.Series(1).Points().data());
+    }
+    state.SetItemsProcessed(state.iterations() * 2000);
+}
+BENCHMARK_CAPTURE(BM_RandomLoadRun, Gauss, RunGaussianLoad);
+BENCHMARK_CAPTURE(BM_RandomLoadRun, Uniform, RunUniformLoad);
+
 } // namespace

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   fonts-dejavu-core fonts-liberation
-  xvfb xauth xdotool x11-utils imagemagick openbox wmctrl
+  xvfb xauth xdotool x11-utils imagemagick openbox wmctrl time
 )
 
 missing=()

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Times the real program on a private X server with the paint probe
+# preloaded: launch to first painted frame, click to painted frame for each
+# button with all six traces full (Button2 clears them), and peak memory
+# over a session of the three runs.
+# Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/x11-session.sh
+launches=${1:-11}
+log=${MEASURE_LOG:-$(mktemp)}
+timing=$(mktemp)
+trap 'stop_x; rm -f "$timing"; [ -n "${MEASURE_LOG:-}" ] || rm -f "$log"' EXIT
+start_x
+
+for _ in $(seq "$launches"); do
+  PAINT_PROBE_LOG=$log PAINT_PROBE_LAUNCH_NS=$(date +%s%N) LD_PRELOAD=$PWD/build/bin/libpaintprobe.so \
+    /usr/bin/time -v -o "$timing" build/bin/motormodel >/dev/null 2>&1 &
+  APP_PID=$!
+  MAIN=$(find_window "$MAIN_CAPTION")
+  sleep 0.5
+  type_load 10
+  click Button1
+  click Button3
+  click Button4
+  for _ in 1 2 3 4 5; do
+    click Button4
+    click Button1
+    click Button3
+  done
+  click Button2
+  click Button5
+  wait_for_exit
+  sed -n 's/.*Maximum resident set size (kbytes): /peak_rss_kb /p' "$timing" >>"$log"
+done
+
+median() { sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+echo "launches: $launches"
+echo "first paint after launch, ms (median): $(awk '/^first_paint_ms/ {print $2}' "$log" | median)"
+for button in Button1 Button3 Button4 Button2; do
+  echo "click on $button to painted, ms (median): $(awk -v b=$button '$1 == "click_to_paint_ms" && $2 == b {print $3}' "$log" | median)"
+done
+echo "peak resident memory, MB (median): $(awk '/^peak_rss_kb/ {print $2 / 1024}' "$log" | median)"
