@@ -5,6 +5,8 @@
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
+#include "../ExactValues.h"
+
 #include <gtest/gtest.h>
 
 #include <QLabel>

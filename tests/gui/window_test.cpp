@@ -62,6 +62,7 @@ TEST_F(MainWindow, TabOrderRunsFromTheChartThroughTheButtonsToTheLoadBox)
 
 TEST_F(MainWindow, StepResponseShowsItsTwoLinesAndExactMaxima)
 {
+    SKIP_UNLESS_X87_EXTENDED();
     RunStepResponse("10");
     EXPECT_EQ(ChartPoints(5), 2000);
     EXPECT_EQ(ChartPoints(6), 2000);
@@ -102,6 +103,7 @@ TEST_F(MainWindow, AxesSpanAllTracesAfterEachRun)
 
 TEST_F(MainWindow, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
 {
+    SKIP_UNLESS_X87_EXTENDED();
     RunStepResponse("15");
     Click("Button1");
     Click("Button3");
@@ -120,6 +122,7 @@ TEST_F(MainWindow, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
 
 TEST_F(MainWindow, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
 {
+    SKIP_UNLESS_X87_EXTENDED();
     Click("Button1");
     RunStepResponse("10");
     RunStepResponse("");
@@ -138,6 +141,7 @@ TEST_F(MainWindow, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
 
 TEST_F(MainWindow, OverflowKeepsThePointsSoFarAndTheLabels)
 {
+    SKIP_UNLESS_X87_EXTENDED();
     RunStepResponse("0");
     RunStepResponse("-1000");
     ASSERT_EQ(errors_.size(), 1u);
