@@ -45,3 +45,15 @@ TApplication* Application()
 {
     return qobject_cast<TApplication*>(QCoreApplication::instance());
 }
+
+void RunCommand(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        TApplication* application = Application();
+        if (!application)
+            throw;
+        application->ShowException(error);
+    }
+}

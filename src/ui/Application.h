@@ -6,7 +6,7 @@
 #include <functional>
 
 // The application object. Qt lets no exception pass through its event
-// loop, so dispatch catches whatever escapes a handler, shows it with
+// loop, so dispatch catches whatever escapes an event handler, shows it with
 // ShowException and carries on.
 class TApplication : public QApplication {
     Q_OBJECT
@@ -31,3 +31,8 @@ private:
 
 // The one application object, once it exists.
 TApplication* Application();
+
+// Runs a command handler and shows an error it raises with ShowException.
+// The error is caught here rather than in notify(): unwinding through Qt's
+// event code skips Qt's own clean-up.
+void RunCommand(const std::function<void()>& handler);

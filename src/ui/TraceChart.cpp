@@ -31,7 +31,11 @@ TraceChart::TraceChart(QWidget* parent)
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
+    // The view starts with a chart of its own, which setChart() lets go of
+    // without deleting.
+    QChart* const placeholder = this->chart();
     setChart(chart);
+    delete placeholder;
     setBackgroundBrush(ToQColor(clSilver));
     setRenderHint(QPainter::Antialiasing, false);
 

@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include "experiments/Experiments.h"
+#include "ui/Application.h"
 #include "ui/FormGeometry.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
@@ -46,11 +47,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     ui_->Chart1->SetTitleText(QStringLiteral("Графики"));
     ui_->Chart1->ShowTraces(series_);
 
-    connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(ui_->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(ui_->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
-    connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    BindCommand(*ui_->Button1, &TForm1::Button1Click);
+    BindCommand(*ui_->Button2, &TForm1::Button2Click);
+    BindCommand(*ui_->Button3, &TForm1::Button3Click);
+    BindCommand(*ui_->Button4, &TForm1::Button4Click);
+    BindCommand(*ui_->Button5, &TForm1::Button5Click);
 
     SeedUniformSource();
     setWindowTitle(QStringLiteral("модель асинхронного двигателя"));
@@ -58,6 +59,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::BindCommand(QPushButton& button, void (TForm1::*handler)())
+{
+    connect(&button, &QPushButton::clicked, this,
+            [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+}
 
 std::string TForm1::LoadText() const
 {

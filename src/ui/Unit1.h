@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class QPushButton;
+
 namespace Ui {
 class TForm1;
 }
@@ -31,14 +33,16 @@ public:
 
     const MotorModel& Model() const { return model_; }
 
-private slots:
+private:
+    // Command handlers, one per button; an error they raise is shown to
+    // the user and the window carries on.
     void Button1Click();
     void Button2Click();
     void Button3Click();
     void Button4Click();
     void Button5Click();
+    void BindCommand(QPushButton& button, void (TForm1::*handler)());
 
-private:
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();
     MotorModel model_{};

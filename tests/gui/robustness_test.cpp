@@ -164,9 +164,11 @@ TEST_F(MainWindow, SoakOfThousandsOfCommandsKeepsTracesBoundedAndMemoryFlat)
     }
     const QWidgetList windows = QApplication::topLevelWidgets();
     EXPECT_EQ(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return qobject_cast<TForm2*>(w); }), 1);
+#if !defined(__SANITIZE_ADDRESS__) // which holds freed memory back for a while
     // Every trace is full by the warm-up's end, so nothing should grow after
     // it; 2 MB leaves room for the allocator's and Qt's caches.
     EXPECT_LT(ResidentKilobytes() - warmRss, 2048) << "warm " << warmRss << " kB";
+#endif
 }
 
 } // namespace
