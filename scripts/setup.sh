@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl time
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()
