@@ -1,0 +1,77 @@
+#include "plot/CsvTable.h"
+
+#include "toolkit/Conversions.h"
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+// Where each column has got to in its trace's points; the rows are these
+// lists merged by x, so traces of any lengths and steps line up.
+class ColumnCursors {
+public:
+    ColumnCursors(const ShownTraces& traces, const std::vector<int>& columns)
+    {
+        for (int index : columns)
+            points_.push_back(&traces.At(index).Points());
+        next_.assign(points_.size(), 0);
+    }
+
+    std::optional<double> NextRowX() const
+    {
+        std::optional<double> x;
+        for (std::size_t column = 0; column < points_.size(); ++column)
+            if (HasMore(column) && (!x || Next(column).x < *x))
+                x = Next(column).x;
+        return x;
+    }
+
+    // The column's value in the row at x, if it has a point there; takes it.
+    // Rows are at the least next x, so a point not above it is at it, and
+    // each row takes at least one point even if x is no number.
+    std::optional<double> TakeAt(std::size_t column, double x)
+    {
+        if (!HasMore(column) || Next(column).x > x)
+            return std::nullopt;
+        return (*points_[column])[next_[column]++].y;
+    }
+
+    std::size_t Count() const { return points_.size(); }
+
+private:
+    bool HasMore(std::size_t column) const { return next_[column] < points_[column]->size(); }
+    const TracePoint& Next(std::size_t column) const { return (*points_[column])[next_[column]]; }
+
+    std::vector<const std::vector<TracePoint>*> points_;
+    std::vector<std::size_t> next_;
+};
+
+} // namespace
+
+std::string TraceHeading(int index)
+{
+    const TraceDefinition& definition = kTraceDefinitions[static_cast<std::size_t>(index)];
+    return std::string(definition.title) + " (" + std::string(definition.run) + ")";
+}
+
+std::string CsvTable(const ShownTraces& traces)
+{
+    const std::vector<int> columns = traces.ShownIndices();
+    std::string csv = "step";
+    for (int index : columns)
+        csv += ',' + TraceHeading(index);
+    csv += '\n';
+
+    ColumnCursors cursors(traces, columns);
+    while (const std::optional<double> x = cursors.NextRowX()) {
+        csv += toolkit::FloatToStr(*x);
+        for (std::size_t column = 0; column < cursors.Count(); ++column) {
+            csv += ',';
+            if (const std::optional<double> y = cursors.TakeAt(column, *x))
+                csv += toolkit::FloatToStr(*y);
+        }
+        csv += '\n';
+    }
+    return csv;
+}
