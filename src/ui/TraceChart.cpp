@@ -1,5 +1,9 @@
 #include "ui/TraceChart.h"
 
+#include "ui/ChartInteraction.h"
+#include "ui/ChartPanner.h"
+#include "ui/ChartZoomer.h"
+
 #include <QChart>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
@@ -8,6 +12,7 @@
 #include <QPointF>
 #include <QValueAxis>
 
+#include <initializer_list>
 #include <utility>
 
 namespace {
@@ -58,11 +63,17 @@ TraceChart::TraceChart(QWidget* parent)
         axis->setTickAnchor(0.0);
         axis->setLabelFormat(QStringLiteral("%g"));
     }
+
+    panner_ = std::make_unique<ChartPanner>(*this);
+    zoomer_ = std::make_unique<ChartZoomer>(*this);
     ShowRanges(kEmptyChartRanges);
 }
 
+TraceChart::~TraceChart() = default;
+
 void TraceChart::ShowTraces(std::span<const Trace, kTraceCount> traces)
 {
+    traces_.emplace(traces);
     for (std::size_t i = 0; i < traces.size(); ++i) {
         auto* series = new QLineSeries;
         series->setName(QString::fromStdString(traces[i].Title()));
@@ -71,7 +82,6 @@ void TraceChart::ShowTraces(std::span<const Trace, kTraceCount> traces)
         series->attachAxis(axisX_);
         series->attachAxis(axisY_);
         series_[i] = series;
-        traces_[i] = &traces[i];
         // Differs from any revision, so the first Refresh() copies every trace.
         shownRevisions_[i] = traces[i].Revision() - 1;
     }
@@ -80,21 +90,42 @@ void TraceChart::ShowTraces(std::span<const Trace, kTraceCount> traces)
 
 void TraceChart::Refresh()
 {
-    if (!traces_[0])
+    if (!traces_)
         return;
-    for (std::size_t i = 0; i < traces_.size(); ++i) {
-        if (traces_[i]->Revision() == shownRevisions_[i])
+    for (int i = 0; i < kTraceCount; ++i) {
+        const Trace& trace = traces_->At(i);
+        const auto slot = static_cast<std::size_t>(i);
+        if (trace.Revision() == shownRevisions_[slot])
             continue;
         QList<QPointF> points;
-        points.reserve(static_cast<qsizetype>(traces_[i]->Points().size()));
-        for (const TracePoint& point : traces_[i]->Points())
+        points.reserve(static_cast<qsizetype>(trace.Points().size()));
+        for (const TracePoint& point : trace.Points())
             points.append(QPointF(point.x, point.y));
         // One replace per series: appending point by point redraws the
         // whole line each time.
-        series_[i]->replace(points);
-        shownRevisions_[i] = traces_[i]->Revision();
+        series_[slot]->replace(points);
+        shownRevisions_[slot] = trace.Revision();
     }
-    ShowRanges(SpanningRanges(traces_));
+    ShowCurrentRanges();
+}
+
+void TraceChart::ZoomTo(const AxisRanges& ranges)
+{
+    if (!Viewable(ranges))
+        return;
+    userRanges_ = ranges;
+    ShowCurrentRanges();
+}
+
+void TraceChart::ResetZoom()
+{
+    userRanges_.reset();
+    ShowCurrentRanges();
+}
+
+void TraceChart::ShowCurrentRanges()
+{
+    ShowRanges(userRanges_.value_or(traces_ ? traces_->Spanning() : kEmptyChartRanges));
 }
 
 void TraceChart::ShowRanges(const AxisRanges& ranges)
@@ -114,6 +145,18 @@ void TraceChart::ShowRanges(const AxisRanges& ranges)
     }
 }
 
+PlotMapping TraceChart::Mapping() const
+{
+    const QRectF area = viewportTransform().mapRect(chart()->mapRectToScene(chart()->plotArea()));
+    return {{area.left(), area.top(), area.width(), area.height()},
+            {{axisX_->min(), axisX_->max()}, {axisY_->min(), axisY_->max()}}};
+}
+
+bool TraceChart::InPlotArea(QPointF viewPixel) const
+{
+    return Mapping().Contains(ToPixel(viewPixel));
+}
+
 void TraceChart::SetTitleText(const QString& text)
 {
     title_->setText(text);
@@ -131,4 +174,53 @@ void TraceChart::PlaceTitle()
     const QRectF area = chart()->geometry();
     title_->setPos(area.right() - title_->boundingRect().width() - kTitleMargin - chart()->margins().right(),
                    area.top() + kTitleMargin);
+}
+
+template <typename Event>
+bool TraceChart::Offer(bool (ChartInteraction::*handler)(const Event&), Event* event)
+{
+    // The panner first: Ctrl with the left button pans rather than zooms.
+    for (ChartInteraction* interaction : std::initializer_list<ChartInteraction*>{panner_.get(), zoomer_.get()}) {
+        if ((interaction->*handler)(*event)) {
+            event->accept();
+            return true;
+        }
+    }
+    return false;
+}
+
+void TraceChart::mousePressEvent(QMouseEvent* event)
+{
+    if (!Offer(&ChartInteraction::MousePressed, event))
+        QChartView::mousePressEvent(event);
+}
+
+void TraceChart::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!Offer(&ChartInteraction::MouseMoved, event))
+        QChartView::mouseMoveEvent(event);
+}
+
+void TraceChart::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!Offer(&ChartInteraction::MouseReleased, event))
+        QChartView::mouseReleaseEvent(event);
+}
+
+void TraceChart::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!Offer(&ChartInteraction::MouseDoubleClicked, event))
+        QChartView::mouseDoubleClickEvent(event);
+}
+
+void TraceChart::wheelEvent(QWheelEvent* event)
+{
+    if (!Offer(&ChartInteraction::WheelTurned, event))
+        QChartView::wheelEvent(event);
+}
+
+void TraceChart::keyPressEvent(QKeyEvent* event)
+{
+    if (!Offer(&ChartInteraction::KeyPressed, event))
+        QChartView::keyPressEvent(event);
 }

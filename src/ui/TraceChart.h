@@ -1,37 +1,60 @@
 #pragma once
 
 #include "plot/ChartRange.h"
+#include "plot/PlotNavigation.h"
+#include "plot/ShownTraces.h"
 #include "plot/Trace.h"
 
 #include <QChartView>
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 
+class ChartInteraction;
+class ChartPanner;
+class ChartZoomer;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QValueAxis;
 
 // The chart of the main window: one line series per trace on one shared
-// pair of axes that span all points, and a right-justified title. It only
-// draws: the traces belong to the window, and Refresh() copies what changed
-// into the chart in one call per series.
+// pair of axes, and a right-justified title. The traces belong to the
+// window; Refresh() copies what changed into the chart in one call per
+// series. The user can zoom and pan; the chart forwards the events to
+// small classes that do each.
 class TraceChart : public QChartView {
     Q_OBJECT
 
 public:
     explicit TraceChart(QWidget* parent = nullptr);
+    ~TraceChart() override;
 
     // Creates one series per trace, titled and coloured as the trace. The
     // traces must outlive the chart.
     void ShowTraces(std::span<const Trace, kTraceCount> traces);
 
     // Brings the series up to date with traces that changed since the last
-    // call, then fits the axes to all points.
+    // call, then fits the axes to all points unless the user zoomed.
     void Refresh();
 
     void SetTitleText(const QString& text);
+
+    // Shows ranges the user chose and keeps them through new runs until
+    // ResetZoom(); ranges the axes cannot show are ignored.
+    void ZoomTo(const AxisRanges& ranges);
+    // Back to ranges that span all points.
+    void ResetZoom();
+    bool IsZoomed() const { return userRanges_.has_value(); }
+
+    // None before ShowTraces().
+    const ShownTraces* Traces() const { return traces_ ? &*traces_ : nullptr; }
+
+    // The plot area in the view's pixels and the ranges it shows.
+    PlotMapping Mapping() const;
+    bool InPlotArea(QPointF viewPixel) const;
 
     QLineSeries* SeriesOf(int index) const { return series_[static_cast<std::size_t>(index)]; }
     QValueAxis* AxisX() const { return axisX_; }
@@ -39,15 +62,27 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    template <typename Event>
+    bool Offer(bool (ChartInteraction::*handler)(const Event&), Event* event);
+    void ShowCurrentRanges();
     void ShowRanges(const AxisRanges& ranges);
     void PlaceTitle();
 
-    std::array<const Trace*, kTraceCount> traces_{};
+    std::optional<ShownTraces> traces_;
     std::array<QLineSeries*, kTraceCount> series_{};
     std::array<std::uint64_t, kTraceCount> shownRevisions_{};
+    std::optional<AxisRanges> userRanges_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;
     QGraphicsSimpleTextItem* title_;
+    std::unique_ptr<ChartPanner> panner_;
+    std::unique_ptr<ChartZoomer> zoomer_;
 };

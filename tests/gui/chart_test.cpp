@@ -1,0 +1,195 @@
+#include "MainWindowFixture.h"
+
+#include "plot/PlotNavigation.h"
+#include "ui/ChartInteraction.h"
+
+#include <QMouseEvent>
+#include <QRubberBand>
+#include <QValueAxis>
+#include <QWheelEvent>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class ChartTools : public MainWindow {
+protected:
+    // Lays the chart out, as the event loop would before the user sees
+    // it, so Mapping() is what is drawn.
+    PlotMapping SettledMapping() const
+    {
+        QCoreApplication::processEvents();
+        return Chart()->Mapping();
+    }
+
+    AxisRanges Shown() const
+    {
+        return {{Chart()->AxisX()->min(), Chart()->AxisX()->max()}, {Chart()->AxisY()->min(), Chart()->AxisY()->max()}};
+    }
+
+    void Mouse(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        QMouseEvent event(type, at, Chart()->viewport()->mapToGlobal(at), button, held, modifiers);
+        QApplication::sendEvent(Chart()->viewport(), &event);
+    }
+
+    void Drag(Qt::MouseButton button, QPointF from, QPointF to, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        Mouse(QEvent::MouseButtonPress, from, button, button, modifiers);
+        Mouse(QEvent::MouseMove, (from + to) / 2, Qt::NoButton, button, modifiers);
+        Mouse(QEvent::MouseMove, to, Qt::NoButton, button, modifiers);
+        Mouse(QEvent::MouseButtonRelease, to, button, Qt::NoButton, modifiers);
+    }
+
+    void Wheel(QPointF at, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        QWheelEvent event(at, Chart()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Chart()->viewport(), &event);
+    }
+
+    static QPointF Middle(const PlotMapping& mapping)
+    {
+        return {mapping.area.left + mapping.area.width / 2, mapping.area.top + mapping.area.height / 2};
+    }
+
+    static QPointF At(const PlotMapping& mapping, double x, double y) { return {mapping.PixelAtX(x), mapping.PixelAtY(y)}; }
+};
+
+struct WheelCase {
+    const char* name;
+    Qt::KeyboardModifiers modifiers;
+    ZoomAxes axes;
+};
+
+void PrintTo(const WheelCase& c, std::ostream* out) { *out << c.name; }
+
+class WheelZoom : public ChartTools, public testing::WithParamInterface<WheelCase> {};
+
+TEST_P(WheelZoom, ZoomsAboutThePointerAndANewRunKeepsTheZoomUntilReset)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const PlotMapping before = SettledMapping();
+    const QPointF pointer = At(before, 700, 40);
+    Wheel(pointer, 120, GetParam().modifiers);
+    const AxisRanges zoomed = ZoomedAbout(before, ToPixel(pointer), ZoomFactor(1), GetParam().axes);
+    EXPECT_EQ(Shown(), zoomed);
+    EXPECT_NE(Shown(), before.ranges);
+    EXPECT_TRUE(Chart()->IsZoomed());
+
+    Click("Button1");
+    EXPECT_EQ(Shown(), zoomed) << "a new run keeps the user's view";
+
+    Mouse(QEvent::MouseButtonDblClick, Middle(SettledMapping()), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_FALSE(Chart()->IsZoomed());
+    EXPECT_EQ(Shown(), Chart()->Traces()->Spanning()) << "back to ranges that span both runs";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modifiers, WheelZoom,
+                         testing::Values(WheelCase{"both", Qt::NoModifier, ZoomAxes::Both},
+                                         WheelCase{"ctrl x only", Qt::ControlModifier, ZoomAxes::XOnly},
+                                         WheelCase{"shift y only", Qt::ShiftModifier, ZoomAxes::YOnly}));
+
+TEST_F(ChartTools, WheelOutsideThePlotAreaLeavesTheRanges)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const PlotMapping mapping = SettledMapping();
+    Wheel({mapping.area.left - 20, mapping.area.top + 10}, 120);
+    EXPECT_FALSE(Chart()->IsZoomed());
+    EXPECT_EQ(Shown(), mapping.ranges);
+}
+
+struct DragCase {
+    const char* name;
+    Qt::MouseButton button;
+    Qt::KeyboardModifiers modifiers;
+    enum { Band, Pan, Nothing } effect;
+};
+
+void PrintTo(const DragCase& c, std::ostream* out) { *out << c.name; }
+
+class MouseDrag : public ChartTools, public testing::WithParamInterface<DragCase> {};
+
+TEST_P(MouseDrag, ZoomsToTheBandOrPansByTheButtonHeld)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const PlotMapping mapping = SettledMapping();
+    const QPointF from = At(mapping, 400, 100);
+    const QPointF to = At(mapping, 1200, 20);
+    Drag(GetParam().button, from, to, GetParam().modifiers);
+    switch (GetParam().effect) {
+    case DragCase::Band:
+        EXPECT_EQ(Shown(), BandRanges(mapping, ToPixel(from), ToPixel(to)));
+        break;
+    case DragCase::Pan:
+        EXPECT_EQ(Shown(), Panned(mapping, to.x() - from.x(), to.y() - from.y()));
+        break;
+    case DragCase::Nothing:
+        EXPECT_EQ(Shown(), mapping.ranges);
+        break;
+    }
+    EXPECT_FALSE(Chart()->viewport()->findChild<QRubberBand*>()->isVisible()) << "the band goes with the release";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, MouseDrag,
+    testing::Values(DragCase{"left draws a band", Qt::LeftButton, Qt::NoModifier, DragCase::Band},
+                    DragCase{"middle pans", Qt::MiddleButton, Qt::NoModifier, DragCase::Pan},
+                    DragCase{"ctrl left pans", Qt::LeftButton, Qt::ControlModifier, DragCase::Pan},
+                    DragCase{"right is the menu's, not a zoom out", Qt::RightButton, Qt::NoModifier,
+                             DragCase::Nothing}));
+
+TEST_F(ChartTools, AClickWithoutDragIsNoBand)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const PlotMapping mapping = SettledMapping();
+    Drag(Qt::LeftButton, Middle(mapping), Middle(mapping) + QPointF(3, 30));
+    EXPECT_FALSE(Chart()->IsZoomed());
+}
+
+struct KeyCase {
+    Qt::Key key;
+    double steps;
+    double panAcross;
+    double panDown;
+};
+
+class Keys : public ChartTools, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(Keys, ZoomAboutTheMiddleOrPanByATenthAndHomeResets)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const PlotMapping mapping = SettledMapping();
+    QTest::keyClick(Chart(), GetParam().key);
+    const PixelRect& area = mapping.area;
+    const AxisRanges expected = GetParam().steps != 0
+                                    ? ZoomedAbout(mapping, ToPixel(Middle(mapping)), ZoomFactor(GetParam().steps), ZoomAxes::Both)
+                                    : Panned(mapping, GetParam().panAcross * area.width, GetParam().panDown * area.height);
+    EXPECT_EQ(Shown(), expected);
+    QTest::keyClick(Chart(), Qt::Key_Home);
+    EXPECT_EQ(Shown(), mapping.ranges);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyboard, Keys,
+                         testing::Values(KeyCase{Qt::Key_Plus, 1, 0, 0}, KeyCase{Qt::Key_Equal, 1, 0, 0},
+                                         KeyCase{Qt::Key_Minus, -1, 0, 0}, KeyCase{Qt::Key_Left, 0, 0.1, 0},
+                                         KeyCase{Qt::Key_Right, 0, -0.1, 0}, KeyCase{Qt::Key_Up, 0, 0, 0.1},
+                                         KeyCase{Qt::Key_Down, 0, 0, -0.1}));
+
+TEST_F(ChartTools, ZoomingWithoutEndStopsWhereTheAxesStillTick)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const QPointF middle = Middle(SettledMapping());
+    // 400 notches at a time: 1.25 to the power 400 is about 1e39, so a
+    // double overflows within ten turns.
+    for (int angle : {-48000, 48000}) {
+        for (int turn = 0; turn < 20; ++turn)
+            Wheel(middle, angle);
+        EXPECT_TRUE(Viewable(Shown())) << "after turns of " << angle;
+    }
+    EXPECT_TRUE(Chart()->IsZoomed());
+}
+
+} // namespace
