@@ -2,11 +2,13 @@
 
 #include "ui/ChartInteraction.h"
 #include "ui/ChartPanner.h"
+#include "ui/ChartTracker.h"
 #include "ui/ChartZoomer.h"
 
 #include <QChart>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QList>
 #include <QPointF>
@@ -23,6 +25,9 @@ QColor ToQColor(Colour colour)
 }
 
 constexpr int kTitleMargin = 6;
+
+// How much of its colour a hidden trace's legend entry keeps.
+constexpr qreal kDimmedAlpha = 0.3;
 
 } // namespace
 
@@ -64,8 +69,13 @@ TraceChart::TraceChart(QWidget* parent)
         axis->setLabelFormat(QStringLiteral("%g"));
     }
 
+    tracker_ = std::make_unique<ChartTracker>(*this);
     panner_ = std::make_unique<ChartPanner>(*this);
     zoomer_ = std::make_unique<ChartZoomer>(*this);
+    // The tracker follows the pointer with no button held.
+    viewport()->setMouseTracking(true);
+    // The plot area moves when tick labels change width.
+    connect(chart, &QChart::plotAreaChanged, this, [this] { tracker_->Update(); });
     ShowRanges(kEmptyChartRanges);
 }
 
@@ -82,6 +92,7 @@ void TraceChart::ShowTraces(std::span<const Trace, kTraceCount> traces)
         series->attachAxis(axisX_);
         series->attachAxis(axisY_);
         series_[i] = series;
+        ToggleOnLegendClick(static_cast<int>(i));
         // Differs from any revision, so the first Refresh() copies every trace.
         shownRevisions_[i] = traces[i].Revision() - 1;
     }
@@ -123,9 +134,47 @@ void TraceChart::ResetZoom()
     ShowCurrentRanges();
 }
 
+void TraceChart::SetTraceShown(int index, bool shown)
+{
+    traces_->SetShown(index, shown);
+    SeriesOf(index)->setVisible(shown);
+    DimLegendEntry(index, !shown);
+    ShowCurrentRanges();
+}
+
+void TraceChart::ToggleOnLegendClick(int index)
+{
+    for (QLegendMarker* marker : chart()->legend()->markers(SeriesOf(index)))
+        connect(marker, &QLegendMarker::clicked, this, [this, index] { SetTraceShown(index, !traces_->IsShown(index)); });
+}
+
+void TraceChart::DimLegendEntry(int index, bool dimmed)
+{
+    const qreal alpha = dimmed ? kDimmedAlpha : 1.0;
+    auto faded = [alpha](QColor colour) {
+        colour.setAlphaF(alpha);
+        return colour;
+    };
+    for (QLegendMarker* marker : chart()->legend()->markers(SeriesOf(index))) {
+        // The legend drops a hidden series' entry; it stays, so a click can
+        // bring the trace back.
+        marker->setVisible(true);
+        QBrush label = marker->labelBrush();
+        label.setColor(faded(label.color()));
+        marker->setLabelBrush(label);
+        QBrush brush = marker->brush();
+        brush.setColor(faded(brush.color()));
+        marker->setBrush(brush);
+        QPen pen = marker->pen();
+        pen.setColor(faded(pen.color()));
+        marker->setPen(pen);
+    }
+}
+
 void TraceChart::ShowCurrentRanges()
 {
     ShowRanges(userRanges_.value_or(traces_ ? traces_->Spanning() : kEmptyChartRanges));
+    tracker_->Update();
 }
 
 void TraceChart::ShowRanges(const AxisRanges& ranges)
@@ -157,6 +206,11 @@ bool TraceChart::InPlotArea(QPointF viewPixel) const
     return Mapping().Contains(ToPixel(viewPixel));
 }
 
+QPointF TraceChart::SceneAt(QPointF viewPixel) const
+{
+    return viewportTransform().inverted().map(viewPixel);
+}
+
 void TraceChart::SetTitleText(const QString& text)
 {
     title_->setText(text);
@@ -179,8 +233,9 @@ void TraceChart::PlaceTitle()
 template <typename Event>
 bool TraceChart::Offer(bool (ChartInteraction::*handler)(const Event&), Event* event)
 {
-    // The panner first: Ctrl with the left button pans rather than zooms.
-    for (ChartInteraction* interaction : std::initializer_list<ChartInteraction*>{panner_.get(), zoomer_.get()}) {
+    // The tracker first: it follows every move and takes none.
+    for (ChartInteraction* interaction :
+         std::initializer_list<ChartInteraction*>{tracker_.get(), panner_.get(), zoomer_.get()}) {
         if ((interaction->*handler)(*event)) {
             event->accept();
             return true;
@@ -223,4 +278,10 @@ void TraceChart::keyPressEvent(QKeyEvent* event)
 {
     if (!Offer(&ChartInteraction::KeyPressed, event))
         QChartView::keyPressEvent(event);
+}
+
+void TraceChart::leaveEvent(QEvent* event)
+{
+    tracker_->Hide();
+    QChartView::leaveEvent(event);
 }

@@ -15,6 +15,7 @@
 
 class ChartInteraction;
 class ChartPanner;
+class ChartTracker;
 class ChartZoomer;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
@@ -23,8 +24,9 @@ class QValueAxis;
 // The chart of the main window: one line series per trace on one shared
 // pair of axes, and a right-justified title. The traces belong to the
 // window; Refresh() copies what changed into the chart in one call per
-// series. The user can zoom and pan; the chart forwards the events to
-// small classes that do each.
+// series. The user can zoom, pan, read values under the pointer and hide
+// traces from the legend; the chart forwards the events to small classes
+// that do each.
 class TraceChart : public QChartView {
     Q_OBJECT
 
@@ -37,7 +39,7 @@ public:
     void ShowTraces(std::span<const Trace, kTraceCount> traces);
 
     // Brings the series up to date with traces that changed since the last
-    // call, then fits the axes to all points unless the user zoomed.
+    // call, then fits the axes to the shown traces unless the user zoomed.
     void Refresh();
 
     void SetTitleText(const QString& text);
@@ -45,9 +47,12 @@ public:
     // Shows ranges the user chose and keeps them through new runs until
     // ResetZoom(); ranges the axes cannot show are ignored.
     void ZoomTo(const AxisRanges& ranges);
-    // Back to ranges that span all points.
+    // Back to ranges that span the shown traces.
     void ResetZoom();
     bool IsZoomed() const { return userRanges_.has_value(); }
+
+    // Hides or shows a trace, as a click on its legend entry does.
+    void SetTraceShown(int index, bool shown);
 
     // None before ShowTraces().
     const ShownTraces* Traces() const { return traces_ ? &*traces_ : nullptr; }
@@ -55,10 +60,12 @@ public:
     // The plot area in the view's pixels and the ranges it shows.
     PlotMapping Mapping() const;
     bool InPlotArea(QPointF viewPixel) const;
+    QPointF SceneAt(QPointF viewPixel) const;
 
     QLineSeries* SeriesOf(int index) const { return series_[static_cast<std::size_t>(index)]; }
     QValueAxis* AxisX() const { return axisX_; }
     QValueAxis* AxisY() const { return axisY_; }
+    const ChartTracker& Tracker() const { return *tracker_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -68,12 +75,15 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     template <typename Event>
     bool Offer(bool (ChartInteraction::*handler)(const Event&), Event* event);
     void ShowCurrentRanges();
     void ShowRanges(const AxisRanges& ranges);
+    void ToggleOnLegendClick(int index);
+    void DimLegendEntry(int index, bool dimmed);
     void PlaceTitle();
 
     std::optional<ShownTraces> traces_;
@@ -83,6 +93,7 @@ private:
     QValueAxis* axisX_;
     QValueAxis* axisY_;
     QGraphicsSimpleTextItem* title_;
+    std::unique_ptr<ChartTracker> tracker_;
     std::unique_ptr<ChartPanner> panner_;
     std::unique_ptr<ChartZoomer> zoomer_;
 };

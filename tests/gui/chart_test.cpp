@@ -1,8 +1,12 @@
 #include "MainWindowFixture.h"
 
 #include "plot/PlotNavigation.h"
+#include "toolkit/Conversions.h"
 #include "ui/ChartInteraction.h"
+#include "ui/ChartTracker.h"
 
+#include <QLegend>
+#include <QLegendMarker>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QValueAxis>
@@ -43,11 +47,25 @@ protected:
         Mouse(QEvent::MouseButtonRelease, to, button, Qt::NoButton, modifiers);
     }
 
+    void Point(QPointF at) const { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
+
     void Wheel(QPointF at, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
     {
         QWheelEvent event(at, Chart()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
                           modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(Chart()->viewport(), &event);
+    }
+
+    void RunAll()
+    {
+        RunStepResponse(QStringLiteral("10"));
+        Click("Button1");
+        Click("Button3");
+    }
+
+    void ClickLegendEntry(int index) const
+    {
+        emit Chart()->chart()->legend()->markers(Chart()->SeriesOf(index)).front()->clicked();
     }
 
     static QPointF Middle(const PlotMapping& mapping)
@@ -190,6 +208,71 @@ TEST_F(ChartTools, ZoomingWithoutEndStopsWhereTheAxesStillTick)
         EXPECT_TRUE(Viewable(Shown())) << "after turns of " << angle;
     }
     EXPECT_TRUE(Chart()->IsZoomed());
+}
+
+TEST_F(ChartTools, LegendClicksHideAndShowATraceAndTheRangesFollow)
+{
+    RunAll();
+    const int omegaStep = 5;
+    const AxisRanges all = Shown();
+    auto marker = [this, omegaStep] { return Chart()->chart()->legend()->markers(Chart()->SeriesOf(omegaStep)).front(); };
+
+    ClickLegendEntry(omegaStep);
+    EXPECT_FALSE(Chart()->SeriesOf(omegaStep)->isVisible());
+    EXPECT_FALSE(Chart()->Traces()->IsShown(omegaStep));
+    EXPECT_TRUE(marker()->isVisible()) << "the entry stays to be clicked again";
+    EXPECT_LT(marker()->labelBrush().color().alphaF(), 1.0);
+    EXPECT_EQ(Shown().x, all.x);
+    EXPECT_LT(Shown().y.max, all.y.max) << "Omega of the step response reaches 157, the random runs do not";
+    EXPECT_EQ(Shown(), Chart()->Traces()->Spanning());
+
+    ClickLegendEntry(omegaStep);
+    EXPECT_TRUE(Chart()->SeriesOf(omegaStep)->isVisible());
+    EXPECT_EQ(marker()->labelBrush().color().alphaF(), 1.0);
+    EXPECT_EQ(Shown(), all);
+}
+
+TEST_F(ChartTools, HidingATraceKeepsTheUsersZoom)
+{
+    RunAll();
+    const PlotMapping mapping = SettledMapping();
+    Wheel(Middle(mapping), -240);
+    const AxisRanges zoomed = Shown();
+    ClickLegendEntry(0);
+    EXPECT_EQ(Shown(), zoomed);
+}
+
+TEST_F(ChartTools, TrackerShowsNothingUntilThePointerIsOverThePlot)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const PlotMapping mapping = SettledMapping();
+    EXPECT_FALSE(Chart()->Tracker().Shown());
+    Point({mapping.area.left - 5, mapping.area.top + 5});
+    EXPECT_FALSE(Chart()->Tracker().Shown());
+    EXPECT_EQ(Chart()->Tracker().BoxText(), QString());
+}
+
+TEST_F(ChartTools, TrackerFollowsTheNearestStepAndLeavesWithThePointer)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const PlotMapping mapping = SettledMapping();
+    const auto& md = form1_->Series(5).Points();
+    const auto& omega = form1_->Series(6).Points();
+
+    Point({mapping.PixelAtX(1000.3), mapping.area.top + 40});
+    const Readout atStep1000{1000, {{4, md[1000].y}, {5, omega[1000].y}}};
+    EXPECT_EQ(Chart()->Tracker().Shown(), atStep1000);
+    const QString text = Chart()->Tracker().BoxText();
+    for (double shown : {1000.0, md[1000].y, omega[1000].y})
+        EXPECT_TRUE(text.contains(QString::fromStdString(toolkit::FloatToStr(shown)))) << text.toStdString();
+
+    ClickLegendEntry(4);
+    EXPECT_EQ(Chart()->Tracker().Shown(), (Readout{1000, {{5, omega[1000].y}}})) << "hidden traces drop out";
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(Chart(), &leave);
+    EXPECT_FALSE(Chart()->Tracker().Shown());
+    EXPECT_EQ(Chart()->Tracker().BoxText(), QString());
 }
 
 } // namespace
