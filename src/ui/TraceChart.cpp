@@ -1,11 +1,14 @@
 #include "ui/TraceChart.h"
 
+#include "ui/ChartExporter.h"
 #include "ui/ChartInteraction.h"
+#include "ui/ChartMenu.h"
 #include "ui/ChartPanner.h"
 #include "ui/ChartTracker.h"
 #include "ui/ChartZoomer.h"
 
 #include <QChart>
+#include <QContextMenuEvent>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
 #include <QLegendMarker>
@@ -72,6 +75,8 @@ TraceChart::TraceChart(QWidget* parent)
     tracker_ = std::make_unique<ChartTracker>(*this);
     panner_ = std::make_unique<ChartPanner>(*this);
     zoomer_ = std::make_unique<ChartZoomer>(*this);
+    exporter_ = std::make_unique<ChartExporter>(*this);
+    menu_ = std::make_unique<ChartMenu>(*this, *exporter_);
     // The tracker follows the pointer with no button held.
     viewport()->setMouseTracking(true);
     // The plot area moves when tick labels change width.
@@ -284,4 +289,13 @@ void TraceChart::leaveEvent(QEvent* event)
 {
     tracker_->Hide();
     QChartView::leaveEvent(event);
+}
+
+void TraceChart::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The pointer is on the menu now, and a saved picture should not show
+    // the tracker.
+    tracker_->Hide();
+    menu_->Popup(event->globalPos());
+    event->accept();
 }

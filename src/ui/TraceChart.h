@@ -13,7 +13,9 @@
 #include <optional>
 #include <span>
 
+class ChartExporter;
 class ChartInteraction;
+class ChartMenu;
 class ChartPanner;
 class ChartTracker;
 class ChartZoomer;
@@ -24,9 +26,9 @@ class QValueAxis;
 // The chart of the main window: one line series per trace on one shared
 // pair of axes, and a right-justified title. The traces belong to the
 // window; Refresh() copies what changed into the chart in one call per
-// series. The user can zoom, pan, read values under the pointer and hide
-// traces from the legend; the chart forwards the events to small classes
-// that do each.
+// series. The user can zoom, pan, read values under the pointer, hide
+// traces from the legend, and save or copy what the chart shows; the
+// chart forwards the events to small classes that do each.
 class TraceChart : public QChartView {
     Q_OBJECT
 
@@ -66,6 +68,8 @@ public:
     QValueAxis* AxisX() const { return axisX_; }
     QValueAxis* AxisY() const { return axisY_; }
     const ChartTracker& Tracker() const { return *tracker_; }
+    ChartExporter& Exporter() const { return *exporter_; }
+    ChartMenu& Menu() const { return *menu_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -76,6 +80,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     template <typename Event>
@@ -96,4 +101,6 @@ private:
     std::unique_ptr<ChartTracker> tracker_;
     std::unique_ptr<ChartPanner> panner_;
     std::unique_ptr<ChartZoomer> zoomer_;
+    std::unique_ptr<ChartExporter> exporter_;
+    std::unique_ptr<ChartMenu> menu_;
 };

@@ -1,14 +1,26 @@
 #include "MainWindowFixture.h"
 
+#include "../CsvCells.h"
+
 #include "plot/PlotNavigation.h"
 #include "toolkit/Conversions.h"
+#include "toolkit/Exception.h"
+#include "ui/ChartExporter.h"
 #include "ui/ChartInteraction.h"
+#include "ui/ChartMenu.h"
 #include "ui/ChartTracker.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QTemporaryDir>
 #include <QValueAxis>
 #include <QWheelEvent>
 
@@ -273,6 +285,176 @@ TEST_F(ChartTools, TrackerFollowsTheNearestStepAndLeavesWithThePointer)
     QApplication::sendEvent(Chart(), &leave);
     EXPECT_FALSE(Chart()->Tracker().Shown());
     EXPECT_EQ(Chart()->Tracker().BoxText(), QString());
+}
+
+class Export : public ChartTools {
+protected:
+    QString PathOf(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+
+    static QByteArray Contents(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        return file.readAll();
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(Export, CsvReadsBackToExactlyThePointsOfTheShownTraces)
+{
+    RunAll();
+    ClickLegendEntry(2);
+    Chart()->Exporter().SaveCsv(PathOf("runs.csv"));
+    const auto rows = CsvRows(Contents(PathOf("runs.csv")).toStdString());
+
+    ASSERT_EQ(rows.size(), 2001u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"step", "Md (Gauss)", "Omega (Gauss)", "Omega (Uniform)", "Md (Step)",
+                                                 "Omega (Step)"}));
+    const std::vector<int> columns = {1, 2, 4, 5, 6};
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+        const auto& points = form1_->Series(columns[column]).Points();
+        for (std::size_t step = 0; step < points.size(); ++step) {
+            ASSERT_EQ(CsvNumber(rows[step + 1][0]), points[step].x);
+            ASSERT_EQ(CsvNumber(rows[step + 1][column + 1]), points[step].y) << rows[0][column + 1] << " step " << step;
+        }
+    }
+}
+
+struct ImageCase {
+    ImageFormat format;
+    const char* file;
+    const char* magic;
+};
+
+void PrintTo(const ImageCase& c, std::ostream* out) { *out << c.file; }
+
+class ImageExport : public Export, public testing::WithParamInterface<ImageCase> {
+protected:
+    // The length an svg element's attribute gives in millimetres.
+    static double SvgLength(const QByteArray& svg, const char* attribute)
+    {
+        const QByteArray opening = QByteArray(attribute) + "=\"";
+        const qsizetype start = svg.indexOf(opening) + opening.size();
+        const QByteArray value = svg.mid(start, svg.indexOf("mm\"", start) - start);
+        bool isNumber = false;
+        const double length = value.toDouble(&isNumber);
+        EXPECT_TRUE(isNumber) << attribute << "=\"" << value.toStdString();
+        return length;
+    }
+};
+
+TEST_P(ImageExport, WritesAValidFileAtTheChartsSize)
+{
+    RunAll();
+    const QString path = PathOf(GetParam().file);
+    Chart()->Exporter().SaveImage(path, GetParam().format);
+    const QByteArray contents = Contents(path);
+    ASSERT_TRUE(contents.startsWith(GetParam().magic)) << contents.left(16).toStdString();
+
+    const QSize size = Chart()->size();
+    switch (GetParam().format) {
+    case ImageFormat::Png:
+        EXPECT_EQ(QImage(path).size(), size * 2);
+        break;
+    case ImageFormat::Svg:
+        // In millimetres, at 96 pixels to the inch.
+        EXPECT_NEAR(SvgLength(contents, "width") / 25.4 * 96, size.width(), 0.01);
+        EXPECT_NEAR(SvgLength(contents, "height") / 25.4 * 96, size.height(), 0.01);
+        EXPECT_TRUE(contents.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toUtf8()));
+        break;
+    case ImageFormat::Pdf:
+        // A point to a pixel.
+        EXPECT_TRUE(contents.contains(
+            QStringLiteral("/MediaBox [0 0 %1.000000 %2.000000]").arg(size.width()).arg(size.height()).toUtf8()));
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ImageExport,
+                         testing::Values(ImageCase{ImageFormat::Png, "chart.png", "\x89PNG\r\n\x1a\n"},
+                                         ImageCase{ImageFormat::Svg, "chart.svg", "<?xml"},
+                                         ImageCase{ImageFormat::Pdf, "chart.pdf", "%PDF-"}));
+
+TEST_F(Export, AFileThatCannotBeCreatedIsReported)
+{
+    const QString path = PathOf("no such folder/chart");
+    for (ImageFormat format : {ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pdf})
+        EXPECT_THROW(Chart()->Exporter().SaveImage(path, format), toolkit::Exception);
+    EXPECT_THROW(Chart()->Exporter().SaveCsv(path), toolkit::Exception);
+}
+
+TEST_F(Export, CopyPutsThePictureOnTheClipboard)
+{
+    RunStepResponse(QStringLiteral("10"));
+    QGuiApplication::clipboard()->clear();
+    Chart()->Exporter().CopyImage();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), Chart()->size());
+}
+
+class Menu : public Export {
+protected:
+    QAction* Action(const QString& text) const
+    {
+        for (QAction* action : Chart()->Menu().Menu().actions())
+            if (action->text() == text)
+                return action;
+        ADD_FAILURE() << "no action " << text.toStdString();
+        return nullptr;
+    }
+
+    // Answers the file dialog as a user would: this path, this filter.
+    void Answer(const QString& path, const QString& filter = {})
+    {
+        Chart()->Menu().SetAskSavePath([this, path, filter](const QString&, const QString& filters, QString* chosen) {
+            offered_ = filters;
+            if (!filter.isEmpty())
+                *chosen = filter;
+            return path;
+        });
+    }
+
+    QString offered_;
+};
+
+TEST_F(Menu, SavesInTheFormatOfTheChosenFilterAndAddsItsSuffix)
+{
+    RunStepResponse(QStringLiteral("10"));
+    Answer(PathOf("chart"), QStringLiteral("Рисунок SVG (*.svg)"));
+    Action(QStringLiteral("Сохранить изображение…"))->trigger();
+    EXPECT_EQ(offered_, QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg);;Документ PDF (*.pdf)"));
+    EXPECT_TRUE(Contents(PathOf("chart.svg")).startsWith("<?xml"));
+
+    Answer(PathOf("data"));
+    Action(QStringLiteral("Экспорт данных в CSV…"))->trigger();
+    EXPECT_EQ(CsvRows(Contents(PathOf("data.csv")).toStdString()).size(), 2001u);
+}
+
+TEST_F(Menu, CancellingTheDialogWritesNothing)
+{
+    Answer(QString());
+    Action(QStringLiteral("Сохранить изображение…"))->trigger();
+    Action(QStringLiteral("Экспорт данных в CSV…"))->trigger();
+    EXPECT_TRUE(QDir(dir_.path()).isEmpty());
+}
+
+TEST_F(Menu, ResetsTheZoom)
+{
+    RunStepResponse(QStringLiteral("10"));
+    Wheel(Middle(SettledMapping()), 120);
+    ASSERT_TRUE(Chart()->IsZoomed());
+    Action(QStringLiteral("Сбросить масштаб"))->trigger();
+    EXPECT_FALSE(Chart()->IsZoomed());
+}
+
+TEST_F(Menu, OffersItsActionsInTheWindowsLanguage)
+{
+    QStringList texts;
+    for (QAction* action : Chart()->Menu().Menu().actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Сбросить масштаб"), QStringLiteral("Сохранить изображение…"),
+                                  QStringLiteral("Экспорт данных в CSV…"), QStringLiteral("Копировать изображение")}));
 }
 
 } // namespace
