@@ -12,6 +12,8 @@ declare -A CONTROL=(
   [Button2]="744 336" [Button5]="744 584"
 )
 CHART_AREA="625x545+16+40"
+# A point inside the chart's plot area, in the main window's client area.
+PLOT_POINT="300 300"
 
 # Starts Xvfb on a free display, and openbox on it; sets DISPLAY.
 start_x() {
@@ -84,6 +86,12 @@ start_program() {
 click() {
   # shellcheck disable=SC2086
   xdotool mousemove --window "$MAIN" ${CONTROL[$1]} click 1
+  sleep 0.3
+}
+
+point_at_plot() {
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$MAIN" $PLOT_POINT
   sleep 0.3
 }
 

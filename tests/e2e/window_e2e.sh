@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real program on Xvfb: window placement, runs that
-# change the chart, the alert window, and exit status 0 on both ways out.
+# change the chart, zooming the chart, the alert window, and exit status 0
+# on both ways out.
 # Usage: window_e2e.sh PROGRAM SCENARIO
 set -uo pipefail
 program=$1
@@ -52,6 +53,22 @@ close_with_alert_open)
   wmctrl -F -c "$MAIN_CAPTION"
   wait_for_exit
   check "closing the main window ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+  ;;
+wheel_zoom)
+  type_load 10
+  click Button4
+  # The tracker shows while the pointer is over the plot: every picture is
+  # taken with the pointer in the same place.
+  point_at_plot
+  shoot_chart "$work/step.png"
+  xdotool click 4 click 4
+  sleep 0.3
+  shoot_chart "$work/zoomed.png"
+  check "a wheel turn over the chart zooms it" [ "$(pixels_differing "$work/step.png" "$work/zoomed.png")" -gt 1000 ]
+  xdotool click --repeat 2 --delay 50 1
+  sleep 0.3
+  shoot_chart "$work/reset.png"
+  check "a double click restores the automatic ranges" [ "$(pixels_differing "$work/step.png" "$work/reset.png")" -lt 50 ]
   ;;
 *)
   echo "unknown scenario $scenario" >&2
