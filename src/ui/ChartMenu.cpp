@@ -1,5 +1,6 @@
 #include "ui/ChartMenu.h"
 
+#include "ui/Application.h"
 #include "ui/ChartExporter.h"
 #include "ui/TraceChart.h"
 
@@ -42,8 +43,10 @@ ChartMenu::ChartMenu(TraceChart& chart, ChartExporter& exporter)
 {
     menu_->addAction(QStringLiteral("Сбросить масштаб"), &chart, &TraceChart::ResetZoom);
     menu_->addSeparator();
-    menu_->addAction(QStringLiteral("Сохранить изображение…"), [this] { SaveImage(); });
-    menu_->addAction(QStringLiteral("Экспорт данных в CSV…"), [this] { SaveCsv(); });
+    // A file that cannot be written is reported here, not unwound through
+    // the menu's event handling.
+    menu_->addAction(QStringLiteral("Сохранить изображение…"), [this] { RunCommand([this] { SaveImage(); }); });
+    menu_->addAction(QStringLiteral("Экспорт данных в CSV…"), [this] { RunCommand([this] { SaveCsv(); }); });
     menu_->addAction(QStringLiteral("Копировать изображение"), [this] { exporter_.CopyImage(); });
 }
 

@@ -438,6 +438,14 @@ TEST_F(Menu, CancellingTheDialogWritesNothing)
     EXPECT_TRUE(QDir(dir_.path()).isEmpty());
 }
 
+TEST_F(Menu, ShowsAFileThatCannotBeCreatedAsAnError)
+{
+    Answer(PathOf("no such folder/data.csv"));
+    Action(QStringLiteral("Экспорт данных в CSV…"))->trigger();
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(errors_[0], "Cannot create file \"" + PathOf("no such folder/data.csv").toStdString() + "\"");
+}
+
 TEST_F(Menu, ResetsTheZoom)
 {
     RunStepResponse(QStringLiteral("10"));
