@@ -1,7 +1,8 @@
 // Preloaded into the unmodified program (LD_PRELOAD) to time what its user
 // sees: from the launch to the main window's first painted frame, and from
-// the release of a button to the end of the first frame after it that
-// repaints the chart.
+// the release of a button or a wheel turn over the chart to the end of the
+// first frame after it that repaints the chart; for a wheel turn, also how
+// long that frame took.
 // Writes one line per measurement to the file named by PAINT_PROBE_LOG;
 // PAINT_PROBE_LAUNCH_NS is the wall-clock launch time in nanoseconds.
 
@@ -24,6 +25,11 @@ std::int64_t NowNs()
         .count();
 }
 
+bool IsChartViewport(QObject* receiver)
+{
+    return receiver->parent() && receiver->parent()->objectName() == QLatin1String("Chart1");
+}
+
 class PaintProbe final : public QObject {
 public:
     PaintProbe() : log_(std::getenv("PAINT_PROBE_LOG"), std::ios::app)
@@ -37,13 +43,17 @@ protected:
     {
         if (event->type() == QEvent::MouseButtonRelease) {
             if (auto* button = qobject_cast<QAbstractButton*>(receiver)) {
-                pendingClick_ = button->objectName().toStdString();
-                clickNs_ = NowNs();
+                pendingInput_ = "click_to_paint_ms " + button->objectName().toStdString();
+                inputNs_ = NowNs();
             }
             return false;
         }
-        if (event->type() == QEvent::Paint && receiver->parent() &&
-            receiver->parent()->objectName() == QLatin1String("Chart1")) {
+        if (event->type() == QEvent::Wheel && IsChartViewport(receiver)) {
+            pendingInput_ = "wheel_to_paint_ms";
+            inputNs_ = NowNs();
+            return false;
+        }
+        if (event->type() == QEvent::Paint && IsChartViewport(receiver)) {
             chartPainted_ = true;
             return false;
         }
@@ -55,14 +65,17 @@ protected:
         // flush to the screen both happen inside this call. A click counts
         // as painted with the first frame that repaints the chart's lines.
         chartPainted_ = false;
+        const std::int64_t frameNs = NowNs();
         receiver->event(event);
         const std::int64_t paintedNs = NowNs();
         if (!firstPaintDone_ && launchNs_ > 0)
             log_ << "first_paint_ms " << (paintedNs - launchNs_) / 1e6 << std::endl;
         firstPaintDone_ = true;
-        if (!pendingClick_.empty() && chartPainted_) {
-            log_ << "click_to_paint_ms " << pendingClick_ << ' ' << (paintedNs - clickNs_) / 1e6 << std::endl;
-            pendingClick_.clear();
+        if (!pendingInput_.empty() && chartPainted_) {
+            log_ << pendingInput_ << ' ' << (paintedNs - inputNs_) / 1e6 << std::endl;
+            if (pendingInput_ == "wheel_to_paint_ms")
+                log_ << "wheel_frame_ms " << (paintedNs - frameNs) / 1e6 << std::endl;
+            pendingInput_.clear();
         }
         return true;
     }
@@ -72,8 +85,10 @@ private:
     std::int64_t launchNs_ = 0;
     bool firstPaintDone_ = false;
     bool chartPainted_ = false;
-    std::string pendingClick_;
-    std::int64_t clickNs_ = 0;
+    // The log key of the input waiting for its frame, with the button's
+    // name for a click.
+    std::string pendingInput_;
+    std::int64_t inputNs_ = 0;
 };
 
 void InstallProbe()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times the real program on a private X server with the paint probe
 # preloaded: launch to first painted frame, click to painted frame for each
-# button with all six traces full (Button2 clears them), and peak memory
-# over a session of the three runs.
+# button with all six traces full (Button2 clears them), wheel turns over
+# the full chart to painted frame, and peak memory over a session of the
+# three runs.
 # Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,12 @@ for _ in $(seq "$launches"); do
     click Button1
     click Button3
   done
+  # In and out by turns, so the view stays about the whole run.
+  point_at_plot
+  for turn in $(seq 20); do
+    xdotool click $((4 + turn % 2))
+    sleep 0.15
+  done
   click Button2
   click Button5
   wait_for_exit
@@ -40,4 +47,6 @@ echo "first paint after launch, ms (median): $(awk '/^first_paint_ms/ {print $2}
 for button in Button1 Button3 Button4 Button2; do
   echo "click on $button to painted, ms (median): $(awk -v b=$button '$1 == "click_to_paint_ms" && $2 == b {print $3}' "$log" | median)"
 done
+echo "wheel turn over the full chart to painted, ms (median): $(awk '/^wheel_to_paint_ms/ {print $2}' "$log" | median)"
+echo "  of which the frame that repaints it, ms (median): $(awk '/^wheel_frame_ms/ {print $2}' "$log" | median)"
 echo "peak resident memory, MB (median): $(awk '/^peak_rss_kb/ {print $2 / 1024}' "$log" | median)"
