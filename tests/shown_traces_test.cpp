@@ -2,11 +2,8 @@
 #include "plot/Readout.h"
 #include "plot/ShownTraces.h"
 
-#include "CsvCells.h"
-
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -89,29 +86,6 @@ TEST(CsvTable, HasAColumnPerShownTraceAndEmptyCellsWhereOneEnds)
                                "0,0.1,157.06422059784802,,\n"
                                "1,1e-07,,,2.5\n"
                                "2,-3,,,\n");
-}
-
-TEST(CsvTable, ReadsBackToExactlyThePointsOfEveryTrace)
-{
-    ChartTraces traces = MakeTraces();
-    const std::vector<double> awkward = {1.0 / 3, -0.1, DBL_MIN, DBL_TRUE_MIN, -DBL_MAX, 1e300, 24.615899217041328};
-    for (std::size_t i = 0; i < traces.size(); ++i)
-        for (std::size_t step = 0; step < awkward.size() - i; ++step)
-            traces[i].AppendPoint(static_cast<double>(step), awkward[(step + i) % awkward.size()], "", clRed);
-    const auto rows = CsvRows(CsvTable(ShownTraces(traces)));
-
-    ASSERT_EQ(rows.size(), awkward.size() + 1);
-    for (std::size_t i = 0; i < traces.size(); ++i) {
-        EXPECT_EQ(rows[0][i + 1], TraceHeading(static_cast<int>(i)));
-        std::vector<std::pair<double, double>> readBack;
-        for (std::size_t row = 1; row < rows.size(); ++row)
-            if (!rows[row][i + 1].empty())
-                readBack.emplace_back(CsvNumber(rows[row][0]), CsvNumber(rows[row][i + 1]));
-        std::vector<std::pair<double, double>> held;
-        for (const TracePoint& point : traces[i].Points())
-            held.emplace_back(point.x, point.y);
-        EXPECT_EQ(readBack, held) << TraceHeading(static_cast<int>(i));
-    }
 }
 
 } // namespace
