@@ -61,7 +61,8 @@ void ChartMenu::SaveImage()
     for (const ImageType& type : kImageTypes)
         filters << QString::fromUtf8(type.filter);
     QString chosen = filters.front();
-    const QString path = askSavePath_(QStringLiteral("Сохранить изображение"), filters.join(QStringLiteral(";;")), &chosen);
+    const QString path =
+        askSavePath_(QStringLiteral("Сохранить изображение"), filters.join(QStringLiteral(";;")), &chosen);
     if (path.isEmpty())
         return;
     // A filter the dialog did not offer counts as the first.

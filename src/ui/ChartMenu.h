@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class ChartExporter;
 class QMenu;

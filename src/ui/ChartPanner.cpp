@@ -33,7 +33,7 @@ bool ChartPanner::MouseMoved(const QMouseEvent& event)
     if (!drag_)
         return false;
     const QPointF moved = event.position() - drag_->from;
-    chart_.ZoomTo(Panned(drag_->start, moved.x(), moved.y()));
+    chart_.ShowUserRanges(Panned(drag_->start, moved.x(), moved.y()));
     return true;
 }
 
@@ -54,16 +54,16 @@ bool ChartPanner::KeyPressed(const QKeyEvent& event)
     // An arrow moves the view that way, so the picture moves the other way.
     switch (event.key()) {
     case Qt::Key_Left:
-        chart_.ZoomTo(Panned(mapping, across, 0));
+        chart_.ShowUserRanges(Panned(mapping, across, 0));
         return true;
     case Qt::Key_Right:
-        chart_.ZoomTo(Panned(mapping, -across, 0));
+        chart_.ShowUserRanges(Panned(mapping, -across, 0));
         return true;
     case Qt::Key_Up:
-        chart_.ZoomTo(Panned(mapping, 0, down));
+        chart_.ShowUserRanges(Panned(mapping, 0, down));
         return true;
     case Qt::Key_Down:
-        chart_.ZoomTo(Panned(mapping, 0, -down));
+        chart_.ShowUserRanges(Panned(mapping, 0, -down));
         return true;
     default:
         return false;

@@ -60,7 +60,7 @@ bool ChartZoomer::MouseReleased(const QMouseEvent& event)
     bandStart_.reset();
     band_->hide();
     if (std::abs(end.x() - start.x()) >= kSmallestBand && std::abs(end.y() - start.y()) >= kSmallestBand)
-        chart_.ZoomTo(BandRanges(chart_.Mapping(), ToPixel(start), ToPixel(end)));
+        chart_.ShowUserRanges(BandRanges(chart_.Mapping(), ToPixel(start), ToPixel(end)));
     return true;
 }
 
@@ -79,8 +79,8 @@ bool ChartZoomer::WheelTurned(const QWheelEvent& event)
     // Some systems turn a wheel with a modifier held into a sideways one.
     const QPoint angle = event.angleDelta();
     const double notches = (angle.y() != 0 ? angle.y() : angle.x()) / kNotchAngle;
-    chart_.ZoomTo(ZoomedAbout(chart_.Mapping(), ToPixel(event.position()), ZoomFactor(notches),
-                              AxesFor(event.modifiers())));
+    chart_.ShowUserRanges(ZoomedAbout(chart_.Mapping(), ToPixel(event.position()), ZoomFactor(notches),
+                                      AxesFor(event.modifiers())));
     return true;
 }
 
@@ -103,6 +103,6 @@ bool ChartZoomer::KeyPressed(const QKeyEvent& event)
     }
     const PlotMapping mapping = chart_.Mapping();
     const PixelPoint middle{mapping.area.left + mapping.area.width / 2, mapping.area.top + mapping.area.height / 2};
-    chart_.ZoomTo(ZoomedAbout(mapping, middle, ZoomFactor(steps), ZoomAxes::Both));
+    chart_.ShowUserRanges(ZoomedAbout(mapping, middle, ZoomFactor(steps), ZoomAxes::Both));
     return true;
 }

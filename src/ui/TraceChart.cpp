@@ -125,7 +125,7 @@ void TraceChart::Refresh()
     ShowCurrentRanges();
 }
 
-void TraceChart::ZoomTo(const AxisRanges& ranges)
+void TraceChart::ShowUserRanges(const AxisRanges& ranges)
 {
     if (!Viewable(ranges))
         return;
@@ -150,7 +150,8 @@ void TraceChart::SetTraceShown(int index, bool shown)
 void TraceChart::ToggleOnLegendClick(int index)
 {
     for (QLegendMarker* marker : chart()->legend()->markers(SeriesOf(index)))
-        connect(marker, &QLegendMarker::clicked, this, [this, index] { SetTraceShown(index, !traces_->IsShown(index)); });
+        connect(marker, &QLegendMarker::clicked, this,
+                [this, index] { SetTraceShown(index, !traces_->IsShown(index)); });
 }
 
 void TraceChart::DimLegendEntry(int index, bool dimmed)

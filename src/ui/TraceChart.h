@@ -46,14 +46,15 @@ public:
 
     void SetTitleText(const QString& text);
 
-    // Shows ranges the user chose and keeps them through new runs until
-    // ResetZoom(); ranges the axes cannot show are ignored.
-    void ZoomTo(const AxisRanges& ranges);
+    // Shows ranges the user zoomed or panned to and keeps them through new
+    // runs until ResetZoom(); ranges the axes cannot show are ignored.
+    void ShowUserRanges(const AxisRanges& ranges);
     // Back to ranges that span the shown traces.
     void ResetZoom();
     bool IsZoomed() const { return userRanges_.has_value(); }
 
-    // Hides or shows a trace, as a click on its legend entry does.
+    // Hides or shows a trace, as a click on its legend entry does; only
+    // after ShowTraces().
     void SetTraceShown(int index, bool shown);
 
     // None before ShowTraces().

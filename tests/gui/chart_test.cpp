@@ -74,13 +74,17 @@ protected:
         return Chart()->chart()->legend()->markers(Chart()->SeriesOf(index)).front();
     }
 
-    static QPointF At(const PlotMapping& mapping, double x, double y) { return {mapping.PixelAtX(x), mapping.PixelAtY(y)}; }
+    static QPointF At(const PlotMapping& mapping, double x, double y)
+    {
+        return {mapping.PixelAtX(x), mapping.PixelAtY(y)};
+    }
 };
 
 TEST_F(ChartTools, WheelZoomsAboutThePointerAndANewRunKeepsTheZoomUntilADoubleClick)
 {
     RunStepResponse(QStringLiteral("10"));
-    for (auto [modifiers, axes] : {std::pair{Qt::NoModifier, ZoomAxes::Both}, std::pair{Qt::ControlModifier, ZoomAxes::XOnly},
+    for (auto [modifiers, axes] : {std::pair{Qt::NoModifier, ZoomAxes::Both},
+                                   std::pair{Qt::ControlModifier, ZoomAxes::XOnly},
                                    std::pair{Qt::ShiftModifier, ZoomAxes::YOnly}}) {
         const PlotMapping before = Settled();
         const QPointF pointer = At(before, 700, 40);
@@ -107,7 +111,8 @@ TEST_F(ChartTools, LeftDragZoomsToTheBandMiddleOrCtrlDragPansRightDragDoesNothin
     };
     // The right button is the menu's; QChartView's own band would zoom out.
     for (const Case& c : {Case{Qt::LeftButton, Qt::NoModifier, Band}, Case{Qt::MiddleButton, Qt::NoModifier, Pan},
-                          Case{Qt::LeftButton, Qt::ControlModifier, Pan}, Case{Qt::RightButton, Qt::NoModifier, None}}) {
+                          Case{Qt::LeftButton, Qt::ControlModifier, Pan},
+                          Case{Qt::RightButton, Qt::NoModifier, None}}) {
         QTest::keyClick(Chart(), Qt::Key_Home);
         const PlotMapping mapping = Settled();
         const QPointF from = At(mapping, 400, 100);
@@ -267,8 +272,8 @@ TEST_F(Export, ImagesAreValidFilesAtTheChartsSize)
     Chart()->Exporter().SaveImage(PathOf("chart.pdf"), ImageFormat::Pdf);
     const QByteArray pdf = Contents(PathOf("chart.pdf"));
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
-    EXPECT_TRUE(pdf.contains(QStringLiteral("/MediaBox [0 0 %1.000000 %2.000000]").arg(size.width()).arg(size.height()).toUtf8()))
-        << "a point to a pixel";
+    const QString mediaBox = QStringLiteral("/MediaBox [0 0 %1.000000 %2.000000]").arg(size.width()).arg(size.height());
+    EXPECT_TRUE(pdf.contains(mediaBox.toUtf8())) << "a point to a pixel";
 
     Chart()->Exporter().CopyImage();
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), size);
