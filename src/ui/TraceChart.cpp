@@ -217,6 +217,11 @@ QPointF TraceChart::SceneAt(QPointF viewPixel) const
     return viewportTransform().inverted().map(viewPixel);
 }
 
+QString TraceChart::TitleText() const
+{
+    return title_->text();
+}
+
 void TraceChart::SetTitleText(const QString& text)
 {
     title_->setText(text);

@@ -31,6 +31,8 @@ class QValueAxis;
 // chart forwards the events to small classes that do each.
 class TraceChart : public QChartView {
     Q_OBJECT
+    // Set from the window's form.
+    Q_PROPERTY(QString titleText READ TitleText WRITE SetTitleText)
 
 public:
     explicit TraceChart(QWidget* parent = nullptr);
@@ -44,6 +46,7 @@ public:
     // call, then fits the axes to the shown traces unless the user zoomed.
     void Refresh();
 
+    QString TitleText() const;
     void SetTitleText(const QString& text);
 
     // Shows ranges the user zoomed or panned to and keeps them through new

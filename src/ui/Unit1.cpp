@@ -44,7 +44,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     KeepStoredOuterGeometry(*this);
     for (QLabel* label : {ui_->Label3, ui_->StaticText1, ui_->StaticText2, ui_->StaticText3})
         label->adjustSize();
-    ui_->Chart1->SetTitleText(QStringLiteral("Графики"));
     ui_->Chart1->ShowTraces(series_);
 
     BindCommand(*ui_->Button1, &TForm1::Button1Click);

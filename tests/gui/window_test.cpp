@@ -18,6 +18,7 @@ TEST_F(MainWindow, StartsEmptyWithItsCaptionsAndAHiddenAlert)
     EXPECT_EQ(Progress(), 0);
     for (int n = 1; n <= 6; ++n)
         EXPECT_EQ(ChartPoints(n), 0) << "Series" << n;
+    EXPECT_EQ(Chart()->TitleText(), QStringLiteral("Графики"));
     EXPECT_FALSE(form1_->windowIcon().isNull());
     EXPECT_FALSE(form2_->isVisible());
     EXPECT_EQ(form2_->windowTitle(), QStringLiteral("Некорректно введенное значение Мс<30"));
