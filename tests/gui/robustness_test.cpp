@@ -81,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TypedLoad{"BeyondLargestInteger", "2147483648", Outcome::NotAnInteger},
                     TypedLoad{"LastFinite", "-578", Outcome::Runs},
                     TypedLoad{"FirstOverflowing", "-579", Outcome::Overflows, 306},
+                    TypedLoad{"FarNegative", "-1000", Outcome::Overflows, 56},
                     TypedLoad{"SmallestInteger", "-2147483648", Outcome::Overflows, 9}),
     [](const auto& info) { return std::string(info.param.name); });
 

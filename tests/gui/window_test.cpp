@@ -140,19 +140,6 @@ TEST_F(MainWindow, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
     EXPECT_EQ(errors_.size(), 1u);
 }
 
-TEST_F(MainWindow, OverflowKeepsThePointsSoFarAndTheLabels)
-{
-    SKIP_UNLESS_X87_EXTENDED();
-    RunStepResponse("0");
-    RunStepResponse("-1000");
-    ASSERT_EQ(errors_.size(), 1u);
-    EXPECT_EQ(errors_[0], "Floating point overflow");
-    EXPECT_EQ(ChartPoints(5), 56);
-    EXPECT_EQ(ChartPoints(6), 56);
-    EXPECT_EQ(Text("Label1"), QStringLiteral("24.058080167502872"));
-    EXPECT_EQ(Text("Label2"), QStringLiteral("157.07499601842073"));
-}
-
 TEST_F(MainWindow, RefusedLoadShowsOneAlertWindowAndZeroLabels)
 {
     RunStepResponse("31");
