@@ -5,8 +5,6 @@
 #include "toolkit/Conversions.h"
 #include "toolkit/Random.h"
 
-#include <cstddef>
-
 namespace {
 
 // Both random runs: reset, clear their two traces, then one draw per step.
@@ -19,9 +17,8 @@ void RunRandomLoad(MotorModel& model, ExperimentHost& host, double (*drawLoad)()
     mdTrace.Clear();
     omegaTrace.Clear();
 
-    const auto index = static_cast<std::size_t>(mdSeries - 1);
-    const Colour mdColour = kTraceDefinitions[index].pointColour;
-    const Colour omegaColour = kTraceDefinitions[index + 1].pointColour;
+    const Colour mdColour = PointColourOfSeries(mdSeries);
+    const Colour omegaColour = PointColourOfSeries(mdSeries + 1);
     for (int i = 0; i < kRunLength; ++i) {
         model.Step(drawLoad());
         mdTrace.AppendPoint(i, toolkit::ToDouble(model.Md), "", mdColour);

@@ -24,8 +24,8 @@ void RunStepResponse(MotorModel& model, ExperimentHost& host)
     if (Mc > kLargestLoad) {
         host.ShowAlert();
     } else {
-        const Colour mdColour = kTraceDefinitions[4].pointColour;
-        const Colour omegaColour = kTraceDefinitions[5].pointColour;
+        const Colour mdColour = PointColourOfSeries(5);
+        const Colour omegaColour = PointColourOfSeries(6);
         // Stepping a local copy lets the state stay in registers across the
         // trace appends; the model takes the final state when the run ends.
         MotorModel m = model;

@@ -84,6 +84,12 @@ using ChartTraces = std::array<Trace, kTraceCount>;
 // Series1 ... Series6 made from the definitions, room reserved for a run.
 ChartTraces MakeTraces();
 
+// The colour a run passes with each point of SeriesN, n from 1 to 6.
+constexpr Colour PointColourOfSeries(int n)
+{
+    return kTraceDefinitions.at(static_cast<std::size_t>(n - 1)).pointColour;
+}
+
 // SeriesN for n from 1 to 6; raises std::out_of_range for any other n.
 Trace& SeriesNumbered(ChartTraces& traces, int n);
 const Trace& SeriesNumbered(const ChartTraces& traces, int n);
