@@ -1,20 +1,24 @@
 // Preloaded into the unmodified program (LD_PRELOAD) to time what its user
 // sees: from the launch to the main window's first painted frame, and from
-// the release of a button or a wheel turn over the chart to the end of the
-// first frame after it that repaints the chart; for a wheel turn, also how
-// long that frame took.
+// an input to the end of the first frame after it that repaints the chart.
+// The inputs are the release of a button, and over the chart a wheel turn,
+// a pointer move with a button held (a pan step), a click (on the legend,
+// where the measuring script clicks) and a double click; for a wheel turn,
+// also how long that frame took.
 // Writes one line per measurement to the file named by PAINT_PROBE_LOG;
 // PAINT_PROBE_LAUNCH_NS is the wall-clock launch time in nanoseconds.
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -25,9 +29,29 @@ std::int64_t NowNs()
         .count();
 }
 
-bool IsChartViewport(QObject* receiver)
+// The chart, or the viewport of a chart that draws into one.
+bool IsChart(QObject* receiver)
 {
-    return receiver->parent() && receiver->parent()->objectName() == QLatin1String("Chart1");
+    auto named = [](QObject* object) { return object && object->objectName() == QLatin1String("Chart1"); };
+    return named(receiver) || named(receiver->parent());
+}
+
+// The log key of an input over the chart that the probe times; empty for
+// any other event.
+std::string ChartInputKey(const QEvent& event)
+{
+    switch (event.type()) {
+    case QEvent::Wheel:
+        return "wheel_to_paint_ms";
+    case QEvent::MouseMove:
+        return static_cast<const QMouseEvent&>(event).buttons() != Qt::NoButton ? "pan_to_paint_ms" : "";
+    case QEvent::MouseButtonRelease:
+        return "chart_click_to_paint_ms";
+    case QEvent::MouseButtonDblClick:
+        return "double_click_to_paint_ms";
+    default:
+        return "";
+    }
 }
 
 class PaintProbe final : public QObject {
@@ -41,20 +65,18 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
+        if (IsChart(receiver)) {
+            if (event->type() == QEvent::Paint)
+                chartPainted_ = true;
+            else
+                TakeChartInput(*event);
+            return false;
+        }
         if (event->type() == QEvent::MouseButtonRelease) {
             if (auto* button = qobject_cast<QAbstractButton*>(receiver)) {
                 pendingInput_ = "click_to_paint_ms " + button->objectName().toStdString();
                 inputNs_ = NowNs();
             }
-            return false;
-        }
-        if (event->type() == QEvent::Wheel && IsChartViewport(receiver)) {
-            pendingInput_ = "wheel_to_paint_ms";
-            inputNs_ = NowNs();
-            return false;
-        }
-        if (event->type() == QEvent::Paint && IsChartViewport(receiver)) {
-            chartPainted_ = true;
             return false;
         }
         auto* window = qobject_cast<QWidget*>(receiver);
@@ -81,10 +103,27 @@ protected:
     }
 
 private:
+    void TakeChartInput(const QEvent& event)
+    {
+        if (event.type() == QEvent::MouseButtonPress)
+            dragged_ = false;
+        std::string key = ChartInputKey(event);
+        if (key == "pan_to_paint_ms")
+            dragged_ = true;
+        // The release that ends a drag is no click.
+        if (key.empty() || (key == "chart_click_to_paint_ms" && dragged_))
+            return;
+        // The first move of a drag counts: later ones wait for its frame.
+        if (pendingInput_ != key || key != "pan_to_paint_ms")
+            inputNs_ = NowNs();
+        pendingInput_ = std::move(key);
+    }
+
     std::ofstream log_;
     std::int64_t launchNs_ = 0;
     bool firstPaintDone_ = false;
     bool chartPainted_ = false;
+    bool dragged_ = false;
     // The log key of the input waiting for its frame, with the button's
     // name for a click.
     std::string pendingInput_;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Times the real program on a private X server with the paint probe
 # preloaded: launch to first painted frame, click to painted frame for each
-# button with all six traces full (Button2 clears them), wheel turns over
-# the full chart to painted frame, and peak memory over a session of the
-# three runs.
+# button with all six traces full (Button2 clears them), and over the full
+# chart wheel turns, pan steps of a middle-button drag, legend clicks that
+# hide and show a trace, and double clicks that reset the zoom, each to its
+# painted frame; and peak memory over a session of the three runs.
 # Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,6 +36,22 @@ for _ in $(seq "$launches"); do
     xdotool click $((4 + turn % 2))
     sleep 0.15
   done
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$MAIN" $PLOT_POINT mousedown 2
+  for _ in $(seq 10); do
+    xdotool mousemove_relative -- 8 4
+    sleep 0.1
+  done
+  xdotool mouseup 2
+  sleep 0.3
+  for _ in $(seq 10); do
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$MAIN" $LEGEND_POINT click 1
+    sleep 0.3
+    point_at_plot
+    xdotool click 4 sleep 0.3 click --repeat 2 --delay 60 1
+    sleep 0.3
+  done
   click Button2
   click Button5
   wait_for_exit
@@ -49,4 +66,7 @@ for button in Button1 Button3 Button4 Button2; do
 done
 echo "wheel turn over the full chart to painted, ms (median): $(awk '/^wheel_to_paint_ms/ {print $2}' "$log" | median)"
 echo "  of which the frame that repaints it, ms (median): $(awk '/^wheel_frame_ms/ {print $2}' "$log" | median)"
+for input in pan chart_click double_click; do
+  echo "$input over the full chart to painted, ms (median): $(awk -v k="${input}_to_paint_ms" '$1 == k {print $2}' "$log" | median)"
+done
 echo "peak resident memory, MB (median): $(awk '/^peak_rss_kb/ {print $2 / 1024}' "$log" | median)"

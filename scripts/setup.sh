@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+  qt6-base-dev libqcustomplot-dev libqt6opengl6-dev qt6-svg-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl time
   clang libclang-rt-14-dev llvm

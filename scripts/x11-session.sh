@@ -14,6 +14,9 @@ declare -A CONTROL=(
 CHART_AREA="625x545+16+40"
 # A point inside the chart's plot area, in the main window's client area.
 PLOT_POINT="300 300"
+# A legend entry of the step response, in the main window's client
+# area.
+LEGEND_POINT="590 365"
 
 # Starts Xvfb on a free display, and openbox on it; sets DISPLAY.
 start_x() {

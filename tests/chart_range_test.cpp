@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -22,22 +23,39 @@ TEST(SpanningRanges, SpanEveryPointOfEveryNonEmptyTrace)
     EXPECT_EQ(SpanningRanges(all), (AxisRanges{{1, 10}, {-DBL_MAX, 157.5}}));
 }
 
-struct Interval {
+struct Viewability {
+    const char* name;
     Range range;
-    double interval;
+    bool viewable;
+    Range drawable;
 };
 
-class NiceTicks : public testing::TestWithParam<Interval> {};
+void PrintTo(const Viewability& v, std::ostream* out) { *out << v.name; }
 
-TEST_P(NiceTicks, AreRoundAndAboutFivePerRange)
+class AxisRange : public testing::TestWithParam<Viewability> {};
+
+TEST_P(AxisRange, IsViewableWhenFiniteResolvableAndWithinTheAxisLimitsOrMadeSo)
 {
-    EXPECT_EQ(NiceTickInterval(GetParam().range), GetParam().interval);
+    const Viewability& v = GetParam();
+    EXPECT_EQ(Viewable({v.range, {0, 1}}), v.viewable);
+    EXPECT_EQ(Viewable({{0, 1}, v.range}), v.viewable);
+    const AxisRanges drawable = Drawable({v.range, v.range});
+    EXPECT_EQ(drawable.y, v.drawable);
+    EXPECT_TRUE(Viewable(drawable));
 }
 
+constexpr double kLimit = kLargestAxisValue;
+
 INSTANTIATE_TEST_SUITE_P(
-    Ranges, NiceTicks,
-    testing::Values(Interval{{0, 1999}, 500}, Interval{{0, 2000}, 500}, Interval{{-2, 157.07}, 50},
-                    Interval{{0, 1}, 0.2}, Interval{{24.0, 24.5}, 0.1}, Interval{{-600, -100}, 100},
-                    Interval{{0, 0}, 1}, Interval{{-DBL_MAX, DBL_MAX}, 1e308}));
+    Ranges, AxisRange,
+    testing::Values(Viewability{"a run's steps", {0, 1999}, true, {0, 1999}},
+                    Viewability{"a small span far from zero", {157.0642, 157.0643}, true, {157.0642, 157.0643}},
+                    Viewability{"the axis limits", {-kLimit, kLimit}, true, {-kLimit, kLimit}},
+                    Viewability{"an overflowing run", {-3.1e301, 157}, false, {-kLimit, 157}},
+                    Viewability{"every double", {-DBL_MAX, DBL_MAX}, false, {-kLimit, kLimit}},
+                    Viewability{"all beyond the limit", {1e300, 1e301}, false, {kLimit - kLimit * 1e-3, kLimit}},
+                    Viewability{"no span", {1, 1}, false, {0, 2}},
+                    Viewability{"below double resolution", {100, 100 + 1e-12}, false, {99, 100 + 1e-12 + 1}},
+                    Viewability{"below the finest span", {0, 1e-300}, false, {-1, 1}}));
 
 } // namespace

@@ -6,11 +6,35 @@
 
 namespace {
 
+// Below this a span's ends are so close in doubles that neighbouring pixels
+// would show the same value.
+constexpr double kFinestRelativeSpan = 1e-12;
+// The drawing library refuses spans below 1e-280.
+constexpr double kFinestSpan = 1e-270;
+
 Range WidenedIfSingle(Range range)
 {
     if (range.Span() > 0)
         return range;
     return {range.min - 1.0, range.max + 1.0};
+}
+
+bool Viewable(Range range)
+{
+    if (!std::isfinite(range.min) || !std::isfinite(range.max))
+        return false;
+    const double magnitude = std::max(std::abs(range.min), std::abs(range.max));
+    return magnitude <= kLargestAxisValue && range.Span() >= std::max(kFinestSpan, magnitude * kFinestRelativeSpan);
+}
+
+Range Drawable(Range range)
+{
+    const Range cut{std::clamp(range.min, -kLargestAxisValue, kLargestAxisValue),
+                    std::clamp(range.max, -kLargestAxisValue, kLargestAxisValue)};
+    if (Viewable(cut))
+        return cut;
+    const double half = std::max(1.0, std::max(std::abs(cut.min), std::abs(cut.max)) * 1e-3);
+    return {std::max(-kLargestAxisValue, cut.min - half), std::min(kLargestAxisValue, cut.max + half)};
 }
 
 } // namespace
@@ -37,23 +61,12 @@ AxisRanges SpanningRanges(std::span<const Trace* const> traces)
     return {WidenedIfSingle(x), WidenedIfSingle(y)};
 }
 
-double NiceTickInterval(Range range)
+bool Viewable(const AxisRanges& ranges)
 {
-    constexpr double kIntervals = 5.0;
-    // Divided before subtracting: the span of values near the double range's
-    // ends would overflow, and an axis ticked every 1 over 1e308 never ends.
-    const double rough = range.max / kIntervals - range.min / kIntervals;
-    if (!(rough > 0) || !std::isfinite(rough))
-        return 1.0;
-    const int exponent = static_cast<int>(std::floor(std::log10(rough)));
-    // Negative powers divide, so 0.1 comes out as the double nearest 0.1.
-    auto times10To = [](double factor, int e) {
-        return e >= 0 ? factor * std::pow(10.0, e) : factor / std::pow(10.0, -e);
-    };
-    // The tolerance keeps a rough value a rounding error above a round one
-    // from stepping up to the next.
-    for (double factor : {1.0, 2.0, 5.0})
-        if (rough <= times10To(factor, exponent) * (1 + 1e-9))
-            return times10To(factor, exponent);
-    return times10To(1.0, exponent + 1);
+    return Viewable(ranges.x) && Viewable(ranges.y);
+}
+
+AxisRanges Drawable(const AxisRanges& ranges)
+{
+    return {Drawable(ranges.x), Drawable(ranges.y)};
 }

@@ -49,18 +49,12 @@ private:
 
 } // namespace
 
-std::string TraceHeading(int index)
-{
-    const TraceDefinition& definition = kTraceDefinitions[static_cast<std::size_t>(index)];
-    return std::string(definition.title) + " (" + std::string(definition.run) + ")";
-}
-
 std::string CsvTable(const ShownTraces& traces)
 {
     const std::vector<int> columns = traces.ShownIndices();
     std::string csv = "step";
     for (int index : columns)
-        csv += ',' + TraceHeading(index);
+        csv += ',' + traces.Heading(index);
     csv += '\n';
 
     ColumnCursors cursors(traces, columns);

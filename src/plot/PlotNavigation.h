@@ -2,8 +2,8 @@
 
 #include "plot/ChartRange.h"
 
-// Zoom and pan as arithmetic on ranges, so the chart's handlers only turn
-// events into calls of these.
+// Where the chart draws its plot, as plain arithmetic the tracker and the
+// tests share with no window at hand.
 
 struct PixelPoint {
     double x;
@@ -29,24 +29,3 @@ struct PlotMapping {
     double PixelAtY(double y) const { return area.top + (ranges.y.max - y) / ranges.y.Span() * area.height; }
     bool Contains(PixelPoint point) const;
 };
-
-enum class ZoomAxes { Both, XOnly, YOnly };
-
-// The factor spans change by for a number of zoom steps (a wheel notch or
-// a key press each): below 1 for steps in, above for steps out.
-double ZoomFactor(double steps);
-
-// The spans scaled by the factor, the values under the fixed pixel staying
-// under it.
-AxisRanges ZoomedAbout(const PlotMapping& mapping, PixelPoint fixed, double factor, ZoomAxes axes);
-
-// The ranges of the rectangle between two corners, clipped to the area.
-AxisRanges BandRanges(const PlotMapping& mapping, PixelPoint corner, PixelPoint oppositeCorner);
-
-// The ranges after the picture moved by the given pixels, as under a
-// dragging pointer.
-AxisRanges Panned(const PlotMapping& mapping, double dxPixels, double dyPixels);
-
-// Whether the axes can show the ranges: finite, not beyond what a double
-// resolves, and with round ticks at a sane count.
-bool Viewable(const AxisRanges& ranges);

@@ -1,17 +1,17 @@
 #include "plot/ShownTraces.h"
 
-ShownTraces::ShownTraces(std::span<const Trace, kTraceCount> traces)
+#include <utility>
+
+int ShownTraces::Add(const Trace& trace, std::string heading)
 {
-    for (std::size_t i = 0; i < traces.size(); ++i) {
-        traces_[i] = &traces[i];
-        shown_[i] = true;
-    }
+    entries_.push_back({&trace, std::move(heading), true});
+    return Count() - 1;
 }
 
 std::vector<int> ShownTraces::ShownIndices() const
 {
     std::vector<int> indices;
-    for (int i = 0; i < kTraceCount; ++i)
+    for (int i = 0; i < Count(); ++i)
         if (IsShown(i))
             indices.push_back(i);
     return indices;

@@ -3,31 +3,39 @@
 #include "plot/ChartRange.h"
 #include "plot/Trace.h"
 
-#include <array>
-#include <span>
+#include <string>
 #include <vector>
 
-// The chart's traces and which of them the user shows. A hidden trace
-// counts for nothing: not in the automatic ranges, the readout or the
-// exported data.
+// The chart's traces, each with the heading that names it and its run
+// ("Md (Gauss)"), and which of them the user shows. A hidden trace counts
+// for nothing: not in the automatic ranges, the readout or the exported
+// data. Indices are in the order the traces were added.
 class ShownTraces {
 public:
-    // All shown at first. The traces must outlive this.
-    explicit ShownTraces(std::span<const Trace, kTraceCount> traces);
+    // Adds a shown trace, which must outlive this; returns its index.
+    int Add(const Trace& trace, std::string heading);
 
-    const Trace& At(int index) const { return *traces_[Slot(index)]; }
-    bool IsShown(int index) const { return shown_[Slot(index)]; }
-    void SetShown(int index, bool shown) { shown_[Slot(index)] = shown; }
+    int Count() const { return static_cast<int>(entries_.size()); }
+    const Trace& At(int index) const { return *Entry(index).trace; }
+    const std::string& Heading(int index) const { return Entry(index).heading; }
+    bool IsShown(int index) const { return Entry(index).shown; }
+    void SetShown(int index, bool shown) { Entry(index).shown = shown; }
 
-    // In chart order.
+    // In the order added.
     std::vector<int> ShownIndices() const;
 
     // The ranges that span every point of the shown traces.
     AxisRanges Spanning() const;
 
 private:
-    static std::size_t Slot(int index) { return static_cast<std::size_t>(index); }
+    struct Line {
+        const Trace* trace;
+        std::string heading;
+        bool shown;
+    };
 
-    std::array<const Trace*, kTraceCount> traces_;
-    std::array<bool, kTraceCount> shown_;
+    const Line& Entry(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
+    Line& Entry(int index) { return entries_.at(static_cast<std::size_t>(index)); }
+
+    std::vector<Line> entries_;
 };

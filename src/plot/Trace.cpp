@@ -30,6 +30,11 @@ void Trace::Clear()
     labels_.resize(1);
 }
 
+std::string TraceHeading(const TraceDefinition& definition)
+{
+    return std::string(definition.title) + " (" + std::string(definition.run) + ")";
+}
+
 ChartTraces MakeTraces()
 {
     auto make = [](int i) {

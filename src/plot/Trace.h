@@ -79,6 +79,10 @@ inline constexpr std::array<TraceDefinition, kTraceCount> kTraceDefinitions{{
     {"Omega", "Step", clOrange, clGray},
 }};
 
+// How a trace is named where several runs meet, in the tracker and the
+// exported data: its title and run, as "Md (Gauss)".
+std::string TraceHeading(const TraceDefinition& definition);
+
 using ChartTraces = std::array<Trace, kTraceCount>;
 
 // Series1 ... Series6 made from the definitions, room reserved for a run.

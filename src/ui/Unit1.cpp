@@ -1,6 +1,8 @@
 #include "ui/Unit1.h"
 
+#include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
+#include "toolkit/Exception.h"
 #include "ui/Application.h"
 #include "ui/FormGeometry.h"
 #include "ui/Unit2.h"
@@ -44,7 +46,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     KeepStoredOuterGeometry(*this);
     for (QLabel* label : {ui_->Label3, ui_->StaticText1, ui_->StaticText2, ui_->StaticText3})
         label->adjustSize();
-    ui_->Chart1->ShowTraces(series_);
+    for (std::size_t i = 0; i < series_.size(); ++i)
+        ui_->Chart1->AddTrace(series_[i], TraceHeading(kTraceDefinitions[i]));
+    chartTools_ = AttachTools(*ui_->Chart1);
+    connect(ui_->Chart1, &TraceChart::ErrorRaised, this, [](const QString& message) {
+        if (TApplication* application = Application())
+            application->ShowException(toolkit::Exception(message.toStdString()));
+    });
 
     BindCommand(*ui_->Button1, &TForm1::Button1Click);
     BindCommand(*ui_->Button2, &TForm1::Button2Click);

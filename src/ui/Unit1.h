@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart/ChartTools.h"
 #include "experiments/ExperimentHost.h"
 #include "model/MotorModel.h"
 #include "plot/Trace.h"
@@ -32,6 +33,7 @@ public:
     void ShowAlert() override;
 
     const MotorModel& Model() const { return model_; }
+    const ChartTools& Tools() const { return chartTools_; }
 
 private:
     // Command handlers, one per button; an error they raise is shown to
@@ -45,6 +47,7 @@ private:
 
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();
+    ChartTools chartTools_{};
     MotorModel model_{};
 };
 

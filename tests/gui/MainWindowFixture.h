@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/Application.h"
-#include "ui/TraceChart.h"
+#include "chart/TraceChart.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
@@ -11,7 +11,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -60,7 +59,7 @@ protected:
     }
 
     TraceChart* Chart() const { return Control<TraceChart>("Chart1"); }
-    qsizetype ChartPoints(int series) const { return Chart()->SeriesOf(series - 1)->count(); }
+    qsizetype ChartPoints(int series) const { return static_cast<qsizetype>(Chart()->PointsShown(series - 1)); }
     QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
     int Progress() const { return Control<QProgressBar>("ProgressBar1")->value(); }
 

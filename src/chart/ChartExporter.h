@@ -2,16 +2,19 @@
 
 #include <QtGlobal>
 
+#include <optional>
+
 class QImage;
-class QPaintDevice;
 class QString;
 class TraceChart;
 
 enum class ImageFormat { Png, Svg, Pdf };
 
 // Writes out what the chart shows: its picture as a file or onto the
-// clipboard, and the shown traces' points as CSV. Callers choose the
-// paths; a file that cannot be written raises toolkit::Exception.
+// clipboard, and the shown traces' points as CSV. A file is written whole
+// or not at all: an existing one is replaced only once the new one is
+// complete. A file that cannot be written raises toolkit::Exception naming
+// the path and the reason.
 class ChartExporter {
 public:
     // PNG is drawn at twice the chart's size, sharp on screens and paper
@@ -25,14 +28,11 @@ public:
     void SaveCsv(const QString& path) const;
     void CopyImage() const;
 
+    // The format a file name asks for by its suffix, in any case.
+    static std::optional<ImageFormat> FormatOfName(const QString& path);
+
 private:
     QImage Picture(qreal scale) const;
-    void SavePng(const QString& path) const;
-    void SaveSvg(const QString& path) const;
-    void SavePdf(const QString& path) const;
-    // Draws the chart at its size; false if the device would not open,
-    // as a file device does not where it cannot create the file.
-    bool DrawOnto(QPaintDevice& device) const;
 
     TraceChart& chart_;
 };

@@ -1,0 +1,104 @@
+#include "chart/ChartMenu.h"
+
+#include "chart/ChartExporter.h"
+#include "chart/TraceChart.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QStringList>
+
+#include <algorithm>
+#include <array>
+#include <exception>
+
+namespace {
+
+struct ImageType {
+    ImageFormat format;
+    const char* filter;
+    const char* suffix;
+};
+
+constexpr std::array<ImageType, 3> kImageTypes{{
+    {ImageFormat::Png, "Рисунок PNG (*.png)", "png"},
+    {ImageFormat::Svg, "Рисунок SVG (*.svg)", "svg"},
+    {ImageFormat::Pdf, "Документ PDF (*.pdf)", "pdf"},
+}};
+
+// A name typed without the suffix gets it added.
+QString WithSuffix(const QString& path, const char* suffix)
+{
+    const QString wanted = QString::fromLatin1(suffix);
+    return QFileInfo(path).suffix().compare(wanted, Qt::CaseInsensitive) == 0 ? path : path + '.' + wanted;
+}
+
+} // namespace
+
+ChartMenu::ChartMenu(TraceChart& chart)
+    : QObject(&chart), chart_(chart), exporter_(chart), menu_(new QMenu(&chart)),
+      askSavePath_([&chart](const QString& caption, const QString& folder, const QString& filters,
+                            QString* chosenFilter) {
+          return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter);
+      }),
+      imageFilter_(QString::fromUtf8(kImageTypes.front().filter))
+{
+    menu_->addAction(QStringLiteral("Сбросить масштаб"), &chart.View(), &ChartViewState::ResetZoom);
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("Сохранить изображение…"), this, [this] { Run([this] { SaveImage(); }); });
+    menu_->addAction(QStringLiteral("Экспорт данных в CSV…"), this, [this] { Run([this] { SaveCsv(); }); });
+    menu_->addAction(QStringLiteral("Копировать изображение"), this, [this] { exporter_.CopyImage(); });
+    chart.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&chart, &QWidget::customContextMenuRequested, this, &ChartMenu::Popup);
+}
+
+void ChartMenu::Popup(QPoint position)
+{
+    menu_->popup(chart_.mapToGlobal(position));
+}
+
+void ChartMenu::Run(const std::function<void()>& command)
+{
+    // Reported through the chart rather than unwound through the menu's
+    // event handling.
+    try {
+        command();
+    } catch (const std::exception& error) {
+        chart_.ReportError(QString::fromUtf8(error.what()));
+    }
+}
+
+QString ChartMenu::AskPath(const QString& caption, const QString& filters, QString* chosenFilter)
+{
+    const QString path = askSavePath_(caption, folder_, filters, chosenFilter);
+    if (!path.isEmpty())
+        folder_ = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void ChartMenu::SaveImage()
+{
+    QStringList filters;
+    for (const ImageType& type : kImageTypes)
+        filters << QString::fromUtf8(type.filter);
+    QString chosen = imageFilter_;
+    const QString path = AskPath(QStringLiteral("Сохранить изображение"), filters.join(QStringLiteral(";;")), &chosen);
+    if (path.isEmpty())
+        return;
+    // A filter the dialog did not offer counts as the first.
+    const qsizetype filter = std::max(qsizetype{0}, filters.indexOf(chosen));
+    imageFilter_ = filters[filter];
+    // A typed suffix says what the user wants, whatever the filter.
+    if (const std::optional<ImageFormat> typed = ChartExporter::FormatOfName(path))
+        return exporter_.SaveImage(path, *typed);
+    const ImageType& type = kImageTypes[static_cast<std::size_t>(filter)];
+    exporter_.SaveImage(WithSuffix(path, type.suffix), type.format);
+}
+
+void ChartMenu::SaveCsv()
+{
+    QString chosen;
+    const QString path = AskPath(QStringLiteral("Экспорт данных в CSV"), QStringLiteral("CSV (*.csv)"), &chosen);
+    if (!path.isEmpty())
+        exporter_.SaveCsv(WithSuffix(path, "csv"));
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "chart/ChartExporter.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <utility>
+
+class QMenu;
+class QPoint;
+class TraceChart;
+
+// The chart's context menu: reset the zoom, save the picture, export the
+// shown traces' data, copy the picture. It asks where to write, and
+// remembers the folder and the kind of picture while the program runs; the
+// exporter writes. Errors go to the chart's error signal.
+class ChartMenu : public QObject {
+public:
+    // Asks for a file to save to, as QFileDialog::getSaveFileName does:
+    // an empty path if the user cancels, and the filter chosen.
+    using AskSavePath = std::function<QString(const QString& caption, const QString& folder, const QString& filters,
+                                              QString* chosenFilter)>;
+
+    explicit ChartMenu(TraceChart& chart);
+
+    QMenu& Menu() const { return *menu_; }
+    const ChartExporter& Exporter() const { return exporter_; }
+
+    // Puts something else in place of the file dialog, as tests do.
+    void SetAskSavePath(AskSavePath ask) { askSavePath_ = std::move(ask); }
+
+private:
+    void Popup(QPoint position);
+    void Run(const std::function<void()>& command);
+    void SaveImage();
+    void SaveCsv();
+    // Asks for a path and keeps its folder for the next time.
+    QString AskPath(const QString& caption, const QString& filters, QString* chosenFilter);
+
+    TraceChart& chart_;
+    ChartExporter exporter_;
+    QMenu* menu_;
+    AskSavePath askSavePath_;
+    QString folder_;
+    QString imageFilter_;
+};

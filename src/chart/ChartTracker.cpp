@@ -1,0 +1,159 @@
+#include "chart/ChartTracker.h"
+
+#include "chart/TraceChart.h"
+#include "toolkit/Conversions.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace {
+
+// Between the line and the box.
+constexpr double kGap = 6;
+constexpr int kBoxPadding = 3;
+
+QString Number(double value)
+{
+    return QString::fromStdString(toolkit::FloatToStr(value));
+}
+
+} // namespace
+
+ChartTracker::ChartTracker(TraceChart& chart)
+    : QObject(&chart), chart_(chart), line_(new QCPItemStraightLine(&chart)), box_(new QCPItemText(&chart))
+{
+    line_->setPen(QPen(Qt::darkGray, 0));
+    box_->setPen(QPen(Qt::darkGray, 0));
+    box_->setBrush(QColor(255, 255, 255, 230));
+    box_->setPadding(QMargins(kBoxPadding, kBoxPadding, kBoxPadding, kBoxPadding));
+    box_->setTextAlignment(Qt::AlignLeft);
+    box_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+    box_->position->setType(QCPItemPosition::ptAbsolute);
+    for (QCPAbstractItem* item : {static_cast<QCPAbstractItem*>(line_), static_cast<QCPAbstractItem*>(box_)}) {
+        item->setLayer(QStringLiteral("marks"));
+        item->setClipToAxisRect(false);
+        item->setVisible(false);
+    }
+    line_->setClipToAxisRect(true);
+    chart_.installEventFilter(this);
+    connect(&chart_.View(), &ChartViewState::Changed, this, &ChartTracker::Update);
+    // The plot area moves when tick labels change width.
+    connect(&chart_, &QCustomPlot::afterLayout, this, &ChartTracker::Update);
+}
+
+bool ChartTracker::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove)
+        Follow(static_cast<QMouseEvent*>(event)->position());
+    else if (event->type() == QEvent::Leave || event->type() == QEvent::ContextMenu)
+        // On the menu, and in a picture saved from it, the tracker is gone.
+        Hide();
+    return false;
+}
+
+void ChartTracker::Hide()
+{
+    pointer_.reset();
+    HideItems();
+}
+
+void ChartTracker::Update()
+{
+    if (pointer_)
+        Follow(*pointer_);
+}
+
+QString ChartTracker::BoxText() const
+{
+    return box_->visible() ? box_->text() : QString();
+}
+
+void ChartTracker::Follow(QPointF pointer)
+{
+    const PlotMapping mapping = chart_.Mapping();
+    if (!mapping.Contains({pointer.x(), pointer.y()})) {
+        Hide();
+        return;
+    }
+    // Kept while over the area, so Update() finds the values again.
+    pointer_ = pointer;
+    const std::optional<Readout> readout = chart_.ReadoutAt(mapping.ValueAtX(pointer.x()));
+    // The nearest step may lie outside zoomed ranges.
+    if (!readout || !mapping.Contains({mapping.PixelAtX(readout->x), pointer.y()})) {
+        HideItems();
+        return;
+    }
+    Show(*readout, pointer);
+}
+
+void ChartTracker::HideItems()
+{
+    const bool wasShown = shown_.has_value();
+    shown_.reset();
+    line_->setVisible(false);
+    box_->setVisible(false);
+    for (QCPItemTracer* ring : rings_)
+        ring->setVisible(false);
+    if (wasShown)
+        chart_.layer(QStringLiteral("marks"))->replot();
+}
+
+void ChartTracker::Show(const Readout& readout, QPointF pointer)
+{
+    line_->point1->setCoords(readout.x, 0);
+    line_->point2->setCoords(readout.x, 1);
+    for (QCPItemTracer* ring : rings_)
+        ring->setVisible(false);
+    for (const ReadoutValue& value : readout.values) {
+        QCPItemTracer& ring = RingOf(value.trace);
+        ring.position->setCoords(readout.x, value.y);
+        ring.setVisible(true);
+    }
+    box_->setText(Text(readout));
+    PlaceBox(chart_.Mapping().PixelAtX(readout.x), pointer);
+    shown_ = readout;
+    line_->setVisible(true);
+    box_->setVisible(true);
+    chart_.layer(QStringLiteral("marks"))->replot();
+}
+
+void ChartTracker::PlaceBox(double lineX, QPointF pointer)
+{
+    const PixelRect area = chart_.Mapping().area;
+    const QSizeF size = QFontMetricsF(box_->font()).boundingRect(QRectF(), 0, box_->text()).size() +
+                        QSizeF(2 * kBoxPadding, 2 * kBoxPadding);
+    // Right of the line and below the pointer, unless that leaves the plot.
+    double left = lineX + kGap;
+    if (left + size.width() > area.left + area.width)
+        left = lineX - kGap - size.width();
+    const double top = std::max(area.top, std::min(pointer.y() + kGap, area.top + area.height - size.height()));
+    box_->position->setCoords(left, top);
+}
+
+QString ChartTracker::Text(const Readout& readout) const
+{
+    QString text = QStringLiteral("Шаг %1").arg(Number(readout.x));
+    for (const ReadoutValue& value : readout.values)
+        text += QStringLiteral("\n%1: %2")
+                    .arg(QString::fromStdString(chart_.View().Traces().Heading(value.trace)), Number(value.y));
+    return text;
+}
+
+QCPItemTracer& ChartTracker::RingOf(int trace)
+{
+    const auto slot = static_cast<std::size_t>(trace);
+    while (rings_.size() <= slot) {
+        auto* ring = new QCPItemTracer(&chart_);
+        ring->setLayer(QStringLiteral("marks"));
+        ring->setStyle(QCPItemTracer::tsCircle);
+        ring->setSize(7);
+        ring->setBrush(Qt::white);
+        ring->setVisible(false);
+        rings_.push_back(ring);
+    }
+    QCPItemTracer& ring = *rings_[slot];
+    ring.setPen(QPen(chart_.TraceColour(trace), 1.5));
+    return ring;
+}

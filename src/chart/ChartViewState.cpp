@@ -1,0 +1,39 @@
+#include "chart/ChartViewState.h"
+
+#include <utility>
+
+int ChartViewState::AddTrace(const Trace& trace, std::string heading)
+{
+    const int index = traces_.Add(trace, std::move(heading));
+    emit Changed();
+    return index;
+}
+
+void ChartViewState::SetTraceShown(int index, bool shown)
+{
+    if (traces_.IsShown(index) == shown)
+        return;
+    traces_.SetShown(index, shown);
+    emit Changed();
+}
+
+AxisRanges ChartViewState::Ranges() const
+{
+    return userRanges_.value_or(Drawable(traces_.Spanning()));
+}
+
+void ChartViewState::SetUserRanges(const AxisRanges& ranges)
+{
+    if (!Viewable(ranges) || userRanges_ == ranges)
+        return;
+    userRanges_ = ranges;
+    emit Changed();
+}
+
+void ChartViewState::ResetZoom()
+{
+    if (!userRanges_)
+        return;
+    userRanges_.reset();
+    emit Changed();
+}

@@ -1,0 +1,257 @@
+#include "chart/TraceChart.h"
+
+#include "plot/Colour.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+QColor ToQColor(Colour colour)
+{
+    return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
+}
+
+// How much of its colour a hidden trace's legend entry keeps.
+constexpr int kDimmedAlpha = 77;
+
+// Ticks on the step axis are whole steps: a run has no step 1975.5.
+class StepTicker : public QCPAxisTicker {
+protected:
+    double getTickStep(const QCPRange& range) override { return std::max(1.0, QCPAxisTicker::getTickStep(range)); }
+};
+
+QColor Faded(QColor colour, bool faded)
+{
+    colour.setAlpha(faded ? kDimmedAlpha : 255);
+    return colour;
+}
+
+} // namespace
+
+TraceChart::TraceChart(QWidget* parent)
+    : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new QCPTextElement(this))
+{
+    setBackground(ToQColor(clSilver));
+    // Lines are drawn as they are, unsmoothed, on screen: it is faster and
+    // the dense random runs stay crisp. Pictures for files are smoothed.
+    setNotAntialiasedElements(QCP::aeAll);
+    setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    axisRect()->setRangeZoomFactor(0.8);
+    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new StepTicker));
+    for (QCPAxis* axis : {xAxis, yAxis}) {
+        axis->grid()->setPen(QPen(Qt::white, 0));
+        axis->grid()->setZeroLinePen(Qt::NoPen);
+    }
+    // The tracker and other marks go on a layer of their own, so moving
+    // them repaints no line.
+    addLayer(QStringLiteral("marks"));
+    layer(QStringLiteral("marks"))->setMode(QCPLayer::lmBuffered);
+    BuildLayout();
+
+    connect(view_, &ChartViewState::Changed, this, &TraceChart::ApplyView);
+    connect(xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, &TraceChart::TakeUserRanges);
+    connect(yAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, &TraceChart::TakeUserRanges);
+    connect(this, &QCustomPlot::legendClick, this,
+            [this](QCPLegend*, QCPAbstractLegendItem* item, QMouseEvent*) { ToggleOnLegendClick(item); });
+    ApplyView();
+}
+
+TraceChart::~TraceChart() = default;
+
+void TraceChart::BuildLayout()
+{
+    // The title above everything, right-justified; below it the plot, and
+    // the legend to its right, outside it, centred in height.
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPixelSize(21);
+    titleFont.setBold(true);
+    title_->setFont(titleFont);
+    title_->setTextColor(ToQColor(clBlue));
+    title_->setTextFlags(Qt::AlignRight | Qt::AlignVCenter);
+    title_->setMargins(QMargins(0, 6, 18, 0));
+    // One column: the title spans the plot and the legend.
+    auto* plotAndLegend = new QCPLayoutGrid;
+    QCPAxisRect* plot = axisRect();
+    plotLayout()->take(plot);
+    plotLayout()->simplify();
+    plotLayout()->addElement(0, 0, title_);
+    plotLayout()->addElement(1, 0, plotAndLegend);
+    plotAndLegend->addElement(0, 0, plot);
+    auto* legendColumn = new QCPLayoutGrid;
+    plotAndLegend->addElement(0, 1, legendColumn);
+    plotAndLegend->setColumnStretchFactor(1, 0.001);
+    legendColumn->addElement(0, 0, new QCPLayoutElement);
+    legendColumn->addElement(1, 0, legend);
+    legendColumn->addElement(2, 0, new QCPLayoutElement);
+    legend->setVisible(true);
+    legend->setBrush(Qt::NoBrush);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setIconSize(14, 10);
+    legend->setSelectableParts(QCPLegend::spNone);
+}
+
+int TraceChart::AddTrace(const Trace& trace, std::string heading)
+{
+    QCPGraph* line = addGraph();
+    line->setName(QString::fromStdString(trace.Title()));
+    line->setPen(QPen(ToQColor(trace.LineColour()), 1));
+    lines_.push_back(line);
+    // Differs from any revision, so the next Refresh() copies the trace.
+    shownRevisions_.push_back(trace.Revision() - 1);
+    const int index = view_->AddTrace(trace, std::move(heading));
+    Refresh();
+    return index;
+}
+
+void TraceChart::Refresh()
+{
+    const ShownTraces& traces = view_->Traces();
+    for (int i = 0; i < traces.Count(); ++i) {
+        const Trace& trace = traces.At(i);
+        const auto slot = static_cast<std::size_t>(i);
+        if (trace.Revision() == shownRevisions_[slot])
+            continue;
+        QVector<double> keys;
+        QVector<double> values;
+        keys.reserve(static_cast<qsizetype>(trace.Points().size()));
+        values.reserve(keys.capacity());
+        for (const TracePoint& point : trace.Points()) {
+            keys.append(point.x);
+            values.append(point.y);
+        }
+        // Traces hold their points in ascending x.
+        lines_[slot]->setData(keys, values, true);
+        shownRevisions_[slot] = trace.Revision();
+    }
+    view_->PointsChanged();
+}
+
+std::size_t TraceChart::PointsShown(int index) const
+{
+    return static_cast<std::size_t>(lines_.at(static_cast<std::size_t>(index))->data()->size());
+}
+
+QColor TraceChart::TraceColour(int index) const
+{
+    return lines_.at(static_cast<std::size_t>(index))->pen().color();
+}
+
+void TraceChart::ApplyView()
+{
+    const ShownTraces& traces = view_->Traces();
+    for (int i = 0; i < traces.Count(); ++i) {
+        lines_[static_cast<std::size_t>(i)]->setVisible(traces.IsShown(i));
+        DimLegendEntry(i);
+    }
+    ApplyRanges(view_->Ranges());
+    replot(rpQueuedReplot);
+}
+
+void TraceChart::ApplyRanges(const AxisRanges& ranges)
+{
+    applyingRanges_ = true;
+    xAxis->setRange(ranges.x.min, ranges.x.max);
+    yAxis->setRange(ranges.y.min, ranges.y.max);
+    applyingRanges_ = false;
+}
+
+void TraceChart::TakeUserRanges()
+{
+    if (applyingRanges_)
+        return;
+    view_->SetUserRanges(ShownRanges());
+    // The view refuses ranges the axes cannot show: the axes go back.
+    if (ShownRanges() != view_->Ranges())
+        ApplyRanges(view_->Ranges());
+}
+
+AxisRanges TraceChart::ShownRanges() const
+{
+    return {{xAxis->range().lower, xAxis->range().upper}, {yAxis->range().lower, yAxis->range().upper}};
+}
+
+PlotMapping TraceChart::Mapping() const
+{
+    // As the axes map values, to the pixel.
+    const double left = xAxis->coordToPixel(xAxis->range().lower);
+    const double top = yAxis->coordToPixel(yAxis->range().upper);
+    return {{left, top, xAxis->coordToPixel(xAxis->range().upper) - left, yAxis->coordToPixel(yAxis->range().lower) - top},
+            ShownRanges()};
+}
+
+bool TraceChart::InPlotArea(QPointF pixel) const
+{
+    return Mapping().Contains({pixel.x(), pixel.y()});
+}
+
+QRect TraceChart::LegendEntryRect(int index) const
+{
+    const QCPPlottableLegendItem* item = legend->itemWithPlottable(lines_.at(static_cast<std::size_t>(index)));
+    return item ? item->outerRect() : QRect();
+}
+
+void TraceChart::ToggleOnLegendClick(QCPAbstractLegendItem* item)
+{
+    auto* entry = qobject_cast<QCPPlottableLegendItem*>(item);
+    if (!entry)
+        return;
+    const auto line = std::find(lines_.begin(), lines_.end(), entry->plottable());
+    if (line == lines_.end())
+        return;
+    const int index = static_cast<int>(line - lines_.begin());
+    view_->SetTraceShown(index, !view_->Traces().IsShown(index));
+}
+
+void TraceChart::FillLegend(bool shownOnly)
+{
+    legend->clearItems();
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (!shownOnly || view_->Traces().IsShown(static_cast<int>(i)))
+            lines_[i]->addToLegend();
+    for (int i = 0; i < TraceCount(); ++i)
+        DimLegendEntry(i);
+}
+
+void TraceChart::DimLegendEntry(int index)
+{
+    // A hidden trace keeps its entry, faded, so a click can bring it back.
+    const bool hidden = !view_->Traces().IsShown(index);
+    QCPGraph* line = lines_[static_cast<std::size_t>(index)];
+    if (QCPPlottableLegendItem* entry = legend->itemWithPlottable(line))
+        entry->setTextColor(Faded(Qt::black, hidden));
+    QPen pen = line->pen();
+    pen.setColor(Faded(pen.color(), hidden));
+    line->setPen(pen);
+}
+
+bool TraceChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
+{
+    QCPPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    painter.setMode(QCPPainter::pmVectorized, vector);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.scale(scale, scale);
+    const QCP::AntialiasedElements onScreen = notAntialiasedElements();
+    setNotAntialiasedElements(QCP::aeNone);
+    setAntialiasedElements(QCP::aeAll);
+    FillLegend(true);
+    toPainter(&painter, width(), height());
+    FillLegend(false);
+    setAntialiasedElements(QCP::aeNone);
+    setNotAntialiasedElements(onScreen);
+    replot(rpQueuedReplot);
+    return true;
+}
+
+QString TraceChart::TitleText() const
+{
+    return title_->text();
+}
+
+void TraceChart::SetTitleText(const QString& text)
+{
+    title_->setText(text);
+    replot(rpQueuedReplot);
+}
