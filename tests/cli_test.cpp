@@ -6,9 +6,11 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -28,16 +30,20 @@ std::string ReadFile(const std::filesystem::path& path)
     return text.str();
 }
 
-Outcome RunCli(const std::string& arguments)
+// Runs the tool through the shell with its output captured in dir;
+// prefix runs first (a limit), redirect comes last and so overrides a capture.
+Outcome RunCliIn(const std::filesystem::path& dir, const std::string& prefix, const std::string& arguments,
+                 const std::string& redirect)
 {
-    const auto dir = std::filesystem::path(testing::TempDir());
     const auto out = dir / "cli_out.txt";
     const auto err = dir / "cli_err.txt";
-    const std::string command =
-        std::string(MOTORMODEL_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+    const std::string command = prefix + std::string(MOTORMODEL_CLI) + " " + arguments + " >" + out.string()
+        + " 2>" + err.string() + " " + redirect;
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
 }
+
+Outcome RunCli(const std::string& arguments) { return RunCliIn(testing::TempDir(), "", arguments, ""); }
 
 struct Case {
     const char* arguments;
@@ -81,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step 10 --seed 3", 2, "", "unexpected argument"},
         Case{"gauss --seed x", 2, "", "invalid seed"},
         Case{"uniform --seed -1", 2, "", "invalid seed"},
-        Case{"gauss --csv", 2, "", "unexpected argument"}));
+        Case{"gauss --csv", 2, "", "option '--csv' needs a file name (- for standard output)"},
+        Case{"gauss --csv - --csv -", 2, "", "at most one option may write to standard output"}));
 
 TEST(Cli, HelpPrintsUsage)
 {
@@ -93,11 +100,9 @@ TEST(Cli, CsvHoldsEveryStepInRoundTripForm)
     SKIP_UNLESS_X87_EXTENDED();
     const Outcome outcome = RunCli("step 10 --csv -");
     ASSERT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n");
     std::istringstream lines(outcome.out);
     std::string line;
-    std::getline(lines, line);
-    EXPECT_EQ(line, "Max M 24.615899217041328");
-    std::getline(lines, line);
     std::getline(lines, line);
     EXPECT_EQ(line, "step,Md,Omega");
     std::getline(lines, line);
@@ -128,5 +133,82 @@ TEST(Cli, SeededRandomRunsRepeatAndDifferBySeed)
         EXPECT_NE(first, csv("43")) << command;
     }
 }
+
+// A fault while writing. Each case runs in a directory of its own, "@" in
+// its texts, that holds an earlier run's file beforehand.
+struct Fault {
+    const char* name;
+    const char* prefix;
+    const char* arguments;
+    const char* redirect;
+    int status;
+    const char* err;      // whole standard error
+    bool replacesOldRun;  // else the earlier run's file must stay byte for byte
+};
+
+void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+
+constexpr const char* kOldRunName = "прогон 1.csv";
+constexpr const char* kOldRun = "step,Md,Omega\n0,0,0\n";
+
+std::string WithDir(std::string text, const std::string& dir)
+{
+    for (auto at = text.find('@'); at != std::string::npos; at = text.find('@', at + dir.size()))
+        text.replace(at, 1, dir);
+    return text;
+}
+
+std::set<std::string> Entries(const std::filesystem::path& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+class CliFault : public testing::TestWithParam<Fault> {};
+
+TEST_P(CliFault, ReportsAndKeepsTheOldFile)
+{
+    const Fault& fault = GetParam();
+    const auto dir = std::filesystem::path(testing::TempDir()) / "cli_faults" / fault.name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / kOldRunName) << kOldRun;
+
+    const Outcome outcome = RunCliIn(dir, fault.prefix, WithDir(fault.arguments, dir), fault.redirect);
+
+    EXPECT_EQ(outcome.status, fault.status);
+    EXPECT_EQ(outcome.err, WithDir(fault.err, dir));
+    EXPECT_EQ(Entries(dir), (std::set<std::string>{kOldRunName, "cli_out.txt", "cli_err.txt"}));
+    const std::string oldRun = ReadFile(dir / kOldRunName);
+    if (fault.replacesOldRun) {
+        EXPECT_EQ(oldRun.rfind("step,Md,Omega\n0,0,", 0), 0u);
+        EXPECT_EQ(std::count(oldRun.begin(), oldRun.end(), '\n'), 2001);
+    } else {
+        EXPECT_EQ(oldRun, kOldRun);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, CliFault,
+    testing::Values(
+        Fault{"stdout_full", "", "step 10", ">/dev/full", 1,
+              "motormodel-cli: write error: No space left on device\n", false},
+        Fault{"csv_on_stdout_full", "", "gauss --csv -", ">/dev/full", 1,
+              "motormodel-cli: write error: No space left on device\n", false},
+        Fault{"csv_to_dev_full", "", "gauss --csv /dev/full", "", 1,
+              "motormodel-cli: cannot write '/dev/full': No space left on device\n", false},
+        Fault{"missing_directory", "", "gauss --csv @/missing/run.csv", "", 1,
+              "motormodel-cli: cannot write '@/missing/run.csv': No such file or directory\n", false},
+        Fault{"directory_as_file", "", "gauss --csv @", "", 1, "motormodel-cli: cannot write '@': Is a directory\n",
+              false},
+        Fault{"cyrillic_path_with_spaces", "", "gauss --csv '@/прогон 1.csv'", "", 0, "", true},
+        Fault{"size_limit_cuts_overwrite", "ulimit -f 8; ", "gauss --csv '@/прогон 1.csv'", "", 1,
+              "motormodel-cli: cannot write '@/прогон 1.csv': File too large\n", false},
+        Fault{"stdout_closed", "", "step 10", ">&-", 1, "motormodel-cli: write error: Bad file descriptor\n", false},
+        Fault{"stderr_full", "", "gauss --csv @/missing/run.csv", "2>/dev/full", 1, "", false},
+        Fault{"stderr_closed", "", "gauss --csv @/missing/run.csv", "2>&-", 1, "", false}),
+    [](const testing::TestParamInfo<Fault>& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -5,23 +5,27 @@
 #include "experiments/RecordingHost.h"
 #include "model/MotorModel.h"
 #include "plot/Trace.h"
+#include "toolkit/AtomicFile.h"
 #include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Random.h"
 
+#include <unistd.h>
+
 #include <charconv>
+#include <csignal>
 #include <cstdint>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int kExitConversionOrOverflow = 1;
+constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitRefused = 3;
 
@@ -39,14 +43,42 @@ constexpr std::string_view kUsage =
     "  uniform      load drawn at every step from 1001 values between 12 and 18\n"
     "  --seed N     seed of the random source (0 to 4294967295); without it the\n"
     "               uniform source is seeded from the clock and the Gaussian one not at all\n"
-    "  --csv FILE   write the run's Md and Omega as CSV (step,Md,Omega); - is standard output\n"
+    "  --csv FILE   write the run's Md and Omega as CSV (step,Md,Omega); FILE is\n"
+    "               replaced only once the whole CSV is written. With - the CSV goes\n"
+    "               to standard output and the largest Md and Omega to standard error\n"
     "  --help       print this text\n"
     "\n"
-    "Exit status: 0 done, 1 the load is not an integer or the run overflowed,\n"
+    "At most one option writes to standard output.\n"
+    "Exit status: 0 done, 1 the load is not an integer, the run overflowed or an\n"
+    "output could not be written (\"motormodel-cli: write error: REASON\" for\n"
+    "standard output, \"motormodel-cli: cannot write 'FILE': REASON\" for a file),\n"
     "2 usage error, 3 load refused.\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// Where one of the tool's outputs goes: standard output for "-", otherwise a
+// file that is replaced only once its text is complete. Every write is
+// checked, so a lost output is reported, never taken for success.
+class OutputSink {
+public:
+    explicit OutputSink(std::string path) : path_(std::move(path)) {}
+
+    static OutputSink StandardOutput() { return OutputSink("-"); }
+
+    bool IsStandardOutput() const { return path_ == "-"; }
+
+    void Write(std::string_view text) const
+    {
+        if (IsStandardOutput())
+            toolkit::WriteAll(STDOUT_FILENO, text, "write error");
+        else
+            toolkit::ReplaceFile(path_, text);
+    }
+
+private:
+    std::string path_;
 };
 
 enum class Command { Step, Gauss, Uniform };
@@ -55,7 +87,9 @@ struct Options {
     Command command = Command::Step;
     std::string load;
     std::optional<std::uint32_t> seed;
-    std::optional<std::string> csvPath;
+    std::optional<OutputSink> csv;
+    // An option writes to standard output, which then holds its format alone.
+    bool standardOutputTaken = false;
     bool help = false;
 };
 
@@ -66,6 +100,23 @@ std::uint32_t ParseSeed(std::string_view text)
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
         throw UsageError("invalid seed '" + std::string(text) + "'");
     return seed;
+}
+
+// Reads the file name after the output option at args[next] and moves next
+// past it. Two outputs interleaved on standard output would make neither
+// readable, so only one option may have it.
+OutputSink ParseOutput(const std::vector<std::string_view>& args, std::size_t& next, Options& options)
+{
+    const std::string option(args[next]);
+    if (++next == args.size())
+        throw UsageError("option '" + option + "' needs a file name (- for standard output)");
+    OutputSink sink{std::string(args[next])};
+    if (sink.IsStandardOutput()) {
+        if (options.standardOutputTaken)
+            throw UsageError("at most one option may write to standard output");
+        options.standardOutputTaken = true;
+    }
+    return sink;
 }
 
 Options ParseArguments(const std::vector<std::string_view>& args)
@@ -99,8 +150,8 @@ Options ParseArguments(const std::vector<std::string_view>& args)
         const bool hasValue = next + 1 < args.size();
         if (arg == "--help") {
             options.help = true;
-        } else if (arg == "--csv" && hasValue) {
-            options.csvPath = std::string(args[++next]);
+        } else if (arg == "--csv") {
+            options.csv = ParseOutput(args, next, options);
         } else if (arg == "--seed" && hasValue && options.command != Command::Step) {
             options.seed = ParseSeed(args[++next]);
         } else {
@@ -110,27 +161,25 @@ Options ParseArguments(const std::vector<std::string_view>& args)
     return options;
 }
 
-void WriteCsv(std::ostream& out, const Trace& md, const Trace& omega)
+std::string CsvText(const Trace& md, const Trace& omega)
 {
-    out << "step,Md,Omega\n";
+    std::string text = "step,Md,Omega\n";
     const auto& mdPoints = md.Points();
     const auto& omegaPoints = omega.Points();
     for (std::size_t i = 0; i < mdPoints.size() && i < omegaPoints.size(); ++i) {
-        out << toolkit::FloatToStr(mdPoints[i].x) << ',' << toolkit::FloatToStr(mdPoints[i].y) << ','
-            << toolkit::FloatToStr(omegaPoints[i].y) << '\n';
+        text += toolkit::FloatToStr(mdPoints[i].x) + ',' + toolkit::FloatToStr(mdPoints[i].y) + ','
+            + toolkit::FloatToStr(omegaPoints[i].y) + '\n';
     }
+    return text;
 }
 
-void WriteCsv(const std::string& path, const Trace& md, const Trace& omega)
+void ReportMaxima(const RecordingHost& host, const Options& options)
 {
-    if (path == "-") {
-        WriteCsv(std::cout, md, omega);
-        return;
-    }
-    std::ofstream file(path);
-    WriteCsv(file, md, omega);
-    if (!file.flush())
-        throw std::runtime_error("cannot write '" + path + "'");
+    const std::string text = "Max M " + host.MdMaxText() + "\nMax Omega " + host.OmegaMaxText() + '\n';
+    if (options.standardOutputTaken)
+        std::cerr << text;
+    else
+        OutputSink::StandardOutput().Write(text);
 }
 
 int Run(const Options& options)
@@ -161,10 +210,10 @@ int Run(const Options& options)
     if (options.command == Command::Step) {
         if (host.AlertCount() > 0)
             std::cerr << kAlertText << '\n';
-        std::cout << "Max M " << host.MdMaxText() << "\nMax Omega " << host.OmegaMaxText() << '\n';
+        ReportMaxima(host, options);
     }
-    if (options.csvPath)
-        WriteCsv(*options.csvPath, host.Series(mdSeries), host.Series(mdSeries + 1));
+    if (options.csv)
+        options.csv->Write(CsvText(host.Series(mdSeries), host.Series(mdSeries + 1)));
     return host.AlertCount() > 0 ? kExitRefused : 0;
 }
 
@@ -172,6 +221,10 @@ int Run(const Options& options)
 
 int main(int argc, char* argv[])
 {
+    // Past a file-size limit, a write then fails with EFBIG and is reported
+    // like any other failed write, instead of the signal killing the tool.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     Options options;
     try {
@@ -180,17 +233,17 @@ int main(int argc, char* argv[])
         std::cerr << "motormodel-cli: " << error.what() << "\n\n" << kUsage;
         return kExitUsage;
     }
-    if (options.help) {
-        std::cout << kUsage;
-        return 0;
-    }
     try {
+        if (options.help) {
+            OutputSink::StandardOutput().Write(kUsage);
+            return 0;
+        }
         return Run(options);
     } catch (const toolkit::Exception& error) {
         std::cerr << error.what() << '\n';
-        return kExitConversionOrOverflow;
+        return kExitFailed;
     } catch (const std::exception& error) {
         std::cerr << "motormodel-cli: " << error.what() << '\n';
-        return kExitConversionOrOverflow;
+        return kExitFailed;
     }
 }
