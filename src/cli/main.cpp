@@ -1,6 +1,9 @@
 // motormodel-cli: runs one experiment without a window and prints its
 // results, for scripting and checking.
 
+#include "analysis/AnalysisCsv.h"
+#include "analysis/SignalStatistics.h"
+#include "analysis/StepCharacteristics.h"
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
 #include "model/MotorModel.h"
@@ -9,9 +12,11 @@
 #include "toolkit/Exception.h"
 #include "toolkit/Random.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -28,9 +33,9 @@ constexpr int kExitRefused = 3;
 constexpr std::string_view kAlertText = "Некорректно введенное значение Мс<30";
 
 constexpr std::string_view kUsage =
-    "Usage: motormodel-cli step LOAD [--csv FILE]\n"
-    "       motormodel-cli gauss [--seed N] [--csv FILE]\n"
-    "       motormodel-cli uniform [--seed N] [--csv FILE]\n"
+    "Usage: motormodel-cli step LOAD [--csv FILE] [--metrics FILE] [--stats FILE [--from A] [--to B]]\n"
+    "       motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
+    "       motormodel-cli uniform [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "\n"
     "Simulates the induction motor for 2000 steps.\n"
     "  step LOAD    step response to the whole-number load LOAD (refused above 30);\n"
@@ -40,6 +45,19 @@ constexpr std::string_view kUsage =
     "  --seed N     seed of the random source (0 to 4294967295); without it the\n"
     "               uniform source is seeded from the clock and the Gaussian one not at all\n"
     "  --csv FILE   write the run's Md and Omega as CSV (step,Md,Omega); - is standard output\n"
+    "  --metrics FILE\n"
+    "               write the step characteristics of Md and Omega as CSV, one row each\n"
+    "               while the load is on (steps 0-999) and after it is removed (1000-1999):\n"
+    "               initial and final value, peak, trough and their steps, rise steps\n"
+    "               (10% to 90%), settling steps (into 2%), overshoot and undershoot in %\n"
+    "  --stats FILE write the statistics of Md and Omega as CSV: count, min, max and their\n"
+    "               steps, mean, rms and standard deviation\n"
+    "  --from A, --to B\n"
+    "               the steps the statistics cover, both included (0 to 1999, the whole\n"
+    "               run by default)\n"
+    "               CSV numbers read back exactly; an empty cell is a value left undefined,\n"
+    "               such as the rise of a signal that ends where it started. A refused or\n"
+    "               failed run writes no characteristics and no statistics\n"
     "  --help       print this text\n"
     "\n"
     "Exit status: 0 done, 1 the load is not an integer or the run overflowed,\n"
@@ -56,16 +74,36 @@ struct Options {
     std::string load;
     std::optional<std::uint32_t> seed;
     std::optional<std::string> csvPath;
+    std::optional<std::string> metricsPath;
+    std::optional<std::string> statsPath;
+    std::optional<analysis::Step> from;
+    std::optional<analysis::Step> to;
     bool help = false;
 };
 
-std::uint32_t ParseSeed(std::string_view text)
+template <typename Number>
+Number ParseNumber(std::string_view text, const std::string& what)
 {
-    std::uint32_t seed = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+    Number number{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
-        throw UsageError("invalid seed '" + std::string(text) + "'");
-    return seed;
+        throw UsageError("invalid " + what + " '" + std::string(text) + "'");
+    return number;
+}
+
+analysis::StepRange StatisticsRange(const Options& options)
+{
+    return {options.from.value_or(0), options.to.value_or(kRunLength - 1)};
+}
+
+void CheckStatisticsRange(const Options& options)
+{
+    if ((options.from || options.to) && !options.statsPath)
+        throw UsageError("--from and --to need --stats");
+    const analysis::StepRange range = StatisticsRange(options);
+    if (range.first < 0 || range.last >= kRunLength || range.first > range.last)
+        throw UsageError("steps " + std::to_string(range.first) + " to " + std::to_string(range.last) +
+                         " are not a range within the run's 0 to " + std::to_string(kRunLength - 1));
 }
 
 Options ParseArguments(const std::vector<std::string_view>& args)
@@ -102,11 +140,20 @@ Options ParseArguments(const std::vector<std::string_view>& args)
         } else if (arg == "--csv" && hasValue) {
             options.csvPath = std::string(args[++next]);
         } else if (arg == "--seed" && hasValue && options.command != Command::Step) {
-            options.seed = ParseSeed(args[++next]);
+            options.seed = ParseNumber<std::uint32_t>(args[++next], "seed");
+        } else if (arg == "--metrics" && hasValue && options.command == Command::Step) {
+            options.metricsPath = std::string(args[++next]);
+        } else if (arg == "--stats" && hasValue) {
+            options.statsPath = std::string(args[++next]);
+        } else if (arg == "--from" && hasValue) {
+            options.from = ParseNumber<analysis::Step>(args[++next], "step");
+        } else if (arg == "--to" && hasValue) {
+            options.to = ParseNumber<analysis::Step>(args[++next], "step");
         } else {
             throw UsageError("unexpected argument '" + std::string(arg) + "'");
         }
     }
+    CheckStatisticsRange(options);
     return options;
 }
 
@@ -121,16 +168,36 @@ void WriteCsv(std::ostream& out, const Trace& md, const Trace& omega)
     }
 }
 
-void WriteCsv(const std::string& path, const Trace& md, const Trace& omega)
+// Runs write on the file at path, or on standard output for "-".
+void WriteTo(const std::string& path, const std::function<void(std::ostream&)>& write)
 {
     if (path == "-") {
-        WriteCsv(std::cout, md, omega);
+        write(std::cout);
         return;
     }
     std::ofstream file(path);
-    WriteCsv(file, md, omega);
+    write(file);
     if (!file.flush())
         throw std::runtime_error("cannot write '" + path + "'");
+}
+
+void WriteMeasurements(const Options& options, const Trace& md, const Trace& omega)
+{
+    if (options.metricsPath) {
+        const auto rows = analysis::CharacterizeStepResponse(md, omega);
+        const std::string csv = analysis::CharacteristicsCsv(rows);
+        WriteTo(*options.metricsPath, [&](std::ostream& out) { out << csv; });
+    }
+    if (options.statsPath) {
+        const analysis::StepRange range = StatisticsRange(options);
+        auto row = [&](const Trace& trace) {
+            return analysis::StatisticsRow{trace.Title(), range,
+                                           analysis::ComputeStatistics(trace.Points(), range)};
+        };
+        const std::array rows{row(md), row(omega)};
+        const std::string csv = analysis::StatisticsCsv(rows);
+        WriteTo(*options.statsPath, [&](std::ostream& out) { out << csv; });
+    }
 }
 
 int Run(const Options& options)
@@ -163,9 +230,16 @@ int Run(const Options& options)
             std::cerr << kAlertText << '\n';
         std::cout << "Max M " << host.MdMaxText() << "\nMax Omega " << host.OmegaMaxText() << '\n';
     }
+    const Trace& md = host.Series(mdSeries);
+    const Trace& omega = host.Series(mdSeries + 1);
     if (options.csvPath)
-        WriteCsv(*options.csvPath, host.Series(mdSeries), host.Series(mdSeries + 1));
-    return host.AlertCount() > 0 ? kExitRefused : 0;
+        WriteTo(*options.csvPath, [&](std::ostream& out) { WriteCsv(out, md, omega); });
+    // A refused run has no points to measure, and empty tables would pass
+    // for measurements.
+    if (host.AlertCount() > 0)
+        return kExitRefused;
+    WriteMeasurements(options, md, omega);
+    return 0;
 }
 
 } // namespace
