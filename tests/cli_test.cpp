@@ -1,5 +1,10 @@
 // Runs motormodel-cli as a process and checks what it prints and returns.
 
+#include "experiments/Experiments.h"
+#include "experiments/RecordingHost.h"
+#include "model/MotorModel.h"
+#include "toolkit/Conversions.h"
+
 #include "ExactValues.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +12,14 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -88,11 +95,23 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"gauss --seed x", 2, "", "invalid seed"},
         Case{"uniform --seed -1", 2, "", "invalid seed"},
         Case{"gauss --csv", 2, "", "option '--csv' needs a file name (- for standard output)"},
-        Case{"gauss --csv - --csv -", 2, "", "at most one option may write to standard output"}));
+        Case{"gauss --csv - --csv -", 2, "", "at most one option may write to standard output"},
+        Case{"step 10 --metrics - --stats -", 2, "", "at most one option may write to standard output"},
+        Case{"gauss --metrics -", 2, "", "unexpected argument '--metrics'"},
+        Case{"step 10 --from 3", 2, "", "--from and --to need --stats"},
+        Case{"step 10 --stats - --to 2000", 2, "", "steps 0 to 2000 are not a range within the run's"},
+        Case{"step 10 --stats - --from -1", 2, "", "steps -1 to 1999 are not"},
+        Case{"step 10 --stats - --from 6 --to 5", 2, "", "steps 6 to 5 are not"},
+        Case{"step 10 --stats - --from 1.5", 2, "", "invalid step '1.5'"},
+        Case{"step 31 --metrics -", 3, "", "Некорректно"},
+        Case{"step -1000 --stats -", 1, "", "Floating point overflow", true}));
 
 TEST(Cli, HelpPrintsUsage)
 {
-    EXPECT_NE(RunCli("--help").out.find("Usage: motormodel-cli step LOAD"), std::string::npos);
+    const std::string help = RunCli("--help").out;
+    for (const char* part :
+         {"Usage: motormodel-cli step LOAD", "--metrics FILE", "--stats FILE", "--from A, --to B"})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
 }
 
 TEST(Cli, CsvHoldsEveryStepInRoundTripForm)
@@ -210,5 +229,76 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"stderr_full", "", "gauss --csv @/missing/run.csv", "2>/dev/full", 1, "", false},
         Fault{"stderr_closed", "", "gauss --csv @/missing/run.csv", "2>&-", 1, "", false}),
     [](const testing::TestParamInfo<Fault>& test) { return std::string(test.param.name); });
+
+
+std::string Number(double value) { return toolkit::FloatToStr(value); }
+
+// The values of SeriesN after the step response to the load, run here as
+// the tool runs it.
+std::vector<double> StepResponseValues(const char* load, int series)
+{
+    MotorModel model{};
+    RecordingHost host(load);
+    RunStepResponse(model, host);
+    std::vector<double> values;
+    for (const TracePoint& point : host.Series(series).Points())
+        values.push_back(point.y);
+    return values;
+}
+
+// The definitions applied by hand to y from s0 to s1 after a step from y0,
+// for a signal that does not end where it started. r(s1) is exactly 1, so
+// the extremes of r can start from it.
+std::string CharacteristicsByHand(const std::string& row, const std::vector<double>& y, int s0, int s1,
+                                  double y0)
+{
+    const double final = y[s1];
+    const double delta = final - y0;
+    int peak = s0, trough = s0, t10 = -1, t90 = -1, settled = s0;
+    double rMax = 1, rMin = 1;
+    for (int s = s0; s <= s1; ++s) {
+        const double r = (y[s] - y0) / delta;
+        peak = y[s] > y[peak] ? s : peak;
+        trough = y[s] < y[trough] ? s : trough;
+        t10 = t10 < 0 && r >= 0.1 ? s : t10;
+        t90 = t90 < 0 && r >= 0.9 ? s : t90;
+        settled = std::fabs(y[s] - final) > 0.02 * std::fabs(delta) ? s + 1 : settled;
+        rMax = std::max(rMax, r);
+        rMin = std::min(rMin, r);
+    }
+    return row + ',' + Number(y0) + ',' + Number(final) + ',' + Number(y[peak]) + ',' + std::to_string(peak) +
+           ',' + Number(y[trough]) + ',' + std::to_string(trough) + ',' + std::to_string(t90 - t10) + ',' +
+           std::to_string(settled - s0) + ',' + Number((rMax - 1) * 100) + ',' +
+           Number(rMin < 0 ? -rMin * 100 : 0) + '\n';
+}
+
+TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
+{
+    const std::string metrics = (std::filesystem::path(testing::TempDir()) / "step10-metrics.csv").string();
+    const Outcome outcome = RunCli("step 10 --metrics " + metrics + " --stats - --from 999 --to 999");
+    ASSERT_EQ(outcome.status, 0);
+    const std::vector<double> md = StepResponseValues("10", 5);
+    const std::vector<double> omega = StepResponseValues("10", 6);
+    ASSERT_EQ(omega.size(), 2000u);
+    EXPECT_EQ(ReadFile(metrics), "trace,segment,initial,final,peak,peak_step,trough,trough_step,rise_steps,"
+                                 "settling_steps,overshoot_percent,undershoot_percent\n" +
+                                     CharacteristicsByHand("Md,on", md, 0, 999, 0) +
+                                     CharacteristicsByHand("Md,off", md, 1000, 1999, md[999]) +
+                                     CharacteristicsByHand("Omega,on", omega, 0, 999, 0) +
+                                     CharacteristicsByHand("Omega,off", omega, 1000, 1999, omega[999]));
+    // Over one step every statistic is that step's value, its size or 0.
+    auto oneStep = [](const std::string& trace, double y) {
+        const std::string v = Number(y);
+        return trace + ",999,999,1," + v + ",999," + v + ",999," + v + ',' + Number(std::fabs(y)) + ",0\n";
+    };
+    EXPECT_EQ(outcome.out.substr(outcome.out.find("trace")),
+              "trace,from,to,count,min,min_step,max,max_step,mean,rms,std\n" + oneStep("Md", md[999]) +
+                  oneStep("Omega", omega[999]));
+    if (kX87Extended) {
+        EXPECT_NE(ReadFile(metrics).find("Md,on,0,10.001646151080376,24.615899217041328,6,"),
+                  std::string::npos)
+            << "the largest Md comes early, while the load is on";
+    }
+}
 
 } // namespace

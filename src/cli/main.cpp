@@ -1,6 +1,9 @@
 // motormodel-cli: runs one experiment without a window and prints its
 // results, for scripting and checking.
 
+#include "analysis/AnalysisCsv.h"
+#include "analysis/SignalStatistics.h"
+#include "analysis/StepCharacteristics.h"
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
 #include "model/MotorModel.h"
@@ -12,6 +15,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <charconv>
 #include <csignal>
 #include <cstdint>
@@ -32,9 +36,9 @@ constexpr int kExitRefused = 3;
 constexpr std::string_view kAlertText = "Некорректно введенное значение Мс<30";
 
 constexpr std::string_view kUsage =
-    "Usage: motormodel-cli step LOAD [--csv FILE]\n"
-    "       motormodel-cli gauss [--seed N] [--csv FILE]\n"
-    "       motormodel-cli uniform [--seed N] [--csv FILE]\n"
+    "Usage: motormodel-cli step LOAD [--csv FILE] [--metrics FILE] [--stats FILE [--from A] [--to B]]\n"
+    "       motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
+    "       motormodel-cli uniform [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "\n"
     "Simulates the induction motor for 2000 steps.\n"
     "  step LOAD    step response to the whole-number load LOAD (refused above 30);\n"
@@ -46,6 +50,19 @@ constexpr std::string_view kUsage =
     "  --csv FILE   write the run's Md and Omega as CSV (step,Md,Omega); FILE is\n"
     "               replaced only once the whole CSV is written. With - the CSV goes\n"
     "               to standard output and the largest Md and Omega to standard error\n"
+    "  --metrics FILE\n"
+    "               write the step characteristics of Md and Omega as CSV, one row each\n"
+    "               while the load is on (steps 0-999) and after it is removed (1000-1999):\n"
+    "               initial and final value, peak, trough and their steps, rise steps\n"
+    "               (10% to 90%), settling steps (into 2%), overshoot and undershoot in %\n"
+    "  --stats FILE write the statistics of Md and Omega as CSV: count, min, max and their\n"
+    "               steps, mean, rms and standard deviation\n"
+    "  --from A, --to B\n"
+    "               the steps the statistics cover, both included (0 to 1999, the whole\n"
+    "               run by default)\n"
+    "               CSV numbers read back exactly; an empty cell is a value left undefined,\n"
+    "               such as the rise of a signal that ends where it started. A refused or\n"
+    "               failed run writes no characteristics and no statistics\n"
     "  --help       print this text\n"
     "\n"
     "At most one option writes to standard output.\n"
@@ -88,18 +105,38 @@ struct Options {
     std::string load;
     std::optional<std::uint32_t> seed;
     std::optional<OutputSink> csv;
+    std::optional<OutputSink> metrics;
+    std::optional<OutputSink> stats;
+    std::optional<analysis::Step> from;
+    std::optional<analysis::Step> to;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     bool help = false;
 };
 
-std::uint32_t ParseSeed(std::string_view text)
+template <typename Number>
+Number ParseNumber(std::string_view text, const std::string& what)
 {
-    std::uint32_t seed = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+    Number number{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
-        throw UsageError("invalid seed '" + std::string(text) + "'");
-    return seed;
+        throw UsageError("invalid " + what + " '" + std::string(text) + "'");
+    return number;
+}
+
+analysis::StepRange StatisticsRange(const Options& options)
+{
+    return {options.from.value_or(0), options.to.value_or(kRunLength - 1)};
+}
+
+void CheckStatisticsRange(const Options& options)
+{
+    if ((options.from || options.to) && !options.stats)
+        throw UsageError("--from and --to need --stats");
+    const analysis::StepRange range = StatisticsRange(options);
+    if (range.first < 0 || range.last >= kRunLength || range.first > range.last)
+        throw UsageError("steps " + std::to_string(range.first) + " to " + std::to_string(range.last) +
+                         " are not a range within the run's 0 to " + std::to_string(kRunLength - 1));
 }
 
 // Reads the file name after the output option at args[next] and moves next
@@ -153,11 +190,20 @@ Options ParseArguments(const std::vector<std::string_view>& args)
         } else if (arg == "--csv") {
             options.csv = ParseOutput(args, next, options);
         } else if (arg == "--seed" && hasValue && options.command != Command::Step) {
-            options.seed = ParseSeed(args[++next]);
+            options.seed = ParseNumber<std::uint32_t>(args[++next], "seed");
+        } else if (arg == "--metrics" && options.command == Command::Step) {
+            options.metrics = ParseOutput(args, next, options);
+        } else if (arg == "--stats") {
+            options.stats = ParseOutput(args, next, options);
+        } else if (arg == "--from" && hasValue) {
+            options.from = ParseNumber<analysis::Step>(args[++next], "step");
+        } else if (arg == "--to" && hasValue) {
+            options.to = ParseNumber<analysis::Step>(args[++next], "step");
         } else {
             throw UsageError("unexpected argument '" + std::string(arg) + "'");
         }
     }
+    CheckStatisticsRange(options);
     return options;
 }
 
@@ -180,6 +226,21 @@ void ReportMaxima(const RecordingHost& host, const Options& options)
         std::cerr << text;
     else
         OutputSink::StandardOutput().Write(text);
+}
+
+void WriteMeasurements(const Options& options, const Trace& md, const Trace& omega)
+{
+    if (options.metrics)
+        options.metrics->Write(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(md, omega)));
+    if (options.stats) {
+        const analysis::StepRange range = StatisticsRange(options);
+        auto row = [&](const Trace& trace) {
+            return analysis::StatisticsRow{trace.Title(), range,
+                                           analysis::ComputeStatistics(trace.Points(), range)};
+        };
+        const std::array rows{row(md), row(omega)};
+        options.stats->Write(analysis::StatisticsCsv(rows));
+    }
 }
 
 int Run(const Options& options)
@@ -212,9 +273,16 @@ int Run(const Options& options)
             std::cerr << kAlertText << '\n';
         ReportMaxima(host, options);
     }
+    const Trace& md = host.Series(mdSeries);
+    const Trace& omega = host.Series(mdSeries + 1);
     if (options.csv)
-        options.csv->Write(CsvText(host.Series(mdSeries), host.Series(mdSeries + 1)));
-    return host.AlertCount() > 0 ? kExitRefused : 0;
+        options.csv->Write(CsvText(md, omega));
+    // A refused run has no points to measure, and empty tables would pass
+    // for measurements.
+    if (host.AlertCount() > 0)
+        return kExitRefused;
+    WriteMeasurements(options, md, omega);
+    return 0;
 }
 
 } // namespace

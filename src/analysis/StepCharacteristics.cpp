@@ -1,0 +1,123 @@
+#include "analysis/StepCharacteristics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace analysis {
+
+namespace {
+
+// The four characteristics that measure against a usable delta.
+class StepProgress {
+public:
+    StepProgress(std::span<const TracePoint> points, double initial, double final, double delta)
+        : points_(points), initial_(initial), final_(final), delta_(delta)
+    {
+    }
+
+    // The final point has r = 1, so both thresholds are always found.
+    Step RiseSteps() const { return FirstReaching(0.9) - FirstReaching(0.1); }
+
+    Step SettlingSteps(Step segmentStart) const
+    {
+        const double band = 0.02 * std::fabs(delta_);
+        const auto outside = std::find_if(points_.rbegin(), points_.rend(), [&](const TracePoint& p) {
+            return std::fabs(p.y - final_) > band;
+        });
+        return outside == points_.rend() ? 0 : StepOf(*outside) + 1 - segmentStart;
+    }
+
+    // max(0.0, ...) rather than the other way round: at a tie with -0 it
+    // keeps +0, which reads "0" rather than "-0".
+    double OvershootPercent() const { return std::max(0.0, (RBounds().max - 1) * 100); }
+    double UndershootPercent() const { return std::max(0.0, -RBounds().min * 100); }
+
+private:
+    double R(const TracePoint& point) const { return (point.y - initial_) / delta_; }
+
+    Step FirstReaching(double threshold) const
+    {
+        return StepOf(*std::find_if(points_.begin(), points_.end(),
+                                    [&](const TracePoint& p) { return R(p) >= threshold; }));
+    }
+
+    struct Bounds {
+        double min;
+        double max;
+    };
+
+    Bounds RBounds() const
+    {
+        Bounds bounds{R(points_.front()), R(points_.front())};
+        for (const TracePoint& point : points_) {
+            bounds.min = std::min(bounds.min, R(point));
+            bounds.max = std::max(bounds.max, R(point));
+        }
+        return bounds;
+    }
+
+    std::span<const TracePoint> points_;
+    double initial_;
+    double final_;
+    double delta_;
+};
+
+// A run that ended in an error keeps its points up to there; the
+// characteristics of a part of a run would mislead.
+void RequireWholeRun(const Trace& trace)
+{
+    const std::vector<TracePoint>& points = trace.Points();
+    if (points.size() != static_cast<std::size_t>(kRunLength) || StepOf(points.front()) != 0 ||
+        StepOf(points.back()) != kRunLength - 1)
+        throw std::invalid_argument(trace.Title() + " does not hold a whole run");
+}
+
+} // namespace
+
+StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment,
+                                     double initial)
+{
+    const std::span<const TracePoint> inSegment = PointsIn(points, segment);
+    if (inSegment.empty())
+        throw std::invalid_argument("no point lies in steps " + std::to_string(segment.first) + " to " +
+                                    std::to_string(segment.last));
+    const double final = inSegment.back().y;
+    const double delta = final - initial;
+    const Extremes extremes = FindExtremes(inSegment);
+    StepCharacteristics result{.initial = initial,
+                               .final = final,
+                               .delta = delta,
+                               .peak = extremes.max,
+                               .peakStep = extremes.maxStep,
+                               .trough = extremes.min,
+                               .troughStep = extremes.minStep};
+    if (delta != 0 && std::isfinite(delta)) {
+        const StepProgress progress(inSegment, initial, final, delta);
+        result.riseSteps = progress.RiseSteps();
+        result.settlingSteps = progress.SettlingSteps(segment.first);
+        result.overshootPercent = progress.OvershootPercent();
+        result.undershootPercent = progress.UndershootPercent();
+    }
+    return result;
+}
+
+std::array<CharacteristicsRow, 4> CharacterizeStepResponse(const Trace& md, const Trace& omega)
+{
+    auto rows = [](const Trace& trace) {
+        RequireWholeRun(trace);
+        const std::span<const TracePoint> points = trace.Points();
+        const double loadRemovedFrom = ValueAt(points, kLoadOffSteps.first - 1);
+        return std::array<CharacteristicsRow, 2>{{
+            {trace.Title(), "on", CharacterizeStep(points, kLoadOnSteps, kValueAfterReset)},
+            {trace.Title(), "off", CharacterizeStep(points, kLoadOffSteps, loadRemovedFrom)},
+        }};
+    };
+    const auto mdRows = rows(md);
+    const auto omegaRows = rows(omega);
+    return {mdRows[0], mdRows[1], omegaRows[0], omegaRows[1]};
+}
+
+} // namespace analysis

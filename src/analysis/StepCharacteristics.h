@@ -1,0 +1,61 @@
+#pragma once
+
+#include "analysis/StepRange.h"
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace analysis {
+
+// How one signal answers a step, as stepinfo-like tools measure it. All
+// arithmetic is in double on the plotted values; with r(s) = (y(s) -
+// initial) / delta:
+// - rise: t90 - t10, the first steps with r >= 0.9 and r >= 0.1;
+// - settling: the last step with |y - final| > 0.02 |delta|, plus one,
+//   minus the segment's first step; 0 when there is none;
+// - overshoot: max(0, (max r - 1) * 100); undershoot: max(0, -(min r) * 100).
+// These four measure against delta and are empty when it is 0 (or, for
+// values near the double range, infinite). Since r(final) is exactly 1,
+// both rise thresholds are reached whenever delta is usable.
+struct StepCharacteristics {
+    double initial;
+    double final;
+    double delta; // final - initial
+    double peak;
+    Step peakStep; // the first step with the peak value
+    double trough;
+    Step troughStep;
+    std::optional<Step> riseSteps{};
+    std::optional<Step> settlingSteps{};
+    std::optional<double> overshootPercent{};
+    std::optional<double> undershootPercent{};
+    bool operator==(const StepCharacteristics&) const = default;
+};
+
+// The characteristics of the points in the segment, the step having started
+// from the initial value; raises std::invalid_argument when the segment
+// holds no point.
+StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment,
+                                     double initial);
+
+// The step-response run holds its load for the first half and removes it
+// for the second; each half is a step of its own.
+inline constexpr Step kLoadRemovedStep = kRunLength / 2;
+inline constexpr StepRange kLoadOnSteps{0, kLoadRemovedStep - 1};
+inline constexpr StepRange kLoadOffSteps{kLoadRemovedStep, kRunLength - 1};
+// Md and Omega right after the model's reset, where the load-on step starts.
+inline constexpr double kValueAfterReset = 0.0;
+
+struct CharacteristicsRow {
+    std::string trace;
+    std::string segment; // "on" or "off"
+    StepCharacteristics values;
+};
+
+// Md on, Md off, Omega on, Omega off, for traces that hold a whole
+// step-response run; raises std::invalid_argument for traces that do not.
+std::array<CharacteristicsRow, 4> CharacterizeStepResponse(const Trace& md, const Trace& omega);
+
+} // namespace analysis

@@ -1,0 +1,46 @@
+#include "analysis/StepRange.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace analysis {
+
+std::span<const TracePoint> PointsIn(std::span<const TracePoint> points, StepRange range)
+{
+    // Compared as doubles: every step a run reaches is exact in a double.
+    const auto first = std::lower_bound(
+        points.begin(), points.end(), static_cast<double>(range.first),
+        [](const TracePoint& point, double x) { return point.x < x; });
+    const auto end = std::upper_bound(
+        first, points.end(), static_cast<double>(range.last),
+        [](double x, const TracePoint& point) { return x < point.x; });
+    return {first, end};
+}
+
+double ValueAt(std::span<const TracePoint> points, Step step)
+{
+    const std::span<const TracePoint> atStep = PointsIn(points, {step, step});
+    if (atStep.empty())
+        throw std::out_of_range("the trace has no point at step " + std::to_string(step));
+    return atStep.front().y;
+}
+
+Extremes FindExtremes(std::span<const TracePoint> points)
+{
+    const TracePoint& front = points.front();
+    Extremes extremes{front.y, StepOf(front), front.y, StepOf(front)};
+    for (const TracePoint& point : points) {
+        if (point.y < extremes.min) {
+            extremes.min = point.y;
+            extremes.minStep = StepOf(point);
+        }
+        if (point.y > extremes.max) {
+            extremes.max = point.y;
+            extremes.maxStep = StepOf(point);
+        }
+    }
+    return extremes;
+}
+
+} // namespace analysis

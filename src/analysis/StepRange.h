@@ -1,0 +1,41 @@
+#pragma once
+
+#include "plot/Trace.h"
+
+#include <cstdint>
+#include <span>
+
+namespace analysis {
+
+// A step index. The runs put the point of step i at x = i, so a trace's x
+// values are whole steps.
+using Step = std::int64_t;
+
+// The steps from first to last, both included.
+struct StepRange {
+    Step first;
+    Step last;
+    bool operator==(const StepRange&) const = default;
+};
+
+inline Step StepOf(const TracePoint& point) { return static_cast<Step>(point.x); }
+
+// The points whose step lies in the range, out of points kept in ascending
+// x as a trace keeps them.
+std::span<const TracePoint> PointsIn(std::span<const TracePoint> points, StepRange range);
+
+// The value of the first point at the step; raises std::out_of_range when
+// there is none.
+double ValueAt(std::span<const TracePoint> points, Step step);
+
+struct Extremes {
+    double min;
+    Step minStep; // the first step with the smallest value
+    double max;
+    Step maxStep; // the first step with the largest value
+};
+
+// The smallest and largest value of points that are not empty.
+Extremes FindExtremes(std::span<const TracePoint> points);
+
+} // namespace analysis

@@ -1,0 +1,158 @@
+#include "analysis/AnalysisCsv.h"
+#include "experiments/Experiments.h"
+#include "experiments/RecordingHost.h"
+#include "model/MotorModel.h"
+
+#include "ExactValues.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+using namespace analysis;
+
+std::vector<TracePoint> Sampled(Step first, Step count, const std::function<double(double)>& y)
+{
+    std::vector<TracePoint> points;
+    for (Step s = 0; s < count; ++s)
+        points.push_back({static_cast<double>(first + s), y(static_cast<double>(s)), clBlack, 0});
+    return points;
+}
+
+std::vector<TracePoint> Listed(const std::vector<double>& ys)
+{
+    return Sampled(0, static_cast<Step>(ys.size()),
+                   [&](double s) { return ys[static_cast<std::size_t>(s)]; });
+}
+
+Step Ceil(long double steps) { return static_cast<Step>(std::ceil(steps)); }
+
+class FirstOrderRise : public testing::TestWithParam<std::pair<double, Step>> {};
+
+// y = 1 - exp(-s / tau) reaches r >= 0.1 at tau ln(10/9) and r >= 0.9 at
+// tau ln 10, ln 9 time constants later, and leaves the 2% band at tau ln 50;
+// the steps are the first whole steps past these. No tau in the table puts
+// one within rounding of a whole step.
+TEST_P(FirstOrderRise, TakesLn9TimeConstantsToRise)
+{
+    const auto [tau, start] = GetParam();
+    const Step length = Ceil(40 * tau);
+    const auto points = Sampled(start, length, [&](double s) { return 1 - std::exp(-s / tau); });
+    const StepCharacteristics c = CharacterizeStep(points, {start, start + length - 1}, 0);
+    ASSERT_EQ(c.final, 1.0) << "the signal must settle to the last bit";
+    const long double t = tau;
+    EXPECT_EQ(c.riseSteps, Ceil(t * std::log(10.0L)) - Ceil(t * std::log(10.0L / 9)));
+    EXPECT_LT(std::fabs(static_cast<double>(*c.riseSteps) - tau * std::log(9.0)), 1.0);
+    EXPECT_EQ(c.settlingSteps, Ceil(t * std::log(50.0L)));
+    EXPECT_EQ(Bits(*c.overshootPercent), Bits(0.0));
+    EXPECT_EQ(Bits(*c.undershootPercent), Bits(0.0)) << "-0 would read as \"-0\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(TimeConstantsAndStarts, FirstOrderRise,
+                         testing::Values(std::pair{3.3, 0}, std::pair{7.5, 1000}, std::pair{40.0, 0},
+                                         std::pair{123.4, 17}, std::pair{250.0, 1000}));
+
+struct SecondOrder {
+    double zeta;
+    double initial;
+    double amplitude; // negative for a falling step
+};
+
+class SecondOrderStep : public testing::TestWithParam<SecondOrder> {};
+
+// The underdamped unit response 1 - exp(-zeta wn t) (cos wd t + zeta /
+// sqrt(1 - zeta^2) sin wd t) peaks at t = pi / wd, here step 100, at 1 +
+// exp(-zeta pi / sqrt(1 - zeta^2)). The samples are rounded to a few units
+// in the last place, which the percentage scales by 100.
+TEST_P(SecondOrderStep, OvershootFollowsTheDampingRatio)
+{
+    const auto [zeta, initial, amplitude] = GetParam();
+    const double damped = std::sqrt(1 - zeta * zeta);
+    const double wd = std::numbers::pi / 100;
+    const auto points = Sampled(0, 20000, [&](double t) {
+        return initial + amplitude * (1 - std::exp(-zeta * wd / damped * t) *
+                                              (std::cos(wd * t) + zeta / damped * std::sin(wd * t)));
+    });
+    const StepCharacteristics c = CharacterizeStep(points, {0, 19999}, initial);
+    ASSERT_EQ(c.final, initial + amplitude);
+    EXPECT_NEAR(*c.overshootPercent, 100 * std::exp(-zeta * std::numbers::pi / damped), 1e-11);
+    EXPECT_EQ(amplitude > 0 ? c.peakStep : c.troughStep, 100);
+    EXPECT_EQ(*c.undershootPercent, 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(DampingRatios, SecondOrderStep,
+                         testing::Values(SecondOrder{0.2, 0, 1}, SecondOrder{0.7, 0, 1}, SecondOrder{0.3, 5, -2},
+                                         SecondOrder{0.6, -1, -0.5}));
+
+struct HandCase {
+    const char* name;
+    std::vector<double> ys; // at steps 0, 1, ...
+    StepRange segment;
+    StepCharacteristics expected; // its initial value is the step's
+};
+
+void PrintTo(const HandCase& c, std::ostream* out) { *out << c.name; }
+
+class HandWorkedStep : public testing::TestWithParam<HandCase> {};
+
+TEST_P(HandWorkedStep, MatchesTheDefinitions)
+{
+    const HandCase& h = GetParam();
+    EXPECT_EQ(CharacterizeStep(Listed(h.ys), h.segment, h.expected.initial), h.expected);
+}
+
+constexpr std::nullopt_t kUndefined = std::nullopt;
+
+// Expected: initial, final, delta; peak and its step, trough and its step;
+// rise, settling, overshoot, undershoot.
+INSTANTIATE_TEST_SUITE_P(
+    Signals, HandWorkedStep,
+    testing::Values(
+        HandCase{"constant, no step", {2, 2, 2}, {0, 2},
+                 {2, 2, 0, 2, 0, 2, 0, kUndefined, kUndefined, kUndefined, kUndefined}},
+        HandCase{"constant after a step", {2, 2, 2}, {0, 2}, {0, 2, 2, 2, 0, 2, 0, 0, 0, 0.0, 0.0}},
+        HandCase{"single point", {3}, {0, 0}, {1, 3, 2, 3, 0, 3, 0, 0, 0, 0.0, 0.0}},
+        HandCase{"falling step", {10, 6, 2, 1, 1}, {0, 4}, {10, 1, -9, 10, 0, 1, 3, 2, 3, 0.0, 0.0}},
+        HandCase{"pulse that returns: no threshold reached", {0, 5, 0}, {0, 2},
+                 {0, 0, 0, 5, 1, 0, 0, kUndefined, kUndefined, kUndefined, kUndefined}},
+        HandCase{"dips, then overshoots", {0, -0.25, 0.5, 1.25, 1}, {0, 4},
+                 {0, 1, 1, 1.25, 3, -0.25, 1, 1, 4, 25.0, 25.0}}));
+
+TEST(StepCharacteristics, NeedPointsAndAWholeRun)
+{
+    EXPECT_THROW(CharacterizeStep(Listed({1, 2}), {5, 9}, 0), std::invalid_argument);
+    MotorModel model{};
+    RecordingHost host("-1000");
+    EXPECT_ANY_THROW(RunStepResponse(model, host)) << "the run overflows part way";
+    EXPECT_THROW(CharacterizeStepResponse(host.Series(5), host.Series(6)), std::invalid_argument);
+}
+
+// Expected: count, min and its step, max and its step, mean, rms, std.
+TEST(Statistics, MatchTheDefinitions)
+{
+    EXPECT_EQ(ComputeStatistics(Listed({9, 9, -1, 7, 9}), {2, 3}),
+              (SignalStatistics{2, -1, 2, 7, 3, 3, 5, 4}));
+    EXPECT_EQ(ComputeStatistics(Listed({2, 1, 1, 2}), {0, 3}),
+              (SignalStatistics{4, 1, 1, 2, 0, 1.5, std::sqrt(2.5), 0.5}));
+    // 2^53 + 1 is exact in extended precision; summed in double the ones are
+    // lost and the mean is 0. The sums of squares drop them either way.
+    EXPECT_EQ(ComputeStatistics(Listed({0x1p53, 1, 1, -0x1p53}), {0, 3}),
+              (SignalStatistics{4, -0x1p53, 3, 0x1p53, 0, 0.5, std::sqrt(0x1p105), std::sqrt(0x1p105)}));
+    EXPECT_EQ(ComputeStatistics(Listed({1, 2}), {3, 9}), std::nullopt);
+}
+
+TEST(AnalysisCsv, UndefinedValuesAreEmptyCells)
+{
+    const std::vector<CharacteristicsRow> constant{{"Md", "on", CharacterizeStep(Listed({2, 2}), {0, 1}, 2)}};
+    EXPECT_EQ(CharacteristicsCsv(constant).substr(CharacteristicsCsv({}).size()), "Md,on,2,2,2,0,2,0,,,,\n");
+    const std::vector<StatisticsRow> noPoints{{"Md", {5, 6}, std::nullopt}};
+    EXPECT_EQ(StatisticsCsv(noPoints).substr(StatisticsCsv({}).size()), "Md,5,6,0,,,,,,,\n");
+}
+
+} // namespace
