@@ -29,8 +29,8 @@ constexpr std::string_view kAlertText = "Некорректно введенно
 
 constexpr std::string_view kUsage =
     "Usage: motormodel-cli step LOAD [--csv FILE]\n"
-    "       motormodel-cli gauss [--seed N] [--csv FILE]\n"
-    "       motormodel-cli uniform [--seed N] [--csv FILE]\n"
+    "  or:  motormodel-cli gauss [--seed N] [--csv FILE]\n"
+    "  or:  motormodel-cli uniform [--seed N] [--csv FILE]\n"
     "\n"
     "Simulates the induction motor for 2000 steps.\n"
     "  step LOAD    step response to the whole-number load LOAD (refused above 30);\n"
@@ -41,6 +41,7 @@ constexpr std::string_view kUsage =
     "               uniform source is seeded from the clock and the Gaussian one not at all\n"
     "  --csv FILE   write the run's Md and Omega as CSV (step,Md,Omega); - is standard output\n"
     "  --help       print this text\n"
+    "  --version    print the program's name and version\n"
     "\n"
     "Exit status: 0 done, 1 the load is not an integer or the run overflowed,\n"
     "2 usage error, 3 load refused.\n";
@@ -57,6 +58,7 @@ struct Options {
     std::optional<std::uint32_t> seed;
     std::optional<std::string> csvPath;
     bool help = false;
+    bool version = false;
 };
 
 std::uint32_t ParseSeed(std::string_view text)
@@ -73,6 +75,10 @@ Options ParseArguments(const std::vector<std::string_view>& args)
     Options options;
     if (!args.empty() && args[0] == "--help") {
         options.help = true;
+        return options;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        options.version = true;
         return options;
     }
     if (args.empty())
@@ -182,6 +188,10 @@ int main(int argc, char* argv[])
     }
     if (options.help) {
         std::cout << kUsage;
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "motormodel-cli " << MOTORMODEL_VERSION << '\n';
         return 0;
     }
     try {
