@@ -11,6 +11,8 @@ packages=(
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl time
   clang libclang-rt-14-dev llvm
+  qt6-translations-l10n
+  help2man man-db dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

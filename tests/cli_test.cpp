@@ -88,6 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step ''", 1, "", "'' is not a valid integer value"},
         Case{"step -1000", 1, "", "Floating point overflow", true},
         Case{"--help", 0, nullptr, ""},
+        Case{"--version", 0, "motormodel-cli " MOTORMODEL_VERSION "\n", ""},
         Case{"", 2, "", "Usage:"},
         Case{"bogus", 2, "", "unknown command"},
         Case{"step", 2, "", "Usage:"},

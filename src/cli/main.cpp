@@ -37,8 +37,8 @@ constexpr std::string_view kAlertText = "Некорректно введенно
 
 constexpr std::string_view kUsage =
     "Usage: motormodel-cli step LOAD [--csv FILE] [--metrics FILE] [--stats FILE [--from A] [--to B]]\n"
-    "       motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
-    "       motormodel-cli uniform [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
+    "  or:  motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
+    "  or:  motormodel-cli uniform [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "\n"
     "Simulates the induction motor for 2000 steps.\n"
     "  step LOAD    step response to the whole-number load LOAD (refused above 30);\n"
@@ -64,6 +64,7 @@ constexpr std::string_view kUsage =
     "               such as the rise of a signal that ends where it started. A refused or\n"
     "               failed run writes no characteristics and no statistics\n"
     "  --help       print this text\n"
+    "  --version    print the program's name and version\n"
     "\n"
     "At most one option writes to standard output.\n"
     "Exit status: 0 done, 1 the load is not an integer, the run overflowed or an\n"
@@ -112,6 +113,7 @@ struct Options {
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     bool help = false;
+    bool version = false;
 };
 
 template <typename Number>
@@ -161,6 +163,10 @@ Options ParseArguments(const std::vector<std::string_view>& args)
     Options options;
     if (!args.empty() && args[0] == "--help") {
         options.help = true;
+        return options;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        options.version = true;
         return options;
     }
     if (args.empty())
@@ -304,6 +310,10 @@ int main(int argc, char* argv[])
     try {
         if (options.help) {
             OutputSink::StandardOutput().Write(kUsage);
+            return 0;
+        }
+        if (options.version) {
+            OutputSink::StandardOutput().Write("motormodel-cli " MOTORMODEL_VERSION "\n");
             return 0;
         }
         return Run(options);

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <exception>
 #include <functional>
 
 // The application object. Qt lets no exception pass through its event
 // loop, so dispatch catches whatever escapes an event handler, shows it with
-// ShowException and carries on.
+// ShowException and carries on. It also makes Qt's own dialogs speak the
+// program's language.
 class TApplication : public QApplication {
     Q_OBJECT
 
@@ -26,7 +28,10 @@ public:
     void SetExceptionDisplay(ExceptionDisplay display);
 
 private:
+    void LoadQtTranslations();
+
     ExceptionDisplay display_;
+    QTranslator qtTranslations_;
 };
 
 // The one application object, once it exists.

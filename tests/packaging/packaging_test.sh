@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Checks motormodel as it is installed and packaged, from a built tree:
+#
+#   packaging_test.sh tree       BUILD_DIR VERSION CLI   installed files, exactly
+#   packaging_test.sh validators BUILD_DIR VERSION CLI   desktop entry and AppStream metadata
+#   packaging_test.sh manpage    BUILD_DIR VERSION CLI   the man page says what --help says
+#   packaging_test.sh deb        BUILD_DIR VERSION CLI   the Debian package: name, Depends, a run, lintian
+#
+# CLI is the built motormodel-cli, whose output the packaged one must match.
+set -euo pipefail
+
+check=$1 build=$2 version=$3 cli=$4
+app_id=io.github.motormodel.MotorModel
+icon_sizes=(16 32 48 64 128 256)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+install_into_prefix() {
+  cmake --install "$build" --prefix "$work/prefix" >/dev/null
+}
+
+expected_tree() {
+  printf '%s\n' bin/motormodel bin/motormodel-cli \
+    "share/applications/$app_id.desktop" \
+    share/doc/motormodel/changelog.gz share/doc/motormodel/copyright \
+    "share/icons/hicolor/scalable/apps/$app_id.svg" \
+    share/man/man1/motormodel.1.gz share/man/man1/motormodel-cli.1.gz \
+    "share/metainfo/$app_id.metainfo.xml"
+  for size in "${icon_sizes[@]}"; do
+    echo "share/icons/hicolor/${size}x${size}/apps/$app_id.png"
+  done
+}
+
+check_tree() {
+  install_into_prefix
+  diff -u <(expected_tree | LC_ALL=C sort) <(cd "$work/prefix" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort) ||
+    fail "the installed files differ from the expected ones (- expected, + installed)"
+  for program in motormodel motormodel-cli; do
+    [ -x "$work/prefix/bin/$program" ] || fail "bin/$program is not executable"
+  done
+  for size in "${icon_sizes[@]}"; do
+    local icon="$work/prefix/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
+    [ "$(identify -format '%wx%h' "$icon")" = "${size}x${size}" ] || fail "the ${size}x${size} icon has another size"
+  done
+}
+
+check_validators() {
+  install_into_prefix
+  desktop-file-validate "$work/prefix/share/applications/$app_id.desktop"
+  appstreamcli validate --no-net "$work/prefix/share/metainfo/$app_id.metainfo.xml"
+}
+
+squeeze() {
+  tr -s '[:space:]' ' ' | sed 's/^ //; s/ $//'
+}
+
+# Every line of --help, usage lines without their "Usage:" or "or:", must
+# be in the rendered page, whatever the line breaks and indents.
+check_manpage() {
+  install_into_prefix
+  local page
+  page=$(MANWIDTH=1000 man --local-file -E ascii "$work/prefix/share/man/man1/motormodel-cli.1.gz" | col -bx | squeeze)
+  local line missing=0
+  while IFS= read -r line; do
+    line=$(sed -E 's/^ *(Usage:|or:)//' <<<"$line" | squeeze)
+    [ -z "$line" ] && continue
+    if [[ "$page" != *"$line"* ]]; then
+      echo "not in the man page: $line" >&2
+      missing=1
+    fi
+  done < <("$cli" --help)
+  [[ "$page" == *"motormodel-cli $version"* ]] || fail "the man page does not name version $version"
+  ((missing == 0)) || fail "the man page does not match --help"
+}
+
+check_deb() {
+  cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null
+  local deb
+  deb="$work/motormodel_${version}_$(dpkg --print-architecture).deb"
+  [ -f "$deb" ] || fail "cpack made no $(basename "$deb"): $(ls "$work")"
+  dpkg-deb --info "$deb"
+
+  local depends
+  depends=$(dpkg-deb --field "$deb" Depends)
+  # Versioned library packages come only from the binaries' own links.
+  for wanted in 'libc6 \(>= ' 'libqt6widgets6 \(>= ' 'libqcustomplot' fonts-liberation; do
+    grep -Eq "(^|, )($wanted)" <<<"$depends" || fail "Depends lacks $wanted: $depends"
+  done
+
+  dpkg-deb --extract "$deb" "$work/root"
+  local packaged built
+  packaged=$("$work/root/usr/bin/motormodel-cli" step 10)
+  built=$("$cli" step 10)
+  [ "$(wc -l <<<"$packaged")" -eq 2 ] || fail "the packaged motormodel-cli printed: $packaged"
+  [ "$packaged" = "$built" ] || fail "the packaged motormodel-cli printed '$packaged', the built one '$built'"
+
+  echo "lintian:"
+  lintian --display-info --fail-on error "$deb" || fail "lintian reports errors"
+}
+
+case $check in
+tree | validators | manpage | deb) "check_$check" ;;
+*) fail "unknown check '$check'" ;;
+esac
+echo "PASS: $check"
