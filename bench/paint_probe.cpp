@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -23,6 +24,11 @@ std::int64_t NowNs()
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
+}
+
+double Milliseconds(std::int64_t ns)
+{
+    return static_cast<double>(ns) / 1e6;
 }
 
 bool IsChartViewport(QObject* receiver)
@@ -69,12 +75,12 @@ protected:
         receiver->event(event);
         const std::int64_t paintedNs = NowNs();
         if (!firstPaintDone_ && launchNs_ > 0)
-            log_ << "first_paint_ms " << (paintedNs - launchNs_) / 1e6 << std::endl;
+            log_ << "first_paint_ms " << Milliseconds(paintedNs - launchNs_) << std::endl;
         firstPaintDone_ = true;
         if (!pendingInput_.empty() && chartPainted_) {
-            log_ << pendingInput_ << ' ' << (paintedNs - inputNs_) / 1e6 << std::endl;
+            log_ << pendingInput_ << ' ' << Milliseconds(paintedNs - inputNs_) << std::endl;
             if (pendingInput_ == "wheel_to_paint_ms")
-                log_ << "wheel_frame_ms " << (paintedNs - frameNs) / 1e6 << std::endl;
+                log_ << "wheel_frame_ms " << Milliseconds(paintedNs - frameNs) << std::endl;
             pendingInput_.clear();
         }
         return true;

@@ -30,7 +30,7 @@ QColor ToQColor(Colour colour)
 constexpr int kTitleMargin = 6;
 
 // How much of its colour a hidden trace's legend entry keeps.
-constexpr qreal kDimmedAlpha = 0.3;
+constexpr float kDimmedAlpha = 0.3f;
 
 } // namespace
 
@@ -156,7 +156,7 @@ void TraceChart::ToggleOnLegendClick(int index)
 
 void TraceChart::DimLegendEntry(int index, bool dimmed)
 {
-    const qreal alpha = dimmed ? kDimmedAlpha : 1.0;
+    const float alpha = dimmed ? kDimmedAlpha : 1.0f;
     auto faded = [alpha](QColor colour) {
         colour.setAlphaF(alpha);
         return colour;

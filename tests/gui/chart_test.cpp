@@ -22,6 +22,7 @@
 #include <QWheelEvent>
 
 #include <charconv>
+#include <cstddef>
 #include <string>
 
 namespace {
@@ -241,7 +242,8 @@ TEST_F(Export, CsvReadsBackToExactlyThePointsOfTheShownTraces)
         ASSERT_EQ(cells.size(), 6);
         ASSERT_EQ(CsvNumber(cells[0]), step);
         for (int column = 1; column < 6; ++column)
-            ASSERT_EQ(CsvNumber(cells[column]), form1_->Series(columnSeries[column - 1]).Points()[step].y)
+            ASSERT_EQ(CsvNumber(cells[column]),
+                      form1_->Series(columnSeries[column - 1]).Points()[static_cast<std::size_t>(step)].y)
                 << rows[0].split(',')[column].toStdString() << " at step " << step;
     }
 }
