@@ -6,6 +6,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,15 +29,31 @@ std::string ReadFile(const std::filesystem::path& path)
     return text.str();
 }
 
+// Named after the running test: CTest runs the cases as parallel processes
+// that share the temporary folder.
+std::filesystem::path CaptureFile(const char* stream)
+{
+    const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("cli_") + test.test_suite_name() + "." + test.name() + "." + stream + ".txt";
+    std::replace(name.begin(), name.end(), '/', '_');
+    return std::filesystem::path(testing::TempDir()) / name;
+}
+
+std::string ReadAndRemove(const std::filesystem::path& path)
+{
+    std::string text = ReadFile(path);
+    std::filesystem::remove(path);
+    return text;
+}
+
 Outcome RunCli(const std::string& arguments)
 {
-    const auto dir = std::filesystem::path(testing::TempDir());
-    const auto out = dir / "cli_out.txt";
-    const auto err = dir / "cli_err.txt";
+    const auto out = CaptureFile("out");
+    const auto err = CaptureFile("err");
     const std::string command =
         std::string(MOTORMODEL_CLI) + " " + arguments + " >" + out.string() + " 2>" + err.string();
     const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAndRemove(out), ReadAndRemove(err)};
 }
 
 struct Case {

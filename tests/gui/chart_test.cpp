@@ -138,8 +138,10 @@ TEST_F(ChartTools, KeysZoomAboutTheMiddleAndPanByATenth)
     const std::pair<Qt::Key, AxisRanges> keys[] = {
         {Qt::Key_Plus, ZoomedAbout(mapping, middle, ZoomFactor(1), ZoomAxes::Both)},
         {Qt::Key_Minus, ZoomedAbout(mapping, middle, ZoomFactor(-1), ZoomAxes::Both)},
+        {Qt::Key_Left, Panned(mapping, area.width / 10, 0)},
         {Qt::Key_Right, Panned(mapping, -area.width / 10, 0)},
         {Qt::Key_Up, Panned(mapping, 0, area.height / 10)},
+        {Qt::Key_Down, Panned(mapping, 0, -area.height / 10)},
     };
     for (const auto& [key, expected] : keys) {
         QTest::keyClick(Chart(), key);
