@@ -29,6 +29,11 @@ std::int64_t NowNs()
         .count();
 }
 
+double Milliseconds(std::int64_t ns)
+{
+    return static_cast<double>(ns) / 1e6;
+}
+
 // The chart, or the viewport of a chart that draws into one.
 bool IsChart(QObject* receiver)
 {
@@ -91,12 +96,12 @@ protected:
         receiver->event(event);
         const std::int64_t paintedNs = NowNs();
         if (!firstPaintDone_ && launchNs_ > 0)
-            log_ << "first_paint_ms " << (paintedNs - launchNs_) / 1e6 << std::endl;
+            log_ << "first_paint_ms " << Milliseconds(paintedNs - launchNs_) << std::endl;
         firstPaintDone_ = true;
         if (!pendingInput_.empty() && chartPainted_) {
-            log_ << pendingInput_ << ' ' << (paintedNs - inputNs_) / 1e6 << std::endl;
+            log_ << pendingInput_ << ' ' << Milliseconds(paintedNs - inputNs_) << std::endl;
             if (pendingInput_ == "wheel_to_paint_ms")
-                log_ << "wheel_frame_ms " << (paintedNs - frameNs) / 1e6 << std::endl;
+                log_ << "wheel_frame_ms " << Milliseconds(paintedNs - frameNs) << std::endl;
             pendingInput_.clear();
         }
         return true;

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer harnesses with clang into build-fuzz/ and runs each
-# for a fixed number of inputs, starting from its seed corpus in
-# tests/fuzz/corpus/.
+# Builds the libFuzzer harnesses with clang into build-fuzz/ (the fuzz
+# preset) and runs each for a fixed number of inputs, starting from its seed
+# corpus in tests/fuzz/corpus/.
 #
 #   scripts/fuzz.sh           1,000,000 inputs to the parser, 200,000 to the step response
 #   scripts/fuzz.sh --short   20,000 and 2,000: a pass of a few seconds, for CI
 #
 # The fuzzers grow a temporary copy of the corpus, so the repository is left
 # as it was; an input that fails is saved in build-fuzz/findings/. Needs
-# clang, libclang-rt-14-dev and llvm (llvm-symbolizer, for readable reports)
-# besides what scripts/setup.sh installs.
+# clang, libclang-rt-14-dev and llvm (llvm-symbolizer, for readable reports),
+# which scripts/setup.sh installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,10 +31,8 @@ if ! command -v clang++ >/dev/null; then
   echo "fuzz.sh: clang++ not found (apt-get install clang libclang-rt-14-dev llvm)" >&2
   exit 1
 fi
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DMOTORMODEL_BUILD_FUZZERS=ON -DMOTORMODEL_BUILD_GUI=OFF \
-  -DMOTORMODEL_BUILD_TESTS=OFF -DMOTORMODEL_BUILD_BENCHMARKS=OFF
-cmake --build build-fuzz --target fuzz_strtoint fuzz_step
+cmake --preset fuzz
+cmake --build --preset fuzz
 
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT

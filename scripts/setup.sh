@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for building and testing
 # motormodel, then configures and builds it into build/.
+#
+#   scripts/setup.sh      the default preset
+#   scripts/setup.sh ci   the same build with stricter warnings, as errors
+#
+# Both build into build/, so switching from one to the other rebuilds it all.
 set -euo pipefail
+preset=${1:-default}
 cd "$(dirname "$0")/.."
 
 packages=(
@@ -27,5 +33,5 @@ if ((${#missing[@]})); then
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake --preset default
-cmake --build --preset default
+cmake --preset "$preset"
+cmake --build --preset "$preset"

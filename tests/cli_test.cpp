@@ -50,7 +50,19 @@ Outcome RunCliIn(const std::filesystem::path& dir, const std::string& prefix, co
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
 }
 
-Outcome RunCli(const std::string& arguments) { return RunCliIn(testing::TempDir(), "", arguments, ""); }
+// A folder of the running test's own: CTest runs the cases as parallel
+// processes that share the temporary folder.
+std::filesystem::path TestFolder()
+{
+    const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test.test_suite_name()) + "." + test.name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    const auto folder = std::filesystem::path(testing::TempDir()) / "cli_runs" / name;
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+Outcome RunCli(const std::string& arguments) { return RunCliIn(TestFolder(), "", arguments, ""); }
 
 struct Case {
     const char* arguments;
@@ -250,25 +262,26 @@ std::vector<double> StepResponseValues(const char* load, int series)
 // The definitions applied by hand to y from s0 to s1 after a step from y0,
 // for a signal that does not end where it started. r(s1) is exactly 1, so
 // the extremes of r can start from it.
-std::string CharacteristicsByHand(const std::string& row, const std::vector<double>& y, int s0, int s1,
+std::string CharacteristicsByHand(const std::string& row, const std::vector<double>& values, int s0, int s1,
                                   double y0)
 {
-    const double final = y[s1];
+    auto y = [&values](int s) { return values.at(static_cast<std::size_t>(s)); };
+    const double final = y(s1);
     const double delta = final - y0;
     int peak = s0, trough = s0, t10 = -1, t90 = -1, settled = s0;
     double rMax = 1, rMin = 1;
     for (int s = s0; s <= s1; ++s) {
-        const double r = (y[s] - y0) / delta;
-        peak = y[s] > y[peak] ? s : peak;
-        trough = y[s] < y[trough] ? s : trough;
+        const double r = (y(s) - y0) / delta;
+        peak = y(s) > y(peak) ? s : peak;
+        trough = y(s) < y(trough) ? s : trough;
         t10 = t10 < 0 && r >= 0.1 ? s : t10;
         t90 = t90 < 0 && r >= 0.9 ? s : t90;
-        settled = std::fabs(y[s] - final) > 0.02 * std::fabs(delta) ? s + 1 : settled;
+        settled = std::fabs(y(s) - final) > 0.02 * std::fabs(delta) ? s + 1 : settled;
         rMax = std::max(rMax, r);
         rMin = std::min(rMin, r);
     }
-    return row + ',' + Number(y0) + ',' + Number(final) + ',' + Number(y[peak]) + ',' + std::to_string(peak) +
-           ',' + Number(y[trough]) + ',' + std::to_string(trough) + ',' + std::to_string(t90 - t10) + ',' +
+    return row + ',' + Number(y0) + ',' + Number(final) + ',' + Number(y(peak)) + ',' + std::to_string(peak) +
+           ',' + Number(y(trough)) + ',' + std::to_string(trough) + ',' + std::to_string(t90 - t10) + ',' +
            std::to_string(settled - s0) + ',' + Number((rMax - 1) * 100) + ',' +
            Number(rMin < 0 ? -rMin * 100 : 0) + '\n';
 }

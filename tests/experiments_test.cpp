@@ -229,7 +229,7 @@ TEST_P(RandomLoadRun, ReplacesOnlyItsOwnTwoTraces)
 INSTANTIATE_TEST_SUITE_P(Runs, RandomLoadRun,
                          testing::Values(RandomRun{"Gauss", RunGaussianLoad, 1, clGreen, clRed},
                                          RandomRun{"Uniform", RunUniformLoad, 3, clBlue, clBlack}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(RandomLoadRun, SuccessiveRunsContinueTheSequence)
 {

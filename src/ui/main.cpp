@@ -5,6 +5,7 @@
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char* argv[])
@@ -18,11 +19,14 @@ int main(int argc, char* argv[])
         Form2 = alertWindow.get();
 
         Form1->show();
-        application.exec();
+        const int status = application.exec();
         Form1 = nullptr;
         Form2 = nullptr;
+        return status;
     } catch (const std::exception& error) {
+        // Start-up failed: say why, and let whoever started the program see
+        // that it failed.
         application.ShowException(error);
+        return EXIT_FAILURE;
     }
-    return 0;
 }

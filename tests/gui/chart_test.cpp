@@ -360,7 +360,7 @@ TEST_F(Export, CsvReadsBackToExactlyThePointsOfTheShownTraces)
         ASSERT_EQ(cells.size(), 6);
         ASSERT_EQ(CsvNumber(cells[0]), step);
         for (int column = 1; column < 6; ++column)
-            ASSERT_EQ(CsvNumber(cells[column]), form1_->Series(columnSeries[column - 1]).Points()[step].y)
+            ASSERT_EQ(CsvNumber(cells[column]), form1_->Series(columnSeries[column - 1]).Points().at(std::size_t(step)).y)
                 << rows[0].split(',')[column].toStdString() << " at step " << step;
     }
 }

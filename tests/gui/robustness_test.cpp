@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TypedLoad{"FirstOverflowing", "-579", Outcome::Overflows, 306},
                     TypedLoad{"FarNegative", "-1000", Outcome::Overflows, 56},
                     TypedLoad{"SmallestInteger", "-2147483648", Outcome::Overflows, 9}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(MainWindow, ErrorWhileTheAlertIsOpenLeavesBothWindowsWorking)
 {
@@ -151,7 +151,7 @@ long ResidentKilobytes()
 
 TEST_F(MainWindow, SoakOfThousandsOfCommandsKeepsTracesBoundedAndMemoryFlat)
 {
-    const QStringList loads = {"10", "-5", "30", "31", "abc", "", "-1000", "2147483648", "0"};
+    const std::vector<QString> loads = {"10", "-5", "30", "31", "abc", "", "-1000", "2147483648", "0"};
     const std::vector<const char*> buttons = {"Button1", "Button2", "Button3", "Button4", "Button4"};
     std::mt19937 choose(20261207);
     constexpr int kCommands = 3000;
@@ -160,7 +160,7 @@ TEST_F(MainWindow, SoakOfThousandsOfCommandsKeepsTracesBoundedAndMemoryFlat)
     for (int i = 0; i < kCommands; ++i) {
         const char* button = buttons[choose() % buttons.size()];
         if (std::string(button) == "Button4")
-            Control<QLineEdit>("Edit1")->setText(loads[static_cast<qsizetype>(choose() % loads.size())]);
+            Control<QLineEdit>("Edit1")->setText(loads[choose() % loads.size()]);
         Click(button);
         for (int n = 1; n <= 6; ++n) {
             ASSERT_LE(form1_->Series(n).Points().size(), 2000u);
