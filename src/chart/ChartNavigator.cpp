@@ -30,6 +30,8 @@ ChartNavigator::ChartNavigator(TraceChart& chart) : QObject(&chart), chart_(char
 
 bool ChartNavigator::eventFilter(QObject*, QEvent* event)
 {
+    if (forwarding_)
+        return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         return Pressed(static_cast<QMouseEvent&>(*event));
@@ -100,9 +102,9 @@ void ChartNavigator::ForwardAsLeftButton(const QMouseEvent& event)
     const Qt::MouseButtons held = event.type() == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent left(event.type(), event.position(), event.globalPosition(), button, held, event.modifiers());
     // Straight to the chart, past this filter.
-    chart_.removeEventFilter(this);
+    forwarding_ = true;
     QCoreApplication::sendEvent(&chart_, &left);
-    chart_.installEventFilter(this);
+    forwarding_ = false;
 }
 
 void ChartNavigator::WheelTurning(const QWheelEvent& event)

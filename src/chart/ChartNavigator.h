@@ -36,4 +36,5 @@ private:
 
     TraceChart& chart_;
     bool middleDragging_ = false;
+    bool forwarding_ = false;
 };

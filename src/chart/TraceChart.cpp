@@ -107,6 +107,7 @@ int TraceChart::AddTrace(const Trace& trace, std::string heading)
 void TraceChart::Refresh()
 {
     const ShownTraces& traces = view_->Traces();
+    bool changed = false;
     for (int i = 0; i < traces.Count(); ++i) {
         const Trace& trace = traces.At(i);
         const auto slot = static_cast<std::size_t>(i);
@@ -123,7 +124,11 @@ void TraceChart::Refresh()
         // Traces hold their points in ascending x.
         lines_[slot]->setData(keys, values, true);
         shownRevisions_[slot] = trace.Revision();
+        changed = true;
     }
+    if (!changed)
+        return;
+    replot(rpQueuedReplot);
     view_->PointsChanged();
 }
 
@@ -139,13 +144,24 @@ QColor TraceChart::TraceColour(int index) const
 
 void TraceChart::ApplyView()
 {
+    // The library replots after its own zoom and pan; anything else the
+    // view changed is drawn with the next frame, once.
     const ShownTraces& traces = view_->Traces();
+    bool changed = false;
     for (int i = 0; i < traces.Count(); ++i) {
-        lines_[static_cast<std::size_t>(i)]->setVisible(traces.IsShown(i));
+        QCPGraph* line = lines_[static_cast<std::size_t>(i)];
+        if (line->visible() == traces.IsShown(i))
+            continue;
+        line->setVisible(traces.IsShown(i));
         DimLegendEntry(i);
+        changed = true;
     }
-    ApplyRanges(view_->Ranges());
-    replot(rpQueuedReplot);
+    if (ShownRanges() != view_->Ranges()) {
+        ApplyRanges(view_->Ranges());
+        changed = true;
+    }
+    if (changed)
+        replot(rpQueuedReplot);
 }
 
 void TraceChart::ApplyRanges(const AxisRanges& ranges)
