@@ -12,6 +12,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QStringList>
 
@@ -122,7 +123,11 @@ MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cu
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
-    ui_->StepTable->setRowCount(static_cast<int>(kCharacteristicRows.size()));
+    // The characteristics are a fixed set of rows: all of them in sight.
+    QTableWidget& stepTable = *ui_->StepTable;
+    stepTable.setRowCount(static_cast<int>(kCharacteristicRows.size()));
+    stepTable.setFixedHeight(stepTable.horizontalHeader()->sizeHint().height() + stepTable.verticalHeader()->length() +
+                             2 * stepTable.frameWidth());
     for (QTableWidget* table : {ui_->StatisticsTable, ui_->StepTable, ui_->CursorTable})
         table->installEventFilter(this);
     connect(&chart_.View(), &ChartViewState::Changed, this, &MeasurementsWindow::Update);
