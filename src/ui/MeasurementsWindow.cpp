@@ -140,7 +140,6 @@ void MeasurementsWindow::Show()
 {
     show();
     raise();
-    activateWindow();
 }
 
 void MeasurementsWindow::showEvent(QShowEvent* event)
