@@ -7,7 +7,7 @@
 namespace {
 
 constexpr std::array<const char*, 2> kNames{"A", "B"};
-const QColor kCursorColour(0, 0, 128);
+constexpr Qt::GlobalColor kCursorColour = Qt::darkBlue;
 
 } // namespace
 

@@ -55,7 +55,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     for (std::size_t i = 0; i < series_.size(); ++i)
         ui_->Chart1->AddTrace(series_[i], TraceHeading(kTraceDefinitions[i]));
     chartTools_ = AttachTools(*ui_->Chart1);
-    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, series_[4], series_[5], this);
+    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, SeriesNumbered(series_, 5),
+                                           SeriesNumbered(series_, 6), this);
     AddChartCommands();
     connect(ui_->Chart1, &TraceChart::ErrorRaised, this, [](const QString& message) {
         if (TApplication* application = Application())
