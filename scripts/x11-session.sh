@@ -5,6 +5,7 @@
 
 MAIN_CAPTION="модель асинхронного двигателя"
 ALERT_CAPTION="Некорректно введенное значение Мс<30"
+MEASUREMENTS_CAPTION="Измерения"
 
 # Control centres in the main window's client area.
 declare -A CONTROL=(

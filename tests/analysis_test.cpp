@@ -147,6 +147,15 @@ TEST(Statistics, MatchTheDefinitions)
     EXPECT_EQ(ComputeStatistics(Listed({1, 2}), {3, 9}), std::nullopt);
 }
 
+TEST(StepRange, WholeStepsWithinTheShownStepsReachNoFartherThanDoublesCountSteps)
+{
+    using analysis::StepRange;
+    EXPECT_EQ(analysis::WholeStepsWithin({0, 1999}), (StepRange{0, 1999}));
+    EXPECT_EQ(analysis::WholeStepsWithin({100.5, 300.2}), (StepRange{101, 300}));
+    EXPECT_EQ(analysis::WholeStepsWithin({1975.2, 1975.8}), std::nullopt);
+    EXPECT_EQ(analysis::WholeStepsWithin({-1e249, 1e249}), (StepRange{-(std::int64_t{1} << 53), std::int64_t{1} << 53}));
+}
+
 TEST(AnalysisCsv, UndefinedValuesAreEmptyCells)
 {
     const std::vector<CharacteristicsRow> constant{{"Md", "on", CharacterizeStep(Listed({2, 2}), {0, 1}, 2)}};

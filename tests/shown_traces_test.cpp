@@ -1,4 +1,5 @@
 #include "plot/CsvTable.h"
+#include "plot/PlotNavigation.h"
 #include "plot/Readout.h"
 #include "plot/ShownTraces.h"
 
@@ -96,6 +97,62 @@ TEST(CsvTable, HasAColumnPerShownTraceAndEmptyCellsWhereOneEnds)
                                "0,0.1,157.06422059784802,,\n"
                                "1,1e-07,,,2.5\n"
                                "2,-3,,,\n");
+}
+
+TEST(ShownTraces, RemovingATraceMovesTheLaterOnesDownAndFreesItsHeading)
+{
+    ChartTraces traces = MakeTraces();
+    ShownTraces shown = ShownOf(traces);
+    EXPECT_EQ(shown.UnusedHeading("Md (Gauss)"), "Md (Gauss) #2");
+    EXPECT_EQ(shown.UnusedHeading("Md (Mc=10)"), "Md (Mc=10)");
+    shown.Add(traces[0], "Md (Gauss) #2");
+    EXPECT_EQ(shown.UnusedHeading("Md (Gauss)"), "Md (Gauss) #3");
+
+    shown.Remove(0);
+    EXPECT_EQ(shown.Count(), 6);
+    EXPECT_EQ(shown.Heading(0), "Omega (Gauss)");
+    EXPECT_EQ(shown.IndexOf(traces[5]), 4);
+    EXPECT_EQ(shown.UnusedHeading("Md (Gauss)"), "Md (Gauss)");
+    EXPECT_THROW(shown.Remove(6), std::out_of_range);
+}
+
+TEST(Cursors, ReadEachShownTracesOwnPointsAtBothSteps)
+{
+    ChartTraces traces = MakeTraces();
+    Append(traces[0], {{0, 0.1}, {1, 0.2}, {2, 0.7}});
+    Append(traces[1], {{0, 5}, {1, 6}});
+    ShownTraces shown = ShownOf(traces);
+    shown.SetShown(3, false);
+    const std::vector<CursorReading> readings = ReadCursors(shown, 0, 2);
+    ASSERT_EQ(readings.size(), 5u);
+    EXPECT_EQ(readings[0], (CursorReading{0, 0.1, 0.7}));
+    EXPECT_EQ(readings[0].Difference(), 0.7 - 0.1);
+    EXPECT_EQ(readings[1], (CursorReading{1, 5, std::nullopt})) << "no point at B";
+    EXPECT_EQ(readings[1].Difference(), std::nullopt);
+    EXPECT_EQ(readings[3].trace, 4) << "the hidden trace is left out";
+}
+
+TEST(Cursors, StandOnWholeShownStepsAndAreTakenWithinReach)
+{
+    struct Snap {
+        double x;
+        Range steps;
+        double step;
+    };
+    for (const Snap& snap : {Snap{730.4, {0, 1999}, 730}, Snap{730.5, {0, 1999}, 731}, Snap{-40, {0, 1999}, 0},
+                             Snap{1999.7, {0.5, 1999.6}, 1999}, Snap{3, {10.2, 10.8}, 11}})
+        EXPECT_EQ(SnapToStep(snap.x, snap.steps), snap.step) << snap.x;
+    EXPECT_EQ(PlaceCursors({0, 1999}), (CursorSteps{500, 1499}));
+    EXPECT_EQ(PlaceCursors({0, 2000}), (CursorSteps{500, 1500}));
+
+    // A step to a pixel: A at pixel 500, B at pixel 1499.
+    const PlotMapping mapping{{0, 0, 2000, 100}, {{0, 2000}, {0, 1}}};
+    const CursorSteps cursors{500, 1499};
+    EXPECT_EQ(CursorNear(mapping, cursors, {504, 50}, 4), 0);
+    EXPECT_EQ(CursorNear(mapping, cursors, {504.5, 50}, 4), std::nullopt);
+    EXPECT_EQ(CursorNear(mapping, cursors, {1497, 50}, 4), 1);
+    EXPECT_EQ(CursorNear(mapping, cursors, {500, 150}, 4), std::nullopt) << "below the plot area";
+    EXPECT_EQ(CursorNear(mapping, {700, 702}, {701.5, 50}, 4), 1) << "the nearer of two";
 }
 
 } // namespace

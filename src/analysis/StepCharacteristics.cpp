@@ -65,17 +65,20 @@ private:
     double delta_;
 };
 
-// A run that ended in an error keeps its points up to there; the
-// characteristics of a part of a run would mislead.
 void RequireWholeRun(const Trace& trace)
 {
-    const std::vector<TracePoint>& points = trace.Points();
-    if (points.size() != static_cast<std::size_t>(kRunLength) || StepOf(points.front()) != 0 ||
-        StepOf(points.back()) != kRunLength - 1)
+    if (!HoldsWholeRun(trace))
         throw std::invalid_argument(trace.Title() + " does not hold a whole run");
 }
 
 } // namespace
+
+bool HoldsWholeRun(const Trace& trace)
+{
+    const std::vector<TracePoint>& points = trace.Points();
+    return points.size() == static_cast<std::size_t>(kRunLength) && StepOf(points.front()) == 0 &&
+           StepOf(points.back()) == kRunLength - 1;
+}
 
 StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment,
                                      double initial)

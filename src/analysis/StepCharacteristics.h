@@ -54,6 +54,11 @@ struct CharacteristicsRow {
     StepCharacteristics values;
 };
 
+// Whether the trace holds one point at each step of a run. A run that
+// ended in an error keeps its points up to there, and the characteristics
+// of a part of a run would mislead.
+bool HoldsWholeRun(const Trace& trace);
+
 // Md on, Md off, Omega on, Omega off, for traces that hold a whole
 // step-response run; raises std::invalid_argument for traces that do not.
 std::array<CharacteristicsRow, 4> CharacterizeStepResponse(const Trace& md, const Trace& omega);

@@ -1,10 +1,23 @@
 #include "analysis/StepRange.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
 namespace analysis {
+
+std::optional<StepRange> WholeStepsWithin(Range steps)
+{
+    // The axes reach 1e249, beyond any step; cut back to where doubles still
+    // count whole steps, so the conversion holds the value.
+    constexpr double kFarthestStep = 0x1p53;
+    const double first = std::ceil(std::max(steps.min, -kFarthestStep));
+    const double last = std::floor(std::min(steps.max, kFarthestStep));
+    if (first > last)
+        return std::nullopt;
+    return StepRange{static_cast<Step>(first), static_cast<Step>(last)};
+}
 
 std::span<const TracePoint> PointsIn(std::span<const TracePoint> points, StepRange range)
 {

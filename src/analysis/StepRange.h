@@ -1,8 +1,10 @@
 #pragma once
 
+#include "plot/ChartRange.h"
 #include "plot/Trace.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace analysis {
@@ -17,6 +19,10 @@ struct StepRange {
     Step last;
     bool operator==(const StepRange&) const = default;
 };
+
+// The whole steps within a range of the step axis, as the chart shows it;
+// none when it holds no whole step.
+std::optional<StepRange> WholeStepsWithin(Range steps);
 
 inline Step StepOf(const TracePoint& point) { return static_cast<Step>(point.x); }
 

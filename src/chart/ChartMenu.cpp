@@ -1,8 +1,10 @@
 #include "chart/ChartMenu.h"
 
+#include "chart/ChartCursors.h"
 #include "chart/ChartExporter.h"
 #include "chart/TraceChart.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -35,7 +37,7 @@ QString WithSuffix(const QString& path, const char* suffix)
 
 } // namespace
 
-ChartMenu::ChartMenu(TraceChart& chart)
+ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors)
     : QObject(&chart), chart_(chart), exporter_(chart), menu_(new QMenu(&chart)),
       askSavePath_([&chart](const QString& caption, const QString& folder, const QString& filters,
                             QString* chosenFilter) {
@@ -48,8 +50,18 @@ ChartMenu::ChartMenu(TraceChart& chart)
     menu_->addAction(QStringLiteral("Сохранить изображение…"), this, [this] { Run([this] { SaveImage(); }); });
     menu_->addAction(QStringLiteral("Экспорт данных в CSV…"), this, [this] { Run([this] { SaveCsv(); }); });
     menu_->addAction(QStringLiteral("Копировать изображение"), this, [this] { exporter_.CopyImage(); });
+    menu_->addSeparator();
+    AddCursorsItem(cursors);
     chart.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&chart, &QWidget::customContextMenuRequested, this, &ChartMenu::Popup);
+}
+
+void ChartMenu::AddCursorsItem(ChartCursors& cursors)
+{
+    QAction* item = menu_->addAction(QStringLiteral("Курсоры A и B"));
+    item->setCheckable(true);
+    connect(item, &QAction::toggled, &cursors, &ChartCursors::SetShown);
+    connect(&cursors, &ChartCursors::Changed, item, [item, &cursors] { item->setChecked(cursors.IsShown()); });
 }
 
 void ChartMenu::Popup(QPoint position)

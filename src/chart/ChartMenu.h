@@ -8,12 +8,13 @@
 #include <functional>
 #include <utility>
 
+class ChartCursors;
 class QMenu;
 class QPoint;
 class TraceChart;
 
 // The chart's context menu: reset the zoom, save the picture, export the
-// shown traces' data, copy the picture. It asks where to write, and
+// shown traces' data, copy the picture, show or hide the cursors. It asks where to write, and
 // remembers the folder and the kind of picture while the program runs; the
 // exporter writes. Errors go to the chart's error signal.
 class ChartMenu : public QObject {
@@ -23,7 +24,7 @@ public:
     using AskSavePath = std::function<QString(const QString& caption, const QString& folder, const QString& filters,
                                               QString* chosenFilter)>;
 
-    explicit ChartMenu(TraceChart& chart);
+    ChartMenu(TraceChart& chart, ChartCursors& cursors);
 
     QMenu& Menu() const { return *menu_; }
     const ChartExporter& Exporter() const { return exporter_; }
@@ -32,6 +33,7 @@ public:
     void SetAskSavePath(AskSavePath ask) { askSavePath_ = std::move(ask); }
 
 private:
+    void AddCursorsItem(ChartCursors& cursors);
     void Popup(QPoint position);
     void Run(const std::function<void()>& command);
     void SaveImage();

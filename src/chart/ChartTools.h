@@ -1,15 +1,20 @@
 #pragma once
 
+class ChartCursors;
 class ChartMenu;
 class ChartNavigator;
+class ChartPins;
 class ChartTracker;
 class TraceChart;
 
-// The user's tools on a chart: zoom and pan, the value tracker, and the
-// context menu with its exports. The chart owns them.
+// The user's tools on a chart: zoom and pan, the value tracker, the two
+// cursors, the pinned copies of runs, and the context menu with its
+// exports. The chart owns them.
 struct ChartTools {
     ChartNavigator* navigator;
     ChartTracker* tracker;
+    ChartCursors* cursors;
+    ChartPins* pins;
     ChartMenu* menu;
 };
 

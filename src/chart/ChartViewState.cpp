@@ -9,6 +9,12 @@ int ChartViewState::AddTrace(const Trace& trace, std::string heading)
     return index;
 }
 
+void ChartViewState::RemoveTrace(int index)
+{
+    traces_.Remove(index);
+    emit Changed();
+}
+
 void ChartViewState::SetTraceShown(int index, bool shown)
 {
     if (traces_.IsShown(index) == shown)

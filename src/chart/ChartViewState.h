@@ -19,6 +19,8 @@ public:
 
     const ShownTraces& Traces() const { return traces_; }
     int AddTrace(const Trace& trace, std::string heading);
+    // The later traces move down by one.
+    void RemoveTrace(int index);
     void SetTraceShown(int index, bool shown);
 
     // The user's ranges while zoomed; the shown traces' otherwise.

@@ -91,17 +91,26 @@ void TraceChart::BuildLayout()
     legend->setSelectableParts(QCPLegend::spNone);
 }
 
-int TraceChart::AddTrace(const Trace& trace, std::string heading)
+int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style)
 {
     QCPGraph* line = addGraph();
     line->setName(QString::fromStdString(trace.Title()));
-    line->setPen(QPen(ToQColor(trace.LineColour()), 1));
+    line->setPen(QPen(ToQColor(trace.LineColour()), 1, style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine));
     lines_.push_back(line);
     // Differs from any revision, so the next Refresh() copies the trace.
     shownRevisions_.push_back(trace.Revision() - 1);
     const int index = view_->AddTrace(trace, std::move(heading));
     Refresh();
     return index;
+}
+
+void TraceChart::RemoveTrace(int index)
+{
+    const auto slot = static_cast<std::size_t>(index);
+    removeGraph(lines_.at(slot));
+    lines_.erase(lines_.begin() + index);
+    shownRevisions_.erase(shownRevisions_.begin() + index);
+    view_->RemoveTrace(index);
 }
 
 void TraceChart::Refresh()

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+enum class LineStyle { Solid, Dashed };
+
 // The main window's chart: a line for each trace on one shared pair of
 // automatic axes, a right-justified title, and the legend to the right of
 // the plot. The traces belong to the window; Refresh() hands what changed
@@ -28,8 +30,10 @@ public:
 
     // Adds a line drawn in the trace's colour, titled with the trace's title
     // in the legend and with the heading wherever runs must be told apart.
-    // The trace must outlive the chart. Returns its index.
-    int AddTrace(const Trace& trace, std::string heading);
+    // The trace must outlive the chart or its removal. Returns its index.
+    int AddTrace(const Trace& trace, std::string heading, LineStyle style = LineStyle::Solid);
+    // Takes the trace's line away; the later traces move down by one.
+    void RemoveTrace(int index);
 
     // Brings the lines up to date with traces that changed since the last
     // call, and the automatic ranges with them.

@@ -10,7 +10,7 @@ void MotorModel::Reset()
 
     // w0 is one unit in the last place above the double nearest 314.15.
     w0 = std::bit_cast<double>(std::uint64_t{0x4073A26666666667});
-    dt = 0.001;
+    dt = kStepSeconds;
     p = 2.0;
     J = 0.0172;
     Mk = 25.25;

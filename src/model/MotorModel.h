@@ -17,6 +17,9 @@ struct MotorModel {
     long double OmegaPrev;
     long double KPrev;
 
+    // The time one step stands for, in seconds: dt after Reset().
+    static constexpr double kStepSeconds = 0.001;
+
     double w0;
     double dt;
     double p;

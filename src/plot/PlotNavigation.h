@@ -2,6 +2,9 @@
 
 #include "plot/ChartRange.h"
 
+#include <array>
+#include <optional>
+
 // Where the chart draws its plot, as plain arithmetic the tracker and the
 // tests share with no window at hand.
 
@@ -29,3 +32,18 @@ struct PlotMapping {
     double PixelAtY(double y) const { return area.top + (ranges.y.max - y) / ranges.y.Span() * area.height; }
     bool Contains(PixelPoint point) const;
 };
+
+// Where the two vertical cursors stand, A then B, each on a whole step.
+using CursorSteps = std::array<double, 2>;
+
+// The whole step nearest x among those the step range shows; when it shows
+// no whole step, the one nearest its middle.
+double SnapToStep(double x, Range steps);
+
+// A at a quarter and B at three quarters of the step range.
+CursorSteps PlaceCursors(Range steps);
+
+// The cursor (0 for A, 1 for B) whose line passes within reach pixels of a
+// point of the plot area; of two, the nearer, A on a tie.
+std::optional<int> CursorNear(const PlotMapping& mapping, const CursorSteps& cursors, PixelPoint point,
+                              double reach);

@@ -49,11 +49,32 @@ std::optional<Readout> ReadoutNearest(const ShownTraces& traces, double x)
     if (!nearest)
         return std::nullopt;
     Readout readout{*nearest, {}};
-    for (int i : traces.ShownIndices()) {
-        const Points& points = traces.At(i).Points();
-        const auto at = FirstNotBelow(points, *nearest);
-        if (at != points.end() && at->x == *nearest)
-            readout.values.push_back({i, at->y});
-    }
+    for (int i : traces.ShownIndices())
+        if (const std::optional<double> y = ValueAtX(traces.At(i), *nearest))
+            readout.values.push_back({i, *y});
     return readout;
+}
+
+std::optional<double> ValueAtX(const Trace& trace, double x)
+{
+    const Points& points = trace.Points();
+    const auto at = FirstNotBelow(points, x);
+    if (at == points.end() || at->x != x)
+        return std::nullopt;
+    return at->y;
+}
+
+std::optional<double> CursorReading::Difference() const
+{
+    if (!atA || !atB)
+        return std::nullopt;
+    return *atB - *atA;
+}
+
+std::vector<CursorReading> ReadCursors(const ShownTraces& traces, double a, double b)
+{
+    std::vector<CursorReading> readings;
+    for (int i : traces.ShownIndices())
+        readings.push_back({i, ValueAtX(traces.At(i), a), ValueAtX(traces.At(i), b)});
+    return readings;
 }

@@ -23,3 +23,21 @@ struct Readout {
 // (the lower of two equally near); none when no shown trace has points.
 // Where a trace has several points at that x, the first counts.
 std::optional<Readout> ReadoutNearest(const ShownTraces& traces, double x);
+
+// The value of the trace's first point at exactly x; none when it has no
+// point there.
+std::optional<double> ValueAtX(const Trace& trace, double x);
+
+// What the two cursors read on one trace: its own points at A and at B.
+struct CursorReading {
+    int trace;
+    std::optional<double> atA;
+    std::optional<double> atB;
+
+    // B - A, where the trace has a point at both.
+    std::optional<double> Difference() const;
+    bool operator==(const CursorReading&) const = default;
+};
+
+// A reading for each shown trace, in chart order.
+std::vector<CursorReading> ReadCursors(const ShownTraces& traces, double a, double b);

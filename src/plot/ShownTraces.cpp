@@ -1,11 +1,41 @@
 #include "plot/ShownTraces.h"
 
+#include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 int ShownTraces::Add(const Trace& trace, std::string heading)
 {
     entries_.push_back({&trace, std::move(heading), true});
     return Count() - 1;
+}
+
+void ShownTraces::Remove(int index)
+{
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("there is no trace " + std::to_string(index));
+    entries_.erase(entries_.begin() + index);
+}
+
+std::optional<int> ShownTraces::IndexOf(const Trace& trace) const
+{
+    const auto found =
+        std::find_if(entries_.begin(), entries_.end(), [&trace](const Line& line) { return line.trace == &trace; });
+    if (found == entries_.end())
+        return std::nullopt;
+    return static_cast<int>(found - entries_.begin());
+}
+
+std::string ShownTraces::UnusedHeading(const std::string& wanted) const
+{
+    auto used = [this](const std::string& heading) {
+        return std::any_of(entries_.begin(), entries_.end(),
+                           [&heading](const Line& line) { return line.heading == heading; });
+    };
+    std::string heading = wanted;
+    for (int number = 2; used(heading); ++number)
+        heading = wanted + " #" + std::to_string(number);
+    return heading;
 }
 
 std::vector<int> ShownTraces::ShownIndices() const

@@ -3,17 +3,22 @@
 #include "plot/ChartRange.h"
 #include "plot/Trace.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 // The chart's traces, each with the heading that names it and its run
 // ("Md (Gauss)"), and which of them the user shows. A hidden trace counts
 // for nothing: not in the automatic ranges, the readout or the exported
-// data. Indices are in the order the traces were added.
+// data. Indices are in the order the traces were added; removing a trace
+// moves the later ones down by one.
 class ShownTraces {
 public:
     // Adds a shown trace, which must outlive this; returns its index.
     int Add(const Trace& trace, std::string heading);
+    void Remove(int index);
+    // Where the trace is, if it is here.
+    std::optional<int> IndexOf(const Trace& trace) const;
 
     int Count() const { return static_cast<int>(entries_.size()); }
     const Trace& At(int index) const { return *Entry(index).trace; }
@@ -23,6 +28,11 @@ public:
 
     // In the order added.
     std::vector<int> ShownIndices() const;
+
+    // The wanted heading if no trace has it yet; otherwise the wanted one
+    // numbered "#2", "#3" and so on, the first that is free: every column
+    // of the exported data and every line of the readout names one trace.
+    std::string UnusedHeading(const std::string& wanted) const;
 
     // The ranges that span every point of the shown traces.
     AxisRanges Spanning() const;

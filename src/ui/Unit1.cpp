@@ -1,15 +1,21 @@
 #include "ui/Unit1.h"
 
+#include "chart/ChartMenu.h"
+#include "chart/ChartPins.h"
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
+#include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 #include "ui/Application.h"
 #include "ui/FormGeometry.h"
+#include "ui/MeasurementsWindow.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -49,6 +55,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     for (std::size_t i = 0; i < series_.size(); ++i)
         ui_->Chart1->AddTrace(series_[i], TraceHeading(kTraceDefinitions[i]));
     chartTools_ = AttachTools(*ui_->Chart1);
+    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, SeriesNumbered(series_, 5),
+                                           SeriesNumbered(series_, 6), this);
+    AddChartCommands();
     connect(ui_->Chart1, &TraceChart::ErrorRaised, this, [](const QString& message) {
         if (TApplication* application = Application())
             application->ShowException(toolkit::Exception(message.toStdString()));
@@ -66,6 +75,33 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::AddChartCommands()
+{
+    QMenu& menu = chartTools_.menu->Menu();
+    QAction* measurements = menu.addAction(QStringLiteral("Измерения"), measurements_, &MeasurementsWindow::Show);
+    // The key works while the chart has the focus, as its zoom keys do.
+    measurements->setShortcut(Qt::Key_M);
+    measurements->setShortcutContext(Qt::WidgetShortcut);
+    ui_->Chart1->addAction(measurements);
+    menu.addAction(QStringLiteral("Закрепить графики"), this, [this] { RunCommand([this] { PinTraces(); }); });
+}
+
+void TForm1::PinTraces()
+{
+    for (std::size_t i = 0; i < series_.size(); ++i)
+        if (!series_[i].Points().empty())
+            chartTools_.pins->Pin(series_[i], RunName(i));
+}
+
+std::string TForm1::RunName(std::size_t series) const
+{
+    const std::string_view run = kTraceDefinitions[series].run;
+    // Step responses differ by their load alone.
+    if (run == "Step" && stepLoad_)
+        return "Mc=" + std::to_string(*stepLoad_);
+    return std::string(run);
+}
 
 void TForm1::BindCommand(QPushButton& button, void (TForm1::*handler)())
 {
@@ -115,6 +151,7 @@ void TForm1::Button2Click()
     const ChartUpdateOnExit update(*ui_->Chart1);
     for (Trace& trace : series_)
         trace.Clear();
+    chartTools_.pins->Clear();
 }
 
 void TForm1::Button3Click()
@@ -126,7 +163,9 @@ void TForm1::Button3Click()
 void TForm1::Button4Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
+    stepLoad_.reset();
     RunStepResponse(model_, *this);
+    stepLoad_ = toolkit::StrToInt(LoadText());
 }
 
 void TForm1::Button5Click()

@@ -7,8 +7,12 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
+class MeasurementsWindow;
 class QPushButton;
 
 namespace Ui {
@@ -34,6 +38,7 @@ public:
 
     const MotorModel& Model() const { return model_; }
     const ChartTools& Tools() const { return chartTools_; }
+    MeasurementsWindow& Measurements() const { return *measurements_; }
 
 private:
     // Command handlers, one per button; an error they raise is shown to
@@ -44,11 +49,22 @@ private:
     void Button4Click();
     void Button5Click();
     void BindCommand(QPushButton& button, void (TForm1::*handler)());
+    // The chart's menu items that need the window: the measurements window
+    // and the pinning of runs.
+    void AddChartCommands();
+    // Pins a copy of each trace that holds points, named with its run.
+    void PinTraces();
+    std::string RunName(std::size_t series) const;
 
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();
     ChartTools chartTools_{};
     MotorModel model_{};
+    // The load of the step response the step traces hold, once it ran
+    // without an error.
+    std::optional<std::int32_t> stepLoad_;
+    // A window of its own, owned as a child.
+    MeasurementsWindow* measurements_ = nullptr;
 };
 
 extern TForm1* Form1;

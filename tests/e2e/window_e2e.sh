@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real program on Xvfb: window placement, runs that
-# change the chart, zooming the chart, the alert window, and exit status 0
-# on both ways out.
+# change the chart, zooming the chart, the alert and measurements windows,
+# and exit status 0 on both ways out.
 # Usage: window_e2e.sh PROGRAM SCENARIO
 set -uo pipefail
 program=$1
@@ -69,6 +69,17 @@ wheel_zoom)
   sleep 0.3
   shoot_chart "$work/reset.png"
   check "a double click restores the automatic ranges" [ "$(pixels_differing "$work/step.png" "$work/reset.png")" -lt 50 ]
+  ;;
+measurements_window)
+  type_load 10
+  click Button4
+  # A click gives the chart the keyboard.
+  point_at_plot
+  xdotool click 1 key m
+  check "M over the chart opens the measurements window" window_shown "$MEASUREMENTS_CAPTION"
+  wmctrl -F -c "$MAIN_CAPTION"
+  wait_for_exit
+  check "closing the main window with it open ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
   ;;
 *)
   echo "unknown scenario $scenario" >&2

@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "ChartWindowFixture.h"
 
 #include "chart/ChartExporter.h"
 #include "chart/ChartMenu.h"
@@ -50,60 +50,6 @@ Range Shifted(Range range, double by)
 {
     return {range.min + by, range.max + by};
 }
-
-class ChartWindow : public MainWindow {
-protected:
-    // Lays the chart out, as the event loop does before the user sees it,
-    // so Mapping() is what is drawn.
-    PlotMapping Settled() const
-    {
-        Chart()->replot();
-        return Chart()->Mapping();
-    }
-
-    AxisRanges Shown() const { return Chart()->ShownRanges(); }
-
-    void Mouse(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
-    {
-        QMouseEvent event(type, at, Chart()->mapToGlobal(at), button, held, modifiers);
-        QApplication::sendEvent(Chart(), &event);
-    }
-
-    void Drag(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF from, QPointF to) const
-    {
-        Mouse(QEvent::MouseButtonPress, from, button, button, modifiers);
-        Mouse(QEvent::MouseMove, to, Qt::NoButton, button, modifiers);
-        Mouse(QEvent::MouseButtonRelease, to, button, Qt::NoButton, modifiers);
-    }
-
-    void Wheel(QPointF at, int angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
-    {
-        QWheelEvent event(at, Chart()->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, modifiers,
-                          Qt::NoScrollPhase, false);
-        QApplication::sendEvent(Chart(), &event);
-    }
-
-    void ClickLegendEntry(int index) const
-    {
-        Settled();
-        QTest::mouseClick(Chart(), Qt::LeftButton, {}, Chart()->LegendEntryRect(index).center());
-    }
-
-    void RunAll()
-    {
-        RunStepResponse(QStringLiteral("10"));
-        Click("Button1");
-        Click("Button3");
-    }
-
-    const ChartTools& Tools() const { return form1_->Tools(); }
-
-    static QPointF At(const PlotMapping& mapping, double x, double y)
-    {
-        return {std::round(mapping.PixelAtX(x)), std::round(mapping.PixelAtY(y))};
-    }
-};
 
 TEST_F(ChartWindow, WheelZoomsAboutThePointerAndANewRunKeepsTheZoomUntilADoubleClick)
 {
@@ -427,14 +373,6 @@ TEST_F(Export, AFileThatCannotBeWrittenNamesThePathAndTheReasonAndLeavesTheOldOn
 
 class Menu : public Export {
 protected:
-    void Trigger(const QString& text) const
-    {
-        for (QAction* action : Tools().menu->Menu().actions())
-            if (action->text() == text)
-                return action->trigger();
-        ADD_FAILURE() << "no action " << text.toStdString();
-    }
-
     // Answers the file dialog as a user would: this path, this filter;
     // remembers what the dialog was opened with.
     void Answer(const QString& path, const QString& filter = {})

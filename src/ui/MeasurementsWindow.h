@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class ChartCursors;
+class QTableWidget;
+class Trace;
+class TraceChart;
+
+namespace Ui {
+class MeasurementsWindow;
+}
+
+// The measurements window: the statistics of each shown trace over the
+// steps the chart shows, the step characteristics of the step response,
+// and what the two cursors read. It follows the chart while it is open,
+// through runs, clears, zoom, pan, legend clicks and cursor drags. Numbers
+// read back exactly; selected cells copy as tab-separated text. Closing it
+// only hides it.
+class MeasurementsWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // The step response's two traces are also on the chart.
+    MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd, const Trace& stepOmega,
+                       QWidget* parent = nullptr);
+    ~MeasurementsWindow() override;
+
+    // Makes the window visible without making it modal and brings it to
+    // the front.
+    void Show();
+
+    // The selected cells of the table, a line per row and a tab between
+    // cells; unselected cells within the selection's rectangle are empty.
+    static QString SelectionText(const QTableWidget& table);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Update();
+    void ShowStatistics();
+    void ShowStepCharacteristics();
+    void ShowCursors();
+
+    std::unique_ptr<Ui::MeasurementsWindow> ui_;
+    TraceChart& chart_;
+    const ChartCursors& cursors_;
+    const Trace& stepMd_;
+    const Trace& stepOmega_;
+};
