@@ -111,6 +111,8 @@ void TraceChart::RemoveTrace(int index)
     lines_.erase(lines_.begin() + index);
     shownRevisions_.erase(shownRevisions_.begin() + index);
     view_->RemoveTrace(index);
+    // The line is gone even where the ranges stay.
+    replot(rpQueuedReplot);
 }
 
 void TraceChart::Refresh()
