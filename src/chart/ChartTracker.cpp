@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -61,8 +62,16 @@ void ChartTracker::Hide()
 
 void ChartTracker::Update()
 {
-    if (pointer_)
-        Follow(*pointer_);
+    // A zoom moves both axes and then lays the chart out again: the values
+    // are looked up, and the marks repainted, once all of it is done.
+    if (!pointer_ || updatePending_)
+        return;
+    updatePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        updatePending_ = false;
+        if (pointer_)
+            Follow(*pointer_);
+    });
 }
 
 QString ChartTracker::BoxText() const

@@ -31,7 +31,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Shows the values at the pointer again after the view changed.
+    // Shows the values at the pointer again after the view changed, when
+    // control returns to the event loop.
     void Update();
     void Follow(QPointF pointer);
     void HideItems();
@@ -46,4 +47,5 @@ private:
     std::vector<QCPItemTracer*> rings_;
     std::optional<QPointF> pointer_;
     std::optional<Readout> shown_;
+    bool updatePending_ = false;
 };

@@ -192,6 +192,10 @@ TEST_F(ChartWindow, TrackerNamesEachShownTraceWithItsRunAtTheNearestStep)
     ASSERT_TRUE(tracker.Shown());
     EXPECT_EQ(tracker.Shown()->values.size(), 3u) << "hidden traces drop out";
     EXPECT_FALSE(tracker.BoxText().contains(QLatin1String("Md (Step)")));
+    QTest::keyClick(Chart(), Qt::Key_Right);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(tracker.Shown());
+    EXPECT_GT(tracker.Shown()->x, 1000) << "the readout follows the view under a pointer kept still";
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(Chart(), &leave);
     EXPECT_FALSE(tracker.Shown());
