@@ -4,6 +4,7 @@
 #include "plot/CsvTable.h"
 #include "toolkit/Exception.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -13,7 +14,6 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 
-#include <functional>
 #include <string>
 
 namespace {
@@ -30,15 +30,36 @@ constexpr int kPdfPixelsPerInch = 72;
     throw toolkit::Exception("Cannot save \"" + path.toStdString() + "\": " + reason.toStdString());
 }
 
-// Writes into a temporary file beside the target and puts it in the
-// target's place only when everything was written.
-void SaveWhole(const QString& path, const std::function<bool(QIODevice&)>& write)
+// The reason a write failed, in the file's words where it has some.
+QString FailureOf(const QFileDevice& file)
 {
+    return file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("write failed");
+}
+
+// A device or a pipe the user chose is written as it is: renaming a file
+// over it would replace the device itself.
+void WriteInPlace(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        ThrowCannotSave(path, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        ThrowCannotSave(path, FailureOf(file));
+}
+
+// Writes into a temporary file beside the target and puts it in the
+// target's place only when everything was written. The bytes are made
+// beforehand: the picture writers do not report a failed write.
+void SaveWhole(const QString& path, const QByteArray& bytes)
+{
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir())
+        return WriteInPlace(path, bytes);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         ThrowCannotSave(path, file.errorString());
-    if (!write(file)) {
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("write failed");
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = FailureOf(file);
         file.cancelWriting();
         ThrowCannotSave(path, reason);
     }
@@ -64,40 +85,43 @@ std::optional<ImageFormat> ChartExporter::FormatOfName(const QString& path)
 
 void ChartExporter::SaveImage(const QString& path, ImageFormat format) const
 {
-    const QSize size = chart_.size();
-    switch (format) {
-    case ImageFormat::Png:
-        SaveWhole(path, [this](QIODevice& file) { return Picture(kPngScale).save(&file, "PNG"); });
-        return;
-    case ImageFormat::Svg:
-        SaveWhole(path, [this, size](QIODevice& file) {
-            QSvgGenerator svg;
-            svg.setOutputDevice(&file);
-            svg.setSize(size);
-            svg.setViewBox(QRect(QPoint(), size));
-            svg.setResolution(kSvgPixelsPerInch);
-            return chart_.PaintPicture(svg, 1, true);
-        });
-        return;
-    case ImageFormat::Pdf:
-        SaveWhole(path, [this, size](QIODevice& file) {
-            QPdfWriter pdf(&file);
-            pdf.setResolution(kPdfPixelsPerInch);
-            pdf.setPageSize(QPageSize(size, QString(), QPageSize::ExactMatch));
-            pdf.setPageMargins(QMarginsF());
-            return chart_.PaintPicture(pdf, 1, true);
-        });
-        return;
-    }
+    SaveWhole(path, Encoded(format));
 }
 
 void ChartExporter::SaveCsv(const QString& path) const
 {
     const std::string csv = CsvTable(chart_.View().Traces());
-    SaveWhole(path, [&csv](QIODevice& file) {
-        const auto size = static_cast<qint64>(csv.size());
-        return file.write(csv.data(), size) == size;
-    });
+    SaveWhole(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
+}
+
+QByteArray ChartExporter::Encoded(ImageFormat format) const
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const QSize size = chart_.size();
+    switch (format) {
+    case ImageFormat::Png:
+        Picture(kPngScale).save(&buffer, "PNG");
+        break;
+    case ImageFormat::Svg: {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(), size));
+        svg.setResolution(kSvgPixelsPerInch);
+        chart_.PaintPicture(svg, 1, true);
+        break;
+    }
+    case ImageFormat::Pdf: {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(kPdfPixelsPerInch);
+        pdf.setPageSize(QPageSize(size, QString(), QPageSize::ExactMatch));
+        pdf.setPageMargins(QMarginsF());
+        chart_.PaintPicture(pdf, 1, true);
+        break;
+    }
+    }
+    return buffer.data();
 }
 
 void ChartExporter::CopyImage() const

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class QByteArray;
 class QImage;
 class QString;
 class TraceChart;
@@ -32,6 +33,7 @@ public:
     static std::optional<ImageFormat> FormatOfName(const QString& path);
 
 private:
+    QByteArray Encoded(ImageFormat format) const;
     QImage Picture(qreal scale) const;
 
     TraceChart& chart_;

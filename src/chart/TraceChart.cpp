@@ -1,6 +1,7 @@
 #include "chart/TraceChart.h"
 
 #include "plot/Colour.h"
+#include "toolkit/Exception.h"
 
 #include <algorithm>
 #include <utility>
@@ -252,11 +253,11 @@ void TraceChart::DimLegendEntry(int index)
     line->setPen(pen);
 }
 
-bool TraceChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
+void TraceChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
 {
     QCPPainter painter;
     if (!painter.begin(&device))
-        return false;
+        throw toolkit::Exception("Cannot draw the chart's picture");
     painter.setMode(QCPPainter::pmVectorized, vector);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.scale(scale, scale);
@@ -269,7 +270,6 @@ bool TraceChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
     setAntialiasedElements(QCP::aeNone);
     setNotAntialiasedElements(onScreen);
     replot(rpQueuedReplot);
-    return true;
 }
 
 QString TraceChart::TitleText() const

@@ -60,9 +60,8 @@ public:
 
     // Paints the chart as a picture for a file or the clipboard: lines
     // smoothed, and the legend listing the shown traces only. A vector
-    // device gets one path per line. False if the device cannot be painted
-    // on, as a file that cannot be written.
-    bool PaintPicture(QPaintDevice& device, qreal scale, bool vector);
+    // device gets one path per line.
+    void PaintPicture(QPaintDevice& device, qreal scale, bool vector);
 
     QString TitleText() const;
     void SetTitleText(const QString& text);

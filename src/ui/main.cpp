@@ -5,11 +5,15 @@
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 
 int main(int argc, char* argv[])
 {
+    // Past a file-size limit a save then fails with EFBIG and is reported,
+    // instead of the signal ending the program with the user's work.
+    std::signal(SIGXFSZ, SIG_IGN);
     TApplication application(argc, argv);
     try {
         // The first window created is the main one: closing it ends the loop.

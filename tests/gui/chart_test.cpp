@@ -20,7 +20,12 @@
 #include <QTemporaryDir>
 #include <QWheelEvent>
 
+#include <sys/resource.h>
+
 #include <charconv>
+#include <csignal>
+#include <functional>
+#include <optional>
 #include <cmath>
 #include <string>
 
@@ -355,24 +360,90 @@ TEST_F(Export, ImagesAreValidFilesAtTheChartsSizeFitForAReport)
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), size);
 }
 
-TEST_F(Export, AFileThatCannotBeWrittenNamesThePathAndTheReasonAndLeavesTheOldOne)
+// Caps the size of files this process writes, and makes a write past it
+// fail with EFBIG rather than end the process, as the program does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+// Every way a save can fail, for every kind of file: the error names the
+// path and the reason, an earlier file stays byte for byte, no temporary
+// file is left, and a device stays a device.
+TEST_F(Export, AFailedSaveNamesPathAndReasonAndLeavesTheOldFileAsItWas)
 {
     RunStepResponse(QStringLiteral("10"));
+    using Save = std::function<void(const QString&)>;
+    const std::pair<const char*, Save> kinds[] = {
+        {"png", [this](const QString& path) { Exporter().SaveImage(path, ImageFormat::Png); }},
+        {"svg", [this](const QString& path) { Exporter().SaveImage(path, ImageFormat::Svg); }},
+        {"pdf", [this](const QString& path) { Exporter().SaveImage(path, ImageFormat::Pdf); }},
+        {"csv", [this](const QString& path) { Exporter().SaveCsv(path); }},
+    };
+    for (const auto& [suffix, save] : kinds) {
+        const QString oldRun = PathOf(QStringLiteral("прогон 1.") + QLatin1String(suffix));
+        QFile old(oldRun);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old run") == 7);
+        old.close();
+        struct Fault {
+            const char* name;
+            QString path;
+            bool sizeLimited;
+        };
+        for (const Fault& fault : {Fault{"a missing folder", PathOf(QStringLiteral("no such folder/chart")), false},
+                                   Fault{"a folder as the file", dir_.path(), false},
+                                   Fault{"a full device", QStringLiteral("/dev/full"), false},
+                                   Fault{"a size limit over the old file", oldRun, true}}) {
+            const std::string what = std::string(suffix) + ", " + fault.name;
+            std::optional<FileSizeLimit> limit;
+            if (fault.sizeLimited)
+                limit.emplace(4096);
+            try {
+                save(fault.path);
+                ADD_FAILURE() << what << ": no error";
+            } catch (const toolkit::Exception& error) {
+                const std::string prefix = "Cannot save \"" + fault.path.toStdString() + "\": ";
+                EXPECT_EQ(std::string(error.what()).rfind(prefix, 0), 0u) << what << ": " << error.what();
+                EXPECT_GT(std::string(error.what()).size(), prefix.size()) << what << ": a reason";
+            }
+        }
+        EXPECT_EQ(Contents(oldRun), "old run") << suffix;
+        EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{QFileInfo(oldRun).fileName()})
+            << suffix << ": no temporary file is left";
+        save(oldRun);
+        EXPECT_NE(Contents(oldRun), "old run") << suffix << ": a Cyrillic name with a space is replaced whole";
+        QFile::remove(oldRun);
+    }
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/full")).isFile()) << "the device is still a device";
+    // In the system's words, as Qt gives them in the program's language.
     const QString missing = PathOf(QStringLiteral("no such folder/chart"));
-    for (ImageFormat format : {ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pdf})
-        EXPECT_THROW(Exporter().SaveImage(missing, format), toolkit::Exception);
+    QFile opened(missing);
+    ASSERT_FALSE(opened.open(QIODevice::WriteOnly));
     try {
         Exporter().SaveCsv(missing);
         ADD_FAILURE() << "no error";
     } catch (const toolkit::Exception& error) {
-        // In the system's words, as Qt gives them in the program's language.
-        QFile opened(missing);
-        ASSERT_FALSE(opened.open(QIODevice::WriteOnly));
-        EXPECT_EQ(std::string(error.what()), "Cannot save \"" + missing.toStdString() + "\": " +
-                                                 opened.errorString().toStdString());
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot save \"" + missing.toStdString() + "\": " + opened.errorString().toStdString());
     }
-    EXPECT_THROW(Exporter().SaveCsv(dir_.path()), toolkit::Exception) << "a folder is no file";
-    EXPECT_TRUE(QDir(dir_.path()).isEmpty()) << "no temporary file is left";
 }
 
 class Menu : public Export {
