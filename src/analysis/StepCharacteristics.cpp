@@ -1,5 +1,7 @@
 #include "analysis/StepCharacteristics.h"
 
+#include "plot/Readout.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -112,7 +114,8 @@ std::array<CharacteristicsRow, 4> CharacterizeStepResponse(const Trace& md, cons
     auto rows = [](const Trace& trace) {
         RequireWholeRun(trace);
         const std::span<const TracePoint> points = trace.Points();
-        const double loadRemovedFrom = ValueAt(points, kLoadOffSteps.first - 1);
+        // A whole run has a point at every step.
+        const double loadRemovedFrom = *ValueAtX(trace, static_cast<double>(kLoadOffSteps.first - 1));
         return std::array<CharacteristicsRow, 2>{{
             {trace.Title(), "on", CharacterizeStep(points, kLoadOnSteps, kValueAfterReset)},
             {trace.Title(), "off", CharacterizeStep(points, kLoadOffSteps, loadRemovedFrom)},

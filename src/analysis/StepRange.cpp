@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
-#include <string>
 
 namespace analysis {
 
@@ -29,14 +27,6 @@ std::span<const TracePoint> PointsIn(std::span<const TracePoint> points, StepRan
         first, points.end(), static_cast<double>(range.last),
         [](double x, const TracePoint& point) { return x < point.x; });
     return {first, end};
-}
-
-double ValueAt(std::span<const TracePoint> points, Step step)
-{
-    const std::span<const TracePoint> atStep = PointsIn(points, {step, step});
-    if (atStep.empty())
-        throw std::out_of_range("the trace has no point at step " + std::to_string(step));
-    return atStep.front().y;
 }
 
 Extremes FindExtremes(std::span<const TracePoint> points)

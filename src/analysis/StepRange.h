@@ -30,10 +30,6 @@ inline Step StepOf(const TracePoint& point) { return static_cast<Step>(point.x);
 // x as a trace keeps them.
 std::span<const TracePoint> PointsIn(std::span<const TracePoint> points, StepRange range);
 
-// The value of the first point at the step; raises std::out_of_range when
-// there is none.
-double ValueAt(std::span<const TracePoint> points, Step step);
-
 struct Extremes {
     double min;
     Step minStep; // the first step with the smallest value

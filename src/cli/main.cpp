@@ -7,6 +7,7 @@
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
 #include "model/MotorModel.h"
+#include "plot/CsvTable.h"
 #include "plot/Trace.h"
 #include "toolkit/AtomicFile.h"
 #include "toolkit/Conversions.h"
@@ -213,16 +214,13 @@ Options ParseArguments(const std::vector<std::string_view>& args)
     return options;
 }
 
+// The run's points as the chart exports them, headed "step,Md,Omega".
 std::string CsvText(const Trace& md, const Trace& omega)
 {
-    std::string text = "step,Md,Omega\n";
-    const auto& mdPoints = md.Points();
-    const auto& omegaPoints = omega.Points();
-    for (std::size_t i = 0; i < mdPoints.size() && i < omegaPoints.size(); ++i) {
-        text += toolkit::FloatToStr(mdPoints[i].x) + ',' + toolkit::FloatToStr(mdPoints[i].y) + ','
-            + toolkit::FloatToStr(omegaPoints[i].y) + '\n';
-    }
-    return text;
+    ShownTraces traces;
+    traces.Add(md, "Md");
+    traces.Add(omega, "Omega");
+    return CsvTable(traces);
 }
 
 void ReportMaxima(const RecordingHost& host, const Options& options)
