@@ -79,6 +79,16 @@ outer_geometry() {
   echo "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))"
 }
 
+# Client area size, frame excluded, as "WIDTH HEIGHT".
+client_size() {
+  xwininfo -id "$1" | sed -n 's/.*Width: *//p; s/.*Height: *//p' | paste -sd ' '
+}
+
+# The colour of one pixel of a picture file.
+pixel_of() {
+  convert "$1" -format "%[pixel:p{$2,$3}]" info:
+}
+
 # Starts the program and waits for its main window; sets APP_PID and MAIN.
 start_program() {
   "$1" >/dev/null 2>&1 &
