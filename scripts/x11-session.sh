@@ -79,6 +79,15 @@ outer_geometry() {
   echo "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))"
 }
 
+# Waits up to 5 s for a command to succeed.
+wait_for() {
+  for _ in $(seq 50); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Client area size, frame excluded, as "WIDTH HEIGHT".
 client_size() {
   xwininfo -id "$1" | sed -n 's/.*Width: *//p; s/.*Height: *//p' | paste -sd ' '

@@ -37,6 +37,9 @@ protected:
 private:
     void FitToFrame()
     {
+        // A maximised window's frame is thinner, and its size the screen's.
+        if (window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+            return;
         const QRect frame = window_.frameGeometry();
         const QRect client = window_.geometry();
         const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
