@@ -19,12 +19,13 @@ PLOT_POINT="300 300"
 # area.
 LEGEND_POINT="590 365"
 
-# Starts Xvfb on a free display, and openbox on it; sets DISPLAY.
+# Starts Xvfb on a free display, with a screen of the given size (1280x800
+# unless told), and openbox on it; sets DISPLAY.
 start_x() {
-  local fifo
+  local fifo screen=${1:-1280x800}
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$fifo" 2>/dev/null &
   XVFB_PID=$!
   read -r display <"$fifo"
   rm -f "$fifo"
