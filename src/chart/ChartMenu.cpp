@@ -62,7 +62,8 @@ ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors)
                             QString* chosenFilter) {
           return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter);
       }),
-      imageFilter_(QString::fromUtf8(kImageTypes.front().filter)), csvFilter_(QString::fromUtf8(kCsvTypes.front().filter))
+      imageFilter_(QString::fromUtf8(kImageTypes.front().filter)),
+      csvFilter_(QString::fromUtf8(kCsvTypes.front().filter))
 {
     menu_->addAction(QStringLiteral("Сбросить масштаб"), &chart.View(), &ChartViewState::ResetZoom);
     menu_->addSeparator();

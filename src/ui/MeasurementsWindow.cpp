@@ -14,8 +14,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QScrollBar>
 #include <QList>
+#include <QScrollBar>
 #include <QStringList>
 
 #include <algorithm>
@@ -110,7 +110,8 @@ void FitToCells(QTableWidget& table)
     const int height = header + table.verticalHeader()->length() + frame;
     // A few rows in sight however short the window.
     constexpr int kRowsAtLeast = 3;
-    table.setMinimumHeight(std::min(height, header + frame + kRowsAtLeast * table.verticalHeader()->defaultSectionSize()));
+    const int fewRows = header + frame + kRowsAtLeast * table.verticalHeader()->defaultSectionSize();
+    table.setMinimumHeight(std::min(height, fewRows));
     table.setMaximumHeight(height);
 }
 
@@ -244,7 +245,8 @@ void MeasurementsWindow::ShowStatistics()
         const int trace = shown[static_cast<std::size_t>(row)];
         const std::optional<SignalStatistics> statistics =
             range ? analysis::ComputeStatistics(traces.At(trace).Points(), *range) : std::nullopt;
-        SetRow(table, row, Cells{Name(QString::fromStdString(traces.Heading(trace)))} << StatisticsCells(range, statistics));
+        SetRow(table, row,
+               Cells{Name(QString::fromStdString(traces.Heading(trace)))} << StatisticsCells(range, statistics));
     }
     FitToCells(table);
 }
@@ -276,7 +278,8 @@ void MeasurementsWindow::ShowCursors()
     const auto [a, b] = *steps;
     const ShownTraces& traces = chart_.View().Traces();
     std::vector<CursorReading> readings = ReadCursors(traces, a, b);
-    std::erase_if(readings, [&traces](const CursorReading& reading) { return traces.At(reading.trace).Points().empty(); });
+    std::erase_if(readings,
+                  [&traces](const CursorReading& reading) { return traces.At(reading.trace).Points().empty(); });
     QTableWidget& table = *ui_->CursorTable;
     table.setRowCount(2 + static_cast<int>(readings.size()));
     SetRow(table, 0, {Name(QStringLiteral("Шаг")), Number(a), Number(b), Number(b - a)});

@@ -28,7 +28,8 @@ TEST(FormAnchors, ControlsKeepTheirDistanceToTheEdgesTheyAreAnchoredTo)
              Anchoring{"chart at the form's size", chart, kAll, {0, 0}, chart},
              Anchoring{"chart takes width and height", chart, kAll, {300, 200}, {16, 40, 925, 745}},
              Anchoring{"button moves right only", {664, 40, 161, 49}, kTopRight, {300, 200}, {964, 40, 161, 49}},
-             Anchoring{"progress bar stays under the chart", {16, 592, 625, 17}, kUnder, {300, 200}, {16, 792, 925, 17}},
+             Anchoring{"progress bar stays under the chart", {16, 592, 625, 17}, kUnder, {300, 200},
+                       {16, 792, 925, 17}},
              Anchoring{"left and top only: stays", {664, 208, 73, 25}, Anchors{}, {300, 200}, {664, 208, 73, 25}},
              Anchoring{"bottom only: moves down", {1, 2, 3, 4}, {.top = false, .bottom = true}, {0, 7}, {1, 9, 3, 4}},
          }) {
