@@ -19,12 +19,13 @@ PLOT_POINT="300 300"
 # area.
 LEGEND_POINT="590 365"
 
-# Starts Xvfb on a free display, and openbox on it; sets DISPLAY.
+# Starts Xvfb on a free display, with a screen of the given size (1280x800
+# unless told), and openbox on it; sets DISPLAY.
 start_x() {
-  local fifo
+  local fifo screen=${1:-1280x800}
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$fifo" 2>/dev/null &
   XVFB_PID=$!
   read -r display <"$fifo"
   rm -f "$fifo"
@@ -77,6 +78,25 @@ outer_geometry() {
   width=$(xwininfo -id "$1" | sed -n 's/.*Width: *//p')
   height=$(xwininfo -id "$1" | sed -n 's/.*Height: *//p')
   echo "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))"
+}
+
+# Waits up to 5 s for a command to succeed.
+wait_for() {
+  for _ in $(seq 50); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Client area size, frame excluded, as "WIDTH HEIGHT".
+client_size() {
+  xwininfo -id "$1" | sed -n 's/.*Width: *//p; s/.*Height: *//p' | paste -sd ' '
+}
+
+# The colour of one pixel of a picture file.
+pixel_of() {
+  convert "$1" -format "%[pixel:p{$2,$3}]" info:
 }
 
 # Starts the program and waits for its main window; sets APP_PID and MAIN.

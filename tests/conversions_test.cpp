@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <cstdio>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -145,6 +148,23 @@ TEST(FloatToStr, EveryFiniteDoubleReadsBack)
         std::from_chars(text.data(), text.data() + text.size(), back);
         ASSERT_EQ(Bits(back), Bits(value)) << text;
     }
+}
+
+TEST(FloatToStrRounded, KeepsTheGivenSignificantDigitsAsPrintfDoes)
+{
+    for (const double value : {146.11847735067417, 157.06422059784802, 0.25100000000000001, -0.5813953488372093, 0.0,
+                               -0.0, 1999.0, 2000.0, 123456789.0, 1.5e-7, 0.000123456789, 999999.5, 1e21, DBL_MAX,
+                               std::numeric_limits<double>::denorm_min()})
+        for (int digits : {1, 6, 17}) {
+            std::array<char, 64> printed{};
+            std::snprintf(printed.data(), printed.size(), "%.*g", digits, value);
+            EXPECT_EQ(toolkit::FloatToStrRounded(value, digits), printed.data()) << digits;
+        }
+    EXPECT_EQ(toolkit::FloatToStrRounded(146.11847735067417, 6), "146.118");
+    EXPECT_EQ(toolkit::FloatToStrRounded(-INFINITY, 6), "-INF");
+    EXPECT_EQ(toolkit::FloatToStrRounded(NAN, 6), "NAN");
+    EXPECT_THROW(toolkit::FloatToStrRounded(1, 0), std::invalid_argument);
+    EXPECT_THROW(toolkit::FloatToStrRounded(1, 18), std::invalid_argument);
 }
 
 TEST(ToDouble, RaisesOverflowOnlyBeyondTheDoubleRange)

@@ -99,6 +99,22 @@ TEST(CsvTable, HasAColumnPerShownTraceAndEmptyCellsWhereOneEnds)
                                "2,-3,,,\n");
 }
 
+TEST(CsvTable, AStyleSetsTheSeparatorAndTheDecimalMarkForTheColumnsGiven)
+{
+    ChartTraces traces = MakeTraces();
+    Append(traces[1], {{0, 157.06422059784802}, {1, -2.5e-300}});
+    Append(traces[4], {{1, 12}});
+    ShownTraces shown = ShownOf(traces);
+    shown.SetShown(4, false);
+    EXPECT_EQ(shown.ShownWithPoints(), (std::vector<int>{1})) << "shown, and holding points";
+    EXPECT_EQ(CsvTable(shown, {1, 4}, kRussianCsv), "step;Omega (Gauss);Md (Step)\n"
+                                                    "0;157,06422059784802;\n"
+                                                    "1;-2,5e-300;12\n");
+    EXPECT_EQ(CsvTable(shown, {1, 4}, kPlainCsv), "step,Omega (Gauss),Md (Step)\n"
+                                                  "0,157.06422059784802,\n"
+                                                  "1,-2.5e-300,12\n");
+}
+
 TEST(ShownTraces, RemovingATraceMovesTheLaterOnesDownAndFreesItsHeading)
 {
     ChartTraces traces = MakeTraces();

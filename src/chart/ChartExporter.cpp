@@ -88,9 +88,10 @@ void ChartExporter::SaveImage(const QString& path, ImageFormat format) const
     SaveWhole(path, Encoded(format));
 }
 
-void ChartExporter::SaveCsv(const QString& path) const
+void ChartExporter::SaveCsv(const QString& path, CsvStyle style) const
 {
-    const std::string csv = CsvTable(chart_.View().Traces());
+    const ShownTraces& traces = chart_.View().Traces();
+    const std::string csv = CsvTable(traces, traces.ShownWithPoints(), style);
     SaveWhole(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plot/CsvTable.h"
+
 #include <QtGlobal>
 
 #include <optional>
@@ -12,7 +14,7 @@ class TraceChart;
 enum class ImageFormat { Png, Svg, Pdf };
 
 // Writes out what the chart shows: its picture as a file or onto the
-// clipboard, and the shown traces' points as CSV. A file is written whole
+// clipboard, and the points of the shown traces that hold any as CSV. A file is written whole
 // or not at all: an existing one is replaced only once the new one is
 // complete. A file that cannot be written raises toolkit::Exception naming
 // the path and the reason.
@@ -26,7 +28,7 @@ public:
 
     // At the chart's size; PNG at twice that many pixels.
     void SaveImage(const QString& path, ImageFormat format) const;
-    void SaveCsv(const QString& path) const;
+    void SaveCsv(const QString& path, CsvStyle style = kPlainCsv) const;
     void CopyImage() const;
 
     // The format a file name asks for by its suffix, in any case.

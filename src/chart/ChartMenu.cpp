@@ -28,6 +28,25 @@ constexpr std::array<ImageType, 3> kImageTypes{{
     {ImageFormat::Pdf, "Документ PDF (*.pdf)", "pdf"},
 }};
 
+struct CsvType {
+    CsvStyle style;
+    const char* filter;
+};
+
+constexpr std::array<CsvType, 2> kCsvTypes{{
+    {kPlainCsv, "CSV (*.csv)"},
+    {kRussianCsv, "CSV для русской локали (*.csv)"},
+}};
+
+template <std::size_t N, typename Type>
+QStringList FiltersOf(const std::array<Type, N>& types)
+{
+    QStringList filters;
+    for (const Type& type : types)
+        filters << QString::fromUtf8(type.filter);
+    return filters;
+}
+
 // A name typed without the suffix gets it added.
 QString WithSuffix(const QString& path, const char* suffix)
 {
@@ -43,7 +62,8 @@ ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors)
                             QString* chosenFilter) {
           return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter);
       }),
-      imageFilter_(QString::fromUtf8(kImageTypes.front().filter))
+      imageFilter_(QString::fromUtf8(kImageTypes.front().filter)),
+      csvFilter_(QString::fromUtf8(kCsvTypes.front().filter))
 {
     menu_->addAction(QStringLiteral("Сбросить масштаб"), &chart.View(), &ChartViewState::ResetZoom);
     menu_->addSeparator();
@@ -80,37 +100,36 @@ void ChartMenu::Run(const std::function<void()>& command)
     }
 }
 
-QString ChartMenu::AskPath(const QString& caption, const QString& filters, QString* chosenFilter)
+QString ChartMenu::AskPath(const QString& caption, const QStringList& filters, QString& filter, std::size_t& chosen)
 {
-    const QString path = askSavePath_(caption, folder_, filters, chosenFilter);
-    if (!path.isEmpty())
-        folder_ = QFileInfo(path).absolutePath();
+    QString asked = filter;
+    const QString path = askSavePath_(caption, folder_, filters.join(QStringLiteral(";;")), &asked);
+    if (path.isEmpty())
+        return path;
+    folder_ = QFileInfo(path).absolutePath();
+    // A filter the dialog did not offer counts as the first.
+    chosen = static_cast<std::size_t>(std::max(qsizetype{0}, filters.indexOf(asked)));
+    filter = filters[static_cast<qsizetype>(chosen)];
     return path;
 }
 
 void ChartMenu::SaveImage()
 {
-    QStringList filters;
-    for (const ImageType& type : kImageTypes)
-        filters << QString::fromUtf8(type.filter);
-    QString chosen = imageFilter_;
-    const QString path = AskPath(QStringLiteral("Сохранить изображение"), filters.join(QStringLiteral(";;")), &chosen);
+    std::size_t chosen = 0;
+    const QString path = AskPath(QStringLiteral("Сохранить изображение"), FiltersOf(kImageTypes), imageFilter_, chosen);
     if (path.isEmpty())
         return;
-    // A filter the dialog did not offer counts as the first.
-    const qsizetype filter = std::max(qsizetype{0}, filters.indexOf(chosen));
-    imageFilter_ = filters[filter];
     // A typed suffix says what the user wants, whatever the filter.
     if (const std::optional<ImageFormat> typed = ChartExporter::FormatOfName(path))
         return exporter_.SaveImage(path, *typed);
-    const ImageType& type = kImageTypes[static_cast<std::size_t>(filter)];
+    const ImageType& type = kImageTypes[chosen];
     exporter_.SaveImage(WithSuffix(path, type.suffix), type.format);
 }
 
 void ChartMenu::SaveCsv()
 {
-    QString chosen;
-    const QString path = AskPath(QStringLiteral("Экспорт данных в CSV"), QStringLiteral("CSV (*.csv)"), &chosen);
+    std::size_t chosen = 0;
+    const QString path = AskPath(QStringLiteral("Экспорт данных в CSV"), FiltersOf(kCsvTypes), csvFilter_, chosen);
     if (!path.isEmpty())
-        exporter_.SaveCsv(WithSuffix(path, "csv"));
+        exporter_.SaveCsv(WithSuffix(path, "csv"), kCsvTypes[chosen].style);
 }

@@ -4,7 +4,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
+#include <cstddef>
 #include <functional>
 #include <utility>
 
@@ -15,7 +17,7 @@ class TraceChart;
 
 // The chart's context menu: reset the zoom, save the picture, export the
 // shown traces' data, copy the picture, show or hide the cursors. It asks where to write, and
-// remembers the folder and the kind of picture while the program runs; the
+// remembers the folder and the kinds of picture and CSV while the program runs; the
 // exporter writes. Errors go to the chart's error signal.
 class ChartMenu : public QObject {
 public:
@@ -38,8 +40,10 @@ private:
     void Run(const std::function<void()>& command);
     void SaveImage();
     void SaveCsv();
-    // Asks for a path and keeps its folder for the next time.
-    QString AskPath(const QString& caption, const QString& filters, QString* chosenFilter);
+    // Asks for a path, offering the filters with the given one chosen;
+    // keeps the path's folder and the filter chosen for the next time, and
+    // gives the chosen filter's index.
+    QString AskPath(const QString& caption, const QStringList& filters, QString& filter, std::size_t& chosen);
 
     TraceChart& chart_;
     ChartExporter exporter_;
@@ -47,4 +51,5 @@ private:
     AskSavePath askSavePath_;
     QString folder_;
     QString imageFilter_;
+    QString csvFilter_;
 };

@@ -2,6 +2,7 @@
 
 #include "toolkit/Conversions.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -49,23 +50,32 @@ private:
 
 } // namespace
 
-std::string CsvTable(const ShownTraces& traces)
+std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style)
 {
-    const std::vector<int> columns = traces.ShownIndices();
+    auto number = [style](double value) {
+        std::string text = toolkit::FloatToStr(value);
+        std::replace(text.begin(), text.end(), '.', style.decimalMark);
+        return text;
+    };
     std::string csv = "step";
     for (int index : columns)
-        csv += ',' + traces.Heading(index);
+        csv += style.separator + traces.Heading(index);
     csv += '\n';
 
     ColumnCursors cursors(traces, columns);
     while (const std::optional<double> x = cursors.NextRowX()) {
-        csv += toolkit::FloatToStr(*x);
+        csv += number(*x);
         for (std::size_t column = 0; column < cursors.Count(); ++column) {
-            csv += ',';
+            csv += style.separator;
             if (const std::optional<double> y = cursors.TakeAt(column, *x))
-                csv += toolkit::FloatToStr(*y);
+                csv += number(*y);
         }
         csv += '\n';
     }
     return csv;
+}
+
+std::string CsvTable(const ShownTraces& traces)
+{
+    return CsvTable(traces, traces.ShownIndices(), kPlainCsv);
 }

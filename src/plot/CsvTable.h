@@ -3,10 +3,27 @@
 #include "plot/ShownTraces.h"
 
 #include <string>
+#include <vector>
 
-// The shown traces as comma-separated values: a heading row of "step" and
-// the shown traces' headings, then a row for each step that any shown
-// trace has a point at, in ascending order, with each trace's value there
-// and an empty cell where it has none. Numbers are in the shortest form that reads back
-// exactly.
+// How the cells are written: the field separator and the decimal mark.
+struct CsvStyle {
+    char separator;
+    char decimalMark;
+};
+
+// What spreadsheets in English-speaking locales read, and every program
+// that parses numbers as C does.
+inline constexpr CsvStyle kPlainCsv{',', '.'};
+// What a spreadsheet in the Russian locale reads as numbers: a decimal
+// comma, so the fields are separated by semicolons.
+inline constexpr CsvStyle kRussianCsv{';', ','};
+
+// The given traces as separated values: a heading row of "step" and the
+// traces' headings, then a row for each step that any of them has a point
+// at, in ascending order, with each trace's value there and an empty cell
+// where it has none. Numbers are in the shortest form that reads back
+// exactly, with the style's decimal mark: the same digits in both styles.
+std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style);
+
+// The shown traces, comma-separated.
 std::string CsvTable(const ShownTraces& traces);

@@ -47,6 +47,13 @@ std::vector<int> ShownTraces::ShownIndices() const
     return indices;
 }
 
+std::vector<int> ShownTraces::ShownWithPoints() const
+{
+    std::vector<int> indices = ShownIndices();
+    std::erase_if(indices, [this](int i) { return At(i).Points().empty(); });
+    return indices;
+}
+
 AxisRanges ShownTraces::Spanning() const
 {
     std::vector<const Trace*> shown;

@@ -28,6 +28,10 @@ public:
 
     // In the order added.
     std::vector<int> ShownIndices() const;
+    // The shown traces that hold points, in the order added: what the
+    // measurements and the exported data list, as an empty trace has
+    // nothing to tell.
+    std::vector<int> ShownWithPoints() const;
 
     // The wanted heading if no trace has it yet; otherwise the wanted one
     // numbered "#2", "#3" and so on, the first that is free: every column

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <stdexcept>
+#include <string>
 
 namespace toolkit {
 
@@ -83,15 +85,37 @@ std::int32_t StrToInt(std::string_view text)
     return value;
 }
 
+namespace {
+
+std::string NonFiniteText(double d)
+{
+    if (std::isnan(d))
+        return "NAN";
+    return d < 0 ? "-INF" : "INF";
+}
+
+} // namespace
+
 std::string FloatToStr(long double value)
 {
     const double d = static_cast<double>(value);
-    if (std::isnan(d))
-        return "NAN";
-    if (std::isinf(d))
-        return d < 0 ? "-INF" : "INF";
+    if (!std::isfinite(d))
+        return NonFiniteText(d);
     std::array<char, 32> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), d);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string FloatToStrRounded(long double value, int significantDigits)
+{
+    if (significantDigits < 1 || significantDigits > 17)
+        throw std::invalid_argument("significant digits must be 1 to 17, not " + std::to_string(significantDigits));
+    const double d = static_cast<double>(value);
+    if (!std::isfinite(d))
+        return NonFiniteText(d);
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), d, std::chars_format::general,
+                                      significantDigits);
     return std::string(buffer.data(), result.ptr);
 }
 

@@ -19,6 +19,12 @@ std::int32_t StrToInt(std::string_view text);
 // "-INF" and "NAN".
 std::string FloatToStr(long double value);
 
+// The value rounded to the given number of significant digits (1 to 17),
+// for a reader rather than for reading back: "146.118" for
+// 146.11847735067417 at 6 digits, trailing zeros dropped, exponent form
+// as printf's %g chooses it; non-finite values as FloatToStr gives them.
+std::string FloatToStrRounded(long double value, int significantDigits);
+
 [[noreturn]] void ThrowOverflow();
 
 // Rounds an extended value to double; raises EOverflow when the double

@@ -9,8 +9,11 @@ namespace {
 
 class OuterGeometryKeeper final : public QObject {
 public:
-    OuterGeometryKeeper(QWidget& window, QRect outer) : QObject(&window), window_(window), outer_(outer)
+    OuterGeometryKeeper(QWidget& window, QRect outer, StoredSize size)
+        : QObject(&window), window_(window), outer_(outer), size_(size)
     {
+        if (size_ == StoredSize::Minimum)
+            window_.setMinimumSize(outer_.size());
         window_.move(outer_.topLeft());
         window_.resize(outer_.size());
         window_.installEventFilter(this);
@@ -34,6 +37,9 @@ protected:
 private:
     void FitToFrame()
     {
+        // A maximised window's frame is thinner, and its size the screen's.
+        if (window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+            return;
         const QRect frame = window_.frameGeometry();
         const QRect client = window_.geometry();
         const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
@@ -41,18 +47,22 @@ private:
         if (margins == fittedTo_)
             return;
         fittedTo_ = margins;
-        window_.resize(outer_.width() - margins.left() - margins.right(),
-                       outer_.height() - margins.top() - margins.bottom());
+        const QSize fitted(outer_.width() - margins.left() - margins.right(),
+                           outer_.height() - margins.top() - margins.bottom());
+        if (size_ == StoredSize::Minimum)
+            window_.setMinimumSize(fitted);
+        window_.resize(fitted);
     }
 
     QWidget& window_;
     QRect outer_;
+    StoredSize size_;
     QMargins fittedTo_;
 };
 
 } // namespace
 
-void KeepStoredOuterGeometry(QWidget& window)
+void KeepStoredOuterGeometry(QWidget& window, StoredSize size)
 {
-    new OuterGeometryKeeper(window, window.property("outerGeometry").toRect());
+    new OuterGeometryKeeper(window, window.property("outerGeometry").toRect(), size);
 }

@@ -2,10 +2,14 @@
 
 class QWidget;
 
+// Whether a window may be made smaller than its stored size.
+enum class StoredSize { Initial, Minimum };
+
 // Places a window where its form's "outerGeometry" property says, with that
 // rectangle as the outer size, frame and title bar included. A window
 // manager reports its frame only after the window is mapped, so the client
 // area is shrunk whenever the frame first becomes known or changes; without
 // a frame the client area is the whole rectangle. The user's own resizing is
-// left alone.
-void KeepStoredOuterGeometry(QWidget& window);
+// left alone; with StoredSize::Minimum it goes no smaller than the stored
+// size, so the client size the form was designed at is the minimum size.
+void KeepStoredOuterGeometry(QWidget& window, StoredSize size = StoredSize::Initial);

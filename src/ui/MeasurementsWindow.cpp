@@ -14,6 +14,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QList>
+#include <QScrollBar>
 #include <QStringList>
 
 #include <algorithm>
@@ -34,30 +36,51 @@ using analysis::StepCharacteristics;
 constexpr double kStepsPerSecond = 1 / MotorModel::kStepSeconds;
 static_assert(kStepsPerSecond == 1000);
 
-QString Number(double value)
+// The digits a cell shows; its tooltip and a copy give the exact value.
+constexpr int kShownDigits = 6;
+
+// Where a cell keeps the text a copy gives.
+constexpr int kExactRole = Qt::UserRole;
+
+// What a cell shows, and its value exactly, in the shortest form that reads
+// back; the two are the same for names.
+struct Cell {
+    QString shown;
+    QString exact;
+};
+
+Cell Name(const QString& name)
 {
-    return QString::fromStdString(toolkit::FloatToStr(value));
+    return {name, name};
 }
 
-QString StepNumber(Step step)
+Cell Number(double value)
+{
+    return {QString::fromStdString(toolkit::FloatToStrRounded(value, kShownDigits)),
+            QString::fromStdString(toolkit::FloatToStr(value))};
+}
+
+Cell StepNumber(Step step)
 {
     return Number(static_cast<double>(step));
 }
 
-QString Seconds(double steps)
+Cell Seconds(double steps)
 {
     return Number(steps / kStepsPerSecond);
 }
 
 // An undefined value is an empty cell.
 template <typename T, typename Format>
-QString Optional(const std::optional<T>& value, Format format)
+Cell Optional(const std::optional<T>& value, Format format)
 {
-    return value ? format(*value) : QString();
+    return value ? format(*value) : Cell{};
 }
 
+using Cells = QList<Cell>;
+
 // Keeps the items of earlier updates, so a selection survives a redraw.
-void SetRow(QTableWidget& table, int row, const QStringList& cells)
+void SetRow(QTableWidget& table, int row, const Cells& cells)
 {
     for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
         QTableWidgetItem* item = table.item(row, column);
@@ -68,18 +91,38 @@ void SetRow(QTableWidget& table, int row, const QStringList& cells)
             item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
             table.setItem(row, column, item);
         }
-        item->setText(cells[column]);
+        const Cell& cell = cells[column];
+        item->setText(cell.shown);
+        item->setData(kExactRole, cell.exact);
+        item->setToolTip(cell.exact);
     }
 }
 
-QStringList StatisticsCells(const std::optional<analysis::StepRange>& range,
-                            const std::optional<SignalStatistics>& statistics)
+// As tall as its rows and as wide as its columns, with room for a vertical
+// scroll bar: it never scrolls sideways, and scrolls up and down only when
+// the window is too short for all the tables.
+void FitToCells(QTableWidget& table)
 {
-    QStringList cells{Optional(range, [](auto r) { return StepNumber(r.first); }),
-                      Optional(range, [](auto r) { return StepNumber(r.last); }),
-                      Number(statistics ? static_cast<double>(statistics->count) : 0)};
+    table.resizeColumnsToContents();
+    const int frame = 2 * table.frameWidth();
+    const int header = table.horizontalHeader()->sizeHint().height();
+    table.setMinimumWidth(table.horizontalHeader()->length() + frame + table.verticalScrollBar()->sizeHint().width());
+    const int height = header + table.verticalHeader()->length() + frame;
+    // A few rows in sight however short the window.
+    constexpr int kRowsAtLeast = 3;
+    const int fewRows = header + frame + kRowsAtLeast * table.verticalHeader()->defaultSectionSize();
+    table.setMinimumHeight(std::min(height, fewRows));
+    table.setMaximumHeight(height);
+}
+
+Cells StatisticsCells(const std::optional<analysis::StepRange>& range,
+                      const std::optional<SignalStatistics>& statistics)
+{
+    Cells cells{Optional(range, [](auto r) { return StepNumber(r.first); }),
+                Optional(range, [](auto r) { return StepNumber(r.last); }),
+                Number(statistics ? static_cast<double>(statistics->count) : 0)};
     if (!statistics)
-        return cells << QString() << QString() << QString() << QString() << QString() << QString() << QString();
+        return cells << Cells(7);
     const SignalStatistics& s = *statistics;
     return cells << Number(s.min) << StepNumber(s.minStep) << Number(s.max) << StepNumber(s.maxStep) << Number(s.mean)
                  << Number(s.rms) << Number(s.standardDeviation);
@@ -88,7 +131,7 @@ QStringList StatisticsCells(const std::optional<analysis::StepRange>& range,
 // The step characteristics a row each, times in steps and in seconds.
 struct CharacteristicRow {
     const char* name;
-    QString (*cell)(const StepCharacteristics&);
+    Cell (*cell)(const StepCharacteristics&);
 };
 
 const std::array<CharacteristicRow, 14> kCharacteristicRows{{
@@ -123,24 +166,16 @@ MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cu
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
-    // The characteristics are a fixed set of rows: all of them in sight.
-    QTableWidget& stepTable = *ui_->StepTable;
-    stepTable.setRowCount(static_cast<int>(kCharacteristicRows.size()));
-    stepTable.setFixedHeight(stepTable.horizontalHeader()->sizeHint().height() + stepTable.verticalHeader()->length() +
-                             2 * stepTable.frameWidth());
-    for (QTableWidget* table : {ui_->StatisticsTable, ui_->StepTable, ui_->CursorTable})
+    ui_->StepTable->setRowCount(static_cast<int>(kCharacteristicRows.size()));
+    for (QTableWidget* table : {ui_->StatisticsTable, ui_->StepTable, ui_->CursorTable}) {
+        FitToCells(*table);
         table->installEventFilter(this);
+    }
     connect(&chart_.View(), &ChartViewState::Changed, this, &MeasurementsWindow::Update);
     connect(&cursors_, &ChartCursors::Changed, this, &MeasurementsWindow::Update);
 }
 
 MeasurementsWindow::~MeasurementsWindow() = default;
-
-void MeasurementsWindow::Show()
-{
-    show();
-    raise();
-}
 
 void MeasurementsWindow::showEvent(QShowEvent* event)
 {
@@ -169,12 +204,20 @@ QString MeasurementsWindow::SelectionText(const QTableWidget& table)
         left = std::min(left, range.leftColumn());
         right = std::max(right, range.rightColumn());
     }
-    QStringList lines;
+    // The names in the first column go with every copy, so that a
+    // spreadsheet gets its rows and columns named.
+    QList<int> columns{0};
+    for (int column = std::max(left, 1); column <= right; ++column)
+        columns << column;
+    QStringList heading;
+    for (int column : columns)
+        heading << table.horizontalHeaderItem(column)->text();
+    QStringList lines{heading.join('\t')};
     for (int row = top; row <= bottom; ++row) {
         QStringList cells;
-        for (int column = left; column <= right; ++column) {
+        for (int column : columns) {
             const QTableWidgetItem* item = table.item(row, column);
-            cells << (item && item->isSelected() ? item->text() : QString());
+            cells << (item && (column == 0 || item->isSelected()) ? item->data(kExactRole).toString() : QString());
         }
         lines << cells.join('\t');
     }
@@ -195,16 +238,17 @@ void MeasurementsWindow::ShowStatistics()
 {
     const ShownTraces& traces = chart_.View().Traces();
     const std::optional<analysis::StepRange> range = analysis::WholeStepsWithin(chart_.View().Ranges().x);
-    const std::vector<int> shown = traces.ShownIndices();
+    const std::vector<int> shown = traces.ShownWithPoints();
     QTableWidget& table = *ui_->StatisticsTable;
     table.setRowCount(static_cast<int>(shown.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
         const int trace = shown[static_cast<std::size_t>(row)];
         const std::optional<SignalStatistics> statistics =
             range ? analysis::ComputeStatistics(traces.At(trace).Points(), *range) : std::nullopt;
-        SetRow(table, row, QStringList{QString::fromStdString(traces.Heading(trace))} << StatisticsCells(range, statistics));
+        SetRow(table, row,
+               Cells{Name(QString::fromStdString(traces.Heading(trace)))} << StatisticsCells(range, statistics));
     }
-    table.resizeColumnsToContents();
+    FitToCells(table);
 }
 
 void MeasurementsWindow::ShowStepCharacteristics()
@@ -216,12 +260,12 @@ void MeasurementsWindow::ShowStepCharacteristics()
         return;
     const auto segments = analysis::CharacterizeStepResponse(stepMd_, stepOmega_);
     for (std::size_t row = 0; row < kCharacteristicRows.size(); ++row) {
-        QStringList cells{QString::fromUtf8(kCharacteristicRows[row].name)};
+        Cells cells{Name(QString::fromUtf8(kCharacteristicRows[row].name))};
         for (const analysis::CharacteristicsRow& segment : segments)
             cells << kCharacteristicRows[row].cell(segment.values);
         SetRow(*ui_->StepTable, static_cast<int>(row), cells);
     }
-    ui_->StepTable->resizeColumnsToContents();
+    FitToCells(*ui_->StepTable);
 }
 
 void MeasurementsWindow::ShowCursors()
@@ -233,16 +277,18 @@ void MeasurementsWindow::ShowCursors()
         return;
     const auto [a, b] = *steps;
     const ShownTraces& traces = chart_.View().Traces();
-    const std::vector<CursorReading> readings = ReadCursors(traces, a, b);
+    std::vector<CursorReading> readings = ReadCursors(traces, a, b);
+    std::erase_if(readings,
+                  [&traces](const CursorReading& reading) { return traces.At(reading.trace).Points().empty(); });
     QTableWidget& table = *ui_->CursorTable;
     table.setRowCount(2 + static_cast<int>(readings.size()));
-    SetRow(table, 0, {QStringLiteral("Шаг"), Number(a), Number(b), Number(b - a)});
-    SetRow(table, 1, {QStringLiteral("Время, с"), Seconds(a), Seconds(b), Seconds(b - a)});
+    SetRow(table, 0, {Name(QStringLiteral("Шаг")), Number(a), Number(b), Number(b - a)});
+    SetRow(table, 1, {Name(QStringLiteral("Время, с")), Seconds(a), Seconds(b), Seconds(b - a)});
     for (int row = 2; row < table.rowCount(); ++row) {
         const CursorReading& reading = readings[static_cast<std::size_t>(row - 2)];
         SetRow(table, row,
-               {QString::fromStdString(traces.Heading(reading.trace)), Optional(reading.atA, Number),
+               {Name(QString::fromStdString(traces.Heading(reading.trace))), Optional(reading.atA, Number),
                 Optional(reading.atB, Number), Optional(reading.Difference(), Number)});
     }
-    table.resizeColumnsToContents();
+    FitToCells(table);
 }

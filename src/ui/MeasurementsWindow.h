@@ -13,12 +13,14 @@ namespace Ui {
 class MeasurementsWindow;
 }
 
-// The measurements window: the statistics of each shown trace over the
-// steps the chart shows, the step characteristics of the step response,
-// and what the two cursors read. It follows the chart while it is open,
-// through runs, clears, zoom, pan, legend clicks and cursor drags. Numbers
-// read back exactly; selected cells copy as tab-separated text. Closing it
-// only hides it.
+// The measurements window: the statistics of each shown trace that holds
+// points over the steps the chart shows, the step characteristics of the
+// step response, and what the two cursors read. It follows the chart while
+// it is open, through runs, clears, zoom, pan, legend clicks and cursor
+// drags. Numbers show six significant digits and their exact value, which
+// reads back, in the tooltip; selected cells copy exactly as tab-separated
+// text. The tables are as tall as their rows, as far as the window's
+// height goes. Closing it only hides it.
 class MeasurementsWindow : public QWidget {
     Q_OBJECT
 
@@ -28,12 +30,10 @@ public:
                        QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
-    // Makes the window visible without making it modal and brings it to
-    // the front.
-    void Show();
-
-    // The selected cells of the table, a line per row and a tab between
-    // cells; unselected cells within the selection's rectangle are empty.
+    // The selected cells of the table, exactly, a line per row and a tab
+    // between cells, under a line of the columns' headings and each after
+    // its row's name; unselected cells within the selection's rectangle are
+    // empty.
     static QString SelectionText(const QTableWidget& table);
 
 protected:

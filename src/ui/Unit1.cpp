@@ -7,8 +7,10 @@
 #include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 #include "ui/Application.h"
+#include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
 #include "ui/MeasurementsWindow.h"
+#include "ui/ToolWindows.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
 
@@ -49,9 +51,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     // The icon lives in this static library; nothing else would pull it in.
     Q_INIT_RESOURCE(motormodel);
     ui_->setupUi(this);
-    KeepStoredOuterGeometry(*this);
+    KeepStoredOuterGeometry(*this, StoredSize::Minimum);
     for (QLabel* label : {ui_->Label3, ui_->StaticText1, ui_->StaticText2, ui_->StaticText3})
         label->adjustSize();
+    AnchorControls();
     for (std::size_t i = 0; i < series_.size(); ++i)
         ui_->Chart1->AddTrace(series_[i], TraceHeading(kTraceDefinitions[i]));
     chartTools_ = AttachTools(*ui_->Chart1);
@@ -76,10 +79,22 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 
 TForm1::~TForm1() = default;
 
+void TForm1::AnchorControls()
+{
+    auto* anchors = new FormAnchors(*this);
+    anchors->Anchor(*ui_->Chart1, {.left = true, .top = true, .right = true, .bottom = true});
+    anchors->Anchor(*ui_->ProgressBar1, {.left = true, .top = false, .right = true, .bottom = true});
+    // The rest is the column on the right, windows of their own aside.
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control != ui_->Chart1 && control != ui_->ProgressBar1 && !control->isWindow())
+            anchors->Anchor(*control, {.left = false, .top = true, .right = true, .bottom = false});
+}
+
 void TForm1::AddChartCommands()
 {
     QMenu& menu = chartTools_.menu->Menu();
-    QAction* measurements = menu.addAction(QStringLiteral("Измерения"), measurements_, &MeasurementsWindow::Show);
+    QAction* measurements =
+        menu.addAction(QStringLiteral("Измерения"), this, [this] { ShowToolWindow(*measurements_, *this); });
     // The key works while the chart has the focus, as its zoom keys do.
     measurements->setShortcut(Qt::Key_M);
     measurements->setShortcutContext(Qt::WidgetShortcut);

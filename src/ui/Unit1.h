@@ -49,6 +49,10 @@ private:
     void Button4Click();
     void Button5Click();
     void BindCommand(QPushButton& button, void (TForm1::*handler)());
+    // The chart takes what the window has beyond its designed size; the
+    // column of controls on its right moves with the right edge, and the
+    // progress bar stays under the chart.
+    void AnchorControls();
     // The chart's menu items that need the window: the measurements window
     // and the pinning of runs.
     void AddChartCommands();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real program on Xvfb: window placement, runs that
-# change the chart, zooming the chart, the alert and measurements windows,
+# change the chart, a maximised window, zooming the chart, the alert and measurements windows,
 # and exit status 0 on both ways out.
 # Usage: window_e2e.sh PROGRAM SCENARIO
 set -uo pipefail
@@ -80,6 +80,47 @@ measurements_window)
   wmctrl -F -c "$MAIN_CAPTION"
   wait_for_exit
   check "closing the main window with it open ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+  ;;
+resize)
+  # Grown by maximising, the chart takes the extra room and the column of
+  # controls moves with the right edge; restored, everything is back.
+  read -r width0 height0 < <(client_size "$MAIN")
+  wmctrl -F -r "$MAIN_CAPTION" -b add,maximized_vert,maximized_horz
+  grown() { [ "$(client_size "$MAIN")" != "$width0 $height0" ]; }
+  wait_for grown
+  sleep 0.3
+  read -r width height < <(client_size "$MAIN")
+  dx=$((width - width0))
+  dy=$((height - height0))
+  check "maximising grows the window ($dx, $dy)" [ "$dx" -gt 100 -a "$dy" -gt 50 ]
+  import -window "$MAIN" "$work/empty.png"
+  corner=$(pixel_of "$work/empty.png" 20 44)
+  check "the chart's background reaches the grown corner" \
+    [ "$(pixel_of "$work/empty.png" $((16 + 625 + dx - 5)) $((40 + 545 + dy - 5)))" = "$corner" ]
+  check "the chart covers where the progress bar was" [ "$(pixel_of "$work/empty.png" 300 600)" = "$corner" ]
+  check "the progress bar is under the grown chart" [ "$(pixel_of "$work/empty.png" 300 $((600 + dy)))" != "$corner" ]
+  # The load box and the step response's button, where they have moved to.
+  read -r edit_x edit_y <<<"${CONTROL[Edit1]}"
+  xdotool mousemove --window "$MAIN" $((edit_x + dx)) "$edit_y" click 1
+  xdotool type --window "$MAIN" 10
+  read -r step_x step_y <<<"${CONTROL[Button4]}"
+  xdotool mousemove --window "$MAIN" $((step_x + dx)) "$step_y" click 1
+  sleep 0.3
+  import -window "$MAIN" "$work/step.png"
+  for picture in empty step; do
+    convert "$work/$picture.png" -crop "$((625 + dx))x$((545 + dy))+16+40" +repage "$work/$picture-chart.png"
+  done
+  check "the moved controls run the step response on the grown chart" \
+    [ "$(pixels_differing "$work/empty-chart.png" "$work/step-chart.png")" -gt 1000 ]
+  wmctrl -F -r "$MAIN_CAPTION" -b remove,maximized_vert,maximized_horz
+  restored() { [ "$(outer_geometry "$MAIN")" = "881x645+68+67" ]; }
+  check "restored, the window is the form's size again" wait_for restored
+  xdotool windowsize "$MAIN" 400 300
+  sleep 0.5
+  check "the form's size is the smallest" [ "$(client_size "$MAIN")" = "$width0 $height0" ]
+  click Button5
+  wait_for_exit
+  check "Выход ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
   ;;
 *)
   echo "unknown scenario $scenario" >&2

@@ -495,6 +495,32 @@ TEST_F(Menu, ATypedSuffixChoosesTheFormatOtherwiseTheFilterDoesAndTheDialogRemem
     EXPECT_TRUE(Contents(PathOf(QStringLiteral("данные за день.csv"))).startsWith("step,"));
 }
 
+TEST_F(Menu, CsvForARussianSpreadsheetHasTheSameDigitsWithCommasAndSemicolons)
+{
+    // The uniform run's traces hold no points: they are left out.
+    RunStepResponse(QStringLiteral("10"));
+    Click("Button1");
+    const QString russian = QStringLiteral("CSV для русской локали (*.csv)");
+    Answer(PathOf(QStringLiteral("plain")));
+    Trigger(QStringLiteral("Экспорт данных в CSV…"));
+    EXPECT_EQ(askedFilter_, QStringLiteral("CSV (*.csv)")) << "the default";
+    Answer(PathOf(QStringLiteral("russian")), russian);
+    Trigger(QStringLiteral("Экспорт данных в CSV…"));
+    Answer(QString());
+    Trigger(QStringLiteral("Экспорт данных в CSV…"));
+    EXPECT_EQ(askedFilter_, russian) << "the last filter chosen";
+
+    const QByteArray plain = Contents(PathOf(QStringLiteral("plain.csv")));
+    EXPECT_TRUE(plain.startsWith("step,Md (Gauss),Omega (Gauss),Md (Step),Omega (Step)\n0,"));
+    // No heading has a comma or a point, so the two files differ only by
+    // the separators and the decimal marks.
+    QByteArray expected = plain;
+    expected.replace(',', ';').replace('.', ',');
+    EXPECT_EQ(Contents(PathOf(QStringLiteral("russian.csv"))), expected);
+    EXPECT_TRUE(expected.contains("\n1999;")) << "every step";
+    EXPECT_TRUE(expected.contains(";157,06422059784802\n")) << "the decimal comma, all the digits";
+}
+
 TEST_F(Menu, WritesNothingWhenTheDialogIsCancelledAndShowsWhatCannotBeWritten)
 {
     Answer(QString());

@@ -10,7 +10,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -37,7 +40,8 @@ protected:
         return *table;
     }
 
-    // The cells of the table's row that starts with the name; empty if none.
+    // The exact values of the table's row that starts with the name, as
+    // the cells' tooltips give them; empty if there is no such row.
     QStringList Row(const char* table, const QString& name) const
     {
         const QTableWidget& cells = Table(table);
@@ -46,10 +50,19 @@ protected:
                 continue;
             QStringList texts;
             for (int column = 0; column < cells.columnCount(); ++column)
-                texts << cells.item(row, column)->text();
+                texts << cells.item(row, column)->toolTip();
             return texts;
         }
         return {};
+    }
+
+    // The headings of the table's rows, in order.
+    QStringList RowNames(const char* table) const
+    {
+        QStringList names;
+        for (int row = 0; row < Table(table).rowCount(); ++row)
+            names << Table(table).item(row, 0)->text();
+        return names;
     }
 
     std::vector<std::string> Headings() const
@@ -135,7 +148,9 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
     QTableWidget& table = Table("CursorTable");
     table.setRangeSelected(QTableWidgetSelectionRange(0, 1, 1, 3), true);
     QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("730\t1499\t769\n0.73\t1.499\t0.769"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("\tA\tB\tB − A\nШаг\t730\t1499\t769\nВремя, с\t0.73\t1.499\t0.769"))
+        << "the heading row and the rows' names go with the cells";
 
     Trigger(QStringLiteral("Курсоры A и B"));
     EXPECT_FALSE(Cursors().IsShown());
@@ -193,6 +208,99 @@ TEST_F(Measurements, BeyondTheLimitTheOldestPinsGo)
     RunStepResponse(QStringLiteral("-579"));
     PinRun();
     EXPECT_EQ(Pins().Pinned().back().Title(), "Omega (Step) #2") << "a run that failed has no load to name it by";
+}
+
+TEST_F(Measurements, CellsShowSixDigitsTheirTooltipsAndCopiesTheExactValue)
+{
+    RunAll();
+    Trigger(QStringLiteral("Измерения"));
+    Trigger(QStringLiteral("Курсоры A и B"));
+    int numbers = 0;
+    for (const char* name : {"StatisticsTable", "StepTable", "CursorTable"}) {
+        const QTableWidget& table = Table(name);
+        for (int row = 0; row < table.rowCount(); ++row)
+            for (int column = 1; column < table.columnCount(); ++column) {
+                const QTableWidgetItem& cell = *table.item(row, column);
+                if (cell.toolTip().isEmpty())
+                    continue;
+                // Qt's own %g rounding, an independent reading of six digits.
+                bool parsed = false;
+                const double exact = cell.toolTip().toDouble(&parsed);
+                ASSERT_TRUE(parsed) << cell.toolTip().toStdString();
+                EXPECT_EQ(cell.text(), QString::number(exact, 'g', 6)) << name << " " << row << "," << column;
+                EXPECT_EQ(QString::fromStdString(toolkit::FloatToStr(exact)), cell.toolTip()) << "reads back exactly";
+                ++numbers;
+            }
+    }
+    EXPECT_GT(numbers, 6 * 10 + 14 * 4 + 8 * 3 - 20) << "nearly every cell holds a number";
+
+    // The largest Omega of the step response, which has 17 digits.
+    QTableWidget& table = Table("StatisticsTable");
+    const int row = static_cast<int>(RowNames("StatisticsTable").indexOf(QStringLiteral("Omega (Step)")));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(table.item(row, 6)->text(), QStringLiteral("157.064"));
+    table.setRangeSelected(QTableWidgetSelectionRange(row, 6, row, 6), true);
+    QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "График\tМакс\nOmega (Step)\t" + Text("Label2"));
+}
+
+TEST_F(Measurements, TracesWithoutPointsAreLeftOutOfTheTables)
+{
+    RunStepResponse(QStringLiteral("10"));
+    Trigger(QStringLiteral("Измерения"));
+    Trigger(QStringLiteral("Курсоры A и B"));
+    EXPECT_EQ(RowNames("StatisticsTable"), (QStringList{"Md (Step)", "Omega (Step)"}));
+    EXPECT_EQ(RowNames("CursorTable"), (QStringList{"Шаг", "Время, с", "Md (Step)", "Omega (Step)"}));
+    EXPECT_EQ(Chart()->View().Traces().ShownIndices().size(), 6u) << "the empty traces are on the chart all the same";
+    Click("Button1");
+    EXPECT_EQ(RowNames("StatisticsTable"), (QStringList{"Md (Gauss)", "Omega (Gauss)", "Md (Step)", "Omega (Step)"}));
+    Click("Button2");
+    EXPECT_EQ(Table("StatisticsTable").rowCount(), 0);
+}
+
+TEST_F(Measurements, TablesShowEveryRowUntilTheWindowIsFullThenShareItsHeight)
+{
+    Trigger(QStringLiteral("Измерения"));
+    Trigger(QStringLiteral("Курсоры A и B"));
+    const auto scrolls = [this](const char* name) { return Table(name).verticalScrollBar()->maximum() > 0; };
+    // A table with room to spare shows every row and no more.
+    const auto fitsItsRows = [this](const char* name) {
+        const QTableWidget& table = Table(name);
+        return table.viewport()->height() == table.verticalHeader()->length();
+    };
+    // Two runs and then ever more pins, up to the most kept.
+    RunStepResponse(QStringLiteral("10"));
+    Click("Button1");
+    for (int pins = 0; pins <= 6; ++pins) {
+        // A table's new height goes up to its box and then to the window,
+        // a layout request each.
+        for (int level = 0; level < 3; ++level)
+            QApplication::processEvents();
+        const QRect window = Window().rect();
+        const int used = Window().findChild<QWidget*>(QStringLiteral("CursorBox"))->geometry().bottom() +
+                         Window().layout()->contentsMargins().bottom() + 1;
+        const bool full = window.height() - used == 0;
+        for (const char* name : {"StatisticsTable", "StepTable", "CursorTable"}) {
+            EXPECT_TRUE(!scrolls(name) || full) << name << " scrolls below empty space, with " << pins << " pins";
+            EXPECT_TRUE(scrolls(name) || fitsItsRows(name)) << name << " with " << pins << " pins";
+            EXPECT_EQ(Table(name).horizontalScrollBar()->maximum(), 0) << name << " is as wide as its columns";
+        }
+        if (pins == 0) {
+            EXPECT_FALSE(scrolls("StatisticsTable") || scrolls("StepTable") || scrolls("CursorTable"))
+                << "two runs fit the window";
+        }
+        PinRun();
+    }
+}
+
+TEST_F(Measurements, TheWindowStaysWhereTheUserPutsIt)
+{
+    Trigger(QStringLiteral("Измерения"));
+    ASSERT_TRUE(Window().isVisible());
+    Window().move(10, 20);
+    Window().close();
+    Trigger(QStringLiteral("Измерения"));
+    EXPECT_EQ(Window().pos(), QPoint(10, 20));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -23,26 +24,42 @@ TEST_F(MainWindow, StartsEmptyWithItsCaptionsAndAHiddenAlert)
     EXPECT_EQ(form2_->frameGeometry(), QRect(324, 226, 409, 114));
 }
 
-TEST_F(MainWindow, ControlsSitWhereTheFormPutsThemAndStayOnResize)
+TEST_F(MainWindow, ControlsSitWhereTheFormPutsThemAndTheChartTakesWhatTheWindowGrows)
 {
     struct Placed {
         const char* name;
         QRect rect;
+        // 219 and 155 pixels beyond the form.
+        QRect grown;
     };
     const std::vector<Placed> layout = {
-        {"Chart1", {16, 40, 625, 545}},     {"Button1", {664, 40, 161, 49}},
-        {"Button2", {664, 312, 161, 49}},   {"Button3", {664, 104, 161, 49}},
-        {"Button4", {664, 248, 161, 49}},   {"Button5", {664, 560, 161, 49}},
-        {"Edit1", {664, 208, 73, 25}},      {"ProgressBar1", {16, 592, 625, 17}},
+        {"Chart1", {16, 40, 625, 545}, {16, 40, 844, 700}},
+        {"Button1", {664, 40, 161, 49}, {883, 40, 161, 49}},
+        {"Button2", {664, 312, 161, 49}, {883, 312, 161, 49}},
+        {"Button3", {664, 104, 161, 49}, {883, 104, 161, 49}},
+        {"Button4", {664, 248, 161, 49}, {883, 248, 161, 49}},
+        {"Button5", {664, 560, 161, 49}, {883, 560, 161, 49}},
+        {"Edit1", {664, 208, 73, 25}, {883, 208, 73, 25}},
+        {"ProgressBar1", {16, 592, 625, 17}, {16, 747, 844, 17}},
     };
+    const std::vector<std::pair<const char*, QPoint>> labels = {
+        {"Label3", {664, 376}}, {"StaticText1", {664, 416}}, {"StaticText2", {664, 464}}, {"StaticText3", {664, 176}}};
     // Without a window manager's frame the whole outer size is client area.
     EXPECT_EQ(form1_->frameGeometry(), QRect(68, 67, 881, 645));
-    for (int pass = 0; pass < 2; ++pass) {
+    const QSize form = form1_->size();
+    EXPECT_EQ(form1_->minimumSize(), form) << "the size it opens at is the smallest";
+    // Grown, then back to the form's size, then asked for less than that.
+    for (const QSize extra : {QSize(219, 155), QSize(0, 0), QSize(-281, -245)}) {
+        form1_->resize(form + extra);
+        const bool grown = extra.width() > 0;
+        EXPECT_EQ(form1_->size(), grown ? form + extra : form);
         for (const Placed& placed : layout)
-            EXPECT_EQ(Control<QWidget>(placed.name)->geometry(), placed.rect) << placed.name;
-        for (const char* label : {"Label3", "StaticText1", "StaticText2", "StaticText3"})
+            EXPECT_EQ(Control<QWidget>(placed.name)->geometry(), grown ? placed.grown : placed.rect)
+                << placed.name << " with " << extra.width() << "x" << extra.height() << " more";
+        for (const auto& [label, at] : labels) {
+            EXPECT_EQ(Control<QLabel>(label)->pos(), at + QPoint(grown ? 219 : 0, 0)) << label;
             EXPECT_LE(Control<QLabel>(label)->sizeHint().width(), Control<QLabel>(label)->width()) << label;
-        form1_->resize(1100, 800);
+        }
     }
 }
 
