@@ -5,19 +5,21 @@
 # chart wheel turns, pan steps of a middle-button drag, legend clicks that
 # hide and show a trace, and double clicks that reset the zoom, each to its
 # painted frame; and peak memory over a session of the three runs.
-# Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh)
+# Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh; the
+# build in MOTORMODEL_BUILD if set, as build-ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh
 launches=${1:-11}
+build=${MOTORMODEL_BUILD:-build}
 log=${MEASURE_LOG:-$(mktemp)}
 timing=$(mktemp)
 trap 'stop_x; rm -f "$timing"; [ -n "${MEASURE_LOG:-}" ] || rm -f "$log"' EXIT
 start_x
 
 for _ in $(seq "$launches"); do
-  PAINT_PROBE_LOG=$log PAINT_PROBE_LAUNCH_NS=$(date +%s%N) LD_PRELOAD=$PWD/build/bin/libpaintprobe.so \
-    /usr/bin/time -v -o "$timing" build/bin/motormodel >/dev/null 2>&1 &
+  PAINT_PROBE_LOG=$log PAINT_PROBE_LAUNCH_NS=$(date +%s%N) LD_PRELOAD=$(realpath "$build")/bin/libpaintprobe.so \
+    /usr/bin/time -v -o "$timing" "$build"/bin/motormodel >/dev/null 2>&1 &
   APP_PID=$!
   MAIN=$(find_window "$MAIN_CAPTION")
   sleep 0.5
