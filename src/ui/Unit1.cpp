@@ -5,7 +5,6 @@
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
 #include "toolkit/Conversions.h"
-#include "toolkit/Exception.h"
 #include "ui/Application.h"
 #include "ui/FormGeometry.h"
 #include "ui/MeasurementsWindow.h"
@@ -54,14 +53,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
         label->adjustSize();
     for (std::size_t i = 0; i < series_.size(); ++i)
         ui_->Chart1->AddTrace(series_[i], TraceHeading(kTraceDefinitions[i]));
-    chartTools_ = AttachTools(*ui_->Chart1);
+    chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, SeriesNumbered(series_, 5),
                                            SeriesNumbered(series_, 6), this);
     AddChartCommands();
-    connect(ui_->Chart1, &TraceChart::ErrorRaised, this, [](const QString& message) {
-        if (TApplication* application = Application())
-            application->ShowException(toolkit::Exception(message.toStdString()));
-    });
 
     BindCommand(*ui_->Button1, &TForm1::Button1Click);
     BindCommand(*ui_->Button2, &TForm1::Button2Click);
@@ -79,7 +74,8 @@ TForm1::~TForm1() = default;
 void TForm1::AddChartCommands()
 {
     QMenu& menu = chartTools_.menu->Menu();
-    QAction* measurements = menu.addAction(QStringLiteral("Измерения"), measurements_, &MeasurementsWindow::Show);
+    QAction* measurements =
+        menu.addAction(QStringLiteral("Измерения"), this, [this] { RunCommand([this] { measurements_->Show(); }); });
     // The key works while the chart has the focus, as its zoom keys do.
     measurements->setShortcut(Qt::Key_M);
     measurements->setShortcutContext(Qt::WidgetShortcut);
