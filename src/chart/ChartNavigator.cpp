@@ -21,8 +21,7 @@ constexpr double kAnglePerNotch = 120;
 
 bool DragsWith(const QMouseEvent& event)
 {
-    return event.button() == Qt::MiddleButton ||
-           (event.button() == Qt::LeftButton && event.modifiers().testFlag(Qt::ControlModifier));
+    return PansWith(event.button(), event.modifiers());
 }
 
 double Middle(Range range)
@@ -31,6 +30,12 @@ double Middle(Range range)
 }
 
 } // namespace
+
+bool PansWith(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    return buttons.testFlag(Qt::MiddleButton) ||
+           (buttons.testFlag(Qt::LeftButton) && modifiers.testFlag(Qt::ControlModifier));
+}
 
 ChartNavigator::ChartNavigator(TraceChart& chart) : QObject(&chart), chart_(chart)
 {

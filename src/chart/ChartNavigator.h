@@ -14,6 +14,9 @@ class QRect;
 class QWheelEvent;
 class TraceChart;
 
+// Whether a move with these buttons held drags the view along.
+bool PansWith(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
 // Zoom and pan by mouse and keyboard, each turned into one change of the
 // chart's view state: the wheel zooms both axes about the pointer, with
 // Ctrl the steps only and with Shift the values only; the left button draws

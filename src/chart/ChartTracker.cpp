@@ -1,5 +1,6 @@
 #include "chart/ChartTracker.h"
 
+#include "chart/ChartNavigator.h"
 #include "chart/TraceChart.h"
 #include "toolkit/Conversions.h"
 
@@ -45,8 +46,15 @@ ChartTracker::ChartTracker(TraceChart& chart)
 
 bool ChartTracker::eventFilter(QObject*, QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove)
-        Follow(static_cast<QMouseEvent*>(event)->position());
+    if (event->type() == QEvent::MouseMove) {
+        const auto& move = static_cast<const QMouseEvent&>(*event);
+        // A pan changes the view next, and the tracker follows that: the
+        // values are looked up once, where the pointer is now.
+        if (pointer_ && PansWith(move.buttons(), move.modifiers()))
+            pointer_ = move.position();
+        else
+            Follow(move.position());
+    }
     else if (event->type() == QEvent::Leave || event->type() == QEvent::ContextMenu ||
              event->type() == QEvent::Resize)
         // On the menu, and in a picture saved from it, the tracker is gone;

@@ -37,6 +37,9 @@ TraceChart::TraceChart(QWidget* parent)
     // Lines are drawn as they are, unsmoothed, on screen: it is faster and
     // the dense random runs stay crisp. Pictures for files are smoothed.
     setNotAntialiasedElements(QCP::aeAll);
+    // On screen, solid lines are drawn segment by segment, which is faster
+    // than one polyline; pictures for files keep the polylines.
+    setPlottingHint(QCP::phFastPolylines, true);
     xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new StepTicker));
     for (QCPAxis* axis : {xAxis, yAxis}) {
         axis->grid()->setPen(QPen(Qt::white, 0));
