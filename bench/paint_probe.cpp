@@ -3,8 +3,10 @@
 // an input to the end of the first frame after it that repaints the chart.
 // The inputs are the release of a button, and over the chart a wheel turn,
 // a pointer move with a button held (a pan step), a click (on the legend,
-// where the measuring script clicks) and a double click; for a wheel turn,
-// also how long that frame took.
+// where the measuring script clicks) and a double click; for a wheel turn
+// and a pan step, also where the time goes: handling the input itself,
+// calls queued to the chart meanwhile (a replot the chart library puts off
+// to the next turn of the event loop), and the frame.
 // Writes one line per measurement to the file named by PAINT_PROBE_LOG;
 // PAINT_PROBE_LAUNCH_NS is the wall-clock launch time in nanoseconds.
 
@@ -70,12 +72,29 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        if (IsChart(receiver)) {
-            if (event->type() == QEvent::Paint)
-                chartPainted_ = true;
-            else
-                TakeChartInput(*event);
+        if (delivering_)
             return false;
+        if (IsChart(receiver)) {
+            if (event->type() == QEvent::Paint) {
+                chartPainted_ = true;
+                return false;
+            }
+            const bool input = TakeChartInput(*event);
+            const bool queued = event->type() == QEvent::MetaCall && IsBrokenDown();
+            if (!input && !queued)
+                return false;
+            // Delivered here, so its handling can be timed.
+            const std::int64_t startNs = NowNs();
+            delivering_ = true;
+            QCoreApplication::instance()->notify(receiver, event);
+            delivering_ = false;
+            const double ms = Milliseconds(NowNs() - startNs);
+            if (queued)
+                queuedMs_ += ms;
+            else if (IsBrokenDown() && !handlingLogged_)
+                handlingMs_ = ms;
+            handlingLogged_ = true;
+            return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
             if (auto* button = qobject_cast<QAbstractButton*>(receiver)) {
@@ -100,15 +119,22 @@ protected:
         firstPaintDone_ = true;
         if (!pendingInput_.empty() && chartPainted_) {
             log_ << pendingInput_ << ' ' << Milliseconds(paintedNs - inputNs_) << std::endl;
-            if (pendingInput_ == "wheel_to_paint_ms")
-                log_ << "wheel_frame_ms " << Milliseconds(paintedNs - frameNs) << std::endl;
+            if (IsBrokenDown()) {
+                const std::string input = pendingInput_.substr(0, pendingInput_.find('_'));
+                log_ << input << "_frame_ms " << Milliseconds(paintedNs - frameNs) << '\n'
+                     << input << "_handling_ms " << handlingMs_ << '\n'
+                     << input << "_queued_ms " << queuedMs_ << std::endl;
+            }
             pendingInput_.clear();
         }
         return true;
     }
 
 private:
-    void TakeChartInput(const QEvent& event)
+    bool IsBrokenDown() const { return pendingInput_ == "wheel_to_paint_ms" || pendingInput_ == "pan_to_paint_ms"; }
+
+    // Whether the event is an input the probe times.
+    bool TakeChartInput(const QEvent& event)
     {
         if (event.type() == QEvent::MouseButtonPress)
             dragged_ = false;
@@ -117,11 +143,16 @@ private:
             dragged_ = true;
         // The release that ends a drag is no click.
         if (key.empty() || (key == "chart_click_to_paint_ms" && dragged_))
-            return;
+            return false;
         // The first move of a drag counts: later ones wait for its frame.
-        if (pendingInput_ != key || key != "pan_to_paint_ms")
+        if (pendingInput_ != key || key != "pan_to_paint_ms") {
             inputNs_ = NowNs();
+            handlingLogged_ = false;
+            handlingMs_ = 0;
+            queuedMs_ = 0;
+        }
         pendingInput_ = std::move(key);
+        return true;
     }
 
     std::ofstream log_;
@@ -133,6 +164,11 @@ private:
     // name for a click.
     std::string pendingInput_;
     std::int64_t inputNs_ = 0;
+    // Set while the probe delivers an event itself.
+    bool delivering_ = false;
+    bool handlingLogged_ = false;
+    double handlingMs_ = 0;
+    double queuedMs_ = 0;
 };
 
 void InstallProbe()

@@ -4,34 +4,44 @@
 # button with all six traces full (Button2 clears them), and over the full
 # chart wheel turns, pan steps of a middle-button drag, legend clicks that
 # hide and show a trace, and double clicks that reset the zoom, each to its
-# painted frame; and peak memory over a session of the three runs.
-# Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh)
+# painted frame, and for wheel turns and pan steps where that time goes
+# (handling the input, calls queued to the chart, the frame); and peak
+# memory over a session of the three runs.
+# Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh; the
+# build in MOTORMODEL_BUILD if set, as build-ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh
 launches=${1:-11}
+build=${MOTORMODEL_BUILD:-build}
 log=${MEASURE_LOG:-$(mktemp)}
 timing=$(mktemp)
 trap 'stop_x; rm -f "$timing"; [ -n "${MEASURE_LOG:-}" ] || rm -f "$log"' EXIT
 start_x
+# Each click timed on its own: the next waits until the last is painted.
+paced_click() {
+  click "$1"
+  sleep 0.3
+}
 
 for _ in $(seq "$launches"); do
-  PAINT_PROBE_LOG=$log PAINT_PROBE_LAUNCH_NS=$(date +%s%N) LD_PRELOAD=$PWD/build/bin/libpaintprobe.so \
-    /usr/bin/time -v -o "$timing" build/bin/motormodel >/dev/null 2>&1 &
+  PAINT_PROBE_LOG=$log PAINT_PROBE_LAUNCH_NS=$(date +%s%N) LD_PRELOAD=$(realpath "$build")/bin/libpaintprobe.so \
+    /usr/bin/time -v -o "$timing" "$build"/bin/motormodel >/dev/null 2>&1 &
   APP_PID=$!
   MAIN=$(find_window "$MAIN_CAPTION")
   sleep 0.5
   type_load 10
-  click Button1
-  click Button3
-  click Button4
+  paced_click Button1
+  paced_click Button3
+  paced_click Button4
   for _ in 1 2 3 4 5; do
-    click Button4
-    click Button1
-    click Button3
+    paced_click Button4
+    paced_click Button1
+    paced_click Button3
   done
   # In and out by turns, so the view stays about the whole run.
   point_at_plot
+  sleep 0.3
   for turn in $(seq 20); do
     xdotool click $((4 + turn % 2))
     sleep 0.15
@@ -49,11 +59,12 @@ for _ in $(seq "$launches"); do
     xdotool mousemove --window "$MAIN" $LEGEND_POINT click 1
     sleep 0.3
     point_at_plot
+    sleep 0.3
     xdotool click 4 sleep 0.3 click --repeat 2 --delay 60 1
     sleep 0.3
   done
-  click Button2
-  click Button5
+  paced_click Button2
+  paced_click Button5
   wait_for_exit
   sed -n 's/.*Maximum resident set size (kbytes): /peak_rss_kb /p' "$timing" >>"$log"
 done
@@ -64,9 +75,12 @@ echo "first paint after launch, ms (median): $(awk '/^first_paint_ms/ {print $2}
 for button in Button1 Button3 Button4 Button2; do
   echo "click on $button to painted, ms (median): $(awk -v b=$button '$1 == "click_to_paint_ms" && $2 == b {print $3}' "$log" | median)"
 done
-echo "wheel turn over the full chart to painted, ms (median): $(awk '/^wheel_to_paint_ms/ {print $2}' "$log" | median)"
-echo "  of which the frame that repaints it, ms (median): $(awk '/^wheel_frame_ms/ {print $2}' "$log" | median)"
-for input in pan chart_click double_click; do
+for input in wheel pan chart_click double_click; do
   echo "$input over the full chart to painted, ms (median): $(awk -v k="${input}_to_paint_ms" '$1 == k {print $2}' "$log" | median)"
+done
+for input in wheel pan; do
+  for part in handling queued frame; do
+    echo "  $input: $part, ms (median): $(awk -v k="${input}_${part}_ms" '$1 == k {print $2}' "$log" | median)"
+  done
 done
 echo "peak resident memory, MB (median): $(awk '/^peak_rss_kb/ {print $2 / 1024}' "$log" | median)"

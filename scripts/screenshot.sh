@@ -14,7 +14,9 @@ click Button4
 click Button1
 click Button3
 xdotool mousemove 0 0
-sleep 0.5
+settled=$(mktemp --suffix=.png)
+shoot_chart_settled "$settled"
+rm -f "$settled"
 import -window root -crop "$(outer_geometry "$MAIN")" +repage docs/screenshot.png
 click Button5
 wait_for_exit

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for building and testing
-# motormodel, then configures and builds it into build/.
+# motormodel, then configures and builds it.
 #
-#   scripts/setup.sh      the default preset
-#   scripts/setup.sh ci   the same build with stricter warnings, as errors
+#   scripts/setup.sh      the default preset, into build/
+#   scripts/setup.sh ci   the same build with stricter warnings, as errors,
+#                         into build-ci/
 #
-# Both build into build/, so switching from one to the other rebuilds it all.
+# Each preset keeps its own folder, so switching between them rebuilds
+# nothing.
 set -euo pipefail
 preset=${1:-default}
 cd "$(dirname "$0")/.."

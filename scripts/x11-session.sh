@@ -18,6 +18,9 @@ PLOT_POINT="300 300"
 # A legend entry of the step response, in the main window's client
 # area.
 LEGEND_POINT="590 365"
+# A point of the main window off the chart and its controls, where the
+# pointer shows no tracker.
+AWAY_POINT="660 20"
 
 # Starts Xvfb on a free display, with a screen of the given size (1280x800
 # unless told), and openbox on it; sets DISPLAY.
@@ -99,24 +102,33 @@ pixel_of() {
   convert "$1" -format "%[pixel:p{$2,$3}]" info:
 }
 
-# Starts the program and waits for its main window; sets APP_PID and MAIN.
+# Starts the program and waits for its main window to be drawn; sets
+# APP_PID and MAIN.
 start_program() {
   "$1" >/dev/null 2>&1 &
   APP_PID=$!
   MAIN=$(find_window "$MAIN_CAPTION")
-  sleep 0.3
+  local shot
+  shot=$(mktemp --suffix=.png)
+  shoot_chart_settled "$shot"
+  rm -f "$shot"
 }
 
+# Events reach the program in the order sent: whatever follows a click is
+# handled after it.
 click() {
   # shellcheck disable=SC2086
   xdotool mousemove --window "$MAIN" ${CONTROL[$1]} click 1
-  sleep 0.3
 }
 
 point_at_plot() {
   # shellcheck disable=SC2086
   xdotool mousemove --window "$MAIN" $PLOT_POINT
-  sleep 0.3
+}
+
+point_away() {
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$MAIN" $AWAY_POINT
 }
 
 type_load() {
@@ -133,6 +145,46 @@ shoot_chart() {
 # Number of pixels that differ between two images.
 pixels_differing() {
   compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+
+# Whether two pictures differ in more, or in fewer, than so many pixels.
+pictures_differ() {
+  [ "$(pixels_differing "$1" "$2")" -gt "$3" ]
+}
+pictures_alike() {
+  [ "$(pixels_differing "$1" "$2")" -lt "$3" ]
+}
+
+# Shoots the chart into FILE until the command after it succeeds, for up
+# to 10 s; fails if it never does.
+shoot_chart_until() {
+  local file=$1
+  shift
+  for _ in $(seq 100); do
+    shoot_chart "$file"
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Shoots the chart into FILE once two shots a tenth of a second apart are
+# the same: whatever was asked of it is drawn.
+shoot_chart_settled() {
+  local previous status=1
+  previous=$(mktemp --suffix=.png)
+  shoot_chart "$previous"
+  for _ in $(seq 100); do
+    sleep 0.1
+    shoot_chart "$1"
+    if pictures_alike "$previous" "$1" 1; then
+      status=0
+      break
+    fi
+    cp "$1" "$previous"
+  done
+  rm -f "$previous"
+  return $status
 }
 
 # Waits up to 10 s for the program to end and sets EXIT_STATUS ("still

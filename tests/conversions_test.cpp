@@ -125,8 +125,8 @@ TEST_P(FloatToStrFormats, ShortestRoundTripForm)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, FloatToStrFormats,
-    testing::Values(Formatted{24.615899217041328, "24.615899217041328"}, Formatted{0.0, "0"},
-                    Formatted{-0.0, "-0"}, Formatted{157.06422059784802, "157.06422059784802"},
+    testing::Values(Formatted{kStep10Md, StepMaximaOf("10").md}, Formatted{0.0, "0"},
+                    Formatted{-0.0, "-0"}, Formatted{kStep10Omega, StepMaximaOf("10").omega},
                     Formatted{13.008000000000001, "13.008000000000001"}, Formatted{12.0, "12"},
                     Formatted{-0.5813953488372093, "-0.5813953488372093"}, Formatted{0.001, "0.001"},
                     Formatted{123456789.0, "123456789"}, Formatted{1e21, "1e+21"},

@@ -2,19 +2,22 @@
 
 #include "chart/TraceChart.h"
 #include "plot/CsvTable.h"
+#include "toolkit/AtomicFile.h"
 #include "toolkit/Exception.h"
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <string>
+#include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -27,44 +30,19 @@ constexpr int kPdfPixelsPerInch = 72;
 
 [[noreturn]] void ThrowCannotSave(const QString& path, const QString& reason)
 {
-    throw toolkit::Exception("Cannot save \"" + path.toStdString() + "\": " + reason.toStdString());
+    throw toolkit::Exception(QStringLiteral("Не удалось сохранить \"%1\": %2").arg(path, reason).toStdString());
 }
 
-// The reason a write failed, in the file's words where it has some.
-QString FailureOf(const QFileDevice& file)
-{
-    return file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("write failed");
-}
-
-// A device or a pipe the user chose is written as it is: renaming a file
-// over it would replace the device itself.
-void WriteInPlace(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        ThrowCannotSave(path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        ThrowCannotSave(path, FailureOf(file));
-}
-
-// Writes into a temporary file beside the target and puts it in the
-// target's place only when everything was written. The bytes are made
-// beforehand: the picture writers do not report a failed write.
+// A device or a pipe the user chose is written in place, any other file
+// replaced only once the new one is complete; the reason is the system's,
+// in the program's language as Qt has it.
 void SaveWhole(const QString& path, const QByteArray& bytes)
 {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile() && !target.isDir())
-        return WriteInPlace(path, bytes);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        ThrowCannotSave(path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = FailureOf(file);
-        file.cancelWriting();
-        ThrowCannotSave(path, reason);
+    try {
+        toolkit::ReplaceFile(QFile::encodeName(path).toStdString(), std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())));
+    } catch (const std::system_error& error) {
+        ThrowCannotSave(path, qt_error_string(error.code().value()));
     }
-    if (!file.commit())
-        ThrowCannotSave(path, file.errorString());
 }
 
 } // namespace
@@ -85,7 +63,13 @@ std::optional<ImageFormat> ChartExporter::FormatOfName(const QString& path)
 
 void ChartExporter::SaveImage(const QString& path, ImageFormat format) const
 {
-    SaveWhole(path, Encoded(format));
+    QByteArray encoded;
+    try {
+        encoded = Encoded(format);
+    } catch (const toolkit::Exception& error) {
+        ThrowCannotSave(path, QString::fromUtf8(error.what()));
+    }
+    SaveWhole(path, encoded);
 }
 
 void ChartExporter::SaveCsv(const QString& path, CsvStyle style) const
@@ -102,7 +86,8 @@ QByteArray ChartExporter::Encoded(ImageFormat format) const
     const QSize size = chart_.size();
     switch (format) {
     case ImageFormat::Png:
-        Picture(kPngScale).save(&buffer, "PNG");
+        if (!Picture(kPngScale).save(&buffer, "PNG"))
+            throw toolkit::Exception("рисунок PNG не удалось закодировать");
         break;
     case ImageFormat::Svg: {
         QSvgGenerator svg;

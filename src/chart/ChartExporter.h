@@ -14,10 +14,10 @@ class TraceChart;
 enum class ImageFormat { Png, Svg, Pdf };
 
 // Writes out what the chart shows: its picture as a file or onto the
-// clipboard, and the points of the shown traces that hold any as CSV. A file is written whole
-// or not at all: an existing one is replaced only once the new one is
-// complete. A file that cannot be written raises toolkit::Exception naming
-// the path and the reason.
+// clipboard, and the points of the shown traces that hold any as CSV. A file
+// is written whole or not at all, by the writer the batch tool uses: an
+// existing one is replaced only once the new one is complete. A file that
+// cannot be written raises toolkit::Exception naming the path and the reason.
 class ChartExporter {
 public:
     // PNG is drawn at twice the chart's size, sharp on screens and paper
@@ -35,6 +35,7 @@ public:
     static std::optional<ImageFormat> FormatOfName(const QString& path);
 
 private:
+    // Throws toolkit::Exception if the picture cannot be drawn or encoded.
     QByteArray Encoded(ImageFormat format) const;
     QImage Picture(qreal scale) const;
 

@@ -12,7 +12,7 @@
 
 #include <algorithm>
 #include <array>
-#include <exception>
+#include <utility>
 
 namespace {
 
@@ -56,8 +56,8 @@ QString WithSuffix(const QString& path, const char* suffix)
 
 } // namespace
 
-ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors)
-    : QObject(&chart), chart_(chart), exporter_(chart), menu_(new QMenu(&chart)),
+ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors, CommandRunner run)
+    : QObject(&chart), chart_(chart), exporter_(chart), menu_(new QMenu(&chart)), run_(std::move(run)),
       askSavePath_([&chart](const QString& caption, const QString& folder, const QString& filters,
                             QString* chosenFilter) {
           return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter);
@@ -65,11 +65,14 @@ ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors)
       imageFilter_(QString::fromUtf8(kImageTypes.front().filter)),
       csvFilter_(QString::fromUtf8(kCsvTypes.front().filter))
 {
-    menu_->addAction(QStringLiteral("Сбросить масштаб"), &chart.View(), &ChartViewState::ResetZoom);
+    ChartViewState& view = chart.View();
+    AddItem(QStringLiteral("Сбросить масштаб"), [&view] { view.ResetZoom(); });
+    QAction* back = AddItem(QStringLiteral("Предыдущий масштаб"), [&view] { view.Back(); });
+    connect(menu_, &QMenu::aboutToShow, back, [back, &view] { back->setEnabled(view.CanGoBack()); });
     menu_->addSeparator();
-    menu_->addAction(QStringLiteral("Сохранить изображение…"), this, [this] { Run([this] { SaveImage(); }); });
-    menu_->addAction(QStringLiteral("Экспорт данных в CSV…"), this, [this] { Run([this] { SaveCsv(); }); });
-    menu_->addAction(QStringLiteral("Копировать изображение"), this, [this] { exporter_.CopyImage(); });
+    AddItem(QStringLiteral("Сохранить изображение…"), [this] { SaveImage(); });
+    AddItem(QStringLiteral("Экспорт данных в CSV…"), [this] { SaveCsv(); });
+    AddItem(QStringLiteral("Копировать изображение"), [this] { exporter_.CopyImage(); });
     menu_->addSeparator();
     AddCursorsItem(cursors);
     chart.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -80,7 +83,8 @@ void ChartMenu::AddCursorsItem(ChartCursors& cursors)
 {
     QAction* item = menu_->addAction(QStringLiteral("Курсоры A и B"));
     item->setCheckable(true);
-    connect(item, &QAction::toggled, &cursors, &ChartCursors::SetShown);
+    connect(item, &QAction::toggled, &cursors,
+            [this, &cursors](bool shown) { run_([&cursors, shown] { cursors.SetShown(shown); }); });
     connect(&cursors, &ChartCursors::Changed, item, [item, &cursors] { item->setChecked(cursors.IsShown()); });
 }
 
@@ -89,15 +93,9 @@ void ChartMenu::Popup(QPoint position)
     menu_->popup(chart_.mapToGlobal(position));
 }
 
-void ChartMenu::Run(const std::function<void()>& command)
+QAction* ChartMenu::AddItem(const QString& text, std::function<void()> command)
 {
-    // Reported through the chart rather than unwound through the menu's
-    // event handling.
-    try {
-        command();
-    } catch (const std::exception& error) {
-        chart_.ReportError(QString::fromUtf8(error.what()));
-    }
+    return menu_->addAction(text, this, [this, command = std::move(command)] { run_(command); });
 }
 
 QString ChartMenu::AskPath(const QString& caption, const QStringList& filters, QString& filter, std::size_t& chosen)

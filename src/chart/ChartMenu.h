@@ -11,14 +11,17 @@
 #include <utility>
 
 class ChartCursors;
+class QAction;
 class QMenu;
 class QPoint;
 class TraceChart;
 
-// The chart's context menu: reset the zoom, save the picture, export the
-// shown traces' data, copy the picture, show or hide the cursors. It asks where to write, and
-// remembers the folder and the kinds of picture and CSV while the program runs; the
-// exporter writes. Errors go to the chart's error signal.
+// The chart's context menu: reset the zoom, go back to the previous view,
+// save the picture, export the shown traces' data, copy the picture, show or
+// hide the cursors. It asks where to write, and remembers the folder and the
+// kinds of picture and CSV while the program runs; the exporter writes. Every
+// command runs through the runner the window gives it, which shows its
+// errors as the window shows every other.
 class ChartMenu : public QObject {
 public:
     // Asks for a file to save to, as QFileDialog::getSaveFileName does:
@@ -26,7 +29,10 @@ public:
     using AskSavePath = std::function<QString(const QString& caption, const QString& folder, const QString& filters,
                                               QString* chosenFilter)>;
 
-    ChartMenu(TraceChart& chart, ChartCursors& cursors);
+    // Runs a command and deals with what it throws.
+    using CommandRunner = std::function<void(const std::function<void()>& command)>;
+
+    ChartMenu(TraceChart& chart, ChartCursors& cursors, CommandRunner run);
 
     QMenu& Menu() const { return *menu_; }
     const ChartExporter& Exporter() const { return exporter_; }
@@ -35,9 +41,10 @@ public:
     void SetAskSavePath(AskSavePath ask) { askSavePath_ = std::move(ask); }
 
 private:
+    // An item whose command goes through the runner.
+    QAction* AddItem(const QString& text, std::function<void()> command);
     void AddCursorsItem(ChartCursors& cursors);
     void Popup(QPoint position);
-    void Run(const std::function<void()>& command);
     void SaveImage();
     void SaveCsv();
     // Asks for a path, offering the filters with the given one chosen;
@@ -48,6 +55,7 @@ private:
     TraceChart& chart_;
     ChartExporter exporter_;
     QMenu* menu_;
+    CommandRunner run_;
     AskSavePath askSavePath_;
     QString folder_;
     QString imageFilter_;

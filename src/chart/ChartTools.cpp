@@ -6,7 +6,7 @@
 #include "chart/ChartPins.h"
 #include "chart/ChartTracker.h"
 
-ChartTools AttachTools(TraceChart& chart)
+ChartTools AttachTools(TraceChart& chart, const ChartMenu::CommandRunner& run)
 {
     // Event filters installed later see events first: the tracker follows
     // every move, even those the navigator takes for a drag, and a press on
@@ -14,5 +14,5 @@ ChartTools AttachTools(TraceChart& chart)
     auto* navigator = new ChartNavigator(chart);
     auto* tracker = new ChartTracker(chart);
     auto* cursors = new ChartCursors(chart);
-    return {navigator, tracker, cursors, new ChartPins(chart), new ChartMenu(chart, *cursors)};
+    return {navigator, tracker, cursors, new ChartPins(chart), new ChartMenu(chart, *cursors, run)};
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "chart/ChartMenu.h"
+
 class ChartCursors;
-class ChartMenu;
 class ChartNavigator;
 class ChartPins;
 class ChartTracker;
@@ -18,4 +19,5 @@ struct ChartTools {
     ChartMenu* menu;
 };
 
-ChartTools AttachTools(TraceChart& chart);
+// Every command of the chart's menu runs through run.
+ChartTools AttachTools(TraceChart& chart, const ChartMenu::CommandRunner& run);

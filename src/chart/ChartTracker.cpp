@@ -1,11 +1,11 @@
 #include "chart/ChartTracker.h"
 
+#include "chart/ChartNavigator.h"
 #include "chart/TraceChart.h"
 #include "toolkit/Conversions.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -39,17 +39,26 @@ ChartTracker::ChartTracker(TraceChart& chart)
     }
     line_->setClipToAxisRect(true);
     chart_.installEventFilter(this);
+    // The chart has laid itself out for the new view by the time this hears
+    // of it, plot area and all.
     connect(&chart_.View(), &ChartViewState::Changed, this, &ChartTracker::Update);
-    // The plot area moves when tick labels change width.
-    connect(&chart_, &QCustomPlot::afterLayout, this, &ChartTracker::Update);
 }
 
 bool ChartTracker::eventFilter(QObject*, QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove)
-        Follow(static_cast<QMouseEvent*>(event)->position());
-    else if (event->type() == QEvent::Leave || event->type() == QEvent::ContextMenu)
-        // On the menu, and in a picture saved from it, the tracker is gone.
+    if (event->type() == QEvent::MouseMove) {
+        const auto& move = static_cast<const QMouseEvent&>(*event);
+        // A pan changes the view next, and the tracker follows that: the
+        // values are looked up once, where the pointer is now.
+        if (pointer_ && PansWith(move.buttons(), move.modifiers()))
+            pointer_ = move.position();
+        else
+            Follow(move.position());
+    }
+    else if (event->type() == QEvent::Leave || event->type() == QEvent::ContextMenu ||
+             event->type() == QEvent::Resize)
+        // On the menu, and in a picture saved from it, the tracker is gone;
+        // a resized chart has its plot area elsewhere under the pointer.
         Hide();
     return false;
 }
@@ -62,16 +71,8 @@ void ChartTracker::Hide()
 
 void ChartTracker::Update()
 {
-    // A zoom moves both axes and then lays the chart out again: the values
-    // are looked up, and the marks repainted, once all of it is done.
-    if (!pointer_ || updatePending_)
-        return;
-    updatePending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        updatePending_ = false;
-        if (pointer_)
-            Follow(*pointer_);
-    });
+    if (pointer_)
+        Follow(*pointer_);
 }
 
 QString ChartTracker::BoxText() const

@@ -31,8 +31,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Shows the values at the pointer again after the view changed, when
-    // control returns to the event loop.
+    // Shows the values at the pointer again after the view changed.
     void Update();
     void Follow(QPointF pointer);
     void HideItems();
@@ -47,5 +46,4 @@ private:
     std::vector<QCPItemTracer*> rings_;
     std::optional<QPointF> pointer_;
     std::optional<Readout> shown_;
-    bool updatePending_ = false;
 };

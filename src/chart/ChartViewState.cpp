@@ -28,18 +28,58 @@ AxisRanges ChartViewState::Ranges() const
     return userRanges_.value_or(Drawable(traces_.Spanning()));
 }
 
-void ChartViewState::SetUserRanges(const AxisRanges& ranges)
+void ChartViewState::Zoom(double fixedX, double fixedY, double factorX, double factorY, HistoryStep step)
 {
-    if (!Viewable(ranges) || userRanges_ == ranges)
-        return;
-    userRanges_ = ranges;
-    emit Changed();
+    const AxisRanges shown = Ranges();
+    const ViewLimits limits = Limits();
+    Show(AxisRanges{Zoomed(shown.x, fixedX, factorX, limits.x), Zoomed(shown.y, fixedY, factorY, limits.y)}, step);
+}
+
+void ChartViewState::ZoomTo(const AxisRanges& band)
+{
+    const ViewLimits limits = Limits();
+    Show(AxisRanges{Limited(band.x, limits.x), Limited(band.y, limits.y)}, HistoryStep::New);
+}
+
+void ChartViewState::MoveTo(const AxisRanges& ranges, HistoryStep step)
+{
+    Show(ranges, step);
 }
 
 void ChartViewState::ResetZoom()
 {
-    if (!userRanges_)
+    Show(std::nullopt, HistoryStep::New);
+}
+
+void ChartViewState::Back()
+{
+    Return(history_.Back(userRanges_));
+}
+
+void ChartViewState::Forward()
+{
+    Return(history_.Forward(userRanges_));
+}
+
+void ChartViewState::Show(const std::optional<AxisRanges>& ranges, HistoryStep step)
+{
+    // A step that starts with no change starts with the first change after.
+    stepPending_ = stepPending_ || step == HistoryStep::New;
+    if (ranges == userRanges_ || (ranges && (*ranges == Ranges() || !Viewable(*ranges))))
         return;
-    userRanges_.reset();
+    if (stepPending_)
+        history_.Left(userRanges_);
+    stepPending_ = false;
+    userRanges_ = ranges;
+    emit Changed();
+}
+
+void ChartViewState::Return(const std::optional<ViewHistory::View>& view)
+{
+    if (!view)
+        return;
+    // Whatever comes next, even another notch of the same turn, is a step.
+    stepPending_ = true;
+    userRanges_ = *view;
     emit Changed();
 }

@@ -2,15 +2,24 @@
 
 #include "plot/ChartRange.h"
 #include "plot/ShownTraces.h"
+#include "plot/ViewChange.h"
 
 #include <QObject>
 
 #include <optional>
 #include <string>
 
+// Whether a change of the view starts a step of the view history or goes on
+// with the last one, as the notches of one turn of the wheel or the moves
+// of one drag do.
+enum class HistoryStep { New, Continued };
+
 // What the chart shows: its traces, which of them the user hides, and the
-// ranges the user zoomed or panned to. Whatever should follow the view (the
-// axes, the tracker, measurements) listens to Changed().
+// ranges the user zoomed or panned to, with the views the user went
+// through. Every action on the view comes here and changes it at most
+// once; whatever shows the view (the chart's axes and lines, the tracker,
+// the measurements) follows Changed() and never writes back. The chart
+// itself listens first, so those after it find the chart laid out anew.
 class ChartViewState : public QObject {
     Q_OBJECT
 
@@ -22,21 +31,38 @@ public:
     // The later traces move down by one.
     void RemoveTrace(int index);
     void SetTraceShown(int index, bool shown);
+    // The traces' points changed.
+    void PointsChanged() { emit Changed(); }
 
     // The user's ranges while zoomed; the shown traces' otherwise.
     AxisRanges Ranges() const;
     bool IsZoomed() const { return userRanges_.has_value(); }
-    // Ranges the axes cannot show are ignored.
-    void SetUserRanges(const AxisRanges& ranges);
-    void ResetZoom();
+    // How far the shown traces may be zoomed into and out of.
+    ViewLimits Limits() const { return LimitsFor(Drawable(traces_.Spanning())); }
 
-    // The traces' points changed.
-    void PointsChanged() { emit Changed(); }
+    // Scales each axis about the fixed value by its factor, within the
+    // limits: beyond them nothing changes.
+    void Zoom(double fixedX, double fixedY, double factorX, double factorY, HistoryStep step);
+    // Shows the band, widened or narrowed about its middle to the limits.
+    void ZoomTo(const AxisRanges& band);
+    // Shows ranges of the same spans elsewhere. Ranges the axes cannot show
+    // are ignored.
+    void MoveTo(const AxisRanges& ranges, HistoryStep step);
+    void ResetZoom();
+    // To the view before the last step of the history, and again forward.
+    void Back();
+    void Forward();
+    bool CanGoBack() const { return history_.CanGoBack(); }
 
 signals:
     void Changed();
 
 private:
+    void Show(const std::optional<AxisRanges>& ranges, HistoryStep step);
+    void Return(const std::optional<ViewHistory::View>& view);
+
     ShownTraces traces_;
     std::optional<AxisRanges> userRanges_;
+    ViewHistory history_;
+    bool stepPending_ = false;
 };

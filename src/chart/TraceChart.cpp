@@ -37,8 +37,9 @@ TraceChart::TraceChart(QWidget* parent)
     // Lines are drawn as they are, unsmoothed, on screen: it is faster and
     // the dense random runs stay crisp. Pictures for files are smoothed.
     setNotAntialiasedElements(QCP::aeAll);
-    setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
-    axisRect()->setRangeZoomFactor(0.8);
+    // On screen, solid lines are drawn segment by segment, which is faster
+    // than one polyline; pictures for files keep the polylines.
+    setPlottingHint(QCP::phFastPolylines, true);
     xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new StepTicker));
     for (QCPAxis* axis : {xAxis, yAxis}) {
         axis->grid()->setPen(QPen(Qt::white, 0));
@@ -51,8 +52,6 @@ TraceChart::TraceChart(QWidget* parent)
     BuildLayout();
 
     connect(view_, &ChartViewState::Changed, this, &TraceChart::ApplyView);
-    connect(xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, &TraceChart::TakeUserRanges);
-    connect(yAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, &TraceChart::TakeUserRanges);
     connect(this, &QCustomPlot::legendClick, this,
             [this](QCPLegend*, QCPAbstractLegendItem* item, QMouseEvent*) { ToggleOnLegendClick(item); });
     ApplyView();
@@ -94,26 +93,33 @@ void TraceChart::BuildLayout()
 
 int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style)
 {
-    QCPGraph* line = addGraph();
-    line->setName(QString::fromStdString(trace.Title()));
-    line->setPen(QPen(ToQColor(trace.LineColour()), 1, style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine));
-    lines_.push_back(line);
-    // Differs from any revision, so the next Refresh() copies the trace.
-    shownRevisions_.push_back(trace.Revision() - 1);
-    const int index = view_->AddTrace(trace, std::move(heading));
-    Refresh();
-    return index;
+    QCPGraph* graph = addGraph();
+    graph->setName(QString::fromStdString(trace.Title()));
+    graph->setPen(QPen(ToQColor(trace.LineColour()), 1, style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine));
+    Draw(lines_.emplace_back(Line{graph, 0}), trace);
+    return view_->AddTrace(trace, std::move(heading));
 }
 
 void TraceChart::RemoveTrace(int index)
 {
-    const auto slot = static_cast<std::size_t>(index);
-    removeGraph(lines_.at(slot));
+    removeGraph(Graph(index));
     lines_.erase(lines_.begin() + index);
-    shownRevisions_.erase(shownRevisions_.begin() + index);
     view_->RemoveTrace(index);
-    // The line is gone even where the ranges stay.
-    replot(rpQueuedReplot);
+}
+
+void TraceChart::Draw(Line& line, const Trace& trace)
+{
+    QVector<double> keys;
+    QVector<double> values;
+    keys.reserve(static_cast<qsizetype>(trace.Points().size()));
+    values.reserve(keys.capacity());
+    for (const TracePoint& point : trace.Points()) {
+        keys.append(point.x);
+        values.append(point.y);
+    }
+    // Traces hold their points in ascending x.
+    line.graph->setData(keys, values, true);
+    line.drawnRevision = trace.Revision();
 }
 
 void TraceChart::Refresh()
@@ -121,77 +127,39 @@ void TraceChart::Refresh()
     const ShownTraces& traces = view_->Traces();
     bool changed = false;
     for (int i = 0; i < traces.Count(); ++i) {
-        const Trace& trace = traces.At(i);
-        const auto slot = static_cast<std::size_t>(i);
-        if (trace.Revision() == shownRevisions_[slot])
+        Line& line = lines_[static_cast<std::size_t>(i)];
+        if (traces.At(i).Revision() == line.drawnRevision)
             continue;
-        QVector<double> keys;
-        QVector<double> values;
-        keys.reserve(static_cast<qsizetype>(trace.Points().size()));
-        values.reserve(keys.capacity());
-        for (const TracePoint& point : trace.Points()) {
-            keys.append(point.x);
-            values.append(point.y);
-        }
-        // Traces hold their points in ascending x.
-        lines_[slot]->setData(keys, values, true);
-        shownRevisions_[slot] = trace.Revision();
+        Draw(line, traces.At(i));
         changed = true;
     }
-    if (!changed)
-        return;
-    replot(rpQueuedReplot);
-    view_->PointsChanged();
+    if (changed)
+        view_->PointsChanged();
 }
 
 std::size_t TraceChart::PointsShown(int index) const
 {
-    return static_cast<std::size_t>(lines_.at(static_cast<std::size_t>(index))->data()->size());
+    return static_cast<std::size_t>(Graph(index)->data()->size());
 }
 
 QColor TraceChart::TraceColour(int index) const
 {
-    return lines_.at(static_cast<std::size_t>(index))->pen().color();
+    return Graph(index)->pen().color();
 }
 
 void TraceChart::ApplyView()
 {
-    // The library replots after its own zoom and pan; anything else the
-    // view changed is drawn with the next frame, once.
+    // Laid out and drawn now, so those who follow the view after the chart
+    // find it in place; the screen takes the frame at the next paint.
     const ShownTraces& traces = view_->Traces();
-    bool changed = false;
     for (int i = 0; i < traces.Count(); ++i) {
-        QCPGraph* line = lines_[static_cast<std::size_t>(i)];
-        if (line->visible() == traces.IsShown(i))
-            continue;
-        line->setVisible(traces.IsShown(i));
+        Graph(i)->setVisible(traces.IsShown(i));
         DimLegendEntry(i);
-        changed = true;
     }
-    if (ShownRanges() != view_->Ranges()) {
-        ApplyRanges(view_->Ranges());
-        changed = true;
-    }
-    if (changed)
-        replot(rpQueuedReplot);
-}
-
-void TraceChart::ApplyRanges(const AxisRanges& ranges)
-{
-    applyingRanges_ = true;
+    const AxisRanges ranges = view_->Ranges();
     xAxis->setRange(ranges.x.min, ranges.x.max);
     yAxis->setRange(ranges.y.min, ranges.y.max);
-    applyingRanges_ = false;
-}
-
-void TraceChart::TakeUserRanges()
-{
-    if (applyingRanges_)
-        return;
-    view_->SetUserRanges(ShownRanges());
-    // The view refuses ranges the axes cannot show: the axes go back.
-    if (ShownRanges() != view_->Ranges())
-        ApplyRanges(view_->Ranges());
+    replot(rpQueuedRefresh);
 }
 
 AxisRanges TraceChart::ShownRanges() const
@@ -215,7 +183,7 @@ bool TraceChart::InPlotArea(QPointF pixel) const
 
 QRect TraceChart::LegendEntryRect(int index) const
 {
-    const QCPPlottableLegendItem* item = legend->itemWithPlottable(lines_.at(static_cast<std::size_t>(index)));
+    const QCPPlottableLegendItem* item = legend->itemWithPlottable(Graph(index));
     return item ? item->outerRect() : QRect();
 }
 
@@ -224,7 +192,8 @@ void TraceChart::ToggleOnLegendClick(QCPAbstractLegendItem* item)
     auto* entry = qobject_cast<QCPPlottableLegendItem*>(item);
     if (!entry)
         return;
-    const auto line = std::find(lines_.begin(), lines_.end(), entry->plottable());
+    const auto line = std::find_if(lines_.begin(), lines_.end(),
+                                   [entry](const Line& candidate) { return candidate.graph == entry->plottable(); });
     if (line == lines_.end())
         return;
     const int index = static_cast<int>(line - lines_.begin());
@@ -234,9 +203,9 @@ void TraceChart::ToggleOnLegendClick(QCPAbstractLegendItem* item)
 void TraceChart::FillLegend(bool shownOnly)
 {
     legend->clearItems();
-    for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (!shownOnly || view_->Traces().IsShown(static_cast<int>(i)))
-            lines_[i]->addToLegend();
+    for (int i = 0; i < TraceCount(); ++i)
+        if (!shownOnly || view_->Traces().IsShown(i))
+            Graph(i)->addToLegend();
     for (int i = 0; i < TraceCount(); ++i)
         DimLegendEntry(i);
 }
@@ -245,7 +214,7 @@ void TraceChart::DimLegendEntry(int index)
 {
     // A hidden trace keeps its entry, faded, so a click can bring it back.
     const bool hidden = !view_->Traces().IsShown(index);
-    QCPGraph* line = lines_[static_cast<std::size_t>(index)];
+    QCPGraph* line = Graph(index);
     if (QCPPlottableLegendItem* entry = legend->itemWithPlottable(line))
         entry->setTextColor(Faded(Qt::black, hidden));
     QPen pen = line->pen();
@@ -257,7 +226,7 @@ void TraceChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
 {
     QCPPainter painter;
     if (!painter.begin(&device))
-        throw toolkit::Exception("Cannot draw the chart's picture");
+        throw toolkit::Exception("картинку графика не удалось нарисовать");
     painter.setMode(QCPPainter::pmVectorized, vector);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.scale(scale, scale);

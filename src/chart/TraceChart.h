@@ -18,7 +18,8 @@ enum class LineStyle { Solid, Dashed };
 // the plot. The traces belong to the window; Refresh() hands what changed
 // to the lines in one call each. What the chart shows is kept in View();
 // the user's tools (zoom and pan, tracker, menu, export) are helpers that
-// work on this interface.
+// change it, and the chart shows whatever it holds, painted once for each
+// change.
 class TraceChart : public QCustomPlot {
     Q_OBJECT
     // Set from the window's form.
@@ -66,27 +67,23 @@ public:
     QString TitleText() const;
     void SetTitleText(const QString& text);
 
-    // Passes on an error of one of the chart's commands, such as an export,
-    // to be shown as the window shows errors.
-    void ReportError(const QString& message) { emit ErrorRaised(message); }
-
-signals:
-    void ErrorRaised(const QString& message);
-
 private:
+    // One trace's line on the chart, and the revision of the trace it last
+    // drew.
+    struct Line {
+        QCPGraph* graph;
+        std::uint64_t drawnRevision;
+    };
+
     void BuildLayout();
+    void Draw(Line& line, const Trace& trace);
     void ApplyView();
-    void ApplyRanges(const AxisRanges& ranges);
-    void TakeUserRanges();
     void ToggleOnLegendClick(QCPAbstractLegendItem* item);
     void FillLegend(bool shownOnly);
     void DimLegendEntry(int index);
+    QCPGraph* Graph(int index) const { return lines_.at(static_cast<std::size_t>(index)).graph; }
 
     ChartViewState* view_;
     QCPTextElement* title_;
-    std::vector<QCPGraph*> lines_;
-    std::vector<std::uint64_t> shownRevisions_;
-    // Set while the chart itself sets the axes, so only the user's changes
-    // count as zoom.
-    bool applyingRanges_ = false;
+    std::vector<Line> lines_;
 };

@@ -4,7 +4,6 @@
 #include "chart/ChartPins.h"
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
-#include "toolkit/Exception.h"
 #include "ui/Application.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
@@ -56,15 +55,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     AnchorControls();
     for (int n = 1; n <= kTraceCount; ++n)
         ui_->Chart1->AddTrace(Series(n), SeriesHeading(n));
-    chartTools_ = AttachTools(*ui_->Chart1);
+    chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     const RunDefinition& step = RunOf(RunKind::Step);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, Series(step.mdSeries),
                                            Series(step.omegaSeries), stepSchedule_, this);
     AddChartCommands();
-    connect(ui_->Chart1, &TraceChart::ErrorRaised, this, [](const QString& message) {
-        if (TApplication* application = Application())
-            application->ShowException(toolkit::Exception(message.toStdString()));
-    });
 
     BindCommand(*ui_->Button1, &TForm1::Button1Click);
     BindCommand(*ui_->Button2, &TForm1::Button2Click);
@@ -94,7 +89,7 @@ void TForm1::AddChartCommands()
 {
     QMenu& menu = chartTools_.menu->Menu();
     QAction* measurements =
-        menu.addAction(QStringLiteral("Измерения"), this, [this] { ShowToolWindow(*measurements_, *this); });
+        menu.addAction(QStringLiteral("Измерения"), this, [this] { RunCommand([this] { ShowToolWindow(*measurements_, *this); }); });
     // The key works while the chart has the focus, as its zoom keys do.
     measurements->setShortcut(Qt::Key_M);
     measurements->setShortcutContext(Qt::WidgetShortcut);

@@ -69,10 +69,22 @@ protected:
 };
 
 // Runs the event loop until the program would end; 1 if it did not end
-// within the given time.
+// within the given time, a guard against a hang.
 inline int RunEventLoopUntilItEnds(int milliseconds = 5000)
 {
     QTimer::singleShot(milliseconds, qApp, [] { qApp->exit(1); });
+    return qApp->exec();
+}
+
+// Runs the event loop until the program would end, or until it has handled
+// every event queued, and those they queued in turn; 1 in the latter case.
+inline int RunEventLoopUntilItEndsOrIsIdle()
+{
+    // A timer of no interval times out once the queue is empty.
+    QTimer idle;
+    idle.setSingleShot(true);
+    QObject::connect(&idle, &QTimer::timeout, qApp, [] { qApp->exit(1); });
+    idle.start(0);
     return qApp->exec();
 }
 

@@ -10,13 +10,14 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 
@@ -28,16 +29,17 @@
 #include <optional>
 #include <cmath>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace {
 
-// Zoom and pan come out of the chart library's own pixel arithmetic, so
-// they are compared to what the plot mapping predicts within a rounding,
-// or within the pixel the library adds to a zoom rectangle's far edges.
-void ExpectNear(const AxisRanges& shown, const AxisRanges& expected, const std::string& what, double share = 1e-9)
+// Zoom and pan come out of pixel arithmetic of their own, so they are
+// compared to what the plot mapping predicts within a rounding.
+void ExpectNear(const AxisRanges& shown, const AxisRanges& expected, const std::string& what)
 {
-    auto near = [share](Range got, Range wanted) {
-        const double tolerance = share * wanted.Span();
+    auto near = [](Range got, Range wanted) {
+        const double tolerance = 1e-9 * wanted.Span();
         return std::abs(got.min - wanted.min) <= tolerance && std::abs(got.max - wanted.max) <= tolerance;
     };
     EXPECT_TRUE(near(shown.x, expected.x) && near(shown.y, expected.y))
@@ -102,9 +104,7 @@ TEST_F(ChartWindow, LeftDragZoomsToTheBandMiddleOrCtrlDragPansRightDragDoesNothi
             {Shifted(m.ranges.x, m.ValueAtX(from.x()) - m.ValueAtX(to.x())),
              Shifted(m.ranges.y, m.ValueAtY(from.y()) - m.ValueAtY(to.y()))},
             m.ranges};
-        const double bandPixels = std::min(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
-        ExpectNear(Shown(), expected[c.effect], "button " + std::to_string(c.button),
-                   c.effect == Band ? 1.5 / bandPixels : 1e-9);
+        ExpectNear(Shown(), expected[c.effect], "button " + std::to_string(c.button));
         EXPECT_EQ(Chart()->View().IsZoomed(), c.effect != None);
     }
     QTest::keyClick(Chart(), Qt::Key_Home);
@@ -138,17 +138,126 @@ TEST_F(ChartWindow, KeysZoomAboutTheMiddleAndPanByATenthEachWay)
     }
 }
 
-TEST_F(ChartWindow, ZoomingWithoutEndStopsWhereTheAxesStillShowTheRange)
+TEST_F(ChartWindow, ZoomStopsWhereLabelsDifferAndAtAHundredTimesTheTracesAndANotchBeyondDoesNothing)
 {
     RunStepResponse(QStringLiteral("10"));
+    const ViewLimits limits = Chart()->View().Limits();
     const QPointF pointer = At(Settled(), 1000, 80);
-    // 400 notches a turn: 1.25 to the 400th is about 1e39.
-    for (int angle : {-48000, 48000}) {
-        for (int turn = 0; turn < 20; ++turn)
-            Wheel(pointer, angle);
-        EXPECT_TRUE(Viewable(Shown())) << "after turns of " << angle;
-        EXPECT_EQ(Shown(), Chart()->View().Ranges());
+    // 400 notches in one turn: 1.25 to the 400th is about 1e39, far past
+    // either limit.
+    for (int angle : {48000, -48000}) {
+        const bool in = angle > 0;
+        Wheel(pointer, angle);
+        const AxisRanges shown = Shown();
+        // The spans come out of a factor that is a quotient: within a
+        // relative rounding.
+        EXPECT_NEAR(shown.x.Span(), in ? limits.x.finest : limits.x.widest, 1e-9 * shown.x.Span());
+        EXPECT_NEAR(shown.y.Span(), in ? limits.y.finest : limits.y.widest, 1e-9 * shown.y.Span());
+        Settled();
+        for (QCPAxis* axis : {Chart()->xAxis, Chart()->yAxis}) {
+            const QVector<QString> labels = axis->tickVectorLabels();
+            EXPECT_GE(labels.size(), 2) << "after turns of " << angle;
+            EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size())
+                << labels.join(' ').toStdString();
+        }
+
+        QSignalSpy changed(&Chart()->View(), &ChartViewState::Changed);
+        Wheel(pointer, in ? 120 : -120);
+        QTest::keyClick(Chart(), in ? Qt::Key_Plus : Qt::Key_Minus);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(changed.count(), 0) << "beyond the limit a notch or a key does nothing";
+        EXPECT_EQ(Shown(), shown);
+        EXPECT_TRUE(errors_.empty());
     }
+}
+
+// Whatever the user does to the view changes it once, and the chart paints
+// that once.
+TEST_F(ChartWindow, EveryActionOnTheViewChangesItOnceAndIsPainted)
+{
+    RunAll();
+    const PlotMapping m = Settled();
+    const QPointF middle = At(m, 1000, 80);
+    const QPoint legendEntry = Chart()->LegendEntryRect(5).center();
+    // The tracker's first showing lays out marks of its own: done before
+    // counting what the view's changes paint.
+    Mouse(QEvent::MouseMove, middle, Qt::NoButton, Qt::NoButton);
+    auto key = [this](Qt::Key pressed, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [this, pressed, modifiers] { QTest::keyClick(Chart(), pressed, modifiers); };
+    };
+    const std::pair<const char*, std::function<void()>> actions[] = {
+        {"wheel notch", [&] { Wheel(middle, 120); }},
+        {"drag step", [&] { Drag(Qt::MiddleButton, Qt::NoModifier, middle, middle + QPointF(8, 4)); }},
+        {"ctrl drag step", [&] { Drag(Qt::LeftButton, Qt::ControlModifier, middle, middle - QPointF(8, 4)); }},
+        {"right", key(Qt::Key_Right)},
+        {"up", key(Qt::Key_Up)},
+        {"plus", key(Qt::Key_Plus)},
+        {"left", key(Qt::Key_Left)},
+        {"down", key(Qt::Key_Down)},
+        {"minus", key(Qt::Key_Minus)},
+        {"band", [&] { Drag(Qt::LeftButton, Qt::NoModifier, middle, middle + QPointF(60, 40)); }},
+        {"back", key(Qt::Key_Z, Qt::ControlModifier)},
+        {"forward", key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier)},
+        {"menu back", [this] { Trigger(QStringLiteral("Предыдущий масштаб")); }},
+        {"home", key(Qt::Key_Home)},
+        {"new run", [this] { Click("Button1"); }},
+        {"double click", [&] {
+             Wheel(middle, 120);
+             QCoreApplication::processEvents();
+             Mouse(QEvent::MouseButtonDblClick, middle, Qt::LeftButton, Qt::LeftButton);
+         }},
+        {"legend click", [&] { QTest::mouseClick(Chart(), Qt::LeftButton, {}, legendEntry); }},
+    };
+    for (const auto& [name, act] : actions) {
+        const AxisRanges before = Shown();
+        QSignalSpy changed(&Chart()->View(), &ChartViewState::Changed);
+        QSignalSpy painted(Chart(), &QCustomPlot::afterReplot);
+        act();
+        QCoreApplication::processEvents();
+        // The double click zooms first, to have something to reset.
+        const int expected = std::string_view(name) == "double click" ? 2 : 1;
+        EXPECT_EQ(changed.count(), expected) << name;
+        EXPECT_EQ(painted.count(), expected) << name;
+        EXPECT_EQ(Shown(), Chart()->View().Ranges()) << name << ": the axes show the view";
+        // The others end at the automatic ranges, which may be as before.
+        if (std::string_view(name) != "new run" && std::string_view(name) != "legend click" &&
+            std::string_view(name) != "double click") {
+            EXPECT_NE(Shown(), before) << name;
+        }
+    }
+}
+
+TEST_F(ChartWindow, CtrlZGoesBackThroughTheViewsAWheelTurnIsOneStepAndANewRunIsNone)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const QPointF middle = At(Settled(), 1000, 80);
+    // Two notches at once, well within a turn's pause.
+    Wheel(middle, 120);
+    Wheel(middle, 120);
+    const AxisRanges turned = Shown();
+    QTest::keyClick(Chart(), Qt::Key_Right);
+    const AxisRanges moved = Shown();
+    Click("Button1");
+    EXPECT_EQ(Shown(), moved) << "a new run keeps the view";
+
+    const auto back = [this] { QTest::keyClick(Chart(), Qt::Key_Z, Qt::ControlModifier); };
+    const auto forward = [this] { QTest::keyClick(Chart(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); };
+    back();
+    EXPECT_EQ(Shown(), turned) << "the new run was no step";
+    back();
+    EXPECT_FALSE(Chart()->View().IsZoomed()) << "both notches were one step";
+    EXPECT_EQ(Shown(), Chart()->View().Traces().Spanning()) << "the whole of both runs";
+    back();
+    EXPECT_FALSE(Chart()->View().IsZoomed()) << "nothing before the first view";
+    forward();
+    EXPECT_EQ(Shown(), turned);
+    forward();
+    EXPECT_EQ(Shown(), moved);
+
+    QTest::keyClick(Chart(), Qt::Key_Home);
+    EXPECT_FALSE(Chart()->View().IsZoomed());
+    Trigger(QStringLiteral("Предыдущий масштаб"));
+    EXPECT_EQ(Shown(), moved) << "a reset is a step";
 }
 
 TEST_F(ChartWindow, ALegendClickHidesATraceDimsItsEntryAndTheRangesFollow)
@@ -211,7 +320,7 @@ TEST_F(ChartWindow, StepAxisLabelsOnlyWholeSteps)
 {
     RunStepResponse(QStringLiteral("10"));
     for (Range steps : {Range{1975, 1976.5}, Range{1970, 1981}, Range{0, 1999}}) {
-        Chart()->View().SetUserRanges({steps, {0, 160}});
+        Chart()->View().MoveTo({steps, {0, 160}}, HistoryStep::New);
         Settled();
         const QVector<QString> labels = Chart()->xAxis->tickVectorLabels();
         ASSERT_FALSE(labels.isEmpty());
@@ -258,10 +367,8 @@ TEST_F(ChartWindow, OverflowingRunsShowASensibleRangeAndLeaveTheOthersReadable)
         errors_.clear();
         ASSERT_GT(ChartPoints(5), 0) << load;
         EXPECT_TRUE(Viewable(Shown())) << load;
-        QElapsedTimer drawing;
-        drawing.start();
+        // How long it takes is measured by motormodel-window-bench.
         const QImage picture = Chart()->toPixmap().toImage();
-        EXPECT_LT(drawing.elapsed(), 5000) << load << ": drawing must not hang";
         EXPECT_EQ(picture.pixelColor(2, 2), QColor(192, 192, 192)) << load;
 
         for (int step : {4, 5})
@@ -274,6 +381,11 @@ TEST_F(ChartWindow, OverflowingRunsShowASensibleRangeAndLeaveTheOthersReadable)
     EXPECT_EQ(Shown(), Chart()->View().Traces().Spanning());
     Click("Button2");
     EXPECT_EQ(Shown(), kEmptyChartRanges);
+}
+
+std::string CannotSave(const QString& path)
+{
+    return "Не удалось сохранить \"" + path.toStdString() + "\": ";
 }
 
 class Export : public ChartWindow {
@@ -420,7 +532,7 @@ TEST_F(Export, AFailedSaveNamesPathAndReasonAndLeavesTheOldFileAsItWas)
                 save(fault.path);
                 ADD_FAILURE() << what << ": no error";
             } catch (const toolkit::Exception& error) {
-                const std::string prefix = "Cannot save \"" + fault.path.toStdString() + "\": ";
+                const std::string prefix = CannotSave(fault.path);
                 EXPECT_EQ(std::string(error.what()).rfind(prefix, 0), 0u) << what << ": " << error.what();
                 EXPECT_GT(std::string(error.what()).size(), prefix.size()) << what << ": a reason";
             }
@@ -441,8 +553,7 @@ TEST_F(Export, AFailedSaveNamesPathAndReasonAndLeavesTheOldFileAsItWas)
         Exporter().SaveCsv(missing);
         ADD_FAILURE() << "no error";
     } catch (const toolkit::Exception& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot save \"" + missing.toStdString() + "\": " + opened.errorString().toStdString());
+        EXPECT_EQ(std::string(error.what()), CannotSave(missing) + opened.errorString().toStdString());
     }
 }
 
@@ -521,19 +632,46 @@ TEST_F(Menu, CsvForARussianSpreadsheetHasTheSameDigitsWithCommasAndSemicolons)
     EXPECT_TRUE(expected.contains(";157,06422059784802\n")) << "the decimal comma, all the digits";
 }
 
-TEST_F(Menu, WritesNothingWhenTheDialogIsCancelledAndShowsWhatCannotBeWritten)
+TEST_F(Menu, WritesNothingWhenTheDialogIsCancelled)
 {
     Answer(QString());
     Trigger(QStringLiteral("Сохранить изображение…"));
     Trigger(QStringLiteral("Экспорт данных в CSV…"));
     EXPECT_TRUE(QDir(dir_.path()).isEmpty());
+    EXPECT_TRUE(errors_.empty());
+}
 
-    Answer(PathOf(QStringLiteral("no such folder/data.csv")));
-    Trigger(QStringLiteral("Экспорт данных в CSV…"));
-    ASSERT_EQ(errors_.size(), 1u);
-    EXPECT_EQ(errors_[0].rfind("Cannot save \"" + PathOf(QStringLiteral("no such folder/data.csv")).toStdString(), 0),
-              0u)
-        << errors_[0];
+// Every command that fails, copying included, ends where the window shows
+// its other errors, in the window's language.
+TEST_F(Menu, EveryCommandsErrorIsShownAsTheWindowShowsErrors)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const QString noFolder = PathOf(QStringLiteral("no such folder/data.csv"));
+    const QString png = PathOf(QStringLiteral("chart.png"));
+    const std::string cannotDraw = "картинку графика не удалось нарисовать";
+    // In the system's words, as Qt gives them in the program's language.
+    QFile missing(noFolder);
+    ASSERT_FALSE(missing.open(QIODevice::WriteOnly));
+    struct Command {
+        const char* item;
+        QString answer;
+        std::string error;
+    };
+    const Command commands[] = {
+        {"Экспорт данных в CSV…", noFolder, CannotSave(noFolder) + missing.errorString().toStdString()},
+        {"Сохранить изображение…", png, CannotSave(png) + cannotDraw},
+        {"Копировать изображение", {}, cannotDraw},
+    };
+    // A chart of no pixels has no picture to draw.
+    Chart()->setFixedSize(0, 0);
+    for (const Command& command : commands) {
+        errors_.clear();
+        Answer(command.answer);
+        Trigger(QString::fromUtf8(command.item));
+        ASSERT_EQ(errors_.size(), 1u) << command.item;
+        EXPECT_EQ(errors_[0], command.error) << command.item;
+    }
+    EXPECT_FALSE(QFileInfo::exists(png)) << "nothing is written";
 }
 
 } // namespace
