@@ -1,5 +1,6 @@
 // Runs motormodel-cli as a process and checks what it prints and returns.
 
+#include "analysis/MechanicalCharacteristic.h"
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
 #include "model/MotorModel.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -117,13 +119,21 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step 10 --stats - --from 6 --to 5", 2, "", "steps 6 to 5 are not"},
         Case{"step 10 --stats - --from 1.5", 2, "", "invalid step '1.5'"},
         Case{"step 31 --metrics -", 3, "", "Некорректно"},
-        Case{"step -1000 --stats -", 1, "", "Floating point overflow", true}));
+        Case{"step -1000 --stats -", 1, "", "Floating point overflow", true},
+        Case{"characteristic --load x", 2, "", "invalid load 'x'"},
+        Case{"characteristic --load inf", 2, "", "invalid load 'inf': a finite number is needed"},
+        Case{"characteristic --seed 1", 2, "", "unexpected argument '--seed'"},
+        Case{"characteristic --stats -", 2, "", "unexpected argument '--stats'"},
+        Case{"step 10 --load 3", 2, "", "unexpected argument '--load'"},
+        Case{"characteristic --load 100 --csv /dev/null", 0, "",
+             "Operating point: none between Omega -157.07500000000002 and 235.61250000000004\n"}));
 
 TEST(Cli, HelpPrintsUsage)
 {
     const std::string help = RunCli("--help").out;
     for (const char* part :
-         {"Usage: motormodel-cli step LOAD", "--metrics FILE", "--stats FILE", "--from A, --to B"})
+         {"Usage: motormodel-cli step LOAD", "--metrics FILE", "--stats FILE", "--from A, --to B",
+          "motormodel-cli characteristic [--csv FILE] [--load L]"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
 }
 
@@ -313,6 +323,33 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
                   std::string::npos)
             << "the largest Md comes early, while the load is on";
     }
+}
+
+// The rows are the curve at the speeds -w0/p + k (2.5 w0/p) / 1000, every
+// number exact, and the operating point is the one the curve gives.
+TEST(Cli, CharacteristicWritesTheCurveAtItsSpeedsAndTheOperatingPoint)
+{
+    const Outcome outcome = RunCli("characteristic --load 10");
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    MotorModel model{};
+    model.Reset();
+    const analysis::StaticCharacteristic motor(model);
+    const double synchronous = model.w0 / model.p;
+    std::istringstream lines(outcome.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "Omega,Md,K");
+    int k = 0;
+    for (; std::getline(lines, line); ++k) {
+        const double Omega = -synchronous + k * (2.5 * synchronous) / 1000;
+        const std::optional<analysis::StaticPoint> point = motor.At(Omega);
+        ASSERT_TRUE(point.has_value()) << "with the defaults every speed has a rest point";
+        EXPECT_EQ(line, Number(Omega) + ',' + Number(point->Md) + ',' + Number(point->K));
+    }
+    EXPECT_EQ(k, 1001);
+    const std::optional<analysis::StaticPoint> operating = analysis::OperatingPoint(motor, {10});
+    ASSERT_TRUE(operating.has_value());
+    EXPECT_EQ(outcome.err, "Operating point: Omega " + Number(operating->Omega) + " Md 10\n");
 }
 
 } // namespace

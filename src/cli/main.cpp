@@ -2,6 +2,7 @@
 // results, for scripting and checking.
 
 #include "analysis/AnalysisCsv.h"
+#include "analysis/MechanicalCharacteristic.h"
 #include "analysis/SignalStatistics.h"
 #include "analysis/StepCharacteristics.h"
 #include "experiments/Experiments.h"
@@ -18,6 +19,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <iostream>
@@ -40,12 +42,19 @@ constexpr std::string_view kUsage =
     "Usage: motormodel-cli step LOAD [--csv FILE] [--metrics FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli uniform [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
+    "  or:  motormodel-cli characteristic [--csv FILE] [--load L]\n"
     "\n"
     "Simulates the induction motor for 2000 steps.\n"
     "  step LOAD    step response to the whole-number load LOAD (refused above 30);\n"
     "               prints the largest Md and Omega\n"
     "  gauss        load drawn at every step from a normal distribution (15, 3)\n"
     "  uniform      load drawn at every step from 1001 values between 12 and 18\n"
+    "  characteristic\n"
+    "               the motor's static characteristic as CSV (Omega,Md,K) at 1001\n"
+    "               speeds from -w0/p to 1.5 w0/p, to standard output unless --csv\n"
+    "               names a file; speeds without a rest point have no row\n"
+    "  --load L     (characteristic) also give the operating point under the load L\n"
+    "               on standard error: \"Operating point: Omega X Md Y\"\n"
     "  --seed N     seed of the random source (0 to 4294967295); without it the\n"
     "               uniform source is seeded from the clock and the Gaussian one not at all\n"
     "  --csv FILE   write the run's Md and Omega as CSV (step,Md,Omega); FILE is\n"
@@ -100,7 +109,7 @@ private:
     std::string path_;
 };
 
-enum class Command { Step, Gauss, Uniform };
+enum class Command { Step, Gauss, Uniform, Characteristic };
 
 struct Options {
     Command command = Command::Step;
@@ -111,6 +120,7 @@ struct Options {
     std::optional<OutputSink> stats;
     std::optional<analysis::Step> from;
     std::optional<analysis::Step> to;
+    std::optional<double> heldLoad; // characteristic's --load
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     bool help = false;
@@ -125,6 +135,14 @@ Number ParseNumber(std::string_view text, const std::string& what)
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
         throw UsageError("invalid " + what + " '" + std::string(text) + "'");
     return number;
+}
+
+double ParseLoad(std::string_view text)
+{
+    const auto load = ParseNumber<double>(text, "load");
+    if (!std::isfinite(load))
+        throw UsageError("invalid load '" + std::string(text) + "': a finite number is needed");
+    return load;
 }
 
 analysis::StepRange StatisticsRange(const Options& options)
@@ -185,6 +203,8 @@ Options ParseArguments(const std::vector<std::string_view>& args)
         options.command = Command::Gauss;
     } else if (args[0] == "uniform") {
         options.command = Command::Uniform;
+    } else if (args[0] == "characteristic") {
+        options.command = Command::Characteristic;
     } else {
         throw UsageError("unknown command '" + std::string(args[0]) + "'");
     }
@@ -196,11 +216,14 @@ Options ParseArguments(const std::vector<std::string_view>& args)
             options.help = true;
         } else if (arg == "--csv") {
             options.csv = ParseOutput(args, next, options);
-        } else if (arg == "--seed" && hasValue && options.command != Command::Step) {
+        } else if (arg == "--load" && hasValue && options.command == Command::Characteristic) {
+            options.heldLoad = ParseLoad(args[++next]);
+        } else if (arg == "--seed" && hasValue && options.command != Command::Step &&
+                   options.command != Command::Characteristic) {
             options.seed = ParseNumber<std::uint32_t>(args[++next], "seed");
         } else if (arg == "--metrics" && options.command == Command::Step) {
             options.metrics = ParseOutput(args, next, options);
-        } else if (arg == "--stats") {
+        } else if (arg == "--stats" && options.command != Command::Characteristic) {
             options.stats = ParseOutput(args, next, options);
         } else if (arg == "--from" && hasValue) {
             options.from = ParseNumber<analysis::Step>(args[++next], "step");
@@ -247,8 +270,30 @@ void WriteMeasurements(const Options& options, const Trace& md, const Trace& ome
     }
 }
 
+// The static curve over its range, and where the held load crosses it.
+int RunCharacteristic(const Options& options)
+{
+    MotorModel model{};
+    model.Reset();
+    const analysis::StaticCharacteristic motor(model);
+    const analysis::SpeedRange range = motor.Range();
+    const OutputSink csv = options.csv.value_or(OutputSink::StandardOutput());
+    csv.Write(analysis::StaticCurveCsv(motor.Curve(range, 1000)));
+    if (options.heldLoad) {
+        using toolkit::FloatToStr;
+        if (const auto point = analysis::OperatingPoint(motor, {*options.heldLoad}))
+            std::cerr << "Operating point: Omega " << FloatToStr(point->Omega) << " Md "
+                      << FloatToStr(point->Md) << '\n';
+        else
+            std::cerr << "Operating point: none between Omega " << FloatToStr(range.from) << " and "
+                      << FloatToStr(range.from + range.span) << '\n';
+    }
+    return 0;
+}
+
 int Run(const Options& options)
 {
+
     RecordingHost host(options.load);
     MotorModel model{};
     int mdSeries = 5;
@@ -262,6 +307,8 @@ int Run(const Options& options)
         RunGaussianLoad(model, host);
         mdSeries = 1;
         break;
+    case Command::Characteristic:
+        return RunCharacteristic(options);
     case Command::Uniform:
         if (options.seed)
             runtime::srand(*options.seed);
