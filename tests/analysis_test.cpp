@@ -130,7 +130,7 @@ TEST(StepCharacteristics, NeedPointsAndAWholeRun)
     MotorModel model{};
     RecordingHost host("-1000");
     EXPECT_ANY_THROW(RunStepResponse(model, host)) << "the run overflows part way";
-    EXPECT_THROW(CharacterizeStepResponse(host.Series(5), host.Series(6)), std::invalid_argument);
+    EXPECT_THROW(CharacterizeStepResponse(host.Series(5), host.Series(6), StepLoadSchedule({})), std::invalid_argument);
 }
 
 // Expected: count, min and its step, max and its step, mean, rms, std.

@@ -1,10 +1,12 @@
 #include "analysis/MechanicalCharacteristic.h"
+#include "experiments/Experiments.h"
 #include "model/MotorModel.h"
 
 #include "ExactValues.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -60,7 +62,7 @@ class HeldLoadSettles : public testing::TestWithParam<HeldLoad> {};
 TEST_P(HeldLoadSettles, WhereTheLoadCrossesTheStaticCurve)
 {
     const HeldLoad& held = GetParam();
-    const StaticCharacteristic motor(DefaultModel());
+    const StaticCharacteristic motor(MotorParameters{});
     const std::optional<StaticPoint> point = OperatingPoint(motor, held.load);
     ASSERT_EQ(point.has_value(), held.crosses);
     if (!point)
@@ -97,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
 // turns the motor forwards, one just above it drives it backwards.
 TEST(StaticCharacteristic, StartingTorqueSeparatesLoadsThatStallTheMotor)
 {
-    const StaticCharacteristic motor(DefaultModel());
+    const StaticCharacteristic motor(MotorParameters{});
     const std::optional<StaticPoint> standstill = motor.At(0);
     ASSERT_TRUE(standstill.has_value());
     EXPECT_NEAR(standstill->Md, 25.07, 5e-3);
@@ -110,7 +112,7 @@ TEST(StaticCharacteristic, StartingTorqueSeparatesLoadsThatStallTheMotor)
 TEST(StaticCharacteristic, MeetsTheNoLoadRestAtTheSynchronousSpeed)
 {
     const MotorModel model = DefaultModel();
-    const StaticCharacteristic motor(model);
+    const StaticCharacteristic motor(MotorParameters{});
     const std::optional<StaticPoint> point = motor.At(motor.SynchronousSpeed());
     ASSERT_TRUE(point.has_value());
     EXPECT_EQ(Bits(point->Md), Bits(0.0));
@@ -128,14 +130,13 @@ struct Motor {
 
 class RestEquations : public testing::TestWithParam<Motor> {};
 
-MotorModel ModelOf(const Motor& motor)
+MotorParameters ParametersOf(const Motor& motor)
 {
-    MotorModel model = DefaultModel();
-    model.Mk = motor.Mk;
-    model.p = motor.p;
-    model.sk = motor.sk;
-    model.T = static_cast<double>(static_cast<long double>(model.sk) / model.w0);
-    return model;
+    MotorParameters parameters;
+    parameters.Mk = motor.Mk;
+    parameters.p = motor.p;
+    parameters.sk = motor.sk;
+    return parameters;
 }
 
 // Every point of the curve is a rest of the model's own step: put there
@@ -146,8 +147,9 @@ MotorModel ModelOf(const Motor& motor)
 // 2^-64 relative per operation. dOmega is exactly 0, as Md - Mc is.
 TEST_P(RestEquations, VanishAtEveryPointOfTheCurve)
 {
-    const MotorModel parameters = ModelOf(GetParam());
-    const StaticCharacteristic motor(parameters);
+    MotorModel parameters{};
+    parameters.Reset(ParametersOf(GetParam()));
+    const StaticCharacteristic motor(ParametersOf(GetParam()));
     const std::vector<StaticPoint> curve = motor.Curve(motor.Range(), 1000);
     if (GetParam().whole) {
         EXPECT_EQ(curve.size(), 1001u);
@@ -182,5 +184,48 @@ TEST_P(RestEquations, VanishAtEveryPointOfTheCurve)
 INSTANTIATE_TEST_SUITE_P(DefaultsAndOthers, RestEquations,
                          testing::Values(Motor{25.25, 2, 0.46, true}, Motor{252.5, 2, 0.46, false},
                                          Motor{25.25, 3, 0.46, false}, Motor{252.5, 3, 0.1, true}));
+
+struct Profile {
+    LoadProfile profile;
+    double k;
+    double amplitude;
+};
+
+class LoadOfProfile : public testing::TestWithParam<Profile> {};
+
+// The load's characteristic is the run's own load once it is on and, for a
+// ramp, up: the same double at every speed. A periodic load sweeps its band
+// over a period, touching both edges to within rounding of the sine.
+TEST_P(LoadOfProfile, IsWhatTheRunAppliesOnceTheLoadIsOn)
+{
+    StepSettings step;
+    step.profile = GetParam().profile;
+    step.k = GetParam().k;
+    step.amplitude = GetParam().amplitude;
+    step.on = 100;
+    step.ramp = 50;
+    step.period = 400;
+    const LoadCharacteristic load = LoadCharacteristic::Of(step, 12);
+    const std::int64_t up = step.profile == LoadProfile::Ramp ? step.on + step.ramp : step.on;
+    for (double Omega : {-157.075, -3.5, 0.0, 89.685, 250.0}) {
+        const double run = StepLoad(step, 2000, 12, up, Omega);
+        EXPECT_EQ(Bits(load.At(Omega)), Bits(run)) << "Omega " << Omega;
+        double lowest = run;
+        double highest = run;
+        for (std::int64_t i = up; i < up + 400; ++i) {
+            lowest = std::min(lowest, StepLoad(step, 2000, 12, i, Omega));
+            highest = std::max(highest, StepLoad(step, 2000, 12, i, Omega));
+        }
+        EXPECT_NEAR(load.Lowest(Omega), lowest, 1e-12) << "Omega " << Omega;
+        EXPECT_NEAR(load.Highest(Omega), highest, 1e-12) << "Omega " << Omega;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryProfile, LoadOfProfile,
+                         testing::Values(Profile{LoadProfile::Step, 0.5, 3}, Profile{LoadProfile::Ramp, 0.5, 3},
+                                         Profile{LoadProfile::Fan, 0.0004, 3},
+                                         Profile{LoadProfile::Fan, -0.0002, 0},
+                                         Profile{LoadProfile::Periodic, 0.5, 3},
+                                         Profile{LoadProfile::Periodic, 0, -2}));
 
 } // namespace

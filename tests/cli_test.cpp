@@ -333,7 +333,7 @@ TEST(Cli, CharacteristicWritesTheCurveAtItsSpeedsAndTheOperatingPoint)
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     MotorModel model{};
     model.Reset();
-    const analysis::StaticCharacteristic motor(model);
+    const analysis::StaticCharacteristic motor(MotorParameters{});
     const double synchronous = model.w0 / model.p;
     std::istringstream lines(outcome.out);
     std::string line;

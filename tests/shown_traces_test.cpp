@@ -1,3 +1,4 @@
+#include "experiments/Runs.h"
 #include "plot/CsvTable.h"
 #include "plot/PlotNavigation.h"
 #include "plot/Readout.h"
@@ -24,7 +25,7 @@ ShownTraces ShownOf(const ChartTraces& traces)
 {
     ShownTraces shown;
     for (std::size_t i = 0; i < traces.size(); ++i)
-        shown.Add(traces[i], TraceHeading(kTraceDefinitions[i]));
+        shown.Add(traces[i], SeriesHeading(static_cast<int>(i) + 1));
     return shown;
 }
 

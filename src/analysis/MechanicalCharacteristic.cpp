@@ -1,15 +1,19 @@
 #include "analysis/MechanicalCharacteristic.h"
 
-#include "model/MotorModel.h"
-
 #include <cmath>
 #include <cstddef>
 
 namespace analysis {
 
-StaticCharacteristic::StaticCharacteristic(const MotorModel& model)
-    : w0_(model.w0), p_(model.p), Mk_(model.Mk), T_(model.T)
+StaticCharacteristic::StaticCharacteristic(const MotorParameters& parameters)
 {
+    // T as the model forms it at its reset.
+    MotorModel model{};
+    model.Reset(parameters);
+    w0_ = model.w0;
+    p_ = model.p;
+    Mk_ = model.Mk;
+    T_ = model.T;
 }
 
 double StaticCharacteristic::SynchronousSpeed() const
@@ -45,6 +49,12 @@ std::vector<StaticPoint> StaticCharacteristic::Curve(SpeedRange range, int inter
             points.push_back(*point);
     }
     return points;
+}
+
+LoadCharacteristic LoadCharacteristic::Of(const StepSettings& step, double load)
+{
+    return {load, step.profile == LoadProfile::Fan ? step.k : 0.0,
+            step.profile == LoadProfile::Periodic ? step.amplitude : 0.0};
 }
 
 double LoadCharacteristic::At(double Omega) const

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "experiments/Settings.h"
+#include "model/MotorModel.h"
+
+#include <cmath>
 #include <optional>
 #include <vector>
-
-struct MotorModel;
 
 namespace analysis {
 
@@ -34,12 +36,11 @@ struct SpeedRange {
 // division by A and loses nothing to cancellation while B > 0. Where
 // B^2 < 4 A C there is no real root and no rest point.
 //
-// The arithmetic is extended, from the model's double parameters, and each
-// result is rounded to double once.
+// The arithmetic is extended, from the model's double parameters and its T
+// as the model forms it, and each result is rounded to double once.
 class StaticCharacteristic {
 public:
-    // Reads w0, p, Mk and T of a model that has been reset.
-    explicit StaticCharacteristic(const MotorModel& model);
+    explicit StaticCharacteristic(const MotorParameters& parameters);
 
     // w0 / p, in double: where the motor turns with no torque.
     double SynchronousSpeed() const;
@@ -72,6 +73,9 @@ private:
 // rotation (the fan), or a load that swings by amplitude either side of its
 // mean (periodic), drawn as the band between the two.
 struct LoadCharacteristic {
+    // The step response's characteristic under the typed (or set) load.
+    static LoadCharacteristic Of(const StepSettings& step, double load);
+
     double load = 0;
     // The fan's k; 0 for every other profile.
     double k = 0;
@@ -81,8 +85,8 @@ struct LoadCharacteristic {
     // The load at the speed Omega, in double as the run forms it:
     // load + k Omega |Omega|; the middle of the band for a periodic load.
     double At(double Omega) const;
-    double Lowest(double Omega) const { return At(Omega) - amplitude; }
-    double Highest(double Omega) const { return At(Omega) + amplitude; }
+    double Lowest(double Omega) const { return At(Omega) - std::fabs(amplitude); }
+    double Highest(double Omega) const { return At(Omega) + std::fabs(amplitude); }
 };
 
 // Where the load's characteristic crosses the static one: the highest speed

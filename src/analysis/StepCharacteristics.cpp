@@ -67,19 +67,26 @@ private:
     double delta_;
 };
 
-void RequireWholeRun(const Trace& trace)
+void RequireWholeRun(const Trace& trace, Step steps)
 {
-    if (!HoldsWholeRun(trace))
+    if (!HoldsWholeRun(trace, steps))
         throw std::invalid_argument(trace.Title() + " does not hold a whole run");
+}
+
+// Where a change of load at the step starts from: the value at the step
+// before, in a trace that holds a point at every step, or the reset's.
+double ValueBefore(const Trace& trace, Step step)
+{
+    return step == 0 ? kValueAfterReset : *ValueAtX(trace, static_cast<double>(step - 1));
 }
 
 } // namespace
 
-bool HoldsWholeRun(const Trace& trace)
+bool HoldsWholeRun(const Trace& trace, Step steps)
 {
     const std::vector<TracePoint>& points = trace.Points();
-    return points.size() == static_cast<std::size_t>(kRunLength) && StepOf(points.front()) == 0 &&
-           StepOf(points.back()) == kRunLength - 1;
+    return steps > 0 && points.size() == static_cast<std::size_t>(steps) && StepOf(points.front()) == 0 &&
+           StepOf(points.back()) == steps - 1;
 }
 
 StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment,
@@ -109,21 +116,21 @@ StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRan
     return result;
 }
 
-std::array<CharacteristicsRow, 4> CharacterizeStepResponse(const Trace& md, const Trace& omega)
+std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
+                                                         const LoadSchedule& schedule)
 {
-    auto rows = [](const Trace& trace) {
-        RequireWholeRun(trace);
-        const std::span<const TracePoint> points = trace.Points();
-        // A whole run has a point at every step.
-        const double loadRemovedFrom = *ValueAtX(trace, static_cast<double>(kLoadOffSteps.first - 1));
-        return std::array<CharacteristicsRow, 2>{{
-            {trace.Title(), "on", CharacterizeStep(points, kLoadOnSteps, kValueAfterReset)},
-            {trace.Title(), "off", CharacterizeStep(points, kLoadOffSteps, loadRemovedFrom)},
-        }};
-    };
-    const auto mdRows = rows(md);
-    const auto omegaRows = rows(omega);
-    return {mdRows[0], mdRows[1], omegaRows[0], omegaRows[1]};
+    std::vector<CharacteristicsRow> rows;
+    for (const Trace* trace : {&md, &omega}) {
+        RequireWholeRun(*trace, schedule.steps);
+        const std::span<const TracePoint> points = trace->Points();
+        if (schedule.on < schedule.off)
+            rows.push_back({trace->Title(), "on",
+                            CharacterizeStep(points, {schedule.on, schedule.off - 1}, ValueBefore(*trace, schedule.on))});
+        if (schedule.off < schedule.steps)
+            rows.push_back({trace->Title(), "off",
+                            CharacterizeStep(points, {schedule.off, schedule.steps - 1}, ValueBefore(*trace, schedule.off))});
+    }
+    return rows;
 }
 
 } // namespace analysis

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "analysis/StepRange.h"
+#include "experiments/Runs.h"
 
-#include <array>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace analysis {
 
@@ -40,12 +41,8 @@ struct StepCharacteristics {
 StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment,
                                      double initial);
 
-// The step-response run holds its load for the first half and removes it
-// for the second; each half is a step of its own.
-inline constexpr Step kLoadRemovedStep = kRunLength / 2;
-inline constexpr StepRange kLoadOnSteps{0, kLoadRemovedStep - 1};
-inline constexpr StepRange kLoadOffSteps{kLoadRemovedStep, kRunLength - 1};
-// Md and Omega right after the model's reset, where the load-on step starts.
+// Md and Omega right after the model's reset, where a load applied at step
+// 0 starts.
 inline constexpr double kValueAfterReset = 0.0;
 
 struct CharacteristicsRow {
@@ -54,13 +51,18 @@ struct CharacteristicsRow {
     StepCharacteristics values;
 };
 
-// Whether the trace holds one point at each step of a run. A run that
-// ended in an error keeps its points up to there, and the characteristics
-// of a part of a run would mislead.
-bool HoldsWholeRun(const Trace& trace);
+// Whether the trace holds one point at each step of a run of the given
+// length. A run that ended in an error keeps its points up to there, and
+// the characteristics of a part of a run would mislead.
+bool HoldsWholeRun(const Trace& trace, Step steps);
 
 // Md on, Md off, Omega on, Omega off, for traces that hold a whole
-// step-response run; raises std::invalid_argument for traces that do not.
-std::array<CharacteristicsRow, 4> CharacterizeStepResponse(const Trace& md, const Trace& omega);
+// step-response run made on the schedule. Each time the load changes is a
+// step of its own: "on" covers steps on to off - 1 from the value before on
+// (the reset's when on is 0), "off" covers off to the run's end from the
+// value at off - 1. A segment with no steps has no row. Raises
+// std::invalid_argument for traces that do not hold a whole run.
+std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
+                                                         const LoadSchedule& schedule);
 
 } // namespace analysis

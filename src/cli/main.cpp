@@ -7,13 +7,14 @@
 #include "analysis/StepCharacteristics.h"
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
+#include "experiments/Runs.h"
+#include "experiments/Settings.h"
 #include "model/MotorModel.h"
 #include "plot/CsvTable.h"
 #include "plot/Trace.h"
 #include "toolkit/AtomicFile.h"
 #include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
-#include "toolkit/Random.h"
 
 #include <unistd.h>
 
@@ -145,19 +146,20 @@ double ParseLoad(std::string_view text)
     return load;
 }
 
-analysis::StepRange StatisticsRange(const Options& options)
+analysis::StepRange StatisticsRange(const Options& options, const Settings& settings)
 {
-    return {options.from.value_or(0), options.to.value_or(kRunLength - 1)};
+    return {options.from.value_or(0), options.to.value_or(settings.run.steps - 1)};
 }
 
-void CheckStatisticsRange(const Options& options)
+void CheckStatisticsRange(const Options& options, const Settings& settings)
 {
     if ((options.from || options.to) && !options.stats)
         throw UsageError("--from and --to need --stats");
-    const analysis::StepRange range = StatisticsRange(options);
-    if (range.first < 0 || range.last >= kRunLength || range.first > range.last)
+    const analysis::StepRange range = StatisticsRange(options, settings);
+    const analysis::Step last = settings.run.steps - 1;
+    if (range.first < 0 || range.last > last || range.first > range.last)
         throw UsageError("steps " + std::to_string(range.first) + " to " + std::to_string(range.last) +
-                         " are not a range within the run's 0 to " + std::to_string(kRunLength - 1));
+                         " are not a range within the run's 0 to " + std::to_string(last));
 }
 
 // Reads the file name after the output option at args[next] and moves next
@@ -233,7 +235,7 @@ Options ParseArguments(const std::vector<std::string_view>& args)
             throw UsageError("unexpected argument '" + std::string(arg) + "'");
         }
     }
-    CheckStatisticsRange(options);
+    CheckStatisticsRange(options, Settings{});
     return options;
 }
 
@@ -255,12 +257,13 @@ void ReportMaxima(const RecordingHost& host, const Options& options)
         OutputSink::StandardOutput().Write(text);
 }
 
-void WriteMeasurements(const Options& options, const Trace& md, const Trace& omega)
+void WriteMeasurements(const Options& options, const Settings& settings, const Trace& md, const Trace& omega)
 {
     if (options.metrics)
-        options.metrics->Write(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(md, omega)));
+        options.metrics->Write(
+            analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(md, omega, StepLoadSchedule(settings))));
     if (options.stats) {
-        const analysis::StepRange range = StatisticsRange(options);
+        const analysis::StepRange range = StatisticsRange(options, settings);
         auto row = [&](const Trace& trace) {
             return analysis::StatisticsRow{trace.Title(), range,
                                            analysis::ComputeStatistics(trace.Points(), range)};
@@ -273,15 +276,15 @@ void WriteMeasurements(const Options& options, const Trace& md, const Trace& ome
 // The static curve over its range, and where the held load crosses it.
 int RunCharacteristic(const Options& options)
 {
-    MotorModel model{};
-    model.Reset();
-    const analysis::StaticCharacteristic motor(model);
+    const Settings settings;
+    const analysis::StaticCharacteristic motor(settings.model);
     const analysis::SpeedRange range = motor.Range();
     const OutputSink csv = options.csv.value_or(OutputSink::StandardOutput());
     csv.Write(analysis::StaticCurveCsv(motor.Curve(range, 1000)));
     if (options.heldLoad) {
         using toolkit::FloatToStr;
-        if (const auto point = analysis::OperatingPoint(motor, {*options.heldLoad}))
+        if (const auto point = analysis::OperatingPoint(
+                motor, analysis::LoadCharacteristic::Of(settings.step, *options.heldLoad)))
             std::cerr << "Operating point: Omega " << FloatToStr(point->Omega) << " Md "
                       << FloatToStr(point->Md) << '\n';
         else
@@ -293,29 +296,28 @@ int RunCharacteristic(const Options& options)
 
 int Run(const Options& options)
 {
-
-    RecordingHost host(options.load);
+    Settings settings;
+    if (options.seed)
+        settings.run.seed = *options.seed;
+    RecordingHost host(options.load, settings);
     MotorModel model{};
-    int mdSeries = 5;
+    RunKind kind = RunKind::Step;
     switch (options.command) {
     case Command::Step:
         RunStepResponse(model, host);
         break;
     case Command::Gauss:
-        if (options.seed)
-            toolkit::SeedRandG(*options.seed);
         RunGaussianLoad(model, host);
-        mdSeries = 1;
+        kind = RunKind::Gauss;
         break;
     case Command::Characteristic:
         return RunCharacteristic(options);
     case Command::Uniform:
-        if (options.seed)
-            runtime::srand(*options.seed);
-        else
+        // Without a seed of its own the run draws from the clock's.
+        if (!settings.run.seed)
             SeedUniformSource();
         RunUniformLoad(model, host);
-        mdSeries = 3;
+        kind = RunKind::Uniform;
         break;
     }
 
@@ -324,15 +326,15 @@ int Run(const Options& options)
             std::cerr << kAlertText << '\n';
         ReportMaxima(host, options);
     }
-    const Trace& md = host.Series(mdSeries);
-    const Trace& omega = host.Series(mdSeries + 1);
+    const Trace& md = host.Series(RunOf(kind).mdSeries);
+    const Trace& omega = host.Series(RunOf(kind).omegaSeries);
     if (options.csv)
         options.csv->Write(CsvText(md, omega));
     // A refused run has no points to measure, and empty tables would pass
     // for measurements.
     if (host.AlertCount() > 0)
         return kExitRefused;
-    WriteMeasurements(options, md, omega);
+    WriteMeasurements(options, settings, md, omega);
     return 0;
 }
 

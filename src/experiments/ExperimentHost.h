@@ -3,12 +3,15 @@
 #include <string>
 
 class Trace;
+struct Settings;
 
 // What a run needs from the window that hosts it.
 class ExperimentHost {
 public:
     virtual ~ExperimentHost() = default;
 
+    // The settings the next run uses, checked.
+    virtual const Settings& SettingsInForce() const = 0;
     // Text of the load input box.
     virtual std::string LoadText() const = 0;
     // Position of the progress bar, 0 to 100.

@@ -1,28 +1,36 @@
 #pragma once
 
+#include "experiments/Settings.h"
+
+#include <cstdint>
+
 class ExperimentHost;
 struct MotorModel;
 
-// Step response: the typed load held for the first half of the run, then
-// removed; plots Series5 and Series6 and shows the largest Md and Omega.
-// Raises toolkit::EConvertError for text that is not an integer and
-// toolkit::EOverflow when a state leaves the double range (loads of -579
-// and below); the points appended until then stay.
-void RunStepResponse(MotorModel& model, ExperimentHost& host);
+// Every run takes the settings in force from its host when it starts and
+// makes run.steps steps from the model's reset.
 
-// A fresh Gaussian load (mean 15, deviation 3) at every step; plots
-// Series1 and Series2.
+// Step response: the typed load, shaped by step.profile, acts from step.on
+// to step.off - 1; plots the step run's traces and shows the largest Md and
+// Omega. Returns the load it used, whether or not it was refused. Raises
+// toolkit::EConvertError for text that is not an integer and
+// toolkit::EOverflow when a state leaves the double range (loads of -579
+// and below by default); the points appended until then stay.
+std::int32_t RunStepResponse(MotorModel& model, ExperimentHost& host);
+
+// A fresh Gaussian load at every step; plots the Gauss run's traces.
 void RunGaussianLoad(MotorModel& model, ExperimentHost& host);
 
-// A fresh load from a uniform grid of 1001 values between 12 and 18 at
-// every step; plots Series3 and Series4.
+// A fresh load from a uniform grid of values at every step; plots the
+// Uniform run's traces.
 void RunUniformLoad(MotorModel& model, ExperimentHost& host);
 
-double GaussianLoad();
-double UniformLoad();
+double GaussianLoad(const GaussSettings& gauss = {});
+double UniformLoad(const UniformSettings& uniform = {});
+
+// The step response's load at step i, where the rotor turns at omega when
+// the step starts.
+double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega);
 
 // Seeds the uniform source from the clock; called once at start-up.
 void SeedUniformSource();
-
-// Loads above this are refused.
-inline constexpr double kLargestLoad = 30.0;

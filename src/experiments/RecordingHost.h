@@ -1,6 +1,7 @@
 #pragma once
 
 #include "experiments/ExperimentHost.h"
+#include "experiments/Settings.h"
 #include "plot/Trace.h"
 
 #include <string>
@@ -10,10 +11,14 @@
 // tool, the tests and the benchmarks.
 class RecordingHost final : public ExperimentHost {
 public:
-    explicit RecordingHost(std::string loadText = {}) : loadText_(std::move(loadText)) {}
+    explicit RecordingHost(std::string loadText = {}, Settings settings = {})
+        : loadText_(std::move(loadText)), settings_(std::move(settings))
+    {
+    }
 
     void SetLoadText(std::string text) { loadText_ = std::move(text); }
 
+    const Settings& SettingsInForce() const override { return settings_; }
     std::string LoadText() const override { return loadText_; }
     void SetProgress(int position) override { progress_ = position; }
     Trace& Series(int n) override;
@@ -29,6 +34,7 @@ public:
 
 private:
     std::string loadText_;
+    Settings settings_;
     ChartTraces traces_ = MakeTraces();
     int progress_ = 0;
     std::string mdMaxText_;

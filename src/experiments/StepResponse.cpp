@@ -1,49 +1,87 @@
 #include "experiments/ExperimentHost.h"
 #include "experiments/Experiments.h"
+#include "experiments/Runs.h"
 #include "model/MotorModel.h"
 #include "plot/Trace.h"
 #include "toolkit/Conversions.h"
 
+#include <cmath>
+
 using toolkit::ToDouble;
 
-void RunStepResponse(MotorModel& model, ExperimentHost& host)
+namespace {
+
+// The periodic load's sine, in one place so its arithmetic can change with
+// the model's.
+double Sine(double x)
 {
-    constexpr int kLoadRemovedAt = kRunLength / 2;
+    return std::sin(x);
+}
+
+} // namespace
+
+double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega)
+{
+    if (i < step.on || i >= loadOff)
+        return 0.0;
+    switch (step.profile) {
+    case LoadProfile::Step:
+        break;
+    case LoadProfile::Ramp:
+        if (i < step.on + step.ramp)
+            return load * static_cast<double>(i - step.on + 1) / static_cast<double>(step.ramp);
+        break;
+    case LoadProfile::Fan:
+        return load + step.k * omega * std::fabs(omega);
+    case LoadProfile::Periodic:
+        return load + step.amplitude * Sine(6.283185307179586 * static_cast<double>(i - step.on) / step.period);
+    }
+    return load;
+}
+
+std::int32_t RunStepResponse(MotorModel& model, ExperimentHost& host)
+{
+    const Settings settings = host.SettingsInForce();
+    CheckSettings(settings);
+    const RunDefinition& run = RunOf(RunKind::Step);
 
     host.SetProgress(100);
-    Trace& mdTrace = host.Series(5);
-    Trace& omegaTrace = host.Series(6);
+    Trace& mdTrace = host.Series(run.mdSeries);
+    Trace& omegaTrace = host.Series(run.omegaSeries);
     mdTrace.Clear();
     omegaTrace.Clear();
 
-    double Mc = toolkit::StrToInt(host.LoadText());
-    model.Reset();
+    const std::int32_t load = toolkit::StrToInt(host.LoadText());
+    model.Reset(settings.model);
     double mdMax = ToDouble(model.Md);
     double omegaMax = ToDouble(model.Omega);
 
-    if (Mc > kLargestLoad) {
+    if (load > settings.run.limit) {
         host.ShowAlert();
     } else {
-        const Colour mdColour = PointColourOfSeries(5);
-        const Colour omegaColour = PointColourOfSeries(6);
+        const Colour mdColour = PointColourOfSeries(run.mdSeries);
+        const Colour omegaColour = PointColourOfSeries(run.omegaSeries);
+        const std::int64_t loadOff = settings.LoadOff();
+        mdTrace.Reserve(static_cast<std::size_t>(settings.run.steps));
+        omegaTrace.Reserve(static_cast<std::size_t>(settings.run.steps));
         // Stepping a local copy lets the state stay in registers across the
         // trace appends; the model takes the final state when the run ends.
         MotorModel m = model;
-        for (int i = 0; i < kRunLength; ++i) {
-            if (i == kLoadRemovedAt)
-                Mc = 0.0;
-            m.Step(Mc);
+        for (std::int64_t i = 0; i < settings.run.steps; ++i) {
+            m.Step(StepLoad(settings.step, loadOff, load, i, static_cast<double>(m.Omega)));
             // Compared in extended; NaN compares false and keeps the maximum.
             if (m.Md > mdMax)
                 mdMax = ToDouble(m.Md);
             if (m.Omega > omegaMax)
                 omegaMax = ToDouble(m.Omega);
-            mdTrace.AppendPoint(i, ToDouble(m.Md), "", mdColour);
-            omegaTrace.AppendPoint(i, ToDouble(m.Omega), "", omegaColour);
+            const auto x = static_cast<double>(i);
+            mdTrace.AppendPoint(x, ToDouble(m.Md), "", mdColour);
+            omegaTrace.AppendPoint(x, ToDouble(m.Omega), "", omegaColour);
         }
         model = m;
     }
 
     host.SetMdMaxText(toolkit::FloatToStr(mdMax));
     host.SetOmegaMaxText(toolkit::FloatToStr(omegaMax));
+    return load;
 }

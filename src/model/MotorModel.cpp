@@ -1,20 +1,18 @@
 #include "model/MotorModel.h"
 
-#include <bit>
-#include <cstdint>
-
-void MotorModel::Reset()
+void MotorModel::Reset(const MotorParameters& parameters)
 {
     Md = dMd = dOmega = dK = Omega = K = MdPrev = OmegaPrev = 0.0L;
-    KPrev = 50.5L;
+    // K's value at rest without load, exact in extended: the first two steps
+    // keep dK at 0 whatever Mk is.
+    KPrev = 2.0L * parameters.Mk;
 
-    // w0 is one unit in the last place above the double nearest 314.15.
-    w0 = std::bit_cast<double>(std::uint64_t{0x4073A26666666667});
-    dt = kStepSeconds;
-    p = 2.0;
-    J = 0.0172;
-    Mk = 25.25;
-    sk = 0.46;
+    w0 = parameters.w0;
+    dt = parameters.dt;
+    p = parameters.p;
+    J = parameters.J;
+    Mk = parameters.Mk;
+    sk = parameters.sk;
     // Extended quotient of the stored doubles, rounded to double on store.
     T = static_cast<double>(static_cast<long double>(sk) / w0);
 }

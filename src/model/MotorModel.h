@@ -1,5 +1,21 @@
 #pragma once
 
+#include <bit>
+#include <cstdint>
+
+// The motor's parameters and the step size; the defaults are the motor the
+// program was written for.
+struct MotorParameters {
+    double J = 0.0172;
+    double Mk = 25.25;
+    double sk = 0.46;
+    double p = 2.0;
+    double dt = 0.001;
+    // One unit in the last place above the double nearest 314.15.
+    double w0 = std::bit_cast<double>(std::uint64_t{0x4073A26666666667});
+    bool operator==(const MotorParameters&) const = default;
+};
+
 // Lumped induction-motor model integrated by forward Euler.
 //
 // The state is held in x87 extended precision (long double with GCC on
@@ -17,8 +33,8 @@ struct MotorModel {
     long double OmegaPrev;
     long double KPrev;
 
-    // The time one step stands for, in seconds: dt after Reset().
-    static constexpr double kStepSeconds = 0.001;
+    // The time one step stands for, in seconds: dt after a default Reset().
+    static constexpr double kStepSeconds = MotorParameters{}.dt;
 
     double w0;
     double dt;
@@ -29,8 +45,9 @@ struct MotorModel {
     double T;
 
     // Initial conditions and parameters. K starts at 0 while KPrev starts at
-    // 50.5, so the first step after a reset differs from later ones.
-    void Reset();
+    // 2 Mk (50.5 by default), so the first step after a reset differs from
+    // later ones.
+    void Reset(const MotorParameters& parameters = {});
 
     // One Euler step of size dt against the load torque Mc. No checks: far
     // negative loads drive the states out of range.

@@ -19,8 +19,9 @@ struct AxisRanges {
     bool operator==(const AxisRanges&) const = default;
 };
 
-// What an empty chart shows: one run's step indices and a unit of value.
-inline constexpr AxisRanges kEmptyChartRanges{{0.0, kRunLength}, {0.0, 1.0}};
+// What an empty chart shows: the step indices of a run of the default
+// length (the settings check that they agree) and a unit of value.
+inline constexpr AxisRanges kEmptyChartRanges{{0.0, 2000.0}, {0.0, 1.0}};
 
 // The chart's axes end within this magnitude: the drawing library refuses
 // spans wider than 1e250, and a run that overflows keeps values near 1e308.

@@ -30,18 +30,11 @@ void Trace::Clear()
     labels_.resize(1);
 }
 
-std::string TraceHeading(const TraceDefinition& definition)
-{
-    return std::string(definition.title) + " (" + std::string(definition.run) + ")";
-}
-
 ChartTraces MakeTraces()
 {
     auto make = [](int i) {
         const TraceDefinition& definition = kTraceDefinitions[static_cast<std::size_t>(i)];
-        Trace trace(std::string(definition.title), definition.lineColour);
-        trace.Reserve(kRunLength);
-        return trace;
+        return Trace(std::string(definition.title), definition.lineColour);
     };
     ChartTraces traces{make(0), make(1), make(2), make(3), make(4), make(5)};
     return traces;

@@ -59,33 +59,27 @@ private:
     std::uint64_t revision_ = 0;
 };
 
-// The six traces of the chart, in its order.
+// The six traces of the chart, in its order; the runs fill them in pairs.
 struct TraceDefinition {
     std::string_view title;
-    std::string_view run;
     Colour lineColour;
     Colour pointColour;
 };
 
 inline constexpr int kTraceCount = 6;
-inline constexpr int kRunLength = 2000;
 
 inline constexpr std::array<TraceDefinition, kTraceCount> kTraceDefinitions{{
-    {"Md", "Gauss", clRed, clGreen},
-    {"Omega", "Gauss", clGreen, clRed},
-    {"Md", "Uniform", clYellow, clBlue},
-    {"Omega", "Uniform", clBlue, clBlack},
-    {"Md", "Step", clFuchsia, clYellow},
-    {"Omega", "Step", clOrange, clGray},
+    {"Md", clRed, clGreen},
+    {"Omega", clGreen, clRed},
+    {"Md", clYellow, clBlue},
+    {"Omega", clBlue, clBlack},
+    {"Md", clFuchsia, clYellow},
+    {"Omega", clOrange, clGray},
 }};
-
-// How a trace is named where several runs meet, in the tracker and the
-// exported data: its title and run, as "Md (Gauss)".
-std::string TraceHeading(const TraceDefinition& definition);
 
 using ChartTraces = std::array<Trace, kTraceCount>;
 
-// Series1 ... Series6 made from the definitions, room reserved for a run.
+// Series1 ... Series6 made from the definitions, empty.
 ChartTraces MakeTraces();
 
 // The colour a run passes with each point of SeriesN, n from 1 to 6.

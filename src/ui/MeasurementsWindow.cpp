@@ -117,9 +117,9 @@ const std::array<CharacteristicRow, 14> kCharacteristicRows{{
 } // namespace
 
 MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd,
-                                       const Trace& stepOmega, QWidget* parent)
+                                       const Trace& stepOmega, const LoadSchedule& stepSchedule, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::MeasurementsWindow>()), chart_(chart), cursors_(cursors),
-      stepMd_(stepMd), stepOmega_(stepOmega)
+      stepMd_(stepMd), stepOmega_(stepOmega), stepSchedule_(stepSchedule)
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
@@ -209,12 +209,13 @@ void MeasurementsWindow::ShowStatistics()
 
 void MeasurementsWindow::ShowStepCharacteristics()
 {
-    const bool whole = analysis::HoldsWholeRun(stepMd_) && analysis::HoldsWholeRun(stepOmega_);
+    const bool whole = analysis::HoldsWholeRun(stepMd_, stepSchedule_.steps) &&
+                       analysis::HoldsWholeRun(stepOmega_, stepSchedule_.steps);
     ui_->StepHint->setVisible(!whole);
     ui_->StepTable->setVisible(whole);
     if (!whole)
         return;
-    const auto segments = analysis::CharacterizeStepResponse(stepMd_, stepOmega_);
+    const auto segments = analysis::CharacterizeStepResponse(stepMd_, stepOmega_, stepSchedule_);
     for (std::size_t row = 0; row < kCharacteristicRows.size(); ++row) {
         QStringList cells{QString::fromUtf8(kCharacteristicRows[row].name)};
         for (const analysis::CharacteristicsRow& segment : segments)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "experiments/Runs.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -23,9 +25,10 @@ class MeasurementsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // The step response's two traces are also on the chart.
+    // The step response's two traces are also on the chart; the schedule is
+    // the one they were made on.
     MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd, const Trace& stepOmega,
-                       QWidget* parent = nullptr);
+                       const LoadSchedule& stepSchedule, QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
     // Makes the window visible without making it modal and brings it to
@@ -51,4 +54,5 @@ private:
     const ChartCursors& cursors_;
     const Trace& stepMd_;
     const Trace& stepOmega_;
+    const LoadSchedule& stepSchedule_;
 };

@@ -4,7 +4,6 @@
 #include "chart/ChartPins.h"
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
-#include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 #include "ui/Application.h"
 #include "ui/FormGeometry.h"
@@ -52,11 +51,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     KeepStoredOuterGeometry(*this);
     for (QLabel* label : {ui_->Label3, ui_->StaticText1, ui_->StaticText2, ui_->StaticText3})
         label->adjustSize();
-    for (std::size_t i = 0; i < series_.size(); ++i)
-        ui_->Chart1->AddTrace(series_[i], TraceHeading(kTraceDefinitions[i]));
+    for (int n = 1; n <= kTraceCount; ++n)
+        ui_->Chart1->AddTrace(Series(n), SeriesHeading(n));
     chartTools_ = AttachTools(*ui_->Chart1);
-    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, SeriesNumbered(series_, 5),
-                                           SeriesNumbered(series_, 6), this);
+    const RunDefinition& step = RunOf(RunKind::Step);
+    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, Series(step.mdSeries),
+                                           Series(step.omegaSeries), stepSchedule_, this);
     AddChartCommands();
     connect(ui_->Chart1, &TraceChart::ErrorRaised, this, [](const QString& message) {
         if (TApplication* application = Application())
@@ -89,18 +89,18 @@ void TForm1::AddChartCommands()
 
 void TForm1::PinTraces()
 {
-    for (std::size_t i = 0; i < series_.size(); ++i)
-        if (!series_[i].Points().empty())
-            chartTools_.pins->Pin(series_[i], RunName(i));
+    for (int n = 1; n <= kTraceCount; ++n)
+        if (!Series(n).Points().empty())
+            chartTools_.pins->Pin(Series(n), RunName(n));
 }
 
-std::string TForm1::RunName(std::size_t series) const
+std::string TForm1::RunName(int series) const
 {
-    const std::string_view run = kTraceDefinitions[series].run;
+    const RunDefinition& run = RunFilling(series);
     // Step responses differ by their load alone.
-    if (run == "Step" && stepLoad_)
+    if (run.kind == RunKind::Step && stepLoad_)
         return "Mc=" + std::to_string(*stepLoad_);
-    return std::string(run);
+    return std::string(run.name);
 }
 
 void TForm1::BindCommand(QPushButton& button, void (TForm1::*handler)())
@@ -164,8 +164,8 @@ void TForm1::Button4Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
     stepLoad_.reset();
-    RunStepResponse(model_, *this);
-    stepLoad_ = toolkit::StrToInt(LoadText());
+    stepSchedule_ = StepLoadSchedule(settings_);
+    stepLoad_ = RunStepResponse(model_, *this);
 }
 
 void TForm1::Button5Click()

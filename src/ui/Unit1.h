@@ -2,6 +2,8 @@
 
 #include "chart/ChartTools.h"
 #include "experiments/ExperimentHost.h"
+#include "experiments/Runs.h"
+#include "experiments/Settings.h"
 #include "model/MotorModel.h"
 #include "plot/Trace.h"
 
@@ -29,6 +31,7 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
+    const Settings& SettingsInForce() const override { return settings_; }
     std::string LoadText() const override;
     void SetProgress(int position) override;
     Trace& Series(int n) override;
@@ -54,15 +57,17 @@ private:
     void AddChartCommands();
     // Pins a copy of each trace that holds points, named with its run.
     void PinTraces();
-    std::string RunName(std::size_t series) const;
+    std::string RunName(int series) const;
 
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();
     ChartTools chartTools_{};
     MotorModel model_{};
+    Settings settings_;
     // The load of the step response the step traces hold, once it ran
-    // without an error.
+    // without an error, and the schedule it ran on.
     std::optional<std::int32_t> stepLoad_;
+    LoadSchedule stepSchedule_ = StepLoadSchedule(settings_);
     // A window of its own, owned as a child.
     MeasurementsWindow* measurements_ = nullptr;
 };

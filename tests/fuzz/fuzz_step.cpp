@@ -69,6 +69,9 @@ enum class Ending { Done, NotAnInteger, Overflow };
 
 } // namespace
 
+// The default run's length.
+const auto kSteps = static_cast<std::size_t>(Settings{}.run.steps);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size > kLongestInput)
@@ -99,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int series = 1; series <= 4; ++series)
         Check(host.Series(series).Points().empty(), "drew on a trace of another run", text);
     Check(md.size() == omega.size(), "left its two traces of different lengths", text);
-    Check(md.size() <= static_cast<std::size_t>(kRunLength), "plotted more points than a run has", text);
+    Check(md.size() <= kSteps, "plotted more points than a run has", text);
     for (const auto* points : {&md, &omega}) {
         for (std::size_t i = 0; i < points->size(); ++i) {
             Check((*points)[i].x == static_cast<double>(i), "plotted a point off its step", text);
@@ -107,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    const bool refused = load && *load > kLargestLoad;
+    const bool refused = load && *load > Settings{}.run.limit;
     Check(host.AlertCount() == (refused ? 1 : 0), "showed the alert for a load it takes, or none for one it refuses",
           text);
     Check((ending == Ending::NotAnInteger) == !load, "disagreed with StrToInt on whether the text is a load",
@@ -121,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case Ending::Overflow:
         Check(*load <= kFirstOverflowingLoad, "overflowed for a load that stays in range", text);
-        Check(md.size() < static_cast<std::size_t>(kRunLength), "overflowed after the last step", text);
+        Check(md.size() < kSteps, "overflowed after the last step", text);
         Check(labelsKept, "changed the labels on overflow", text);
         break;
     case Ending::Done:
@@ -132,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         Check(*load > kFirstOverflowingLoad, "finished a run that should overflow", text);
-        Check(md.size() == static_cast<std::size_t>(kRunLength), "finished with a part of a run", text);
+        Check(md.size() == kSteps, "finished with a part of a run", text);
         Check(host.MdMaxText() == toolkit::FloatToStr(LargestY(host.Series(5))),
               "shows an Md maximum other than the largest Md plotted", text);
         Check(host.OmegaMaxText() == toolkit::FloatToStr(LargestY(host.Series(6))),

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "model/MotorModel.h"
+#include "toolkit/Exception.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+// Everything a run uses, as one value. The defaults are the program's
+// original constants, so a run with default settings is the original run to
+// the last bit. Whole numbers are held in 64 bits so any value a file or the
+// command line gives is kept as given and refused by CheckSettings, with the
+// same message whatever path it came by.
+
+enum class LoadProfile { Step, Ramp, Fan, Periodic };
+
+struct RunSettings {
+    std::int64_t steps = 2000;
+    // Typed loads above it are refused.
+    std::int64_t limit = 30;
+    // Unset, the uniform source is seeded from the clock at start-up and the
+    // Gaussian one not at all.
+    std::optional<std::int64_t> seed;
+    bool operator==(const RunSettings&) const = default;
+};
+
+struct GaussSettings {
+    double mean = 15.0;
+    double sd = 3.0;
+    bool operator==(const GaussSettings&) const = default;
+};
+
+struct UniformSettings {
+    double low = 12.0;
+    double high = 18.0;
+    std::int64_t levels = 1001;
+    bool operator==(const UniformSettings&) const = default;
+};
+
+struct StepSettings {
+    // The load the step response uses when none is typed or given.
+    std::optional<std::int64_t> load;
+    LoadProfile profile = LoadProfile::Step;
+    std::int64_t on = 0;
+    // Unset, min(1000, run.steps): see Settings::LoadOff.
+    std::optional<std::int64_t> off;
+    std::int64_t ramp = 0;
+    double k = 0.0;
+    double amplitude = 0.0;
+    double period = 1000.0;
+    bool operator==(const StepSettings&) const = default;
+};
+
+struct Settings {
+    MotorParameters model;
+    RunSettings run;
+    GaussSettings gauss;
+    UniformSettings uniform;
+    StepSettings step;
+
+    // The step at which the step response removes its load.
+    std::int64_t LoadOff() const;
+
+    bool operator==(const Settings&) const = default;
+};
+
+// A setting that is not known, or a value it does not allow. The message
+// names the setting in full, the value given and what is allowed.
+class SettingsError : public toolkit::Exception {
+public:
+    using Exception::Exception;
+};
+
+// Raises SettingsError for the first setting whose value is not allowed,
+// the settings taken as a whole (step.on may not pass step.off, the model's
+// time constant must come out usable): "model.J must be a number above 0,
+// not -1".
+void CheckSettings(const Settings& settings);
+
+// A value as a file or the command line gives it: a whole number, a number
+// or a text.
+using SettingValue = std::variant<std::int64_t, double, std::string>;
+
+// The settings' full names, "model.J" to "step.period", in the order files
+// list them.
+std::span<const std::string_view> SettingNames();
+
+// The value of the named setting; none for an optional setting left unset.
+// Raises SettingsError for a name that is not a setting.
+std::optional<SettingValue> GetSetting(const Settings& settings, std::string_view name);
+
+// Sets the named setting. Raises SettingsError for a name that is not a
+// setting (suggesting the nearest name) and for a value of the wrong kind;
+// whether the value is allowed is CheckSettings' part.
+void SetSetting(Settings& settings, std::string_view name, const SettingValue& value);
+
+// The value's text as a file writes it: numbers as the shortest text that
+// reads back to the same bits, texts quoted.
+std::string ValueText(const SettingValue& value);
+
+// Raises the SettingsError for the named setting given a value it does not
+// allow, shown as the given text.
+[[noreturn]] void RejectSetting(const Settings& settings, std::string_view name, std::string_view shownValue);
+
+// The known name nearest the given one, for "did you mean" hints.
+std::string_view NearestName(std::string_view name, std::span<const std::string_view> names);
