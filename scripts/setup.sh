@@ -17,6 +17,7 @@ packages=(
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl time
   clang libclang-rt-14-dev llvm
+  libtomlplusplus-dev
   qt6-translations-l10n
   help2man man-db dpkg-dev file desktop-file-utils appstream lintian
 )

@@ -5,6 +5,7 @@
 #include "analysis/MechanicalCharacteristic.h"
 #include "analysis/SignalStatistics.h"
 #include "analysis/StepCharacteristics.h"
+#include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
 #include "experiments/Runs.h"
@@ -18,7 +19,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <charconv>
 #include <cmath>
 #include <csignal>
@@ -40,37 +43,50 @@ constexpr int kExitRefused = 3;
 constexpr std::string_view kAlertText = "Некорректно введенное значение Мс<30";
 
 constexpr std::string_view kUsage =
-    "Usage: motormodel-cli step LOAD [--csv FILE] [--metrics FILE] [--stats FILE [--from A] [--to B]]\n"
+    "Usage: motormodel-cli step [LOAD] [--csv FILE] [--metrics FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli uniform [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
+    "  or:  motormodel-cli settings\n"
     "  or:  motormodel-cli characteristic [--csv FILE] [--load L]\n"
+    "Every command also takes [--settings FILE]... [--set NAME=VALUE]...\n"
     "\n"
-    "Simulates the induction motor for 2000 steps.\n"
-    "  step LOAD    step response to the whole-number load LOAD (refused above 30);\n"
-    "               prints the largest Md and Omega\n"
+    "Simulates the induction motor for run.steps steps (2000 by default).\n"
+    "  step LOAD    step response to the whole-number load LOAD (refused above\n"
+    "               run.limit, 30 by default); prints the largest Md and Omega. LOAD may\n"
+    "               be left out when the settings give step.load\n"
     "  gauss        load drawn at every step from a normal distribution (15, 3)\n"
     "  uniform      load drawn at every step from 1001 values between 12 and 18\n"
+    "  settings     print the settings in force as a complete experiment file\n"
     "  characteristic\n"
     "               the motor's static characteristic as CSV (Omega,Md,K) at 1001\n"
     "               speeds from -w0/p to 1.5 w0/p, to standard output unless --csv\n"
     "               names a file; speeds without a rest point have no row\n"
-    "  --load L     (characteristic) also give the operating point under the load L\n"
-    "               on standard error: \"Operating point: Omega X Md Y\"\n"
-    "  --seed N     seed of the random source (0 to 4294967295); without it the\n"
-    "               uniform source is seeded from the clock and the Gaussian one not at all\n"
+    "  --load L     (characteristic) also give the operating point under the load L,\n"
+    "               or step.load, on standard error: \"Operating point: Omega X Md Y\"\n"
+    "  --settings FILE\n"
+    "               read settings from the experiment file FILE (TOML)\n"
+    "  --set NAME=VALUE\n"
+    "               set one setting, as a file writes it: --set model.J=0.0344,\n"
+    "               --set step.profile=ramp (a text may leave out its quotes)\n"
+    "               The defaults apply first, then every --settings, then every --set,\n"
+    "               each in the order given\n"
+    "  --seed N     seed of the random sources (0 to 4294967295), over run.seed; without\n"
+    "               either the uniform source is seeded from the clock and the Gaussian\n"
+    "               one not at all\n"
     "  --csv FILE   write the run's Md and Omega as CSV (step,Md,Omega); FILE is\n"
     "               replaced only once the whole CSV is written. With - the CSV goes\n"
     "               to standard output and the largest Md and Omega to standard error\n"
     "  --metrics FILE\n"
     "               write the step characteristics of Md and Omega as CSV, one row each\n"
-    "               while the load is on (steps 0-999) and after it is removed (1000-1999):\n"
-    "               initial and final value, peak, trough and their steps, rise steps\n"
-    "               (10% to 90%), settling steps (into 2%), overshoot and undershoot in %\n"
+    "               while the load is on (steps step.on to step.off - 1, 0-999 by\n"
+    "               default) and after it is removed (to the run's end): initial and\n"
+    "               final value, peak, trough and their steps, rise steps (10% to 90%),\n"
+    "               settling steps (into 2%), overshoot and undershoot in %\n"
     "  --stats FILE write the statistics of Md and Omega as CSV: count, min, max and their\n"
     "               steps, mean, rms and standard deviation\n"
     "  --from A, --to B\n"
-    "               the steps the statistics cover, both included (0 to 1999, the whole\n"
-    "               run by default)\n"
+    "               the steps the statistics cover, both included (the whole run by\n"
+    "               default)\n"
     "               CSV numbers read back exactly; an empty cell is a value left undefined,\n"
     "               such as the rise of a signal that ends where it started. A refused or\n"
     "               failed run writes no characteristics and no statistics\n"
@@ -81,7 +97,7 @@ constexpr std::string_view kUsage =
     "Exit status: 0 done, 1 the load is not an integer, the run overflowed or an\n"
     "output could not be written (\"motormodel-cli: write error: REASON\" for\n"
     "standard output, \"motormodel-cli: cannot write 'FILE': REASON\" for a file),\n"
-    "2 usage error, 3 load refused.\n";
+    "2 usage error or a setting or experiment file that is not allowed, 3 load refused.\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -110,12 +126,14 @@ private:
     std::string path_;
 };
 
-enum class Command { Step, Gauss, Uniform, Characteristic };
+enum class Command { Step, Gauss, Uniform, Settings, Characteristic };
 
 struct Options {
     Command command = Command::Step;
-    std::string load;
+    std::optional<std::string> load;
     std::optional<std::uint32_t> seed;
+    std::vector<std::string> settingsFiles;
+    std::vector<std::pair<std::string, std::string>> sets;
     std::optional<OutputSink> csv;
     std::optional<OutputSink> metrics;
     std::optional<OutputSink> stats;
@@ -128,22 +146,44 @@ struct Options {
     bool version = false;
 };
 
+// The options that take a value, the commands they apply to and what their
+// value is, for the messages.
+struct OptionSpec {
+    std::string_view name;
+    std::initializer_list<Command> commands;
+    std::string_view value;
+};
+
+constexpr auto kRunCommands = {Command::Step, Command::Gauss, Command::Uniform};
+constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings,
+                       Command::Characteristic};
+const std::array<OptionSpec, 9> kOptions{{
+    {"--settings", kAll, "a file name"},
+    {"--set", kAll, "NAME=VALUE"},
+    {"--seed", {Command::Gauss, Command::Uniform}, "a whole number from 0 to 4294967295"},
+    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic},
+     "a file name (- for standard output)"},
+    {"--metrics", {Command::Step}, "a file name (- for standard output)"},
+    {"--stats", kRunCommands, "a file name (- for standard output)"},
+    {"--from", kRunCommands, "a step number"},
+    {"--to", kRunCommands, "a step number"},
+    {"--load", {Command::Characteristic}, "a finite number"},
+}};
+
+[[noreturn]] void RejectValue(const OptionSpec& option, std::string_view value)
+{
+    throw UsageError("option '" + std::string(option.name) + "' needs " + std::string(option.value) + ", not '" +
+                     std::string(value) + "'");
+}
+
 template <typename Number>
-Number ParseNumber(std::string_view text, const std::string& what)
+Number ParseNumber(const OptionSpec& option, std::string_view text)
 {
     Number number{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
-        throw UsageError("invalid " + what + " '" + std::string(text) + "'");
+        RejectValue(option, text);
     return number;
-}
-
-double ParseLoad(std::string_view text)
-{
-    const auto load = ParseNumber<double>(text, "load");
-    if (!std::isfinite(load))
-        throw UsageError("invalid load '" + std::string(text) + "': a finite number is needed");
-    return load;
 }
 
 analysis::StepRange StatisticsRange(const Options& options, const Settings& settings)
@@ -151,7 +191,9 @@ analysis::StepRange StatisticsRange(const Options& options, const Settings& sett
     return {options.from.value_or(0), options.to.value_or(settings.run.steps - 1)};
 }
 
-void CheckStatisticsRange(const Options& options, const Settings& settings)
+// What the settings decide: the statistics' steps lie within the run, and
+// a step response has a load.
+void CheckAgainstSettings(const Options& options, const Settings& settings)
 {
     if ((options.from || options.to) && !options.stats)
         throw UsageError("--from and --to need --stats");
@@ -160,23 +202,50 @@ void CheckStatisticsRange(const Options& options, const Settings& settings)
     if (range.first < 0 || range.last > last || range.first > range.last)
         throw UsageError("steps " + std::to_string(range.first) + " to " + std::to_string(range.last) +
                          " are not a range within the run's 0 to " + std::to_string(last));
+    if (options.command == Command::Step && !options.load && !settings.step.load)
+        throw UsageError("step needs a LOAD, or step.load in the settings");
 }
 
-// Reads the file name after the output option at args[next] and moves next
-// past it. Two outputs interleaved on standard output would make neither
-// readable, so only one option may have it.
-OutputSink ParseOutput(const std::vector<std::string_view>& args, std::size_t& next, Options& options)
+// Two outputs interleaved on standard output would make neither readable,
+// so only one option may have it.
+OutputSink Output(const std::string& path, Options& options)
 {
-    const std::string option(args[next]);
-    if (++next == args.size())
-        throw UsageError("option '" + option + "' needs a file name (- for standard output)");
-    OutputSink sink{std::string(args[next])};
+    OutputSink sink{path};
     if (sink.IsStandardOutput()) {
         if (options.standardOutputTaken)
             throw UsageError("at most one option may write to standard output");
         options.standardOutputTaken = true;
     }
     return sink;
+}
+
+void TakeOption(const OptionSpec& option, const std::string& value, Options& options)
+{
+    const std::string_view name = option.name;
+    if (name == "--settings") {
+        options.settingsFiles.push_back(value);
+    } else if (name == "--set") {
+        const std::size_t equals = value.find('=');
+        if (equals == std::string::npos || equals == 0)
+            RejectValue(option, value);
+        options.sets.emplace_back(value.substr(0, equals), value.substr(equals + 1));
+    } else if (name == "--seed") {
+        options.seed = ParseNumber<std::uint32_t>(option, value);
+    } else if (name == "--csv") {
+        options.csv = Output(value, options);
+    } else if (name == "--metrics") {
+        options.metrics = Output(value, options);
+    } else if (name == "--stats") {
+        options.stats = Output(value, options);
+    } else if (name == "--load") {
+        options.heldLoad = ParseNumber<double>(option, value);
+        if (!std::isfinite(*options.heldLoad))
+            RejectValue(option, value);
+    } else if (name == "--from") {
+        options.from = ParseNumber<analysis::Step>(option, value);
+    } else {
+        options.to = ParseNumber<analysis::Step>(option, value);
+    }
 }
 
 Options ParseArguments(const std::vector<std::string_view>& args)
@@ -193,50 +262,52 @@ Options ParseArguments(const std::vector<std::string_view>& args)
     if (args.empty())
         throw UsageError("no command given");
 
-    std::size_t next = 1;
-    if (args[0] == "step") {
-        // The load is taken as it stands, so "-5" is a load, not an option.
-        if (args.size() < 2)
-            throw UsageError("step needs a LOAD");
-        options.command = Command::Step;
-        options.load = args[1];
-        next = 2;
-    } else if (args[0] == "gauss") {
-        options.command = Command::Gauss;
-    } else if (args[0] == "uniform") {
-        options.command = Command::Uniform;
-    } else if (args[0] == "characteristic") {
-        options.command = Command::Characteristic;
-    } else {
+    constexpr std::array<std::pair<std::string_view, Command>, 5> kCommands{{
+        {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
+        {"settings", Command::Settings}, {"characteristic", Command::Characteristic}}};
+    const auto command = std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return c.first == args[0]; });
+    if (command == kCommands.end())
         throw UsageError("unknown command '" + std::string(args[0]) + "'");
-    }
+    options.command = command->second;
 
-    for (; next < args.size(); ++next) {
+    for (std::size_t next = 1; next < args.size(); ++next) {
         const std::string_view arg = args[next];
-        const bool hasValue = next + 1 < args.size();
         if (arg == "--help") {
             options.help = true;
-        } else if (arg == "--csv") {
-            options.csv = ParseOutput(args, next, options);
-        } else if (arg == "--load" && hasValue && options.command == Command::Characteristic) {
-            options.heldLoad = ParseLoad(args[++next]);
-        } else if (arg == "--seed" && hasValue && options.command != Command::Step &&
-                   options.command != Command::Characteristic) {
-            options.seed = ParseNumber<std::uint32_t>(args[++next], "seed");
-        } else if (arg == "--metrics" && options.command == Command::Step) {
-            options.metrics = ParseOutput(args, next, options);
-        } else if (arg == "--stats" && options.command != Command::Characteristic) {
-            options.stats = ParseOutput(args, next, options);
-        } else if (arg == "--from" && hasValue) {
-            options.from = ParseNumber<analysis::Step>(args[++next], "step");
-        } else if (arg == "--to" && hasValue) {
-            options.to = ParseNumber<analysis::Step>(args[++next], "step");
-        } else {
-            throw UsageError("unexpected argument '" + std::string(arg) + "'");
+            continue;
         }
+        // Only options start with "--", so a load of -5 is a load.
+        if (!arg.starts_with("--")) {
+            if (options.command != Command::Step || options.load)
+                throw UsageError("unexpected argument '" + std::string(arg) + "'");
+            options.load = std::string(arg);
+            continue;
+        }
+        const auto option = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionSpec& o) { return o.name == arg; });
+        if (option == kOptions.end())
+            throw UsageError("unknown option '" + std::string(arg) + "'");
+        if (std::find(option->commands.begin(), option->commands.end(), options.command) == option->commands.end())
+            throw UsageError("option '" + std::string(arg) + "' does not apply to '" + std::string(command->first) + "'");
+        if (++next == args.size())
+            throw UsageError("option '" + std::string(arg) + "' needs a value");
+        TakeOption(*option, std::string(args[next]), options);
     }
-    CheckStatisticsRange(options, Settings{});
     return options;
+}
+
+// The defaults, then every file, then every --set and --seed, each in the
+// order given; checked whole.
+Settings SettingsInForce(const Options& options)
+{
+    Settings settings;
+    for (const std::string& path : options.settingsFiles)
+        settings = ExperimentFile::Load(path, settings);
+    for (const auto& [name, value] : options.sets)
+        SetSettingText(settings, name, value);
+    if (options.seed)
+        settings.run.seed = *options.seed;
+    CheckSettings(settings);
+    return settings;
 }
 
 // The run's points as the chart exports them, headed "step,Md,Omega".
@@ -273,20 +344,21 @@ void WriteMeasurements(const Options& options, const Settings& settings, const T
     }
 }
 
-// The static curve over its range, and where the held load crosses it.
-int RunCharacteristic(const Options& options)
+// The static curve over its range, and where the step response's load,
+// --load or step.load, crosses it.
+int RunCharacteristic(const Options& options, const Settings& settings)
 {
-    const Settings settings;
     const analysis::StaticCharacteristic motor(settings.model);
     const analysis::SpeedRange range = motor.Range();
-    const OutputSink csv = options.csv.value_or(OutputSink::StandardOutput());
-    csv.Write(analysis::StaticCurveCsv(motor.Curve(range, 1000)));
-    if (options.heldLoad) {
+    options.csv.value_or(OutputSink::StandardOutput()).Write(analysis::StaticCurveCsv(motor.Curve(range, 1000)));
+    std::optional<double> load = options.heldLoad;
+    if (!load && settings.step.load)
+        load = static_cast<double>(*settings.step.load);
+    if (load) {
         using toolkit::FloatToStr;
-        if (const auto point = analysis::OperatingPoint(
-                motor, analysis::LoadCharacteristic::Of(settings.step, *options.heldLoad)))
-            std::cerr << "Operating point: Omega " << FloatToStr(point->Omega) << " Md "
-                      << FloatToStr(point->Md) << '\n';
+        if (const auto point = analysis::OperatingPoint(motor, analysis::LoadCharacteristic::Of(settings.step, *load)))
+            std::cerr << "Operating point: Omega " << FloatToStr(point->Omega) << " Md " << FloatToStr(point->Md)
+                      << '\n';
         else
             std::cerr << "Operating point: none between Omega " << FloatToStr(range.from) << " and "
                       << FloatToStr(range.from + range.span) << '\n';
@@ -294,12 +366,16 @@ int RunCharacteristic(const Options& options)
     return 0;
 }
 
-int Run(const Options& options)
+int Run(const Options& options, const Settings& settings)
 {
-    Settings settings;
-    if (options.seed)
-        settings.run.seed = *options.seed;
-    RecordingHost host(options.load, settings);
+    if (options.command == Command::Settings) {
+        OutputSink::StandardOutput().Write(ExperimentFile::Text(settings));
+        return 0;
+    }
+    if (options.command == Command::Characteristic)
+        return RunCharacteristic(options, settings);
+    // A typed load wins over the settings' one.
+    RecordingHost host(options.load.value_or(std::to_string(settings.step.load.value_or(0))), settings);
     MotorModel model{};
     RunKind kind = RunKind::Step;
     switch (options.command) {
@@ -310,14 +386,15 @@ int Run(const Options& options)
         RunGaussianLoad(model, host);
         kind = RunKind::Gauss;
         break;
-    case Command::Characteristic:
-        return RunCharacteristic(options);
     case Command::Uniform:
         // Without a seed of its own the run draws from the clock's.
         if (!settings.run.seed)
             SeedUniformSource();
         RunUniformLoad(model, host);
         kind = RunKind::Uniform;
+        break;
+    case Command::Settings:
+    case Command::Characteristic:
         break;
     }
 
@@ -348,10 +425,18 @@ int main(int argc, char* argv[])
 
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     Options options;
+    Settings settings;
     try {
         options = ParseArguments(args);
+        if (!options.help && !options.version) {
+            settings = SettingsInForce(options);
+            CheckAgainstSettings(options, settings);
+        }
     } catch (const UsageError& error) {
         std::cerr << "motormodel-cli: " << error.what() << "\n\n" << kUsage;
+        return kExitUsage;
+    } catch (const SettingsError& error) {
+        std::cerr << "motormodel-cli: " << error.what() << '\n';
         return kExitUsage;
     }
     try {
@@ -363,7 +448,7 @@ int main(int argc, char* argv[])
             OutputSink::StandardOutput().Write("motormodel-cli " MOTORMODEL_VERSION "\n");
             return 0;
         }
-        return Run(options);
+        return Run(options, settings);
     } catch (const toolkit::Exception& error) {
         std::cerr << error.what() << '\n';
         return kExitFailed;

@@ -1,0 +1,280 @@
+#include "experiments/ExperimentFile.h"
+
+#include "toolkit/AtomicFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+#include <vector>
+
+// The files hold tables of plain values, never nested ones: a shallow limit
+// refuses deep nesting before it costs the parser's stack.
+#define TOML_MAX_NESTED_VALUES 16
+#include <toml++/toml.h>
+
+namespace {
+
+constexpr std::array<std::string_view, 5> kTables{"model", "run", "gauss", "uniform", "step"};
+
+// What the file names a setting by: its table and its key.
+struct SettingName {
+    std::string_view table;
+    std::string_view key;
+};
+
+SettingName Split(std::string_view name)
+{
+    const std::size_t dot = name.find('.');
+    return {name.substr(0, dot), name.substr(dot + 1)};
+}
+
+[[noreturn]] void Fail(std::string_view source, const toml::source_position& at, const std::string& message)
+{
+    std::string where(source);
+    if (at)
+        where += ':' + std::to_string(at.line) + ':' + std::to_string(at.column);
+    throw SettingsError(where + ": " + message);
+}
+
+// The deepest keys a line may hold, counted by their dots.
+constexpr int kDeepestKey = 16;
+
+// Refuses, before the parser sees them, binary data (a NUL or a control
+// character other than tab and the line ends) and keys nested deeper than
+// kDeepestKey. Nested values stop at the parser's own limit, but dotted keys
+// and table headers nest tables without one, and a deep enough nest
+// exhausts the stack when the parsed tables are freed. TOML keeps a key on
+// one line, so a line's dots outside strings and comments bound how deep its
+// keys nest.
+void Screen(std::string_view text, std::string_view source)
+{
+    enum class In { Code, Comment, Basic, Literal, MultiLineBasic, MultiLineLiteral };
+    In in = In::Code;
+    toml::source_position at{1, 1};
+    int dots = 0;
+    std::size_t i = 0;
+    auto startsWith = [&](std::string_view token) { return text.substr(i, token.size()) == token; };
+    // Moves past count bytes, keeping the line and column.
+    auto advance = [&](std::size_t count) {
+        for (; count > 0 && i < text.size(); --count, ++i) {
+            const char c = text[i];
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+                std::array<char, 8> code{};
+                std::snprintf(code.data(), code.size(), "0x%02X", static_cast<unsigned>(byte));
+                Fail(source, at, "holds binary data (byte " + std::string(code.data()) + "); an experiment file is text");
+            }
+            if (c != '\n') {
+                ++at.column;
+                continue;
+            }
+            ++at.line;
+            at.column = 1;
+            dots = 0;
+            if (in == In::Comment || in == In::Basic || in == In::Literal)
+                in = In::Code;
+        }
+    };
+    while (i < text.size()) {
+        const char c = text[i];
+        std::size_t length = 1;
+        switch (in) {
+        case In::Code:
+            if (c == '#') {
+                in = In::Comment;
+            } else if (startsWith(R"(""")") || startsWith("'''")) {
+                in = c == '"' ? In::MultiLineBasic : In::MultiLineLiteral;
+                length = 3;
+            } else if (c == '"' || c == '\'') {
+                in = c == '"' ? In::Basic : In::Literal;
+            } else if (c == '.' && ++dots > kDeepestKey) {
+                Fail(source, at, "keys nested deeper than " + std::to_string(kDeepestKey) +
+                                     " levels are refused; an experiment file holds plain tables");
+            }
+            break;
+        case In::Comment:
+            break;
+        case In::Basic:
+        case In::MultiLineBasic:
+            if (c == '\\') {
+                length = 2;
+            } else if (in == In::Basic ? c == '"' : startsWith(R"(""")")) {
+                length = in == In::Basic ? 1 : 3;
+                in = In::Code;
+            }
+            break;
+        case In::Literal:
+        case In::MultiLineLiteral:
+            if (in == In::Literal ? c == '\'' : startsWith("'''")) {
+                length = in == In::Literal ? 1 : 3;
+                in = In::Code;
+            }
+            break;
+        }
+        advance(length);
+    }
+}
+
+std::optional<SettingValue> ValueOf(const toml::node& node)
+{
+    if (const auto* whole = node.as_integer())
+        return SettingValue(whole->get());
+    if (const auto* number = node.as_floating_point())
+        return SettingValue(number->get());
+    if (const auto* text = node.as_string())
+        return SettingValue(text->get());
+    return std::nullopt;
+}
+
+std::string NodeText(const toml::node& node)
+{
+    std::ostringstream text;
+    node.visit([&](const auto& value) { text << value; });
+    return text.str();
+}
+
+void ApplySetting(Settings& settings, std::string_view name, const toml::node& node, std::string_view source)
+{
+    try {
+        if (const std::optional<SettingValue> value = ValueOf(node))
+            SetSetting(settings, name, *value);
+        else
+            RejectSetting(settings, name, NodeText(node));
+    } catch (const SettingsError& error) {
+        Fail(source, node.source().begin, error.what());
+    }
+}
+
+void ApplyTable(Settings& settings, std::string_view table, const toml::table& values, std::string_view source)
+{
+    std::vector<std::string_view> keys;
+    for (std::string_view name : SettingNames())
+        if (Split(name).table == table)
+            keys.push_back(Split(name).key);
+    for (const auto& [key, node] : values) {
+        const std::string name = std::string(table) + '.' + std::string(key.str());
+        if (std::find(keys.begin(), keys.end(), key.str()) == keys.end())
+            Fail(source, key.source().begin,
+                 "there is no setting '" + name + "'; did you mean '" + std::string(table) + '.' +
+                     std::string(NearestName(key.str(), keys)) + "'?");
+        ApplySetting(settings, name, node, source);
+    }
+}
+
+std::string ReadBounded(const std::string& path)
+{
+    auto fail = [&](const std::string& reason) -> void {
+        throw SettingsError("cannot read '" + path + "': " + reason);
+    };
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        fail(std::strerror(errno));
+    std::string text;
+    std::array<char, 65536> buffer{};
+    // One byte past the limit tells a file at the limit from a larger one,
+    // without reading the rest of a large file or an endless device.
+    while (text.size() <= ExperimentFile::kLargestFile) {
+        const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            const int error = errno;
+            ::close(descriptor);
+            fail(std::strerror(error));
+        }
+        if (count == 0)
+            break;
+        text.append(buffer.data(), static_cast<std::size_t>(count));
+    }
+    ::close(descriptor);
+    if (text.size() > ExperimentFile::kLargestFile)
+        fail("larger than 1 MiB, the most an experiment file may hold");
+    return text;
+}
+
+} // namespace
+
+Settings ExperimentFile::Load(const std::string& path, const Settings& base)
+{
+    return Parse(ReadBounded(path), path, base);
+}
+
+Settings ExperimentFile::Parse(std::string_view text, std::string_view source, const Settings& base)
+{
+    if (text.size() > kLargestFile)
+        Fail(source, {}, "larger than 1 MiB, the most an experiment file may hold");
+    Screen(text, source);
+    toml::table file;
+    try {
+        file = toml::parse(text, source);
+    } catch (const toml::parse_error& error) {
+        const bool tooDeep = error.description().find("TOML_MAX_NESTED_VALUES") != std::string_view::npos;
+        Fail(source, error.source().begin,
+             tooDeep ? "values nested deeper than " + std::to_string(TOML_MAX_NESTED_VALUES) +
+                           " levels are refused; an experiment file holds plain values"
+                     : std::string(error.description()));
+    }
+    Settings settings = base;
+    for (const auto& [key, node] : file) {
+        const toml::table* table = node.as_table();
+        const bool known = std::find(kTables.begin(), kTables.end(), key.str()) != kTables.end();
+        if (!known || !table) {
+            // A setting written without its table is most likely meant for
+            // the table that has it.
+            const std::string_view nearest =
+                table ? NearestName(key.str(), kTables) : NearestName(key.str(), SettingNames());
+            Fail(source, key.source().begin,
+                 table ? "there is no table [" + std::string(key.str()) + "]; did you mean [" + std::string(nearest) + "]?"
+                       : "there is no setting '" + std::string(key.str()) + "'; did you mean '" +
+                             std::string(nearest) + "'?");
+        }
+        ApplyTable(settings, key.str(), *table, source);
+    }
+    return settings;
+}
+
+std::string ExperimentFile::Text(const Settings& settings)
+{
+    std::string text = "# motormodel experiment\n";
+    std::string_view table;
+    for (std::string_view name : SettingNames()) {
+        const SettingName part = Split(name);
+        if (part.table != table) {
+            text += (table.empty() ? "[" : "\n[") + std::string(part.table) + "]\n";
+            table = part.table;
+        }
+        std::optional<SettingValue> value = GetSetting(settings, name);
+        // The load's end is written as the run uses it.
+        if (name == "step.off")
+            value = settings.LoadOff();
+        if (value)
+            text += std::string(part.key) + " = " + ValueText(*value) + '\n';
+    }
+    return text;
+}
+
+void ExperimentFile::Save(const std::string& path, const Settings& settings)
+{
+    toolkit::ReplaceFile(path, Text(settings));
+}
+
+void SetSettingText(Settings& settings, std::string_view name, std::string_view text)
+{
+    // Read as a file would read "value = TEXT"; what a file would not take
+    // as a value is a text without its quotes.
+    SettingValue value{std::string(text)};
+    if (text.size() <= ExperimentFile::kLargestFile && text.find_first_of("\n\r") == std::string_view::npos) {
+        try {
+            const toml::table line = toml::parse("value = " + std::string(text));
+            if (const toml::node* node = line.get("value"); node && line.size() == 1)
+                value = ValueOf(*node).value_or(value);
+        } catch (const toml::parse_error&) {
+        }
+    }
+    SetSetting(settings, name, value);
+}
