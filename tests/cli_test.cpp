@@ -392,29 +392,81 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
 
 // The rows are the curve at the speeds -w0/p + k (2.5 w0/p) / 1000, every
 // number exact, and the operating point is the one the curve gives.
-TEST(Cli, CharacteristicWritesTheCurveAtItsSpeedsAndTheOperatingPoint)
+struct CharacteristicCase {
+    const char* arguments;
+    MotorParameters model;
+    StepSettings step;
+    std::optional<double> load; // the load of the operating point, if any
+};
+
+void PrintTo(const CharacteristicCase& c, std::ostream* out) { *out << '"' << c.arguments << '"'; }
+
+StepSettings StepProfile(LoadProfile profile, double k, double amplitude)
 {
-    const Outcome outcome = RunCli("characteristic --load 10");
+    StepSettings step;
+    step.profile = profile;
+    step.k = k;
+    step.amplitude = amplitude;
+    return step;
+}
+
+class CliCharacteristic : public testing::TestWithParam<CharacteristicCase> {};
+
+// The rows are the curve at the speeds -w0/p + k (2.5 w0/p) / 1000 that have
+// a rest point, every number exact, for the settings in force; the
+// operating point is the one the curve gives for the step response's load
+// and profile.
+TEST_P(CliCharacteristic, WritesTheCurveAtItsSpeedsAndTheOperatingPoint)
+{
+    const CharacteristicCase& c = GetParam();
+    const Outcome outcome = RunCli(c.arguments);
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    MotorModel model{};
-    model.Reset();
-    const analysis::StaticCharacteristic motor(MotorParameters{});
-    const double synchronous = model.w0 / model.p;
-    std::istringstream lines(outcome.out);
-    std::string line;
-    std::getline(lines, line);
-    EXPECT_EQ(line, "Omega,Md,K");
-    int k = 0;
-    for (; std::getline(lines, line); ++k) {
+    const analysis::StaticCharacteristic motor(c.model);
+    const double synchronous = c.model.w0 / c.model.p;
+    std::string expected = "Omega,Md,K\n";
+    for (int k = 0; k <= 1000; ++k) {
         const double Omega = -synchronous + k * (2.5 * synchronous) / 1000;
-        const std::optional<analysis::StaticPoint> point = motor.At(Omega);
-        ASSERT_TRUE(point.has_value()) << "with the defaults every speed has a rest point";
-        EXPECT_EQ(line, Number(Omega) + ',' + Number(point->Md) + ',' + Number(point->K));
+        if (const std::optional<analysis::StaticPoint> point = motor.At(Omega))
+            expected += Number(Omega) + ',' + Number(point->Md) + ',' + Number(point->K) + '\n';
     }
-    EXPECT_EQ(k, 1001);
-    const std::optional<analysis::StaticPoint> operating = analysis::OperatingPoint(motor, {10});
-    ASSERT_TRUE(operating.has_value());
-    EXPECT_EQ(outcome.err, "Operating point: Omega " + Number(operating->Omega) + " Md 10\n");
+    EXPECT_EQ(outcome.out, expected);
+    std::string operating;
+    if (c.load) {
+        const auto point = analysis::OperatingPoint(motor, analysis::LoadCharacteristic::Of(c.step, *c.load));
+        ASSERT_TRUE(point.has_value());
+        operating = "Operating point: Omega " + Number(point->Omega) + " Md " + Number(point->Md) + "\n";
+    }
+    EXPECT_EQ(outcome.err, operating);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, CliCharacteristic,
+    testing::Values(CharacteristicCase{"characteristic --load 10", {}, {}, 10},
+                    CharacteristicCase{"characteristic", {}, {}, std::nullopt},
+                    CharacteristicCase{"characteristic --set step.load=30", {}, {}, 30},
+                    CharacteristicCase{"characteristic --set step.load=30 --load -5", {}, {}, -5},
+                    CharacteristicCase{"characteristic --set step.profile=fan --set step.k=0.0005 --load 2",
+                                       {},
+                                       StepProfile(LoadProfile::Fan, 0.0005, 0),
+                                       2},
+                    CharacteristicCase{"characteristic --set step.profile=periodic --set step.amplitude=3 --load 10",
+                                       {},
+                                       StepProfile(LoadProfile::Periodic, 0, 3),
+                                       10},
+                    // Without a rest point at the slowest speeds: fewer rows.
+                    CharacteristicCase{"characteristic --set model.Mk=252.5", {.Mk = 252.5}, {}, std::nullopt},
+                    CharacteristicCase{"characteristic --set model.p=3 --set model.sk=0.1 --load 5",
+                                       {.sk = 0.1, .p = 3},
+                                       {},
+                                       5}));
+
+// With the defaults every one of the 1001 speeds has a row, and the load of
+// 10 settles at 89.685, where the step response held long comes to rest.
+TEST(Cli, CharacteristicOfTheDefaultsHasEverySpeed)
+{
+    const Outcome outcome = RunCli("characteristic --set step.load=10");
+    EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 1002);
+    EXPECT_EQ(outcome.err.rfind("Operating point: Omega 89.685", 0), 0u) << outcome.err;
 }
 
 } // namespace
