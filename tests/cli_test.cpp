@@ -133,6 +133,24 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"characteristic 10", 2, "", "unexpected argument '10'"},
         Case{"characteristic --load 100 --csv /dev/null", 0, "",
              "Operating point: none between Omega -157.07500000000002 and 235.61250000000004\n"},
+        // Sweeps: refused, failed and disallowed values are reported, the
+        // others go on, and the status is the largest of the runs'.
+        Case{"sweep step.load=10,40,20,50 step --csv /dev/null", 3, "", "Некорректно введенное значение Мс<30: Mc=40, Mc=50\n"},
+        Case{"sweep step.load=-1000,10 step --csv /dev/null", 1, "",
+             "motormodel-cli: step.load=-1000: Floating point overflow\n", true},
+        Case{"sweep step.load=-1000,40 step --csv /dev/null", 3, "", "Floating point overflow\nНекорректно", true},
+        Case{"sweep model.J=-1,0.0172 step 10 --csv /dev/null", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
+        Case{"sweep step.load=2.5 step --csv /dev/null", 2, "", "step.load must be"},
+        Case{"sweep model.J=0.0172 step 40 --csv /dev/null", 3, "", "Мс<30: J=0.0172\n"},
+        Case{"sweep step.load step", 2, "", "sweep needs NAME=VALUES, not 'step.load'"},
+        Case{"sweep step.load=1", 2, "", "sweep needs NAME=VALUES and a run"},
+        Case{"sweep model.j=1 step 10", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
+        Case{"sweep model.J=1 settings", 2, "", "unknown run 'settings'"},
+        Case{"sweep model.J=1 step 10 --stats -", 2, "", "option '--stats' does not apply to 'sweep step'"},
+        Case{"sweep model.J=1 gauss --metrics -", 2, "", "option '--metrics' does not apply to 'sweep gauss'"},
+        Case{"sweep step.load=10 step 5", 2, "", "a sweep of step.load takes its loads from VALUES: leave out LOAD"},
+        Case{"sweep model.J=1 step", 2, "", "step needs a LOAD"},
+        Case{"sweep step.load=0:30 step", 2, "", "values '0:30': a range is A:B:STEP"},
         // Settings: a typed load wins over step.load, which stands in for it.
         Case{"step --set step.load=10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", "", true},
         Case{"step 10 --set step.load=20", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", "", true},
@@ -468,5 +486,64 @@ TEST(Cli, CharacteristicOfTheDefaultsHasEverySpeed)
     EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 1002);
     EXPECT_EQ(outcome.err.rfind("Operating point: Omega 89.685", 0), 0u) << outcome.err;
 }
+
+// The rows of a run's table after its heading, each with the value in front.
+std::string Prefixed(const std::string& table, const std::string& value)
+{
+    std::istringstream lines(table);
+    std::string line;
+    std::string rows;
+    std::getline(lines, line);
+    while (std::getline(lines, line))
+        rows += value + ',' + line + '\n';
+    return rows;
+}
+
+struct SweepCase {
+    const char* sweep;
+    const char* name;
+    std::vector<std::string> values;
+    // The single run of one value, "@" standing for it.
+    const char* single;
+    bool metrics = false;
+};
+
+void PrintTo(const SweepCase& c, std::ostream* out) { *out << '"' << c.sweep << '"'; }
+
+class CliSweep : public testing::TestWithParam<SweepCase> {};
+
+// A sweep's blocks are the single runs, in the order of the values.
+TEST_P(CliSweep, HoldsOneBlockPerValueAsTheSingleRunsWriteThem)
+{
+    const SweepCase& c = GetParam();
+    const Outcome sweep = RunCli(c.sweep);
+    ASSERT_EQ(sweep.status, 0) << sweep.err;
+    EXPECT_EQ(sweep.err, "");
+    std::string expected = std::string(c.name) + (c.metrics ? ",trace,segment,initial,final,peak,peak_step,trough,"
+                                                              "trough_step,rise_steps,settling_steps,"
+                                                              "overshoot_percent,undershoot_percent\n"
+                                                            : ",step,Md,Omega\n");
+    for (const std::string& value : c.values) {
+        std::string single = c.single;
+        single.replace(single.find('@'), 1, value);
+        const Outcome run = RunCli(single);
+        ASSERT_EQ(run.status, 0) << single;
+        expected += Prefixed(run.out, value);
+    }
+    EXPECT_EQ(sweep.out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CliSweep,
+    testing::Values(
+        SweepCase{"sweep step.load=0:30:10 step", "step.load", {"0", "10", "20", "30"}, "step @ --csv -"},
+        SweepCase{"sweep step.load=-5,10 step --metrics -", "step.load", {"-5", "10"}, "step @ --metrics -", true},
+        SweepCase{"sweep model.J=0.0172,0.0344 step 10 --csv -", "model.J", {"0.0172", "0.0344"},
+                  "step 10 --set model.J=@ --csv -"},
+        SweepCase{"sweep step.profile=ramp,fan step 10 --set step.ramp=100 --set step.k=0.0005", "step.profile",
+                  {"ramp", "fan"}, "step 10 --set step.profile=@ --set step.ramp=100 --set step.k=0.0005 --csv -"},
+        SweepCase{"sweep gauss.sd=1:3:2 gauss --seed 5", "gauss.sd", {"1", "3"}, "gauss --seed 5 --set gauss.sd=@ --csv -"},
+        SweepCase{"sweep uniform.high=18,20 uniform --set run.seed=7", "uniform.high", {"18", "20"},
+                  "uniform --set run.seed=7 --set uniform.high=@ --csv -"}));
 
 } // namespace
