@@ -248,7 +248,9 @@ TEST(Cli, SeededRandomRunsRepeatAndDifferBySeed)
     for (const char* command : {"gauss", "uniform"}) {
         auto csv = [&](const char* seed) {
             const auto path = dir / (std::string(command) + seed + ".csv");
-            EXPECT_EQ(RunCli(std::string(command) + " --seed " + seed + " --csv " + path.string()).status, 0);
+            const Outcome outcome = RunCli(std::string(command) + " --seed " + seed + " --csv " + path.string());
+            EXPECT_EQ(outcome.status, 0);
+            EXPECT_EQ(outcome.err, "");
             return ReadFile(path);
         };
         const std::string first = csv("42");
@@ -387,6 +389,10 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
     const std::vector<double> md = StepResponseValues("10", 5);
     const std::vector<double> omega = StepResponseValues("10", 6);
     ASSERT_EQ(omega.size(), 2000u);
+    // Standard output holds the statistics, so the Max lines, and nothing
+    // else, go to standard error.
+    EXPECT_EQ(outcome.err, "Max M " + Number(*std::max_element(md.begin(), md.end())) + "\nMax Omega " +
+                               Number(*std::max_element(omega.begin(), omega.end())) + '\n');
     EXPECT_EQ(ReadFile(metrics), "trace,segment,initial,final,peak,peak_step,trough,trough_step,rise_steps,"
                                  "settling_steps,overshoot_percent,undershoot_percent\n" +
                                      CharacteristicsByHand("Md,on", md, 0, 999, 0) +

@@ -162,6 +162,13 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"[model]\nJ = 1\0"sv, "lab.toml:2:6: holds binary data (byte 0x00); an experiment file is text"},
         FileCase{"[a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p.q.r]\n",
                  "lab.toml:1:35: keys nested deeper than 16 levels are refused; an experiment file holds plain tables"},
+        FileCase{"# J, кг·м²\n[model]\nJ = 0.0344 # вдвое\n", ""},
+        FileCase{"[step]\nprofile = \"ступень\"\n", "lab.toml:2:11: step.profile must be one of \"step\", \"ramp\", "
+                                                     "\"fan\", \"periodic\", not \"ступень\""},
+        // Found by the fuzzer: toml++ 3.3 meets undefined behaviour on some
+        // characters beyond ASCII where a name or a bare value stands.
+        FileCase{"Stt\xcb\x8b" "E  ", "lab.toml:1:4: holds text beyond ASCII outside comments and the texts of values"},
+        FileCase{"[step]\n\"\xcb\x8b\" = 1\n", "lab.toml:2:2: holds text beyond ASCII outside comments and the texts of values"},
         FileCase{"x = [[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]]\n",
                  "lab.toml:1:21: values nested deeper than 16 levels are refused; an experiment file holds plain values"}));
 
