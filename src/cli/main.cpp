@@ -15,6 +15,7 @@
 #include "plot/CsvTable.h"
 #include "plot/Trace.h"
 #include "toolkit/AtomicFile.h"
+#include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 
 #include <unistd.h>
