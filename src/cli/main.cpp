@@ -426,8 +426,7 @@ int RunSweep(const Options& options, const Settings& settings)
 {
     const std::string& name = *options.sweepName;
     std::string csv = name + ",step,Md,Omega\n";
-    std::string metrics = name + ",trace,segment,initial,final,peak,peak_step,trough,trough_step,rise_steps,"
-                                 "settling_steps,overshoot_percent,undershoot_percent\n";
+    std::string metrics = name + ',' + analysis::CharacteristicsCsv({}); // the heading alone
     std::vector<std::string> refused;
     int status = 0;
     for (const std::string& value : options.sweepValues) {
