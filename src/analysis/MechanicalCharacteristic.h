@@ -91,7 +91,8 @@ struct LoadCharacteristic {
 
 // Where the load's characteristic crosses the static one: the highest speed
 // in the range at which the motor's torque falls through the load's as the
-// speed rises, the point a run that starts from rest settles at. The crossing
+// speed rises, a stable rest (with the defaults the curve falls all the way,
+// so it is the only crossing and the rest of every held run). The crossing
 // is bracketed on the curve's points over the range (1000 intervals) and
 // then bisected on the closed form down to adjacent doubles, the one nearer
 // the crossing given. A periodic load crosses at the middle of its band.
