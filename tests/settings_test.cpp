@@ -169,6 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
         // characters beyond ASCII where a name or a bare value stands.
         FileCase{"Stt\xcb\x8b" "E  ", "lab.toml:1:4: holds text beyond ASCII outside comments and the texts of values"},
         FileCase{"[step]\n\"\xcb\x8b\" = 1\n", "lab.toml:2:2: holds text beyond ASCII outside comments and the texts of values"},
+        FileCase{"J = 0;.0'''\xc2\xb7'''\n", "lab.toml:1:12: holds text beyond ASCII outside comments and the texts of values"},
         FileCase{"x = [[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]]\n",
                  "lab.toml:1:21: values nested deeper than 16 levels are refused; an experiment file holds plain values"}));
 

@@ -66,6 +66,10 @@ void Screen(std::string_view text, std::string_view source)
     // tables (whose keys are strings too).
     bool afterEquals = false;
     int braces = 0;
+    // The last character of the line outside strings and blanks: a quote
+    // opens a string only where one may start, else the parser reads it as
+    // part of a bare word, and so does this screen.
+    char last = '\n';
     auto beyondAsciiAllowed = [&] {
         switch (in) {
         case In::Comment:
@@ -101,6 +105,7 @@ void Screen(std::string_view text, std::string_view source)
             ++at.line;
             at.column = 1;
             dots = 0;
+            last = '\n';
             if (in == In::Comment || in == In::Basic || in == In::Literal)
                 in = In::Code;
             if (in == In::Code)
@@ -111,14 +116,17 @@ void Screen(std::string_view text, std::string_view source)
         const char c = text[i];
         std::size_t length = 1;
         switch (in) {
-        case In::Code:
+        case In::Code: {
+            const bool stringMayStart = std::string_view("\n=[{,.").find(last) != std::string_view::npos;
+            if (c != ' ' && c != '\t')
+                last = c;
             if (c == '#') {
                 in = In::Comment;
-            } else if (startsWith(R"(""")") || startsWith("'''")) {
-                in = c == '"' ? In::MultiLineBasic : In::MultiLineLiteral;
-                length = 3;
-            } else if (c == '"' || c == '\'') {
-                in = c == '"' ? In::Basic : In::Literal;
+            } else if ((c == '"' || c == '\'') && stringMayStart) {
+                const bool multiLine = startsWith(R"(""")") || startsWith("'''");
+                in = c == '"' ? (multiLine ? In::MultiLineBasic : In::Basic)
+                              : (multiLine ? In::MultiLineLiteral : In::Literal);
+                length = multiLine ? 3 : 1;
             } else if (c == '=') {
                 afterEquals = true;
             } else if (c == '{' || c == '}') {
@@ -128,6 +136,7 @@ void Screen(std::string_view text, std::string_view source)
                                      " levels are refused; an experiment file holds plain tables");
             }
             break;
+        }
         case In::Comment:
             break;
         case In::Basic:
@@ -137,6 +146,7 @@ void Screen(std::string_view text, std::string_view source)
             } else if (in == In::Basic ? c == '"' : startsWith(R"(""")")) {
                 length = in == In::Basic ? 1 : 3;
                 in = In::Code;
+                last = c;
             }
             break;
         case In::Literal:
@@ -144,6 +154,7 @@ void Screen(std::string_view text, std::string_view source)
             if (in == In::Literal ? c == '\'' : startsWith("'''")) {
                 length = in == In::Literal ? 1 : 3;
                 in = In::Code;
+                last = c;
             }
             break;
         }
