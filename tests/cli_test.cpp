@@ -1,5 +1,6 @@
 // Runs motormodel-cli as a process and checks what it prints and returns.
 
+#include "analysis/MechanicalCharacteristic.h"
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
 #include "model/MotorModel.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -123,6 +125,22 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step 10 --stats - --from 1.5", 2, "", "option '--from' needs a step number, not '1.5'"},
         Case{"step 31 --metrics -", 3, "", "Некорректно"},
         Case{"step -1000 --stats -", 1, "", "Floating point overflow", true},
+        Case{"characteristic --load inf", 2, "", "option '--load' needs a finite number, not 'inf'"},
+        Case{"characteristic --seed 1", 2, "", "option '--seed' does not apply to 'characteristic'"},
+        Case{"step 10 --load 3", 2, "", "option '--load' does not apply to 'step'"},
+        Case{"characteristic --load 100 --csv /dev/null", 0, "",
+             "Operating point: none between Omega -157.07500000000002 and 235.61250000000004\n"},
+        // Sweeps: refused, failed and disallowed values are reported, the
+        // others go on, and the status is the largest of the runs'.
+        Case{"sweep step.load=10,40,20,50 step --csv /dev/null", 3, "", "Некорректно введенное значение Мс<30: Mc=40, Mc=50\n"},
+        Case{"sweep step.load=-1000,10 step --csv /dev/null", 1, "",
+             "motormodel-cli: step.load=-1000: Floating point overflow\n", true},
+        Case{"sweep step.load=-1000,40 step --csv /dev/null", 3, "", "Floating point overflow\nНекорректно", true},
+        Case{"sweep model.J=-1,0.0172 step 10 --csv /dev/null", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
+        Case{"sweep model.J=0.0172 step 40 --csv /dev/null", 3, "", "Мс<30: J=0.0172\n"},
+        Case{"sweep model.j=1 step 10", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
+        Case{"sweep model.J=1 step 10 --stats -", 2, "", "option '--stats' does not apply to 'sweep step'"},
+        Case{"sweep step.load=10 step 5", 2, "", "a sweep of step.load takes its loads from VALUES: leave out LOAD"},
         // Settings: a typed load wins over step.load, which stands in for it.
         Case{"step --set step.load=10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", "", true},
         Case{"step 10 --set step.load=20", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", "", true},
@@ -187,7 +205,8 @@ TEST(Cli, HelpPrintsUsage)
     const std::string help = RunCli("--help").out;
     for (const char* part :
          {"Usage: motormodel-cli step [LOAD]", "--metrics FILE", "--stats FILE", "--from A, --to B",
-          "--settings FILE", "--set NAME=VALUE", "motormodel-cli settings"})
+          "--settings FILE", "--set NAME=VALUE", "motormodel-cli settings",
+          "motormodel-cli characteristic [--csv FILE] [--load L]"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
 }
 
@@ -384,5 +403,97 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
             << "the largest Md comes early, while the load is on";
     }
 }
+
+// The rows are the curve at the speeds -w0/p + k (2.5 w0/p) / 1000, every
+// number exact, and the operating point is the one the curve gives.
+struct CharacteristicCase {
+    const char* arguments;
+    MotorParameters model;
+    std::optional<analysis::LoadCharacteristic> load; // of the operating point, if any
+};
+
+void PrintTo(const CharacteristicCase& c, std::ostream* out) { *out << '"' << c.arguments << '"'; }
+
+class CliCharacteristic : public testing::TestWithParam<CharacteristicCase> {};
+
+// The rows are the curve at the speeds -w0/p + k (2.5 w0/p) / 1000 that have
+// a rest point, every number exact, for the settings in force; the operating
+// point is the curve's for the step response's load and profile.
+TEST_P(CliCharacteristic, WritesTheCurveAtItsSpeedsAndTheOperatingPoint)
+{
+    const CharacteristicCase& c = GetParam();
+    const Outcome outcome = RunCli(c.arguments);
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const analysis::StaticCharacteristic motor(c.model);
+    const double synchronous = c.model.w0 / c.model.p;
+    std::string expected = "Omega,Md,K\n";
+    for (int k = 0; k <= 1000; ++k) {
+        const double Omega = -synchronous + k * (2.5 * synchronous) / 1000;
+        if (const std::optional<analysis::StaticPoint> point = motor.At(Omega))
+            expected += Number(Omega) + ',' + Number(point->Md) + ',' + Number(point->K) + '\n';
+    }
+    EXPECT_EQ(outcome.out, expected);
+    std::string operating;
+    if (c.load) {
+        const auto point = analysis::OperatingPoint(motor, *c.load);
+        ASSERT_TRUE(point.has_value());
+        operating = "Operating point: Omega " + Number(point->Omega) + " Md " + Number(point->Md) + "\n";
+    }
+    EXPECT_EQ(outcome.err, operating);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, CliCharacteristic,
+    testing::Values(
+        CharacteristicCase{"characteristic --load 10", {}, {{10}}},
+        CharacteristicCase{"characteristic --set step.load=30 --load -5", {}, {{-5}}},
+        CharacteristicCase{"characteristic --set step.profile=fan --set step.k=0.0005 --load 2", {}, {{2, 0.0005}}},
+        CharacteristicCase{"characteristic --set step.profile=periodic --set step.amplitude=3 --set step.load=10",
+                           {}, {{10, 0, 3}}},
+        // Without a rest point at the slowest speeds: fewer rows.
+        CharacteristicCase{"characteristic --set model.Mk=252.5", {.Mk = 252.5}, std::nullopt}));
+
+struct SweepCase {
+    const char* sweep;
+    const char* name;
+    std::vector<std::string> values;
+    const char* single; // the run of one value, "@" standing for it
+};
+
+void PrintTo(const SweepCase& c, std::ostream* out) { *out << '"' << c.sweep << '"'; }
+
+class CliSweep : public testing::TestWithParam<SweepCase> {};
+
+// A sweep's blocks are the single runs' tables, each row after the heading
+// with its value in front, in the order of the values.
+TEST_P(CliSweep, HoldsOneBlockPerValueAsTheSingleRunsWriteThem)
+{
+    const SweepCase& c = GetParam();
+    const Outcome sweep = RunCli(c.sweep);
+    ASSERT_EQ(sweep.status, 0) << sweep.err;
+    EXPECT_EQ(sweep.err, "");
+    std::string expected;
+    for (const std::string& value : c.values) {
+        std::string single = c.single;
+        std::istringstream lines(RunCli(single.replace(single.find('@'), 1, value)).out);
+        std::string line;
+        std::getline(lines, line);
+        if (expected.empty())
+            expected = std::string(c.name) + ',' + line + '\n';
+        while (std::getline(lines, line))
+            expected += value + ',' + line + '\n';
+    }
+    EXPECT_EQ(sweep.out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CliSweep,
+    testing::Values(
+        SweepCase{"sweep step.load=0:30:10 step", "step.load", {"0", "10", "20", "30"}, "step @ --csv -"},
+        SweepCase{"sweep model.J=0.0172,0.0344 step 10 --metrics -", "model.J", {"0.0172", "0.0344"},
+                  "step 10 --set model.J=@ --metrics -"},
+        SweepCase{"sweep step.profile=ramp,fan step 10 --set step.ramp=100 --set step.k=0.0005", "step.profile",
+                  {"ramp", "fan"}, "step 10 --set step.profile=@ --set step.ramp=100 --set step.k=0.0005 --csv -"},
+        SweepCase{"sweep gauss.sd=1:3:2 gauss --seed 5", "gauss.sd", {"1", "3"}, "gauss --seed 5 --set gauss.sd=@ --csv -"}));
 
 } // namespace

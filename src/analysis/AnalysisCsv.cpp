@@ -73,4 +73,12 @@ std::string StatisticsCsv(std::span<const StatisticsRow> rows)
     return csv;
 }
 
+std::string StaticCurveCsv(std::span<const StaticPoint> points)
+{
+    std::string csv = "Omega,Md,K\n";
+    for (const StaticPoint& point : points)
+        csv += (CsvRow(toolkit::FloatToStr(point.Omega)) << point.Md << point.K).Line();
+    return csv;
+}
+
 } // namespace analysis

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/MechanicalCharacteristic.h"
 #include "analysis/SignalStatistics.h"
 #include "analysis/StepCharacteristics.h"
 
@@ -18,5 +19,8 @@ std::string CharacteristicsCsv(std::span<const CharacteristicsRow> rows);
 
 // trace,from,to,count,min,min_step,max,max_step,mean,rms,std
 std::string StatisticsCsv(std::span<const StatisticsRow> rows);
+
+// Omega,Md,K, one row per point in the order given.
+std::string StaticCurveCsv(std::span<const StaticPoint> points);
 
 } // namespace analysis

@@ -2,10 +2,12 @@
 // results, for scripting and checking.
 
 #include "analysis/AnalysisCsv.h"
+#include "analysis/MechanicalCharacteristic.h"
 #include "analysis/SignalStatistics.h"
 #include "analysis/StepCharacteristics.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
+#include "experiments/Family.h"
 #include "experiments/RecordingHost.h"
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
@@ -13,6 +15,7 @@
 #include "plot/CsvTable.h"
 #include "plot/Trace.h"
 #include "toolkit/AtomicFile.h"
+#include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 
 #include <unistd.h>
@@ -20,6 +23,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <initializer_list>
@@ -44,6 +48,8 @@ constexpr std::string_view kUsage =
     "  or:  motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli uniform [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli settings\n"
+    "  or:  motormodel-cli characteristic [--csv FILE] [--load L]\n"
+    "  or:  motormodel-cli sweep NAME=VALUES RUN [--csv FILE] [--metrics FILE]\n"
     "Every command also takes [--settings FILE]... [--set NAME=VALUE]...\n"
     "\n"
     "Simulates the induction motor for run.steps steps (2000 by default).\n"
@@ -53,6 +59,20 @@ constexpr std::string_view kUsage =
     "  gauss        load drawn at every step from a normal distribution (15, 3)\n"
     "  uniform      load drawn at every step from 1001 values between 12 and 18\n"
     "  settings     print the settings in force as a complete experiment file\n"
+    "  characteristic\n"
+    "               the motor's static characteristic as CSV (Omega,Md,K) at 1001\n"
+    "               speeds from -w0/p to 1.5 w0/p, to standard output unless --csv\n"
+    "               names a file; speeds without a rest point have no row\n"
+    "  --load L     (characteristic) also give the operating point under the load L,\n"
+    "               or step.load, on standard error: \"Operating point: Omega X Md Y\"\n"
+    "  sweep NAME=VALUES RUN\n"
+    "               one RUN (step [LOAD], gauss or uniform, with their options) per value\n"
+    "               of the setting NAME; VALUES is a list (0,10,20,30) or A:B:STEP\n"
+    "               (0:30:10). LOAD is left out when NAME is step.load. --csv (standard\n"
+    "               output by default) writes NAME,step,Md,Omega and --metrics\n"
+    "               NAME,trace,segment,..., one block per value. A value that is not\n"
+    "               allowed or whose run fails is reported and the others go on; the\n"
+    "               exit status is the largest of the runs'\n"
     "  --settings FILE\n"
     "               read settings from the experiment file FILE (TOML)\n"
     "  --set NAME=VALUE\n"
@@ -116,7 +136,7 @@ private:
     std::string path_;
 };
 
-enum class Command { Step, Gauss, Uniform, Settings };
+enum class Command { Step, Gauss, Uniform, Settings, Characteristic };
 
 struct Options {
     Command command = Command::Step;
@@ -129,6 +149,10 @@ struct Options {
     std::optional<OutputSink> stats;
     std::optional<analysis::Step> from;
     std::optional<analysis::Step> to;
+    std::optional<double> heldLoad; // characteristic's --load
+    // A sweep runs the command once per value of the setting.
+    std::optional<std::string> sweepName;
+    std::vector<std::string> sweepValues;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     bool help = false;
@@ -144,16 +168,19 @@ struct OptionSpec {
 };
 
 constexpr auto kRunCommands = {Command::Step, Command::Gauss, Command::Uniform};
-constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings};
-const std::array<OptionSpec, 8> kOptions{{
+constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings,
+                       Command::Characteristic};
+const std::array<OptionSpec, 9> kOptions{{
     {"--settings", kAll, "a file name"},
     {"--set", kAll, "NAME=VALUE"},
     {"--seed", {Command::Gauss, Command::Uniform}, "a whole number from 0 to 4294967295"},
-    {"--csv", kRunCommands, "a file name (- for standard output)"},
+    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic},
+     "a file name (- for standard output)"},
     {"--metrics", {Command::Step}, "a file name (- for standard output)"},
     {"--stats", kRunCommands, "a file name (- for standard output)"},
     {"--from", kRunCommands, "a step number"},
     {"--to", kRunCommands, "a step number"},
+    {"--load", {Command::Characteristic}, "a finite number"},
 }};
 
 [[noreturn]] void RejectValue(const OptionSpec& option, std::string_view value)
@@ -188,7 +215,10 @@ void CheckAgainstSettings(const Options& options, const Settings& settings)
     if (range.first < 0 || range.last > last || range.first > range.last)
         throw UsageError("steps " + std::to_string(range.first) + " to " + std::to_string(range.last) +
                          " are not a range within the run's 0 to " + std::to_string(last));
-    if (options.command == Command::Step && !options.load && !settings.step.load)
+    const bool sweepsLoad = options.sweepName == "step.load";
+    if (sweepsLoad && options.load)
+        throw UsageError("a sweep of step.load takes its loads from VALUES: leave out LOAD");
+    if (options.command == Command::Step && !options.load && !settings.step.load && !sweepsLoad)
         throw UsageError("step needs a LOAD, or step.load in the settings");
 }
 
@@ -223,6 +253,10 @@ void TakeOption(const OptionSpec& option, const std::string& value, Options& opt
         options.metrics = Output(value, options);
     } else if (name == "--stats") {
         options.stats = Output(value, options);
+    } else if (name == "--load") {
+        options.heldLoad = ParseNumber<double>(option, value);
+        if (!std::isfinite(*options.heldLoad))
+            RejectValue(option, value);
     } else if (name == "--from") {
         options.from = ParseNumber<analysis::Step>(option, value);
     } else {
@@ -244,15 +278,30 @@ Options ParseArguments(const std::vector<std::string_view>& args)
     if (args.empty())
         throw UsageError("no command given");
 
-    constexpr std::array<std::pair<std::string_view, Command>, 4> kCommands{{
+    constexpr std::array<std::pair<std::string_view, Command>, 5> kCommands{{
         {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
-        {"settings", Command::Settings}}};
-    const auto command = std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return c.first == args[0]; });
-    if (command == kCommands.end())
-        throw UsageError("unknown command '" + std::string(args[0]) + "'");
+        {"settings", Command::Settings}, {"characteristic", Command::Characteristic}}};
+    // A sweep names its setting and values, then its run as it is written
+    // alone; the run's options and arguments follow.
+    std::size_t first = 0;
+    if (args[0] == "sweep") {
+        if (args.size() < 3)
+            throw UsageError("sweep needs NAME=VALUES and a run: step, gauss or uniform");
+        const std::size_t equals = args[1].find('=');
+        if (equals == std::string_view::npos || equals == 0)
+            throw UsageError("sweep needs NAME=VALUES, not '" + std::string(args[1]) + "'");
+        options.sweepName = std::string(args[1].substr(0, equals));
+        GetSetting(Settings{}, *options.sweepName);
+        options.sweepValues = ParseFamilyValues(args[1].substr(equals + 1));
+        first = 2;
+    }
+    const auto command = std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return c.first == args[first]; });
+    if (command == kCommands.end() || (options.sweepName && std::find(kRunCommands.begin(), kRunCommands.end(),
+                                                                       command->second) == kRunCommands.end()))
+        throw UsageError("unknown " + std::string(first ? "run" : "command") + " '" + std::string(args[first]) + "'");
     options.command = command->second;
 
-    for (std::size_t next = 1; next < args.size(); ++next) {
+    for (std::size_t next = first + 1; next < args.size(); ++next) {
         const std::string_view arg = args[next];
         if (arg == "--help") {
             options.help = true;
@@ -268,8 +317,10 @@ Options ParseArguments(const std::vector<std::string_view>& args)
         const auto option = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionSpec& o) { return o.name == arg; });
         if (option == kOptions.end())
             throw UsageError("unknown option '" + std::string(arg) + "'");
-        if (std::find(option->commands.begin(), option->commands.end(), options.command) == option->commands.end())
-            throw UsageError("option '" + std::string(arg) + "' does not apply to '" + std::string(command->first) + "'");
+        if (std::find(option->commands.begin(), option->commands.end(), options.command) == option->commands.end() ||
+            (options.sweepName && (option->name == "--stats" || option->name == "--from" || option->name == "--to")))
+            throw UsageError("option '" + std::string(arg) + "' does not apply to '" +
+                             std::string(options.sweepName ? "sweep " : "") + std::string(command->first) + "'");
         if (++next == args.size())
             throw UsageError("option '" + std::string(arg) + "' needs a value");
         TakeOption(*option, std::string(args[next]), options);
@@ -326,34 +377,128 @@ void WriteMeasurements(const Options& options, const Settings& settings, const T
     }
 }
 
+// A typed load wins over the settings' one.
+RecordingHost LoadHost(const Options& options, const Settings& settings)
+{
+    return RecordingHost(options.load.value_or(std::to_string(settings.step.load.value_or(0))), settings);
+}
+
+// Runs the command's experiment into the host and says which it was.
+RunKind RunExperiment(Command command, RecordingHost& host, const Settings& settings)
+{
+    MotorModel model{};
+    switch (command) {
+    case Command::Gauss:
+        RunGaussianLoad(model, host);
+        return RunKind::Gauss;
+    case Command::Uniform:
+        // Without a seed of its own the run draws from the clock's.
+        if (!settings.run.seed)
+            SeedUniformSource();
+        RunUniformLoad(model, host);
+        return RunKind::Uniform;
+    case Command::Step:
+    // Not experiments: Run and main see to them before any run.
+    case Command::Settings:
+    case Command::Characteristic:
+        break;
+    }
+    RunStepResponse(model, host);
+    return RunKind::Step;
+}
+
+// A table's rows after its heading row, each with the value in front.
+std::string RowsWithValue(const std::string& table, const std::string& value)
+{
+    std::string rows;
+    for (std::size_t start = table.find('\n') + 1; start < table.size();) {
+        const std::size_t end = table.find('\n', start) + 1;
+        rows += value + ',' + table.substr(start, end - start);
+        start = end;
+    }
+    return rows;
+}
+
+// One run per value. A value the settings refuse, or whose run fails, is
+// reported and the others go on; refused loads are listed once at the end,
+// as one alert would list them. Each output is written once, whole.
+int RunSweep(const Options& options, const Settings& settings)
+{
+    const std::string& name = *options.sweepName;
+    std::string csv = name + ",step,Md,Omega\n";
+    std::string metrics = name + ',' + analysis::CharacteristicsCsv({}); // the heading alone
+    std::vector<std::string> refused;
+    int status = 0;
+    for (const std::string& value : options.sweepValues) {
+        try {
+            const Settings member = FamilyMemberSettings(settings, name, value);
+            RecordingHost host = LoadHost(options, member);
+            const RunDefinition& run = RunOf(RunExperiment(options.command, host, member));
+            if (host.AlertCount() > 0) {
+                refused.push_back(FamilyMemberLabel(name, value));
+                status = std::max(status, kExitRefused);
+                continue;
+            }
+            const Trace& md = host.Series(run.mdSeries);
+            const Trace& omega = host.Series(run.omegaSeries);
+            csv += RowsWithValue(CsvText(md, omega), value);
+            if (options.metrics)
+                metrics += RowsWithValue(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(
+                                             md, omega, StepLoadSchedule(member))),
+                                         value);
+        } catch (const SettingsError& error) {
+            std::cerr << "motormodel-cli: " << error.what() << '\n';
+            status = std::max(status, kExitUsage);
+        } catch (const toolkit::Exception& error) {
+            std::cerr << "motormodel-cli: " << name << '=' << value << ": " << error.what() << '\n';
+            status = std::max(status, kExitFailed);
+        }
+    }
+    if (!refused.empty()) {
+        std::string list;
+        for (const std::string& label : refused)
+            list += (list.empty() ? "" : ", ") + label;
+        std::cerr << kAlertText << ": " << list << '\n';
+    }
+    if (options.csv || !options.metrics)
+        options.csv.value_or(OutputSink::StandardOutput()).Write(csv);
+    if (options.metrics)
+        options.metrics->Write(metrics);
+    return status;
+}
+
+// The static curve over its range, and where the step response's load,
+// --load or step.load, crosses it.
+int RunCharacteristic(const Options& options, const Settings& settings)
+{
+    const analysis::StaticCharacteristic motor(settings.model);
+    const analysis::SpeedRange range = motor.Range();
+    options.csv.value_or(OutputSink::StandardOutput()).Write(analysis::StaticCurveCsv(motor.Curve(range, 1000)));
+    std::optional<double> load = options.heldLoad;
+    if (!load && settings.step.load)
+        load = static_cast<double>(*settings.step.load);
+    if (load) {
+        using toolkit::FloatToStr;
+        if (const auto point = analysis::OperatingPoint(motor, analysis::LoadCharacteristic::Of(settings.step, *load)))
+            std::cerr << "Operating point: Omega " << FloatToStr(point->Omega) << " Md " << FloatToStr(point->Md)
+                      << '\n';
+        else
+            std::cerr << "Operating point: none between Omega " << FloatToStr(range.from) << " and "
+                      << FloatToStr(range.from + range.span) << '\n';
+    }
+    return 0;
+}
+
 int Run(const Options& options, const Settings& settings)
 {
     if (options.command == Command::Settings) {
         OutputSink::StandardOutput().Write(ExperimentFile::Text(settings));
         return 0;
     }
-    // A typed load wins over the settings' one.
-    RecordingHost host(options.load.value_or(std::to_string(settings.step.load.value_or(0))), settings);
-    MotorModel model{};
-    RunKind kind = RunKind::Step;
-    switch (options.command) {
-    case Command::Step:
-        RunStepResponse(model, host);
-        break;
-    case Command::Gauss:
-        RunGaussianLoad(model, host);
-        kind = RunKind::Gauss;
-        break;
-    case Command::Uniform:
-        // Without a seed of its own the run draws from the clock's.
-        if (!settings.run.seed)
-            SeedUniformSource();
-        RunUniformLoad(model, host);
-        kind = RunKind::Uniform;
-        break;
-    case Command::Settings:
-        break;
-    }
+    if (options.command == Command::Characteristic)
+        return RunCharacteristic(options, settings);
+    RecordingHost host = LoadHost(options, settings);
+    const RunKind kind = RunExperiment(options.command, host, settings);
 
     if (options.command == Command::Step) {
         if (host.AlertCount() > 0)
@@ -405,7 +550,7 @@ int main(int argc, char* argv[])
             OutputSink::StandardOutput().Write("motormodel-cli " MOTORMODEL_VERSION "\n");
             return 0;
         }
-        return Run(options, settings);
+        return options.sweepName ? RunSweep(options, settings) : Run(options, settings);
     } catch (const toolkit::Exception& error) {
         std::cerr << error.what() << '\n';
         return kExitFailed;
