@@ -4,7 +4,7 @@
 // The inputs are the release of a button, and over the chart a wheel turn,
 // a pointer move with a button held (a pan step), a click (on the legend,
 // where the measuring script clicks) and a double click; for a wheel turn,
-// also how long that frame took.
+// and for a click, also how long that frame took.
 // Writes one line per measurement to the file named by PAINT_PROBE_LOG;
 // PAINT_PROBE_LAUNCH_NS is the wall-clock launch time in nanoseconds.
 
@@ -18,9 +18,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
+
+constexpr std::string_view kClickKey = "click_to_paint_ms";
 
 std::int64_t NowNs()
 {
@@ -79,7 +82,7 @@ protected:
         }
         if (event->type() == QEvent::MouseButtonRelease) {
             if (auto* button = qobject_cast<QAbstractButton*>(receiver)) {
-                pendingInput_ = "click_to_paint_ms " + button->objectName().toStdString();
+                pendingInput_ = std::string(kClickKey) + ' ' + button->objectName().toStdString();
                 inputNs_ = NowNs();
             }
             return false;
@@ -102,6 +105,9 @@ protected:
             log_ << pendingInput_ << ' ' << Milliseconds(paintedNs - inputNs_) << std::endl;
             if (pendingInput_ == "wheel_to_paint_ms")
                 log_ << "wheel_frame_ms " << Milliseconds(paintedNs - frameNs) << std::endl;
+            else if (pendingInput_.starts_with(kClickKey))
+                log_ << "click_frame_ms" << pendingInput_.substr(kClickKey.size()) << ' '
+                     << Milliseconds(paintedNs - frameNs) << std::endl;
             pendingInput_.clear();
         }
         return true;

@@ -5,11 +5,19 @@
 # chart wheel turns, pan steps of a middle-button drag, legend clicks that
 # hide and show a trace, and double clicks that reset the zoom, each to its
 # painted frame; and peak memory over a session of the three runs.
-# Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh)
+# With an experiment file, every launch opens it, so the runs take its
+# settings (run.steps = 1000000 for the largest runs).
+# Usage: scripts/measure-window.sh [LAUNCHES [EXPERIMENT_FILE]]   (after scripts/setup.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh
 launches=${1:-11}
+experiment=()
+caption=$MAIN_CAPTION
+if [ -n "${2:-}" ]; then
+  experiment=("$(realpath "$2")")
+  caption=$(file_caption "$2")
+fi
 log=${MEASURE_LOG:-$(mktemp)}
 timing=$(mktemp)
 trap 'stop_x; rm -f "$timing"; [ -n "${MEASURE_LOG:-}" ] || rm -f "$log"' EXIT
@@ -17,9 +25,9 @@ start_x
 
 for _ in $(seq "$launches"); do
   PAINT_PROBE_LOG=$log PAINT_PROBE_LAUNCH_NS=$(date +%s%N) LD_PRELOAD=$PWD/build/bin/libpaintprobe.so \
-    /usr/bin/time -v -o "$timing" build/bin/motormodel >/dev/null 2>&1 &
+    /usr/bin/time -v -o "$timing" build/bin/motormodel "${experiment[@]}" >/dev/null 2>&1 &
   APP_PID=$!
-  MAIN=$(find_window "$MAIN_CAPTION")
+  MAIN=$(find_window "$caption")
   sleep 0.5
   type_load 10
   click Button1
@@ -63,6 +71,7 @@ echo "launches: $launches"
 echo "first paint after launch, ms (median): $(awk '/^first_paint_ms/ {print $2}' "$log" | median)"
 for button in Button1 Button3 Button4 Button2; do
   echo "click on $button to painted, ms (median): $(awk -v b=$button '$1 == "click_to_paint_ms" && $2 == b {print $3}' "$log" | median)"
+  echo "  of which the frame that paints it, ms (median): $(awk -v b=$button '$1 == "click_frame_ms" && $2 == b {print $3}' "$log" | median)"
 done
 echo "wheel turn over the full chart to painted, ms (median): $(awk '/^wheel_to_paint_ms/ {print $2}' "$log" | median)"
 echo "  of which the frame that repaints it, ms (median): $(awk '/^wheel_frame_ms/ {print $2}' "$log" | median)"

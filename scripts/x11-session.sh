@@ -6,6 +6,7 @@
 MAIN_CAPTION="модель асинхронного двигателя"
 ALERT_CAPTION="Некорректно введенное значение Мс<30"
 MEASUREMENTS_CAPTION="Измерения"
+PARAMETERS_CAPTION="Параметры опыта"
 
 # Control centres in the main window's client area.
 declare -A CONTROL=(
@@ -79,12 +80,21 @@ outer_geometry() {
   echo "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))"
 }
 
-# Starts the program and waits for its main window; sets APP_PID and MAIN.
+# Starts the program with any arguments after the first and waits for its
+# main window, captioned MAIN_CAPTION or as CAPTION says; sets APP_PID and
+# MAIN.
 start_program() {
-  "$1" >/dev/null 2>&1 &
+  local program=$1
+  shift
+  "$program" "$@" >/dev/null 2>&1 &
   APP_PID=$!
-  MAIN=$(find_window "$MAIN_CAPTION")
+  MAIN=$(find_window "${CAPTION:-$MAIN_CAPTION}")
   sleep 0.3
+}
+
+# The main window's caption once an experiment file is open.
+file_caption() {
+  echo "$MAIN_CAPTION — $(basename "$1")"
 }
 
 click() {

@@ -8,6 +8,7 @@
 #include "ui/Application.h"
 #include "ui/FormGeometry.h"
 #include "ui/MeasurementsWindow.h"
+#include "ui/ParametersWindow.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
 
@@ -17,6 +18,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+
+#include <string_view>
 
 TForm1* Form1 = nullptr;
 
@@ -41,6 +44,19 @@ void SetAutoSizedText(QLabel& label, const std::string& text)
     label.adjustSize();
 }
 
+const QString kCaption = QStringLiteral("модель асинхронного двигателя");
+
+// Whether a setting shapes a run of this kind. The step response's load is
+// named on its own.
+bool Shapes(std::string_view name, RunKind kind)
+{
+    if (name.starts_with("model.") || name == "run.steps")
+        return true;
+    if (kind == RunKind::Step)
+        return name == "run.limit" || (name.starts_with("step.") && name != "step.load");
+    return name == "run.seed" || name.starts_with(kind == RunKind::Gauss ? "gauss." : "uniform.");
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>())
@@ -56,8 +72,15 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     chartTools_ = AttachTools(*ui_->Chart1);
     const RunDefinition& step = RunOf(RunKind::Step);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, Series(step.mdSeries),
-                                           Series(step.omegaSeries), stepSchedule_, this);
+                                           Series(step.omegaSeries), stepSchedule_, stepRunDt_, lastRunDt_, this);
+    parameters_ = new ParametersWindow(this);
+    connect(parameters_, &ParametersWindow::SettingsChanged, this, &TForm1::TakeSettings);
+    connect(parameters_, &ParametersWindow::Opened, this, [this](const Settings& opened) {
+        if (opened.step.load)
+            ui_->Edit1->setText(QString::number(*opened.step.load));
+    });
     AddChartCommands();
+    BindToolBar();
     connect(ui_->Chart1, &TraceChart::ErrorRaised, this, [](const QString& message) {
         if (TApplication* application = Application())
             application->ShowException(toolkit::Exception(message.toStdString()));
@@ -70,7 +93,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     BindCommand(*ui_->Button5, &TForm1::Button5Click);
 
     SeedUniformSource();
-    setWindowTitle(QStringLiteral("модель асинхронного двигателя"));
+    setWindowTitle(kCaption);
     model_.Reset();
 }
 
@@ -85,6 +108,38 @@ void TForm1::AddChartCommands()
     measurements->setShortcutContext(Qt::WidgetShortcut);
     ui_->Chart1->addAction(measurements);
     menu.addAction(QStringLiteral("Закрепить графики"), this, [this] { RunCommand([this] { PinTraces(); }); });
+    menu.addAction(QStringLiteral("Параметры опыта…"), parameters_, &ParametersWindow::Show);
+}
+
+void TForm1::BindToolBar()
+{
+    connect(ui_->ActionParameters, &QAction::triggered, parameters_, &ParametersWindow::Show);
+    connect(ui_->ActionOpen, &QAction::triggered, parameters_, &ParametersWindow::OpenWithDialog);
+    connect(ui_->ActionSave, &QAction::triggered, parameters_, &ParametersWindow::SaveWithDialog);
+    connect(ui_->ActionMeasurements, &QAction::triggered, measurements_, &MeasurementsWindow::Show);
+}
+
+void TForm1::OpenExperiment(const std::string& path)
+{
+    parameters_->Open(path);
+}
+
+void TForm1::TakeSettings()
+{
+    settings_ = parameters_->InForce();
+    const QString file = parameters_->FileName();
+    if (!file.isEmpty())
+        setWindowTitle(kCaption + QStringLiteral(" — ") + file);
+    else if (settings_ != Settings{})
+        setWindowTitle(kCaption + QStringLiteral(" (параметры изменены)"));
+    else
+        setWindowTitle(kCaption);
+}
+
+void TForm1::StartRun(RunKind kind)
+{
+    ranWith_[static_cast<std::size_t>(kind)] = settings_;
+    lastRunDt_ = settings_.model.dt;
 }
 
 void TForm1::PinTraces()
@@ -97,10 +152,17 @@ void TForm1::PinTraces()
 std::string TForm1::RunName(int series) const
 {
     const RunDefinition& run = RunFilling(series);
-    // Step responses differ by their load alone.
-    if (run.kind == RunKind::Step && stepLoad_)
-        return "Mc=" + std::to_string(*stepLoad_);
-    return std::string(run.name);
+    // With the default settings, step responses differ by their load alone.
+    std::string name = run.kind == RunKind::Step && stepLoad_ ? "Mc=" + std::to_string(*stepLoad_)
+                                                              : std::string(run.name);
+    const Settings& ran = ranWith_[static_cast<std::size_t>(run.kind)];
+    const Settings defaults;
+    for (std::string_view setting : SettingNames()) {
+        const std::optional<SettingValue> value = GetSetting(ran, setting);
+        if (Shapes(setting, run.kind) && value != GetSetting(defaults, setting))
+            name += ", " + std::string(setting.substr(setting.find('.') + 1)) + "=" + FieldText(value);
+    }
+    return name;
 }
 
 void TForm1::BindCommand(QPushButton& button, void (TForm1::*handler)())
@@ -143,6 +205,7 @@ void TForm1::ShowAlert()
 void TForm1::Button1Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
+    StartRun(RunKind::Gauss);
     RunGaussianLoad(model_, *this);
 }
 
@@ -157,6 +220,7 @@ void TForm1::Button2Click()
 void TForm1::Button3Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
+    StartRun(RunKind::Uniform);
     RunUniformLoad(model_, *this);
 }
 
@@ -164,7 +228,9 @@ void TForm1::Button4Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
     stepLoad_.reset();
+    StartRun(RunKind::Step);
     stepSchedule_ = StepLoadSchedule(settings_);
+    stepRunDt_ = settings_.model.dt;
     stepLoad_ = RunStepResponse(model_, *this);
 }
 
