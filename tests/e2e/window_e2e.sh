@@ -117,7 +117,7 @@ experiment_file)
   xdotool type "$work/window.csv"
   xdotool key Return
   for _ in $(seq 50); do [ -s "$work/window.csv" ] && break; sleep 0.1; done
-  "$MOTORMODEL_CLI" step --settings "$work/lab.toml" --csv "$work/cli.csv"
+  "$MOTORMODEL_CLI" step --settings "$work/lab.toml" --csv "$work/cli.csv" >/dev/null
   # The window exports every shown trace; the step response's two columns
   # and their rows are the batch tool's.
   awk -F, 'NR == 1 { for (i = 1; i <= NF; ++i) column[$i] = i; print "step,Md,Omega"; next }
