@@ -13,17 +13,16 @@
 #include "plot/CsvTable.h"
 #include "plot/Trace.h"
 #include "toolkit/AtomicFile.h"
-#include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <charconv>
 #include <csignal>
 #include <cstdint>
+#include <initializer_list>
 #include <iostream>
 #include <optional>
 #include <stdexcept>

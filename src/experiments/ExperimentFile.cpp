@@ -44,19 +44,46 @@ SettingName Split(std::string_view name)
 // The deepest keys a line may hold, counted by their dots.
 constexpr int kDeepestKey = 16;
 
-// Refuses, before the parser sees them, binary data (a NUL or a control
-// character other than tab and the line ends) and keys nested deeper than
-// kDeepestKey. Nested values stop at the parser's own limit, but dotted keys
-// and table headers nest tables without one, and a deep enough nest
-// exhausts the stack when the parsed tables are freed. TOML keeps a key on
-// one line, so a line's dots outside strings and comments bound how deep its
-// keys nest.
+// Refuses, before the parser sees them:
+// - binary data: a NUL or a control character other than tab and the line
+//   ends;
+// - keys nested deeper than kDeepestKey. Nested values stop at the parser's
+//   own limit, but dotted keys and table headers nest tables without one,
+//   and a deep enough nest exhausts the stack when the parsed tables are
+//   freed. TOML keeps a key on one line, so a line's dots outside strings
+//   and comments bound how deep its keys nest;
+// - text beyond ASCII outside comments and the strings of values. Names are
+//   ASCII, and toml++ 3.3 classifies some such characters in keys, bare
+//   values and multi-line basic strings by a table with holes, which ends
+//   in undefined behaviour.
 void Screen(std::string_view text, std::string_view source)
 {
     enum class In { Code, Comment, Basic, Literal, MultiLineBasic, MultiLineLiteral };
     In in = In::Code;
     toml::source_position at{1, 1};
     int dots = 0;
+    // Where a string is a value's: after the line's "=", outside inline
+    // tables (whose keys are strings too).
+    bool afterEquals = false;
+    int braces = 0;
+    // The last character of the line outside strings and blanks: a quote
+    // opens a string only where one may start, else the parser reads it as
+    // part of a bare word, and so does this screen.
+    char last = '\n';
+    auto beyondAsciiAllowed = [&] {
+        switch (in) {
+        case In::Comment:
+            return true;
+        case In::Basic:
+        case In::Literal:
+        case In::MultiLineLiteral:
+            return afterEquals && braces == 0;
+        case In::Code:
+        case In::MultiLineBasic:
+            break;
+        }
+        return false;
+    };
     std::size_t i = 0;
     auto startsWith = [&](std::string_view token) { return text.substr(i, token.size()) == token; };
     // Moves past count bytes, keeping the line and column.
@@ -69,6 +96,8 @@ void Screen(std::string_view text, std::string_view source)
                 std::snprintf(code.data(), code.size(), "0x%02X", static_cast<unsigned>(byte));
                 Fail(source, at, "holds binary data (byte " + std::string(code.data()) + "); an experiment file is text");
             }
+            if (byte >= 0x80 && !beyondAsciiAllowed())
+                Fail(source, at, "holds text beyond ASCII outside comments and the texts of values");
             if (c != '\n') {
                 ++at.column;
                 continue;
@@ -76,27 +105,38 @@ void Screen(std::string_view text, std::string_view source)
             ++at.line;
             at.column = 1;
             dots = 0;
+            last = '\n';
             if (in == In::Comment || in == In::Basic || in == In::Literal)
                 in = In::Code;
+            if (in == In::Code)
+                afterEquals = false;
         }
     };
     while (i < text.size()) {
         const char c = text[i];
         std::size_t length = 1;
         switch (in) {
-        case In::Code:
+        case In::Code: {
+            const bool stringMayStart = std::string_view("\n=[{,.").find(last) != std::string_view::npos;
+            if (c != ' ' && c != '\t')
+                last = c;
             if (c == '#') {
                 in = In::Comment;
-            } else if (startsWith(R"(""")") || startsWith("'''")) {
-                in = c == '"' ? In::MultiLineBasic : In::MultiLineLiteral;
-                length = 3;
-            } else if (c == '"' || c == '\'') {
-                in = c == '"' ? In::Basic : In::Literal;
+            } else if ((c == '"' || c == '\'') && stringMayStart) {
+                const bool multiLine = startsWith(R"(""")") || startsWith("'''");
+                in = c == '"' ? (multiLine ? In::MultiLineBasic : In::Basic)
+                              : (multiLine ? In::MultiLineLiteral : In::Literal);
+                length = multiLine ? 3 : 1;
+            } else if (c == '=') {
+                afterEquals = true;
+            } else if (c == '{' || c == '}') {
+                braces = std::max(0, braces + (c == '{' ? 1 : -1));
             } else if (c == '.' && ++dots > kDeepestKey) {
                 Fail(source, at, "keys nested deeper than " + std::to_string(kDeepestKey) +
                                      " levels are refused; an experiment file holds plain tables");
             }
             break;
+        }
         case In::Comment:
             break;
         case In::Basic:
@@ -106,6 +146,7 @@ void Screen(std::string_view text, std::string_view source)
             } else if (in == In::Basic ? c == '"' : startsWith(R"(""")")) {
                 length = in == In::Basic ? 1 : 3;
                 in = In::Code;
+                last = c;
             }
             break;
         case In::Literal:
@@ -113,6 +154,7 @@ void Screen(std::string_view text, std::string_view source)
             if (in == In::Literal ? c == '\'' : startsWith("'''")) {
                 length = in == In::Literal ? 1 : 3;
                 in = In::Code;
+                last = c;
             }
             break;
         }

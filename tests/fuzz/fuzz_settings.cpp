@@ -1,0 +1,32 @@
+// Loads any bytes as an experiment file. Loading may end only in a
+// SettingsError (any other exception escapes and ends the run as a crash),
+// and a file that loads and passes the checks must write out as a file that
+// loads back to the same settings.
+
+#include "experiments/ExperimentFile.h"
+#include "experiments/Settings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    Settings settings;
+    try {
+        settings = ExperimentFile::Parse(text, "fuzz.toml", Settings{});
+        CheckSettings(settings);
+    } catch (const SettingsError&) {
+        return 0;
+    }
+    const std::string written = ExperimentFile::Text(settings);
+    if (ExperimentFile::Text(ExperimentFile::Parse(written, "written.toml", Settings{})) != written) {
+        std::fprintf(stderr, "settings: a file did not read back as it was written (%zu bytes)\n", size);
+        std::abort();
+    }
+    return 0;
+}
