@@ -4,16 +4,19 @@
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
+#include "toolkit/Conversions.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/ParametersWindow.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -185,6 +188,30 @@ TEST_F(Parameters, RunsUseTheSettingsInForceWhenTheyStartAndPinsNameWhatDiffers)
                          "Md (Mc=10, J=0.0344, steps=3000, on=1000, off=3000)",
                          "Omega (Mc=10, J=0.0344, steps=3000, on=1000, off=3000)",
                      }));
+}
+
+TEST_F(Parameters, MeasuredTimesAreStepsOfTheRunsOwnSize)
+{
+    Type("model.dt", QStringLiteral("0.002"));
+    RunStepResponse(QStringLiteral("10"));
+    form1_->Measurements().Show();
+    const auto* table = form1_->Measurements().findChild<QTableWidget*>(QStringLiteral("StepTable"));
+    ASSERT_NE(table, nullptr);
+    auto cell = [table](const char* row, int column) {
+        for (int r = 0; r < table->rowCount(); ++r)
+            if (table->item(r, 0)->text() == QString::fromUtf8(row))
+                return table->item(r, column)->text();
+        return QString();
+    };
+    // Every signal and segment: a time is the steps over steps per second.
+    ASSERT_GE(table->columnCount(), 3);
+    double latest = 0;
+    for (int column = 1; column < table->columnCount(); ++column) {
+        const double steps = cell("Шаг пика", column).toDouble();
+        EXPECT_EQ(cell("Время пика, с", column).toStdString(), toolkit::FloatToStr(steps / (1 / 0.002)));
+        latest = std::max(latest, steps);
+    }
+    EXPECT_GT(latest, 0) << "a peak after the first step tells dt from the default";
 }
 
 TEST_F(Parameters, ASeedMakesTheWindowsRandomRunsThoseOfTheBatchTool)
