@@ -7,13 +7,21 @@
 # painted frame, and for wheel turns and pan steps where that time goes
 # (handling the input, calls queued to the chart, the frame); and peak
 # memory over a session of the three runs.
-# Usage: scripts/measure-window.sh [LAUNCHES]   (after scripts/setup.sh; the
-# build in MOTORMODEL_BUILD if set, as build-ci)
+# With an experiment file, every launch opens it, so the runs take its
+# settings (run.steps = 1000000 for the largest runs).
+# Usage: scripts/measure-window.sh [LAUNCHES [EXPERIMENT_FILE]]   (after
+# scripts/setup.sh; the build in MOTORMODEL_BUILD if set, as build-ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh
 launches=${1:-11}
 build=${MOTORMODEL_BUILD:-build}
+experiment=()
+caption=$MAIN_CAPTION
+if [ -n "${2:-}" ]; then
+  experiment=("$(realpath "$2")")
+  caption=$(file_caption "$2")
+fi
 log=${MEASURE_LOG:-$(mktemp)}
 timing=$(mktemp)
 trap 'stop_x; rm -f "$timing"; [ -n "${MEASURE_LOG:-}" ] || rm -f "$log"' EXIT
@@ -26,9 +34,9 @@ paced_click() {
 
 for _ in $(seq "$launches"); do
   PAINT_PROBE_LOG=$log PAINT_PROBE_LAUNCH_NS=$(date +%s%N) LD_PRELOAD=$(realpath "$build")/bin/libpaintprobe.so \
-    /usr/bin/time -v -o "$timing" "$build"/bin/motormodel >/dev/null 2>&1 &
+    /usr/bin/time -v -o "$timing" "$build"/bin/motormodel "${experiment[@]}" >/dev/null 2>&1 &
   APP_PID=$!
-  MAIN=$(find_window "$MAIN_CAPTION")
+  MAIN=$(find_window "$caption")
   sleep 0.5
   type_load 10
   paced_click Button1

@@ -6,6 +6,7 @@
 MAIN_CAPTION="модель асинхронного двигателя"
 ALERT_CAPTION="Некорректно введенное значение Мс<30"
 MEASUREMENTS_CAPTION="Измерения"
+PARAMETERS_CAPTION="Параметры опыта"
 
 # Control centres in the main window's client area.
 declare -A CONTROL=(
@@ -35,8 +36,9 @@ start_x() {
   export DISPLAY=":$display"
   openbox >/dev/null 2>&1 &
   WM_PID=$!
-  # Wait until the window manager has taken the screen.
-  for _ in $(seq 50); do
+  # Wait until the window manager has taken the screen; on a busy machine
+  # that can take seconds.
+  for _ in $(seq 300); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
     sleep 0.1
   done
@@ -83,9 +85,10 @@ outer_geometry() {
   echo "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))"
 }
 
-# Waits up to 5 s for a command to succeed.
+# Waits up to 20 s for a command to succeed: a guard against a hang, not a
+# timing.
 wait_for() {
-  for _ in $(seq 50); do
+  for _ in $(seq 200); do
     "$@" && return 0
     sleep 0.1
   done
@@ -102,16 +105,24 @@ pixel_of() {
   convert "$1" -format "%[pixel:p{$2,$3}]" info:
 }
 
-# Starts the program and waits for its main window to be drawn; sets
+# Starts the program with any arguments after the first and waits for its
+# main window, captioned MAIN_CAPTION or as CAPTION says, to be drawn; sets
 # APP_PID and MAIN.
 start_program() {
-  "$1" >/dev/null 2>&1 &
+  local program=$1
+  shift
+  "$program" "$@" >/dev/null 2>&1 &
   APP_PID=$!
-  MAIN=$(find_window "$MAIN_CAPTION")
+  MAIN=$(find_window "${CAPTION:-$MAIN_CAPTION}")
   local shot
   shot=$(mktemp --suffix=.png)
   shoot_chart_settled "$shot"
   rm -f "$shot"
+}
+
+# The main window's caption once an experiment file is open.
+file_caption() {
+  echo "$MAIN_CAPTION — $(basename "$1")"
 }
 
 # Events reach the program in the order sent: whatever follows a click is

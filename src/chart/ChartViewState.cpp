@@ -25,7 +25,9 @@ void ChartViewState::SetTraceShown(int index, bool shown)
 
 AxisRanges ChartViewState::Ranges() const
 {
-    return userRanges_.value_or(Drawable(traces_.Spanning()));
+    // Not value_or: its argument is formed even when the user's ranges are
+    // there, a pass over every point of every trace for each look.
+    return userRanges_ ? *userRanges_ : Drawable(traces_.Spanning());
 }
 
 void ChartViewState::Zoom(double fixedX, double fixedY, double factorX, double factorY, HistoryStep step)

@@ -33,9 +33,6 @@ struct MotorModel {
     long double OmegaPrev;
     long double KPrev;
 
-    // The time one step stands for, in seconds: dt after a default Reset().
-    static constexpr double kStepSeconds = MotorParameters{}.dt;
-
     double w0;
     double dt;
     double p;

@@ -31,10 +31,9 @@ using analysis::StepCharacteristics;
 
 // A time in seconds is steps over steps per second rather than steps times
 // dt: dt is not exactly a thousandth, and the product shows 349 steps as
-// 0.34900000000000003 s. Its reciprocal rounds to exactly 1000, so the
-// quotient is the double nearest the decimal time.
-constexpr double kStepsPerSecond = 1 / MotorModel::kStepSeconds;
-static_assert(kStepsPerSecond == 1000);
+// 0.34900000000000003 s. The default's reciprocal rounds to exactly 1000, so
+// the quotient is the double nearest the decimal time.
+static_assert(1 / MotorParameters{}.dt == 1000);
 
 // The digits a cell shows; its tooltip and a copy give the exact value.
 constexpr int kShownDigits = 6;
@@ -65,9 +64,9 @@ Cell StepNumber(Step step)
     return Number(static_cast<double>(step));
 }
 
-Cell Seconds(double steps)
+Cell Seconds(double steps, double dt)
 {
-    return Number(steps / kStepsPerSecond);
+    return Number(steps / (1 / dt));
 }
 
 // An undefined value is an empty cell.
@@ -131,38 +130,42 @@ Cells StatisticsCells(const std::optional<analysis::StepRange>& range,
 // The step characteristics a row each, times in steps and in seconds.
 struct CharacteristicRow {
     const char* name;
-    Cell (*cell)(const StepCharacteristics&);
+    Cell (*cell)(const StepCharacteristics&, double dt);
 };
 
 const std::array<CharacteristicRow, 14> kCharacteristicRows{{
-    {"Начальное значение", [](const StepCharacteristics& c) { return Number(c.initial); }},
-    {"Конечное значение", [](const StepCharacteristics& c) { return Number(c.final); }},
-    {"Пик", [](const StepCharacteristics& c) { return Number(c.peak); }},
-    {"Шаг пика", [](const StepCharacteristics& c) { return StepNumber(c.peakStep); }},
-    {"Время пика, с", [](const StepCharacteristics& c) { return Seconds(static_cast<double>(c.peakStep)); }},
-    {"Минимум", [](const StepCharacteristics& c) { return Number(c.trough); }},
-    {"Шаг минимума", [](const StepCharacteristics& c) { return StepNumber(c.troughStep); }},
-    {"Время минимума, с", [](const StepCharacteristics& c) { return Seconds(static_cast<double>(c.troughStep)); }},
-    {"Нарастание 10–90 %, шагов", [](const StepCharacteristics& c) { return Optional(c.riseSteps, StepNumber); }},
+    {"Начальное значение", [](const StepCharacteristics& c, double) { return Number(c.initial); }},
+    {"Конечное значение", [](const StepCharacteristics& c, double) { return Number(c.final); }},
+    {"Пик", [](const StepCharacteristics& c, double) { return Number(c.peak); }},
+    {"Шаг пика", [](const StepCharacteristics& c, double) { return StepNumber(c.peakStep); }},
+    {"Время пика, с",
+     [](const StepCharacteristics& c, double dt) { return Seconds(static_cast<double>(c.peakStep), dt); }},
+    {"Минимум", [](const StepCharacteristics& c, double) { return Number(c.trough); }},
+    {"Шаг минимума", [](const StepCharacteristics& c, double) { return StepNumber(c.troughStep); }},
+    {"Время минимума, с",
+     [](const StepCharacteristics& c, double dt) { return Seconds(static_cast<double>(c.troughStep), dt); }},
+    {"Нарастание 10–90 %, шагов", [](const StepCharacteristics& c, double) { return Optional(c.riseSteps, StepNumber); }},
     {"Нарастание 10–90 %, с",
-     [](const StepCharacteristics& c) {
-         return Optional(c.riseSteps, [](Step steps) { return Seconds(static_cast<double>(steps)); });
+     [](const StepCharacteristics& c, double dt) {
+         return Optional(c.riseSteps, [dt](Step steps) { return Seconds(static_cast<double>(steps), dt); });
      }},
-    {"Установление в 2 %, шагов", [](const StepCharacteristics& c) { return Optional(c.settlingSteps, StepNumber); }},
+    {"Установление в 2 %, шагов", [](const StepCharacteristics& c, double) { return Optional(c.settlingSteps, StepNumber); }},
     {"Установление в 2 %, с",
-     [](const StepCharacteristics& c) {
-         return Optional(c.settlingSteps, [](Step steps) { return Seconds(static_cast<double>(steps)); });
+     [](const StepCharacteristics& c, double dt) {
+         return Optional(c.settlingSteps, [dt](Step steps) { return Seconds(static_cast<double>(steps), dt); });
      }},
-    {"Перерегулирование, %", [](const StepCharacteristics& c) { return Optional(c.overshootPercent, Number); }},
-    {"Недорегулирование, %", [](const StepCharacteristics& c) { return Optional(c.undershootPercent, Number); }},
+    {"Перерегулирование, %", [](const StepCharacteristics& c, double) { return Optional(c.overshootPercent, Number); }},
+    {"Недорегулирование, %", [](const StepCharacteristics& c, double) { return Optional(c.undershootPercent, Number); }},
 }};
 
 } // namespace
 
 MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd,
-                                       const Trace& stepOmega, const LoadSchedule& stepSchedule, QWidget* parent)
+                                       const Trace& stepOmega, const LoadSchedule& stepSchedule, const double& stepRunDt,
+                                       const double& lastRunDt, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::MeasurementsWindow>()), chart_(chart), cursors_(cursors),
-      stepMd_(stepMd), stepOmega_(stepOmega), stepSchedule_(stepSchedule)
+      stepMd_(stepMd), stepOmega_(stepOmega), stepSchedule_(stepSchedule), stepRunDt_(stepRunDt),
+      lastRunDt_(lastRunDt)
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
@@ -263,7 +266,7 @@ void MeasurementsWindow::ShowStepCharacteristics()
     for (std::size_t row = 0; row < kCharacteristicRows.size(); ++row) {
         Cells cells{Name(QString::fromUtf8(kCharacteristicRows[row].name))};
         for (const analysis::CharacteristicsRow& segment : segments)
-            cells << kCharacteristicRows[row].cell(segment.values);
+            cells << kCharacteristicRows[row].cell(segment.values, stepRunDt_);
         SetRow(*ui_->StepTable, static_cast<int>(row), cells);
     }
     FitToCells(*ui_->StepTable);
@@ -284,7 +287,8 @@ void MeasurementsWindow::ShowCursors()
     QTableWidget& table = *ui_->CursorTable;
     table.setRowCount(2 + static_cast<int>(readings.size()));
     SetRow(table, 0, {Name(QStringLiteral("Шаг")), Number(a), Number(b), Number(b - a)});
-    SetRow(table, 1, {Name(QStringLiteral("Время, с")), Seconds(a), Seconds(b), Seconds(b - a)});
+    SetRow(table, 1, {Name(QStringLiteral("Время, с")), Seconds(a, lastRunDt_), Seconds(b, lastRunDt_),
+                      Seconds(b - a, lastRunDt_)});
     for (int row = 2; row < table.rowCount(); ++row) {
         const CursorReading& reading = readings[static_cast<std::size_t>(row - 2)];
         SetRow(table, row,

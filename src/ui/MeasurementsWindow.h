@@ -27,10 +27,12 @@ class MeasurementsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // The step response's two traces are also on the chart; the schedule is
-    // the one they were made on.
+    // The step response's two traces are also on the chart; the schedule and
+    // the step size are the ones they were made with. Times in seconds at
+    // the cursors take the step size of the last run.
     MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd, const Trace& stepOmega,
-                       const LoadSchedule& stepSchedule, QWidget* parent = nullptr);
+                       const LoadSchedule& stepSchedule, const double& stepRunDt, const double& lastRunDt,
+                       QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
     // The selected cells of the table, exactly, a line per row and a tab
@@ -55,4 +57,6 @@ private:
     const Trace& stepMd_;
     const Trace& stepOmega_;
     const LoadSchedule& stepSchedule_;
+    const double& stepRunDt_;
+    const double& lastRunDt_;
 };

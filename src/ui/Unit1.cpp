@@ -9,6 +9,7 @@
 #include "ui/FormGeometry.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/ToolWindows.h"
+#include "ui/ParametersWindow.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
 
@@ -18,6 +19,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+
+#include <string_view>
 
 TForm1* Form1 = nullptr;
 
@@ -42,6 +45,19 @@ void SetAutoSizedText(QLabel& label, const std::string& text)
     label.adjustSize();
 }
 
+const QString kCaption = QStringLiteral("модель асинхронного двигателя");
+
+// Whether a setting shapes a run of this kind. The step response's load is
+// named on its own.
+bool Shapes(std::string_view name, RunKind kind)
+{
+    if (name.starts_with("model.") || name == "run.steps")
+        return true;
+    if (kind == RunKind::Step)
+        return name == "run.limit" || (name.starts_with("step.") && name != "step.load");
+    return name == "run.seed" || name.starts_with(kind == RunKind::Gauss ? "gauss." : "uniform.");
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>())
@@ -58,8 +74,15 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     const RunDefinition& step = RunOf(RunKind::Step);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, Series(step.mdSeries),
-                                           Series(step.omegaSeries), stepSchedule_, this);
+                                           Series(step.omegaSeries), stepSchedule_, stepRunDt_, lastRunDt_, this);
+    parameters_ = new ParametersWindow(this);
+    connect(parameters_, &ParametersWindow::SettingsChanged, this, &TForm1::TakeSettings);
+    connect(parameters_, &ParametersWindow::Opened, this, [this](const Settings& opened) {
+        if (opened.step.load)
+            ui_->Edit1->setText(QString::number(*opened.step.load));
+    });
     AddChartCommands();
+    BindToolBar();
 
     BindCommand(*ui_->Button1, &TForm1::Button1Click);
     BindCommand(*ui_->Button2, &TForm1::Button2Click);
@@ -68,7 +91,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     BindCommand(*ui_->Button5, &TForm1::Button5Click);
 
     SeedUniformSource();
-    setWindowTitle(QStringLiteral("модель асинхронного двигателя"));
+    setWindowTitle(kCaption);
     model_.Reset();
 }
 
@@ -79,22 +102,59 @@ void TForm1::AnchorControls()
     auto* anchors = new FormAnchors(*this);
     anchors->Anchor(*ui_->Chart1, {.left = true, .top = true, .right = true, .bottom = true});
     anchors->Anchor(*ui_->ProgressBar1, {.left = true, .top = false, .right = true, .bottom = true});
+    anchors->Anchor(*ui_->ToolBar1, {.left = true, .top = true, .right = false, .bottom = false});
     // The rest is the column on the right, windows of their own aside.
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (control != ui_->Chart1 && control != ui_->ProgressBar1 && !control->isWindow())
+        if (control != ui_->Chart1 && control != ui_->ProgressBar1 && control != ui_->ToolBar1 && !control->isWindow())
             anchors->Anchor(*control, {.left = false, .top = true, .right = true, .bottom = false});
 }
 
 void TForm1::AddChartCommands()
 {
     QMenu& menu = chartTools_.menu->Menu();
-    QAction* measurements =
-        menu.addAction(QStringLiteral("Измерения"), this, [this] { RunCommand([this] { ShowToolWindow(*measurements_, *this); }); });
+    QAction* measurements = menu.addAction(QStringLiteral("Измерения"), this, [this] { ShowBeside(*measurements_); });
     // The key works while the chart has the focus, as its zoom keys do.
     measurements->setShortcut(Qt::Key_M);
     measurements->setShortcutContext(Qt::WidgetShortcut);
     ui_->Chart1->addAction(measurements);
     menu.addAction(QStringLiteral("Закрепить графики"), this, [this] { RunCommand([this] { PinTraces(); }); });
+    menu.addAction(QStringLiteral("Параметры опыта…"), this, [this] { ShowBeside(*parameters_); });
+}
+
+void TForm1::BindToolBar()
+{
+    connect(ui_->ActionParameters, &QAction::triggered, this, [this] { ShowBeside(*parameters_); });
+    connect(ui_->ActionOpen, &QAction::triggered, parameters_, &ParametersWindow::OpenWithDialog);
+    connect(ui_->ActionSave, &QAction::triggered, parameters_, &ParametersWindow::SaveWithDialog);
+    connect(ui_->ActionMeasurements, &QAction::triggered, this, [this] { ShowBeside(*measurements_); });
+}
+
+void TForm1::ShowBeside(QWidget& toolWindow)
+{
+    RunCommand([this, &toolWindow] { ShowToolWindow(toolWindow, *this); });
+}
+
+void TForm1::OpenExperiment(const std::string& path)
+{
+    parameters_->Open(path);
+}
+
+void TForm1::TakeSettings()
+{
+    settings_ = parameters_->InForce();
+    const QString file = parameters_->FileName();
+    if (!file.isEmpty())
+        setWindowTitle(kCaption + QStringLiteral(" — ") + file);
+    else if (settings_ != Settings{})
+        setWindowTitle(kCaption + QStringLiteral(" (параметры изменены)"));
+    else
+        setWindowTitle(kCaption);
+}
+
+void TForm1::StartRun(RunKind kind)
+{
+    ranWith_[static_cast<std::size_t>(kind)] = settings_;
+    lastRunDt_ = settings_.model.dt;
 }
 
 void TForm1::PinTraces()
@@ -107,10 +167,17 @@ void TForm1::PinTraces()
 std::string TForm1::RunName(int series) const
 {
     const RunDefinition& run = RunFilling(series);
-    // Step responses differ by their load alone.
-    if (run.kind == RunKind::Step && stepLoad_)
-        return "Mc=" + std::to_string(*stepLoad_);
-    return std::string(run.name);
+    // With the default settings, step responses differ by their load alone.
+    std::string name = run.kind == RunKind::Step && stepLoad_ ? "Mc=" + std::to_string(*stepLoad_)
+                                                              : std::string(run.name);
+    const Settings& ran = ranWith_[static_cast<std::size_t>(run.kind)];
+    const Settings defaults;
+    for (std::string_view setting : SettingNames()) {
+        const std::optional<SettingValue> value = GetSetting(ran, setting);
+        if (Shapes(setting, run.kind) && value != GetSetting(defaults, setting))
+            name += ", " + std::string(setting.substr(setting.find('.') + 1)) + "=" + FieldText(value);
+    }
+    return name;
 }
 
 void TForm1::BindCommand(QPushButton& button, void (TForm1::*handler)())
@@ -153,6 +220,7 @@ void TForm1::ShowAlert()
 void TForm1::Button1Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
+    StartRun(RunKind::Gauss);
     RunGaussianLoad(model_, *this);
 }
 
@@ -167,6 +235,7 @@ void TForm1::Button2Click()
 void TForm1::Button3Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
+    StartRun(RunKind::Uniform);
     RunUniformLoad(model_, *this);
 }
 
@@ -174,7 +243,9 @@ void TForm1::Button4Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
     stepLoad_.reset();
+    StartRun(RunKind::Step);
     stepSchedule_ = StepLoadSchedule(settings_);
+    stepRunDt_ = settings_.model.dt;
     stepLoad_ = RunStepResponse(model_, *this);
 }
 

@@ -9,12 +9,14 @@
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 class MeasurementsWindow;
+class ParametersWindow;
 class QPushButton;
 
 namespace Ui {
@@ -42,6 +44,12 @@ public:
     const MotorModel& Model() const { return model_; }
     const ChartTools& Tools() const { return chartTools_; }
     MeasurementsWindow& Measurements() const { return *measurements_; }
+    ParametersWindow& Parameters() const { return *parameters_; }
+
+    // Opens an experiment file: its settings are put in force and its load,
+    // if it gives one, goes into the load box. Raises SettingsError and then
+    // changes nothing.
+    void OpenExperiment(const std::string& path);
 
 private:
     // Command handlers, one per button; an error they raise is shown to
@@ -59,6 +67,15 @@ private:
     // The chart's menu items that need the window: the measurements window
     // and the pinning of runs.
     void AddChartCommands();
+    // The tool bar above the chart and its keys.
+    void BindToolBar();
+    // Shows a tool window, beside this one the first time.
+    void ShowBeside(QWidget& toolWindow);
+    // Takes the parameters window's settings and says in the caption
+    // whether they differ from the defaults.
+    void TakeSettings();
+    // Notes the settings a run starts with.
+    void StartRun(RunKind kind);
     // Pins a copy of each trace that holds points, named with its run.
     void PinTraces();
     std::string RunName(int series) const;
@@ -72,8 +89,15 @@ private:
     // without an error, and the schedule it ran on.
     std::optional<std::int32_t> stepLoad_;
     LoadSchedule stepSchedule_ = StepLoadSchedule(settings_);
+    // The settings each run was last made with, in kRuns' order.
+    std::array<Settings, kRuns.size()> ranWith_{};
+    // The step size of the step response on the chart and of the last run,
+    // for times in seconds.
+    double stepRunDt_ = settings_.model.dt;
+    double lastRunDt_ = settings_.model.dt;
     // A window of its own, owned as a child.
     MeasurementsWindow* measurements_ = nullptr;
+    ParametersWindow* parameters_ = nullptr;
 };
 
 extern TForm1* Form1;

@@ -1,5 +1,6 @@
 // The program's entry: the main window, then the hidden alert window, then
-// the event loop until the main window closes.
+// the experiment file named on the command line, if any, then the event loop
+// until the main window closes.
 
 #include "ui/Application.h"
 #include "ui/Unit1.h"
@@ -8,6 +9,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 int main(int argc, char* argv[])
 {
@@ -21,8 +24,15 @@ int main(int argc, char* argv[])
         Form1 = mainWindow.get();
         const auto alertWindow = std::make_unique<TForm2>();
         Form2 = alertWindow.get();
-
         Form1->show();
+        // A file that cannot be opened is shown as an error, and the program
+        // starts with the defaults.
+        if (argc > 2)
+            application.ShowException(std::runtime_error("Программа открывает один файл опыта; аргументов дано: " +
+                                                         std::to_string(argc - 1)));
+        else if (argc == 2)
+            RunCommand([&] { Form1->OpenExperiment(argv[1]); });
+
         const int status = application.exec();
         Form1 = nullptr;
         Form2 = nullptr;

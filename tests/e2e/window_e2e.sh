@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real program on Xvfb: window placement, runs that
 # change the chart, a maximised window, zooming the chart by wheel and keys
-# and going back through its views, the alert and measurements windows, and
-# exit status 0 on both ways out.
+# and going back through its views, the alert, measurements and parameters
+# windows, experiment files named at start-up, and exit status 0 on both
+# ways out.
 # Usage: window_e2e.sh PROGRAM SCENARIO
+# The scenario experiment_file also needs the batch tool, named by
+# MOTORMODEL_CLI.
 set -uo pipefail
 program=$1
 scenario=$2
@@ -18,8 +21,28 @@ check() { # description, then a command that must succeed
   if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 
+# The step at steady speed, with a heavier rotor: the load is applied once
+# the motor has run up.
+cat >"$work/lab.toml" <<'EOF'
+[model]
+J = 0.0344
+
+[run]
+steps = 3000
+
+[step]
+load = 10
+on = 1000
+off = 3000
+EOF
+printf '[model]\nJ = -1\n' >"$work/bad.toml"
+
 start_x || exit 1
-start_program "$program"
+case "$scenario" in
+experiment_file) CAPTION=$(file_caption "$work/lab.toml") start_program "$program" "$work/lab.toml" ;;
+bad_experiment_file) start_program "$program" "$work/bad.toml" ;;
+*) start_program "$program" ;;
+esac
 
 # The chart's pictures are taken with the pointer off it, where no tracker
 # shows, and as soon as the condition checked holds.
@@ -154,6 +177,42 @@ resize)
   xdotool windowsize "$MAIN" 400 300
   sleep 0.5
   check "the form's size is the smallest" [ "$(client_size "$MAIN")" = "$width0 $height0" ]
+  click Button5
+  wait_for_exit
+  check "Выход ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+  ;;
+experiment_file)
+  check "the file's name is in the caption" window_shown "$(file_caption "$work/lab.toml")"
+  click Button4
+  # The chart's menu: Сбросить масштаб, then Сохранить изображение…, then
+  # Экспорт данных в CSV….
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$MAIN" $PLOT_POINT click 3
+  sleep 0.3
+  xdotool key Down Down Down Return
+  window_shown "Экспорт данных в CSV"
+  xdotool type "$work/window.csv"
+  xdotool key Return
+  wait_for [ -s "$work/window.csv" ]
+  "$MOTORMODEL_CLI" step --settings "$work/lab.toml" --csv "$work/cli.csv" >/dev/null
+  # The window exports every shown trace; the step response's two columns
+  # and their rows are the batch tool's.
+  awk -F, 'NR == 1 { for (i = 1; i <= NF; ++i) column[$i] = i; print "step,Md,Omega"; next }
+           $column["Md (Step)"] != "" { print $1 "," $column["Md (Step)"] "," $column["Omega (Step)"] }' \
+    "$work/window.csv" >"$work/window-step.csv"
+  check "the batch tool's run of the file has 3000 rows" [ "$(wc -l <"$work/cli.csv")" = 3001 ]
+  check "a run made in the window from the file exports the batch tool's CSV" cmp "$work/window-step.csv" "$work/cli.csv"
+  xdotool mousemove --window "$MAIN" 40 20 click 1
+  check "the tool bar's Параметры opens the parameters window" window_shown "$PARAMETERS_CAPTION"
+  wmctrl -F -c "$(file_caption "$work/lab.toml")"
+  wait_for_exit
+  check "closing the main window ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+  ;;
+bad_experiment_file)
+  check "a bad file at start-up is shown as an error" window_shown motormodel
+  xdotool key --window "$(find_window motormodel)" Return
+  sleep 0.3
+  check "and the program starts with the defaults" window_shown "$MAIN_CAPTION"
   click Button5
   wait_for_exit
   check "Выход ends the program with status 0" [ "$EXIT_STATUS" = 0 ]

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "experiments/Settings.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QLabel;
+class QLineEdit;
+
+namespace Ui {
+class ParametersWindow;
+}
+
+// The window "Параметры опыта": a field per setting, grouped as the
+// experiment files group them. Every edit reads all fields through the same
+// setter and whole check as files and the batch tool's --set; a field whose
+// text is not allowed is marked with the reason beside it, and the settings
+// in force change only when every field is allowed. Fields whose values
+// differ from the defaults stand out. Closing it only hides it.
+class ParametersWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ParametersWindow(QWidget* parent = nullptr);
+    ~ParametersWindow() override;
+
+
+    // The settings the next run uses: the fields' values when they were
+    // last all allowed.
+    const Settings& InForce() const { return inForce_; }
+
+    // The experiment file's name while the settings in force are what was
+    // last opened from it or saved to it; empty otherwise.
+    QString FileName() const;
+
+    // The reason each refused field is refused, by setting name; empty when
+    // every field is allowed.
+    const std::map<std::string, std::string, std::less<>>& Refused() const { return refused_; }
+
+    // Shows the settings in the fields and puts them in force.
+    void ShowSettings(const Settings& settings);
+
+    // Reads and checks an experiment file, then shows its settings and puts
+    // them in force. Raises SettingsError, naming the file, and then changes
+    // nothing.
+    void Open(const std::string& path);
+
+    // Writes the settings in force to an experiment file, whole or not at
+    // all. Refused while a field is refused: the file would not hold what
+    // the fields show.
+    void Save(const std::string& path);
+
+signals:
+    // The settings in force, or the file they belong to, changed.
+    void SettingsChanged();
+    // An experiment file's settings were put in force.
+    void Opened(const Settings& settings);
+
+public slots:
+    void OpenWithDialog();
+    void SaveWithDialog();
+
+private:
+    // Reads every field, marks the refused and the changed ones, and puts
+    // the settings in force when none is refused.
+    void ReadFields();
+    void Mark(std::string_view name, const Settings& read, const Settings& defaults);
+    QLineEdit& Field(std::string_view name) const;
+    QLabel& Reason(std::string_view name) const;
+
+    std::unique_ptr<Ui::ParametersWindow> ui_;
+    Settings inForce_;
+    std::map<std::string, std::string, std::less<>> refused_;
+    // The file last opened or saved, and the settings it holds.
+    QString file_;
+    Settings fileSettings_;
+    QString folder_;
+};
+
+// A setting's value as a field and a pin's name show it: numbers as files
+// write them, texts without quotes, an unset setting empty.
+std::string FieldText(const std::optional<SettingValue>& value);

@@ -1,0 +1,317 @@
+#include "ChartWindowFixture.h"
+
+#include "chart/ChartPins.h"
+#include "experiments/ExperimentFile.h"
+#include "experiments/Experiments.h"
+#include "experiments/RecordingHost.h"
+#include "toolkit/Conversions.h"
+#include "ui/MeasurementsWindow.h"
+#include "ui/ParametersWindow.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const QString kCaption = QStringLiteral("модель асинхронного двигателя");
+
+class Parameters : public ChartWindow {
+protected:
+    ParametersWindow& Window() const { return form1_->Parameters(); }
+
+    QLineEdit& Field(const std::string& name) const
+    {
+        auto* field = Window().findChild<QLineEdit*>(QString::fromStdString(name).replace('.', '_'));
+        EXPECT_NE(field, nullptr) << name;
+        return *field;
+    }
+
+    QString Reason(const std::string& name) const
+    {
+        return Window().findChild<QLabel*>(QString::fromStdString(name).replace('.', '_') + "_reason")->text();
+    }
+
+    // Replaces the field's text as the user does, in one edit: pasted, as
+    // typing key by key would apply each allowed text on the way.
+    void Type(const std::string& name, const QString& text) const
+    {
+        QLineEdit& field = Field(name);
+        QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty())
+            return QTest::keyClick(&field, Qt::Key_Backspace);
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+        ASSERT_EQ(field.text(), text);
+    }
+
+    std::string WriteFile(const char* name, const std::string& text) const
+    {
+        const std::string path = folder_.filePath(QString::fromLatin1(name)).toStdString();
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    QTemporaryDir folder_;
+};
+
+// A field's text and what the window makes of it: the reason it is refused
+// (empty when it is allowed), and whether its value differs from the
+// default. The reasons are the checker's messages, the same as files and
+// the batch tool give.
+struct FieldCase {
+    const char* name;
+    const char* text;
+    const char* reason;
+    bool changed;
+};
+
+const std::vector<FieldCase> kFieldCases = {
+    {"model.J", "0.0344", "", true},
+    {"model.J", "0.0172", "", false},
+    {"model.J", "-1", "model.J must be a number above 0, not -1", false},
+    {"model.J", "", "model.J must be a number above 0, not \"\"", false},
+    {"model.dt", "abc", "model.dt must be a number above 0, not \"abc\"", false},
+    {"model.p", "2", "", false},
+    {"model.p", "3", "", true},
+    {"model.w0", "314.15", "", true},
+    {"model.sk", "1e-323",
+     "model.sk / model.w0 must come out a finite number above 0, not 0 (model.sk is 1e-323, model.w0 is "
+     "314.15000000000003)",
+     false},
+    {"run.steps", "0", "run.steps must be a whole number from 1 to 1000000, not 0", false},
+    {"run.steps", "3000", "", true},
+    {"run.seed", "", "", false},
+    {"run.seed", "7", "", true},
+    {"run.seed", "-7", "run.seed must be a whole number from 0 to 4294967295, not -7", false},
+    {"gauss.sd", "0", "gauss.sd must be a number above 0, not 0", false},
+    {"uniform.high", "11", "uniform.high must be a finite number of at least uniform.low (12), not 11", false},
+    {"uniform.levels", "1", "uniform.levels must be a whole number from 2 to 1000000, not 1", false},
+    {"step.profile", "fan", "", true},
+    {"step.profile", "step", "", false},
+    {"step.profile", "wind", "step.profile must be one of \"step\", \"ramp\", \"fan\", \"periodic\", not \"wind\"",
+     false},
+    {"step.on", "1500", "step.on must be a whole number from 0 to step.off (1000), not 1500", false},
+    {"step.off", "", "", false},
+    {"step.off", "2000", "", true},
+    {"step.period", "0.5", "step.period must be a finite number of at least 1, not 0.5", false},
+};
+
+TEST_F(Parameters, EachFieldIsMarkedWithItsReasonOrStandsOutWhenChanged)
+{
+    for (const FieldCase& c : kFieldCases) {
+        SCOPED_TRACE(std::string(c.name) + " = \"" + c.text + "\"");
+        Type(c.name, QString::fromUtf8(c.text));
+        const bool refused = *c.reason != '\0';
+        EXPECT_EQ(Reason(c.name), QString::fromUtf8(c.reason));
+        EXPECT_EQ(Field(c.name).property("refused").toBool(), refused);
+        EXPECT_EQ(Field(c.name).property("changed").toBool(), c.changed);
+        EXPECT_EQ(Window().Refused().size(), refused ? 1U : 0U);
+
+        // The same text through the path of the batch tool's --set, over the
+        // defaults that every other field still shows.
+        Settings expected;
+        std::string message;
+        try {
+            if (*c.text != '\0' || GetSetting(expected, c.name))
+                SetSettingText(expected, c.name, c.text);
+            CheckSettings(expected);
+        } catch (const SettingsError& error) {
+            message = error.what();
+            expected = {};
+        }
+        EXPECT_EQ(message, c.reason);
+        // A refused field is never applied: the last allowed settings stay.
+        EXPECT_EQ(form1_->SettingsInForce(), expected);
+        EXPECT_EQ(form1_->windowTitle(), expected == Settings{} ? kCaption
+                                                                : kCaption + QStringLiteral(" (параметры изменены)"));
+        Type(c.name, QString::fromStdString(FieldText(GetSetting(Settings{}, c.name))));
+        EXPECT_EQ(form1_->SettingsInForce(), Settings{});
+    }
+}
+
+// Both runs, as the window and the batch tool make them, point for point.
+void ExpectSamePoints(const Trace& shown, const Trace& made, std::size_t count)
+{
+    ASSERT_EQ(shown.Points().size(), count);
+    ASSERT_EQ(made.Points().size(), count);
+    for (std::size_t i = 0; i < count; ++i)
+        ASSERT_TRUE(shown.Points()[i].x == made.Points()[i].x && shown.Points()[i].y == made.Points()[i].y)
+            << shown.Title() << " at " << i;
+}
+
+TEST_F(Parameters, RunsUseTheSettingsInForceWhenTheyStartAndPinsNameWhatDiffers)
+{
+    SKIP_UNLESS_X87_EXTENDED();
+    Type("model.J", QStringLiteral("0.0344"));
+    Type("run.steps", QStringLiteral("3000"));
+    Type("step.on", QStringLiteral("1000"));
+    Type("step.off", QStringLiteral("3000"));
+    Type("gauss.mean", QStringLiteral("10"));
+    Settings settings;
+    settings.model.J = 0.0344;
+    settings.run.steps = 3000;
+    settings.step.on = 1000;
+    settings.step.off = 3000;
+    settings.gauss.mean = 10;
+    ASSERT_EQ(form1_->SettingsInForce(), settings);
+
+    RunStepResponse(QStringLiteral("10"));
+    Click("Button3");
+    RecordingHost host("10", settings);
+    MotorModel model{};
+    ::RunStepResponse(model, host);
+    for (int series : {5, 6})
+        ExpectSamePoints(form1_->Series(series), host.Series(series), 3000);
+    EXPECT_EQ(form1_->Series(3).Points().size(), 3000U);
+    EXPECT_EQ(Text("Label1"), QString::fromStdString(host.MdMaxText()));
+
+    // A later change leaves the traces made and names only the settings
+    // that shape each run.
+    Type("model.J", QStringLiteral("0.0172"));
+    Trigger(QStringLiteral("Закрепить графики"));
+    std::vector<std::string> names;
+    for (const Trace& pin : Tools().pins->Pinned())
+        names.push_back(pin.Title());
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "Md (Uniform, J=0.0344, steps=3000)",
+                         "Omega (Uniform, J=0.0344, steps=3000)",
+                         "Md (Mc=10, J=0.0344, steps=3000, on=1000, off=3000)",
+                         "Omega (Mc=10, J=0.0344, steps=3000, on=1000, off=3000)",
+                     }));
+}
+
+TEST_F(Parameters, MeasuredTimesAreStepsOfTheRunsOwnSize)
+{
+    Type("model.dt", QStringLiteral("0.002"));
+    RunStepResponse(QStringLiteral("10"));
+    Trigger(QStringLiteral("Измерения"));
+    const auto* table = form1_->Measurements().findChild<QTableWidget*>(QStringLiteral("StepTable"));
+    ASSERT_NE(table, nullptr);
+    auto cell = [table](const char* row, int column) {
+        for (int r = 0; r < table->rowCount(); ++r)
+            if (table->item(r, 0)->text() == QString::fromUtf8(row))
+                return table->item(r, column)->toolTip();
+        return QString();
+    };
+    // Every signal and segment: a time is the steps over steps per second.
+    ASSERT_GE(table->columnCount(), 3);
+    double latest = 0;
+    for (int column = 1; column < table->columnCount(); ++column) {
+        const double steps = cell("Шаг пика", column).toDouble();
+        EXPECT_EQ(cell("Время пика, с", column).toStdString(), toolkit::FloatToStr(steps / (1 / 0.002)));
+        latest = std::max(latest, steps);
+    }
+    EXPECT_GT(latest, 0) << "a peak after the first step tells dt from the default";
+}
+
+TEST_F(Parameters, ASeedMakesTheWindowsRandomRunsThoseOfTheBatchTool)
+{
+    Type("run.seed", QStringLiteral("7"));
+    Settings seeded;
+    seeded.run.seed = 7;
+    RecordingHost host({}, seeded);
+    MotorModel model{};
+    for (const RunDefinition& run : {RunOf(RunKind::Gauss), RunOf(RunKind::Uniform)}) {
+        SCOPED_TRACE(run.name);
+        // Runs of the other kind between them draw from both sources.
+        Click(run.kind == RunKind::Gauss ? "Button3" : "Button1");
+        Click(run.kind == RunKind::Gauss ? "Button1" : "Button3");
+        (run.kind == RunKind::Gauss ? RunGaussianLoad : RunUniformLoad)(model, host);
+        for (int series : {run.mdSeries, run.omegaSeries})
+            ExpectSamePoints(form1_->Series(series), host.Series(series), 2000);
+    }
+}
+
+TEST_F(Parameters, AFileOpensIntoTheFieldsCaptionAndLoadBoxAndSavesBackBitForBit)
+{
+    const std::string path = WriteFile("lab1.toml", "# a lab\n[model]\nJ = 0.0344\n[step]\nload = 10\nprofile = \"ramp\"\n"
+                                                    "ramp = 200\n");
+    form1_->OpenExperiment(path);
+    EXPECT_EQ(form1_->windowTitle(), kCaption + QStringLiteral(" — lab1.toml"));
+    EXPECT_EQ(Control<QLineEdit>("Edit1")->text(), QStringLiteral("10"));
+    EXPECT_EQ(form1_->SettingsInForce(), ExperimentFile::Load(path, Settings{}));
+    for (const char* name : {"model.J", "step.load", "step.profile", "step.ramp"}) {
+        EXPECT_TRUE(Field(name).property("changed").toBool()) << name;
+        EXPECT_EQ(Field(name).text().toStdString(), FieldText(GetSetting(form1_->SettingsInForce(), name)));
+    }
+    EXPECT_EQ(Field("step.profile").text(), QStringLiteral("ramp"));
+
+    Type("gauss.sd", QStringLiteral("4"));
+    EXPECT_EQ(form1_->windowTitle(), kCaption + QStringLiteral(" (параметры изменены)"));
+    const std::string saved = folder_.filePath(QStringLiteral("lab2.toml")).toStdString();
+    Window().Save(saved);
+    EXPECT_EQ(form1_->windowTitle(), kCaption + QStringLiteral(" — lab2.toml"));
+    // A file read back writes the same file: every value, to the last bit.
+    EXPECT_EQ(ExperimentFile::Text(ExperimentFile::Load(saved, Settings{})), ExperimentFile::Text(form1_->SettingsInForce()));
+
+    // A refused field is not saved over what the fields show.
+    Type("gauss.sd", QStringLiteral("-4"));
+    const std::string before = ExperimentFile::Text(ExperimentFile::Load(saved, Settings{}));
+    EXPECT_THROW(Window().Save(saved), SettingsError);
+    EXPECT_EQ(ExperimentFile::Text(ExperimentFile::Load(saved, Settings{})), before);
+
+    QTest::mouseClick(Window().findChild<QPushButton*>(QStringLiteral("DefaultsButton")), Qt::LeftButton);
+    EXPECT_EQ(form1_->SettingsInForce(), Settings{});
+    EXPECT_EQ(form1_->windowTitle(), kCaption);
+    EXPECT_TRUE(Window().Refused().empty());
+}
+
+TEST_F(Parameters, ABadFileChangesNothingAndSaysWhy)
+{
+    Type("model.J", QStringLiteral("0.0344"));
+    const Settings before = form1_->SettingsInForce();
+    struct BadFile {
+        const char* text;
+        const char* message;
+    };
+    for (const BadFile& bad : std::vector<BadFile>{
+             {"[model]\nJ = -1\n", ": model.J must be a number above 0, not -1"},
+             {"[modle]\nJ = 1\n", "there is no table [modle]"},
+             {"[run]\nsteps = 10\n[step]\non = 20\n", "step.on must be a whole number from 0 to step.off (10), not 20"},
+         }) {
+        SCOPED_TRACE(bad.text);
+        const std::string path = WriteFile("bad.toml", bad.text);
+        try {
+            form1_->OpenExperiment(path);
+            ADD_FAILURE() << "opened";
+        } catch (const SettingsError& error) {
+            EXPECT_NE(std::string(error.what()).find(bad.message), std::string::npos) << error.what();
+            EXPECT_TRUE(std::string(error.what()).starts_with(path)) << error.what();
+        }
+        EXPECT_EQ(form1_->SettingsInForce(), before);
+        EXPECT_EQ(Field("model.J").text(), QStringLiteral("0.0344"));
+        EXPECT_EQ(form1_->windowTitle(), kCaption + QStringLiteral(" (параметры изменены)"));
+    }
+}
+
+TEST_F(Parameters, TheToolBarSitsAboveTheChartAndOpensTheWindows)
+{
+    auto* bar = form1_->findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_LE(bar->geometry().bottom(), Chart()->geometry().top());
+    std::vector<QString> texts;
+    for (QAction* action : bar->actions())
+        texts.push_back(action->text());
+    EXPECT_EQ(texts, (std::vector<QString>{QStringLiteral("Параметры"), QStringLiteral("Открыть опыт"),
+                                           QStringLiteral("Сохранить опыт"), QStringLiteral("Измерения")}));
+    QTest::mouseClick(bar->widgetForAction(bar->actions().at(0)), Qt::LeftButton);
+    EXPECT_TRUE(Window().isVisible());
+    EXPECT_EQ(Window().windowTitle(), QStringLiteral("Параметры опыта"));
+    QTest::mouseClick(bar->widgetForAction(bar->actions().at(3)), Qt::LeftButton);
+    EXPECT_TRUE(form1_->Measurements().isVisible());
+    Window().close();
+    Trigger(QStringLiteral("Параметры опыта…"));
+    EXPECT_TRUE(Window().isVisible());
+}
+
+} // namespace
