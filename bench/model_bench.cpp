@@ -6,20 +6,6 @@
 
 namespace {
 
-// One run's arithmetic: 2000 bare steps, load removed halfway.
-void BM_TwoThousandSteps(benchmark::State& state)
-{
-    MotorModel model{};
-    for (auto _ : state) {
-        model.Reset();
-        for (int i = 0; i < 2000; ++i)
-            model.Step(i < 1000 ? 10.0 : 0.0);
-        benchmark::DoNotOptimize(model);
-    }
-    state.SetItemsProcessed(state.iterations() * 2000);
-}
-BENCHMARK(BM_TwoThousandSteps);
-
 // The whole step response: parsing, steps, maxima and 4000 trace appends.
 void BM_StepResponseRun(benchmark::State& state)
 {

@@ -69,7 +69,6 @@ struct Case {
     int status;
     const char* out;      // whole standard output, or nullptr to skip
     const char* errPart;  // text standard error must contain
-    bool exact = false;   // the output holds exact results of the model
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << '"' << c.arguments << '"'; }
@@ -79,9 +78,6 @@ class CliRun : public testing::TestWithParam<Case> {};
 TEST_P(CliRun, StatusAndOutput)
 {
     const Case& c = GetParam();
-    if (c.exact) {
-        SKIP_UNLESS_X87_EXTENDED();
-    }
     const Outcome outcome = RunCli(c.arguments);
     EXPECT_EQ(outcome.status, c.status) << outcome.err;
     if (c.out) {
@@ -93,12 +89,12 @@ TEST_P(CliRun, StatusAndOutput)
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliRun,
     testing::Values(
-        Case{"step 10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", "", true},
-        Case{"step -5", 0, "Max M 23.808949536036444\nMax Omega 190.43232313270283\n", "", true},
+        Case{"step 10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
+        Case{"step -5", 0, "Max M 23.808949536036444\nMax Omega 190.43232313270283\n", ""},
         Case{"step 31", 3, "Max M 0\nMax Omega 0\n", "Некорректно введенное значение Мс<30"},
         Case{"step abc", 1, "", "'abc' is not a valid integer value"},
         Case{"step ''", 1, "", "'' is not a valid integer value"},
-        Case{"step -1000", 1, "", "Floating point overflow", true},
+        Case{"step -1000", 1, "", "Floating point overflow"},
         Case{"--help", 0, nullptr, ""},
         Case{"--version", 0, "motormodel-cli " MOTORMODEL_VERSION "\n", ""},
         Case{"", 2, "", "Usage:"},
@@ -117,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step 10 --stats - --from 6 --to 5", 2, "", "steps 6 to 5 are not"},
         Case{"step 10 --stats - --from 1.5", 2, "", "invalid step '1.5'"},
         Case{"step 31 --metrics -", 3, "", "Некорректно"},
-        Case{"step -1000 --stats -", 1, "", "Floating point overflow", true}));
+        Case{"step -1000 --stats -", 1, "", "Floating point overflow"}));
 
 TEST(Cli, HelpPrintsUsage)
 {
@@ -129,7 +125,6 @@ TEST(Cli, HelpPrintsUsage)
 
 TEST(Cli, CsvHoldsEveryStepInRoundTripForm)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     const Outcome outcome = RunCli("step 10 --csv -");
     ASSERT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.err, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n");
@@ -308,11 +303,8 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
     EXPECT_EQ(outcome.out.substr(outcome.out.find("trace")),
               "trace,from,to,count,min,min_step,max,max_step,mean,rms,std\n" + oneStep("Md", md[999]) +
                   oneStep("Omega", omega[999]));
-    if (kX87Extended) {
-        EXPECT_NE(ReadFile(metrics).find("Md,on,0,10.001646151080376,24.615899217041328,6,"),
-                  std::string::npos)
-            << "the largest Md comes early, while the load is on";
-    }
+    EXPECT_NE(ReadFile(metrics).find("Md,on,0,10.001646151080376,24.615899217041328,6,"), std::string::npos)
+        << "the largest Md comes early, while the load is on";
 }
 
 } // namespace

@@ -38,8 +38,8 @@ double UniformLoad()
     // 0.001 is the double nearest it; the sum is formed in extended and
     // rounded once, which puts 24 of the 1001 loads one unit above the
     // double nearest their decimal value.
-    const long double r = runtime::RandomBelow(1001);
-    return static_cast<double>(r * 0.001 * 6.0L + 12.0L);
+    const Extended r = runtime::RandomBelow(1001);
+    return static_cast<double>(r * 0.001 * 6.0 + 12.0);
 }
 
 void SeedUniformSource()

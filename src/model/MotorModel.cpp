@@ -5,8 +5,8 @@
 
 void MotorModel::Reset()
 {
-    Md = dMd = dOmega = dK = Omega = K = MdPrev = OmegaPrev = 0.0L;
-    KPrev = 50.5L;
+    Md = dMd = dOmega = dK = Omega = K = MdPrev = OmegaPrev = 0.0;
+    KPrev = 50.5;
 
     // w0 is one unit in the last place above the double nearest 314.15.
     w0 = std::bit_cast<double>(std::uint64_t{0x4073A26666666667});
@@ -16,5 +16,5 @@ void MotorModel::Reset()
     Mk = 25.25;
     sk = 0.46;
     // Extended quotient of the stored doubles, rounded to double on store.
-    T = static_cast<double>(static_cast<long double>(sk) / w0);
+    T = static_cast<double>(Extended(sk) / w0);
 }

@@ -61,7 +61,6 @@ TEST_F(MainWindow, TabOrderRunsFromTheChartThroughTheButtonsToTheLoadBox)
 
 TEST_F(MainWindow, StepResponseShowsItsTwoLinesAndExactMaxima)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     RunStepResponse("10");
     EXPECT_EQ(ChartPoints(5), 2000);
     EXPECT_EQ(ChartPoints(6), 2000);
@@ -100,7 +99,6 @@ TEST_F(MainWindow, AxesSpanAllTracesAfterEachRun)
 
 TEST_F(MainWindow, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     RunStepResponse("15");
     Click("Button1");
     Click("Button3");
@@ -119,7 +117,6 @@ TEST_F(MainWindow, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
 
 TEST_F(MainWindow, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     Click("Button1");
     RunStepResponse("10");
     RunStepResponse("");
