@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -36,26 +37,14 @@ bool SameValue(long double x, long double y)
     return x == y && std::signbit(x) == std::signbit(y);
 }
 
-template <class Number>
-Number From(long double x87);
-template <>
-long double From<long double>(long double x87)
-{
-    return x87;
-}
-template <>
-MpfrExtended From<MpfrExtended>(long double x87)
-{
-    return MpfrExtended::Nearest(x87);
-}
-
-long double Held(long double x) { return x; }
-long double Held(MpfrExtended x) { return x.Value(); }
-
+// The operation in Number, from and back to x87 values.
 template <class Number>
 long double Result(const x87::Operation& o)
 {
-    return Held(Apply(o.op, From<Number>(o.a), From<Number>(o.b)));
+    if constexpr (std::is_same_v<Number, long double>)
+        return Apply(o.op, o.a, o.b);
+    else
+        return Apply(o.op, Number::Nearest(o.a), Number::Nearest(o.b)).Value();
 }
 
 class ExtendedOperation : public testing::TestWithParam<x87::Operation> {};
