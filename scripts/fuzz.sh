@@ -3,8 +3,9 @@
 # preset) and runs each for a fixed number of inputs, starting from its seed
 # corpus in tests/fuzz/corpus/.
 #
-#   scripts/fuzz.sh           1,000,000 inputs to the parser, 200,000 to the step response
-#   scripts/fuzz.sh --short   20,000 and 2,000: a pass of a few seconds, for CI
+#   scripts/fuzz.sh           1,000,000 inputs to the parser, 200,000 to the step response,
+#                             1,000,000 to the extended arithmetic
+#   scripts/fuzz.sh --short   20,000, 2,000 and 20,000: a pass of a few seconds, for CI
 #
 # The fuzzers grow a temporary copy of the corpus, so the repository is left
 # as it was; an input that fails is saved in build-fuzz/findings/. Needs
@@ -15,11 +16,13 @@ cd "$(dirname "$0")/.."
 
 parser_runs=1000000
 step_runs=200000
+extended_runs=1000000
 case "${1:-}" in
 "") ;;
 --short)
   parser_runs=20000
   step_runs=2000
+  extended_runs=20000
   ;;
 *)
   echo "usage: $0 [--short]" >&2
@@ -54,3 +57,5 @@ fuzz() {
 # run costs 2000 steps, and its harness ignores inputs past 256 bytes.
 fuzz strtoint "$parser_runs" -max_len=131072
 fuzz step "$step_runs" -max_len=256
+# An operation and two operands: 21 bytes.
+fuzz extended "$extended_runs" -max_len=21

@@ -6,53 +6,21 @@
 // them with the hardware's long double, and elsewhere the exact tests of
 // the runs check them.
 
-#include "model/Extended.h"
+#include "X87Bits.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <string>
 
-static_assert(kHardwareExtended, "the differential test compares with the x87 hardware");
-
 namespace {
 
+using namespace differential;
+
 constexpr int kPairsPerOperation = 2'000'000;
-constexpr int kLargestBiasedExponent = 0x7FFE;
-constexpr int kBias = 0x3FFF; // the biased exponent of 1
-
-// An x87 value from its fields: a biased exponent of 0 makes a subnormal
-// (or zero), whose explicit integer bit is clear; otherwise it is set.
-long double FromFields(bool negative, int biasedExponent, std::uint64_t significand)
-{
-    significand = biasedExponent == 0 ? significand & ~(std::uint64_t{1} << 63) : significand | (std::uint64_t{1} << 63);
-    const auto signAndExponent = static_cast<std::uint16_t>((negative ? 0x8000 : 0) | biasedExponent);
-    long double value = 0;
-    std::memcpy(&value, &significand, sizeof significand);
-    std::memcpy(reinterpret_cast<char*>(&value) + sizeof significand, &signAndExponent, sizeof signAndExponent);
-    return value;
-}
-
-int BiasedExponentOf(long double x)
-{
-    std::uint16_t signAndExponent = 0;
-    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&x) + 8, sizeof signAndExponent);
-    return signAndExponent & 0x7FFF;
-}
-
-// The ten bytes of the format, or both NaN (whose payloads the two may
-// choose differently; the program never reads one).
-bool SameBits(long double x, long double y)
-{
-    if (std::isnan(x) || std::isnan(y))
-        return std::isnan(x) && std::isnan(y);
-    return std::memcmp(&x, &y, 10) == 0;
-}
-
 // Operands from every corner: anywhere in the range; the second near the
 // first's exponent, so that sums interact bit by bit (65 apart is where one
 // library rounds wrongly); short significands, whose products and sums are
@@ -109,28 +77,6 @@ private:
     int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(engine_); }
 
     std::mt19937_64 engine_{20261207};
-};
-
-struct Operation {
-    const char* name;
-    char op;
-    long double (*hardware)(long double, long double);
-    MpfrExtended (*mpfr)(MpfrExtended, MpfrExtended);
-};
-
-void PrintTo(const Operation& o, std::ostream* out) { *out << o.name; }
-
-const Operation kOperations[] = {
-    {"add", '+', [](long double a, long double b) { return a + b; },
-     [](MpfrExtended a, MpfrExtended b) { return a + b; }},
-    {"subtract", '-', [](long double a, long double b) { return a - b; },
-     [](MpfrExtended a, MpfrExtended b) { return a - b; }},
-    {"multiply", '*', [](long double a, long double b) { return a * b; },
-     [](MpfrExtended a, MpfrExtended b) { return a * b; }},
-    {"divide", '/', [](long double a, long double b) { return a / b; },
-     [](MpfrExtended a, MpfrExtended b) { return a / b; }},
-    {"square_root", 's', [](long double a, long double) { return std::sqrt(std::fabs(a)); },
-     [](MpfrExtended a, MpfrExtended) { return sqrt(MpfrExtended::Nearest(std::fabs(a.Value()))); }},
 };
 
 class ExtendedDifferential : public testing::TestWithParam<Operation> {};
