@@ -13,7 +13,7 @@ inline std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(va
 // 0xF.FFFFFFFFFFFFFFFp+16380 and subnormals down to 2^-16445. Written as
 // hexadecimal long doubles, which hold them exactly both where long double
 // is the x87 format and where it is binary128; binary128 or double
-// arithmetic gives another answer for each.
+// arithmetic gives another answer for all but one.
 namespace x87 {
 
 inline constexpr long double kLargest = 0xF.FFFFFFFFFFFFFFFp+16380L;

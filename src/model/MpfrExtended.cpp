@@ -1,5 +1,7 @@
 #include "model/Extended.h"
 
+#include <limits>
+
 #include <mpfr.h>
 
 namespace {
