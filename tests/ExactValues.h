@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 
 inline std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 
@@ -26,6 +27,8 @@ struct Operation {
     long double b;
     long double result;
 };
+
+inline void PrintTo(const Operation& o, std::ostream* out) { *out << o.name; }
 
 inline constexpr Operation kOperations[] = {
     {"third", '/', 1, 3, 0xA.AAAAAAAAAAAAAABp-5L},
