@@ -22,6 +22,8 @@ packages=(
   libtomlplusplus-dev
   qt6-translations-l10n
   help2man man-db dpkg-dev file desktop-file-utils appstream lintian
+  libmpfr-dev
+  g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
 )
 
 missing=()
@@ -32,6 +34,8 @@ if ((${#missing[@]})); then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "Installing: ${missing[*]}"
+  # The aarch64 cross build links Debian's arm64 MPFR and GMP.
+  dpkg --print-foreign-architectures | grep -qx arm64 || $sudo dpkg --add-architecture arm64
   $sudo apt-get update
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi

@@ -34,15 +34,26 @@ start_x() {
   read -r display <"$fifo"
   rm -f "$fifo"
   export DISPLAY=":$display"
-  openbox >/dev/null 2>&1 &
+  local wm_log
+  wm_log=$(mktemp)
+  openbox >/dev/null 2>"$wm_log" &
   WM_PID=$!
   # Wait until the window manager has taken the screen; on a busy machine
-  # that can take seconds.
+  # that can take seconds, and a window manager that gave up is started again.
   for _ in $(seq 300); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+      rm -f "$wm_log"
+      return 0
+    fi
+    if ! kill -0 "$WM_PID" 2>/dev/null; then
+      openbox >/dev/null 2>>"$wm_log" &
+      WM_PID=$!
+    fi
     sleep 0.1
   done
-  echo "window manager did not start" >&2
+  echo "window manager did not start:" >&2
+  tail -n 5 "$wm_log" >&2
+  rm -f "$wm_log"
   return 1
 }
 

@@ -2,21 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <string_view>
-
-// The exact values hold for x87 80-bit extended arithmetic only; elsewhere
-// they differ in their last digits.
-inline constexpr bool kX87Extended = std::numeric_limits<long double>::digits == 64;
-
-#define SKIP_UNLESS_X87_EXTENDED()                                                                 \
-    if (!kX87Extended)                                                                             \
-    GTEST_SKIP() << "long double is not the x87 80-bit format on this target, "                    \
-                    "so exact results differ in their last digits"
 
 inline std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 
@@ -49,3 +39,55 @@ inline constexpr const StepMaxima& StepMaximaOf(std::string_view load)
 // largest value, as doubles.
 inline constexpr double kStep10Omega = 157.06422059784802;
 inline constexpr double kStep10Md = 24.615899217041328;
+
+// Results of single x87 extended operations, each known from the format:
+// a 64-bit significand, ties to even, overflow to infinity beyond
+// 0xF.FFFFFFFFFFFFFFFp+16380 and subnormals down to 2^-16445. Written as
+// hexadecimal long doubles, which hold them exactly both where long double
+// is the x87 format and where it is binary128; binary128 or double
+// arithmetic gives another answer for all but one.
+namespace x87 {
+
+inline constexpr long double kLargest = 0xF.FFFFFFFFFFFFFFFp+16380L;
+inline constexpr long double kSmallestSubnormal = 0x1p-16445L;
+
+struct Operation {
+    const char* name;
+    char op; // + - * / or s for the square root of a
+    long double a;
+    long double b;
+    long double result;
+};
+
+inline void PrintTo(const Operation& o, std::ostream* out) { *out << o.name; }
+
+inline constexpr Operation kOperations[] = {
+    {"third", '/', 1, 3, 0xA.AAAAAAAAAAAAAABp-5L},
+    {"tie_to_even_stays", '+', 1, 0x1p-64L, 1},
+    {"tie_to_even_rounds_up", '+', 1, 0x3p-64L, 1 + 0x1p-62L},
+    {"product_tie", '*', 0x1.00000001p0L, 0x1.00000001p0L, 1 + 0x1p-31L},
+    {"overflow", '*', kLargest, 2, std::numeric_limits<long double>::infinity()},
+    {"largest_stays_finite", '+', kLargest, 0x1p16318L, kLargest},
+    {"overflow_by_rounding", '+', kLargest, 0x1p16319L, std::numeric_limits<long double>::infinity()},
+    {"half_smallest_subnormal_ties_to_zero", '/', kSmallestSubnormal, 2, 0},
+    {"subnormal_tie_to_even", '/', 3 * kSmallestSubnormal, 2, 2 * kSmallestSubnormal},
+    {"subnormal_product", '*', 0x1p-16382L, 0x1.8p-10L, 0x1.8p-16392L},
+    {"subnormal_tie_stays", '*', 0x1.0000000000000004p-16382L, 0x1p-2L, 0x1p-16384L},
+    {"subnormal_tie_rounds_up", '*', 0x1.000000000000000Cp-16382L, 0x1p-2L, 0x1.000000000000001p-16384L},
+    {"square_root_of_two", 's', 2, 0, 0xB.504F333F9DE6484p-3L},
+};
+
+} // namespace x87
+
+// sin correctly rounded to double, known to many more digits than a double
+// holds: sin(1e22) needs an argument reduction exact to over a hundred bits.
+struct Sine {
+    double x;
+    double sin;
+};
+inline constexpr Sine kSines[] = {
+    {0.0, 0.0},
+    {1e22, -0.8522008497671888},
+    {0x1.921fb54442d18p+1, 1.2246467991473532e-16}, // the double nearest pi
+    {0x1.0c152382d7365p-1, 0.49999999999999994},    // the double nearest pi/6
+};

@@ -71,7 +71,6 @@ struct Case {
     int status;
     const char* out;      // whole standard output, or nullptr to skip
     const char* err;      // whole standard error of a run that succeeds, else a part of it
-    bool exact = false;   // the output holds exact results of the model
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << '"' << c.arguments << '"'; }
@@ -81,9 +80,6 @@ class CliRun : public testing::TestWithParam<Case> {};
 TEST_P(CliRun, StatusAndOutput)
 {
     const Case& c = GetParam();
-    if (c.exact) {
-        SKIP_UNLESS_X87_EXTENDED();
-    }
     const Outcome outcome = RunCli(c.arguments);
     EXPECT_EQ(outcome.status, c.status) << outcome.err;
     if (c.out) {
@@ -99,12 +95,12 @@ TEST_P(CliRun, StatusAndOutput)
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliRun,
     testing::Values(
-        Case{"step 10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", "", true},
-        Case{"step -5", 0, "Max M 23.808949536036444\nMax Omega 190.43232313270283\n", "", true},
+        Case{"step 10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
+        Case{"step -5", 0, "Max M 23.808949536036444\nMax Omega 190.43232313270283\n", ""},
         Case{"step 31", 3, "Max M 0\nMax Omega 0\n", "Некорректно введенное значение Мс<30"},
         Case{"step abc", 1, "", "'abc' is not a valid integer value"},
         Case{"step ''", 1, "", "'' is not a valid integer value"},
-        Case{"step -1000", 1, "", "Floating point overflow", true},
+        Case{"step -1000", 1, "", "Floating point overflow"},
         Case{"--help", 0, nullptr, ""},
         Case{"--version", 0, "motormodel-cli " MOTORMODEL_VERSION "\n", ""},
         Case{"", 2, "", "Usage:"},
@@ -124,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step 10 --stats - --from 6 --to 5", 2, "", "steps 6 to 5 are not"},
         Case{"step 10 --stats - --from 1.5", 2, "", "option '--from' needs a step number, not '1.5'"},
         Case{"step 31 --metrics -", 3, "", "Некорректно"},
-        Case{"step -1000 --stats -", 1, "", "Floating point overflow", true},
+        Case{"step -1000 --stats -", 1, "", "Floating point overflow"},
         Case{"characteristic --load inf", 2, "", "option '--load' needs a finite number, not 'inf'"},
         Case{"characteristic --seed 1", 2, "", "option '--seed' does not apply to 'characteristic'"},
         Case{"step 10 --load 3", 2, "", "option '--load' does not apply to 'step'"},
@@ -134,17 +130,17 @@ INSTANTIATE_TEST_SUITE_P(
         // others go on, and the status is the largest of the runs'.
         Case{"sweep step.load=10,40,20,50 step --csv /dev/null", 3, "", "Некорректно введенное значение Мс<30: Mc=40, Mc=50\n"},
         Case{"sweep step.load=-1000,10 step --csv /dev/null", 1, "",
-             "motormodel-cli: step.load=-1000: Floating point overflow\n", true},
-        Case{"sweep step.load=-1000,40 step --csv /dev/null", 3, "", "Floating point overflow\nНекорректно", true},
+             "motormodel-cli: step.load=-1000: Floating point overflow\n"},
+        Case{"sweep step.load=-1000,40 step --csv /dev/null", 3, "", "Floating point overflow\nНекорректно"},
         Case{"sweep model.J=-1,0.0172 step 10 --csv /dev/null", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
         Case{"sweep model.J=0.0172 step 40 --csv /dev/null", 3, "", "Мс<30: J=0.0172\n"},
         Case{"sweep model.j=1 step 10", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
         Case{"sweep model.J=1 step 10 --stats -", 2, "", "option '--stats' does not apply to 'sweep step'"},
         Case{"sweep step.load=10 step 5", 2, "", "a sweep of step.load takes its loads from VALUES: leave out LOAD"},
         // Settings: a typed load wins over step.load, which stands in for it.
-        Case{"step --set step.load=10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", "", true},
-        Case{"step 10 --set step.load=20", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", "", true},
-        Case{"step --set step.load=-5", 0, "Max M 23.808949536036444\nMax Omega 190.43232313270283\n", "", true},
+        Case{"step --set step.load=10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
+        Case{"step 10 --set step.load=20", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
+        Case{"step --set step.load=-5", 0, "Max M 23.808949536036444\nMax Omega 190.43232313270283\n", ""},
         Case{"step 10 --set run.limit=5", 3, "Max M 0\nMax Omega 0\n", "Некорректно"},
         Case{"step --set model.J=-1", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
         Case{"step 10 --set model.j=1", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
@@ -212,7 +208,6 @@ TEST(Cli, HelpPrintsUsage)
 
 TEST(Cli, CsvHoldsEveryStepInRoundTripForm)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     const Outcome outcome = RunCli("step 10 --csv -");
     ASSERT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.err, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n");
@@ -397,11 +392,8 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
     EXPECT_EQ(outcome.out.substr(outcome.out.find("trace")),
               "trace,from,to,count,min,min_step,max,max_step,mean,rms,std\n" + oneStep("Md", md[999]) +
                   oneStep("Omega", omega[999]));
-    if (kX87Extended) {
-        EXPECT_NE(ReadFile(metrics).find("Md,on,0,10.001646151080376,24.615899217041328,6,"),
-                  std::string::npos)
-            << "the largest Md comes early, while the load is on";
-    }
+    EXPECT_NE(ReadFile(metrics).find("Md,on,0,10.001646151080376,24.615899217041328,6,"), std::string::npos)
+        << "the largest Md comes early, while the load is on";
 }
 
 // The rows are the curve at the speeds -w0/p + k (2.5 w0/p) / 1000, every

@@ -1,3 +1,4 @@
+#include "model/Extended.h"
 #include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 
@@ -171,7 +172,7 @@ TEST(ToDouble, RaisesOverflowOnlyBeyondTheDoubleRange)
 {
     EXPECT_EQ(toolkit::ToDouble(-1.5L), -1.5);
     EXPECT_EQ(toolkit::ToDouble(static_cast<long double>(DBL_MAX)), DBL_MAX);
-    if (kX87Extended) {
+    if (kHardwareExtended) {
         // Just above DBL_MAX in extended, yet it rounds down to DBL_MAX.
         const long double justAbove = std::nextafter(static_cast<long double>(DBL_MAX), INFINITY);
         EXPECT_EQ(toolkit::ToDouble(justAbove), DBL_MAX);

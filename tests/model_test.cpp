@@ -36,7 +36,6 @@ const std::vector<State> kLoadTenStates = {
 
 TEST(MotorModel, ResetSetsParametersToTheirExactBits)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     MotorModel model{};
     model.Reset();
     EXPECT_EQ(Bits(model.w0), 0x4073A26666666667u);
@@ -56,15 +55,14 @@ TEST(MotorModel, ResetClearsEveryStateButKPrev)
     model.Step(10.0);
     model.Step(10.0);
     model.Reset();
-    for (long double state : {model.Md, model.dMd, model.dOmega, model.dK, model.Omega, model.K,
+    for (Extended state : {model.Md, model.dMd, model.dOmega, model.dK, model.Omega, model.K,
                               model.MdPrev, model.OmegaPrev})
-        EXPECT_EQ(state, 0.0L);
-    EXPECT_EQ(model.KPrev, 50.5L);
+        EXPECT_EQ(state, 0.0);
+    EXPECT_EQ(model.KPrev, 50.5);
 }
 
 TEST(MotorModel, LoadTenRunMatchesKnownStatesBitForBit)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     MotorModel model{};
     model.Reset();
     auto expected = kLoadTenStates.begin();
@@ -86,16 +84,16 @@ TEST(MotorModel, FirstTwoStepsAfterResetKeepKAndMoveOnlyOmegaFirst)
     model.Reset();
 
     model.Step(10.0);
-    EXPECT_EQ(model.dMd, 0.0L) << "K is 0 in the first step";
-    EXPECT_EQ(model.Md, 0.0L);
-    EXPECT_EQ(model.dK, 0.0L);
-    EXPECT_EQ(model.K, 50.5L);
-    EXPECT_LT(model.Omega, 0.0L);
+    EXPECT_EQ(model.dMd, 0.0) << "K is 0 in the first step";
+    EXPECT_EQ(model.Md, 0.0);
+    EXPECT_EQ(model.dK, 0.0);
+    EXPECT_EQ(model.K, 50.5);
+    EXPECT_LT(model.Omega, 0.0);
 
     model.Step(10.0);
-    EXPECT_EQ(model.dK, 0.0L) << "Md was still 0 and the two products of dK are equal";
-    EXPECT_EQ(model.K, 50.5L);
-    EXPECT_GT(model.Md, 0.0L);
+    EXPECT_EQ(model.dK, 0.0) << "Md was still 0 and the two products of dK are equal";
+    EXPECT_EQ(model.K, 50.5);
+    EXPECT_GT(model.Md, 0.0);
 }
 
 TEST(MotorModel, PrevFieldsEqualStatesAfterEveryStep)
@@ -114,8 +112,8 @@ TEST(MotorModel, UnloadedRunPeaksKAtStepSevenAndSettlesAtSynchronousSpeed)
 {
     MotorModel model{};
     model.Reset();
-    std::vector<long double> k;
-    long double mdMax = 0;
+    std::vector<Extended> k;
+    Extended mdMax = 0;
     for (int i = 0; i < 2000; ++i) {
         model.Step(0.0);
         k.push_back(model.K);

@@ -1,4 +1,5 @@
 #include "experiments/Experiments.h"
+#include "model/Extended.h"
 #include "toolkit/Random.h"
 
 #include "ExactValues.h"
@@ -85,13 +86,12 @@ double NearestToDecimal(int k)
 
 TEST(UniformSource, DrawsEveryOneOfTheThousandAndOneLoads)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     std::set<double> grid;
     int aboveNearest = 0;
     int firstAbove = -1;
     int unlikePlainDouble = 0;
     for (int k = 0; k <= 1000; ++k) {
-        const double load = static_cast<double>(static_cast<long double>(k) * 0.001 * 6.0L + 12.0L);
+        const double load = static_cast<double>(Extended(k) * 0.001 * 6.0 + 12.0);
         grid.insert(load);
         if (load != NearestToDecimal(k)) {
             EXPECT_EQ(Bits(load), Bits(NearestToDecimal(k)) + 1) << "k = " << k;

@@ -1,4 +1,5 @@
 #include "analysis/SignalStatistics.h"
+#include "model/Extended.h"
 
 #include <cmath>
 
@@ -10,30 +11,32 @@ std::optional<SignalStatistics> ComputeStatistics(std::span<const TracePoint> po
     if (inRange.empty())
         return std::nullopt;
 
-    long double sum = 0;
-    long double sumOfSquares = 0;
+    Extended sum = 0;
+    Extended sumOfSquares = 0;
     for (const TracePoint& point : inRange) {
-        const long double y = point.y;
+        const Extended y = point.y;
         sum += y;
         sumOfSquares += y * y;
     }
 
-    const long double n = static_cast<long double>(inRange.size());
-    const long double mean = sum / n;
-    long double sumOfDeviations = 0;
+    const Extended n = Extended(inRange.size());
+    const Extended mean = sum / n;
+    Extended sumOfDeviations = 0;
     for (const TracePoint& point : inRange) {
-        const long double deviation = point.y - mean;
+        const Extended deviation = point.y - mean;
         sumOfDeviations += deviation * deviation;
     }
     const Extremes extremes = FindExtremes(inRange);
+    // The MPFR type's sqrt is found by argument-dependent lookup.
+    using std::sqrt;
     return SignalStatistics{.count = inRange.size(),
                             .min = extremes.min,
                             .minStep = extremes.minStep,
                             .max = extremes.max,
                             .maxStep = extremes.maxStep,
                             .mean = static_cast<double>(mean),
-                            .rms = static_cast<double>(std::sqrt(sumOfSquares / n)),
-                            .standardDeviation = static_cast<double>(std::sqrt(sumOfDeviations / n))};
+                            .rms = static_cast<double>(sqrt(sumOfSquares / n)),
+                            .standardDeviation = static_cast<double>(sqrt(sumOfDeviations / n))};
 }
 
 } // namespace analysis

@@ -51,7 +51,7 @@ double UniformLoad(const UniformSettings& uniform)
     // Formed in extended and rounded once. With the defaults the step u is
     // 0.001, the double nearest it, which puts 24 of the 1001 loads one unit
     // above the double nearest their decimal value.
-    const long double r = runtime::RandomBelow(static_cast<std::int32_t>(uniform.levels));
+    const Extended r = runtime::RandomBelow(static_cast<std::int32_t>(uniform.levels));
     const double u = 1.0 / static_cast<double>(uniform.levels - 1);
     const double width = uniform.high - uniform.low;
     return static_cast<double>(r * u * width + uniform.low);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Extended.h"
+
 #include <bit>
 #include <cstdint>
 
@@ -18,20 +20,20 @@ struct MotorParameters {
 
 // Lumped induction-motor model integrated by forward Euler.
 //
-// The state is held in x87 extended precision (long double with GCC on
-// x86-64) and every operation of Step() is one rounded extended operation in
-// a fixed order: the plotted curves and the displayed maxima depend on it
-// down to the last bit. The field order is part of the record's layout.
+// The state is held in x87 extended precision (Extended) and every
+// operation of Step() is one rounded extended operation in a fixed order:
+// the plotted curves and the displayed maxima depend on it down to the last
+// bit. The field order is part of the record's layout.
 struct MotorModel {
-    long double Md;
-    long double dMd;
-    long double dOmega;
-    long double dK;
-    long double Omega;
-    long double K;
-    long double MdPrev;
-    long double OmegaPrev;
-    long double KPrev;
+    Extended Md;
+    Extended dMd;
+    Extended dOmega;
+    Extended dK;
+    Extended Omega;
+    Extended K;
+    Extended MdPrev;
+    Extended OmegaPrev;
+    Extended KPrev;
 
     double w0;
     double dt;
@@ -56,9 +58,9 @@ inline void MotorModel::Step(double Mc)
 {
     // Reciprocals are separate divisions, formed afresh each step and then
     // multiplied: dividing by T directly changes single states in the last bit.
-    const long double invT = 1.0L / T;
-    const long double twoOverT = 2.0L / T;
-    const long double invJ = 1.0L / J;
+    const Extended invT = Extended(1.0) / T;
+    const Extended twoOverT = Extended(2.0) / T;
+    const Extended invJ = Extended(1.0) / J;
 
     dMd = (w0 - Omega * p) * K - invT * MdPrev;
     dOmega = (MdPrev - Mc) * invJ;

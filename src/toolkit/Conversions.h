@@ -27,10 +27,12 @@ std::string FloatToStrRounded(long double value, int significantDigits);
 
 [[noreturn]] void ThrowOverflow();
 
-// Rounds an extended value to double; raises EOverflow when the double
-// cannot hold it (the rounded value would be infinite or NaN). Inline: the
-// runs call it four times a step.
-inline double ToDouble(long double value)
+// Rounds an extended value (long double, or the model's own extended type
+// where long double is not that format) to double; raises EOverflow when
+// the double cannot hold it (the rounded value would be infinite or NaN).
+// Inline: the runs call it four times a step.
+template <class ExtendedValue>
+double ToDouble(ExtendedValue value)
 {
     const double d = static_cast<double>(value);
     if (!std::isfinite(d)) [[unlikely]]

@@ -151,7 +151,6 @@ void ExpectSamePoints(const Trace& shown, const Trace& made, std::size_t count)
 
 TEST_F(Parameters, RunsUseTheSettingsInForceWhenTheyStartAndPinsNameWhatDiffers)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     Type("model.J", QStringLiteral("0.0344"));
     Type("run.steps", QStringLiteral("3000"));
     Type("step.on", QStringLiteral("1000"));

@@ -25,7 +25,6 @@ class TypedIntoTheWindow : public MainWindow, public testing::WithParamInterface
 
 TEST_P(TypedIntoTheWindow, IsHandledAndTheNextRunIsExact)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     const TypedLoad& load = GetParam();
     RunStepResponse("0");
     RunStepResponse(load.text);
@@ -86,7 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainWindow, ErrorWhileTheAlertIsOpenLeavesBothWindowsWorking)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     RunStepResponse("31");
     ASSERT_TRUE(form2_->isVisible());
     RunStepResponse("abc");
@@ -111,7 +109,6 @@ TEST_F(MainWindow, ClosingTheMainWindowUnderAnErrorMessageEndsTheProgram)
 
 TEST_F(MainWindow, ClicksQueuedDuringARunAreHandledInTurn)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     Control<QLineEdit>("Edit1")->setText("10");
     // As if the user clicked two buttons while a run kept the loop busy.
     for (const char* name : {"Button4", "Button1", "Button4", "Button3"}) {

@@ -78,7 +78,6 @@ TEST_F(MainWindow, TabOrderRunsFromTheChartThroughTheButtonsToTheLoadBox)
 
 TEST_F(MainWindow, StepResponseShowsItsTwoLinesAndExactMaxima)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     RunStepResponse("10");
     EXPECT_EQ(ChartPoints(5), 2000);
     EXPECT_EQ(ChartPoints(6), 2000);
@@ -117,7 +116,6 @@ TEST_F(MainWindow, AxesSpanAllTracesAfterEachRun)
 
 TEST_F(MainWindow, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     RunStepResponse("15");
     Click("Button1");
     Click("Button3");
@@ -136,7 +134,6 @@ TEST_F(MainWindow, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
 
 TEST_F(MainWindow, TextThatIsNoIntegerIsShownAndTheWindowCarriesOn)
 {
-    SKIP_UNLESS_X87_EXTENDED();
     Click("Button1");
     RunStepResponse("10");
     RunStepResponse("");
