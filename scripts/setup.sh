@@ -19,9 +19,9 @@ packages=(
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl time
   clang libclang-rt-14-dev llvm
-  libtomlplusplus-dev
+  libtomlplusplus-dev libcli11-dev
   qt6-translations-l10n
-  help2man man-db dpkg-dev file desktop-file-utils appstream lintian
+  help2man groff-base man-db dpkg-dev file desktop-file-utils appstream lintian
   libmpfr-dev
   g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
 )

@@ -103,27 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step -1000", 1, "", "Floating point overflow"},
         Case{"--help", 0, nullptr, ""},
         Case{"--version", 0, "motormodel-cli " MOTORMODEL_VERSION "\n", ""},
-        Case{"", 2, "", "Usage:"},
-        Case{"bogus", 2, "", "unknown command"},
-        Case{"step", 2, "", "Usage:"},
-        Case{"step 10 --seed 3", 2, "", "option '--seed' does not apply to 'step'"},
-        Case{"gauss --seed x", 2, "", "option '--seed' needs a whole number from 0 to 4294967295, not 'x'"},
-        Case{"uniform --seed -1", 2, "", "option '--seed' needs a whole number from 0 to 4294967295, not '-1'"},
-        Case{"step 10 11", 2, "", "unexpected argument '11'"},
-        Case{"step 10 --bogus", 2, "", "unknown option '--bogus'"},
-        Case{"gauss --csv - --csv -", 2, "", "at most one option may write to standard output"},
-        Case{"step 10 --metrics - --stats -", 2, "", "at most one option may write to standard output"},
-        Case{"gauss --metrics -", 2, "", "option '--metrics' does not apply to 'gauss'"},
-        Case{"step 10 --from 3", 2, "", "--from and --to need --stats"},
-        Case{"step 10 --stats - --to 2000", 2, "", "steps 0 to 2000 are not a range within the run's"},
-        Case{"step 10 --stats - --from -1", 2, "", "steps -1 to 1999 are not"},
-        Case{"step 10 --stats - --from 6 --to 5", 2, "", "steps 6 to 5 are not"},
-        Case{"step 10 --stats - --from 1.5", 2, "", "option '--from' needs a step number, not '1.5'"},
+        Case{"step 10 --csv /dev/null --metrics /dev/null --stats /dev/null", 0,
+             "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
         Case{"step 31 --metrics -", 3, "", "Некорректно"},
         Case{"step -1000 --stats -", 1, "", "Floating point overflow"},
-        Case{"characteristic --load inf", 2, "", "option '--load' needs a finite number, not 'inf'"},
-        Case{"characteristic --seed 1", 2, "", "option '--seed' does not apply to 'characteristic'"},
-        Case{"step 10 --load 3", 2, "", "option '--load' does not apply to 'step'"},
         Case{"characteristic --load 100 --csv /dev/null", 0, "",
              "Operating point: none between Omega -157.07500000000002 and 235.61250000000004\n"},
         // Sweeps: refused, failed and disallowed values are reported, the
@@ -135,8 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"sweep model.J=-1,0.0172 step 10 --csv /dev/null", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
         Case{"sweep model.J=0.0172 step 40 --csv /dev/null", 3, "", "Мс<30: J=0.0172\n"},
         Case{"sweep model.j=1 step 10", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
-        Case{"sweep model.J=1 step 10 --stats -", 2, "", "option '--stats' does not apply to 'sweep step'"},
-        Case{"sweep step.load=10 step 5", 2, "", "a sweep of step.load takes its loads from VALUES: leave out LOAD"},
         // Settings: a typed load wins over step.load, which stands in for it.
         Case{"step --set step.load=10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
         Case{"step 10 --set step.load=20", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
@@ -144,23 +125,86 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step 10 --set run.limit=5", 3, "Max M 0\nMax Omega 0\n", "Некорректно"},
         Case{"step --set model.J=-1", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
         Case{"step 10 --set model.j=1", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
-        Case{"step 10 --set model.J", 2, "", "option '--set' needs NAME=VALUE, not 'model.J'"},
-        Case{"step 10 --set run.steps=99 --stats - --to 99", 2, "", "steps 0 to 99 are not a range within the run's 0 to 98"},
         Case{"step 10 --settings missing.toml --csv out.csv", 2, "", "cannot read 'missing.toml': No such file or directory"},
         Case{"settings --set step.profile=sine", 2, "",
-             "step.profile must be one of \"step\", \"ramp\", \"fan\", \"periodic\", not \"sine\""},
-        Case{"settings --csv -", 2, "", "option '--csv' does not apply to 'settings'"}));
+             "step.profile must be one of \"step\", \"ramp\", \"fan\", \"periodic\", not \"sine\""}));
 
-// Every option that takes a value says so in the same words when it has none.
-TEST(Cli, AnOptionWithoutItsValueIsNamed)
+// A usage error is one line that names the problem, then where to look, as
+// GNU tools give it; nothing runs and nothing is written.
+struct UsageCase {
+    const char* arguments;
+    const char* problem; // the first line after "motormodel-cli: "
+};
+
+void PrintTo(const UsageCase& c, std::ostream* out) { *out << '"' << c.arguments << '"'; }
+
+class CliUsage : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(CliUsage, NamesTheProblemOnOneLine)
 {
-    for (const std::string option : {"--seed", "--from", "--to", "--csv", "--metrics", "--stats", "--settings", "--set"}) {
-        const std::string command = option == "--seed" ? "gauss " : option == "--metrics" ? "step 10 " : "uniform ";
-        const Outcome outcome = RunCli(command + option);
-        EXPECT_EQ(outcome.status, 2) << option;
-        EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')), "motormodel-cli: option '" + option + "' needs a value");
-    }
+    const Outcome outcome = RunCli(GetParam().arguments);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "motormodel-cli: " + std::string(GetParam().problem) + "\nTry 'motormodel-cli --help'.\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, CliUsage,
+    testing::Values(
+        UsageCase{"", "no command given"},
+        UsageCase{"--csv -", "no command given"},
+        UsageCase{"--bogus", "unknown option '--bogus'"},
+        UsageCase{"bogus", "unknown command 'bogus'"},
+        UsageCase{"step", "step needs a LOAD, or step.load in the settings"},
+        UsageCase{"step 10 11", "unexpected argument '11'"},
+        UsageCase{"step 10 --bogus", "unknown option '--bogus'"},
+        UsageCase{"step 10 --version", "unknown option '--version'"},
+        // Every option that takes a value says so in the same words when it
+        // has none.
+        UsageCase{"gauss --seed", "option '--seed' needs a value"},
+        UsageCase{"uniform --from", "option '--from' needs a value"},
+        UsageCase{"uniform --to", "option '--to' needs a value"},
+        UsageCase{"uniform --csv", "option '--csv' needs a value"},
+        UsageCase{"step 10 --metrics", "option '--metrics' needs a value"},
+        UsageCase{"uniform --stats", "option '--stats' needs a value"},
+        UsageCase{"uniform --settings", "option '--settings' needs a value"},
+        UsageCase{"uniform --set", "option '--set' needs a value"},
+        UsageCase{"characteristic --load", "option '--load' needs a value"},
+        // A value of the wrong form.
+        UsageCase{"gauss --seed x", "option '--seed' needs a whole number from 0 to 4294967295, not 'x'"},
+        UsageCase{"uniform --seed -1", "option '--seed' needs a whole number from 0 to 4294967295, not '-1'"},
+        UsageCase{"uniform --seed 4294967296", "option '--seed' needs a whole number from 0 to 4294967295, not '4294967296'"},
+        UsageCase{"step 10 --stats - --from 1.5", "option '--from' needs a step number, not '1.5'"},
+        UsageCase{"characteristic --load inf", "option '--load' needs a finite number, not 'inf'"},
+        UsageCase{"step 10 --set model.J", "option '--set' needs NAME=VALUE, not 'model.J'"},
+        // An option of another command.
+        UsageCase{"step 10 --seed 3", "option '--seed' does not apply to 'step'"},
+        UsageCase{"gauss --metrics -", "option '--metrics' does not apply to 'gauss'"},
+        UsageCase{"characteristic --seed 1", "option '--seed' does not apply to 'characteristic'"},
+        UsageCase{"step 10 --load 3", "option '--load' does not apply to 'step'"},
+        UsageCase{"settings --csv -", "option '--csv' does not apply to 'settings'"},
+        UsageCase{"sweep model.J=1 step 10 --stats -", "option '--stats' does not apply to 'sweep step'"},
+        // Outputs: standard output once, and each file once, however its
+        // path is written; a device takes any number (see CliRun).
+        UsageCase{"gauss --csv - --csv -", "at most one option may write to standard output"},
+        UsageCase{"step 10 --metrics - --stats -", "at most one option may write to standard output"},
+        UsageCase{"step 10 --csv a.csv --metrics a.csv", "options '--csv' and '--metrics' name the same file 'a.csv'"},
+        UsageCase{"gauss --csv a.csv --csv a.csv", "options '--csv' and '--csv' name the same file 'a.csv'"},
+        UsageCase{"gauss --stats a.csv --csv ./b/../a.csv", "options '--stats' and '--csv' name the same file './b/../a.csv'"},
+        UsageCase{"step 10 --metrics /tmp/m.csv --stats //tmp/./m.csv", "options '--metrics' and '--stats' name the same file '//tmp/./m.csv'"},
+        // Steps of the statistics.
+        UsageCase{"step 10 --from 3", "--from and --to need --stats"},
+        UsageCase{"step 10 --stats - --to 2000", "steps 0 to 2000 are not a range within the run's 0 to 1999"},
+        UsageCase{"step 10 --stats - --from -1", "steps -1 to 1999 are not a range within the run's 0 to 1999"},
+        UsageCase{"step 10 --stats - --from 6 --to 5", "steps 6 to 5 are not a range within the run's 0 to 1999"},
+        UsageCase{"step 10 --set run.steps=99 --stats - --to 99", "steps 0 to 99 are not a range within the run's 0 to 98"},
+        // Sweeps.
+        UsageCase{"sweep", "sweep needs NAME=VALUES and a run: step, gauss or uniform"},
+        UsageCase{"sweep step", "sweep needs NAME=VALUES, not 'step'"},
+        UsageCase{"sweep model.J=1", "sweep needs NAME=VALUES and a run: step, gauss or uniform"},
+        UsageCase{"sweep model.J step 10", "sweep needs NAME=VALUES, not 'model.J'"},
+        UsageCase{"sweep model.J=1 settings", "unknown run 'settings'"},
+        UsageCase{"sweep step.load=10 step 5", "a sweep of step.load takes its loads from VALUES: leave out LOAD"}));
 
 // The settings in force are the defaults, then every file, then every --set,
 // each in the order given, wherever they stand on the command line.
@@ -202,7 +246,8 @@ TEST(Cli, HelpPrintsUsage)
     for (const char* part :
          {"Usage: motormodel-cli step [LOAD]", "--metrics FILE", "--stats FILE", "--from A, --to B",
           "--settings FILE", "--set NAME=VALUE", "motormodel-cli settings",
-          "motormodel-cli characteristic [--csv FILE] [--load L]"})
+          "motormodel-cli characteristic [--csv FILE] [--load L]", "\nOptions:\n", "\n*Exit status*\n",
+          "\nExamples:\n"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
 }
 

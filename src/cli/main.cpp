@@ -20,18 +20,23 @@
 
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <csignal>
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -43,71 +48,107 @@ constexpr int kExitRefused = 3;
 
 constexpr std::string_view kAlertText = "Некорректно введенное значение Мс<30";
 
-constexpr std::string_view kUsage =
+// Laid out for help2man, which writes the man page from it: an option or a
+// command and its text on one line, or the text on the next at column 24;
+// continuations at the same column; "Options:", "*Exit status*" and
+// "Examples:" start the page's sections.
+constexpr std::string_view kHelp =
     "Usage: motormodel-cli step [LOAD] [--csv FILE] [--metrics FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli uniform [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli settings\n"
     "  or:  motormodel-cli characteristic [--csv FILE] [--load L]\n"
     "  or:  motormodel-cli sweep NAME=VALUES RUN [--csv FILE] [--metrics FILE]\n"
-    "Every command also takes [--settings FILE]... [--set NAME=VALUE]...\n"
+    "Simulates the induction motor for run.steps steps (2000 by default). Every\n"
+    "command also takes [--settings FILE]... [--set NAME=VALUE]...\n"
     "\n"
-    "Simulates the induction motor for run.steps steps (2000 by default).\n"
-    "  step LOAD    step response to the whole-number load LOAD (refused above\n"
-    "               run.limit, 30 by default); prints the largest Md and Omega. LOAD may\n"
-    "               be left out when the settings give step.load\n"
-    "  gauss        load drawn at every step from a normal distribution (15, 3)\n"
-    "  uniform      load drawn at every step from 1001 values between 12 and 18\n"
-    "  settings     print the settings in force as a complete experiment file\n"
-    "  characteristic\n"
-    "               the motor's static characteristic as CSV (Omega,Md,K) at 1001\n"
-    "               speeds from -w0/p to 1.5 w0/p, to standard output unless --csv\n"
-    "               names a file; speeds without a rest point have no row\n"
-    "  --load L     (characteristic) also give the operating point under the load L,\n"
-    "               or step.load, on standard error: \"Operating point: Omega X Md Y\"\n"
+    "Commands:\n"
+    "  step [LOAD]           step response to the whole-number load LOAD (refused\n"
+    "                        above run.limit, 30 by default); prints the largest Md\n"
+    "                        and Omega. LOAD may be left out when the settings give\n"
+    "                        step.load\n"
+    "  gauss                 load drawn at every step from a normal distribution\n"
+    "                        (15, 3)\n"
+    "  uniform               load drawn at every step from 1001 values between 12\n"
+    "                        and 18\n"
+    "  settings              print the settings in force as a complete experiment\n"
+    "                        file\n"
+    "  characteristic        the motor's static characteristic as CSV (Omega,Md,K)\n"
+    "                        at 1001 speeds from -w0/p to 1.5 w0/p, to standard\n"
+    "                        output unless --csv names a file; speeds without a\n"
+    "                        rest point have no row\n"
     "  sweep NAME=VALUES RUN\n"
-    "               one RUN (step [LOAD], gauss or uniform, with their options) per value\n"
-    "               of the setting NAME; VALUES is a list (0,10,20,30) or A:B:STEP\n"
-    "               (0:30:10). LOAD is left out when NAME is step.load. --csv (standard\n"
-    "               output by default) writes NAME,step,Md,Omega and --metrics\n"
-    "               NAME,trace,segment,..., one block per value. A value that is not\n"
-    "               allowed or whose run fails is reported and the others go on; the\n"
-    "               exit status is the largest of the runs'\n"
-    "  --settings FILE\n"
-    "               read settings from the experiment file FILE (TOML)\n"
-    "  --set NAME=VALUE\n"
-    "               set one setting, as a file writes it: --set model.J=0.0344,\n"
-    "               --set step.profile=ramp (a text may leave out its quotes)\n"
-    "               The defaults apply first, then every --settings, then every --set,\n"
-    "               each in the order given\n"
-    "  --seed N     seed of the random sources (0 to 4294967295), over run.seed; without\n"
-    "               either the uniform source is seeded from the clock and the Gaussian\n"
-    "               one not at all\n"
-    "  --csv FILE   write the run's Md and Omega as CSV (step,Md,Omega); FILE is\n"
-    "               replaced only once the whole CSV is written. With - the CSV goes\n"
-    "               to standard output and the largest Md and Omega to standard error\n"
-    "  --metrics FILE\n"
-    "               write the step characteristics of Md and Omega as CSV, one row each\n"
-    "               while the load is on (steps step.on to step.off - 1, 0-999 by\n"
-    "               default) and after it is removed (to the run's end): initial and\n"
-    "               final value, peak, trough and their steps, rise steps (10% to 90%),\n"
-    "               settling steps (into 2%), overshoot and undershoot in %\n"
-    "  --stats FILE write the statistics of Md and Omega as CSV: count, min, max and their\n"
-    "               steps, mean, rms and standard deviation\n"
-    "  --from A, --to B\n"
-    "               the steps the statistics cover, both included (the whole run by\n"
-    "               default)\n"
-    "               CSV numbers read back exactly; an empty cell is a value left undefined,\n"
-    "               such as the rise of a signal that ends where it started. A refused or\n"
-    "               failed run writes no characteristics and no statistics\n"
-    "  --help       print this text\n"
-    "  --version    print the program's name and version\n"
+    "                        one RUN (step [LOAD], gauss or uniform, with their\n"
+    "                        options) per value of the setting NAME; VALUES is a\n"
+    "                        list (0,10,20,30) or A:B:STEP (0:30:10). LOAD is left\n"
+    "                        out when NAME is step.load. --csv (standard output by\n"
+    "                        default) writes NAME,step,Md,Omega and --metrics\n"
+    "                        NAME,trace,segment,..., one block per value. A value\n"
+    "                        that is not allowed or whose run fails is reported\n"
+    "                        and the others go on; the exit status is the largest\n"
+    "                        of the runs'\n"
     "\n"
-    "At most one option writes to standard output.\n"
-    "Exit status: 0 done, 1 the load is not an integer, the run overflowed or an\n"
-    "output could not be written (\"motormodel-cli: write error: REASON\" for\n"
-    "standard output, \"motormodel-cli: cannot write 'FILE': REASON\" for a file),\n"
-    "2 usage error or a setting or experiment file that is not allowed, 3 load refused.\n";
+    "Options:\n"
+    "  --settings FILE       read settings from the experiment file FILE (TOML)\n"
+    "  --set NAME=VALUE      set one setting, as a file writes it: --set\n"
+    "                        model.J=0.0344, --set step.profile=ramp (a text may\n"
+    "                        leave out its quotes). The defaults apply first, then\n"
+    "                        every --settings, then every --set, each in the order\n"
+    "                        given\n"
+    "  --seed N              seed of the random sources (0 to 4294967295), over\n"
+    "                        run.seed; without either the uniform source is seeded\n"
+    "                        from the clock and the Gaussian one not at all\n"
+    "  --csv FILE            write the run's Md and Omega as CSV (step,Md,Omega);\n"
+    "                        FILE is replaced only once the whole CSV is written.\n"
+    "                        With - the CSV goes to standard output and the\n"
+    "                        largest Md and Omega to standard error\n"
+    "  --metrics FILE        write the step characteristics of Md and Omega as CSV,\n"
+    "                        one row each while the load is on (steps step.on to\n"
+    "                        step.off - 1, 0-999 by default) and after it is\n"
+    "                        removed (to the run's end): initial and final value,\n"
+    "                        peak, trough and their steps, rise steps (10% to 90%),\n"
+    "                        settling steps (into 2%), overshoot and undershoot in %\n"
+    "  --stats FILE          write the statistics of Md and Omega as CSV: count,\n"
+    "                        min, max and their steps, mean, rms and standard\n"
+    "                        deviation\n"
+    "  --from A, --to B      the steps the statistics cover, both included (the\n"
+    "                        whole run by default)\n"
+    "  --load L              (characteristic) also give the operating point under\n"
+    "                        the load L, or step.load, on standard error:\n"
+    "                        \"Operating point: Omega X Md Y\"\n"
+    "  --help                print this text\n"
+    "  --version             print the program's name and version\n"
+    "\n"
+    "FILE - is standard output. At most one option writes to standard output, and\n"
+    "no two name the same file. CSV numbers read back exactly; an empty cell is a\n"
+    "value left undefined, such as the rise of a signal that ends where it\n"
+    "started. A refused or failed run writes no characteristics and no statistics.\n"
+    "\n"
+    "*Exit status*\n"
+    "  0  done\n"
+    "  1  the load is not an integer, the run overflowed or an output could not be\n"
+    "     written (\"motormodel-cli: write error: REASON\" for standard output,\n"
+    "     \"motormodel-cli: cannot write 'FILE': REASON\" for a file)\n"
+    "  2  usage error, named on one line, or a setting or experiment file that is\n"
+    "     not allowed\n"
+    "  3  load refused\n"
+    "\n"
+    "Examples:\n"
+    "The step response to a load of 10, with its points and characteristics\n"
+    "  $ motormodel-cli step 10 --csv run.csv --metrics metrics.csv\n"
+    "\n"
+    "Statistics of a repeatable Gaussian run over its second half\n"
+    "  $ motormodel-cli gauss --seed 7 --stats - --from 1000 --to 1999\n"
+    "\n"
+    "An experiment file with twice the inertia, then a run from it\n"
+    "  $ motormodel-cli settings --set model.J=0.0344 > lab1.toml\n"
+    "  $ motormodel-cli step 10 --settings lab1.toml --csv -\n"
+    "\n"
+    "A family of step responses, one block per load\n"
+    "  $ motormodel-cli sweep step.load=0:30:10 step --csv loads.csv\n"
+    "\n"
+    "The static characteristic and the operating point under a load of 10\n"
+    "  $ motormodel-cli characteristic --load 10 --csv curve.csv\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -136,7 +177,17 @@ private:
     std::string path_;
 };
 
+// A usage error as GNU tools give it: what was wrong, and where to look.
+std::string UsageMessage(std::string_view problem)
+{
+    return "motormodel-cli: " + std::string(problem) + "\nTry 'motormodel-cli --help'.\n";
+}
+
 enum class Command { Step, Gauss, Uniform, Settings, Characteristic };
+
+constexpr std::array<std::pair<std::string_view, Command>, 5> kCommands{{
+    {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
+    {"settings", Command::Settings}, {"characteristic", Command::Characteristic}}};
 
 struct Options {
     Command command = Command::Step;
@@ -155,48 +206,89 @@ struct Options {
     std::vector<std::string> sweepValues;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
-    bool help = false;
-    bool version = false;
+    // The files written so far, each with the option that names it.
+    std::vector<std::pair<std::string_view, std::filesystem::path>> files;
 };
+
+// What an option's value must be.
+enum class ValueKind { Path, NameValue, Seed, Step, Finite };
 
 // The options that take a value, the commands they apply to and what their
 // value is, for the messages.
 struct OptionSpec {
     std::string_view name;
     std::initializer_list<Command> commands;
+    ValueKind kind;
     std::string_view value;
+    bool inSweep = true; // a sweep's run takes it too
 };
 
 constexpr auto kRunCommands = {Command::Step, Command::Gauss, Command::Uniform};
 constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings,
                        Command::Characteristic};
 const std::array<OptionSpec, 9> kOptions{{
-    {"--settings", kAll, "a file name"},
-    {"--set", kAll, "NAME=VALUE"},
-    {"--seed", {Command::Gauss, Command::Uniform}, "a whole number from 0 to 4294967295"},
-    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic},
+    {"--settings", kAll, ValueKind::Path, "a file name"},
+    {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
+    {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, "a whole number from 0 to 4294967295"},
+    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic}, ValueKind::Path,
      "a file name (- for standard output)"},
-    {"--metrics", {Command::Step}, "a file name (- for standard output)"},
-    {"--stats", kRunCommands, "a file name (- for standard output)"},
-    {"--from", kRunCommands, "a step number"},
-    {"--to", kRunCommands, "a step number"},
-    {"--load", {Command::Characteristic}, "a finite number"},
+    {"--metrics", {Command::Step}, ValueKind::Path, "a file name (- for standard output)"},
+    {"--stats", kRunCommands, ValueKind::Path, "a file name (- for standard output)", false},
+    {"--from", kRunCommands, ValueKind::Step, "a step number", false},
+    {"--to", kRunCommands, ValueKind::Step, "a step number", false},
+    {"--load", {Command::Characteristic}, ValueKind::Finite, "a finite number"},
 }};
 
-[[noreturn]] void RejectValue(const OptionSpec& option, std::string_view value)
-{
-    throw UsageError("option '" + std::string(option.name) + "' needs " + std::string(option.value) + ", not '" +
-                     std::string(value) + "'");
-}
-
+// The whole text as a number, or nothing; a double must be finite.
 template <typename Number>
-Number ParseNumber(const OptionSpec& option, std::string_view text)
+std::optional<Number> ReadNumber(std::string_view text)
 {
     Number number{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
-        RejectValue(option, text);
+        return std::nullopt;
+    if constexpr (std::is_floating_point_v<Number>) {
+        if (!std::isfinite(number))
+            return std::nullopt;
+    }
     return number;
+}
+
+// NAME=VALUE split at its first "=", or nothing without a NAME.
+std::optional<std::pair<std::string, std::string>> SplitNameValue(std::string_view text)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos || equals == 0)
+        return std::nullopt;
+    return std::pair{std::string(text.substr(0, equals)), std::string(text.substr(equals + 1))};
+}
+
+bool Allowed(ValueKind kind, std::string_view text)
+{
+    switch (kind) {
+    case ValueKind::NameValue:
+        return SplitNameValue(text).has_value();
+    case ValueKind::Seed:
+        return ReadNumber<std::uint32_t>(text).has_value();
+    case ValueKind::Step:
+        return ReadNumber<analysis::Step>(text).has_value();
+    case ValueKind::Finite:
+        return ReadNumber<double>(text).has_value();
+    case ValueKind::Path:
+        break;
+    }
+    return true;
+}
+
+// CLI11 puts the option's name in front of this text: "--seed: needs ...".
+CLI::Validator ValueCheck(const OptionSpec& option)
+{
+    return CLI::Validator(
+        [&option](std::string& text) {
+            return Allowed(option.kind, text) ? std::string()
+                                              : "needs " + std::string(option.value) + ", not '" + text + "'";
+        },
+        std::string(option.value));
 }
 
 analysis::StepRange StatisticsRange(const Options& options, const Settings& settings)
@@ -222,110 +314,167 @@ void CheckAgainstSettings(const Options& options, const Settings& settings)
         throw UsageError("step needs a LOAD, or step.load in the settings");
 }
 
+// A file as the system finds it, whichever way its path is written.
+std::filesystem::path FileIdentity(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error).lexically_normal();
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, error);
+    return error ? absolute : resolved;
+}
+
 // Two outputs interleaved on standard output would make neither readable,
-// so only one option may have it.
-OutputSink Output(const std::string& path, Options& options)
+// and of two written to one file only the last would be left, so each needs
+// a place of its own. A device such as /dev/null takes any number.
+OutputSink Output(std::string_view option, const std::string& path, Options& options)
 {
     OutputSink sink{path};
     if (sink.IsStandardOutput()) {
         if (options.standardOutputTaken)
             throw UsageError("at most one option may write to standard output");
         options.standardOutputTaken = true;
+        return sink;
     }
+    std::error_code error;
+    if (std::filesystem::is_character_file(path, error))
+        return sink;
+    const std::filesystem::path file = FileIdentity(path);
+    for (const auto& [other, earlier] : options.files)
+        if (earlier == file)
+            throw UsageError("options '" + std::string(other) + "' and '" + std::string(option) +
+                             "' name the same file '" + path + "'");
+    options.files.emplace_back(option, file);
     return sink;
 }
 
+// One value of an option, in the order given; ValueCheck has passed it.
 void TakeOption(const OptionSpec& option, const std::string& value, Options& options)
 {
     const std::string_view name = option.name;
-    if (name == "--settings") {
+    if (name == "--settings")
         options.settingsFiles.push_back(value);
-    } else if (name == "--set") {
-        const std::size_t equals = value.find('=');
-        if (equals == std::string::npos || equals == 0)
-            RejectValue(option, value);
-        options.sets.emplace_back(value.substr(0, equals), value.substr(equals + 1));
-    } else if (name == "--seed") {
-        options.seed = ParseNumber<std::uint32_t>(option, value);
-    } else if (name == "--csv") {
-        options.csv = Output(value, options);
-    } else if (name == "--metrics") {
-        options.metrics = Output(value, options);
-    } else if (name == "--stats") {
-        options.stats = Output(value, options);
-    } else if (name == "--load") {
-        options.heldLoad = ParseNumber<double>(option, value);
-        if (!std::isfinite(*options.heldLoad))
-            RejectValue(option, value);
-    } else if (name == "--from") {
-        options.from = ParseNumber<analysis::Step>(option, value);
-    } else {
-        options.to = ParseNumber<analysis::Step>(option, value);
+    else if (name == "--set")
+        options.sets.push_back(*SplitNameValue(value));
+    else if (name == "--seed")
+        options.seed = ReadNumber<std::uint32_t>(value);
+    else if (name == "--csv")
+        options.csv = Output(name, value, options);
+    else if (name == "--metrics")
+        options.metrics = Output(name, value, options);
+    else if (name == "--stats")
+        options.stats = Output(name, value, options);
+    else if (name == "--load")
+        options.heldLoad = ReadNumber<double>(value);
+    else if (name == "--from")
+        options.from = ReadNumber<analysis::Step>(value);
+    else
+        options.to = ReadNumber<analysis::Step>(value);
+}
+
+// A command and the options that apply to it. Each option takes its value
+// as it is parsed, so repeated options and outputs count in the order given.
+void AddCommand(CLI::App& parent, std::string_view name, Command command, Options& options, bool inSweep)
+{
+    CLI::App& app = *parent.add_subcommand(std::string(name));
+    app.parse_complete_callback([&options, command] { options.command = command; });
+    if (command == Command::Step)
+        app.add_option_function<std::string>("LOAD", [&options](const std::string& load) { options.load = load; });
+    for (const OptionSpec& option : kOptions) {
+        if (std::find(option.commands.begin(), option.commands.end(), command) == option.commands.end() ||
+            (inSweep && !option.inSweep))
+            continue;
+        app.add_option_function<std::string>(
+               std::string(option.name),
+               [&options, &option](const std::string& value) { TakeOption(option, value, options); })
+            ->check(ValueCheck(option))
+            ->trigger_on_parse();
     }
 }
 
-Options ParseArguments(const std::vector<std::string_view>& args)
+// The commands the tool knows, as the line names them, "sweep step".
+std::string CommandOf(const CLI::App& app)
 {
-    Options options;
-    if (!args.empty() && args[0] == "--help") {
-        options.help = true;
-        return options;
+    std::string command;
+    for (const CLI::App* at = &app; !at->get_subcommands().empty();) {
+        at = at->get_subcommands().front();
+        command += (command.empty() ? "" : " ") + at->get_name();
     }
-    if (!args.empty() && args[0] == "--version") {
-        options.version = true;
-        return options;
-    }
-    if (args.empty())
-        throw UsageError("no command given");
+    return command;
+}
 
-    constexpr std::array<std::pair<std::string_view, Command>, 5> kCommands{{
-        {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
-        {"settings", Command::Settings}, {"characteristic", Command::Characteristic}}};
+bool KnownOption(const CLI::App& app, const std::string& name)
+{
+    const auto commands = app.get_subcommands([](const CLI::App*) { return true; });
+    return std::any_of(commands.begin(), commands.end(),
+                       [&name](const CLI::App* command) { return command->get_option_no_throw(name) != nullptr; });
+}
+
+// What CLI11 found wrong, in this tool's words. An option's own errors start
+// with its name, as "--seed: ..."; the others follow from the commands
+// parsed and the arguments left over.
+std::string Problem(const CLI::App& app, const CLI::Error& error)
+{
+    const std::string text = error.what();
+    const std::string name = text.substr(0, text.find(": "));
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error))
+        return "option '" + name + "' needs a value";
+    if (dynamic_cast<const CLI::ValidationError*>(&error))
+        return "option '" + name + "' " + text.substr(name.size() + 2);
+    const std::string command = CommandOf(app);
+    const std::vector<std::string> extras = app.remaining(true);
+    if (extras.empty()) {
+        if (command.empty())
+            return "no command given";
+        if (dynamic_cast<const CLI::RequiredError*>(&error))
+            return "sweep needs NAME=VALUES and a run: step, gauss or uniform";
+        return text;
+    }
+    const std::string& extra = extras.front();
+    // Only options start with "--", so a load of -5 is a load.
+    if (!extra.starts_with("--")) {
+        if (command.empty())
+            return "unknown command '" + extra + "'";
+        if (command == "sweep")
+            return "unknown run '" + extra + "'";
+        return "unexpected argument '" + extra + "'";
+    }
+    if (!KnownOption(app, extra.substr(0, extra.find('='))))
+        return "unknown option '" + extra + "'";
+    if (command.empty())
+        return "no command given";
+    return "option '" + extra + "' does not apply to '" + command + "'";
+}
+
+// The command line as CLI11 parses it into options: the commands, their
+// options, --help and --version.
+void DescribeCommandLine(CLI::App& app, Options& options)
+{
+    // Before the commands are added: they take these over.
+    app.set_help_flag("--help", "print this text");
+    app.formatter_fn([](const CLI::App*, const std::string&, CLI::AppFormatMode) { return std::string(kHelp); });
+    app.failure_message([](const CLI::App* parsed, const CLI::Error& error) {
+        return UsageMessage(Problem(*parsed, error));
+    });
+    app.set_version_flag("--version", "motormodel-cli " MOTORMODEL_VERSION);
+    app.require_subcommand(1);
+    for (const auto& [name, command] : kCommands)
+        AddCommand(app, name, command, options, false);
+
     // A sweep names its setting and values, then its run as it is written
-    // alone; the run's options and arguments follow.
-    std::size_t first = 0;
-    if (args[0] == "sweep") {
-        if (args.size() < 3)
-            throw UsageError("sweep needs NAME=VALUES and a run: step, gauss or uniform");
-        const std::size_t equals = args[1].find('=');
-        if (equals == std::string_view::npos || equals == 0)
-            throw UsageError("sweep needs NAME=VALUES, not '" + std::string(args[1]) + "'");
-        options.sweepName = std::string(args[1].substr(0, equals));
-        GetSetting(Settings{}, *options.sweepName);
-        options.sweepValues = ParseFamilyValues(args[1].substr(equals + 1));
-        first = 2;
-    }
-    const auto command = std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return c.first == args[first]; });
-    if (command == kCommands.end() || (options.sweepName && std::find(kRunCommands.begin(), kRunCommands.end(),
-                                                                       command->second) == kRunCommands.end()))
-        throw UsageError("unknown " + std::string(first ? "run" : "command") + " '" + std::string(args[first]) + "'");
-    options.command = command->second;
-
-    for (std::size_t next = first + 1; next < args.size(); ++next) {
-        const std::string_view arg = args[next];
-        if (arg == "--help") {
-            options.help = true;
-            continue;
-        }
-        // Only options start with "--", so a load of -5 is a load.
-        if (!arg.starts_with("--")) {
-            if (options.command != Command::Step || options.load)
-                throw UsageError("unexpected argument '" + std::string(arg) + "'");
-            options.load = std::string(arg);
-            continue;
-        }
-        const auto option = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionSpec& o) { return o.name == arg; });
-        if (option == kOptions.end())
-            throw UsageError("unknown option '" + std::string(arg) + "'");
-        if (std::find(option->commands.begin(), option->commands.end(), options.command) == option->commands.end() ||
-            (options.sweepName && (option->name == "--stats" || option->name == "--from" || option->name == "--to")))
-            throw UsageError("option '" + std::string(arg) + "' does not apply to '" +
-                             std::string(options.sweepName ? "sweep " : "") + std::string(command->first) + "'");
-        if (++next == args.size())
-            throw UsageError("option '" + std::string(arg) + "' needs a value");
-        TakeOption(*option, std::string(args[next]), options);
-    }
-    return options;
+    // alone, with the run's options and arguments.
+    CLI::App& sweep = *app.add_subcommand("sweep");
+    sweep.require_subcommand(1);
+    sweep.add_option_function<std::string>("FAMILY", [&options](const std::string& family) {
+        const auto nameValues = SplitNameValue(family);
+        if (!nameValues)
+            throw UsageError("sweep needs NAME=VALUES, not '" + family + "'");
+        GetSetting(Settings{}, nameValues->first);
+        options.sweepName = nameValues->first;
+        options.sweepValues = ParseFamilyValues(nameValues->second);
+    })->required();
+    for (const auto& [name, command] : kCommands)
+        if (std::find(kRunCommands.begin(), kRunCommands.end(), command) != kRunCommands.end())
+            AddCommand(sweep, name, command, options, true);
 }
 
 // The defaults, then every file, then every --set and --seed, each in the
@@ -525,29 +674,29 @@ int main(int argc, char* argv[])
     // like any other failed write, instead of the signal killing the tool.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
     Options options;
     Settings settings;
+    CLI::App app;
+    std::ostringstream requested; // the text of --help or --version
     try {
-        options = ParseArguments(args);
-        if (!options.help && !options.version) {
-            settings = SettingsInForce(options);
-            CheckAgainstSettings(options, settings);
-        }
+        DescribeCommandLine(app, options);
+        app.parse(argc, argv);
+        settings = SettingsInForce(options);
+        CheckAgainstSettings(options, settings);
+    } catch (const CLI::ParseError& error) {
+        // --help and --version end the parsing too, with status 0.
+        if (app.exit(error, requested, std::cerr) != 0)
+            return kExitUsage;
     } catch (const UsageError& error) {
-        std::cerr << "motormodel-cli: " << error.what() << "\n\n" << kUsage;
+        std::cerr << UsageMessage(error.what());
         return kExitUsage;
     } catch (const SettingsError& error) {
         std::cerr << "motormodel-cli: " << error.what() << '\n';
         return kExitUsage;
     }
     try {
-        if (options.help) {
-            OutputSink::StandardOutput().Write(kUsage);
-            return 0;
-        }
-        if (options.version) {
-            OutputSink::StandardOutput().Write("motormodel-cli " MOTORMODEL_VERSION "\n");
+        if (!requested.view().empty()) {
+            OutputSink::StandardOutput().Write(requested.view());
             return 0;
         }
         return options.sweepName ? RunSweep(options, settings) : Run(options, settings);

@@ -4,6 +4,7 @@
 #   packaging_test.sh tree       BUILD_DIR VERSION CLI   installed files, exactly
 #   packaging_test.sh validators BUILD_DIR VERSION CLI   desktop entry and AppStream metadata
 #   packaging_test.sh manpage    BUILD_DIR VERSION CLI   the man page says what --help says
+#   packaging_test.sh manwarnings BUILD_DIR VERSION CLI  groff finds nothing to warn about in either man page
 #   packaging_test.sh deb        BUILD_DIR VERSION CLI   the Debian package: name, Depends, a run, lintian
 #
 # CLI is the built motormodel-cli, whose output the packaged one must match.
@@ -60,7 +61,8 @@ squeeze() {
 }
 
 # Every line of --help, usage lines without their "Usage:" or "or:", must
-# be in the rendered page, whatever the line breaks and indents.
+# be in the rendered page, whatever the line breaks and indents; the lines
+# that head its sections become the page's own headings.
 check_manpage() {
   install_into_prefix
   local page
@@ -69,6 +71,7 @@ check_manpage() {
   while IFS= read -r line; do
     line=$(sed -E 's/^ *(Usage:|or:)//' <<<"$line" | squeeze)
     [ -z "$line" ] && continue
+    [[ "$line" =~ ^(Options:|Examples:|\*.*\*)$ ]] && continue
     if [[ "$page" != *"$line"* ]]; then
       echo "not in the man page: $line" >&2
       missing=1
@@ -76,6 +79,21 @@ check_manpage() {
   done < <("$cli" --help)
   [[ "$page" == *"motormodel-cli $version"* ]] || fail "the man page does not name version $version"
   ((missing == 0)) || fail "the man page does not match --help"
+}
+
+# Both pages as they are installed, with every groff warning on: a warning
+# is a page that renders wrong somewhere. On a terminal, as man shows them;
+# the batch tool's page, all ASCII, also for groff's default PostScript
+# device, which has no Cyrillic glyphs for the window's captions.
+check_manwarnings() {
+  install_into_prefix
+  local page device warnings
+  for page in motormodel:-Tutf8 motormodel-cli:-Tutf8 motormodel-cli:-Tps; do
+    device=${page#*:} page=${page%:*}
+    warnings=$(zcat "$work/prefix/share/man/man1/$page.1.gz" | groff -ww -man -z "$device" 2>&1) ||
+      fail "groff $device failed on $page.1: $warnings"
+    [ -z "$warnings" ] || fail "groff $device warns about $page.1: $warnings"
+  done
 }
 
 check_deb() {
@@ -104,7 +122,7 @@ check_deb() {
 }
 
 case $check in
-tree | validators | manpage | deb) "check_$check" ;;
+tree | validators | manpage | manwarnings | deb) "check_$check" ;;
 *) fail "unknown check '$check'" ;;
 esac
 echo "PASS: $check"
