@@ -66,7 +66,9 @@ TEST_P(HeldLoadSettles, WhereTheLoadCrossesTheStaticCurve)
         EXPECT_NEAR(point->Omega, *held.statedSpeed, held.statedTolerance);
     }
     const MotorModel run = HeldRun(held.step, held.load);
-    const auto near = [](double a, long double b) { return std::fabs(a - b) <= 1e-12 * (1 + std::fabs(a)); };
+    const auto near = [](double a, Extended b) {
+        return std::fabs(a - static_cast<double>(b)) <= 1e-12 * (1 + std::fabs(a));
+    };
     EXPECT_TRUE(near(point->Omega, run.Omega)) << point->Omega << " " << static_cast<double>(run.Omega);
     EXPECT_TRUE(near(point->Md, run.Md)) << point->Md << " " << static_cast<double>(run.Md);
     EXPECT_TRUE(near(point->K, run.K)) << point->K << " " << static_cast<double>(run.K);
@@ -132,9 +134,9 @@ TEST_P(RestEquations, VanishAtEveryPointOfTheCurve)
         model.Step(point.Md);
         const long double Md = std::fabs(point.Md);
         const long double K = std::fabs(point.K);
-        EXPECT_LE(std::fabs(model.dMd), eps * (std::fabs(rest.w0 - rest.p * point.Omega) * K + invT * Md));
+        EXPECT_LE(std::fabs(static_cast<double>(model.dMd)), eps * (std::fabs(rest.w0 - rest.p * point.Omega) * K + invT * Md));
         EXPECT_EQ(model.dOmega, 0);
-        EXPECT_LE(std::fabs(model.dK), eps * (2 * invT * rest.Mk + invT * K + (std::fabs(point.Omega) + rest.p * K) * Md))
+        EXPECT_LE(std::fabs(static_cast<double>(model.dK)), eps * (2 * invT * rest.Mk + invT * K + (std::fabs(point.Omega) + rest.p * K) * Md))
             << "Omega " << point.Omega;
     }
     EXPECT_TRUE(std::is_sorted(curve.begin(), curve.end(), [](auto& a, auto& b) { return a.Omega <= b.Omega; }));

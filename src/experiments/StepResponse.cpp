@@ -9,17 +9,6 @@
 
 using toolkit::ToDouble;
 
-namespace {
-
-// The periodic load's sine, in one place so its arithmetic can change with
-// the model's.
-double Sine(double x)
-{
-    return std::sin(x);
-}
-
-} // namespace
-
 double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega)
 {
     if (i < step.on || i >= loadOff)
@@ -34,7 +23,9 @@ double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std
     case LoadProfile::Fan:
         return load + step.k * omega * std::fabs(omega);
     case LoadProfile::Periodic:
-        return load + step.amplitude * Sine(6.283185307179586 * static_cast<double>(i - step.on) / step.period);
+        // Correctly rounded, so the periodic run is the same bits on every
+        // machine, whatever its C library's sin gives in the last place.
+        return load + step.amplitude * CorrectlyRoundedSin(6.283185307179586 * static_cast<double>(i - step.on) / step.period);
     }
     return load;
 }
