@@ -49,3 +49,12 @@ inline constexpr const StepMaxima& StepMaximaOf(std::string_view load)
 // largest value, as doubles.
 inline constexpr double kStep10Omega = 157.06422059784802;
 inline constexpr double kStep10Md = 24.615899217041328;
+
+// Steps and their times at the default step size as a lab report writes
+// them: each time is the double nearest the decimal, and prints as it.
+struct StepTime {
+    double step;
+    const char* seconds;
+};
+
+inline constexpr StepTime kStepTimes[] = {{0, "0"}, {1, "0.001"}, {349, "0.349"}, {1000, "1"}, {1999, "1.999"}};
