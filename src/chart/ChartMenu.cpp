@@ -95,7 +95,8 @@ void ChartMenu::AddUnitsItem(const QString& text, bool AxisUnits::*shown, void (
     ChartViewState& view = chart_.View();
     QAction* item = menu_->addAction(text);
     item->setCheckable(true);
-    connect(item, &QAction::toggled, &view, [this, &view, set](bool on) { run_([&view, set, on] { (view.*set)(on); }); });
+    connect(item, &QAction::toggled, &view,
+            [this, &view, set](bool on) { run_([&view, set, on] { (view.*set)(on); }); });
     connect(&view, &ChartViewState::Changed, item, [item, &view, shown] { item->setChecked(view.Units().*shown); });
 }
 

@@ -20,8 +20,9 @@ class TraceChart;
 
 // The chart's context menu: reset the zoom, go back to the previous view,
 // save the picture, export the shown traces' data, copy the picture, show or
-// hide the cursors, read the steps in seconds, title the axes. It asks where to write, and remembers the folder and the
-// kinds of picture and CSV while the program runs; the exporter writes. Every
+// hide the cursors, read the steps in seconds, title the axes. It asks where
+// to write, and remembers the folder and the kinds of picture and CSV while
+// the program runs; the exporter writes. Every
 // command runs through the runner the window gives it, which shows its
 // errors as the window shows every other.
 class ChartMenu : public QObject {
