@@ -58,4 +58,3 @@ inline constexpr StepTime kStepTimes[] = {{0, "0"}, {1, "0.001"}, {349, "0.349"}
 // largest value, as doubles.
 inline constexpr double kStep10Omega = 157.06422059784802;
 inline constexpr double kStep10Md = 24.615899217041328;
-
