@@ -3,12 +3,14 @@
 #include "plot/PlotNavigation.h"
 #include "plot/Readout.h"
 #include "plot/ShownTraces.h"
+#include "toolkit/Conversions.h"
 
 #include "ExactValues.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -118,6 +120,24 @@ TEST(CsvTable, AStyleSetsTheSeparatorAndTheDecimalMarkForTheColumnsGiven)
     EXPECT_EQ(CsvTable(shown, {1, 4}, kPlainCsv), "step,Omega (Gauss),Md (Step)\n"
                                                   "0,157.06422059784802,\n"
                                                   "1,-2.5e-300,12\n");
+}
+
+// The time column is each step's time as the chart and the measurements
+// read it, the decimal time at the default step size, in either style.
+TEST(CsvTable, GivenTheStepSizeATimeColumnFollowsTheSteps)
+{
+    ChartTraces traces = MakeTraces();
+    for (const StepTime& time : kStepTimes)
+        traces[1].AppendPoint(time.step, 5, "", clBlack);
+    ShownTraces shown;
+    shown.Add(traces[1], "Omega");
+    std::string plain = "step,t,Omega\n";
+    for (const StepTime& time : kStepTimes)
+        plain += toolkit::FloatToStr(time.step) + ',' + time.seconds + ",5\n";
+    EXPECT_EQ(CsvTable(shown, {0}, kPlainCsv, 0.001), plain);
+    EXPECT_NE(CsvTable(shown, {0}, kRussianCsv, 0.001).find("\n349;0,349;5\n"), std::string::npos);
+    EXPECT_NE(CsvTable(shown, {0}, kPlainCsv, 0.5).find("\n349,174.5,5\n"), std::string::npos);
+    EXPECT_EQ(CsvTable(shown, {0}, kPlainCsv), CsvTable(shown)) << "no time column unless asked";
 }
 
 TEST(ShownTraces, RemovingATraceMovesTheLaterOnesDownAndFreesItsHeading)

@@ -16,13 +16,15 @@ ChartCursors::ChartCursors(TraceChart& chart) : QObject(&chart), chart_(chart)
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         lines_[i] = new QCPItemStraightLine(&chart);
         lines_[i]->setPen(QPen(kCursorColour, 1));
-        // The name sits at the top of the plot, on the cursor's step.
+        // The name sits at the top of the plot, on the cursor's step, or
+        // against the plot's edge where a flag there would be cut off.
         labels_[i] = new QCPItemText(&chart);
         labels_[i]->setText(QString::fromLatin1(kNames[i]));
         labels_[i]->setColor(Qt::white);
         labels_[i]->setBrush(kCursorColour);
         labels_[i]->setPadding(QMargins(3, 1, 3, 1));
         labels_[i]->setPositionAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        labels_[i]->position->setTypeX(QCPItemPosition::ptAbsolute);
         labels_[i]->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
         for (auto* item : std::initializer_list<QCPAbstractItem*>{lines_[i], labels_[i]}) {
             item->setLayer(QStringLiteral("marks"));
@@ -31,6 +33,15 @@ ChartCursors::ChartCursors(TraceChart& chart) : QObject(&chart), chart_(chart)
         }
     }
     chart_.installEventFilter(this);
+    // The plot area moves with the view, the window's size and the legend
+    // a picture lists: the flags find their places on each layout.
+    connect(&chart_, &QCustomPlot::afterLayout, this, &ChartCursors::PlaceFlags);
+}
+
+QRectF ChartCursors::FlagRect(int cursor) const
+{
+    const QCPItemText& label = *labels_.at(static_cast<std::size_t>(cursor));
+    return QRectF(label.topLeft->pixelPosition(), label.bottomRight->pixelPosition());
 }
 
 void ChartCursors::SetShown(bool shown)
@@ -111,11 +122,24 @@ void ChartCursors::Place()
             const double step = (*steps_)[i];
             lines_[i]->point1->setCoords(step, 0);
             lines_[i]->point2->setCoords(step, 1);
-            labels_[i]->position->setCoords(step, 0);
         }
         lines_[i]->setVisible(IsShown());
         labels_[i]->setVisible(IsShown());
     }
+    PlaceFlags();
     chart_.layer(QStringLiteral("marks"))->replot();
     emit Changed();
+}
+
+void ChartCursors::PlaceFlags()
+{
+    if (!steps_)
+        return;
+    const PlotMapping mapping = chart_.Mapping();
+    const double right = mapping.area.left + mapping.area.width;
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        const double width = FlagRect(static_cast<int>(i)).width();
+        const double centre = FlagCentre(mapping.PixelAtX((*steps_)[i]), width, mapping.area.left, right);
+        labels_[i]->position->setCoords(centre, 0);
+    }
 }

@@ -3,6 +3,7 @@
 #include "plot/PlotNavigation.h"
 
 #include <QObject>
+#include <QRectF>
 
 #include <array>
 #include <optional>
@@ -31,6 +32,9 @@ public:
     // nearest x.
     void MoveTo(int cursor, double x);
 
+    // Where the cursor's flag with its name is, in the chart's pixels.
+    QRectF FlagRect(int cursor) const;
+
     // How far from a cursor's line, in pixels, a press takes hold of it.
     static constexpr double kReach = 4;
 
@@ -47,6 +51,7 @@ private:
     std::optional<int> CursorUnder(const QMouseEvent& event) const;
     // Puts the lines and names where the steps are, and tells whoever follows.
     void Place();
+    void PlaceFlags();
 
     TraceChart& chart_;
     std::array<QCPItemStraightLine*, 2> lines_;

@@ -75,7 +75,9 @@ void ChartExporter::SaveImage(const QString& path, ImageFormat format) const
 void ChartExporter::SaveCsv(const QString& path, CsvStyle style) const
 {
     const ShownTraces& traces = chart_.View().Traces();
-    const std::string csv = CsvTable(traces, traces.ShownWithPoints(), style);
+    const AxisUnits& units = chart_.View().Units();
+    const std::string csv = CsvTable(traces, traces.ShownWithPoints(), style,
+                                     units.seconds ? std::optional(units.secondsPerStep) : std::nullopt);
     SaveWhole(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
 }
 

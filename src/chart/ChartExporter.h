@@ -14,9 +14,10 @@ class TraceChart;
 enum class ImageFormat { Png, Svg, Pdf };
 
 // Writes out what the chart shows: its picture as a file or onto the
-// clipboard, and the points of the shown traces that hold any as CSV. A file
-// is written whole or not at all, by the writer the batch tool uses: an
-// existing one is replaced only once the new one is complete. A file that
+// clipboard, and the points of the shown traces that hold any as CSV, with
+// their times while the chart reads steps in seconds. A file is written
+// whole or not at all, by the writer the batch tool uses: an existing one is
+// replaced only once the new one is complete. A file that
 // cannot be written raises toolkit::Exception naming the path and the reason.
 class ChartExporter {
 public:

@@ -75,6 +75,8 @@ ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors, CommandRunner run
     AddItem(QStringLiteral("Копировать изображение"), [this] { exporter_.CopyImage(); });
     menu_->addSeparator();
     AddCursorsItem(cursors);
+    AddUnitsItem(QStringLiteral("Время в секундах"), &AxisUnits::seconds, &ChartViewState::SetTimeInSeconds);
+    AddUnitsItem(QStringLiteral("Подписи осей"), &AxisUnits::titles, &ChartViewState::SetAxisTitles);
     chart.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&chart, &QWidget::customContextMenuRequested, this, &ChartMenu::Popup);
 }
@@ -86,6 +88,16 @@ void ChartMenu::AddCursorsItem(ChartCursors& cursors)
     connect(item, &QAction::toggled, &cursors,
             [this, &cursors](bool shown) { run_([&cursors, shown] { cursors.SetShown(shown); }); });
     connect(&cursors, &ChartCursors::Changed, item, [item, &cursors] { item->setChecked(cursors.IsShown()); });
+}
+
+void ChartMenu::AddUnitsItem(const QString& text, bool AxisUnits::*shown, void (ChartViewState::*set)(bool))
+{
+    ChartViewState& view = chart_.View();
+    QAction* item = menu_->addAction(text);
+    item->setCheckable(true);
+    connect(item, &QAction::toggled, &view,
+            [this, &view, set](bool on) { run_([&view, set, on] { (view.*set)(on); }); });
+    connect(&view, &ChartViewState::Changed, item, [item, &view, shown] { item->setChecked(view.Units().*shown); });
 }
 
 void ChartMenu::Popup(QPoint position)

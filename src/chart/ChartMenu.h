@@ -11,6 +11,8 @@
 #include <utility>
 
 class ChartCursors;
+class ChartViewState;
+struct AxisUnits;
 class QAction;
 class QMenu;
 class QPoint;
@@ -18,8 +20,9 @@ class TraceChart;
 
 // The chart's context menu: reset the zoom, go back to the previous view,
 // save the picture, export the shown traces' data, copy the picture, show or
-// hide the cursors. It asks where to write, and remembers the folder and the
-// kinds of picture and CSV while the program runs; the exporter writes. Every
+// hide the cursors, read the steps in seconds, title the axes. It asks where
+// to write, and remembers the folder and the kinds of picture and CSV while
+// the program runs; the exporter writes. Every
 // command runs through the runner the window gives it, which shows its
 // errors as the window shows every other.
 class ChartMenu : public QObject {
@@ -44,6 +47,8 @@ private:
     // An item whose command goes through the runner.
     QAction* AddItem(const QString& text, std::function<void()> command);
     void AddCursorsItem(ChartCursors& cursors);
+    // A checkable item that shows and sets one of the axes' units.
+    void AddUnitsItem(const QString& text, bool AxisUnits::*shown, void (ChartViewState::*set)(bool));
     void Popup(QPoint position);
     void SaveImage();
     void SaveCsv();

@@ -2,6 +2,7 @@
 
 #include "chart/ChartNavigator.h"
 #include "chart/TraceChart.h"
+#include "plot/AxisUnits.h"
 #include "toolkit/Conversions.h"
 
 #include <QFontMetricsF>
@@ -144,7 +145,9 @@ void ChartTracker::PlaceBox(double lineX, QPointF pointer)
 
 QString ChartTracker::Text(const Readout& readout) const
 {
-    QString text = QStringLiteral("Шаг %1").arg(Number(readout.x));
+    const AxisUnits& units = chart_.View().Units();
+    QString text = units.seconds ? QStringLiteral("t = %1 с").arg(Number(TimeOfStep(readout.x, units.secondsPerStep)))
+                                 : QStringLiteral("Шаг %1").arg(Number(readout.x));
     for (const ReadoutValue& value : readout.values)
         text += QStringLiteral("\n%1: %2")
                     .arg(QString::fromStdString(chart_.View().Traces().Heading(value.trace)), Number(value.y));

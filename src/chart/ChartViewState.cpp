@@ -85,3 +85,32 @@ void ChartViewState::Return(const std::optional<ViewHistory::View>& view)
     userRanges_ = *view;
     emit Changed();
 }
+
+void ChartViewState::SetTimeInSeconds(bool seconds)
+{
+    AxisUnits units = units_;
+    units.seconds = seconds;
+    ShowIn(units);
+}
+
+void ChartViewState::SetAxisTitles(bool titles)
+{
+    AxisUnits units = units_;
+    units.titles = titles;
+    ShowIn(units);
+}
+
+void ChartViewState::SetSecondsPerStep(double secondsPerStep)
+{
+    AxisUnits units = units_;
+    units.secondsPerStep = secondsPerStep;
+    ShowIn(units);
+}
+
+void ChartViewState::ShowIn(const AxisUnits& units)
+{
+    if (units == units_)
+        return;
+    units_ = units;
+    emit Changed();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plot/AxisUnits.h"
 #include "plot/ChartRange.h"
 #include "plot/ShownTraces.h"
 #include "plot/ViewChange.h"
@@ -14,12 +15,13 @@
 // of one drag do.
 enum class HistoryStep { New, Continued };
 
-// What the chart shows: its traces, which of them the user hides, and the
+// What the chart shows: its traces, which of them the user hides, the
 // ranges the user zoomed or panned to, with the views the user went
-// through. Every action on the view comes here and changes it at most
-// once; whatever shows the view (the chart's axes and lines, the tracker,
-// the measurements) follows Changed() and never writes back. The chart
-// itself listens first, so those after it find the chart laid out anew.
+// through, and the units the axes are read in. Every action on the view
+// comes here and changes it at most once; whatever shows the view (the
+// chart's axes and lines, the tracker, the measurements) follows Changed()
+// and never writes back. The chart itself listens first, so those after it
+// find the chart laid out anew.
 class ChartViewState : public QObject {
     Q_OBJECT
 
@@ -54,15 +56,24 @@ public:
     void Forward();
     bool CanGoBack() const { return history_.CanGoBack(); }
 
+    // The units the axes are read in; the ranges stay in steps.
+    const AxisUnits& Units() const { return units_; }
+    void SetTimeInSeconds(bool seconds);
+    void SetAxisTitles(bool titles);
+    // The step size of the run the chart shows.
+    void SetSecondsPerStep(double secondsPerStep);
+
 signals:
     void Changed();
 
 private:
     void Show(const std::optional<AxisRanges>& ranges, HistoryStep step);
     void Return(const std::optional<ViewHistory::View>& view);
+    void ShowIn(const AxisUnits& units);
 
     ShownTraces traces_;
     std::optional<AxisRanges> userRanges_;
     ViewHistory history_;
     bool stepPending_ = false;
+    AxisUnits units_;
 };

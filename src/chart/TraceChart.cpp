@@ -1,5 +1,6 @@
 #include "chart/TraceChart.h"
 
+#include "plot/AxisUnits.h"
 #include "plot/Colour.h"
 #include "toolkit/Exception.h"
 
@@ -20,6 +21,27 @@ constexpr int kDimmedAlpha = 77;
 class StepTicker : public QCPAxisTicker {
 protected:
     double getTickStep(const QCPRange& range) override { return std::max(1.0, QCPAxisTicker::getTickStep(range)); }
+};
+
+// Ticks at round times, on an axis whose values are steps: the library
+// places them in seconds, and they go back to steps to be drawn.
+class SecondsTicker : public QCPAxisTicker {
+public:
+    explicit SecondsTicker(double secondsPerStep) : secondsPerStep_(secondsPerStep) {}
+
+    void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
+                  QVector<double>& ticks, QVector<double>* subTicks, QVector<QString>* tickLabels) override
+    {
+        const QCPRange seconds(TimeOfStep(range.lower, secondsPerStep_), TimeOfStep(range.upper, secondsPerStep_));
+        QCPAxisTicker::generate(seconds, locale, formatChar, precision, ticks, subTicks, tickLabels);
+        for (QVector<double>* positions : {&ticks, subTicks})
+            if (positions)
+                for (double& position : *positions)
+                    position = StepOfTime(position, secondsPerStep_);
+    }
+
+private:
+    double secondsPerStep_;
 };
 
 // A line the mouse never picks: the readouts find points themselves. The
@@ -49,7 +71,6 @@ TraceChart::TraceChart(QWidget* parent)
     // On screen, solid lines are drawn segment by segment, which is faster
     // than one polyline; pictures for files keep the polylines.
     setPlottingHint(QCP::phFastPolylines, true);
-    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new StepTicker));
     for (QCPAxis* axis : {xAxis, yAxis}) {
         axis->grid()->setPen(QPen(Qt::white, 0));
         axis->grid()->setZeroLinePen(Qt::NoPen);
@@ -166,6 +187,11 @@ void TraceChart::ApplyView()
         Graph(i)->setVisible(traces.IsShown(i));
         DimLegendEntry(i);
     }
+    const AxisUnits& units = view_->Units();
+    xAxis->setTicker(units.seconds ? QSharedPointer<QCPAxisTicker>(new SecondsTicker(units.secondsPerStep))
+                                   : QSharedPointer<QCPAxisTicker>(new StepTicker));
+    xAxis->setLabel(QString::fromStdString(XAxisTitle(units)));
+    yAxis->setLabel(QString::fromStdString(YAxisTitle(units)));
     const AxisRanges ranges = view_->Ranges();
     xAxis->setRange(ranges.x.min, ranges.x.max);
     yAxis->setRange(ranges.y.min, ranges.y.max);

@@ -1,5 +1,6 @@
 #include "plot/CsvTable.h"
 
+#include "plot/AxisUnits.h"
 #include "toolkit/Conversions.h"
 
 #include <algorithm>
@@ -50,14 +51,15 @@ private:
 
 } // namespace
 
-std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style)
+std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
+                     std::optional<double> secondsPerStep)
 {
     auto number = [style](double value) {
         std::string text = toolkit::FloatToStr(value);
         std::replace(text.begin(), text.end(), '.', style.decimalMark);
         return text;
     };
-    std::string csv = "step";
+    std::string csv = secondsPerStep ? std::string("step") + style.separator + 't' : std::string("step");
     for (int index : columns)
         csv += style.separator + traces.Heading(index);
     csv += '\n';
@@ -65,6 +67,8 @@ std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns,
     ColumnCursors cursors(traces, columns);
     while (const std::optional<double> x = cursors.NextRowX()) {
         csv += number(*x);
+        if (secondsPerStep)
+            csv += style.separator + number(TimeOfStep(*x, *secondsPerStep));
         for (std::size_t column = 0; column < cursors.Count(); ++column) {
             csv += style.separator;
             if (const std::optional<double> y = cursors.TakeAt(column, *x))

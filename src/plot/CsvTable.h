@@ -2,6 +2,7 @@
 
 #include "plot/ShownTraces.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,10 @@ inline constexpr CsvStyle kRussianCsv{';', ','};
 // at, in ascending order, with each trace's value there and an empty cell
 // where it has none. Numbers are in the shortest form that reads back
 // exactly, with the style's decimal mark: the same digits in both styles.
-std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style);
+// Given the step size, a column "t" after "step" holds each row's time in
+// seconds, as TimeOfStep() reads it.
+std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
+                     std::optional<double> secondsPerStep = std::nullopt);
 
 // The shown traces, comma-separated.
 std::string CsvTable(const ShownTraces& traces);

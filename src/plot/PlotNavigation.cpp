@@ -35,3 +35,11 @@ std::optional<int> CursorNear(const PlotMapping& mapping, const CursorSteps& cur
         return std::nullopt;
     return toB < toA ? 1 : 0;
 }
+
+double FlagCentre(double lineX, double width, double left, double right)
+{
+    // A flag wider than the area is centred in it.
+    if (width >= right - left)
+        return (left + right) / 2;
+    return std::clamp(lineX, left + width / 2, right - width / 2);
+}

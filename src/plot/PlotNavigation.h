@@ -47,3 +47,8 @@ CursorSteps PlaceCursors(Range steps);
 // point of the plot area; of two, the nearer, A on a tie.
 std::optional<int> CursorNear(const PlotMapping& mapping, const CursorSteps& cursors, PixelPoint point,
                               double reach);
+
+// Where the centre of a flag of the given width goes so that it stays within
+// the area from left to right: over the line when it fits there, else against
+// the nearer edge.
+double FlagCentre(double lineX, double width, double left, double right);

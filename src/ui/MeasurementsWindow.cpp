@@ -5,6 +5,7 @@
 #include "chart/ChartCursors.h"
 #include "chart/TraceChart.h"
 #include "model/MotorModel.h"
+#include "plot/AxisUnits.h"
 #include "plot/Readout.h"
 #include "toolkit/Conversions.h"
 #include "ui/FormGeometry.h"
@@ -29,10 +30,8 @@ using analysis::SignalStatistics;
 using analysis::Step;
 using analysis::StepCharacteristics;
 
-// A time in seconds is steps over steps per second rather than steps times
-// dt: dt is not exactly a thousandth, and the product shows 349 steps as
-// 0.34900000000000003 s. The default's reciprocal rounds to exactly 1000, so
-// the quotient is the double nearest the decimal time.
+// Times read as the chart reads them, the nearest doubles to the decimal
+// times at the default step size.
 static_assert(1 / MotorParameters{}.dt == 1000);
 
 // The digits a cell shows; its tooltip and a copy give the exact value.
@@ -66,7 +65,7 @@ Cell StepNumber(Step step)
 
 Cell Seconds(double steps, double dt)
 {
-    return Number(steps / (1 / dt));
+    return Number(TimeOfStep(steps, dt));
 }
 
 // An undefined value is an empty cell.
@@ -162,10 +161,9 @@ const std::array<CharacteristicRow, 14> kCharacteristicRows{{
 
 MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd,
                                        const Trace& stepOmega, const LoadSchedule& stepSchedule, const double& stepRunDt,
-                                       const double& lastRunDt, QWidget* parent)
+                                       QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::MeasurementsWindow>()), chart_(chart), cursors_(cursors),
-      stepMd_(stepMd), stepOmega_(stepOmega), stepSchedule_(stepSchedule), stepRunDt_(stepRunDt),
-      lastRunDt_(lastRunDt)
+      stepMd_(stepMd), stepOmega_(stepOmega), stepSchedule_(stepSchedule), stepRunDt_(stepRunDt)
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
@@ -287,8 +285,8 @@ void MeasurementsWindow::ShowCursors()
     QTableWidget& table = *ui_->CursorTable;
     table.setRowCount(2 + static_cast<int>(readings.size()));
     SetRow(table, 0, {Name(QStringLiteral("Шаг")), Number(a), Number(b), Number(b - a)});
-    SetRow(table, 1, {Name(QStringLiteral("Время, с")), Seconds(a, lastRunDt_), Seconds(b, lastRunDt_),
-                      Seconds(b - a, lastRunDt_)});
+    const double dt = chart_.View().Units().secondsPerStep;
+    SetRow(table, 1, {Name(QStringLiteral("Время, с")), Seconds(a, dt), Seconds(b, dt), Seconds(b - a, dt)});
     for (int row = 2; row < table.rowCount(); ++row) {
         const CursorReading& reading = readings[static_cast<std::size_t>(row - 2)];
         SetRow(table, row,

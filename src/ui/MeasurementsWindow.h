@@ -29,10 +29,9 @@ class MeasurementsWindow : public QWidget {
 public:
     // The step response's two traces are also on the chart; the schedule and
     // the step size are the ones they were made with. Times in seconds at
-    // the cursors take the step size of the last run.
+    // the cursors take the step size of the run the chart shows.
     MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd, const Trace& stepOmega,
-                       const LoadSchedule& stepSchedule, const double& stepRunDt, const double& lastRunDt,
-                       QWidget* parent = nullptr);
+                       const LoadSchedule& stepSchedule, const double& stepRunDt, QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
     // The selected cells of the table, exactly, a line per row and a tab
@@ -58,5 +57,4 @@ private:
     const Trace& stepOmega_;
     const LoadSchedule& stepSchedule_;
     const double& stepRunDt_;
-    const double& lastRunDt_;
 };

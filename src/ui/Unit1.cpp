@@ -74,7 +74,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     const RunDefinition& step = RunOf(RunKind::Step);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, Series(step.mdSeries),
-                                           Series(step.omegaSeries), stepSchedule_, stepRunDt_, lastRunDt_, this);
+                                           Series(step.omegaSeries), stepSchedule_, stepRunDt_, this);
     parameters_ = new ParametersWindow(this);
     connect(parameters_, &ParametersWindow::SettingsChanged, this, &TForm1::TakeSettings);
     connect(parameters_, &ParametersWindow::Opened, this, [this](const Settings& opened) {
@@ -154,7 +154,7 @@ void TForm1::TakeSettings()
 void TForm1::StartRun(RunKind kind)
 {
     ranWith_[static_cast<std::size_t>(kind)] = settings_;
-    lastRunDt_ = settings_.model.dt;
+    ui_->Chart1->View().SetSecondsPerStep(settings_.model.dt);
 }
 
 void TForm1::PinTraces()

@@ -94,7 +94,6 @@ private:
     // The step size of the step response on the chart and of the last run,
     // for times in seconds.
     double stepRunDt_ = settings_.model.dt;
-    double lastRunDt_ = settings_.model.dt;
     // A window of its own, owned as a child.
     MeasurementsWindow* measurements_ = nullptr;
     ParametersWindow* parameters_ = nullptr;

@@ -63,13 +63,21 @@ protected:
 
     const ChartTools& Tools() const { return form1_->Tools(); }
 
-    // Chooses the item of the chart's context menu.
-    void Trigger(const QString& text) const
+    // The item of the chart's context menu.
+    QAction* Item(const QString& text) const
     {
         for (QAction* action : Tools().menu->Menu().actions())
             if (action->text() == text)
-                return action->trigger();
+                return action;
         ADD_FAILURE() << "no action " << text.toStdString();
+        return nullptr;
+    }
+
+    // Chooses the item of the chart's context menu.
+    void Trigger(const QString& text) const
+    {
+        if (QAction* item = Item(text))
+            item->trigger();
     }
 
     static QPointF At(const PlotMapping& mapping, double x, double y)
