@@ -9,12 +9,12 @@
 class QByteArray;
 class QImage;
 class QString;
-class TraceChart;
+class PlotChart;
 
 enum class ImageFormat { Png, Svg, Pdf };
 
-// Writes out what the chart shows: its picture as a file or onto the
-// clipboard, and the points of the shown traces that hold any as CSV. A file
+// Writes out what a chart shows: its picture as a file or onto the
+// clipboard, and the points of its shown entries as CSV. A file
 // is written whole or not at all, by the writer the batch tool uses: an
 // existing one is replaced only once the new one is complete. A file that
 // cannot be written raises toolkit::Exception naming the path and the reason.
@@ -24,7 +24,7 @@ public:
     // with more pixels to the inch.
     static constexpr qreal kPngScale = 2;
 
-    explicit ChartExporter(TraceChart& chart);
+    explicit ChartExporter(PlotChart& chart);
 
     // At the chart's size; PNG at twice that many pixels.
     void SaveImage(const QString& path, ImageFormat format) const;
@@ -39,5 +39,5 @@ private:
     QByteArray Encoded(ImageFormat format) const;
     QImage Picture(qreal scale) const;
 
-    TraceChart& chart_;
+    PlotChart& chart_;
 };

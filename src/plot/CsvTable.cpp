@@ -50,13 +50,16 @@ private:
 
 } // namespace
 
+std::string CsvNumber(double value, CsvStyle style)
+{
+    std::string text = toolkit::FloatToStr(value);
+    std::replace(text.begin(), text.end(), '.', style.decimalMark);
+    return text;
+}
+
 std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style)
 {
-    auto number = [style](double value) {
-        std::string text = toolkit::FloatToStr(value);
-        std::replace(text.begin(), text.end(), '.', style.decimalMark);
-        return text;
-    };
+    auto number = [style](double value) { return CsvNumber(value, style); };
     std::string csv = "step";
     for (int index : columns)
         csv += style.separator + traces.Heading(index);
