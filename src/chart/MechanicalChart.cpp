@@ -67,7 +67,7 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
         QVector<double> keys;
         QVector<double> values;
         for (const PlanePoint& point : curve.points) {
-            order.append(order.size());
+            order.append(static_cast<double>(order.size()));
             keys.append(point.Md);
             values.append(point.Omega);
         }

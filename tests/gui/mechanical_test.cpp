@@ -22,10 +22,17 @@ const std::string kLoad10 = "Нагрузка (Mc=10)";
 const std::string kOperating = "Рабочая точка";
 
 class Mechanical : public ChartWindow {
+public:
+    // What the scenes do, as the user would.
+    using ChartWindow::ClickLegendEntry;
+    using ChartWindow::RunAll;
+    using MainWindow::Click;
+    using MainWindow::RunStepResponse;
+    void PinRun() { Trigger(QStringLiteral("Закрепить графики")); }
+
 protected:
     void Open() { Trigger(QStringLiteral("Механическая характеристика")); }
     MechanicalChart& Plane() const { return form1_->Mechanical().Chart(); }
-    void PinRun() { Trigger(QStringLiteral("Закрепить графики")); }
 
     std::vector<std::string> Names() const
     {
