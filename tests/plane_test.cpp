@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Pairing{"gaps_either_side", {{0, 1}, {2, 3}, {3, 7}}, {{1, 9}, {2, 8}, {3, 6}},
                             {{3, 8, 2.0}, {7, 6, 3.0}}},
                     Pairing{"empty", {}, {{0, 5}}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ShownRunsOf, PairOmegaWithTheMdHeadedAlikeBeforeIt)
 {
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Loads, OperatingPointOn,
                                          LoadCase{"step_30_backwards", 30, LoadProfile::Step, 0, 0},
                                          LoadCase{"fan", 5, LoadProfile::Fan, 0.001, 0},
                                          LoadCase{"periodic_middle", 10, LoadProfile::Periodic, 0, 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // Each model curve spans the static curve's speeds; the load's lies where
 // its characteristic says at each of them, a band's edges amplitude either
@@ -219,8 +219,9 @@ TEST(PlaneCsvRows, ReadBackExactly)
             ASSERT_EQ(cells.size(), 4u) << line;
             EXPECT_EQ(cells[0], curve.name);
             EXPECT_EQ(cells[1].empty(), !point.step.has_value());
-            if (point.step)
+            if (point.step) {
                 EXPECT_EQ(Parsed(cells[1]), *point.step);
+            }
             EXPECT_EQ(Parsed(cells[2]), point.Md);
             EXPECT_EQ(Parsed(cells[3]), point.Omega);
         }

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                   m.RunStepResponse(QStringLiteral("x"));
               },
               {kStatic}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Each path is a curve through the run's (Md, Omega) in step order, drawn
 // as the main chart draws its Omega trace.
