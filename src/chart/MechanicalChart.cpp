@@ -9,27 +9,24 @@ namespace {
 
 // The operating point's mark, large enough to find at a glance on a slide.
 constexpr double kMarkSize = 11;
+// A path lies along the static curve for most of its way: drawn wider, over
+// the curve, it stays in sight there.
+constexpr double kPathWidth = 2.5;
+constexpr double kStaticWidth = 1.5;
 
 QPen PenOf(const PlaneCurve& curve)
 {
     switch (curve.kind) {
     case CurveKind::Static:
-        return QPen(ToQColor(curve.colour), 2);
+        return QPen(ToQColor(curve.colour), kStaticWidth);
     case CurveKind::Load:
         return QPen(ToQColor(curve.colour), 1.5, Qt::DashDotLine);
     case CurveKind::OperatingPoint:
     case CurveKind::Path:
         break;
     }
-    return QPen(ToQColor(curve.colour), 1, curve.dashed ? Qt::DashLine : Qt::SolidLine);
+    return QPen(ToQColor(curve.colour), kPathWidth, curve.dashed ? Qt::DashLine : Qt::SolidLine);
 }
-
-// A curve the mouse never picks: the tracker finds points itself.
-class PlaneLine : public QCPCurve {
-public:
-    using QCPCurve::QCPCurve;
-    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
-};
 
 } // namespace
 
@@ -56,7 +53,7 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
     std::deque<Trace> entries;
     ShownTraces traces;
     for (const PlaneCurve& curve : curves) {
-        auto* line = new PlaneLine(xAxis, yAxis);
+        auto* line = new Unpicked<QCPCurve>(xAxis, yAxis);
         line->setName(QString::fromStdString(curve.name));
         line->setPen(PenOf(curve));
         if (curve.kind == CurveKind::OperatingPoint) {

@@ -14,6 +14,16 @@ class QPaintDevice;
 // The program's colour as the chart library takes it.
 QColor ToQColor(Colour colour);
 
+// A line the mouse never picks: the readouts find points themselves. The
+// library's hit test walks every point under the pointer on each wheel turn
+// and click, a pass over a million-step run per line.
+template <typename Plottable>
+class Unpicked : public Plottable {
+public:
+    using Plottable::Plottable;
+    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+};
+
 // What every chart of the program shares: the silver background, a
 // right-justified title above the plot, the legend to the right of it
 // where a click hides or shows an entry, the view state that says what is

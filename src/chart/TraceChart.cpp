@@ -11,15 +11,6 @@ protected:
     double getTickStep(const QCPRange& range) override { return std::max(1.0, QCPAxisTicker::getTickStep(range)); }
 };
 
-// A line the mouse never picks: the readouts find points themselves. The
-// library's hit test walks every point under the pointer on each wheel turn
-// and click, a pass over a million-step run per line.
-class TraceLine : public QCPGraph {
-public:
-    using QCPGraph::QCPGraph;
-    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
-};
-
 } // namespace
 
 TraceChart::TraceChart(QWidget* parent) : PlotChart(parent)
@@ -32,7 +23,7 @@ TraceChart::~TraceChart() = default;
 int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style)
 {
     // Registers itself with the chart, as addGraph() would.
-    QCPGraph* graph = new TraceLine(xAxis, yAxis);
+    QCPGraph* graph = new Unpicked<QCPGraph>(xAxis, yAxis);
     graph->setName(QString::fromStdString(trace.Title()));
     graph->setPen(QPen(ToQColor(trace.LineColour()), 1, style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine));
     Draw(lines_.emplace_back(Line{graph, 0}), trace);
