@@ -38,6 +38,9 @@ public:
     // What the automatic ranges span, in place of the shown traces' points:
     // for a view that draws its entries otherwise.
     void SetSpanning(std::function<AxisRanges()> spanning) { spanning_ = std::move(spanning); }
+    // How far the view may be zoomed about what it spans, LimitsFor unless
+    // told.
+    void SetLimits(ViewLimits (*limitsFor)(const AxisRanges&)) { limitsFor_ = limitsFor; }
     // The traces' points changed.
     void PointsChanged() { emit Changed(); }
 
@@ -45,7 +48,7 @@ public:
     AxisRanges Ranges() const;
     bool IsZoomed() const { return userRanges_.has_value(); }
     // How far the shown traces may be zoomed into and out of.
-    ViewLimits Limits() const { return LimitsFor(Drawable(Spanning())); }
+    ViewLimits Limits() const { return limitsFor_(Drawable(Spanning())); }
 
     // Scales each axis about the fixed value by its factor, within the
     // limits: beyond them nothing changes.
@@ -71,6 +74,7 @@ private:
 
     ShownTraces traces_;
     std::function<AxisRanges()> spanning_;
+    ViewLimits (*limitsFor_)(const AxisRanges&) = LimitsFor;
     std::optional<AxisRanges> userRanges_;
     ViewHistory history_;
     bool stepPending_ = false;

@@ -35,6 +35,9 @@ MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
     xAxis->setLabel(QStringLiteral("Md, Н·м"));
     yAxis->setLabel(QStringLiteral("Omega, рад/с"));
     View().SetSpanning([this] { return PlaneSpan(ShownCurves()); });
+    // Torque across has no steps: the spiral into the operating point may
+    // be zoomed as finely as its labels tell values apart.
+    View().SetLimits(ValueLimitsFor);
 }
 
 MechanicalChart::~MechanicalChart() = default;
