@@ -49,18 +49,25 @@ void BM_ReplotThreeMillionStepRuns(benchmark::State& state)
 }
 BENCHMARK(BM_ReplotThreeMillionStepRuns)->Unit(benchmark::kMillisecond);
 
-void BM_WheelTurnOverThreeMillionStepRuns(benchmark::State& state)
+// Turns the wheel over the middle of the chart, in and out by turns, so
+// the view stays about the whole run; with paint, paints each turn at once.
+void TurnWheel(benchmark::State& state, PlotChart& chart, bool paint)
 {
-    TraceChart& chart = ChartOfThreeLongRuns();
     const QPointF at = chart.rect().center();
     int angle = 120;
     for (auto _ : state) {
         QWheelEvent turn(at, chart.mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(&chart, &turn);
-        // In and out by turns, so the view stays about the whole run.
+        if (paint)
+            chart.replot();
         angle = -angle;
     }
+}
+
+void BM_WheelTurnOverThreeMillionStepRuns(benchmark::State& state)
+{
+    TurnWheel(state, ChartOfThreeLongRuns(), false);
 }
 BENCHMARK(BM_WheelTurnOverThreeMillionStepRuns)->Unit(benchmark::kMillisecond);
 
@@ -102,16 +109,7 @@ BENCHMARK(BM_PlaneReplot)->Unit(benchmark::kMillisecond);
 
 void BM_PlaneWheelTurn(benchmark::State& state)
 {
-    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins();
-    const QPointF at = chart.rect().center();
-    int angle = 120;
-    for (auto _ : state) {
-        QWheelEvent turn(at, chart.mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
-                         Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&chart, &turn);
-        chart.replot();
-        angle = -angle;
-    }
+    TurnWheel(state, PlaneOfThreeRunsAndTwelvePins(), true);
 }
 BENCHMARK(BM_PlaneWheelTurn)->Unit(benchmark::kMillisecond);
 
