@@ -1,17 +1,23 @@
 // The chart at the largest runs allowed: three runs of a million steps,
 // six lines of a million points. Times a full replot, and a wheel turn over
-// the plot, which the library zooms and replots at once. Offscreen unless a
-// platform is asked for.
+// the plot, which the library zooms and replots at once. Then the
+// mechanical characteristic's window with three runs and twelve pins of the
+// default length: a replot, a wheel turn, a legend click and a move of the
+// tracker, each with its replot. Offscreen unless a platform is asked for.
 
+#include "chart/MechanicalChart.h"
 #include "chart/TraceChart.h"
 #include "experiments/Settings.h"
 #include "ui/Application.h"
+#include "ui/MechanicalWindow.h"
 #include "ui/ParametersWindow.h"
 #include "ui/Unit1.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QWheelEvent>
 
@@ -43,20 +49,94 @@ void BM_ReplotThreeMillionStepRuns(benchmark::State& state)
 }
 BENCHMARK(BM_ReplotThreeMillionStepRuns)->Unit(benchmark::kMillisecond);
 
-void BM_WheelTurnOverThreeMillionStepRuns(benchmark::State& state)
+// Turns the wheel over the middle of the chart, in and out by turns, so
+// the view stays about the whole run; with paint, paints each turn at once.
+void TurnWheel(benchmark::State& state, PlotChart& chart, bool paint)
 {
-    TraceChart& chart = ChartOfThreeLongRuns();
     const QPointF at = chart.rect().center();
     int angle = 120;
     for (auto _ : state) {
         QWheelEvent turn(at, chart.mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(&chart, &turn);
-        // In and out by turns, so the view stays about the whole run.
+        if (paint)
+            chart.replot();
         angle = -angle;
     }
 }
+
+void BM_WheelTurnOverThreeMillionStepRuns(benchmark::State& state)
+{
+    TurnWheel(state, ChartOfThreeLongRuns(), false);
+}
 BENCHMARK(BM_WheelTurnOverThreeMillionStepRuns)->Unit(benchmark::kMillisecond);
+
+void Press(TForm1& form, const char* button)
+{
+    form.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+}
+
+// Twelve pins (six step responses' two traces) and the three runs.
+MechanicalChart& PlaneOfThreeRunsAndTwelvePins()
+{
+    static TForm1* const window = [] {
+        auto* form = new TForm1;
+        auto* load = form->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+        for (int pin = 0; pin < 6; ++pin) {
+            load->setText(QString::number(5 * pin));
+            Press(*form, "Button4");
+            for (QAction* action : form->Tools().menu->Menu().actions())
+                if (action->text() == QStringLiteral("Закрепить графики"))
+                    action->trigger();
+        }
+        load->setText(QStringLiteral("10"));
+        for (const char* button : {"Button1", "Button3", "Button4"})
+            Press(*form, button);
+        form->show();
+        form->Mechanical().show();
+        return form;
+    }();
+    return window->Mechanical().Chart();
+}
+
+void BM_PlaneReplot(benchmark::State& state)
+{
+    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins();
+    for (auto _ : state)
+        chart.replot();
+}
+BENCHMARK(BM_PlaneReplot)->Unit(benchmark::kMillisecond);
+
+void BM_PlaneWheelTurn(benchmark::State& state)
+{
+    TurnWheel(state, PlaneOfThreeRunsAndTwelvePins(), true);
+}
+BENCHMARK(BM_PlaneWheelTurn)->Unit(benchmark::kMillisecond);
+
+void BM_PlaneLegendClick(benchmark::State& state)
+{
+    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins();
+    chart.replot();
+    const int last = chart.View().Traces().Count() - 1;
+    for (auto _ : state) {
+        chart.View().SetTraceShown(last, !chart.View().Traces().IsShown(last));
+        chart.replot();
+    }
+}
+BENCHMARK(BM_PlaneLegendClick)->Unit(benchmark::kMillisecond);
+
+void BM_PlaneTrackerMove(benchmark::State& state)
+{
+    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins();
+    chart.replot();
+    QPointF at = chart.rect().center();
+    for (auto _ : state) {
+        QMouseEvent move(QEvent::MouseMove, at, chart.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&chart, &move);
+        at.setX(at.x() + (static_cast<int>(at.x()) % 2 == 0 ? 3 : -3));
+    }
+}
+BENCHMARK(BM_PlaneTrackerMove)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -7,6 +7,7 @@ MAIN_CAPTION="модель асинхронного двигателя"
 ALERT_CAPTION="Некорректно введенное значение Мс<30"
 MEASUREMENTS_CAPTION="Измерения"
 PARAMETERS_CAPTION="Параметры опыта"
+MECHANICAL_CAPTION="Механическая характеристика"
 
 # Control centres in the main window's client area.
 declare -A CONTROL=(

@@ -86,6 +86,22 @@ TEST(ViewLimits, AFewStepsAndLabelledValuesInAHundredTimesTheTracesOut)
     }
 }
 
+// Without a step axis, values across are limited as values up are, and
+// the values up exactly as on the main chart.
+TEST(ViewLimits, ValuesAcrossAsValuesUp)
+{
+    const AxisRanges cases[] = {{{-12, 87}, {-157, 235}}, {{0, 1999}, {-20, 160}}, {{9.9, 10.1}, {89, 90}}};
+    for (const AxisRanges& spanning : cases) {
+        const ViewLimits values = ValueLimitsFor(spanning);
+        const ViewLimits steps = LimitsFor(spanning);
+        const ViewLimits swapped = LimitsFor({spanning.y, spanning.x});
+        EXPECT_EQ(values.y.finest, steps.y.finest);
+        EXPECT_EQ(values.y.widest, steps.y.widest);
+        EXPECT_EQ(values.x.finest, swapped.y.finest);
+        EXPECT_EQ(values.x.widest, swapped.y.widest);
+    }
+}
+
 // What Back() or Forward() give for going to the view.
 std::optional<ViewHistory::View> Went(const ViewHistory::View& view)
 {

@@ -1,7 +1,6 @@
 #include "chart/ChartExporter.h"
 
-#include "chart/TraceChart.h"
-#include "plot/CsvTable.h"
+#include "chart/PlotChart.h"
 #include "toolkit/AtomicFile.h"
 #include "toolkit/Exception.h"
 
@@ -47,7 +46,7 @@ void SaveWhole(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-ChartExporter::ChartExporter(TraceChart& chart) : chart_(chart) {}
+ChartExporter::ChartExporter(PlotChart& chart) : chart_(chart) {}
 
 std::optional<ImageFormat> ChartExporter::FormatOfName(const QString& path)
 {
@@ -74,10 +73,7 @@ void ChartExporter::SaveImage(const QString& path, ImageFormat format) const
 
 void ChartExporter::SaveCsv(const QString& path, CsvStyle style) const
 {
-    const ShownTraces& traces = chart_.View().Traces();
-    const AxisUnits& units = chart_.View().Units();
-    const std::string csv = CsvTable(traces, traces.ShownWithPoints(), style,
-                                     units.seconds ? std::optional(units.secondsPerStep) : std::nullopt);
+    const std::string csv = chart_.CsvText(style);
     SaveWhole(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
 }
 

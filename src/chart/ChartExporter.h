@@ -9,15 +9,15 @@
 class QByteArray;
 class QImage;
 class QString;
-class TraceChart;
+class PlotChart;
 
 enum class ImageFormat { Png, Svg, Pdf };
 
-// Writes out what the chart shows: its picture as a file or onto the
-// clipboard, and the points of the shown traces that hold any as CSV, with
-// their times while the chart reads steps in seconds. A file is written
-// whole or not at all, by the writer the batch tool uses: an existing one is
-// replaced only once the new one is complete. A file that
+// Writes out what a chart shows: its picture as a file or onto the
+// clipboard, and the points of its shown entries as CSV, with their times
+// while the chart reads steps in seconds. A file is written whole or not at
+// all, by the writer the batch tool uses: an existing one is replaced only
+// once the new one is complete. A file that
 // cannot be written raises toolkit::Exception naming the path and the reason.
 class ChartExporter {
 public:
@@ -25,7 +25,7 @@ public:
     // with more pixels to the inch.
     static constexpr qreal kPngScale = 2;
 
-    explicit ChartExporter(TraceChart& chart);
+    explicit ChartExporter(PlotChart& chart);
 
     // At the chart's size; PNG at twice that many pixels.
     void SaveImage(const QString& path, ImageFormat format) const;
@@ -40,5 +40,5 @@ private:
     QByteArray Encoded(ImageFormat format) const;
     QImage Picture(qreal scale) const;
 
-    TraceChart& chart_;
+    PlotChart& chart_;
 };

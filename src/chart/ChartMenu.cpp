@@ -2,7 +2,7 @@
 
 #include "chart/ChartCursors.h"
 #include "chart/ChartExporter.h"
-#include "chart/TraceChart.h"
+#include "chart/PlotChart.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -56,7 +56,7 @@ QString WithSuffix(const QString& path, const char* suffix)
 
 } // namespace
 
-ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors, CommandRunner run)
+ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
     : QObject(&chart), chart_(chart), exporter_(chart), menu_(new QMenu(&chart)), run_(std::move(run)),
       askSavePath_([&chart](const QString& caption, const QString& folder, const QString& filters,
                             QString* chosenFilter) {
@@ -73,10 +73,14 @@ ChartMenu::ChartMenu(TraceChart& chart, ChartCursors& cursors, CommandRunner run
     AddItem(QStringLiteral("Сохранить изображение…"), [this] { SaveImage(); });
     AddItem(QStringLiteral("Экспорт данных в CSV…"), [this] { SaveCsv(); });
     AddItem(QStringLiteral("Копировать изображение"), [this] { exporter_.CopyImage(); });
-    menu_->addSeparator();
-    AddCursorsItem(cursors);
-    AddUnitsItem(QStringLiteral("Время в секундах"), &AxisUnits::seconds, &ChartViewState::SetTimeInSeconds);
-    AddUnitsItem(QStringLiteral("Подписи осей"), &AxisUnits::titles, &ChartViewState::SetAxisTitles);
+    // The time axis's own items: the plane of the mechanical view has no
+    // cursors and no steps to read in seconds.
+    if (cursors) {
+        menu_->addSeparator();
+        AddCursorsItem(*cursors);
+        AddUnitsItem(QStringLiteral("Время в секундах"), &AxisUnits::seconds, &ChartViewState::SetTimeInSeconds);
+        AddUnitsItem(QStringLiteral("Подписи осей"), &AxisUnits::titles, &ChartViewState::SetAxisTitles);
+    }
     chart.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&chart, &QWidget::customContextMenuRequested, this, &ChartMenu::Popup);
 }
@@ -100,8 +104,21 @@ void ChartMenu::AddUnitsItem(const QString& text, bool AxisUnits::*shown, void (
     connect(&view, &ChartViewState::Changed, item, [item, &view, shown] { item->setChecked(view.Units().*shown); });
 }
 
+void ChartMenu::AddEntryItem(const QString& text, std::function<bool(int)> offered, std::function<void(int)> command)
+{
+    QAction* action = AddItem(text, [this, command = std::move(command)] { command(entryAt_); });
+    action->setVisible(false);
+    entryItems_.push_back({action, std::move(offered)});
+}
+
 void ChartMenu::Popup(QPoint position)
 {
+    entryAt_ = -1;
+    for (int i = 0; i < chart_.View().Traces().Count(); ++i)
+        if (chart_.LegendEntryRect(i).contains(position))
+            entryAt_ = i;
+    for (const EntryItem& item : entryItems_)
+        item.action->setVisible(entryAt_ >= 0 && item.offered(entryAt_));
     menu_->popup(chart_.mapToGlobal(position));
 }
 

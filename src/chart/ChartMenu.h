@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <functional>
 #include <utility>
+#include <vector>
 
 class ChartCursors;
 class ChartViewState;
@@ -16,13 +17,13 @@ struct AxisUnits;
 class QAction;
 class QMenu;
 class QPoint;
-class TraceChart;
+class PlotChart;
 
-// The chart's context menu: reset the zoom, go back to the previous view,
-// save the picture, export the shown traces' data, copy the picture, show or
-// hide the cursors, read the steps in seconds, title the axes. It asks where
-// to write, and remembers the folder and the kinds of picture and CSV while
-// the program runs; the exporter writes. Every
+// A chart's context menu: reset the zoom, go back to the previous view,
+// save the picture, export the shown entries' data, copy the picture; on the
+// time chart also show or hide the cursors, read the steps in seconds and
+// title the axes. It asks where to write, and remembers the folder and the
+// kinds of picture and CSV while the program runs; the exporter writes. Every
 // command runs through the runner the window gives it, which shows its
 // errors as the window shows every other.
 class ChartMenu : public QObject {
@@ -35,15 +36,25 @@ public:
     // Runs a command and deals with what it throws.
     using CommandRunner = std::function<void(const std::function<void()>& command)>;
 
-    ChartMenu(TraceChart& chart, ChartCursors& cursors, CommandRunner run);
+    // A chart without cursors has no cursors item.
+    ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run);
 
     QMenu& Menu() const { return *menu_; }
     const ChartExporter& Exporter() const { return exporter_; }
+
+    // An item the menu offers only when it opens over a legend entry that
+    // offered accepts; the command is given that entry's index.
+    void AddEntryItem(const QString& text, std::function<bool(int)> offered, std::function<void(int)> command);
 
     // Puts something else in place of the file dialog, as tests do.
     void SetAskSavePath(AskSavePath ask) { askSavePath_ = std::move(ask); }
 
 private:
+    struct EntryItem {
+        QAction* action;
+        std::function<bool(int)> offered;
+    };
+
     // An item whose command goes through the runner.
     QAction* AddItem(const QString& text, std::function<void()> command);
     void AddCursorsItem(ChartCursors& cursors);
@@ -57,7 +68,7 @@ private:
     // gives the chosen filter's index.
     QString AskPath(const QString& caption, const QStringList& filters, QString& filter, std::size_t& chosen);
 
-    TraceChart& chart_;
+    PlotChart& chart_;
     ChartExporter exporter_;
     QMenu* menu_;
     CommandRunner run_;
@@ -65,4 +76,7 @@ private:
     QString folder_;
     QString imageFilter_;
     QString csvFilter_;
+    std::vector<EntryItem> entryItems_;
+    // The legend entry the menu was opened over, if any.
+    int entryAt_ = -1;
 };

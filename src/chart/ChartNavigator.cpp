@@ -1,6 +1,6 @@
 #include "chart/ChartNavigator.h"
 
-#include "chart/TraceChart.h"
+#include "chart/PlotChart.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -37,7 +37,7 @@ bool PansWith(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
            (buttons.testFlag(Qt::LeftButton) && modifiers.testFlag(Qt::ControlModifier));
 }
 
-ChartNavigator::ChartNavigator(TraceChart& chart) : QObject(&chart), chart_(chart)
+ChartNavigator::ChartNavigator(PlotChart& chart) : QObject(&chart), chart_(chart)
 {
     chart_.setSelectionRectMode(QCP::srmNone);
     connect(chart_.selectionRect(), &QCPSelectionRect::accepted, this,

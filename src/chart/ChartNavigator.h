@@ -12,7 +12,7 @@ class QKeyEvent;
 class QMouseEvent;
 class QRect;
 class QWheelEvent;
-class TraceChart;
+class PlotChart;
 
 // Whether a move with these buttons held drags the view along.
 bool PansWith(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
@@ -26,7 +26,7 @@ bool PansWith(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // Ctrl+Shift+Z go back and forward through the views.
 class ChartNavigator : public QObject {
 public:
-    explicit ChartNavigator(TraceChart& chart);
+    explicit ChartNavigator(PlotChart& chart);
 
     // A notch of the wheel or a key press zooms in by this much.
     static constexpr double kZoomPerStep = 0.8;
@@ -55,7 +55,7 @@ private:
     void ZoomToBand(const QRect& band);
     bool OverPlot(QPointF pixel) const;
 
-    TraceChart& chart_;
+    PlotChart& chart_;
     std::optional<Drag> drag_;
     QElapsedTimer sinceNotch_;
 };

@@ -5,6 +5,7 @@
 #include "chart/ChartNavigator.h"
 #include "chart/ChartPins.h"
 #include "chart/ChartTracker.h"
+#include "chart/TraceChart.h"
 
 ChartTools AttachTools(TraceChart& chart, const ChartMenu::CommandRunner& run)
 {
@@ -14,5 +15,10 @@ ChartTools AttachTools(TraceChart& chart, const ChartMenu::CommandRunner& run)
     auto* navigator = new ChartNavigator(chart);
     auto* tracker = new ChartTracker(chart);
     auto* cursors = new ChartCursors(chart);
-    return {navigator, tracker, cursors, new ChartPins(chart), new ChartMenu(chart, *cursors, run)};
+    auto* pins = new ChartPins(chart);
+    auto* menu = new ChartMenu(chart, cursors, run);
+    menu->AddEntryItem(
+        QStringLiteral("Убрать"), [pins](int index) { return pins->IsPin(index); },
+        [pins](int index) { pins->Remove(index); });
+    return {navigator, tracker, cursors, pins, menu};
 }

@@ -23,22 +23,38 @@ QString Number(double value)
 
 } // namespace
 
+QCPItemText* NewReadoutBox(QCustomPlot& chart)
+{
+    auto* box = new QCPItemText(&chart);
+    box->setPen(QPen(Qt::darkGray, 0));
+    box->setBrush(QColor(255, 255, 255, 230));
+    box->setPadding(QMargins(kBoxPadding, kBoxPadding, kBoxPadding, kBoxPadding));
+    box->setTextAlignment(Qt::AlignLeft);
+    box->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+    box->position->setType(QCPItemPosition::ptAbsolute);
+    box->setLayer(QStringLiteral("marks"));
+    box->setClipToAxisRect(false);
+    box->setVisible(false);
+    return box;
+}
+
+QCPItemTracer* NewReadoutRing(QCustomPlot& chart)
+{
+    auto* ring = new QCPItemTracer(&chart);
+    ring->setLayer(QStringLiteral("marks"));
+    ring->setStyle(QCPItemTracer::tsCircle);
+    ring->setSize(7);
+    ring->setBrush(Qt::white);
+    ring->setVisible(false);
+    return ring;
+}
+
 ChartTracker::ChartTracker(TraceChart& chart)
-    : QObject(&chart), chart_(chart), line_(new QCPItemStraightLine(&chart)), box_(new QCPItemText(&chart))
+    : QObject(&chart), chart_(chart), line_(new QCPItemStraightLine(&chart)), box_(NewReadoutBox(chart))
 {
     line_->setPen(QPen(Qt::darkGray, 0));
-    box_->setPen(QPen(Qt::darkGray, 0));
-    box_->setBrush(QColor(255, 255, 255, 230));
-    box_->setPadding(QMargins(kBoxPadding, kBoxPadding, kBoxPadding, kBoxPadding));
-    box_->setTextAlignment(Qt::AlignLeft);
-    box_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-    box_->position->setType(QCPItemPosition::ptAbsolute);
-    for (QCPAbstractItem* item : {static_cast<QCPAbstractItem*>(line_), static_cast<QCPAbstractItem*>(box_)}) {
-        item->setLayer(QStringLiteral("marks"));
-        item->setClipToAxisRect(false);
-        item->setVisible(false);
-    }
-    line_->setClipToAxisRect(true);
+    line_->setLayer(QStringLiteral("marks"));
+    line_->setVisible(false);
     chart_.installEventFilter(this);
     // The chart has laid itself out for the new view by the time this hears
     // of it, plot area and all.
@@ -157,15 +173,8 @@ QString ChartTracker::Text(const Readout& readout) const
 QCPItemTracer& ChartTracker::RingOf(int trace)
 {
     const auto slot = static_cast<std::size_t>(trace);
-    while (rings_.size() <= slot) {
-        auto* ring = new QCPItemTracer(&chart_);
-        ring->setLayer(QStringLiteral("marks"));
-        ring->setStyle(QCPItemTracer::tsCircle);
-        ring->setSize(7);
-        ring->setBrush(Qt::white);
-        ring->setVisible(false);
-        rings_.push_back(ring);
-    }
+    while (rings_.size() <= slot)
+        rings_.push_back(NewReadoutRing(chart_));
     QCPItemTracer& ring = *rings_[slot];
     ring.setPen(QPen(chart_.TraceColour(trace), 1.5));
     return ring;

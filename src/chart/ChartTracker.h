@@ -11,7 +11,13 @@
 class QCPItemStraightLine;
 class QCPItemText;
 class QCPItemTracer;
+class QCustomPlot;
 class TraceChart;
+
+// The trackers' box of values and ring on a point, on the chart's layer of
+// marks, hidden until placed.
+QCPItemText* NewReadoutBox(QCustomPlot& chart);
+QCPItemTracer* NewReadoutRing(QCustomPlot& chart);
 
 // While the pointer is over the plot area: a thin vertical line at the
 // nearest step, a ring on each shown trace's point there, and beside them

@@ -23,11 +23,17 @@ void ChartViewState::SetTraceShown(int index, bool shown)
     emit Changed();
 }
 
+void ChartViewState::SetTraces(ShownTraces traces)
+{
+    traces_ = std::move(traces);
+    emit Changed();
+}
+
 AxisRanges ChartViewState::Ranges() const
 {
     // Not value_or: its argument is formed even when the user's ranges are
     // there, a pass over every point of every trace for each look.
-    return userRanges_ ? *userRanges_ : Drawable(traces_.Spanning());
+    return userRanges_ ? *userRanges_ : Drawable(Spanning());
 }
 
 void ChartViewState::Zoom(double fixedX, double fixedY, double factorX, double factorY, HistoryStep step)

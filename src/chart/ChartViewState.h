@@ -7,8 +7,10 @@
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 // Whether a change of the view starts a step of the view history or goes on
 // with the last one, as the notches of one turn of the wheel or the moves
@@ -33,6 +35,14 @@ public:
     // The later traces move down by one.
     void RemoveTrace(int index);
     void SetTraceShown(int index, bool shown);
+    // Puts these traces in place of all before, in one change.
+    void SetTraces(ShownTraces traces);
+    // What the automatic ranges span, in place of the shown traces' points:
+    // for a view that draws its entries otherwise.
+    void SetSpanning(std::function<AxisRanges()> spanning) { spanning_ = std::move(spanning); }
+    // How far the view may be zoomed about what it spans, LimitsFor unless
+    // told.
+    void SetLimits(ViewLimits (*limitsFor)(const AxisRanges&)) { limitsFor_ = limitsFor; }
     // The traces' points changed.
     void PointsChanged() { emit Changed(); }
 
@@ -40,7 +50,7 @@ public:
     AxisRanges Ranges() const;
     bool IsZoomed() const { return userRanges_.has_value(); }
     // How far the shown traces may be zoomed into and out of.
-    ViewLimits Limits() const { return LimitsFor(Drawable(traces_.Spanning())); }
+    ViewLimits Limits() const { return limitsFor_(Drawable(Spanning())); }
 
     // Scales each axis about the fixed value by its factor, within the
     // limits: beyond them nothing changes.
@@ -67,11 +77,14 @@ signals:
     void Changed();
 
 private:
+    AxisRanges Spanning() const { return spanning_ ? spanning_() : traces_.Spanning(); }
     void Show(const std::optional<AxisRanges>& ranges, HistoryStep step);
     void Return(const std::optional<ViewHistory::View>& view);
     void ShowIn(const AxisUnits& units);
 
     ShownTraces traces_;
+    std::function<AxisRanges()> spanning_;
+    ViewLimits (*limitsFor_)(const AxisRanges&) = LimitsFor;
     std::optional<AxisRanges> userRanges_;
     ViewHistory history_;
     bool stepPending_ = false;

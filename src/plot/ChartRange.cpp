@@ -56,6 +56,11 @@ AxisRanges SpanningRanges(std::span<const Trace* const> traces)
             y.max = std::max(y.max, point.y);
         }
     }
+    return SpanningFound(x, y);
+}
+
+AxisRanges SpanningFound(Range x, Range y)
+{
     if (x.min > x.max)
         return kEmptyChartRanges;
     return {WidenedIfSingle(x), WidenedIfSingle(y)};

@@ -33,6 +33,10 @@ inline constexpr double kLargestAxisValue = 1e249;
 // empty chart's ranges.
 AxisRanges SpanningRanges(std::span<const Trace* const> traces);
 
+// The ranges from the least to the largest values found, as
+// SpanningRanges gives them: x.min > x.max when there were none.
+AxisRanges SpanningFound(Range x, Range y);
+
 // Whether the axes can show the ranges: finite, within the largest axis
 // value, and not finer than a double resolves.
 bool Viewable(const AxisRanges& ranges);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 // A colour laid out 0x00BBGGRR: red in the low byte.
@@ -20,3 +21,27 @@ inline constexpr Colour clNavyFrame = 0x400000;
 constexpr int RedOf(Colour c) { return static_cast<int>(c & 0xFF); }
 constexpr int GreenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int BlueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+
+// The colour with these red, green and blue parts, each 0 to 255.
+constexpr Colour Rgb(std::uint32_t red, std::uint32_t green, std::uint32_t blue)
+{
+    return red | green << 8 | blue << 16;
+}
+
+// Colours for pinned traces: dark and saturated, so that each reads as a
+// line of its own on the chart's silver and on white paper, and none is
+// the black of the model's static curve. Far apart in hue first.
+inline constexpr std::array<Colour, 12> kPinPalette{{
+    Rgb(0x1F, 0x4E, 0x9C), // blue
+    Rgb(0xB2, 0x18, 0x2B), // red
+    Rgb(0x1B, 0x78, 0x37), // green
+    Rgb(0x76, 0x2A, 0x83), // purple
+    Rgb(0xD9, 0x5F, 0x02), // orange
+    Rgb(0x01, 0x66, 0x5E), // teal
+    Rgb(0xC5, 0x1B, 0x7D), // magenta
+    Rgb(0x8C, 0x51, 0x0A), // brown
+    Rgb(0x08, 0x30, 0x6B), // navy
+    Rgb(0x6B, 0x6B, 0x00), // olive
+    Rgb(0x40, 0x40, 0x40), // charcoal
+    Rgb(0x00, 0x8B, 0xA8), // cyan
+}};

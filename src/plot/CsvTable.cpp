@@ -51,14 +51,17 @@ private:
 
 } // namespace
 
+std::string CsvNumber(double value, CsvStyle style)
+{
+    std::string text = toolkit::FloatToStr(value);
+    std::replace(text.begin(), text.end(), '.', style.decimalMark);
+    return text;
+}
+
 std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
                      std::optional<double> secondsPerStep)
 {
-    auto number = [style](double value) {
-        std::string text = toolkit::FloatToStr(value);
-        std::replace(text.begin(), text.end(), '.', style.decimalMark);
-        return text;
-    };
+    auto number = [style](double value) { return CsvNumber(value, style); };
     std::string csv = secondsPerStep ? std::string("step") + style.separator + 't' : std::string("step");
     for (int index : columns)
         csv += style.separator + traces.Heading(index);

@@ -19,6 +19,10 @@ inline constexpr CsvStyle kPlainCsv{',', '.'};
 // comma, so the fields are separated by semicolons.
 inline constexpr CsvStyle kRussianCsv{';', ','};
 
+// The number in the shortest form that reads back exactly, with the
+// style's decimal mark.
+std::string CsvNumber(double value, CsvStyle style);
+
 // The given traces as separated values: a heading row of "step" and the
 // traces' headings, then a row for each step that any of them has a point
 // at, in ascending order, with each trace's value there and an empty cell

@@ -22,15 +22,28 @@ void Keep(std::vector<ViewHistory::View>& views, const ViewHistory::View& view)
 
 } // namespace
 
-ViewLimits LimitsFor(const AxisRanges& spanning)
+namespace {
+
+SpanLimits ValueLimits(Range spanning)
 {
-    const double magnitude = std::max(std::abs(spanning.y.min), std::abs(spanning.y.max));
+    const double magnitude = std::max(std::abs(spanning.min), std::abs(spanning.max));
     // Never zero: traces of one value are widened about it.
-    const double finestY = kFinestRelativeSpan * magnitude;
+    const double finest = kFinestRelativeSpan * magnitude;
     // Traces that barely vary about a large value may span less than their
     // labels resolve: then they may be shown no wider than that.
-    return {{kFewestSteps, std::max(kFewestSteps, kWidestTimesTraces * spanning.x.Span())},
-            {finestY, std::max(finestY, kWidestTimesTraces * spanning.y.Span())}};
+    return {finest, std::max(finest, kWidestTimesTraces * spanning.Span())};
+}
+
+} // namespace
+
+ViewLimits LimitsFor(const AxisRanges& spanning)
+{
+    return {{kFewestSteps, std::max(kFewestSteps, kWidestTimesTraces * spanning.x.Span())}, ValueLimits(spanning.y)};
+}
+
+ViewLimits ValueLimitsFor(const AxisRanges& spanning)
+{
+    return {ValueLimits(spanning.x), ValueLimits(spanning.y)};
 }
 
 Range Zoomed(Range range, double fixed, double factor, SpanLimits limits)

@@ -24,6 +24,10 @@ struct ViewLimits {
 // times what the shown traces span, beyond which they shrink to a dot.
 ViewLimits LimitsFor(const AxisRanges& spanning);
 
+// As LimitsFor, with values across as well as up: for a chart that has no
+// step axis.
+ViewLimits ValueLimitsFor(const AxisRanges& spanning);
+
 // The range scaled by factor about the fixed value, the fixed value staying
 // where it is. A factor that would pass a limit stops at it; one that
 // would move further past a limit the range is already beyond does nothing.

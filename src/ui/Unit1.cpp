@@ -8,6 +8,7 @@
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
 #include "ui/MeasurementsWindow.h"
+#include "ui/MechanicalWindow.h"
 #include "ui/ToolWindows.h"
 #include "ui/ParametersWindow.h"
 #include "ui/Unit2.h"
@@ -75,6 +76,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     const RunDefinition& step = RunOf(RunKind::Step);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, Series(step.mdSeries),
                                            Series(step.omegaSeries), stepSchedule_, stepRunDt_, this);
+    mechanical_ = new MechanicalWindow(*ui_->Chart1, settings_, stepLoad_, this);
     parameters_ = new ParametersWindow(this);
     connect(parameters_, &ParametersWindow::SettingsChanged, this, &TForm1::TakeSettings);
     connect(parameters_, &ParametersWindow::Opened, this, [this](const Settings& opened) {
@@ -117,6 +119,11 @@ void TForm1::AddChartCommands()
     measurements->setShortcut(Qt::Key_M);
     measurements->setShortcutContext(Qt::WidgetShortcut);
     ui_->Chart1->addAction(measurements);
+    QAction* mechanical =
+        menu.addAction(QStringLiteral("Механическая характеристика"), this, [this] { ShowBeside(*mechanical_); });
+    mechanical->setShortcut(Qt::Key_X);
+    mechanical->setShortcutContext(Qt::WidgetShortcut);
+    ui_->Chart1->addAction(mechanical);
     menu.addAction(QStringLiteral("Закрепить графики"), this, [this] { RunCommand([this] { PinTraces(); }); });
     menu.addAction(QStringLiteral("Параметры опыта…"), this, [this] { ShowBeside(*parameters_); });
 }
@@ -127,6 +134,7 @@ void TForm1::BindToolBar()
     connect(ui_->ActionOpen, &QAction::triggered, parameters_, &ParametersWindow::OpenWithDialog);
     connect(ui_->ActionSave, &QAction::triggered, parameters_, &ParametersWindow::SaveWithDialog);
     connect(ui_->ActionMeasurements, &QAction::triggered, this, [this] { ShowBeside(*measurements_); });
+    connect(ui_->ActionMechanical, &QAction::triggered, this, [this] { ShowBeside(*mechanical_); });
 }
 
 void TForm1::ShowBeside(QWidget& toolWindow)
@@ -142,6 +150,7 @@ void TForm1::OpenExperiment(const std::string& path)
 void TForm1::TakeSettings()
 {
     settings_ = parameters_->InForce();
+    mechanical_->Update();
     const QString file = parameters_->FileName();
     if (!file.isEmpty())
         setWindowTitle(kCaption + QStringLiteral(" — ") + file);

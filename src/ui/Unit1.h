@@ -16,6 +16,7 @@
 #include <string>
 
 class MeasurementsWindow;
+class MechanicalWindow;
 class ParametersWindow;
 class QPushButton;
 
@@ -44,6 +45,7 @@ public:
     const MotorModel& Model() const { return model_; }
     const ChartTools& Tools() const { return chartTools_; }
     MeasurementsWindow& Measurements() const { return *measurements_; }
+    MechanicalWindow& Mechanical() const { return *mechanical_; }
     ParametersWindow& Parameters() const { return *parameters_; }
 
     // Opens an experiment file: its settings are put in force and its load,
@@ -64,8 +66,8 @@ private:
     // column of controls on its right moves with the right edge, and the
     // progress bar stays under the chart.
     void AnchorControls();
-    // The chart's menu items that need the window: the measurements window
-    // and the pinning of runs.
+    // The chart's menu items that need the window: the measurements and
+    // mechanical characteristic windows and the pinning of runs.
     void AddChartCommands();
     // The tool bar above the chart and its keys.
     void BindToolBar();
@@ -96,6 +98,7 @@ private:
     double stepRunDt_ = settings_.model.dt;
     // A window of its own, owned as a child.
     MeasurementsWindow* measurements_ = nullptr;
+    MechanicalWindow* mechanical_ = nullptr;
     ParametersWindow* parameters_ = nullptr;
 };
 

@@ -176,7 +176,7 @@ TEST_F(Measurements, PinnedRunsKeepTheirPointsThroughNewRunsAndGoWithAClear)
                            [](const TracePoint& a, const TracePoint& b) { return a.x == b.x && a.y == b.y; }));
     EXPECT_EQ(Chart()->graph(7)->name(), QStringLiteral("Omega (Mc=10)")) << "the legend names the run";
     EXPECT_EQ(Chart()->graph(7)->pen().style(), Qt::DashLine);
-    EXPECT_EQ(Chart()->TraceColour(7), Chart()->TraceColour(5));
+    EXPECT_EQ(Chart()->TraceColour(7), ToQColor(kPinPalette[1])) << "the second pin's colour, not its trace's";
     EXPECT_TRUE(CsvTable(Chart()->View().Traces()).starts_with(
         "step,Md (Gauss),Omega (Gauss),Md (Uniform),Omega (Uniform),Md (Step),Omega (Step),Md (Mc=10),"
         "Omega (Mc=10),Md (Gauss) #2,"));

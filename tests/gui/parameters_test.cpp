@@ -6,6 +6,7 @@
 #include "experiments/RecordingHost.h"
 #include "toolkit/Conversions.h"
 #include "ui/MeasurementsWindow.h"
+#include "ui/MechanicalWindow.h"
 #include "ui/ParametersWindow.h"
 
 #include <QAction>
@@ -302,12 +303,15 @@ TEST_F(Parameters, TheToolBarSitsAboveTheChartAndOpensTheWindows)
     for (QAction* action : bar->actions())
         texts.push_back(action->text());
     EXPECT_EQ(texts, (std::vector<QString>{QStringLiteral("Параметры"), QStringLiteral("Открыть опыт"),
-                                           QStringLiteral("Сохранить опыт"), QStringLiteral("Измерения")}));
+                                           QStringLiteral("Сохранить опыт"), QStringLiteral("Измерения"),
+                                           QStringLiteral("Механическая характеристика")}));
     QTest::mouseClick(bar->widgetForAction(bar->actions().at(0)), Qt::LeftButton);
     EXPECT_TRUE(Window().isVisible());
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("Параметры опыта"));
     QTest::mouseClick(bar->widgetForAction(bar->actions().at(3)), Qt::LeftButton);
     EXPECT_TRUE(form1_->Measurements().isVisible());
+    QTest::mouseClick(bar->widgetForAction(bar->actions().at(4)), Qt::LeftButton);
+    EXPECT_TRUE(form1_->Mechanical().isVisible());
     Window().close();
     Trigger(QStringLiteral("Параметры опыта…"));
     EXPECT_TRUE(Window().isVisible());

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "experiments/Settings.h"
+#include "plot/PlaneCurves.h"
+
+#include <optional>
+#include <vector>
+
+namespace analysis {
+
+// How many intervals the static curve's speeds are cut into.
+inline constexpr int kCurveIntervals = 1000;
+
+// The model's curves in the plane of the mechanical characteristic for the
+// settings: its static characteristic over its whole range and, given the
+// step response's load, the load's characteristic at the same speeds (both
+// edges of a periodic load's band) and the operating point where the load
+// crosses the static curve, if it does.
+std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<double> load);
+
+} // namespace analysis

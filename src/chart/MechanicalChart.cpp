@@ -1,0 +1,118 @@
+#include "chart/MechanicalChart.h"
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <utility>
+
+namespace {
+
+// The operating point's mark, large enough to find at a glance on a slide.
+constexpr double kMarkSize = 11;
+// A path lies along the static curve for most of its way: drawn wider, over
+// the curve, it stays in sight there.
+constexpr double kPathWidth = 2.5;
+constexpr double kStaticWidth = 1.5;
+
+QPen PenOf(const PlaneCurve& curve)
+{
+    switch (curve.kind) {
+    case CurveKind::Static:
+        return QPen(ToQColor(curve.colour), kStaticWidth);
+    case CurveKind::Load:
+        return QPen(ToQColor(curve.colour), 1.5, Qt::DashDotLine);
+    case CurveKind::OperatingPoint:
+    case CurveKind::Path:
+        break;
+    }
+    return QPen(ToQColor(curve.colour), kPathWidth, curve.dashed ? Qt::DashLine : Qt::SolidLine);
+}
+
+} // namespace
+
+MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
+{
+    xAxis->setLabel(QStringLiteral("Md, Н·м"));
+    yAxis->setLabel(QStringLiteral("Omega, рад/с"));
+    View().SetSpanning([this] { return PlaneSpan(ShownCurves()); });
+    // Torque across has no steps: the spiral into the operating point may
+    // be zoomed as finely as its labels tell values apart.
+    View().SetLimits(ValueLimitsFor);
+}
+
+MechanicalChart::~MechanicalChart() = default;
+
+void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
+{
+    std::set<std::string> hidden;
+    const ShownTraces& before = View().Traces();
+    for (int i = 0; i < before.Count(); ++i)
+        if (!before.IsShown(i))
+            hidden.insert(before.Heading(i));
+
+    for (QCPCurve* line : lines_)
+        removePlottable(line);
+    lines_.clear();
+    std::deque<Trace> entries;
+    ShownTraces traces;
+    for (const PlaneCurve& curve : curves) {
+        auto* line = new Unpicked<QCPCurve>(xAxis, yAxis);
+        line->setName(QString::fromStdString(curve.name));
+        line->setPen(PenOf(curve));
+        if (curve.kind == CurveKind::OperatingPoint) {
+            line->setLineStyle(QCPCurve::lsNone);
+            line->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize));
+        }
+        QVector<double> order;
+        QVector<double> keys;
+        QVector<double> values;
+        for (const PlanePoint& point : curve.points) {
+            order.append(static_cast<double>(order.size()));
+            keys.append(point.Md);
+            values.append(point.Omega);
+        }
+        line->setData(order, keys, values, true);
+        lines_.push_back(line);
+        const int index = traces.Add(entries.emplace_back(curve.name, curve.colour), curve.name);
+        traces.SetShown(index, !hidden.contains(curve.name));
+    }
+    curves_ = std::move(curves);
+    // Swapped, not assigned: the new entries keep their addresses, which
+    // the view state holds.
+    entries_.swap(entries);
+    View().SetTraces(std::move(traces));
+}
+
+QCPAbstractPlottable* MechanicalChart::Plottable(int index) const
+{
+    return lines_.at(static_cast<std::size_t>(index));
+}
+
+std::vector<const PlaneCurve*> MechanicalChart::ShownCurves() const
+{
+    std::vector<const PlaneCurve*> shown;
+    for (int i : View().Traces().ShownIndices())
+        shown.push_back(&curves_[static_cast<std::size_t>(i)]);
+    return shown;
+}
+
+std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) const
+{
+    std::optional<NearestPlanePoint> nearest;
+    double best = 0;
+    for (int i : View().Traces().ShownIndices())
+        for (const PlanePoint& point : curves_[static_cast<std::size_t>(i)].points) {
+            const double distance = std::hypot(xAxis->coordToPixel(point.Md) - pixel.x(),
+                                               yAxis->coordToPixel(point.Omega) - pixel.y());
+            if (!nearest || distance < best) {
+                nearest = NearestPlanePoint{i, point};
+                best = distance;
+            }
+        }
+    return nearest;
+}
+
+std::string MechanicalChart::CsvText(CsvStyle style) const
+{
+    return PlaneCsv(ShownCurves(), style);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "chart/PlotChart.h"
+#include "plot/PlaneCurves.h"
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+class QCPCurve;
+
+// The nearest point of a shown curve to a place in the plane.
+struct NearestPlanePoint {
+    int curve;
+    PlanePoint point;
+};
+
+// The mechanical characteristic: speed up against torque across, each
+// run's path a curve in the order of its steps (speed is no function of
+// torque), with the model's curves beside them. The view state's entries
+// are the curves, so the legend, the zoom and the exports work as on the
+// main chart.
+class MechanicalChart : public PlotChart {
+    Q_OBJECT
+
+public:
+    explicit MechanicalChart(QWidget* parent = nullptr);
+    ~MechanicalChart() override;
+
+    // Draws these in place of the curves before, in one change of the view;
+    // a curve named as one the user hid stays hidden, and the zoom stays.
+    void ShowCurves(std::vector<PlaneCurve> curves);
+    const std::vector<PlaneCurve>& Curves() const { return curves_; }
+
+    // The shown curves' point nearest the pixel, measured in pixels.
+    std::optional<NearestPlanePoint> NearestPoint(QPointF pixel) const;
+
+    // One row per point of each shown curve.
+    std::string CsvText(CsvStyle style) const override;
+
+protected:
+    QCPAbstractPlottable* Plottable(int index) const override;
+
+private:
+    std::vector<const PlaneCurve*> ShownCurves() const;
+
+    std::vector<PlaneCurve> curves_;
+    // The view state's entries name the curves; their points are here.
+    std::deque<Trace> entries_;
+    std::vector<QCPCurve*> lines_;
+};

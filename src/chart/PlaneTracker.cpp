@@ -1,0 +1,78 @@
+#include "chart/PlaneTracker.h"
+
+#include "chart/ChartTracker.h"
+#include "toolkit/Conversions.h"
+
+#include <QMouseEvent>
+
+#include <cmath>
+
+namespace {
+
+// Between the point and the box.
+constexpr double kGap = 8;
+
+QString Number(double value)
+{
+    return QString::fromStdString(toolkit::FloatToStr(value));
+}
+
+} // namespace
+
+PlaneTracker::PlaneTracker(MechanicalChart& chart)
+    : QObject(&chart), chart_(chart), box_(NewReadoutBox(chart)), ring_(NewReadoutRing(chart))
+{
+    chart_.installEventFilter(this);
+    // The curves and the ranges may change under a still pointer.
+    connect(&chart_.View(), &ChartViewState::Changed, this, &PlaneTracker::Follow);
+}
+
+QString PlaneTracker::BoxText() const
+{
+    return box_->visible() ? box_->text() : QString();
+}
+
+bool PlaneTracker::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        pointer_ = static_cast<const QMouseEvent&>(*event).position();
+        Follow();
+    }
+    else if (event->type() == QEvent::Leave || event->type() == QEvent::ContextMenu ||
+             event->type() == QEvent::Resize) {
+        pointer_.reset();
+        Hide();
+    }
+    return false;
+}
+
+void PlaneTracker::Follow()
+{
+    const std::optional<NearestPlanePoint> nearest =
+        pointer_ && chart_.InPlotArea(*pointer_) ? chart_.NearestPoint(*pointer_) : std::nullopt;
+    const PlotMapping mapping = chart_.Mapping();
+    const PlanePoint* point = nearest ? &nearest->point : nullptr;
+    const QPointF at = point ? QPointF(mapping.PixelAtX(point->Md), mapping.PixelAtY(point->Omega)) : QPointF();
+    if (!point || !mapping.Contains({at.x(), at.y()}) || std::hypot(at.x() - pointer_->x(), at.y() - pointer_->y()) > kReach)
+        return Hide();
+    QString text = QString::fromStdString(chart_.Curves()[static_cast<std::size_t>(nearest->curve)].name);
+    if (point->step)
+        text += QStringLiteral("\nШаг %1").arg(Number(*point->step));
+    text += QStringLiteral("\nMd: %1\nOmega: %2").arg(Number(point->Md), Number(point->Omega));
+    box_->setText(text);
+    box_->position->setCoords(at.x() + kGap, at.y() + kGap);
+    ring_->position->setCoords(point->Md, point->Omega);
+    ring_->setPen(QPen(chart_.TraceColour(nearest->curve), 1.5));
+    ring_->setVisible(true);
+    box_->setVisible(true);
+    chart_.layer(QStringLiteral("marks"))->replot();
+}
+
+void PlaneTracker::Hide()
+{
+    if (!box_->visible())
+        return;
+    box_->setVisible(false);
+    ring_->setVisible(false);
+    chart_.layer(QStringLiteral("marks"))->replot();
+}

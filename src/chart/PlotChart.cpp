@@ -1,0 +1,187 @@
+#include "chart/PlotChart.h"
+
+#include "plot/Colour.h"
+#include "toolkit/Exception.h"
+
+namespace {
+
+// How much of its colour a hidden entry's legend item keeps.
+constexpr int kDimmedAlpha = 77;
+
+QColor Faded(QColor colour, bool faded)
+{
+    colour.setAlpha(faded ? kDimmedAlpha : 255);
+    return colour;
+}
+
+} // namespace
+
+QColor ToQColor(Colour colour)
+{
+    return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour));
+}
+
+PlotChart::PlotChart(QWidget* parent)
+    : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new QCPTextElement(this))
+{
+    setBackground(ToQColor(clSilver));
+    // Lines are drawn as they are, unsmoothed, on screen: it is faster and
+    // the dense random runs stay crisp. Pictures for files are smoothed.
+    setNotAntialiasedElements(QCP::aeAll);
+    // On screen, solid lines are drawn segment by segment, which is faster
+    // than one polyline; pictures for files keep the polylines.
+    setPlottingHint(QCP::phFastPolylines, true);
+    for (QCPAxis* axis : {xAxis, yAxis}) {
+        axis->grid()->setPen(QPen(Qt::white, 0));
+        axis->grid()->setZeroLinePen(Qt::NoPen);
+    }
+    // The tracker and other marks go on a layer of their own, so moving
+    // them repaints no line.
+    addLayer(QStringLiteral("marks"));
+    layer(QStringLiteral("marks"))->setMode(QCPLayer::lmBuffered);
+    BuildLayout();
+
+    connect(view_, &ChartViewState::Changed, this, &PlotChart::ApplyView);
+    connect(this, &QCustomPlot::legendClick, this,
+            [this](QCPLegend*, QCPAbstractLegendItem* item, QMouseEvent*) { ToggleOnLegendClick(item); });
+    ApplyView();
+}
+
+PlotChart::~PlotChart() = default;
+
+void PlotChart::BuildLayout()
+{
+    // The title above everything, right-justified; below it the plot, and
+    // the legend to its right, outside it, centred in height.
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPixelSize(21);
+    titleFont.setBold(true);
+    title_->setFont(titleFont);
+    title_->setTextColor(ToQColor(clBlue));
+    title_->setTextFlags(Qt::AlignRight | Qt::AlignVCenter);
+    title_->setMargins(QMargins(0, 6, 18, 0));
+    // One column: the title spans the plot and the legend.
+    auto* plotAndLegend = new QCPLayoutGrid;
+    QCPAxisRect* plot = axisRect();
+    plotLayout()->take(plot);
+    plotLayout()->simplify();
+    plotLayout()->addElement(0, 0, title_);
+    plotLayout()->addElement(1, 0, plotAndLegend);
+    plotAndLegend->addElement(0, 0, plot);
+    auto* legendColumn = new QCPLayoutGrid;
+    plotAndLegend->addElement(0, 1, legendColumn);
+    plotAndLegend->setColumnStretchFactor(1, 0.001);
+    legendColumn->addElement(0, 0, new QCPLayoutElement);
+    legendColumn->addElement(1, 0, legend);
+    legendColumn->addElement(2, 0, new QCPLayoutElement);
+    legend->setVisible(true);
+    legend->setBrush(Qt::NoBrush);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setIconSize(14, 10);
+    legend->setSelectableParts(QCPLegend::spNone);
+}
+
+void PlotChart::ApplyView()
+{
+    // Laid out and drawn now, so those who follow the view after the chart
+    // find it in place; the screen takes the frame at the next paint.
+    const ShownTraces& traces = view_->Traces();
+    for (int i = 0; i < traces.Count(); ++i) {
+        Plottable(i)->setVisible(traces.IsShown(i));
+        DimLegendEntry(i);
+    }
+    ApplyAxes();
+    const AxisRanges ranges = view_->Ranges();
+    xAxis->setRange(ranges.x.min, ranges.x.max);
+    yAxis->setRange(ranges.y.min, ranges.y.max);
+    replot(rpQueuedRefresh);
+}
+
+AxisRanges PlotChart::ShownRanges() const
+{
+    return {{xAxis->range().lower, xAxis->range().upper}, {yAxis->range().lower, yAxis->range().upper}};
+}
+
+PlotMapping PlotChart::Mapping() const
+{
+    // As the axes map values, to the pixel.
+    const double left = xAxis->coordToPixel(xAxis->range().lower);
+    const double top = yAxis->coordToPixel(yAxis->range().upper);
+    return {{left, top, xAxis->coordToPixel(xAxis->range().upper) - left, yAxis->coordToPixel(yAxis->range().lower) - top},
+            ShownRanges()};
+}
+
+bool PlotChart::InPlotArea(QPointF pixel) const
+{
+    return Mapping().Contains({pixel.x(), pixel.y()});
+}
+
+QRect PlotChart::LegendEntryRect(int index) const
+{
+    const QCPPlottableLegendItem* item = legend->itemWithPlottable(Plottable(index));
+    return item ? item->outerRect() : QRect();
+}
+
+void PlotChart::ToggleOnLegendClick(QCPAbstractLegendItem* item)
+{
+    auto* entry = qobject_cast<QCPPlottableLegendItem*>(item);
+    if (!entry)
+        return;
+    for (int i = 0; i < view_->Traces().Count(); ++i)
+        if (Plottable(i) == entry->plottable())
+            return view_->SetTraceShown(i, !view_->Traces().IsShown(i));
+}
+
+void PlotChart::FillLegend(bool shownOnly)
+{
+    legend->clearItems();
+    const ShownTraces& traces = view_->Traces();
+    for (int i = 0; i < traces.Count(); ++i)
+        if (!shownOnly || traces.IsShown(i))
+            Plottable(i)->addToLegend();
+    for (int i = 0; i < traces.Count(); ++i)
+        DimLegendEntry(i);
+}
+
+void PlotChart::DimLegendEntry(int index)
+{
+    // A hidden entry keeps its legend item, faded, so a click can bring it
+    // back.
+    const bool hidden = !view_->Traces().IsShown(index);
+    QCPAbstractPlottable* line = Plottable(index);
+    if (QCPPlottableLegendItem* entry = legend->itemWithPlottable(line))
+        entry->setTextColor(Faded(Qt::black, hidden));
+    QPen pen = line->pen();
+    pen.setColor(Faded(pen.color(), hidden));
+    line->setPen(pen);
+}
+
+void PlotChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
+{
+    QCPPainter painter;
+    if (!painter.begin(&device))
+        throw toolkit::Exception("картинку графика не удалось нарисовать");
+    painter.setMode(QCPPainter::pmVectorized, vector);
+    painter.setMode(QCPPainter::pmNoCaching);
+    painter.scale(scale, scale);
+    const QCP::AntialiasedElements onScreen = notAntialiasedElements();
+    setNotAntialiasedElements(QCP::aeNone);
+    setAntialiasedElements(QCP::aeAll);
+    FillLegend(true);
+    toPainter(&painter, width(), height());
+    FillLegend(false);
+    setAntialiasedElements(QCP::aeNone);
+    setNotAntialiasedElements(onScreen);
+    replot(rpQueuedReplot);
+}
+
+QString PlotChart::TitleText() const
+{
+    return title_->text();
+}
+
+void PlotChart::SetTitleText(const QString& text)
+{
+    title_->setText(text);
+    replot(rpQueuedReplot);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "chart/ChartViewState.h"
+#include "plot/Colour.h"
+#include "plot/CsvTable.h"
+#include "plot/PlotNavigation.h"
+
+#include <qcustomplot.h>
+
+#include <string>
+
+class QPaintDevice;
+
+// The program's colour as the chart library takes it.
+QColor ToQColor(Colour colour);
+
+// A line the mouse never picks: the readouts find points themselves. The
+// library's hit test walks every point under the pointer on each wheel turn
+// and click, a pass over a million-step run per line.
+template <typename Plottable>
+class Unpicked : public Plottable {
+public:
+    using Plottable::Plottable;
+    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+};
+
+// What every chart of the program shares: the silver background, a
+// right-justified title above the plot, the legend to the right of it
+// where a click hides or shows an entry, the view state that says what is
+// shown, and pictures for files. The tools (zoom and pan, menu, export)
+// work on this, so every view has the same ones. A chart of a kind says
+// how its entries are drawn: each entry of the view state is one
+// plottable.
+class PlotChart : public QCustomPlot {
+    Q_OBJECT
+    // Set from the window's form.
+    Q_PROPERTY(QString titleText READ TitleText WRITE SetTitleText)
+
+public:
+    explicit PlotChart(QWidget* parent = nullptr);
+    ~PlotChart() override;
+
+    ChartViewState& View() { return *view_; }
+    const ChartViewState& View() const { return *view_; }
+
+    // The ranges the axes show now.
+    AxisRanges ShownRanges() const;
+    // The plot area in the chart's pixels and the ranges it shows.
+    PlotMapping Mapping() const;
+    bool InPlotArea(QPointF pixel) const;
+    // Where the entry's legend item is, in the chart's pixels; empty while
+    // the legend lists only the shown entries.
+    QRect LegendEntryRect(int index) const;
+    QColor TraceColour(int index) const { return Plottable(index)->pen().color(); }
+
+    // Paints the chart as a picture for a file or the clipboard: lines
+    // smoothed, and the legend listing the shown entries only. A vector
+    // device gets one path per line.
+    void PaintPicture(QPaintDevice& device, qreal scale, bool vector);
+    // The shown entries' points as separated values.
+    virtual std::string CsvText(CsvStyle style) const = 0;
+
+    QString TitleText() const;
+    void SetTitleText(const QString& text);
+
+protected:
+    // Sets what the axes read in before the ranges are applied; a chart
+    // whose axes never change keeps the default.
+    virtual void ApplyAxes() {}
+    // The plottable that draws the view state's entry.
+    virtual QCPAbstractPlottable* Plottable(int index) const = 0;
+
+private:
+    void BuildLayout();
+    void ApplyView();
+    void ToggleOnLegendClick(QCPAbstractLegendItem* item);
+    void FillLegend(bool shownOnly);
+    void DimLegendEntry(int index);
+
+    ChartViewState* view_;
+    QCPTextElement* title_;
+};

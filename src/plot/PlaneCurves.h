@@ -1,0 +1,56 @@
+#pragma once
+
+#include "plot/ChartRange.h"
+#include "plot/Colour.h"
+#include "plot/CsvTable.h"
+#include "plot/ShownTraces.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A point in the plane of the mechanical characteristic: torque across,
+// speed up. A run's point keeps its step; a point of the model's curves
+// has none.
+struct PlanePoint {
+    double Md;
+    double Omega;
+    std::optional<double> step;
+    bool operator==(const PlanePoint&) const = default;
+};
+
+enum class CurveKind { Path, Static, Load, OperatingPoint };
+
+// One line of the mechanical characteristic's view: a run's path in order
+// of its steps, or one of the model's curves, or the operating point.
+struct PlaneCurve {
+    std::string name;
+    Colour colour;
+    bool dashed;
+    CurveKind kind;
+    std::vector<PlanePoint> points;
+};
+
+// A run's two traces on the chart: Md and Omega.
+struct RunTraces {
+    int md;
+    int omega;
+    bool operator==(const RunTraces&) const = default;
+};
+
+// The runs whose Omega trace is shown and holds points, in chart order: an
+// Omega trace paired with the Md trace just before it, headed alike ("Md
+// (Step)" and "Omega (Step)", "Md (Mc=10)" and "Omega (Mc=10)").
+std::vector<RunTraces> ShownRuns(const ShownTraces& traces);
+
+// The run's path: at each step both traces hold a point, Md across and
+// Omega up, in the steps' order.
+std::vector<PlanePoint> PathOf(const Trace& md, const Trace& omega);
+
+// The ranges that span every point of the curves, Md across and Omega up,
+// as SpanningRanges spans traces.
+AxisRanges PlaneSpan(const std::vector<const PlaneCurve*>& curves);
+
+// The curves as separated values, one row per point: "curve,step,Md,Omega",
+// the step empty for the model's curves; numbers as in CsvTable.
+std::string PlaneCsv(const std::vector<const PlaneCurve*>& curves, CsvStyle style);

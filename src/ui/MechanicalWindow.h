@@ -1,0 +1,67 @@
+#pragma once
+
+#include "experiments/Settings.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class MechanicalChart;
+class Trace;
+class TraceChart;
+
+namespace Ui {
+class MechanicalWindow;
+}
+
+// The mechanical characteristic in a window of its own: the path of every
+// run and pin the main chart shows, in its trace's colour and style and
+// named as there, over the model's static curve for the settings in force,
+// with the step response's load and the operating point. It follows the
+// main chart while it is open, through runs, clears, pins and legend
+// clicks, and the settings; it has the main chart's zoom, pan, legend and
+// menu. Closing it only hides it.
+class MechanicalWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // The settings in force, and the load of the step response on the main
+    // chart once it ran, are the window's; it looks at them on each change
+    // of the chart and when told they changed.
+    MechanicalWindow(const TraceChart& chart, const Settings& settings, const std::optional<std::int32_t>& stepLoad,
+                     QWidget* parent = nullptr);
+    ~MechanicalWindow() override;
+
+    // Draws anew if anything it shows changed.
+    void Update();
+
+    MechanicalChart& Chart() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // What the curves were last drawn from: each main chart trace, its
+    // revision and whether it was shown, and the model.
+    struct Line {
+        const Trace* trace;
+        std::uint64_t revision;
+        bool shown;
+        bool operator==(const Line&) const = default;
+    };
+    struct Source {
+        std::vector<Line> lines;
+        Settings settings;
+        std::optional<std::int32_t> stepLoad;
+        bool operator==(const Source&) const = default;
+    };
+
+    std::unique_ptr<Ui::MechanicalWindow> ui_;
+    const TraceChart& chart_;
+    const Settings& settings_;
+    const std::optional<std::int32_t>& stepLoad_;
+    std::optional<Source> drawnFrom_;
+};

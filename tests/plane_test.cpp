@@ -1,0 +1,240 @@
+#include "analysis/MechanicalCharacteristic.h"
+#include "analysis/MechanicalPlane.h"
+#include "experiments/Experiments.h"
+#include "experiments/RecordingHost.h"
+#include "experiments/Runs.h"
+#include "plot/PlaneCurves.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace analysis;
+
+Trace TraceOf(const std::string& title, const std::vector<std::pair<double, double>>& points)
+{
+    Trace trace(title, clBlack);
+    for (const auto& [x, y] : points)
+        trace.AppendPoint(x, y, "", clBlack);
+    return trace;
+}
+
+// The runs' two traces pair on the steps both hold, whatever either lacks.
+struct Pairing {
+    const char* name;
+    std::vector<std::pair<double, double>> md;
+    std::vector<std::pair<double, double>> omega;
+    std::vector<PlanePoint> path;
+};
+
+class PathsPair : public testing::TestWithParam<Pairing> {};
+
+TEST_P(PathsPair, OnTheStepsBothHold)
+{
+    const Pairing& pairing = GetParam();
+    EXPECT_EQ(PathOf(TraceOf("Md", pairing.md), TraceOf("Omega", pairing.omega)), pairing.path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Traces, PathsPair,
+    testing::Values(Pairing{"alike", {{0, 1}, {1, 2}}, {{0, 5}, {1, 4}}, {{1, 5, 0.0}, {2, 4, 1.0}}},
+                    Pairing{"md_shorter", {{0, 1}}, {{0, 5}, {1, 4}}, {{1, 5, 0.0}}},
+                    Pairing{"gaps_either_side", {{0, 1}, {2, 3}, {3, 7}}, {{1, 9}, {2, 8}, {3, 6}},
+                            {{3, 8, 2.0}, {7, 6, 3.0}}},
+                    Pairing{"empty", {}, {{0, 5}}, {}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(ShownRunsOf, PairOmegaWithTheMdHeadedAlikeBeforeIt)
+{
+    const Trace md = TraceOf("Md", {{0, 1}});
+    const Trace omega = TraceOf("Omega", {{0, 2}});
+    const Trace empty = TraceOf("Omega", {});
+    ShownTraces traces;
+    traces.Add(md, "Md (Gauss)");         // 0
+    traces.Add(omega, "Omega (Gauss)");   // 1: a run
+    traces.Add(md, "Md (Step)");          // 2
+    traces.Add(empty, "Omega (Step)");    // 3: no points
+    traces.Add(md, "Md (Mc=10)");         // 4
+    traces.Add(omega, "Omega (Mc=20)");   // 5: another run's
+    traces.Add(md, "Md (Mc=30) #2");      // 6
+    traces.Add(omega, "Omega (Mc=30) #2"); // 7: a run
+    traces.Add(md, "Md (Uniform)");      // 8
+    traces.Add(omega, "Omega (Uniform)"); // 9: hidden
+    traces.SetShown(9, false);
+    EXPECT_EQ(ShownRuns(traces), (std::vector<RunTraces>{{0, 1}, {6, 7}}));
+}
+
+// The step response as the window runs it, with the default settings.
+RecordingHost StepRun(const char* load)
+{
+    RecordingHost host(load);
+    MotorModel model{};
+    model.Reset();
+    RunStepResponse(model, host);
+    return host;
+}
+
+const RunDefinition& StepDefinition()
+{
+    return RunOf(RunKind::Step);
+}
+
+TEST(StepPath, HoldsEveryStepOfTheRunInOrder)
+{
+    const RecordingHost host = StepRun("10");
+    const Trace& md = host.Series(StepDefinition().mdSeries);
+    const Trace& omega = host.Series(StepDefinition().omegaSeries);
+    const std::vector<PlanePoint> path = PathOf(md, omega);
+    ASSERT_EQ(path.size(), omega.Points().size());
+    for (std::size_t i = 0; i < path.size(); ++i)
+        ASSERT_EQ(path[i], (PlanePoint{md.Points()[i].y, omega.Points()[i].y, static_cast<double>(i)})) << i;
+}
+
+// The operating point lies on both curves: on the static one as its closed
+// form gives it at the point's speed, on the load's as the run forms it.
+// The bisection ends between adjacent doubles of the speed; over one such
+// step the static torque moves by its slope (under 1 per rad/s) times
+// 1.5e-14, so 1e-12 is room enough, and far below the 0.01 a wrong root or
+// a wrong crossing would miss by.
+struct LoadCase {
+    const char* name;
+    double load;
+    LoadProfile profile;
+    double k;
+    double amplitude;
+};
+
+class OperatingPointOn : public testing::TestWithParam<LoadCase> {};
+
+TEST_P(OperatingPointOn, BothCurves)
+{
+    const LoadCase& c = GetParam();
+    Settings settings;
+    settings.step.profile = c.profile;
+    settings.step.k = c.k;
+    settings.step.amplitude = c.amplitude;
+    const std::vector<PlaneCurve> curves = ModelCurves(settings, c.load);
+    const auto point = std::find_if(curves.begin(), curves.end(),
+                                    [](const PlaneCurve& curve) { return curve.kind == CurveKind::OperatingPoint; });
+    ASSERT_NE(point, curves.end());
+    ASSERT_EQ(point->points.size(), 1u);
+    const PlanePoint operating = point->points.front();
+    const std::optional<StaticPoint> rest = StaticCharacteristic(settings.model).At(operating.Omega);
+    ASSERT_TRUE(rest.has_value());
+    EXPECT_NEAR(rest->Md, operating.Md, 1e-12);
+    EXPECT_NEAR(LoadCharacteristic::Of(settings.step, c.load).At(operating.Omega), operating.Md, 1e-12);
+    EXPECT_FALSE(operating.step.has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Loads, OperatingPointOn,
+                         testing::Values(LoadCase{"step_10", 10, LoadProfile::Step, 0, 0},
+                                         LoadCase{"step_30_backwards", 30, LoadProfile::Step, 0, 0},
+                                         LoadCase{"fan", 5, LoadProfile::Fan, 0.001, 0},
+                                         LoadCase{"periodic_middle", 10, LoadProfile::Periodic, 0, 3}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// Each model curve spans the static curve's speeds; the load's lies where
+// its characteristic says at each of them, a band's edges amplitude either
+// side of the middle.
+TEST(ModelCurves, LoadCurvesFollowTheirCharacteristicAtTheStaticSpeeds)
+{
+    Settings settings;
+    settings.step.profile = LoadProfile::Periodic;
+    settings.step.amplitude = 4;
+    const std::vector<PlaneCurve> curves = ModelCurves(settings, 10);
+    ASSERT_EQ(curves.size(), 4u);
+    const PlaneCurve& rest = curves[0];
+    const PlaneCurve& low = curves[1];
+    const PlaneCurve& high = curves[2];
+    EXPECT_EQ(rest.kind, CurveKind::Static);
+    ASSERT_EQ(low.points.size(), rest.points.size());
+    ASSERT_EQ(high.points.size(), rest.points.size());
+    for (std::size_t i = 0; i < rest.points.size(); ++i) {
+        EXPECT_EQ(low.points[i].Omega, rest.points[i].Omega);
+        EXPECT_EQ(low.points[i].Md, 6.0);
+        EXPECT_EQ(high.points[i].Md, 14.0);
+    }
+    EXPECT_EQ(ModelCurves(Settings{}, std::nullopt).size(), 1u) << "no load before the step response ran";
+}
+
+// The path of the default step response under 10 ends its loaded half
+// (step 999) where the curves cross: the 1000-step run has not quite
+// settled, and is 0.01 rad/s short of the rest; 0.02 allows that and no
+// more, while a point off the static curve's stable branch would miss by
+// tens. Then, unloaded, it ends near the static curve's no-load speed.
+TEST(StepPath, EndsItsLoadedHalfAtTheOperatingPoint)
+{
+    const RecordingHost host = StepRun("10");
+    const std::vector<PlanePoint> path =
+        PathOf(host.Series(StepDefinition().mdSeries), host.Series(StepDefinition().omegaSeries));
+    const std::vector<PlaneCurve> curves = ModelCurves(Settings{}, 10);
+    const PlanePoint operating = curves.back().points.front();
+    ASSERT_EQ(curves.back().kind, CurveKind::OperatingPoint);
+    const PlanePoint loadedEnd = path.at(999);
+    EXPECT_NEAR(loadedEnd.Omega, operating.Omega, 0.02);
+    const StaticCharacteristic motor(MotorParameters{});
+    const PlanePoint end = path.back();
+    EXPECT_NEAR(end.Omega, motor.SynchronousSpeed(), 0.02);
+}
+
+double Parsed(const std::string& text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    EXPECT_EQ(error, std::errc());
+    EXPECT_EQ(end, text.data() + text.size()) << text;
+    return value;
+}
+
+// Every point comes back exactly from its row, the model's curves without
+// a step.
+TEST(PlaneCsvRows, ReadBackExactly)
+{
+    const RecordingHost host = StepRun("10");
+    std::vector<PlaneCurve> curves = ModelCurves(Settings{}, 10);
+    curves.push_back({"Omega (Step)", clOrange, false, CurveKind::Path,
+                      PathOf(host.Series(StepDefinition().mdSeries), host.Series(StepDefinition().omegaSeries))});
+    std::vector<const PlaneCurve*> shown;
+    for (const PlaneCurve& curve : curves)
+        shown.push_back(&curve);
+    std::istringstream csv(PlaneCsv(shown, kPlainCsv));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "curve,step,Md,Omega");
+    for (const PlaneCurve& curve : curves)
+        for (const PlanePoint& point : curve.points) {
+            ASSERT_TRUE(std::getline(csv, line));
+            std::vector<std::string> cells;
+            std::istringstream row(line);
+            for (std::string cell; std::getline(row, cell, ',');)
+                cells.push_back(cell);
+            ASSERT_EQ(cells.size(), 4u) << line;
+            EXPECT_EQ(cells[0], curve.name);
+            EXPECT_EQ(cells[1].empty(), !point.step.has_value());
+            if (point.step) {
+                EXPECT_EQ(Parsed(cells[1]), *point.step);
+            }
+            EXPECT_EQ(Parsed(cells[2]), point.Md);
+            EXPECT_EQ(Parsed(cells[3]), point.Omega);
+        }
+    EXPECT_FALSE(std::getline(csv, line)) << "one row per point";
+}
+
+TEST(PlaneSpanOf, SpansEveryPointAndWidensASingleOne)
+{
+    const PlaneCurve two{"a", clBlack, false, CurveKind::Path, {{-1, 5, 0.0}, {3, -2, 1.0}}};
+    const PlaneCurve one{"b", clBlack, false, CurveKind::OperatingPoint, {{2, 7, std::nullopt}}};
+    EXPECT_EQ(PlaneSpan({&two, &one}), (AxisRanges{{-1, 3}, {-2, 7}}));
+    EXPECT_EQ(PlaneSpan({&one}), (AxisRanges{{1, 3}, {6, 8}}));
+    EXPECT_EQ(PlaneSpan({}), kEmptyChartRanges);
+}
+
+} // namespace
