@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step --set step.load=10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
         Case{"step 10 --set step.load=20", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
         Case{"step --set step.load=-5", 0, "Max M 23.808949536036444\nMax Omega 190.43232313270283\n", ""},
-        Case{"step 10 --set run.limit=5", 3, "Max M 0\nMax Omega 0\n", "Некорректно"},
+        Case{"step 10 --set run.limit=5", 3, "Max M 0\nMax Omega 0\n", "Некорректно введенное значение Мс<5\n"},
         Case{"step --set model.J=-1", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
         Case{"step 10 --set model.j=1", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
         Case{"step 10 --settings missing.toml --csv out.csv", 2, "", "cannot read 'missing.toml': No such file or directory"},

@@ -46,8 +46,6 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitRefused = 3;
 
-constexpr std::string_view kAlertText = "Некорректно введенное значение Мс<30";
-
 // Laid out for help2man, which writes the man page from it: an option or a
 // command and its text on one line, or the text on the next at column 24;
 // continuations at the same column; "Options:", "*Exit status*" and
@@ -607,7 +605,7 @@ int RunSweep(const Options& options, const Settings& settings)
         std::string list;
         for (const std::string& label : refused)
             list += (list.empty() ? "" : ", ") + label;
-        std::cerr << kAlertText << ": " << list << '\n';
+        std::cerr << RefusedLoadText(settings.run.limit) << ": " << list << '\n';
     }
     if (options.csv || !options.metrics)
         options.csv.value_or(OutputSink::StandardOutput()).Write(csv);
@@ -651,7 +649,7 @@ int Run(const Options& options, const Settings& settings)
 
     if (options.command == Command::Step) {
         if (host.AlertCount() > 0)
-            std::cerr << kAlertText << '\n';
+            std::cerr << RefusedLoadText(settings.run.limit) << '\n';
         ReportMaxima(host, options);
     }
     const Trace& md = host.Series(RunOf(kind).mdSeries);

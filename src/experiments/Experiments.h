@@ -3,6 +3,7 @@
 #include "experiments/Settings.h"
 
 #include <cstdint>
+#include <string>
 
 class ExperimentHost;
 struct MotorModel;
@@ -17,6 +18,10 @@ struct MotorModel;
 // toolkit::EOverflow when a state leaves the double range (loads of -579
 // and below by default); the points appended until then stay.
 std::int32_t RunStepResponse(MotorModel& model, ExperimentHost& host);
+
+// What the user is told when a typed load is above run.limit: "Некорректно
+// введенное значение Мс<30" with the default limit.
+std::string RefusedLoadText(std::int64_t limit);
 
 // A fresh Gaussian load at every step; plots the Gauss run's traces.
 void RunGaussianLoad(MotorModel& model, ExperimentHost& host);

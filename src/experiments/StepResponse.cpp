@@ -30,6 +30,11 @@ double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std
     return load;
 }
 
+std::string RefusedLoadText(std::int64_t limit)
+{
+    return "Некорректно введенное значение Мс<" + std::to_string(limit);
+}
+
 std::int32_t RunStepResponse(MotorModel& model, ExperimentHost& host)
 {
     const Settings settings = host.SettingsInForce();

@@ -222,8 +222,10 @@ void TForm1::SetOmegaMaxText(const std::string& text)
 
 void TForm1::ShowAlert()
 {
-    if (Form2)
-        Form2->Show();
+    if (!Form2)
+        return;
+    Form2->SetLimit(settings_.run.limit);
+    Form2->Show();
 }
 
 void TForm1::Button1Click()

@@ -1,5 +1,6 @@
 #include "ui/Unit2.h"
 
+#include "experiments/Experiments.h"
 #include "ui/FormGeometry.h"
 #include "ui_Unit2.h"
 
@@ -11,10 +12,15 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     KeepStoredOuterGeometry(*this);
     // Closing the main window ends the program even while this one is open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("Некорректно введенное значение Мс<30"));
+    SetLimit(Settings{}.run.limit);
 }
 
 TForm2::~TForm2() = default;
+
+void TForm2::SetLimit(std::int64_t limit)
+{
+    setWindowTitle(QString::fromStdString(RefusedLoadText(limit)));
+}
 
 void TForm2::Show()
 {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 
 namespace Ui {
@@ -18,6 +19,8 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
+    // The caption names the largest load allowed.
+    void SetLimit(std::int64_t limit);
     // Makes the window visible without making it modal; a window already
     // shown is brought to the front, so there is only ever one.
     void Show();

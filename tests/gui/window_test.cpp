@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "ui/ParametersWindow.h"
 
 #include <QApplication>
 
@@ -171,6 +172,13 @@ TEST_F(MainWindow, RefusedLoadShowsOneAlertWindowAndZeroLabels)
     RunStepResponse("100");
     EXPECT_TRUE(form2_->isVisible());
     EXPECT_TRUE(errors_.empty());
+
+    // The caption names the limit in force.
+    Settings settings;
+    settings.run.limit = 50;
+    form1_->Parameters().ShowSettings(settings);
+    RunStepResponse("51");
+    EXPECT_EQ(form2_->windowTitle(), QStringLiteral("Некорректно введенное значение Мс<50"));
 }
 
 TEST_F(MainWindow, ClosingTheMainWindowEndsTheProgramEvenWithTheAlertOpen)
