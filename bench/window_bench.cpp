@@ -30,7 +30,7 @@ public:
     {
         Form1 = form1_.get();
         Form2 = form2_.get();
-        Application()->SetExceptionDisplay([](const std::exception&) {});
+        Application()->SetExceptionDisplay([](const std::string&) {});
         form1_->show();
     }
     Windows(const Windows&) = delete;

@@ -12,6 +12,7 @@ struct ValuesCase {
     const char* text;
     std::vector<std::string> values;
     const char* error = ""; // part of the message when the text is refused
+    const char* shown = ""; // and of the window's message
 };
 
 void PrintTo(const ValuesCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
@@ -30,6 +31,7 @@ TEST_P(FamilyValues, ParseAsWrittenOrNameWhatIsAllowed)
         ADD_FAILURE() << "accepted";
     } catch (const SettingsError& error) {
         EXPECT_NE(std::string(error.what()).find(c.error), std::string::npos) << error.what();
+        EXPECT_NE(error.WindowText().find(c.shown), std::string::npos) << error.WindowText();
     }
 }
 
@@ -41,11 +43,11 @@ INSTANTIATE_TEST_SUITE_P(
         ValuesCase{" step , \"fan\" ", {"step", "\"fan\""}},
         // B is reached although 3 * 0.1 is 0.30000000000000004 in double.
         ValuesCase{"0:0.3:0.1", {"0", "0.1", "0.2", "0.30000000000000004"}},
-        ValuesCase{"0:1000:1", {}, "a family holds at most 1000 values"},
-        ValuesCase{"0:30:0", {}, "values '0:30:0': STEP must be above 0"},
-        ValuesCase{"30:0:10", {}, "B must not be below A"},
-        ValuesCase{"0:x:1", {}, "A:B:STEP needs three finite numbers"},
-        ValuesCase{"", {}, "with none left empty"}));
+        ValuesCase{"0:1000:1", {}, "a family holds at most 1000 values", "в семействе не больше 1000 значений"},
+        ValuesCase{"0:30:0", {}, "values '0:30:0': STEP must be above 0", "значения '0:30:0': STEP должен быть больше 0"},
+        ValuesCase{"30:0:10", {}, "B must not be below A", "B не может быть меньше A"},
+        ValuesCase{"0:x:1", {}, "A:B:STEP needs three finite numbers", "в A:B:STEP нужны три конечных числа"},
+        ValuesCase{"", {}, "with none left empty", "нужен список значений через запятую, без пустых"}));
 
 TEST(FamilyValues, HoldAThousandAtMost)
 {

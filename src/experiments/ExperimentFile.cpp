@@ -33,13 +33,19 @@ SettingName Split(std::string_view name)
     return {name.substr(0, dot), name.substr(dot + 1)};
 }
 
-[[noreturn]] void Fail(std::string_view source, const toml::source_position& at, const std::string& message)
+using toolkit::Message;
+using toolkit::Same;
+
+[[noreturn]] void Fail(std::string_view source, const toml::source_position& at, const Message& message)
 {
     std::string where(source);
     if (at)
         where += ':' + std::to_string(at.line) + ':' + std::to_string(at.column);
-    throw SettingsError(where + ": " + message);
+    throw SettingsError(Same(where + ": ") + message);
 }
+
+const Message kTooLarge{"larger than 1 MiB, the most an experiment file may hold",
+                        "больше 1 МиБ — наибольшего размера файла опыта"};
 
 // The deepest keys a line may hold, counted by their dots.
 constexpr int kDeepestKey = 16;
@@ -94,10 +100,13 @@ void Screen(std::string_view text, std::string_view source)
             if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
                 std::array<char, 8> code{};
                 std::snprintf(code.data(), code.size(), "0x%02X", static_cast<unsigned>(byte));
-                Fail(source, at, "holds binary data (byte " + std::string(code.data()) + "); an experiment file is text");
+                Fail(source, at,
+                     {"holds binary data (byte " + std::string(code.data()) + "); an experiment file is text",
+                      "содержит двоичные данные (байт " + std::string(code.data()) + "); файл опыта — текст"});
             }
             if (byte >= 0x80 && !beyondAsciiAllowed())
-                Fail(source, at, "holds text beyond ASCII outside comments and the texts of values");
+                Fail(source, at, {"holds text beyond ASCII outside comments and the texts of values",
+                                  "содержит знаки вне ASCII за пределами комментариев и текстовых значений"});
             if (c != '\n') {
                 ++at.column;
                 continue;
@@ -132,8 +141,11 @@ void Screen(std::string_view text, std::string_view source)
             } else if (c == '{' || c == '}') {
                 braces = std::max(0, braces + (c == '{' ? 1 : -1));
             } else if (c == '.' && ++dots > kDeepestKey) {
-                Fail(source, at, "keys nested deeper than " + std::to_string(kDeepestKey) +
-                                     " levels are refused; an experiment file holds plain tables");
+                Fail(source, at,
+                     {"keys nested deeper than " + std::to_string(kDeepestKey) +
+                          " levels are refused; an experiment file holds plain tables",
+                      "ключи глубже " + std::to_string(kDeepestKey) +
+                          " уровней не принимаются; файл опыта состоит из простых таблиц"});
             }
             break;
         }
@@ -188,7 +200,7 @@ void ApplySetting(Settings& settings, std::string_view name, const toml::node& n
         else
             RejectSetting(settings, name, NodeText(node));
     } catch (const SettingsError& error) {
-        Fail(source, node.source().begin, error.what());
+        Fail(source, node.source().begin, error.Text());
     }
 }
 
@@ -202,20 +214,20 @@ void ApplyTable(Settings& settings, std::string_view table, const toml::table& v
         const std::string name = std::string(table) + '.' + std::string(key.str());
         if (std::find(keys.begin(), keys.end(), key.str()) == keys.end())
             Fail(source, key.source().begin,
-                 "there is no setting '" + name + "'; did you mean '" + std::string(table) + '.' +
-                     std::string(NearestName(key.str(), keys)) + "'?");
+                 UnknownSetting(name, std::string(table) + '.' + std::string(NearestName(key.str(), keys))).Text());
         ApplySetting(settings, name, node, source);
     }
 }
 
 std::string ReadBounded(const std::string& path)
 {
-    auto fail = [&](const std::string& reason) -> void {
-        throw SettingsError("cannot read '" + path + "': " + reason);
+    auto fail = [&](const Message& reason) -> void {
+        const std::string quoted = "'" + path + "': ";
+        throw SettingsError(Message{"cannot read " + quoted, "не удалось прочитать " + quoted} + reason);
     };
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0)
-        fail(std::strerror(errno));
+        fail(Same(std::strerror(errno)));
     std::string text;
     std::array<char, 65536> buffer{};
     // One byte past the limit tells a file at the limit from a larger one,
@@ -227,7 +239,7 @@ std::string ReadBounded(const std::string& path)
         if (count < 0) {
             const int error = errno;
             ::close(descriptor);
-            fail(std::strerror(error));
+            fail(Same(std::strerror(error)));
         }
         if (count == 0)
             break;
@@ -235,7 +247,7 @@ std::string ReadBounded(const std::string& path)
     }
     ::close(descriptor);
     if (text.size() > ExperimentFile::kLargestFile)
-        fail("larger than 1 MiB, the most an experiment file may hold");
+        fail(kTooLarge);
     return text;
 }
 
@@ -249,17 +261,20 @@ Settings ExperimentFile::Load(const std::string& path, const Settings& base)
 Settings ExperimentFile::Parse(std::string_view text, std::string_view source, const Settings& base)
 {
     if (text.size() > kLargestFile)
-        Fail(source, {}, "larger than 1 MiB, the most an experiment file may hold");
+        Fail(source, {}, kTooLarge);
     Screen(text, source);
     toml::table file;
     try {
         file = toml::parse(text, source);
     } catch (const toml::parse_error& error) {
         const bool tooDeep = error.description().find("TOML_MAX_NESTED_VALUES") != std::string_view::npos;
+        const std::string levels = std::to_string(TOML_MAX_NESTED_VALUES);
         Fail(source, error.source().begin,
-             tooDeep ? "values nested deeper than " + std::to_string(TOML_MAX_NESTED_VALUES) +
-                           " levels are refused; an experiment file holds plain values"
-                     : std::string(error.description()));
+             tooDeep ? Message{"values nested deeper than " + levels +
+                                   " levels are refused; an experiment file holds plain values",
+                               "значения глубже " + levels + " уровней не принимаются; файл опыта содержит простые значения"}
+                     : Message{std::string(error.description()),
+                               "ошибка TOML: " + std::string(error.description())});
     }
     Settings settings = base;
     for (const auto& [key, node] : file) {
@@ -271,9 +286,11 @@ Settings ExperimentFile::Parse(std::string_view text, std::string_view source, c
             const std::string_view nearest =
                 table ? NearestName(key.str(), kTables) : NearestName(key.str(), SettingNames());
             Fail(source, key.source().begin,
-                 table ? "there is no table [" + std::string(key.str()) + "]; did you mean [" + std::string(nearest) + "]?"
-                       : "there is no setting '" + std::string(key.str()) + "'; did you mean '" +
-                             std::string(nearest) + "'?");
+                 table ? Message{"there is no table [" + std::string(key.str()) + "]; did you mean [" +
+                                     std::string(nearest) + "]?",
+                                 "нет таблицы [" + std::string(key.str()) + "]; может быть, [" + std::string(nearest) +
+                                     "]?"}
+                       : UnknownSetting(key.str(), nearest).Text());
         }
         ApplyTable(settings, key.str(), *table, source);
     }

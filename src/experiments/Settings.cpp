@@ -41,30 +41,33 @@ std::string ShownText(const SettingValue& value)
     return number ? ShortestText(*number) : ValueText(value);
 }
 
+using toolkit::Message;
+using toolkit::Same;
+
 // A bound in a message: a number, or a setting's name with its value.
-std::string BoundText(std::string_view name, const std::string& value)
+Message BoundText(std::string_view name, const std::string& value)
 {
-    return name.empty() ? value : std::string(name) + " (" + value + ")";
+    return Same(name.empty() ? value : std::string(name) + " (" + value + ")");
 }
 
 // What a setting allows: Allows() decides and Text() says it in a message.
 struct FiniteNumber {
     bool Allows(double value) const { return std::isfinite(value); }
-    std::string Text() const { return "a finite number"; }
+    Message Text() const { return {"a finite number", "конечное число"}; }
 };
 
 struct NumberAboveZero {
     bool Allows(double value) const { return std::isfinite(value) && value > 0; }
-    std::string Text() const { return "a number above 0"; }
+    Message Text() const { return {"a number above 0", "число больше 0"}; }
 };
 
 struct NumberAtLeast {
     double min;
     std::string_view minName = {};
     bool Allows(double value) const { return std::isfinite(value) && value >= min; }
-    std::string Text() const
+    Message Text() const
     {
-        return "a finite number of at least " + BoundText(minName, ShortestText(min));
+        return Message{"a finite number of at least ", "конечное число не меньше "} + BoundText(minName, ShortestText(min));
     }
 };
 
@@ -74,21 +77,21 @@ struct WholeBetween {
     std::string_view minName = {};
     std::string_view maxName = {};
     bool Allows(std::int64_t value) const { return min <= value && value <= max; }
-    std::string Text() const
+    Message Text() const
     {
-        return "a whole number from " + BoundText(minName, std::to_string(min)) + " to " +
-               BoundText(maxName, std::to_string(max));
+        return Message{"a whole number from ", "целое число от "} + BoundText(minName, std::to_string(min)) +
+               Message{" to ", " до "} + BoundText(maxName, std::to_string(max));
     }
 };
 
 struct OneOfProfiles {
     bool Allows(LoadProfile) const { return true; }
-    std::string Text() const
+    Message Text() const
     {
-        std::string text = "one of ";
+        std::string names;
         for (std::string_view name : kProfileNames)
-            text += (name == kProfileNames.front() ? "\"" : ", \"") + std::string(name) + '"';
-        return text;
+            names += (name == kProfileNames.front() ? "\"" : ", \"") + std::string(name) + '"';
+        return Message{"one of ", "одно из "} + Same(names);
     }
 };
 
@@ -122,15 +125,15 @@ void ForEachSetting(S& s, Visit&& visit)
     visit("step.period", s.step.period, NumberAtLeast{1});
 }
 
-[[noreturn]] void Reject(std::string_view name, const std::string& allowed, std::string_view shownValue)
+[[noreturn]] void Reject(std::string_view name, const Message& allowed, std::string_view shownValue)
 {
-    throw SettingsError(std::string(name) + " must be " + allowed + ", not " + std::string(shownValue));
+    throw SettingsError(Same(std::string(name)) + Message{" must be ", ": нужно "} + allowed +
+                        Message{", not ", ", а не "} + Same(std::string(shownValue)));
 }
 
 [[noreturn]] void RejectUnknown(std::string_view name)
 {
-    throw SettingsError("there is no setting '" + std::string(name) + "'; did you mean '" +
-                        std::string(NearestName(name, SettingNames())) + "'?");
+    throw UnknownSetting(name, NearestName(name, SettingNames()));
 }
 
 template <typename Field, typename Rule>
@@ -183,9 +186,19 @@ void CheckSettings(const Settings& settings)
     MotorModel model{};
     model.Reset(settings.model);
     if (!std::isfinite(model.T) || !(model.T > 0))
-        throw SettingsError("model.sk / model.w0 must come out a finite number above 0, not " +
-                            ShortestText(model.T) + " (model.sk is " + ShortestText(settings.model.sk) +
-                            ", model.w0 is " + ShortestText(settings.model.w0) + ")");
+        throw SettingsError(Message{"model.sk / model.w0 must come out a finite number above 0, not ",
+                                    "model.sk / model.w0: нужно конечное число больше 0, а получилось "} +
+                            Same(ShortestText(model.T)) + Message{" (model.sk is ", " (model.sk = "} +
+                            Same(ShortestText(settings.model.sk)) + Message{", model.w0 is ", ", model.w0 = "} +
+                            Same(ShortestText(settings.model.w0) + ")"));
+}
+
+SettingsError UnknownSetting(std::string_view name, std::string_view nearest)
+{
+    const std::string quoted = "'" + std::string(name) + "'";
+    const std::string guess = "'" + std::string(nearest) + "'?";
+    return SettingsError(Message{"there is no setting " + quoted + "; did you mean " + guess,
+                                 "нет параметра " + quoted + "; может быть, " + guess});
 }
 
 std::span<const std::string_view> SettingNames()

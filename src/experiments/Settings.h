@@ -75,6 +75,10 @@ public:
     using Exception::Exception;
 };
 
+// The error for a name that is not a setting, with the nearest that is:
+// "there is no setting 'model.j'; did you mean 'model.J'?".
+SettingsError UnknownSetting(std::string_view name, std::string_view nearest);
+
 // Raises SettingsError for the first setting whose value is not allowed,
 // the settings taken as a whole (step.on may not pass step.off, the model's
 // time constant must come out usable): "model.J must be a number above 0,

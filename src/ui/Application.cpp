@@ -1,5 +1,7 @@
 #include "ui/Application.h"
 
+#include "toolkit/Exception.h"
+
 #include <QFont>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -40,18 +42,20 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         ShowException(error);
     } catch (...) {
-        ShowException(std::runtime_error("Unknown error"));
+        ShowException(std::runtime_error("Неизвестная ошибка"));
     }
     return false;
 }
 
 void TApplication::ShowException(const std::exception& error)
 {
+    const auto* ours = dynamic_cast<const toolkit::Exception*>(&error);
+    const std::string message = ours ? ours->WindowText() : error.what();
     if (display_) {
-        display_(error);
+        display_(message);
         return;
     }
-    QMessageBox::critical(activeWindow(), applicationName(), QString::fromUtf8(error.what()));
+    QMessageBox::critical(activeWindow(), applicationName(), QString::fromStdString(message));
 }
 
 void TApplication::SetExceptionDisplay(ExceptionDisplay display)

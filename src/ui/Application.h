@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <functional>
+#include <string>
 
 // The application object. Qt lets no exception pass through its event
 // loop, so dispatch catches whatever escapes an event handler, shows it with
@@ -14,13 +15,15 @@ class TApplication : public QApplication {
     Q_OBJECT
 
 public:
-    using ExceptionDisplay = std::function<void(const std::exception&)>;
+    // Takes the message as the user reads it.
+    using ExceptionDisplay = std::function<void(const std::string& message)>;
 
     TApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Shows the error's message to the user in a message box.
+    // Shows the error's message to the user in a message box, in Russian
+    // where the error has it.
     void ShowException(const std::exception& error);
 
     // Replaces how errors are shown (tests record them instead of opening a

@@ -87,7 +87,7 @@ void ParametersWindow::Open(const std::string& path)
     try {
         CheckSettings(opened);
     } catch (const SettingsError& error) {
-        throw SettingsError(path + ": " + error.what());
+        throw SettingsError(toolkit::Same(path + ": ") + error.Text());
     }
     file_ = QString::fromStdString(path);
     fileSettings_ = opened;
@@ -145,7 +145,7 @@ void ParametersWindow::ReadFields()
         try {
             SetSettingText(read, name, text);
         } catch (const SettingsError& error) {
-            refused_.emplace(name, error.what());
+            refused_.emplace(name, error.WindowText());
         }
     }
     // The rules between settings are checked once each field holds a value.
@@ -153,7 +153,7 @@ void ParametersWindow::ReadFields()
         try {
             CheckSettings(read);
         } catch (const SettingsError& error) {
-            refused_.emplace(NameOfMessage(error.what()), error.what());
+            refused_.emplace(NameOfMessage(error.what()), error.WindowText());
         }
     }
     for (std::string_view name : SettingNames())

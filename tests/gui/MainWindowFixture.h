@@ -30,7 +30,7 @@ protected:
         form2_ = std::make_unique<TForm2>();
         Form1 = form1_.get();
         Form2 = form2_.get();
-        Application()->SetExceptionDisplay([this](const std::exception& e) { errors_.push_back(e.what()); });
+        Application()->SetExceptionDisplay([this](const std::string& message) { errors_.push_back(message); });
         form1_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form1_.get()));
     }

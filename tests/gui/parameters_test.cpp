@@ -67,8 +67,8 @@ protected:
 
 // A field's text and what the window makes of it: the reason it is refused
 // (empty when it is allowed), and whether its value differs from the
-// default. The reasons are the checker's messages, the same as files and
-// the batch tool give.
+// default. The reasons are the checker's messages in Russian; files and the
+// batch tool give the same in English.
 struct FieldCase {
     const char* name;
     const char* text;
@@ -79,32 +79,32 @@ struct FieldCase {
 const std::vector<FieldCase> kFieldCases = {
     {"model.J", "0.0344", "", true},
     {"model.J", "0.0172", "", false},
-    {"model.J", "-1", "model.J must be a number above 0, not -1", false},
-    {"model.J", "", "model.J must be a number above 0, not \"\"", false},
-    {"model.dt", "abc", "model.dt must be a number above 0, not \"abc\"", false},
+    {"model.J", "-1", "model.J: нужно число больше 0, а не -1", false},
+    {"model.J", "", "model.J: нужно число больше 0, а не \"\"", false},
+    {"model.dt", "abc", "model.dt: нужно число больше 0, а не \"abc\"", false},
     {"model.p", "2", "", false},
     {"model.p", "3", "", true},
     {"model.w0", "314.15", "", true},
     {"model.sk", "1e-323",
-     "model.sk / model.w0 must come out a finite number above 0, not 0 (model.sk is 1e-323, model.w0 is "
+     "model.sk / model.w0: нужно конечное число больше 0, а получилось 0 (model.sk = 1e-323, model.w0 = "
      "314.15000000000003)",
      false},
-    {"run.steps", "0", "run.steps must be a whole number from 1 to 1000000, not 0", false},
+    {"run.steps", "0", "run.steps: нужно целое число от 1 до 1000000, а не 0", false},
     {"run.steps", "3000", "", true},
     {"run.seed", "", "", false},
     {"run.seed", "7", "", true},
-    {"run.seed", "-7", "run.seed must be a whole number from 0 to 4294967295, not -7", false},
-    {"gauss.sd", "0", "gauss.sd must be a number above 0, not 0", false},
-    {"uniform.high", "11", "uniform.high must be a finite number of at least uniform.low (12), not 11", false},
-    {"uniform.levels", "1", "uniform.levels must be a whole number from 2 to 1000000, not 1", false},
+    {"run.seed", "-7", "run.seed: нужно целое число от 0 до 4294967295, а не -7", false},
+    {"gauss.sd", "0", "gauss.sd: нужно число больше 0, а не 0", false},
+    {"uniform.high", "11", "uniform.high: нужно конечное число не меньше uniform.low (12), а не 11", false},
+    {"uniform.levels", "1", "uniform.levels: нужно целое число от 2 до 1000000, а не 1", false},
     {"step.profile", "fan", "", true},
     {"step.profile", "step", "", false},
-    {"step.profile", "wind", "step.profile must be one of \"step\", \"ramp\", \"fan\", \"periodic\", not \"wind\"",
+    {"step.profile", "wind", "step.profile: нужно одно из \"step\", \"ramp\", \"fan\", \"periodic\", а не \"wind\"",
      false},
-    {"step.on", "1500", "step.on must be a whole number from 0 to step.off (1000), not 1500", false},
+    {"step.on", "1500", "step.on: нужно целое число от 0 до step.off (1000), а не 1500", false},
     {"step.off", "", "", false},
     {"step.off", "2000", "", true},
-    {"step.period", "0.5", "step.period must be a finite number of at least 1, not 0.5", false},
+    {"step.period", "0.5", "step.period: нужно конечное число не меньше 1, а не 0.5", false},
 };
 
 TEST_F(Parameters, EachFieldIsMarkedWithItsReasonOrStandsOutWhenChanged)
@@ -127,7 +127,7 @@ TEST_F(Parameters, EachFieldIsMarkedWithItsReasonOrStandsOutWhenChanged)
                 SetSettingText(expected, c.name, c.text);
             CheckSettings(expected);
         } catch (const SettingsError& error) {
-            message = error.what();
+            message = error.WindowText();
             expected = {};
         }
         EXPECT_EQ(message, c.reason);
@@ -270,14 +270,21 @@ TEST_F(Parameters, ABadFileChangesNothingAndSaysWhy)
 {
     Type("model.J", QStringLiteral("0.0344"));
     const Settings before = form1_->SettingsInForce();
+    // The batch tool's English and the window's Russian say the same.
     struct BadFile {
         const char* text;
         const char* message;
+        const char* shown;
     };
     for (const BadFile& bad : std::vector<BadFile>{
-             {"[model]\nJ = -1\n", ": model.J must be a number above 0, not -1"},
-             {"[modle]\nJ = 1\n", "there is no table [modle]"},
-             {"[run]\nsteps = 10\n[step]\non = 20\n", "step.on must be a whole number from 0 to step.off (10), not 20"},
+             {"[model]\nJ = -1\n", ": model.J must be a number above 0, not -1", ": model.J: нужно число больше 0, а не -1"},
+             {"[modle]\nJ = 1\n", "there is no table [modle]; did you mean [model]?",
+              "нет таблицы [modle]; может быть, [model]?"},
+             {"[model]\nj = 1\n", "there is no setting 'model.j'; did you mean 'model.J'?",
+              "нет параметра 'model.j'; может быть, 'model.J'?"},
+             {"[run]\nsteps = 10\n[step]\non = 20\n", "step.on must be a whole number from 0 to step.off (10), not 20",
+              "step.on: нужно целое число от 0 до step.off (10), а не 20"},
+             {"[run\n", "", "ошибка TOML: "},
          }) {
         SCOPED_TRACE(bad.text);
         const std::string path = WriteFile("bad.toml", bad.text);
@@ -286,7 +293,9 @@ TEST_F(Parameters, ABadFileChangesNothingAndSaysWhy)
             ADD_FAILURE() << "opened";
         } catch (const SettingsError& error) {
             EXPECT_NE(std::string(error.what()).find(bad.message), std::string::npos) << error.what();
+            EXPECT_NE(error.WindowText().find(bad.shown), std::string::npos) << error.WindowText();
             EXPECT_TRUE(std::string(error.what()).starts_with(path)) << error.what();
+            EXPECT_TRUE(error.WindowText().starts_with(path)) << error.WindowText();
         }
         EXPECT_EQ(form1_->SettingsInForce(), before);
         EXPECT_EQ(Field("model.J").text(), QStringLiteral("0.0344"));
