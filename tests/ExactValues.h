@@ -49,6 +49,10 @@ inline constexpr StepTime kStepTimes[] = {{0, "0"}, {1, "0.001"}, {349, "0.349"}
 inline constexpr double kStep10Omega = 157.06422059784802;
 inline constexpr double kStep10Md = 24.615899217041328;
 
+// Where the default motor's static curve meets a held load of 10, as x86
+// computes it: every machine must give these bits.
+inline constexpr double kOperatingOmega10 = 89.68544966185938;
+
 // Results of single x87 extended operations, each known from the format:
 // a 64-bit significand, ties to even, overflow to infinity beyond
 // 0xF.FFFFFFFFFFFFFFFp+16380 and subnormals down to 2^-16445. Written as

@@ -103,6 +103,16 @@ TEST(StaticCharacteristic, StartsAtTheStallTorqueAndEndsAtTheNoLoadRest)
     EXPECT_EQ(synchronous.K, 2 * MotorParameters{}.Mk);
 }
 
+// The curve is computed in the model's arithmetic, so a machine without
+// the x87 format gives the same bits.
+TEST(StaticCharacteristic, MeetsAHeldLoadAtTheSameBitsOnEveryMachine)
+{
+    const StaticCharacteristic motor(MotorParameters{});
+    const std::optional<StaticPoint> point = OperatingPoint(motor, {10});
+    ASSERT_TRUE(point.has_value());
+    EXPECT_EQ(Bits(point->Omega), Bits(kOperatingOmega10));
+}
+
 struct Motor {
     MotorParameters parameters;
     bool whole; // all 1001 speeds over the range have a rest point

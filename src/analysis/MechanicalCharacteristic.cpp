@@ -29,14 +29,18 @@ SpeedRange StaticCharacteristic::Range() const
 
 std::optional<StaticPoint> StaticCharacteristic::At(double Omega) const
 {
-    const long double gap = w0_ - p_ * Omega;
-    const long double A = p_ * T_ * T_ * gap;
-    const long double B = 1 + Omega * T_ * T_ * gap;
-    const long double C = 2 * Mk_;
-    const long double discriminant = B * B - 4 * A * C;
-    if (!(discriminant >= 0))
+    // In the model's arithmetic, so that the curve is the same bits on
+    // every machine.
+    using std::sqrt;
+    const Extended gap = w0_ - p_ * Omega;
+    const Extended A = p_ * T_ * T_ * gap;
+    const Extended B = 1 + Omega * T_ * T_ * gap;
+    const Extended C = 2 * Mk_;
+    const Extended discriminant = B * B - 4 * A * C;
+    // NaN has no root either.
+    if (!(discriminant > 0 || discriminant == 0))
         return std::nullopt;
-    const long double K = 2 * C / (B + std::sqrt(discriminant));
+    const Extended K = 2 * C / (B + sqrt(discriminant));
     return StaticPoint{Omega, static_cast<double>(T_ * gap * K), static_cast<double>(K)};
 }
 

@@ -61,10 +61,10 @@ public:
     std::vector<StaticPoint> Curve(SpeedRange range, int intervals) const;
 
 private:
-    long double w0_;
-    long double p_;
-    long double Mk_;
-    long double T_;
+    Extended w0_;
+    Extended p_;
+    Extended Mk_;
+    Extended T_;
 };
 
 // The load's torque against speed for the step response's profile, as the
