@@ -44,7 +44,7 @@ private:
         const QRect client = window_.geometry();
         const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
                                frame.right() - client.right(), frame.bottom() - client.bottom());
-        if (margins == fittedTo_)
+        if (margins == fittedTo_ || IsThinnerThanFitted(margins))
             return;
         fittedTo_ = margins;
         const QSize fitted(outer_.width() - margins.left() - margins.right(),
@@ -52,6 +52,15 @@ private:
         if (size_ == StoredSize::Minimum)
             window_.setMinimumSize(fitted);
         window_.resize(fitted);
+    }
+
+    // On restoring a maximised window the window manager may report its
+    // thinner maximised frame once more, after the restore: the frame a
+    // window was fitted to does not become thinner otherwise.
+    bool IsThinnerThanFitted(const QMargins& margins) const
+    {
+        return !fittedTo_.isNull() && margins.left() <= fittedTo_.left() && margins.top() <= fittedTo_.top() &&
+               margins.right() <= fittedTo_.right() && margins.bottom() <= fittedTo_.bottom();
     }
 
     QWidget& window_;
