@@ -180,8 +180,16 @@ TEST_F(Parameters, RunsUseTheSettingsInForceWhenTheyStartAndPinsNameWhatDiffers)
     Type("model.J", QStringLiteral("0.0172"));
     Trigger(QStringLiteral("Закрепить графики"));
     std::vector<std::string> names;
-    for (const Trace& pin : Tools().pins->Pinned())
-        names.push_back(pin.Title());
+    std::vector<RunOrigin> origins;
+    for (const PinnedTrace& pin : Tools().pins->Pinned()) {
+        names.push_back(pin.trace.Title());
+        origins.push_back(pin.origin);
+    }
+    // Each pin remembers the settings its run was made with, not those in
+    // force when it was pinned.
+    const RunOrigin uniform{RunKind::Uniform, {1000, 3000, 3000}, 0.001, std::nullopt};
+    const RunOrigin step{RunKind::Step, {1000, 3000, 3000}, 0.001, std::nullopt};
+    EXPECT_EQ(origins, (std::vector<RunOrigin>{uniform, uniform, step, step}));
     EXPECT_EQ(names, (std::vector<std::string>{
                          "Md (Uniform, J=0.0344, steps=3000)",
                          "Omega (Uniform, J=0.0344, steps=3000)",
