@@ -47,6 +47,8 @@ xdotool windowminimize "$family"
 xdotool mousemove 0 0
 sleep 1
 import -window root -crop "$(outer_geometry "$MAIN")" +repage docs/family.png
+xdotool windowactivate --sync "$mechanical"
+sleep 1
 import -window root -crop "$(outer_geometry "$mechanical")" +repage docs/family-mechanical.png
 click Button5
 wait_for_exit

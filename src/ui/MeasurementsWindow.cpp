@@ -80,7 +80,8 @@ Cell Optional(const std::optional<T>& value, Format format)
 using Cells = QList<Cell>;
 
 // Keeps the items of earlier updates, so a selection survives a redraw.
-void SetRow(QTableWidget& table, int row, const Cells& cells)
+// The first nameColumns cells are names, the rest numbers.
+void SetRow(QTableWidget& table, int row, const Cells& cells, int nameColumns = 1)
 {
     for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
         QTableWidgetItem* item = table.item(row, column);
@@ -88,7 +89,7 @@ void SetRow(QTableWidget& table, int row, const Cells& cells)
             item = new QTableWidgetItem;
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
             // Names to the left, numbers to the right.
-            item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+            item->setTextAlignment(column < nameColumns ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
             table.setItem(row, column, item);
         }
         const Cell& cell = cells[column];
@@ -320,7 +321,7 @@ void MeasurementsWindow::ShowPinnedSteps()
     table.setVisible(!rows.isEmpty());
     table.setRowCount(static_cast<int>(rows.size()));
     for (int row = 0; row < table.rowCount(); ++row)
-        SetRow(table, row, rows[row]);
+        SetRow(table, row, rows[row], kPinColumns);
     FitToCells(table);
 }
 

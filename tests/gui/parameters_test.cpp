@@ -312,7 +312,8 @@ TEST_F(Parameters, TheToolBarSitsAboveTheChartAndOpensTheWindows)
         texts.push_back(action->text());
     EXPECT_EQ(texts, (std::vector<QString>{QStringLiteral("Параметры"), QStringLiteral("Открыть опыт"),
                                            QStringLiteral("Сохранить опыт"), QStringLiteral("Измерения"),
-                                           QStringLiteral("Механическая характеристика")}));
+                                           QStringLiteral("Механическая характеристика"),
+                                           QStringLiteral("Семейство кривых…")}));
     QTest::mouseClick(bar->widgetForAction(bar->actions().at(0)), Qt::LeftButton);
     EXPECT_TRUE(Window().isVisible());
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("Параметры опыта"));
