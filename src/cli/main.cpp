@@ -46,6 +46,8 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitRefused = 3;
 
+constexpr std::string_view kAlertText = "Некорректно введенное значение Мс<30";
+
 // Laid out for help2man, which writes the man page from it: an option or a
 // command and its text on one line, or the text on the next at column 24;
 // continuations at the same column; "Options:", "*Exit status*" and

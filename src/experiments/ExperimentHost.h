@@ -1,13 +1,9 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 class Trace;
 struct Settings;
-
-// What the window that tells the user the typed load was refused says.
-inline constexpr std::string_view kAlertText = "Некорректно введенное значение Мс<30";
 
 // What a run needs from the window that hosts it.
 class ExperimentHost {

@@ -106,10 +106,8 @@ void RunFamily(const Settings& base, std::string_view name, std::span<const std:
             member.host = RecordingHost(name == "step.load" && load ? std::to_string(*load) : loadText, member.settings);
             MotorModel model{};
             RunExperiment(kind, model, member.host);
-            if (member.host.AlertCount() > 0) {
+            if (member.host.AlertCount() > 0)
                 member.outcome = MemberOutcome::Refused;
-                member.error = kAlertText;
-            }
         } catch (const SettingsError& error) {
             member.outcome = MemberOutcome::NotAllowed;
             member.error = error.what();

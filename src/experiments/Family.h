@@ -52,7 +52,8 @@ enum class MemberOutcome {
 struct FamilyMember {
     FamilyPlace place;
     MemberOutcome outcome;
-    // Why it did not run; empty when it ran.
+    // Why a value not allowed or a run that failed did not run; empty
+    // otherwise: a refused load is told as the host's alert tells one.
     std::string error;
     // The settings it ran with; the base when the value is not allowed.
     Settings settings;

@@ -168,7 +168,8 @@ void TForm1::PinFamily(const FamilyRequest& request)
     RunFamily(settings_, request.setting, values, request.kind, LoadText(), [&](const FamilyMember& member) {
         const std::string label = FamilyMemberLabel(member.place.setting, member.place.value);
         if (member.outcome != MemberOutcome::Ran) {
-            leftOut += "\n" + label + ": " + member.error;
+            // A refused load is told in the alert's words, once for all.
+            leftOut += "\n" + label + ": " + (member.outcome == MemberOutcome::Refused ? AlertText() : member.error);
             return;
         }
         for (int series : {run.mdSeries, run.omegaSeries})
@@ -261,6 +262,11 @@ void TForm1::ShowAlert()
 {
     if (Form2)
         Form2->Show();
+}
+
+std::string TForm1::AlertText() const
+{
+    return Form2 ? Form2->windowTitle().toStdString() : std::string();
 }
 
 void TForm1::Button1Click()

@@ -93,6 +93,8 @@ private:
     // Pins a copy of each trace that holds points, named with its run.
     void PinTraces();
     std::string RunName(int series) const;
+    // What the alert window says of a refused load.
+    std::string AlertText() const;
     // The settings the run that fills SeriesN was last made with.
     const Settings& RanWith(int series) const;
 

@@ -1,6 +1,5 @@
 #include "ui/Unit2.h"
 
-#include "experiments/ExperimentHost.h"
 #include "ui/FormGeometry.h"
 #include "ui_Unit2.h"
 
@@ -12,7 +11,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     KeepStoredOuterGeometry(*this);
     // Closing the main window ends the program even while this one is open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QString::fromUtf8(kAlertText.data(), static_cast<qsizetype>(kAlertText.size())));
+    setWindowTitle(QStringLiteral("Некорректно введенное значение Мс<30"));
 }
 
 TForm2::~TForm2() = default;

@@ -167,7 +167,8 @@ TEST_F(Family, ValuesLeftOutAreListedInOneMessage)
     Build({"step.load", "10, 40, x, 20, 50", RunKind::Step});
     EXPECT_EQ(PinNames(), (std::vector<std::string>{"Md (Mc=10)", "Omega (Mc=10)", "Md (Mc=20)", "Omega (Mc=20)"}));
     ASSERT_EQ(errors_.size(), 1u);
-    const std::string refused(kAlertText);
+    const std::string refused = form2_->windowTitle().toStdString();
+    ASSERT_EQ(refused, "Некорректно введенное значение Мс<30");
     EXPECT_EQ(errors_[0], "Эти значения не построены:\nMc=40: " + refused + "\nMc=x: step.load must be a whole number "
                           "from -2147483648 to 2147483647, not \"x\"\nMc=50: " + refused);
     EXPECT_FALSE(form2_->isVisible()) << "no alert per value";
