@@ -8,6 +8,7 @@ ALERT_CAPTION="Некорректно введенное значение Мс<3
 MEASUREMENTS_CAPTION="Измерения"
 PARAMETERS_CAPTION="Параметры опыта"
 MECHANICAL_CAPTION="Механическая характеристика"
+FAMILY_CAPTION="Семейство кривых"
 
 # Control centres in the main window's client area.
 declare -A CONTROL=(

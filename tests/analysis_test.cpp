@@ -11,6 +11,7 @@
 #include <functional>
 #include <numbers>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -131,6 +132,32 @@ TEST(StepCharacteristics, NeedPointsAndAWholeRun)
     RecordingHost host("-1000");
     EXPECT_ANY_THROW(RunStepResponse(model, host)) << "the run overflows part way";
     EXPECT_THROW(CharacterizeStepResponse(host.Series(5), host.Series(6), StepLoadSchedule({})), std::invalid_argument);
+}
+
+// A pin holds one trace of a run: its rows are that trace's rows of the
+// run's, whatever the schedule.
+TEST(StepCharacteristics, OfOneTraceAreItsRowsOfTheWholeRun)
+{
+    for (const auto& [on, off] : {std::pair<std::int64_t, std::int64_t>{0, 1000}, {300, 2000}, {500, 1500}}) {
+        Settings settings;
+        settings.step.on = on;
+        settings.step.off = off;
+        RecordingHost host("20", settings);
+        MotorModel model{};
+        RunStepResponse(model, host);
+        const LoadSchedule schedule = StepLoadSchedule(settings);
+        std::vector<analysis::CharacteristicsRow> rows = CharacterizeStepTrace(host.Series(5), schedule);
+        const std::vector<analysis::CharacteristicsRow> omega = CharacterizeStepTrace(host.Series(6), schedule);
+        rows.insert(rows.end(), omega.begin(), omega.end());
+        const std::vector<analysis::CharacteristicsRow> whole =
+            CharacterizeStepResponse(host.Series(5), host.Series(6), schedule);
+        ASSERT_EQ(rows.size(), whole.size());
+        EXPECT_EQ(rows.size(), off < 2000 ? 4u : 2u) << "a segment each while the load acts and after";
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            EXPECT_TRUE(rows[i].trace == whole[i].trace && rows[i].segment == whole[i].segment &&
+                        rows[i].values == whole[i].values)
+                << on << ".." << off << " row " << i;
+    }
 }
 
 // Expected: count, min and its step, max and its step, mean, rms, std.

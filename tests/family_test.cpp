@@ -1,8 +1,14 @@
+#include "ExactValues.h"
+
+#include "experiments/Experiments.h"
 #include "experiments/Family.h"
+#include "plot/Colour.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,6 +73,191 @@ TEST(FamilyMember, IsNamedByItsSettingAndValue)
     EXPECT_EQ(FamilyMemberLabel("step.load", "20"), "Mc=20");
     EXPECT_EQ(FamilyMemberLabel("model.J", "0.0344"), "J=0.0344");
     EXPECT_EQ(FamilyMemberLabel("step.profile", "fan"), "profile=fan");
+}
+
+} // namespace
+
+namespace {
+
+// How a member is expected to come out: ran as a plain run with this load
+// text and these settings would, or left out with a message holding error.
+struct ExpectedMember {
+    MemberOutcome outcome;
+    std::string loadOrError;
+    Settings settings = {};
+};
+
+struct RunFamilyCase {
+    const char* title;
+    const char* name;
+    const char* values;
+    RunKind kind;
+    Settings base;
+    std::string loadText;
+    std::vector<ExpectedMember> members;
+};
+
+void PrintTo(const RunFamilyCase& c, std::ostream* out) { *out << c.title; }
+
+Settings WithLoad(std::int64_t load)
+{
+    Settings settings;
+    settings.step.load = load;
+    return settings;
+}
+
+Settings WithJ(double j)
+{
+    Settings settings;
+    settings.model.J = j;
+    return settings;
+}
+
+Settings Seeded(std::int64_t seed, std::int64_t steps = Settings{}.run.steps, double mean = GaussSettings{}.mean)
+{
+    Settings settings;
+    settings.run.seed = seed;
+    settings.run.steps = steps;
+    settings.gauss.mean = mean;
+    return settings;
+}
+
+std::vector<TracePoint> PointsOf(const RecordingHost& host, int series) { return host.Series(series).Points(); }
+
+bool SameBits(const std::vector<TracePoint>& a, const std::vector<TracePoint>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TracePoint& p, const TracePoint& q) {
+        return Bits(p.x) == Bits(q.x) && Bits(p.y) == Bits(q.y);
+    });
+}
+
+class RunFamilyTable : public testing::TestWithParam<RunFamilyCase> {};
+
+// Every value is handed over in order with its place; a member that ran
+// holds, to the last bit, what a plain run with its settings makes on a
+// host of its own, and one that did not says why.
+TEST_P(RunFamilyTable, MembersComeInValueOrderAsPlainRunsOrWithWhyNot)
+{
+    const RunFamilyCase& c = GetParam();
+    const std::vector<std::string> values = ParseFamilyValues(c.values);
+    ASSERT_EQ(values.size(), c.members.size());
+    std::size_t next = 0;
+    RunFamily(c.base, c.name, values, c.kind, c.loadText, [&](const FamilyMember& member) {
+        ASSERT_LT(next, c.members.size());
+        const ExpectedMember& expected = c.members[next];
+        EXPECT_EQ(member.place, (FamilyPlace{c.name, values[next], next, values.size()}));
+        EXPECT_EQ(member.outcome, expected.outcome) << values[next];
+        ++next;
+        if (expected.outcome != MemberOutcome::Ran) {
+            EXPECT_NE(member.error.english.find(expected.loadOrError), std::string::npos) << member.error.english;
+            EXPECT_EQ(member.error.russian.empty(), member.error.english.empty()) << "told in both languages";
+            return;
+        }
+        EXPECT_EQ(member.error.english + member.error.russian, "");
+        EXPECT_EQ(member.settings, expected.settings);
+        RecordingHost plain(expected.loadOrError, expected.settings);
+        MotorModel model{};
+        RunExperiment(c.kind, model, plain);
+        const RunDefinition& run = RunOf(c.kind);
+        for (int series : {run.mdSeries, run.omegaSeries}) {
+            EXPECT_EQ(PointsOf(member.host, series).size(), static_cast<std::size_t>(expected.settings.run.steps));
+            EXPECT_TRUE(SameBits(PointsOf(member.host, series), PointsOf(plain, series))) << values[next - 1];
+        }
+    });
+    EXPECT_EQ(next, c.members.size()) << "every value is handed over";
+}
+
+using enum MemberOutcome;
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, RunFamilyTable,
+    testing::Values(
+        RunFamilyCase{"loads, the typed load unused",
+                      "step.load",
+                      "0, 10, 40, x, 20",
+                      RunKind::Step,
+                      {},
+                      "5",
+                      {{Ran, "0", WithLoad(0)},
+                       {Ran, "10", WithLoad(10)},
+                       {Refused, ""},
+                       {NotAllowed, "step.load must be"},
+                       {Ran, "20", WithLoad(20)}}},
+        RunFamilyCase{"inertias, at the typed load",
+                      "model.J",
+                      "0.0172, 0.0344, -1",
+                      RunKind::Step,
+                      {},
+                      "10",
+                      {{Ran, "10", WithJ(0.0172)}, {Ran, "10", WithJ(0.0344)}, {NotAllowed, "model.J must be"}}},
+        RunFamilyCase{"a load that overflows fails alone",
+                      "step.load",
+                      "-1000, 30",
+                      RunKind::Step,
+                      {},
+                      "",
+                      {{Failed, "Floating point overflow"}, {Ran, "30", WithLoad(30)}}},
+        RunFamilyCase{"run lengths of a seeded uniform run",
+                      "run.steps",
+                      "500:1000:500",
+                      RunKind::Uniform,
+                      Seeded(7),
+                      "",
+                      {{Ran, "", Seeded(7, 500)}, {Ran, "", Seeded(7, 1000)}}},
+        RunFamilyCase{"means of a seeded Gaussian run",
+                      "gauss.mean",
+                      "10, 20",
+                      RunKind::Gauss,
+                      Seeded(3),
+                      "",
+                      {{Ran, "", Seeded(3, 2000, 10)}, {Ran, "", Seeded(3, 2000, 20)}}}));
+
+// The largest values of a family's step responses are those of the same
+// loads typed one by one.
+TEST(RunFamily, LoadFamilyReachesTheTypedLoadsMaxima)
+{
+    const std::vector<std::string> values = ParseFamilyValues("0:30:10");
+    std::vector<std::string> maxima;
+    RunFamily({}, "step.load", values, RunKind::Step, "", [&maxima](const FamilyMember& member) {
+        maxima.push_back(member.host.MdMaxText() + " " + member.host.OmegaMaxText());
+    });
+    std::vector<std::string> typed;
+    for (const std::string& load : values)
+        typed.push_back(std::string(StepMaximaOf(load).md) + " " + StepMaximaOf(load).omega);
+    EXPECT_EQ(maxima, typed);
+}
+
+struct RampCase {
+    std::size_t count;
+    // The members that fall on the ramp's stops, in order.
+    std::vector<std::size_t> onStops;
+};
+
+class FamilyRamp : public testing::TestWithParam<RampCase> {};
+
+// The ends of the ramp go to the first and last member, the stops between
+// to the members evenly between, and every member of a family of up to 24
+// has a colour of its own.
+TEST_P(FamilyRamp, SpreadsTheStopsEvenlyAndTellsMembersApart)
+{
+    const RampCase& c = GetParam();
+    std::set<Colour> colours;
+    for (std::size_t i = 0; i < c.count; ++i)
+        colours.insert(FamilyColour(i, c.count));
+    EXPECT_EQ(colours.size(), c.count);
+    for (std::size_t stop = 0; stop < c.onStops.size(); ++stop)
+        EXPECT_EQ(FamilyColour(c.onStops[stop], c.count), kFamilyRamp[stop]) << "stop " << stop;
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, FamilyRamp,
+                         testing::Values(RampCase{1, {0}}, RampCase{2, {0}}, RampCase{4, {0, 1, 2, 3}},
+                                         RampCase{7, {0, 2, 4, 6}}, RampCase{13, {0, 4, 8, 12}},
+                                         RampCase{24, {0}}));
+
+TEST(FamilyRamp, EndsOnItsLastStop)
+{
+    for (std::size_t count : {2u, 4u, 12u, 24u})
+        EXPECT_EQ(FamilyColour(count - 1, count), kFamilyRamp.back()) << count;
 }
 
 } // namespace

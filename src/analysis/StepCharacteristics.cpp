@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -116,20 +117,25 @@ StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRan
     return result;
 }
 
+std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, const LoadSchedule& schedule)
+{
+    RequireWholeRun(trace, schedule.steps);
+    const std::span<const TracePoint> points = trace.Points();
+    std::vector<CharacteristicsRow> rows;
+    if (schedule.on < schedule.off)
+        rows.push_back({trace.Title(), "on",
+                        CharacterizeStep(points, {schedule.on, schedule.off - 1}, ValueBefore(trace, schedule.on))});
+    if (schedule.off < schedule.steps)
+        rows.push_back({trace.Title(), "off",
+                        CharacterizeStep(points, {schedule.off, schedule.steps - 1}, ValueBefore(trace, schedule.off))});
+    return rows;
+}
+
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
                                                          const LoadSchedule& schedule)
 {
-    std::vector<CharacteristicsRow> rows;
-    for (const Trace* trace : {&md, &omega}) {
-        RequireWholeRun(*trace, schedule.steps);
-        const std::span<const TracePoint> points = trace->Points();
-        if (schedule.on < schedule.off)
-            rows.push_back({trace->Title(), "on",
-                            CharacterizeStep(points, {schedule.on, schedule.off - 1}, ValueBefore(*trace, schedule.on))});
-        if (schedule.off < schedule.steps)
-            rows.push_back({trace->Title(), "off",
-                            CharacterizeStep(points, {schedule.off, schedule.steps - 1}, ValueBefore(*trace, schedule.off))});
-    }
+    std::vector<CharacteristicsRow> rows = CharacterizeStepTrace(md, schedule);
+    std::ranges::move(CharacterizeStepTrace(omega, schedule), std::back_inserter(rows));
     return rows;
 }
 

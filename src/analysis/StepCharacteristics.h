@@ -56,6 +56,11 @@ struct CharacteristicsRow {
 // the characteristics of a part of a run would mislead.
 bool HoldsWholeRun(const Trace& trace, Step steps);
 
+// The trace's rows of the step-response rows below, on and off, for a
+// trace that holds a whole step-response run made on the schedule; raises
+// std::invalid_argument for one that does not.
+std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, const LoadSchedule& schedule);
+
 // Md on, Md off, Omega on, Omega off, for traces that hold a whole
 // step-response run made on the schedule. Each time the load changes is a
 // step of its own: "on" covers steps on to off - 1 from the value before on

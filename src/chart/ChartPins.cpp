@@ -6,52 +6,60 @@
 
 ChartPins::ChartPins(TraceChart& chart) : QObject(&chart), chart_(chart) {}
 
-void ChartPins::Pin(const Trace& trace, const std::string& run)
+void ChartPins::Pin(const Trace& trace, const std::string& run, const RunOrigin& origin)
 {
     if (pinned_.size() == kMostKept)
-        RemoveOldest();
+        TakeOff(pinned_.begin());
     const std::string name = chart_.View().Traces().UnusedHeading(trace.Title() + " (" + run + ")");
-    Trace& pin = pinned_.emplace_back(name, NextColour());
+    const Colour colour = origin.family ? FamilyColour(origin.family->index, origin.family->count) : NextColour();
+    Trace& pin = pinned_.emplace_back(PinnedTrace{Trace(name, colour), origin}).trace;
     pin.Reserve(trace.Points().size());
     for (const TracePoint& point : trace.Points())
         pin.AppendPoint(point.x, point.y, trace.Label(point), point.colour);
+    ++revision_;
     chart_.AddTrace(pin, name, LineStyle::Dashed);
 }
 
 void ChartPins::Clear()
 {
     while (!pinned_.empty())
-        RemoveOldest();
+        TakeOff(pinned_.begin());
 }
 
 bool ChartPins::IsPin(int index) const
 {
     const Trace& trace = chart_.View().Traces().At(index);
-    return std::any_of(pinned_.begin(), pinned_.end(), [&trace](const Trace& pin) { return &pin == &trace; });
+    return std::any_of(pinned_.begin(), pinned_.end(),
+                       [&trace](const PinnedTrace& pin) { return &pin.trace == &trace; });
 }
 
 void ChartPins::Remove(int index)
 {
     const Trace& trace = chart_.View().Traces().At(index);
-    const auto pin = std::find_if(pinned_.begin(), pinned_.end(), [&trace](const Trace& kept) { return &kept == &trace; });
-    if (pin == pinned_.end())
-        return;
-    chart_.RemoveTrace(index);
-    pinned_.erase(pin);
+    const auto pin =
+        std::find_if(pinned_.begin(), pinned_.end(), [&trace](const PinnedTrace& kept) { return &kept.trace == &trace; });
+    if (pin != pinned_.end())
+        TakeOff(pin);
 }
 
 Colour ChartPins::NextColour() const
 {
     return *std::min_element(kPinPalette.begin(), kPinPalette.end(), [this](Colour a, Colour b) {
         auto uses = [this](Colour colour) {
-            return std::count_if(pinned_.begin(), pinned_.end(), [colour](const Trace& pin) { return pin.LineColour() == colour; });
+            return std::count_if(pinned_.begin(), pinned_.end(),
+                                 [colour](const PinnedTrace& pin) { return pin.trace.LineColour() == colour; });
         };
         return uses(a) < uses(b);
     });
 }
 
-void ChartPins::RemoveOldest()
+void ChartPins::TakeOff(std::list<PinnedTrace>::const_iterator pin)
 {
-    chart_.RemoveTrace(chart_.View().Traces().IndexOf(pinned_.front()).value());
-    pinned_.pop_front();
+    // Out of the list before the chart says it changed, so those who follow
+    // the chart find the pins as they now are; alive, at its address, until
+    // the chart, which holds it by reference, has let it go.
+    std::list<PinnedTrace> going;
+    going.splice(going.begin(), pinned_, pin);
+    ++revision_;
+    chart_.RemoveTrace(chart_.View().Traces().IndexOf(going.front().trace).value());
 }

@@ -1,29 +1,40 @@
 #pragma once
 
+#include "experiments/Runs.h"
 #include "plot/Trace.h"
 
 #include <QObject>
 
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <string>
 
 class TraceChart;
 
+// A pinned copy of a trace and where its run came from.
+struct PinnedTrace {
+    Trace trace;
+    RunOrigin origin;
+};
+
 // Copies of traces kept on the chart to compare with later runs: drawn
-// dashed, each in a colour of its own from kPinPalette (the one the kept
-// pins use least, the first of those), named with their run, "Omega (Mc=10)",
-// and otherwise traces like any other, in the ranges, the readouts and the
-// exported data. A name already on the chart gets a number, "Md (Gauss) #2".
-// At most kMostKept are kept: a pin beyond that lets the oldest go, so the
-// legend stays readable beside the plot.
+// dashed, named with their run, "Omega (Mc=10)", and otherwise traces like
+// any other, in the ranges, the readouts and the exported data. A family's
+// members take colours along kFamilyRamp in their family's order, the two
+// traces of a member alike; any other pin a colour of its own from
+// kPinPalette (the one the kept pins use least, the first of those). A name
+// already on the chart gets a number, "Md (Gauss) #2".
+// At most kMostKept are kept: a pin beyond that lets the oldest go. 48 holds
+// a family of 24 values, both traces of each, or two families of 12; the
+// legend wraps into columns beside the plot.
 class ChartPins : public QObject {
 public:
-    static constexpr std::size_t kMostKept = 12;
+    static constexpr std::size_t kMostKept = 48;
 
     explicit ChartPins(TraceChart& chart);
 
-    void Pin(const Trace& trace, const std::string& run);
+    void Pin(const Trace& trace, const std::string& run, const RunOrigin& origin);
     // Takes every pin off the chart.
     void Clear();
     // Whether the chart's trace at the index is a pin.
@@ -31,15 +42,19 @@ public:
     // Takes the pin at the chart's index off it.
     void Remove(int index);
 
+    // Changes whenever a pin comes or goes.
+    std::uint64_t Revision() const { return revision_; }
+
     // Oldest first.
-    const std::list<Trace>& Pinned() const { return pinned_; }
+    const std::list<PinnedTrace>& Pinned() const { return pinned_; }
 
 private:
-    void RemoveOldest();
+    void TakeOff(std::list<PinnedTrace>::const_iterator pin);
     Colour NextColour() const;
 
     TraceChart& chart_;
     // A list keeps the address of every pin as pins come and go: the chart
     // holds them by reference.
-    std::list<Trace> pinned_;
+    std::list<PinnedTrace> pinned_;
+    std::uint64_t revision_ = 0;
 };

@@ -5,6 +5,9 @@
 
 namespace {
 
+// The most entries the legend lists in one column.
+constexpr int kLegendRows = 28;
+
 // How much of its colour a hidden entry's legend item keeps.
 constexpr int kDimmedAlpha = 77;
 
@@ -79,6 +82,11 @@ void PlotChart::BuildLayout()
     legend->setBorderPen(Qt::NoPen);
     legend->setIconSize(14, 10);
     legend->setSelectableParts(QCPLegend::spNone);
+    // A column holds as many entries as the designed window's height has
+    // room for: the six live traces and eleven runs' pins. More go into
+    // further columns rather than past the chart's foot.
+    legend->setFillOrder(QCPLayoutGrid::foRowsFirst, false);
+    legend->setWrap(kLegendRows);
 }
 
 void PlotChart::ApplyView()

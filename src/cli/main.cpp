@@ -524,25 +524,22 @@ void WriteMeasurements(const Options& options, const Settings& settings, const T
     }
 }
 
-// A typed load wins over the settings' one.
-RecordingHost LoadHost(const Options& options, const Settings& settings)
+// The step response's load: a typed load wins over the settings' one.
+std::string LoadText(const Options& options, const Settings& settings)
 {
-    return RecordingHost(options.load.value_or(std::to_string(settings.step.load.value_or(0))), settings);
+    return options.load.value_or(std::to_string(settings.step.load.value_or(0)));
 }
 
-// Runs the command's experiment into the host and says which it was.
-RunKind RunExperiment(Command command, RecordingHost& host, const Settings& settings)
+// The run the command makes. Without a seed of its own the uniform run
+// draws from the clock's.
+RunKind KindOfRun(Command command, const Settings& settings)
 {
-    MotorModel model{};
     switch (command) {
     case Command::Gauss:
-        RunGaussianLoad(model, host);
         return RunKind::Gauss;
     case Command::Uniform:
-        // Without a seed of its own the run draws from the clock's.
         if (!settings.run.seed)
             SeedUniformSource();
-        RunUniformLoad(model, host);
         return RunKind::Uniform;
     case Command::Step:
     // Not experiments: Run and main see to them before any run.
@@ -550,7 +547,6 @@ RunKind RunExperiment(Command command, RecordingHost& host, const Settings& sett
     case Command::Characteristic:
         break;
     }
-    RunStepResponse(model, host);
     return RunKind::Step;
 }
 
@@ -576,31 +572,35 @@ int RunSweep(const Options& options, const Settings& settings)
     std::string metrics = name + ',' + analysis::CharacteristicsCsv({}); // the heading alone
     std::vector<std::string> refused;
     int status = 0;
-    for (const std::string& value : options.sweepValues) {
-        try {
-            const Settings member = FamilyMemberSettings(settings, name, value);
-            RecordingHost host = LoadHost(options, member);
-            const RunDefinition& run = RunOf(RunExperiment(options.command, host, member));
-            if (host.AlertCount() > 0) {
-                refused.push_back(FamilyMemberLabel(name, value));
-                status = std::max(status, kExitRefused);
-                continue;
-            }
-            const Trace& md = host.Series(run.mdSeries);
-            const Trace& omega = host.Series(run.omegaSeries);
-            csv += RowsWithValue(CsvText(md, omega), value);
-            if (options.metrics)
-                metrics += RowsWithValue(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(
-                                             md, omega, StepLoadSchedule(member))),
-                                         value);
-        } catch (const SettingsError& error) {
-            std::cerr << "motormodel-cli: " << error.what() << '\n';
-            status = std::max(status, kExitUsage);
-        } catch (const toolkit::Exception& error) {
-            std::cerr << "motormodel-cli: " << name << '=' << value << ": " << error.what() << '\n';
-            status = std::max(status, kExitFailed);
-        }
-    }
+    const RunKind kind = KindOfRun(options.command, settings);
+    RunFamily(settings, name, options.sweepValues, kind, LoadText(options, settings),
+              [&](const FamilyMember& member) {
+                  const std::string& value = member.place.value;
+                  switch (member.outcome) {
+                  case MemberOutcome::NotAllowed:
+                      std::cerr << "motormodel-cli: " << member.error.english << '\n';
+                      status = std::max(status, kExitUsage);
+                      return;
+                  case MemberOutcome::Failed:
+                      std::cerr << "motormodel-cli: " << name << '=' << value << ": " << member.error.english << '\n';
+                      status = std::max(status, kExitFailed);
+                      return;
+                  case MemberOutcome::Refused:
+                      refused.push_back(FamilyMemberLabel(name, value));
+                      status = std::max(status, kExitRefused);
+                      return;
+                  case MemberOutcome::Ran:
+                      break;
+                  }
+                  const RunDefinition& run = RunOf(kind);
+                  const Trace& md = member.host.Series(run.mdSeries);
+                  const Trace& omega = member.host.Series(run.omegaSeries);
+                  csv += RowsWithValue(CsvText(md, omega), value);
+                  if (options.metrics)
+                      metrics += RowsWithValue(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(
+                                                   md, omega, StepLoadSchedule(member.settings))),
+                                               value);
+              });
     if (!refused.empty()) {
         std::string list;
         for (const std::string& label : refused)
@@ -644,8 +644,10 @@ int Run(const Options& options, const Settings& settings)
     }
     if (options.command == Command::Characteristic)
         return RunCharacteristic(options, settings);
-    RecordingHost host = LoadHost(options, settings);
-    const RunKind kind = RunExperiment(options.command, host, settings);
+    RecordingHost host(LoadText(options, settings), settings);
+    const RunKind kind = KindOfRun(options.command, settings);
+    MotorModel model{};
+    RunExperiment(kind, model, host);
 
     if (options.command == Command::Step) {
         if (host.AlertCount() > 0)

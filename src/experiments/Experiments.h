@@ -1,5 +1,6 @@
 #pragma once
 
+#include "experiments/Runs.h"
 #include "experiments/Settings.h"
 
 #include <cstdint>
@@ -29,6 +30,9 @@ void RunGaussianLoad(MotorModel& model, ExperimentHost& host);
 // A fresh load from a uniform grid of values at every step; plots the
 // Uniform run's traces.
 void RunUniformLoad(MotorModel& model, ExperimentHost& host);
+
+// The run of the kind, as above.
+void RunExperiment(RunKind kind, MotorModel& model, ExperimentHost& host);
 
 double GaussianLoad(const GaussSettings& gauss = {});
 double UniformLoad(const UniformSettings& uniform = {});

@@ -1,6 +1,8 @@
 #include "experiments/Family.h"
 
 #include "experiments/ExperimentFile.h"
+#include "experiments/Experiments.h"
+#include "model/MotorModel.h"
 #include "toolkit/Conversions.h"
 
 #include <array>
@@ -92,4 +94,32 @@ std::string FamilyMemberLabel(std::string_view name, std::string_view value)
 {
     const std::string_view shortName = name == "step.load" ? "Mc" : name.substr(name.find('.') + 1);
     return std::string(shortName) + '=' + std::string(value);
+}
+
+void RunFamily(const Settings& base, std::string_view name, std::span<const std::string> values, RunKind kind,
+               const std::string& loadText, const std::function<void(const FamilyMember&)>& take)
+{
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        FamilyMember member{.place = {std::string(name), values[i], i, values.size()},
+                            .outcome = MemberOutcome::Ran,
+                            .error = {},
+                            .settings = base,
+                            .host = RecordingHost()};
+        try {
+            member.settings = FamilyMemberSettings(base, name, values[i]);
+            const std::optional<std::int64_t>& load = member.settings.step.load;
+            member.host = RecordingHost(name == "step.load" && load ? std::to_string(*load) : loadText, member.settings);
+            MotorModel model{};
+            RunExperiment(kind, model, member.host);
+            if (member.host.AlertCount() > 0)
+                member.outcome = MemberOutcome::Refused;
+        } catch (const SettingsError& error) {
+            member.outcome = MemberOutcome::NotAllowed;
+            member.error = error.Text();
+        } catch (const toolkit::Exception& error) {
+            member.outcome = MemberOutcome::Failed;
+            member.error = error.Text();
+        }
+        take(member);
+    }
 }

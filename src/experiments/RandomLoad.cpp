@@ -71,3 +71,18 @@ void RunUniformLoad(MotorModel& model, ExperimentHost& host)
 {
     RunRandomLoad(model, host, RunKind::Uniform, [](const Settings& s) { return UniformLoad(s.uniform); });
 }
+
+void RunExperiment(RunKind kind, MotorModel& model, ExperimentHost& host)
+{
+    switch (kind) {
+    case RunKind::Gauss:
+        RunGaussianLoad(model, host);
+        return;
+    case RunKind::Uniform:
+        RunUniformLoad(model, host);
+        return;
+    case RunKind::Step:
+        break;
+    }
+    RunStepResponse(model, host);
+}

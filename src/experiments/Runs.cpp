@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 const RunDefinition& RunFilling(int series)
 {
@@ -24,4 +25,9 @@ std::string SeriesHeading(int series)
 LoadSchedule StepLoadSchedule(const Settings& settings)
 {
     return {settings.step.on, settings.LoadOff(), settings.run.steps};
+}
+
+RunOrigin OriginOf(RunKind kind, const Settings& settings, std::optional<FamilyPlace> family)
+{
+    return {kind, StepLoadSchedule(settings), settings.model.dt, std::move(family)};
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,3 +50,27 @@ struct LoadSchedule {
 };
 
 LoadSchedule StepLoadSchedule(const Settings& settings);
+
+// A family member's place in its family: the setting swept, the value's
+// text as the user gave it, and its place among count values.
+struct FamilyPlace {
+    std::string setting;
+    std::string value;
+    std::size_t index;
+    std::size_t count;
+    bool operator==(const FamilyPlace&) const = default;
+};
+
+// Where a run's traces came from, kept with them once they are pinned, so
+// that what is measured on a pin later is measured as on the run: the run,
+// the load schedule and the step size it ran with (the schedule matters to
+// a step response only), and its place if it is a family's member.
+struct RunOrigin {
+    RunKind kind;
+    LoadSchedule schedule;
+    double dt;
+    std::optional<FamilyPlace> family;
+    bool operator==(const RunOrigin&) const = default;
+};
+
+RunOrigin OriginOf(RunKind kind, const Settings& settings, std::optional<FamilyPlace> family = {});

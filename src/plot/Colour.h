@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // A colour laid out 0x00BBGGRR: red in the low byte.
@@ -45,3 +47,32 @@ inline constexpr std::array<Colour, 12> kPinPalette{{
     Rgb(0x40, 0x40, 0x40), // charcoal
     Rgb(0x00, 0x8B, 0xA8), // cyan
 }};
+
+// The ramp a family's members take their colours along, in their family's
+// order: from navy through purple and red to orange, each dark enough to
+// read on the silver and on paper, and ordered by hue and lightness so
+// that neighbouring values look alike and the ends apart.
+inline constexpr std::array<Colour, 4> kFamilyRamp{{
+    Rgb(0x08, 0x30, 0x6B), // navy
+    Rgb(0x76, 0x2A, 0x83), // purple
+    Rgb(0xB2, 0x18, 0x2B), // red
+    Rgb(0xD9, 0x5F, 0x02), // orange
+}};
+
+// The colour of the member at index among count along kFamilyRamp: its
+// first stop for the first member (and a lone one), its last for the last,
+// and evenly between, each part rounded to the nearest.
+constexpr Colour FamilyColour(std::size_t index, std::size_t count)
+{
+    const double along = count < 2 ? 0.0
+                                   : static_cast<double>(index) / static_cast<double>(count - 1) *
+                                         static_cast<double>(kFamilyRamp.size() - 1);
+    const std::size_t stop = std::min(static_cast<std::size_t>(along), kFamilyRamp.size() - 2);
+    const double part = along - static_cast<double>(stop);
+    auto mix = [part](int from, int to) {
+        return static_cast<std::uint32_t>(from + (to - from) * part + 0.5);
+    };
+    const Colour from = kFamilyRamp[stop];
+    const Colour to = kFamilyRamp[stop + 1];
+    return Rgb(mix(RedOf(from), RedOf(to)), mix(GreenOf(from), GreenOf(to)), mix(BlueOf(from), BlueOf(to)));
+}

@@ -3,7 +3,9 @@
 #include "analysis/SignalStatistics.h"
 #include "analysis/StepCharacteristics.h"
 #include "chart/ChartCursors.h"
+#include "chart/ChartPins.h"
 #include "chart/TraceChart.h"
+#include "experiments/Family.h"
 #include "model/MotorModel.h"
 #include "plot/AxisUnits.h"
 #include "plot/Readout.h"
@@ -78,7 +80,8 @@ Cell Optional(const std::optional<T>& value, Format format)
 using Cells = QList<Cell>;
 
 // Keeps the items of earlier updates, so a selection survives a redraw.
-void SetRow(QTableWidget& table, int row, const Cells& cells)
+// The first nameColumns cells are names, the rest numbers.
+void SetRow(QTableWidget& table, int row, const Cells& cells, int nameColumns = 1)
 {
     for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
         QTableWidgetItem* item = table.item(row, column);
@@ -86,7 +89,7 @@ void SetRow(QTableWidget& table, int row, const Cells& cells)
             item = new QTableWidgetItem;
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
             // Names to the left, numbers to the right.
-            item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+            item->setTextAlignment(column < nameColumns ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
             table.setItem(row, column, item);
         }
         const Cell& cell = cells[column];
@@ -97,15 +100,20 @@ void SetRow(QTableWidget& table, int row, const Cells& cells)
 }
 
 // As tall as its rows and as wide as its columns, with room for a vertical
-// scroll bar: it never scrolls sideways, and scrolls up and down only when
-// the window is too short for all the tables.
+// scroll bar: it scrolls up and down only when the window is too short for
+// all the tables, and sideways only if its form lets it (the pins table,
+// whose columns are the characteristics), with room for that bar too.
 void FitToCells(QTableWidget& table)
 {
     table.resizeColumnsToContents();
     const int frame = 2 * table.frameWidth();
     const int header = table.horizontalHeader()->sizeHint().height();
-    table.setMinimumWidth(table.horizontalHeader()->length() + frame + table.verticalScrollBar()->sizeHint().width());
-    const int height = header + table.verticalHeader()->length() + frame;
+    const bool scrollsSideways = table.horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+    if (!scrollsSideways)
+        table.setMinimumWidth(table.horizontalHeader()->length() + frame +
+                              table.verticalScrollBar()->sizeHint().width());
+    const int height = header + table.verticalHeader()->length() + frame +
+                       (scrollsSideways ? table.horizontalScrollBar()->sizeHint().height() : 0);
     // A few rows in sight however short the window.
     constexpr int kRowsAtLeast = 3;
     const int fewRows = header + frame + kRowsAtLeast * table.verticalHeader()->defaultSectionSize();
@@ -157,18 +165,33 @@ const std::array<CharacteristicRow, 14> kCharacteristicRows{{
     {"Недорегулирование, %", [](const StepCharacteristics& c, double) { return Optional(c.undershootPercent, Number); }},
 }};
 
+// The pins table's columns before the characteristics: the family's value,
+// the pin and the segment.
+constexpr int kPinColumns = 3;
+
+QString SegmentName(const std::string& segment)
+{
+    return segment == "on" ? QStringLiteral("наброс") : QStringLiteral("сброс");
+}
+
 } // namespace
 
-MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd,
-                                       const Trace& stepOmega, const LoadSchedule& stepSchedule, const double& stepRunDt,
-                                       QWidget* parent)
+MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const ChartPins& pins,
+                                       const Trace& stepMd, const Trace& stepOmega, const LoadSchedule& stepSchedule,
+                                       const double& stepRunDt, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::MeasurementsWindow>()), chart_(chart), cursors_(cursors),
-      stepMd_(stepMd), stepOmega_(stepOmega), stepSchedule_(stepSchedule), stepRunDt_(stepRunDt)
+      pins_(pins), stepMd_(stepMd), stepOmega_(stepOmega), stepSchedule_(stepSchedule), stepRunDt_(stepRunDt)
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
     ui_->StepTable->setRowCount(static_cast<int>(kCharacteristicRows.size()));
-    for (QTableWidget* table : {ui_->StatisticsTable, ui_->StepTable, ui_->CursorTable}) {
+    // The pins table has a column for each row of the step table.
+    QTableWidget& pinsTable = *ui_->PinsTable;
+    pinsTable.setColumnCount(kPinColumns + static_cast<int>(kCharacteristicRows.size()));
+    for (std::size_t i = 0; i < kCharacteristicRows.size(); ++i)
+        pinsTable.setHorizontalHeaderItem(kPinColumns + static_cast<int>(i),
+                                          new QTableWidgetItem(QString::fromUtf8(kCharacteristicRows[i].name)));
+    for (QTableWidget* table : {ui_->StatisticsTable, ui_->StepTable, ui_->PinsTable, ui_->CursorTable}) {
         FitToCells(*table);
         table->installEventFilter(this);
     }
@@ -232,6 +255,7 @@ void MeasurementsWindow::Update()
         return;
     ShowStatistics();
     ShowStepCharacteristics();
+    ShowPinnedSteps();
     ShowCursors();
 }
 
@@ -268,6 +292,37 @@ void MeasurementsWindow::ShowStepCharacteristics()
         SetRow(*ui_->StepTable, static_cast<int>(row), cells);
     }
     FitToCells(*ui_->StepTable);
+}
+
+void MeasurementsWindow::ShowPinnedSteps()
+{
+    if (pinsShown_ == pins_.Revision())
+        return;
+    pinsShown_ = pins_.Revision();
+    QTableWidget& table = *ui_->PinsTable;
+    // A family is pinned in its values' order, so the pins' order keeps its
+    // rows in value order.
+    QList<Cells> rows;
+    for (const PinnedTrace& pin : pins_.Pinned()) {
+        const RunOrigin& origin = pin.origin;
+        if (origin.kind != RunKind::Step || !analysis::HoldsWholeRun(pin.trace, origin.schedule.steps))
+            continue;
+        const Cell value = origin.family ? Name(QString::fromStdString(FamilyMemberLabel(origin.family->setting,
+                                                                                         origin.family->value)))
+                                         : Name({});
+        for (const analysis::CharacteristicsRow& segment : analysis::CharacterizeStepTrace(pin.trace, origin.schedule)) {
+            Cells cells{value, Name(QString::fromStdString(pin.trace.Title())), Name(SegmentName(segment.segment))};
+            for (const CharacteristicRow& characteristic : kCharacteristicRows)
+                cells << characteristic.cell(segment.values, origin.dt);
+            rows << cells;
+        }
+    }
+    ui_->PinsHint->setVisible(rows.isEmpty());
+    table.setVisible(!rows.isEmpty());
+    table.setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < table.rowCount(); ++row)
+        SetRow(table, row, rows[row], kPinColumns);
+    FitToCells(table);
 }
 
 void MeasurementsWindow::ShowCursors()

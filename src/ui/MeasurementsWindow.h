@@ -4,9 +4,12 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 class ChartCursors;
+class ChartPins;
 class QTableWidget;
 class Trace;
 class TraceChart;
@@ -17,7 +20,8 @@ class MeasurementsWindow;
 
 // The measurements window: the statistics of each shown trace that holds
 // points over the steps the chart shows, the step characteristics of the
-// step response, and what the two cursors read. It follows the chart while
+// step response and of every pinned one (a row per pin and segment, a
+// family's value first), and what the two cursors read. It follows the chart while
 // it is open, through runs, clears, zoom, pan, legend clicks and cursor
 // drags. Numbers show six significant digits and their exact value, which
 // reads back, in the tooltip; selected cells copy exactly as tab-separated
@@ -30,8 +34,9 @@ public:
     // The step response's two traces are also on the chart; the schedule and
     // the step size are the ones they were made with. Times in seconds at
     // the cursors take the step size of the run the chart shows.
-    MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const Trace& stepMd, const Trace& stepOmega,
-                       const LoadSchedule& stepSchedule, const double& stepRunDt, QWidget* parent = nullptr);
+    MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const ChartPins& pins, const Trace& stepMd,
+                       const Trace& stepOmega, const LoadSchedule& stepSchedule, const double& stepRunDt,
+                       QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
     // The selected cells of the table, exactly, a line per row and a tab
@@ -48,11 +53,15 @@ private:
     void Update();
     void ShowStatistics();
     void ShowStepCharacteristics();
+    void ShowPinnedSteps();
     void ShowCursors();
 
     std::unique_ptr<Ui::MeasurementsWindow> ui_;
     TraceChart& chart_;
     const ChartCursors& cursors_;
+    const ChartPins& pins_;
+    // The pins' revision the pins table shows: it changes only with them.
+    std::optional<std::uint64_t> pinsShown_;
     const Trace& stepMd_;
     const Trace& stepOmega_;
     const LoadSchedule& stepSchedule_;

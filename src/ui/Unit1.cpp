@@ -4,7 +4,9 @@
 #include "chart/ChartPins.h"
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
+#include "experiments/Family.h"
 #include "ui/Application.h"
+#include "ui/FamilyWindow.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
 #include "ui/MeasurementsWindow.h"
@@ -22,6 +24,7 @@
 #include <QPushButton>
 
 #include <string_view>
+#include <vector>
 
 TForm1* Form1 = nullptr;
 
@@ -74,10 +77,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
         ui_->Chart1->AddTrace(Series(n), SeriesHeading(n));
     chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     const RunDefinition& step = RunOf(RunKind::Step);
-    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, Series(step.mdSeries),
+    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, *chartTools_.pins, Series(step.mdSeries),
                                            Series(step.omegaSeries), stepSchedule_, stepRunDt_, this);
     mechanical_ = new MechanicalWindow(*ui_->Chart1, settings_, stepLoad_, this);
     parameters_ = new ParametersWindow(this);
+    family_ = new FamilyWindow(this);
+    connect(family_, &FamilyWindow::Requested, this, [this] { RunCommand([this] { PinFamily(family_->Request()); }); });
     connect(parameters_, &ParametersWindow::SettingsChanged, this, &TForm1::TakeSettings);
     connect(parameters_, &ParametersWindow::Opened, this, [this](const Settings& opened) {
         if (opened.step.load)
@@ -126,6 +131,7 @@ void TForm1::AddChartCommands()
     ui_->Chart1->addAction(mechanical);
     menu.addAction(QStringLiteral("Закрепить графики"), this, [this] { RunCommand([this] { PinTraces(); }); });
     menu.addAction(QStringLiteral("Параметры опыта…"), this, [this] { ShowBeside(*parameters_); });
+    menu.addAction(QStringLiteral("Семейство кривых…"), this, [this] { ShowBeside(*family_); });
 }
 
 void TForm1::BindToolBar()
@@ -135,6 +141,7 @@ void TForm1::BindToolBar()
     connect(ui_->ActionSave, &QAction::triggered, parameters_, &ParametersWindow::SaveWithDialog);
     connect(ui_->ActionMeasurements, &QAction::triggered, this, [this] { ShowBeside(*measurements_); });
     connect(ui_->ActionMechanical, &QAction::triggered, this, [this] { ShowBeside(*mechanical_); });
+    connect(ui_->ActionFamily, &QAction::triggered, this, [this] { ShowBeside(*family_); });
 }
 
 void TForm1::ShowBeside(QWidget& toolWindow)
@@ -145,6 +152,33 @@ void TForm1::ShowBeside(QWidget& toolWindow)
 void TForm1::OpenExperiment(const std::string& path)
 {
     parameters_->Open(path);
+}
+
+void TForm1::PinFamily(const FamilyRequest& request)
+{
+    const std::vector<std::string> values = ParseFamilyValues(request.values);
+    constexpr std::size_t kMostValues = ChartPins::kMostKept / 2;
+    if (values.size() > kMostValues)
+        throw SettingsError("Семейство не построено: на графике закрепляется не больше " +
+                            std::to_string(kMostValues) + " значений, по два графика на каждое, а задано " +
+                            std::to_string(values.size()));
+    const ChartUpdateOnExit update(*ui_->Chart1);
+    const RunDefinition& run = RunOf(request.kind);
+    std::string leftOut;
+    RunFamily(settings_, request.setting, values, request.kind, LoadText(), [&](const FamilyMember& member) {
+        const std::string label = FamilyMemberLabel(member.place.setting, member.place.value);
+        if (member.outcome != MemberOutcome::Ran) {
+            // A refused load is told in the alert's words, once for all.
+            leftOut += "\n" + label + ": " + (member.outcome == MemberOutcome::Refused ? RefusedLoadText(member.settings.run.limit)
+                                                                                 : member.error.russian);
+            return;
+        }
+        for (int series : {run.mdSeries, run.omegaSeries})
+            chartTools_.pins->Pin(member.host.Series(series), label,
+                                  OriginOf(request.kind, member.settings, member.place));
+    });
+    if (!leftOut.empty())
+        throw SettingsError("Эти значения не построены:" + leftOut);
 }
 
 void TForm1::TakeSettings()
@@ -170,7 +204,12 @@ void TForm1::PinTraces()
 {
     for (int n = 1; n <= kTraceCount; ++n)
         if (!Series(n).Points().empty())
-            chartTools_.pins->Pin(Series(n), RunName(n));
+            chartTools_.pins->Pin(Series(n), RunName(n), OriginOf(RunFilling(n).kind, RanWith(n)));
+}
+
+const Settings& TForm1::RanWith(int series) const
+{
+    return ranWith_[static_cast<std::size_t>(RunFilling(series).kind)];
 }
 
 std::string TForm1::RunName(int series) const
@@ -179,7 +218,7 @@ std::string TForm1::RunName(int series) const
     // With the default settings, step responses differ by their load alone.
     std::string name = run.kind == RunKind::Step && stepLoad_ ? "Mc=" + std::to_string(*stepLoad_)
                                                               : std::string(run.name);
-    const Settings& ran = ranWith_[static_cast<std::size_t>(run.kind)];
+    const Settings& ran = RanWith(series);
     const Settings defaults;
     for (std::string_view setting : SettingNames()) {
         const std::optional<SettingValue> value = GetSetting(ran, setting);

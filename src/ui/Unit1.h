@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+class FamilyWindow;
+struct FamilyRequest;
 class MeasurementsWindow;
 class MechanicalWindow;
 class ParametersWindow;
@@ -47,11 +49,21 @@ public:
     MeasurementsWindow& Measurements() const { return *measurements_; }
     MechanicalWindow& Mechanical() const { return *mechanical_; }
     ParametersWindow& Parameters() const { return *parameters_; }
+    FamilyWindow& Family() const { return *family_; }
 
     // Opens an experiment file: its settings are put in force and its load,
     // if it gives one, goes into the load box. Raises SettingsError and then
     // changes nothing.
     void OpenExperiment(const std::string& path);
+
+    // Makes the requested family with the settings in force, each member on
+    // a model of its own, and pins each member's two traces named by its
+    // value, "Omega (Mc=20)". The live traces, labels and model stay as they
+    // are. Values the settings do not allow, loads above the limit and runs
+    // that fail are left out, and one SettingsError lists them all with why
+    // once the others are pinned. A family of more values than half the
+    // pins kept is refused whole before any run.
+    void PinFamily(const FamilyRequest& request);
 
 private:
     // Command handlers, one per button; an error they raise is shown to
@@ -81,6 +93,8 @@ private:
     // Pins a copy of each trace that holds points, named with its run.
     void PinTraces();
     std::string RunName(int series) const;
+    // The settings the run that fills SeriesN was last made with.
+    const Settings& RanWith(int series) const;
 
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();
@@ -100,6 +114,7 @@ private:
     MeasurementsWindow* measurements_ = nullptr;
     MechanicalWindow* mechanical_ = nullptr;
     ParametersWindow* parameters_ = nullptr;
+    FamilyWindow* family_ = nullptr;
 };
 
 extern TForm1* Form1;

@@ -194,20 +194,22 @@ TEST_F(Measurements, PinnedRunsKeepTheirPointsThroughNewRunsAndGoWithAClear)
 
 TEST_F(Measurements, BeyondTheLimitTheOldestPinsGo)
 {
-    for (int load = 1; load <= 7; ++load) {
+    // A run pins two traces: one run more than the pins kept hold.
+    const int runs = static_cast<int>(ChartPins::kMostKept / 2) + 1;
+    for (int load = 1; load <= runs; ++load) {
         RunStepResponse(QString::number(load));
         PinRun();
     }
     ASSERT_EQ(Pins().Pinned().size(), ChartPins::kMostKept);
-    EXPECT_EQ(Pins().Pinned().front().Title(), "Md (Mc=2)");
-    EXPECT_EQ(Pins().Pinned().back().Title(), "Omega (Mc=7)");
+    EXPECT_EQ(Pins().Pinned().front().trace.Title(), "Md (Mc=2)");
+    EXPECT_EQ(Pins().Pinned().back().trace.Title(), "Omega (Mc=" + std::to_string(runs) + ")");
     const std::vector<std::string> headings = Headings();
     EXPECT_EQ(headings.size(), 6 + ChartPins::kMostKept);
     EXPECT_EQ(std::count(headings.begin(), headings.end(), "Md (Mc=1)"), 0);
 
     RunStepResponse(QStringLiteral("-579"));
     PinRun();
-    EXPECT_EQ(Pins().Pinned().back().Title(), "Omega (Step) #2") << "a run that failed has no load to name it by";
+    EXPECT_EQ(Pins().Pinned().back().trace.Title(), "Omega (Step) #2") << "a run that failed has no load to name it by";
 }
 
 TEST_F(Measurements, CellsShowSixDigitsTheirTooltipsAndCopiesTheExactValue)

@@ -180,8 +180,16 @@ TEST_F(Parameters, RunsUseTheSettingsInForceWhenTheyStartAndPinsNameWhatDiffers)
     Type("model.J", QStringLiteral("0.0172"));
     Trigger(QStringLiteral("Закрепить графики"));
     std::vector<std::string> names;
-    for (const Trace& pin : Tools().pins->Pinned())
-        names.push_back(pin.Title());
+    std::vector<RunOrigin> origins;
+    for (const PinnedTrace& pin : Tools().pins->Pinned()) {
+        names.push_back(pin.trace.Title());
+        origins.push_back(pin.origin);
+    }
+    // Each pin remembers the settings its run was made with, not those in
+    // force when it was pinned.
+    const RunOrigin uniform{RunKind::Uniform, {1000, 3000, 3000}, 0.001, std::nullopt};
+    const RunOrigin step{RunKind::Step, {1000, 3000, 3000}, 0.001, std::nullopt};
+    EXPECT_EQ(origins, (std::vector<RunOrigin>{uniform, uniform, step, step}));
     EXPECT_EQ(names, (std::vector<std::string>{
                          "Md (Uniform, J=0.0344, steps=3000)",
                          "Omega (Uniform, J=0.0344, steps=3000)",
@@ -313,7 +321,8 @@ TEST_F(Parameters, TheToolBarSitsAboveTheChartAndOpensTheWindows)
         texts.push_back(action->text());
     EXPECT_EQ(texts, (std::vector<QString>{QStringLiteral("Параметры"), QStringLiteral("Открыть опыт"),
                                            QStringLiteral("Сохранить опыт"), QStringLiteral("Измерения"),
-                                           QStringLiteral("Механическая характеристика")}));
+                                           QStringLiteral("Механическая характеристика"),
+                                           QStringLiteral("Семейство кривых…")}));
     QTest::mouseClick(bar->widgetForAction(bar->actions().at(0)), Qt::LeftButton);
     EXPECT_TRUE(Window().isVisible());
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("Параметры опыта"));

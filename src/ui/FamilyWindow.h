@@ -1,0 +1,42 @@
+#pragma once
+
+#include "experiments/Runs.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+namespace Ui {
+class FamilyWindow;
+}
+
+// What a family is made of: the setting swept, its values as the user
+// wrote them, and the run.
+struct FamilyRequest {
+    std::string setting;
+    std::string values;
+    RunKind kind;
+};
+
+// The window "Семейство кривых": the setting, chosen by name (the load
+// step.load first), the list of values, and the run. "Построить", or Enter
+// in the values, asks for the family; the main window makes and pins it.
+// Closing it only hides it.
+class FamilyWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FamilyWindow(QWidget* parent = nullptr);
+    ~FamilyWindow() override;
+
+    FamilyRequest Request() const;
+    // Fills the fields, as the user would.
+    void SetRequest(const FamilyRequest& request);
+
+signals:
+    void Requested();
+
+private:
+    std::unique_ptr<Ui::FamilyWindow> ui_;
+};
