@@ -1,13 +1,15 @@
 // Preloaded into the unmodified program (LD_PRELOAD) to time what its user
 // sees: from the launch to the main window's first painted frame, and from
-// an input to the end of the first frame after it that repaints the chart.
-// The inputs are the release of a button, and over the chart a wheel turn,
+// an input to the end of the first frame after it that repaints each chart
+// (the main window's, and the mechanical characteristic's while open).
+// The inputs are the release of a button, and over a chart a wheel turn,
 // a pointer move with a button held (a pan step), a click (on the legend,
 // where the measuring script clicks) and a double click; for a wheel turn
 // and a pan step, also where the time goes: handling the input itself,
-// calls queued to the chart meanwhile (a replot the chart library puts off
+// calls queued to the charts meanwhile (a replot the chart library puts off
 // to the next turn of the event loop), and the frame.
-// Writes one line per measurement to the file named by PAINT_PROBE_LOG;
+// Writes one line per measurement to the file named by PAINT_PROBE_LOG: the
+// key, the button's name for a click, the chart's name, the milliseconds;
 // PAINT_PROBE_LAUNCH_NS is the wall-clock launch time in nanoseconds.
 
 #include <QAbstractButton>
@@ -19,6 +21,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -36,11 +39,10 @@ double Milliseconds(std::int64_t ns)
     return static_cast<double>(ns) / 1e6;
 }
 
-// The chart, or the viewport of a chart that draws into one.
+// Any of the program's charts, known by the chart library they are made of.
 bool IsChart(QObject* receiver)
 {
-    auto named = [](QObject* object) { return object && object->objectName() == QLatin1String("Chart1"); };
-    return named(receiver) || named(receiver->parent());
+    return receiver->inherits("QCustomPlot");
 }
 
 // The log key of an input over the chart that the probe times; empty for
@@ -76,11 +78,11 @@ protected:
             return false;
         if (IsChart(receiver)) {
             if (event->type() == QEvent::Paint) {
-                chartPainted_ = true;
+                paintedCharts_.insert(receiver->objectName());
                 return false;
             }
-            const bool input = TakeChartInput(*event);
-            const bool queued = event->type() == QEvent::MetaCall && IsBrokenDown();
+            const bool input = TakeChartInput(*event, receiver->objectName());
+            const bool queued = event->type() == QEvent::MetaCall && IsBrokenDown() && !inputFramed_;
             if (!input && !queued)
                 return false;
             // Delivered here, so its handling can be timed.
@@ -97,35 +99,40 @@ protected:
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
-            if (auto* button = qobject_cast<QAbstractButton*>(receiver)) {
-                pendingInput_ = "click_to_paint_ms " + button->objectName().toStdString();
-                inputNs_ = NowNs();
-            }
+            if (auto* button = qobject_cast<QAbstractButton*>(receiver))
+                StartInput("click_to_paint_ms " + button->objectName().toStdString(), QString());
             return false;
         }
         auto* window = qobject_cast<QWidget*>(receiver);
-        if (event->type() != QEvent::UpdateRequest || !window || !window->isWindow() ||
-            window->objectName() != QLatin1String("TForm1"))
+        if (event->type() != QEvent::UpdateRequest || !window || !window->isWindow())
             return false;
         // Deliver the frame now, so its end can be timed: painting and the
-        // flush to the screen both happen inside this call. A click counts
-        // as painted with the first frame that repaints the chart's lines.
-        chartPainted_ = false;
+        // flush to the screen both happen inside this call. An input counts
+        // as painted on a chart with the first frame that repaints it.
+        paintedCharts_.clear();
         const std::int64_t frameNs = NowNs();
         receiver->event(event);
         const std::int64_t paintedNs = NowNs();
-        if (!firstPaintDone_ && launchNs_ > 0)
+        if (!firstPaintDone_ && launchNs_ > 0 && window->objectName() == QLatin1String("TForm1")) {
             log_ << "first_paint_ms " << Milliseconds(paintedNs - launchNs_) << std::endl;
-        firstPaintDone_ = true;
-        if (!pendingInput_.empty() && chartPainted_) {
-            log_ << pendingInput_ << ' ' << Milliseconds(paintedNs - inputNs_) << std::endl;
+            firstPaintDone_ = true;
+        }
+        if (pendingInput_.empty())
+            return true;
+        for (const QString& chart : paintedCharts_) {
+            if (!reported_.insert(chart).second)
+                continue;
+            const std::string name = chart.toStdString();
+            log_ << pendingInput_ << ' ' << name << ' ' << Milliseconds(paintedNs - inputNs_) << std::endl;
+            if (chart != inputChart_)
+                continue;
+            inputFramed_ = true;
             if (IsBrokenDown()) {
                 const std::string input = pendingInput_.substr(0, pendingInput_.find('_'));
-                log_ << input << "_frame_ms " << Milliseconds(paintedNs - frameNs) << '\n'
-                     << input << "_handling_ms " << handlingMs_ << '\n'
-                     << input << "_queued_ms " << queuedMs_ << std::endl;
+                log_ << input << "_frame_ms " << name << ' ' << Milliseconds(paintedNs - frameNs) << '\n'
+                     << input << "_handling_ms " << name << ' ' << handlingMs_ << '\n'
+                     << input << "_queued_ms " << name << ' ' << queuedMs_ << std::endl;
             }
-            pendingInput_.clear();
         }
         return true;
     }
@@ -133,8 +140,20 @@ protected:
 private:
     bool IsBrokenDown() const { return pendingInput_ == "wheel_to_paint_ms" || pendingInput_ == "pan_to_paint_ms"; }
 
+    void StartInput(std::string key, const QString& chart)
+    {
+        pendingInput_ = std::move(key);
+        inputChart_ = chart;
+        inputNs_ = NowNs();
+        inputFramed_ = false;
+        reported_.clear();
+        handlingLogged_ = false;
+        handlingMs_ = 0;
+        queuedMs_ = 0;
+    }
+
     // Whether the event is an input the probe times.
-    bool TakeChartInput(const QEvent& event)
+    bool TakeChartInput(const QEvent& event, const QString& chart)
     {
         if (event.type() == QEvent::MouseButtonPress)
             dragged_ = false;
@@ -145,24 +164,24 @@ private:
         if (key.empty() || (key == "chart_click_to_paint_ms" && dragged_))
             return false;
         // The first move of a drag counts: later ones wait for its frame.
-        if (pendingInput_ != key || key != "pan_to_paint_ms") {
-            inputNs_ = NowNs();
-            handlingLogged_ = false;
-            handlingMs_ = 0;
-            queuedMs_ = 0;
-        }
-        pendingInput_ = std::move(key);
+        if (pendingInput_ != key || key != "pan_to_paint_ms" || inputFramed_)
+            StartInput(std::move(key), chart);
         return true;
     }
 
     std::ofstream log_;
     std::int64_t launchNs_ = 0;
     bool firstPaintDone_ = false;
-    bool chartPainted_ = false;
+    // The charts the frame being delivered repainted, by name.
+    std::set<QString> paintedCharts_;
     bool dragged_ = false;
-    // The log key of the input waiting for its frame, with the button's
-    // name for a click.
+    // The log key of the last input, with the button's name for a click;
+    // the chart it went to (none for a button); whether that chart was
+    // painted since; and the charts painted since.
     std::string pendingInput_;
+    QString inputChart_;
+    bool inputFramed_ = false;
+    std::set<QString> reported_;
     std::int64_t inputNs_ = 0;
     // Set while the probe delivers an event itself.
     bool delivering_ = false;
