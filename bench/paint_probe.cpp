@@ -5,9 +5,10 @@
 // The inputs are the release of a button, and over a chart a wheel turn,
 // a pointer move with a button held (a pan step), a click (on the legend,
 // where the measuring script clicks) and a double click; for a wheel turn
-// and a pan step, also where the time goes: handling the input itself,
-// calls queued to the charts meanwhile (a replot the chart library puts off
-// to the next turn of the event loop), and the frame.
+// and a pan step, also where the time goes: handling the input itself, the
+// frame, and the rest between them ("queued": calls queued to the chart
+// meanwhile, such as a replot the chart library puts off to the next turn
+// of the event loop, and the loop's own work).
 // Writes one line per measurement to the file named by PAINT_PROBE_LOG: the
 // key, the button's name for a click, the chart's name, the milliseconds;
 // PAINT_PROBE_LAUNCH_NS is the wall-clock launch time in nanoseconds.
@@ -74,27 +75,25 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        if (delivering_)
+        if (IsChart(receiver) && event->type() == QEvent::Paint) {
+            paintedCharts_.insert(receiver->objectName());
+            return false;
+        }
+        // A frame may come inside the handling: the chart library paints
+        // at once at the end of a replot it had put off.
+        if (delivering_ && event->type() != QEvent::UpdateRequest)
             return false;
         if (IsChart(receiver)) {
-            if (event->type() == QEvent::Paint) {
-                paintedCharts_.insert(receiver->objectName());
-                return false;
-            }
-            const bool input = TakeChartInput(*event, receiver->objectName());
-            const bool queued = event->type() == QEvent::MetaCall && IsBrokenDown() && !inputFramed_;
-            if (!input && !queued)
+            if (!TakeChartInput(*event, receiver->objectName()))
                 return false;
             // Delivered here, so its handling can be timed.
             const std::int64_t startNs = NowNs();
             delivering_ = true;
+            framesInsideNs_ = 0;
             QCoreApplication::instance()->notify(receiver, event);
             delivering_ = false;
-            const double ms = Milliseconds(NowNs() - startNs);
-            if (queued)
-                queuedMs_ += ms;
-            else if (IsBrokenDown() && !handlingLogged_)
-                handlingMs_ = ms;
+            if (IsBrokenDown() && !handlingLogged_)
+                handlingMs_ = Milliseconds(NowNs() - startNs - framesInsideNs_);
             handlingLogged_ = true;
             return true;
         }
@@ -113,6 +112,8 @@ protected:
         const std::int64_t frameNs = NowNs();
         receiver->event(event);
         const std::int64_t paintedNs = NowNs();
+        if (delivering_)
+            framesInsideNs_ += paintedNs - frameNs;
         if (!firstPaintDone_ && launchNs_ > 0 && window->objectName() == QLatin1String("TForm1")) {
             log_ << "first_paint_ms " << Milliseconds(paintedNs - launchNs_) << std::endl;
             firstPaintDone_ = true;
@@ -129,9 +130,11 @@ protected:
             inputFramed_ = true;
             if (IsBrokenDown()) {
                 const std::string input = pendingInput_.substr(0, pendingInput_.find('_'));
-                log_ << input << "_frame_ms " << name << ' ' << Milliseconds(paintedNs - frameNs) << '\n'
+                const double frameMs = Milliseconds(paintedNs - frameNs);
+                log_ << input << "_frame_ms " << name << ' ' << frameMs << '\n'
                      << input << "_handling_ms " << name << ' ' << handlingMs_ << '\n'
-                     << input << "_queued_ms " << name << ' ' << queuedMs_ << std::endl;
+                     << input << "_queued_ms " << name << ' '
+                     << Milliseconds(paintedNs - inputNs_) - handlingMs_ - frameMs << std::endl;
             }
         }
         return true;
@@ -149,7 +152,6 @@ private:
         reported_.clear();
         handlingLogged_ = false;
         handlingMs_ = 0;
-        queuedMs_ = 0;
     }
 
     // Whether the event is an input the probe times.
@@ -183,11 +185,12 @@ private:
     bool inputFramed_ = false;
     std::set<QString> reported_;
     std::int64_t inputNs_ = 0;
-    // Set while the probe delivers an event itself.
+    // Set while the probe delivers an event itself, and the time of the
+    // frames painted meanwhile.
     bool delivering_ = false;
+    std::int64_t framesInsideNs_ = 0;
     bool handlingLogged_ = false;
     double handlingMs_ = 0;
-    double queuedMs_ = 0;
 };
 
 void InstallProbe()

@@ -1,5 +1,7 @@
 #include "chart/MechanicalChart.h"
 
+#include "chart/ChartLines.h"
+
 #include <cmath>
 #include <set>
 #include <string>
@@ -56,7 +58,7 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
     std::deque<Trace> entries;
     ShownTraces traces;
     for (const PlaneCurve& curve : curves) {
-        auto* line = new Unpicked<QCPCurve>(xAxis, yAxis);
+        auto* line = new ChartCurve(xAxis, yAxis);
         line->setName(QString::fromStdString(curve.name));
         line->setPen(PenOf(curve));
         if (curve.kind == CurveKind::OperatingPoint) {
