@@ -2,13 +2,15 @@
 
 #include "chart/PlotChart.h"
 
-// The lines of the charts: never picked by the mouse, and on screen a solid
-// line's segments go to the painter in one call. The library draws them
-// with the same pen one call each (QCP::phFastPolylines), and each call
-// costs as much again as the segment's pixels: with the mechanical
-// characteristic's fifteen curves of two thousand points, most of a replot.
-// The painter rasterizes every segment on its own either way, so the
-// pixels are the same.
+// The lines of the charts: never picked by the mouse, and on screen drawn
+// with one call to the painter for all their segments. The library draws a
+// solid line's segments with the same pen one call each
+// (QCP::phFastPolylines), and each call costs as much again as the
+// segment's pixels; the painter rasterizes every segment on its own either
+// way, so the pixels are the same. A wide dashed line (a pin on the
+// mechanical characteristic) is cut into its dashes here and drawn the same
+// way, where the library had the painter outline every dash: most of a
+// replot with fifteen curves of two thousand points.
 class ChartGraph final : public Unpicked<QCPGraph> {
 public:
     using Unpicked::Unpicked;

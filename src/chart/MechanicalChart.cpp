@@ -2,7 +2,6 @@
 
 #include "chart/ChartLines.h"
 
-#include <cmath>
 #include <set>
 #include <string>
 #include <utility>
@@ -100,12 +99,21 @@ std::vector<const PlaneCurve*> MechanicalChart::ShownCurves() const
 
 std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) const
 {
+    // Measured in values scaled to pixels, squared: the axes map values
+    // linearly, and the tracker looks again at every view change over
+    // fifteen curves of two thousand points.
+    const PlotMapping m = Mapping();
+    const double mdScale = m.area.width / m.ranges.x.Span();
+    const double omegaScale = m.area.height / m.ranges.y.Span();
+    const double md = m.ValueAtX(pixel.x());
+    const double omega = m.ValueAtY(pixel.y());
     std::optional<NearestPlanePoint> nearest;
     double best = 0;
     for (int i : View().Traces().ShownIndices())
         for (const PlanePoint& point : curves_[static_cast<std::size_t>(i)].points) {
-            const double distance = std::hypot(xAxis->coordToPixel(point.Md) - pixel.x(),
-                                               yAxis->coordToPixel(point.Omega) - pixel.y());
+            const double across = (point.Md - md) * mdScale;
+            const double up = (point.Omega - omega) * omegaScale;
+            const double distance = across * across + up * up;
             if (!nearest || distance < best) {
                 nearest = NearestPlanePoint{i, point};
                 best = distance;
