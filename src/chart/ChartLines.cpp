@@ -2,8 +2,6 @@
 
 #include "plot/Dashes.h"
 
-#include <QSet>
-
 #include <cmath>
 #include <vector>
 
@@ -22,25 +20,21 @@ bool IsPoint(QPointF point)
 
 // Draws the lines with the painter's pen as the library's fast polylines
 // draw each segment: rounded to whole pixels unless smoothed. Rounded, a
-// run's path repeats the same few segments over and over where it settles:
-// one opaque pen paints the same pixels however often a segment is drawn,
-// so each is drawn once.
+// run's path repeats the same segment over and over where it settles: one
+// opaque pen paints the same pixels however often a segment is drawn, so it
+// is drawn once.
 void DrawLines(QCPPainter& painter, const QVector<QLineF>& lines)
 {
     if (painter.antialiasing())
         return painter.drawLines(lines);
     const bool once =
         painter.pen().color().alpha() == 255 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
-    QSet<std::pair<QPoint, QPoint>> drawn;
     QVector<QLine> rounded;
     rounded.reserve(lines.size());
     for (const QLineF& line : lines) {
         const QLine pixels = line.toLine();
-        if (!once || !drawn.contains({pixels.p1(), pixels.p2()})) {
+        if (!once || rounded.isEmpty() || rounded.back() != pixels)
             rounded.append(pixels);
-            if (once)
-                drawn.insert({pixels.p1(), pixels.p2()});
-        }
     }
     painter.drawLines(rounded);
 }
@@ -61,6 +55,7 @@ QVector<QLineF> Dashes(const QVector<QPointF>& points, const QPen& pen)
     for (QPointF point : points)
         pixels.push_back({point.x(), point.y()});
     QVector<QLineF> pieces;
+    pieces.reserve(points.size());
     for (const PixelSegment& piece : DashPieces(pixels, pattern, pen.dashOffset() * width))
         pieces.append(QLineF(piece.from.x, piece.from.y, piece.to.x, piece.to.y));
     return pieces;

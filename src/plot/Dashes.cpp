@@ -59,7 +59,8 @@ std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, cons
             place = PatternPlace(pattern, offset);
             continue;
         }
-        const double length = std::hypot(to.x - from.x, to.y - from.y);
+        // Pixels are far from overflowing a square.
+        const double length = std::sqrt((to.x - from.x) * (to.x - from.x) + (to.y - from.y) * (to.y - from.y));
         if (!IsPoint(from) || length == 0)
             continue;
         // Each pass takes the segment up to the end of the pattern's
