@@ -104,7 +104,18 @@ void PlotChart::ApplyView()
     xAxis->setRange(ranges.x.min, ranges.x.max);
     yAxis->setRange(ranges.y.min, ranges.y.max);
     updateLayout();
-    replot(rpQueuedReplot);
+    // Put off as the library's rpQueuedReplot does, but a replot done
+    // meanwhile (a picture for a file, a test) leaves nothing to do.
+    if (!mReplotQueued) {
+        mReplotQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (mReplotQueued)
+                    replot();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void PlotChart::RepaintMarks()
