@@ -42,8 +42,10 @@ void DrawLines(QCPPainter& painter, const QVector<QLineF>& lines)
 // The pieces of a wide dashed line, as the painter would dash it, to be
 // drawn with the pen made solid: the painter's own dasher joins the pieces
 // of each dash into one outline first, and on a run's path of two thousand
-// points that took most of a replot. The pieces' square ends stand in for
-// the joins within a dash; the dashes fall where the painter puts them.
+// points that took most of a replot. The dashes fall where the painter
+// puts them; the pieces' square ends stand in for the joins within a dash,
+// and their ends are rounded to whole pixels as a solid line's are, so a
+// dash's edge may lie a pixel from the painter's.
 QVector<QLineF> Dashes(const QVector<QPointF>& points, const QPen& pen)
 {
     const double width = pen.widthF();
