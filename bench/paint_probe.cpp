@@ -1,13 +1,16 @@
 // Preloaded into the unmodified program (LD_PRELOAD) to time what its user
 // sees: from the launch to the main window's first painted frame, and from
-// an input to the end of the first frame after it that repaints the chart.
-// The inputs are the release of a button, and over the chart a wheel turn,
+// an input to the end of the first frame after it that repaints each chart
+// (the main window's, and the mechanical characteristic's while open).
+// The inputs are the release of a button, and over a chart a wheel turn,
 // a pointer move with a button held (a pan step), a click (on the legend,
 // where the measuring script clicks) and a double click; for a wheel turn
-// and a pan step, also where the time goes: handling the input itself,
-// calls queued to the chart meanwhile (a replot the chart library puts off
-// to the next turn of the event loop), and the frame.
-// Writes one line per measurement to the file named by PAINT_PROBE_LOG;
+// and a pan step, also where the time goes: handling the input itself, the
+// frame, and the rest between them ("queued": calls queued to the chart
+// meanwhile, such as a replot the chart library puts off to the next turn
+// of the event loop, and the loop's own work).
+// Writes one line per measurement to the file named by PAINT_PROBE_LOG: the
+// key, the button's name for a click, the chart's name, the milliseconds;
 // PAINT_PROBE_LAUNCH_NS is the wall-clock launch time in nanoseconds.
 
 #include <QAbstractButton>
@@ -19,6 +22,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -36,11 +40,10 @@ double Milliseconds(std::int64_t ns)
     return static_cast<double>(ns) / 1e6;
 }
 
-// The chart, or the viewport of a chart that draws into one.
+// Any of the program's charts, known by the chart library they are made of.
 bool IsChart(QObject* receiver)
 {
-    auto named = [](QObject* object) { return object && object->objectName() == QLatin1String("Chart1"); };
-    return named(receiver) || named(receiver->parent());
+    return receiver->inherits("QCustomPlot");
 }
 
 // The log key of an input over the chart that the probe times; empty for
@@ -72,60 +75,67 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        if (delivering_)
+        if (IsChart(receiver) && event->type() == QEvent::Paint) {
+            paintedCharts_.insert(receiver->objectName());
+            return false;
+        }
+        // A frame may come inside the handling: the chart library paints
+        // at once at the end of a replot it had put off.
+        if (delivering_ && event->type() != QEvent::UpdateRequest)
             return false;
         if (IsChart(receiver)) {
-            if (event->type() == QEvent::Paint) {
-                chartPainted_ = true;
-                return false;
-            }
-            const bool input = TakeChartInput(*event);
-            const bool queued = event->type() == QEvent::MetaCall && IsBrokenDown();
-            if (!input && !queued)
+            if (!TakeChartInput(*event, receiver->objectName()))
                 return false;
             // Delivered here, so its handling can be timed.
             const std::int64_t startNs = NowNs();
             delivering_ = true;
+            framesInsideNs_ = 0;
             QCoreApplication::instance()->notify(receiver, event);
             delivering_ = false;
-            const double ms = Milliseconds(NowNs() - startNs);
-            if (queued)
-                queuedMs_ += ms;
-            else if (IsBrokenDown() && !handlingLogged_)
-                handlingMs_ = ms;
+            if (IsBrokenDown() && !handlingLogged_)
+                handlingMs_ = Milliseconds(NowNs() - startNs - framesInsideNs_);
             handlingLogged_ = true;
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
-            if (auto* button = qobject_cast<QAbstractButton*>(receiver)) {
-                pendingInput_ = "click_to_paint_ms " + button->objectName().toStdString();
-                inputNs_ = NowNs();
-            }
+            if (auto* button = qobject_cast<QAbstractButton*>(receiver))
+                StartInput("click_to_paint_ms " + button->objectName().toStdString(), QString());
             return false;
         }
         auto* window = qobject_cast<QWidget*>(receiver);
-        if (event->type() != QEvent::UpdateRequest || !window || !window->isWindow() ||
-            window->objectName() != QLatin1String("TForm1"))
+        if (event->type() != QEvent::UpdateRequest || !window || !window->isWindow())
             return false;
         // Deliver the frame now, so its end can be timed: painting and the
-        // flush to the screen both happen inside this call. A click counts
-        // as painted with the first frame that repaints the chart's lines.
-        chartPainted_ = false;
+        // flush to the screen both happen inside this call. An input counts
+        // as painted on a chart with the first frame that repaints it.
+        paintedCharts_.clear();
         const std::int64_t frameNs = NowNs();
         receiver->event(event);
         const std::int64_t paintedNs = NowNs();
-        if (!firstPaintDone_ && launchNs_ > 0)
+        if (delivering_)
+            framesInsideNs_ += paintedNs - frameNs;
+        if (!firstPaintDone_ && launchNs_ > 0 && window->objectName() == QLatin1String("TForm1")) {
             log_ << "first_paint_ms " << Milliseconds(paintedNs - launchNs_) << std::endl;
-        firstPaintDone_ = true;
-        if (!pendingInput_.empty() && chartPainted_) {
-            log_ << pendingInput_ << ' ' << Milliseconds(paintedNs - inputNs_) << std::endl;
+            firstPaintDone_ = true;
+        }
+        if (pendingInput_.empty())
+            return true;
+        for (const QString& chart : paintedCharts_) {
+            if (!reported_.insert(chart).second)
+                continue;
+            const std::string name = chart.toStdString();
+            log_ << pendingInput_ << ' ' << name << ' ' << Milliseconds(paintedNs - inputNs_) << std::endl;
+            if (chart != inputChart_)
+                continue;
+            inputFramed_ = true;
             if (IsBrokenDown()) {
                 const std::string input = pendingInput_.substr(0, pendingInput_.find('_'));
-                log_ << input << "_frame_ms " << Milliseconds(paintedNs - frameNs) << '\n'
-                     << input << "_handling_ms " << handlingMs_ << '\n'
-                     << input << "_queued_ms " << queuedMs_ << std::endl;
+                const double frameMs = Milliseconds(paintedNs - frameNs);
+                log_ << input << "_frame_ms " << name << ' ' << frameMs << '\n'
+                     << input << "_handling_ms " << name << ' ' << handlingMs_ << '\n'
+                     << input << "_queued_ms " << name << ' '
+                     << Milliseconds(paintedNs - inputNs_) - handlingMs_ - frameMs << std::endl;
             }
-            pendingInput_.clear();
         }
         return true;
     }
@@ -133,8 +143,19 @@ protected:
 private:
     bool IsBrokenDown() const { return pendingInput_ == "wheel_to_paint_ms" || pendingInput_ == "pan_to_paint_ms"; }
 
+    void StartInput(std::string key, const QString& chart)
+    {
+        pendingInput_ = std::move(key);
+        inputChart_ = chart;
+        inputNs_ = NowNs();
+        inputFramed_ = false;
+        reported_.clear();
+        handlingLogged_ = false;
+        handlingMs_ = 0;
+    }
+
     // Whether the event is an input the probe times.
-    bool TakeChartInput(const QEvent& event)
+    bool TakeChartInput(const QEvent& event, const QString& chart)
     {
         if (event.type() == QEvent::MouseButtonPress)
             dragged_ = false;
@@ -145,30 +166,31 @@ private:
         if (key.empty() || (key == "chart_click_to_paint_ms" && dragged_))
             return false;
         // The first move of a drag counts: later ones wait for its frame.
-        if (pendingInput_ != key || key != "pan_to_paint_ms") {
-            inputNs_ = NowNs();
-            handlingLogged_ = false;
-            handlingMs_ = 0;
-            queuedMs_ = 0;
-        }
-        pendingInput_ = std::move(key);
+        if (pendingInput_ != key || key != "pan_to_paint_ms" || inputFramed_)
+            StartInput(std::move(key), chart);
         return true;
     }
 
     std::ofstream log_;
     std::int64_t launchNs_ = 0;
     bool firstPaintDone_ = false;
-    bool chartPainted_ = false;
+    // The charts the frame being delivered repainted, by name.
+    std::set<QString> paintedCharts_;
     bool dragged_ = false;
-    // The log key of the input waiting for its frame, with the button's
-    // name for a click.
+    // The log key of the last input, with the button's name for a click;
+    // the chart it went to (none for a button); whether that chart was
+    // painted since; and the charts painted since.
     std::string pendingInput_;
+    QString inputChart_;
+    bool inputFramed_ = false;
+    std::set<QString> reported_;
     std::int64_t inputNs_ = 0;
-    // Set while the probe delivers an event itself.
+    // Set while the probe delivers an event itself, and the time of the
+    // frames painted meanwhile.
     bool delivering_ = false;
+    std::int64_t framesInsideNs_ = 0;
     bool handlingLogged_ = false;
     double handlingMs_ = 0;
-    double queuedMs_ = 0;
 };
 
 void InstallProbe()

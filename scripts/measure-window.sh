@@ -6,7 +6,10 @@
 # hide and show a trace, and double clicks that reset the zoom, each to its
 # painted frame, and for wheel turns and pan steps where that time goes
 # (handling the input, calls queued to the chart, the frame); and peak
-# memory over a session of the three runs.
+# memory over a session of the three runs. Then the same over the
+# mechanical characteristic's window, opened with X on the chart over the
+# three runs and twelve pins (the chart's menu pins the six traces twice),
+# and the runs' clicks with that window open, to each chart's frame.
 # With an experiment file, every launch opens it, so the runs take its
 # settings (run.steps = 1000000 for the largest runs).
 # Usage: scripts/measure-window.sh [LAUNCHES [EXPERIMENT_FILE]]   (after
@@ -32,7 +35,55 @@ paced_click() {
   sleep 0.3
 }
 
+# Over the chart in WINDOW, with points in its client area: wheel turns,
+# a middle-button drag, then legend clicks each followed by a wheel turn
+# and a double click that resets the zoom.
+time_chart_inputs() {
+  local window=$1 plot=$2 legend=$3
+  # In and out by turns, so the view stays about the whole run.
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$window" $plot
+  sleep 0.3
+  for turn in $(seq 20); do
+    xdotool click $((4 + turn % 2))
+    sleep 0.15
+  done
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$window" $plot mousedown 2
+  for _ in $(seq 10); do
+    xdotool mousemove_relative -- 8 4
+    sleep 0.1
+  done
+  xdotool mouseup 2
+  sleep 0.3
+  for _ in $(seq 10); do
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$window" $legend click 1
+    sleep 0.3
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$window" $plot
+    sleep 0.3
+    xdotool click 4 sleep 0.3 click --repeat 2 --delay 60 1
+    sleep 0.3
+  done
+}
+
+# Pins every trace through the chart's menu: its last item but two.
+pin_traces() {
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$MAIN" $PLOT_POINT click 3
+  sleep 0.5
+  xdotool key Up Up Up Return
+  sleep 0.5
+}
+
+# In the mechanical characteristic's client area: a point inside the plot
+# and a legend entry of a pinned path.
+PLANE_PLOT_POINT="250 300"
+PLANE_LEGEND_POINT="560 300"
+
 for _ in $(seq "$launches"); do
+  echo "phase main" >>"$log"
   PAINT_PROBE_LOG=$log PAINT_PROBE_LAUNCH_NS=$(date +%s%N) LD_PRELOAD=$(realpath "$build")/bin/libpaintprobe.so \
     /usr/bin/time -v -o "$timing" "$build"/bin/motormodel "${experiment[@]}" >/dev/null 2>&1 &
   APP_PID=$!
@@ -47,48 +98,63 @@ for _ in $(seq "$launches"); do
     paced_click Button1
     paced_click Button3
   done
-  # In and out by turns, so the view stays about the whole run.
-  point_at_plot
-  sleep 0.3
-  for turn in $(seq 20); do
-    xdotool click $((4 + turn % 2))
-    sleep 0.15
-  done
-  # shellcheck disable=SC2086
-  xdotool mousemove --window "$MAIN" $PLOT_POINT mousedown 2
-  for _ in $(seq 10); do
-    xdotool mousemove_relative -- 8 4
-    sleep 0.1
-  done
-  xdotool mouseup 2
-  sleep 0.3
-  for _ in $(seq 10); do
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$MAIN" $LEGEND_POINT click 1
-    sleep 0.3
-    point_at_plot
-    sleep 0.3
-    xdotool click 4 sleep 0.3 click --repeat 2 --delay 60 1
-    sleep 0.3
-  done
+  time_chart_inputs "$MAIN" "$PLOT_POINT" "$LEGEND_POINT"
   paced_click Button2
+
+  # Not timed: the runs and pins the mechanical characteristic shows.
+  echo "phase setup" >>"$log"
+  for button in Button1 Button3 Button4; do
+    paced_click $button
+  done
+  pin_traces
+  pin_traces
+  # X while the chart has the keyboard; a click that draws no rectangle
+  # gives it.
+  point_at_plot
+  xdotool click 1 key x
+  plane=$(find_window "$MECHANICAL_CAPTION")
+  sleep 1
+  echo "phase mechanical" >>"$log"
+  time_chart_inputs "$plane" "$PLANE_PLOT_POINT" "$PLANE_LEGEND_POINT"
+  for _ in 1 2 3; do
+    for button in Button1 Button3 Button4; do
+      paced_click $button
+    done
+  done
   paced_click Button5
   wait_for_exit
   sed -n 's/.*Maximum resident set size (kbytes): /peak_rss_kb /p' "$timing" >>"$log"
 done
 
 median() { sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+# The values of the log's lines in a phase whose first fields are these.
+values() {
+  awk -v phase="$1" -v fields="$2" '
+    $1 == "phase" {shown = $2; next}
+    shown == phase && index($0, fields " ") == 1 {print $NF}' "$log"
+}
 echo "launches: $launches"
 echo "first paint after launch, ms (median): $(awk '/^first_paint_ms/ {print $2}' "$log" | median)"
-for button in Button1 Button3 Button4 Button2; do
-  echo "click on $button to painted, ms (median): $(awk -v b=$button '$1 == "click_to_paint_ms" && $2 == b {print $3}' "$log" | median)"
-done
-for input in wheel pan chart_click double_click; do
-  echo "$input over the full chart to painted, ms (median): $(awk -v k="${input}_to_paint_ms" '$1 == k {print $2}' "$log" | median)"
-done
-for input in wheel pan; do
-  for part in handling queued frame; do
-    echo "  $input: $part, ms (median): $(awk -v k="${input}_${part}_ms" '$1 == k {print $2}' "$log" | median)"
+report_chart() {
+  local phase=$1 chart=$2 input part
+  for input in wheel pan chart_click double_click; do
+    echo "$input over the full chart to painted, ms (median): $(values "$phase" "${input}_to_paint_ms $chart" | median)"
   done
+  for input in wheel pan; do
+    for part in handling queued frame; do
+      echo "  $input: $part, ms (median): $(values "$phase" "${input}_${part}_ms $chart" | median)"
+    done
+  done
+}
+for button in Button1 Button3 Button4 Button2; do
+  echo "click on $button to painted, ms (median): $(values main "click_to_paint_ms $button Chart1" | median)"
+done
+report_chart main Chart1
+echo "mechanical characteristic, three runs and twelve pins:"
+report_chart mechanical Chart
+for button in Button1 Button3 Button4; do
+  echo "click on $button to painted with it open, ms (median), main chart / mechanical characteristic:" \
+    "$(values mechanical "click_to_paint_ms $button Chart1" | median) /" \
+    "$(values mechanical "click_to_paint_ms $button Chart" | median)"
 done
 echo "peak resident memory, MB (median): $(awk '/^peak_rss_kb/ {print $2 / 1024}' "$log" | median)"

@@ -124,7 +124,7 @@ void ChartTracker::HideItems()
     for (QCPItemTracer* ring : rings_)
         ring->setVisible(false);
     if (wasShown)
-        chart_.layer(QStringLiteral("marks"))->replot();
+        chart_.RepaintMarks();
 }
 
 void ChartTracker::Show(const Readout& readout, QPointF pointer)
@@ -143,7 +143,7 @@ void ChartTracker::Show(const Readout& readout, QPointF pointer)
     shown_ = readout;
     line_->setVisible(true);
     box_->setVisible(true);
-    chart_.layer(QStringLiteral("marks"))->replot();
+    chart_.RepaintMarks();
 }
 
 void ChartTracker::PlaceBox(double lineX, QPointF pointer)

@@ -1,6 +1,7 @@
 #include "chart/MechanicalChart.h"
 
-#include <cmath>
+#include "chart/ChartLines.h"
+
 #include <set>
 #include <string>
 #include <utility>
@@ -56,7 +57,7 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
     std::deque<Trace> entries;
     ShownTraces traces;
     for (const PlaneCurve& curve : curves) {
-        auto* line = new Unpicked<QCPCurve>(xAxis, yAxis);
+        auto* line = new ChartCurve(xAxis, yAxis);
         line->setName(QString::fromStdString(curve.name));
         line->setPen(PenOf(curve));
         if (curve.kind == CurveKind::OperatingPoint) {
@@ -98,12 +99,21 @@ std::vector<const PlaneCurve*> MechanicalChart::ShownCurves() const
 
 std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) const
 {
+    // Measured in values scaled to pixels, squared: the axes map values
+    // linearly, and the tracker looks again at every view change over
+    // fifteen curves of two thousand points.
+    const PlotMapping m = Mapping();
+    const double mdScale = m.area.width / m.ranges.x.Span();
+    const double omegaScale = m.area.height / m.ranges.y.Span();
+    const double md = m.ValueAtX(pixel.x());
+    const double omega = m.ValueAtY(pixel.y());
     std::optional<NearestPlanePoint> nearest;
     double best = 0;
     for (int i : View().Traces().ShownIndices())
         for (const PlanePoint& point : curves_[static_cast<std::size_t>(i)].points) {
-            const double distance = std::hypot(xAxis->coordToPixel(point.Md) - pixel.x(),
-                                               yAxis->coordToPixel(point.Omega) - pixel.y());
+            const double across = (point.Md - md) * mdScale;
+            const double up = (point.Omega - omega) * omegaScale;
+            const double distance = across * across + up * up;
             if (!nearest || distance < best) {
                 nearest = NearestPlanePoint{i, point};
                 best = distance;

@@ -65,7 +65,7 @@ void PlaneTracker::Follow()
     ring_->setPen(QPen(chart_.TraceColour(nearest->curve), 1.5));
     ring_->setVisible(true);
     box_->setVisible(true);
-    chart_.layer(QStringLiteral("marks"))->replot();
+    chart_.RepaintMarks();
 }
 
 void PlaneTracker::Hide()
@@ -74,5 +74,5 @@ void PlaneTracker::Hide()
         return;
     box_->setVisible(false);
     ring_->setVisible(false);
-    chart_.layer(QStringLiteral("marks"))->replot();
+    chart_.RepaintMarks();
 }

@@ -25,7 +25,7 @@ QColor ToQColor(Colour colour)
 }
 
 PlotChart::PlotChart(QWidget* parent)
-    : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new QCPTextElement(this))
+    : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new QCPTextElement(this)), marks_(nullptr)
 {
     setBackground(ToQColor(clSilver));
     // Lines are drawn as they are, unsmoothed, on screen: it is faster and
@@ -38,10 +38,18 @@ PlotChart::PlotChart(QWidget* parent)
         axis->grid()->setPen(QPen(Qt::white, 0));
         axis->grid()->setZeroLinePen(Qt::NoPen);
     }
+    // The chart covers itself whole with its background, so the window
+    // need not paint its own under it first at every frame.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     // The tracker and other marks go on a layer of their own, so moving
-    // them repaints no line.
+    // them repaints no line. The zoom rectangle joins them there, and the
+    // library's own overlay layer shares the lines' buffer: one buffer
+    // fewer to clear at each replot and to blend at each frame.
     addLayer(QStringLiteral("marks"));
-    layer(QStringLiteral("marks"))->setMode(QCPLayer::lmBuffered);
+    marks_ = layer(QStringLiteral("marks"));
+    marks_->setMode(QCPLayer::lmBuffered);
+    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    selectionRect()->setLayer(marks_);
     BuildLayout();
 
     connect(view_, &ChartViewState::Changed, this, &PlotChart::ApplyView);
@@ -91,8 +99,9 @@ void PlotChart::BuildLayout()
 
 void PlotChart::ApplyView()
 {
-    // Laid out and drawn now, so those who follow the view after the chart
-    // find it in place; the screen takes the frame at the next paint.
+    // Laid out now, so those who follow the view after the chart find the
+    // plot area in place and put their marks on it; drawn once, marks and
+    // all, when they are done, before the next frame.
     const ShownTraces& traces = view_->Traces();
     for (int i = 0; i < traces.Count(); ++i) {
         Plottable(i)->setVisible(traces.IsShown(i));
@@ -102,7 +111,26 @@ void PlotChart::ApplyView()
     const AxisRanges ranges = view_->Ranges();
     xAxis->setRange(ranges.x.min, ranges.x.max);
     yAxis->setRange(ranges.y.min, ranges.y.max);
-    replot(rpQueuedRefresh);
+    updateLayout();
+    // Put off as the library's rpQueuedReplot does, but a replot done
+    // meanwhile (a picture for a file, a test) leaves nothing to do.
+    if (!mReplotQueued) {
+        mReplotQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (mReplotQueued)
+                    replot();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void PlotChart::RepaintMarks()
+{
+    // A replot on its way draws the marks with everything else.
+    if (!mReplotQueued)
+        marks_->replot();
 }
 
 AxisRanges PlotChart::ShownRanges() const

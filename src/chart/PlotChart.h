@@ -52,6 +52,9 @@ public:
     // the legend lists only the shown entries.
     QRect LegendEntryRect(int index) const;
     QColor TraceColour(int index) const { return Plottable(index)->pen().color(); }
+    // Repaints the layer of marks ("marks": the trackers, the cursors, the
+    // zoom rectangle) alone, after they moved.
+    void RepaintMarks();
 
     // Paints the chart as a picture for a file or the clipboard: lines
     // smoothed, and the legend listing the shown entries only. A vector
@@ -79,4 +82,5 @@ private:
 
     ChartViewState* view_;
     QCPTextElement* title_;
+    QCPLayer* marks_;
 };

@@ -1,5 +1,6 @@
 #include "chart/TraceChart.h"
 
+#include "chart/ChartLines.h"
 #include "plot/AxisUnits.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ TraceChart::~TraceChart() = default;
 int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style)
 {
     // Registers itself with the chart, as addGraph() would.
-    QCPGraph* graph = new Unpicked<QCPGraph>(xAxis, yAxis);
+    QCPGraph* graph = new ChartGraph(xAxis, yAxis);
     graph->setName(QString::fromStdString(trace.Title()));
     graph->setPen(QPen(ToQColor(trace.LineColour()), 1, style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine));
     Draw(lines_.emplace_back(Line{graph, 0}), trace);

@@ -1,0 +1,77 @@
+#include "plot/Dashes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <numeric>
+
+namespace {
+
+bool IsPoint(PixelPoint point)
+{
+    return !std::isnan(point.x) && !std::isnan(point.y);
+}
+
+PixelPoint Along(PixelPoint from, PixelPoint to, double share)
+{
+    return {from.x + (to.x - from.x) * share, from.y + (to.y - from.y) * share};
+}
+
+// Where a line is in its pattern: which length, and how much of it is left.
+class PatternPlace {
+public:
+    PatternPlace(const std::vector<double>& pattern, double offset) : pattern_(&pattern)
+    {
+        const double whole = std::accumulate(pattern.begin(), pattern.end(), 0.0);
+        Advance(std::fmod(offset, whole));
+    }
+
+    bool On() const { return index_ % 2 == 0; }
+    double Left() const { return left_; }
+
+    void Advance(double length)
+    {
+        while (length >= left_) {
+            length -= left_;
+            index_ = (index_ + 1) % pattern_->size();
+            left_ = (*pattern_)[index_];
+        }
+        left_ -= length;
+    }
+
+private:
+    const std::vector<double>* pattern_;
+    std::size_t index_ = 0;
+    double left_ = (*pattern_)[0];
+};
+
+} // namespace
+
+std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, const std::vector<double>& pattern,
+                                     double offset)
+{
+    std::vector<PixelSegment> pieces;
+    PatternPlace place(pattern, offset);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const PixelPoint from = points[i - 1];
+        const PixelPoint to = points[i];
+        if (!IsPoint(to)) {
+            place = PatternPlace(pattern, offset);
+            continue;
+        }
+        // Pixels are far from overflowing a square.
+        const double length = std::sqrt((to.x - from.x) * (to.x - from.x) + (to.y - from.y) * (to.y - from.y));
+        if (!IsPoint(from) || length == 0)
+            continue;
+        // Each pass takes the segment up to the end of the pattern's
+        // length or of the segment, whichever comes first.
+        for (double done = 0; done < length;) {
+            const double step = std::min(place.Left(), length - done);
+            if (place.On() && step > 0)
+                pieces.push_back({Along(from, to, done / length), Along(from, to, (done + step) / length)});
+            place.Advance(step);
+            done += step;
+        }
+    }
+    return pieces;
+}
