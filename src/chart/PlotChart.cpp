@@ -111,7 +111,8 @@ void PlotChart::ApplyView()
     const AxisRanges ranges = view_->Ranges();
     xAxis->setRange(ranges.x.min, ranges.x.max);
     yAxis->setRange(ranges.y.min, ranges.y.max);
-    updateLayout();
+    QCustomPlot::updateLayout();
+    laidOutFor_ = viewport();
     // Put off as the library's rpQueuedReplot does, but a replot done
     // meanwhile (a picture for a file, a test) leaves nothing to do.
     if (!mReplotQueued) {
@@ -124,6 +125,14 @@ void PlotChart::ApplyView()
             },
             Qt::QueuedConnection);
     }
+}
+
+void PlotChart::updateLayout()
+{
+    const bool laidOut = laidOutFor_ == viewport();
+    laidOutFor_.reset();
+    if (!laidOut)
+        QCustomPlot::updateLayout();
 }
 
 void PlotChart::RepaintMarks()
@@ -170,6 +179,7 @@ void PlotChart::ToggleOnLegendClick(QCPAbstractLegendItem* item)
 
 void PlotChart::FillLegend(bool shownOnly)
 {
+    laidOutFor_.reset();
     legend->clearItems();
     const ShownTraces& traces = view_->Traces();
     for (int i = 0; i < traces.Count(); ++i)
@@ -219,5 +229,6 @@ QString PlotChart::TitleText() const
 void PlotChart::SetTitleText(const QString& text)
 {
     title_->setText(text);
+    laidOutFor_.reset();
     replot(rpQueuedReplot);
 }

@@ -7,6 +7,7 @@
 
 #include <qcustomplot.h>
 
+#include <optional>
 #include <string>
 
 class QPaintDevice;
@@ -72,6 +73,9 @@ protected:
     virtual void ApplyAxes() {}
     // The plottable that draws the view state's entry.
     virtual QCPAbstractPlottable* Plottable(int index) const = 0;
+    // Once after a view change, the layout it made for the replot it put
+    // off stands, unless the chart was resized meanwhile.
+    void updateLayout() override;
 
 private:
     void BuildLayout();
@@ -83,4 +87,6 @@ private:
     ChartViewState* view_;
     QCPTextElement* title_;
     QCPLayer* marks_;
+    // The viewport a view change laid the chart out for.
+    std::optional<QRect> laidOutFor_;
 };

@@ -118,6 +118,11 @@ TEST_F(ChartWindow, EachViewChangeShowsWhatAFullReplotWould)
         {"legend click", [this] { QTest::mouseClick(Chart(), Qt::LeftButton, {}, Chart()->LegendEntryRect(5).center()); }},
         {"new run", [this] { Click("Button1"); }},
         {"reset", [this] { QTest::keyClick(Chart(), Qt::Key_Home); }},
+        // A view change laid out for one size, drawn at another.
+        {"wheel notch and resize", [&] {
+             Wheel(middle, 120);
+             Chart()->resize(Chart()->size() + QSize(40, 20));
+         }},
     };
     for (const auto& [name, act] : actions) {
         act();
