@@ -52,11 +52,12 @@ inline constexpr std::array<Colour, 12> kPinPalette{{
 // order: from navy through purple and red to orange, each dark enough to
 // read on the silver and on paper, and ordered by hue and lightness so
 // that neighbouring values look alike and the ends apart.
+// Its stops are pins' colours.
 inline constexpr std::array<Colour, 4> kFamilyRamp{{
-    Rgb(0x08, 0x30, 0x6B), // navy
-    Rgb(0x76, 0x2A, 0x83), // purple
-    Rgb(0xB2, 0x18, 0x2B), // red
-    Rgb(0xD9, 0x5F, 0x02), // orange
+    kPinPalette[8], // navy
+    kPinPalette[3], // purple
+    kPinPalette[1], // red
+    kPinPalette[4], // orange
 }};
 
 // The colour of the member at index among count along kFamilyRamp: its
