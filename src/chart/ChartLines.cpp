@@ -1,8 +1,10 @@
 #include "chart/ChartLines.h"
 
-#include "plot/Dashes.h"
+#include "plot/PixelLines.h"
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -13,28 +15,36 @@ namespace {
 // did.
 constexpr double kWideDashes = 2;
 
-bool IsPoint(QPointF point)
-{
-    return !std::isnan(point.x()) && !std::isnan(point.y());
-}
-
 // Draws the lines with the painter's pen as the library's fast polylines
 // draw each segment: rounded to whole pixels unless smoothed. Rounded, a
-// run's path repeats the same segment over and over where it settles: one
-// opaque pen paints the same pixels however often a segment is drawn, so it
-// is drawn once.
-void DrawLines(QCPPainter& painter, const QVector<QLineF>& lines)
+// run's path repeats the same few segments over and over where it settles,
+// a random run's over its whole cloud: one opaque pen paints the same
+// pixels whichever way and however often a segment is drawn, so each is
+// drawn once.
+void DrawLines(QCPPainter& painter, const std::vector<PixelSegment>& lines)
 {
-    if (painter.antialiasing())
-        return painter.drawLines(lines);
+    if (painter.antialiasing()) {
+        QVector<QLineF> smooth;
+        smooth.reserve(static_cast<qsizetype>(lines.size()));
+        for (const PixelSegment& line : lines)
+            smooth.append(QLineF(line.from.x, line.from.y, line.to.x, line.to.y));
+        return painter.drawLines(smooth);
+    }
+    QVector<QLine> rounded;
+    rounded.reserve(static_cast<qsizetype>(lines.size()));
+    for (const PixelSegment& line : lines)
+        rounded.append(QLineF(line.from.x, line.from.y, line.to.x, line.to.y).toLine());
     const bool once =
         painter.pen().color().alpha() == 255 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
-    QVector<QLine> rounded;
-    rounded.reserve(lines.size());
-    for (const QLineF& line : lines) {
-        const QLine pixels = line.toLine();
-        if (!once || rounded.isEmpty() || rounded.back() != pixels)
-            rounded.append(pixels);
+    if (once) {
+        const auto order = [](QLine a, QLine b) {
+            return std::tuple(a.x1(), a.y1(), a.x2(), a.y2()) < std::tuple(b.x1(), b.y1(), b.x2(), b.y2());
+        };
+        for (QLine& line : rounded)
+            if (order(QLine(line.p2(), line.p1()), line))
+                line = QLine(line.p2(), line.p1());
+        std::sort(rounded.begin(), rounded.end(), order);
+        rounded.erase(std::unique(rounded.begin(), rounded.end()), rounded.end());
     }
     painter.drawLines(rounded);
 }
@@ -46,40 +56,39 @@ void DrawLines(QCPPainter& painter, const QVector<QLineF>& lines)
 // puts them; the pieces' square ends stand in for the joins within a dash,
 // and their ends are rounded to whole pixels as a solid line's are, so a
 // dash's edge may lie a pixel from the painter's.
-QVector<QLineF> Dashes(const QVector<QPointF>& points, const QPen& pen)
+std::vector<PixelSegment> Dashes(const std::vector<PixelPoint>& points, const QPen& pen)
 {
     const double width = pen.widthF();
     std::vector<double> pattern;
     for (qreal length : pen.dashPattern())
         pattern.push_back(length * width);
-    std::vector<PixelPoint> pixels;
-    pixels.reserve(static_cast<std::size_t>(points.size()));
-    for (QPointF point : points)
-        pixels.push_back({point.x(), point.y()});
-    QVector<QLineF> pieces;
-    pieces.reserve(points.size());
-    for (const PixelSegment& piece : DashPieces(pixels, pattern, pen.dashOffset() * width))
-        pieces.append(QLineF(piece.from.x, piece.from.y, piece.to.x, piece.to.y));
-    return pieces;
+    return DashPieces(points, pattern, pen.dashOffset() * width);
+}
+
+bool IsPoint(PixelPoint point)
+{
+    return !std::isnan(point.x) && !std::isnan(point.y);
 }
 
 // A segment between each two points that are both numbers.
-QVector<QLineF> Segments(const QVector<QPointF>& points)
+std::vector<PixelSegment> Segments(const std::vector<PixelPoint>& points)
 {
-    QVector<QLineF> segments;
+    std::vector<PixelSegment> segments;
     segments.reserve(points.size());
-    for (qsizetype i = 1; i < points.size(); ++i)
+    for (std::size_t i = 1; i < points.size(); ++i)
         if (IsPoint(points[i - 1]) && IsPoint(points[i]))
-            segments.append(QLineF(points[i - 1], points[i]));
+            segments.push_back({points[i - 1], points[i]});
     return segments;
 }
 
 // Draws the line through the points as the library's fast polylines do,
 // segment by segment, with a pen of width 1 as the one-pixel cosmetic pen;
-// and a wide dashed line dash piece by piece. False where the library draws
-// otherwise (narrower dashed lines, files, no fast polylines): the caller
-// leaves the line to it.
-bool DrawSegments(QCPPainter& painter, const QVector<QPointF>& points, QCP::PlottingHints hints)
+// and a wide dashed line dash piece by piece. A path (`thinned`) first
+// leaves out the points that add no whole pixel; a graph's points are
+// thinned by the library's own sampling already. False where the library
+// draws otherwise (narrower dashed lines, files, no fast polylines): the
+// caller leaves the line to it.
+bool DrawSegments(QCPPainter& painter, const QVector<QPointF>& points, QCP::PlottingHints hints, bool thinned)
 {
     QPen pen = painter.pen();
     if (pen.style() == Qt::NoPen || pen.color().alpha() == 0)
@@ -87,20 +96,22 @@ bool DrawSegments(QCPPainter& painter, const QVector<QPointF>& points, QCP::Plot
     if (!hints.testFlag(QCP::phFastPolylines) || painter.modes().testFlag(QCPPainter::pmVectorized) ||
         painter.modes().testFlag(QCPPainter::pmNoCaching))
         return false;
-    if (pen.style() != Qt::SolidLine) {
-        if (pen.isCosmetic() || pen.widthF() < kWideDashes)
-            return false;
-        const QVector<QLineF> pieces = Dashes(points, pen);
+    const bool dashed = pen.style() != Qt::SolidLine;
+    if (dashed && (pen.isCosmetic() || pen.widthF() < kWideDashes))
+        return false;
+    std::vector<PixelPoint> pixels;
+    pixels.reserve(static_cast<std::size_t>(points.size()));
+    for (QPointF point : points)
+        pixels.push_back({point.x(), point.y()});
+    if (thinned && !painter.antialiasing())
+        KeepWholePixels(pixels);
+    const std::vector<PixelSegment> lines = dashed ? Dashes(pixels, pen) : Segments(pixels);
+    if (dashed)
         pen.setStyle(Qt::SolidLine);
-        painter.setPen(pen);
-        DrawLines(painter, pieces);
-        return true;
-    }
-    if (qFuzzyCompare(pen.widthF(), 1.0)) {
+    else if (qFuzzyCompare(pen.widthF(), 1.0))
         pen.setWidth(0);
-        painter.setPen(pen);
-    }
-    DrawLines(painter, Segments(points));
+    painter.setPen(pen);
+    DrawLines(painter, lines);
     return true;
 }
 
@@ -109,13 +120,13 @@ bool DrawSegments(QCPPainter& painter, const QVector<QPointF>& points, QCP::Plot
 void ChartGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const
 {
     applyDefaultAntialiasingHint(painter);
-    if (!DrawSegments(*painter, lines, mParentPlot->plottingHints()))
+    if (!DrawSegments(*painter, lines, mParentPlot->plottingHints(), false))
         QCPGraph::drawLinePlot(painter, lines);
 }
 
 void ChartCurve::drawCurveLine(QCPPainter* painter, const QVector<QPointF>& lines) const
 {
     applyDefaultAntialiasingHint(painter);
-    if (!DrawSegments(*painter, lines, mParentPlot->plottingHints()))
+    if (!DrawSegments(*painter, lines, mParentPlot->plottingHints(), true))
         QCPCurve::drawCurveLine(painter, lines);
 }

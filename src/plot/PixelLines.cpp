@@ -1,15 +1,26 @@
-#include "plot/Dashes.h"
+#include "plot/PixelLines.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <numeric>
 
 namespace {
 
+constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
+
 bool IsPoint(PixelPoint point)
 {
     return !std::isnan(point.x) && !std::isnan(point.y);
+}
+
+// The whole pixel as a line's ends are rounded to be drawn: half away from
+// zero, after adding the half, as the painter does it. Unlike std::round,
+// no call into the maths library, once for each coordinate of each point.
+double WholePixel(double x)
+{
+    return std::trunc(x + std::copysign(0.5, x));
 }
 
 PixelPoint Along(PixelPoint from, PixelPoint to, double share)
@@ -46,6 +57,29 @@ private:
 };
 
 } // namespace
+
+void KeepWholePixels(std::vector<PixelPoint>& points)
+{
+    // Each point is written and the count moves on only for one kept: a
+    // settling path keeps and drops by turns, past any branch predictor.
+    // The points kept are never ahead of those read.
+    std::size_t count = 0;
+    // The whole pixel of the last point kept; none at the start or after a
+    // gap.
+    PixelPoint pixel{kNotANumber, kNotANumber};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PixelPoint point = points[i];
+        const PixelPoint whole{WholePixel(point.x), WholePixel(point.y)};
+        const bool endsStretch = i + 1 == points.size() || !IsPoint(points[i + 1]);
+        // A gap's whole pixel is not a number: it is kept, and so is the
+        // point after it.
+        const bool keep = !(whole.x == pixel.x && whole.y == pixel.y) || endsStretch;
+        points[count] = point;
+        count += keep;
+        pixel = keep ? whole : pixel;
+    }
+    points.resize(count);
+}
 
 std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, const std::vector<double>& pattern,
                                      double offset)
