@@ -3,6 +3,11 @@
 #include "plot/Colour.h"
 #include "toolkit/Exception.h"
 
+#include <QStaticText>
+
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 // The most entries the legend lists in one column.
@@ -16,6 +21,64 @@ QColor Faded(QColor colour, bool faded)
     colour.setAlpha(faded ? kDimmedAlpha : 255);
     return colour;
 }
+
+// A legend entry that lays its name out once: the library's lays it out
+// anew for the entry's size at every layout and twice more at every
+// replot, most of what a legend of fifteen entries costs.
+class ChartLegendItem final : public QCPPlottableLegendItem {
+public:
+    using QCPPlottableLegendItem::QCPPlottableLegendItem;
+
+protected:
+    QSize minimumOuterSizeHint() const override
+    {
+        const QSize icon = mParentLegend->iconSize();
+        const QRect text = Text().rect;
+        return {icon.width() + mParentLegend->iconTextPadding() + text.width() + mMargins.left() + mMargins.right(),
+                std::max(text.height(), icon.height()) + mMargins.top() + mMargins.bottom()};
+    }
+
+    // As the library draws an entry: the name beside the icon, its top
+    // level with the icon's.
+    void draw(QCPPainter* painter) override
+    {
+        const QSize icon = mParentLegend->iconSize();
+        painter->setPen(QPen(getTextColor()));
+        painter->setFont(getFont());
+        painter->drawStaticText(QPointF(mRect.x() + icon.width() + mParentLegend->iconTextPadding(), mRect.y()),
+                                Text().text);
+        painter->save();
+        const QRect iconRect(mRect.topLeft(), icon);
+        painter->setClipRect(iconRect, Qt::IntersectClip);
+        dynamic_cast<const LegendIcon&>(*mPlottable).DrawIcon(painter, iconRect);
+        painter->restore();
+    }
+
+private:
+    struct LaidOut {
+        QString name;
+        QFont font;
+        QStaticText text;
+        QRect rect;
+    };
+
+    const LaidOut& Text() const
+    {
+        const QString& name = mPlottable->name();
+        const QFont font = getFont();
+        if (!laidOut_ || laidOut_->name != name || laidOut_->font != font) {
+            QStaticText text(name);
+            text.setTextFormat(Qt::PlainText);
+            text.prepare(QTransform(), font);
+            const QRect rect = QFontMetrics(font).boundingRect(0, 0, 0, mParentLegend->iconSize().height(),
+                                                               Qt::TextDontClip, name);
+            laidOut_ = LaidOut{name, font, std::move(text), rect};
+        }
+        return *laidOut_;
+    }
+
+    mutable std::optional<LaidOut> laidOut_;
+};
 
 } // namespace
 
@@ -34,6 +97,9 @@ PlotChart::PlotChart(QWidget* parent)
     // On screen, solid lines are drawn segment by segment, which is faster
     // than one polyline; pictures for files keep the polylines.
     setPlottingHint(QCP::phFastPolylines, true);
+    // The legend lists the view state's entries, in its order, in entries
+    // of the chart's own.
+    setAutoAddPlottableToLegend(false);
     for (QCPAxis* axis : {xAxis, yAxis}) {
         axis->grid()->setPen(QPen(Qt::white, 0));
         axis->grid()->setZeroLinePen(Qt::NoPen);
@@ -103,6 +169,8 @@ void PlotChart::ApplyView()
     // plot area in place and put their marks on it; drawn once, marks and
     // all, when they are done, before the next frame.
     const ShownTraces& traces = view_->Traces();
+    if (!LegendListsEntries())
+        FillLegend(false);
     for (int i = 0; i < traces.Count(); ++i) {
         Plottable(i)->setVisible(traces.IsShown(i));
         DimLegendEntry(i);
@@ -177,6 +245,19 @@ void PlotChart::ToggleOnLegendClick(QCPAbstractLegendItem* item)
             return view_->SetTraceShown(i, !view_->Traces().IsShown(i));
 }
 
+bool PlotChart::LegendListsEntries() const
+{
+    const int count = view_->Traces().Count();
+    if (legend->itemCount() != count)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        auto* entry = qobject_cast<QCPPlottableLegendItem*>(legend->item(i));
+        if (!entry || entry->plottable() != Plottable(i))
+            return false;
+    }
+    return true;
+}
+
 void PlotChart::FillLegend(bool shownOnly)
 {
     laidOutFor_.reset();
@@ -184,7 +265,7 @@ void PlotChart::FillLegend(bool shownOnly)
     const ShownTraces& traces = view_->Traces();
     for (int i = 0; i < traces.Count(); ++i)
         if (!shownOnly || traces.IsShown(i))
-            Plottable(i)->addToLegend();
+            legend->addItem(new ChartLegendItem(legend, Plottable(i)));
     for (int i = 0; i < traces.Count(); ++i)
         DimLegendEntry(i);
 }

@@ -15,14 +15,25 @@ class QPaintDevice;
 // The program's colour as the chart library takes it.
 QColor ToQColor(Colour colour);
 
+// What the charts' legends draw of a line beside its name.
+class LegendIcon {
+public:
+    virtual void DrawIcon(QCPPainter* painter, const QRectF& rect) const = 0;
+
+protected:
+    ~LegendIcon() = default;
+};
+
 // A line the mouse never picks: the readouts find points themselves. The
 // library's hit test walks every point under the pointer on each wheel turn
-// and click, a pass over a million-step run per line.
+// and click, a pass over a million-step run per line. It draws its icon
+// for the charts' legend entries as for the library's.
 template <typename Plottable>
-class Unpicked : public Plottable {
+class Unpicked : public Plottable, public LegendIcon {
 public:
     using Plottable::Plottable;
     double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+    void DrawIcon(QCPPainter* painter, const QRectF& rect) const override { this->drawLegendIcon(painter, rect); }
 };
 
 // What every chart of the program shares: the silver background, a
@@ -81,6 +92,7 @@ private:
     void BuildLayout();
     void ApplyView();
     void ToggleOnLegendClick(QCPAbstractLegendItem* item);
+    bool LegendListsEntries() const;
     void FillLegend(bool shownOnly);
     void DimLegendEntry(int index);
 

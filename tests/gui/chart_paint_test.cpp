@@ -133,4 +133,30 @@ TEST_F(ChartWindow, EachViewChangeShowsWhatAFullReplotWould)
     }
 }
 
+// The chart's legend entries lay their names out once; what they draw is
+// what the library's entries draw, a hidden entry's faded name included.
+TEST_F(ChartWindow, LegendEntriesDrawAsTheLibrarysDo)
+{
+    RunAll();
+    Chart()->View().SetTraceShown(2, false);
+    QCoreApplication::processEvents();
+    Chart()->replot();
+    const QImage ours = Chart()->grab().toImage();
+    QCPLegend& legend = *Chart()->legend;
+    std::vector<std::pair<QCPAbstractPlottable*, QColor>> entries;
+    for (int i = 0; i < legend.itemCount(); ++i) {
+        auto* entry = qobject_cast<QCPPlottableLegendItem*>(legend.item(i));
+        entries.emplace_back(entry->plottable(), entry->textColor());
+    }
+    ASSERT_EQ(entries.size(), 6U);
+    legend.clearItems();
+    for (const auto& [plottable, colour] : entries) {
+        auto* entry = new QCPPlottableLegendItem(&legend, plottable);
+        entry->setTextColor(colour);
+        legend.addItem(entry);
+    }
+    Chart()->replot();
+    EXPECT_EQ(ours, Chart()->grab().toImage());
+}
+
 } // namespace
