@@ -29,6 +29,31 @@ QPen PenOf(const PlaneCurve& curve)
     return QPen(ToQColor(curve.colour), kPathWidth, curve.dashed ? Qt::DashLine : Qt::SolidLine);
 }
 
+bool SameLine(const PlaneCurve& a, const PlaneCurve& b)
+{
+    return a.name == b.name && a.colour == b.colour && a.dashed == b.dashed && a.kind == b.kind && a.points == b.points;
+}
+
+// Sets the line to draw the curve, in place of what it drew.
+void DrawAs(QCPCurve& line, const PlaneCurve& curve)
+{
+    line.setName(QString::fromStdString(curve.name));
+    line.setPen(PenOf(curve));
+    const bool mark = curve.kind == CurveKind::OperatingPoint;
+    line.setLineStyle(mark ? QCPCurve::lsNone : QCPCurve::lsLine);
+    line.setScatterStyle(mark ? QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize)
+                              : QCPScatterStyle());
+    QVector<double> order;
+    QVector<double> keys;
+    QVector<double> values;
+    for (const PlanePoint& point : curve.points) {
+        order.append(static_cast<double>(order.size()));
+        keys.append(point.Md);
+        values.append(point.Omega);
+    }
+    line.setData(order, keys, values, true);
+}
+
 } // namespace
 
 MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
@@ -51,29 +76,20 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
         if (!before.IsShown(i))
             hidden.insert(before.Heading(i));
 
-    for (QCPCurve* line : lines_)
-        removePlottable(line);
-    lines_.clear();
+    // A run or a pin changes one or two curves at a time: the others keep
+    // their lines and legend entries as they are.
+    while (lines_.size() > curves.size()) {
+        removePlottable(lines_.back());
+        lines_.pop_back();
+    }
     std::deque<Trace> entries;
     ShownTraces traces;
-    for (const PlaneCurve& curve : curves) {
-        auto* line = new ChartCurve(xAxis, yAxis);
-        line->setName(QString::fromStdString(curve.name));
-        line->setPen(PenOf(curve));
-        if (curve.kind == CurveKind::OperatingPoint) {
-            line->setLineStyle(QCPCurve::lsNone);
-            line->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize));
-        }
-        QVector<double> order;
-        QVector<double> keys;
-        QVector<double> values;
-        for (const PlanePoint& point : curve.points) {
-            order.append(static_cast<double>(order.size()));
-            keys.append(point.Md);
-            values.append(point.Omega);
-        }
-        line->setData(order, keys, values, true);
-        lines_.push_back(line);
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        const PlaneCurve& curve = curves[i];
+        if (i == lines_.size())
+            lines_.push_back(new ChartCurve(xAxis, yAxis));
+        if (i >= curves_.size() || !SameLine(curve, curves_[i]))
+            DrawAs(*lines_[i], curve);
         const int index = traces.Add(entries.emplace_back(curve.name, curve.colour), curve.name);
         traces.SetShown(index, !hidden.contains(curve.name));
     }

@@ -74,11 +74,21 @@ struct Scene {
 
 class MechanicalScenes : public Mechanical, public testing::WithParamInterface<Scene> {};
 
+// The lines a change left as they were, or drew anew in place, show what
+// lines made for the curves from the start would.
 TEST_P(MechanicalScenes, DrawWhatTheMainChartShows)
 {
     Open();
     GetParam().act(*this);
     EXPECT_EQ(Names(), GetParam().curves);
+    // Beside the window's chart, in the window's font.
+    MechanicalChart fresh(Plane().parentWidget());
+    fresh.resize(Plane().size());
+    fresh.SetTitleText(Plane().TitleText());
+    fresh.ShowCurves(Plane().Curves());
+    fresh.replot();
+    Plane().replot();
+    EXPECT_EQ(Plane().grab().toImage(), fresh.grab().toImage());
 }
 
 INSTANTIATE_TEST_SUITE_P(
