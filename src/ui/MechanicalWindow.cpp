@@ -10,8 +10,16 @@
 #include "ui/FormGeometry.h"
 #include "ui_MechanicalWindow.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <utility>
+
+namespace {
+
+const QEvent::Type kFollowEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
 
 MechanicalWindow::MechanicalWindow(const TraceChart& chart, const Settings& settings,
                                    const std::optional<std::int32_t>& stepLoad, QWidget* parent)
@@ -24,7 +32,7 @@ MechanicalWindow::MechanicalWindow(const TraceChart& chart, const Settings& sett
     new ChartNavigator(*ui_->Chart);
     new PlaneTracker(*ui_->Chart);
     new ChartMenu(*ui_->Chart, nullptr, RunCommand);
-    connect(&chart_.View(), &ChartViewState::Changed, this, &MechanicalWindow::Update);
+    connect(&chart_.View(), &ChartViewState::Changed, this, &MechanicalWindow::FollowChart);
 }
 
 MechanicalWindow::~MechanicalWindow() = default;
@@ -38,6 +46,29 @@ void MechanicalWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Update();
+}
+
+void MechanicalWindow::FollowChart()
+{
+    // A run, a clear or a pin repaints the main chart first, and the view
+    // follows in the next frame: the main chart's replot, queued before
+    // this, asks for its frame in the queue of waiting frames, and this
+    // joins that queue after it. Changes meanwhile are drawn at once.
+    if (followPending_)
+        return;
+    followPending_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { QCoreApplication::postEvent(this, new QEvent(kFollowEvent), Qt::LowEventPriority); },
+        Qt::QueuedConnection);
+}
+
+bool MechanicalWindow::event(QEvent* event)
+{
+    if (event->type() != kFollowEvent)
+        return QWidget::event(event);
+    followPending_ = false;
+    Update();
+    return true;
 }
 
 void MechanicalWindow::Update()

@@ -42,8 +42,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    void FollowChart();
+
     // What the curves were last drawn from: each main chart trace, its
     // revision and whether it was shown, and the model.
     struct Line {
@@ -64,4 +67,5 @@ private:
     const Settings& settings_;
     const std::optional<std::int32_t>& stepLoad_;
     std::optional<Source> drawnFrom_;
+    bool followPending_ = false;
 };

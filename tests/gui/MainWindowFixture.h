@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ui/Application.h"
+#include "chart/MechanicalChart.h"
 #include "chart/TraceChart.h"
+#include "ui/MechanicalWindow.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
@@ -48,6 +50,15 @@ protected:
         T* control = form1_->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << name;
         return control;
+    }
+
+    // The mechanical characteristic's chart once it followed the main
+    // chart, which it does after the main chart's frame.
+    MechanicalChart& Plane() const
+    {
+        for (int hop = 0; hop < 2; ++hop)
+            QCoreApplication::sendPostedEvents();
+        return form1_->Mechanical().Chart();
     }
 
     void Click(const char* button) { QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton); }

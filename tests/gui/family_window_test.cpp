@@ -193,7 +193,7 @@ TEST_F(Family, MembersPathsAppearInTheMechanicalWindow)
     Trigger(QStringLiteral("Механическая характеристика"));
     Build({"step.load", "0, 10, 20, 30", RunKind::Step});
     std::vector<std::string> names;
-    for (const PlaneCurve& curve : form1_->Mechanical().Chart().Curves())
+    for (const PlaneCurve& curve : Plane().Curves())
         names.push_back(curve.name);
     for (const char* load : {"0", "10", "20", "30"})
         EXPECT_EQ(std::count(names.begin(), names.end(), std::string("Omega (Mc=") + load + ")"), 1) << load;

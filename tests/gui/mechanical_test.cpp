@@ -33,7 +33,6 @@ public:
 
 protected:
     void Open() { Trigger(QStringLiteral("Механическая характеристика")); }
-    MechanicalChart& Plane() const { return form1_->Mechanical().Chart(); }
 
     std::vector<std::string> Names() const
     {
