@@ -87,6 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Thinning{"a gap kept with the points either side",
                              {{0, 0}, {0.2, 0}, {kGap, kGap}, {0.1, 0}, {0.2, 0}, {3, 3}},
                              {0, 1, 2, 3, 5}},
+                    Thinning{"a line begun by a gap", {{kGap, kGap}, {0, 0}, {0.1, 0}, {3, 3}}, {0, 1, 3}},
+                    Thinning{"beyond the painter's reach one pixel", {{0, 0}, {1e300, 0}, {2e300, 0}, {5, 5}}, {0, 1, 3}},
                     Thinning{"nothing to thin", {}, {}}));
 
 } // namespace

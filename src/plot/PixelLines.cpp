@@ -3,24 +3,24 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <limits>
+#include <cstdint>
 #include <numeric>
 
 namespace {
-
-constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 bool IsPoint(PixelPoint point)
 {
     return !std::isnan(point.x) && !std::isnan(point.y);
 }
 
-// The whole pixel as a line's ends are rounded to be drawn: half away from
-// zero, after adding the half, as the painter does it. Unlike std::round,
-// no call into the maths library, once for each coordinate of each point.
-double WholePixel(double x)
+// The whole pixel a line's end is drawn at: half away from zero, after
+// adding the half, as the painter rounds; no call into the maths library,
+// once for each coordinate of each point. Beyond the painter's reach, or
+// not a number, is the farthest pixel.
+std::int64_t WholePixel(double x)
 {
-    return std::trunc(x + std::copysign(0.5, x));
+    constexpr double kReach = 1e15;
+    return static_cast<std::int64_t>(std::max(-kReach, std::min(kReach, x)) + std::copysign(0.5, x));
 }
 
 PixelPoint Along(PixelPoint from, PixelPoint to, double share)
@@ -60,24 +60,33 @@ private:
 
 void KeepWholePixels(std::vector<PixelPoint>& points)
 {
+    if (points.empty())
+        return;
     // Each point is written and the count moves on only for one kept: a
-    // settling path keeps and drops by turns, past any branch predictor.
-    // The points kept are never ahead of those read.
+    // path keeps and drops by turns as it wanders, past any branch
+    // predictor, so the choice is made without branches. The points kept
+    // are never ahead of those read.
     std::size_t count = 0;
-    // The whole pixel of the last point kept; none at the start or after a
-    // gap.
-    PixelPoint pixel{kNotANumber, kNotANumber};
-    for (std::size_t i = 0; i < points.size(); ++i) {
+    std::int64_t lastX = 0;
+    std::int64_t lastY = 0;
+    bool afterGap = true;
+    const std::size_t last = points.size() - 1;
+    for (std::size_t i = 0; i < last; ++i) {
         const PixelPoint point = points[i];
-        const PixelPoint whole{WholePixel(point.x), WholePixel(point.y)};
-        const bool endsStretch = i + 1 == points.size() || !IsPoint(points[i + 1]);
-        // A gap's whole pixel is not a number: it is kept, and so is the
-        // point after it.
-        const bool keep = !(whole.x == pixel.x && whole.y == pixel.y) || endsStretch;
+        const PixelPoint next = points[i + 1];
+        const std::int64_t x = WholePixel(point.x);
+        const std::int64_t y = WholePixel(point.y);
+        const bool gap = std::isnan(point.x) | std::isnan(point.y);
+        const bool beforeGap = std::isnan(next.x) | std::isnan(next.y);
+        const bool keep = (x != lastX) | (y != lastY) | gap | afterGap | beforeGap;
         points[count] = point;
         count += keep;
-        pixel = keep ? whole : pixel;
+        lastX = keep ? x : lastX;
+        lastY = keep ? y : lastY;
+        afterGap = gap;
     }
+    // The last point ends the line.
+    points[count++] = points[last];
     points.resize(count);
 }
 
