@@ -124,6 +124,43 @@ void ChartGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines
         QCPGraph::drawLinePlot(painter, lines);
 }
 
+void ChartCurve::draw(QCPPainter* painter)
+{
+    const std::optional<QVector<QPointF>> pixels = PixelsInSight(*painter);
+    if (!pixels)
+        return QCPCurve::draw(painter);
+    painter->setPen(mPen);
+    painter->setBrush(Qt::NoBrush);
+    drawCurveLine(painter, *pixels);
+}
+
+std::optional<QVector<QPointF>> ChartCurve::PixelsInSight(const QCPPainter& painter) const
+{
+    const QCPAxis* across = mKeyAxis.data();
+    const QCPAxis* up = mValueAxis.data();
+    const bool plain = mLineStyle == lsLine && mScatterStyle.isNone() && mBrush.style() == Qt::NoBrush &&
+                       !selected() && !painter.modes().testFlag(QCPPainter::pmVectorized) &&
+                       !painter.modes().testFlag(QCPPainter::pmNoCaching);
+    if (!plain || !across || !up || across->axisType() != QCPAxis::atBottom || up->axisType() != QCPAxis::atLeft)
+        return std::nullopt;
+    for (const QCPAxis* axis : {across, up})
+        if (axis->scaleType() != QCPAxis::stLinear || axis->rangeReversed())
+            return std::nullopt;
+    const QCPRange x = across->range();
+    const QCPRange y = up->range();
+    const QCPAxisRect& area = *across->axisRect();
+    QVector<QPointF> pixels;
+    pixels.reserve(mDataContainer->size());
+    for (const QCPCurveData& point : *mDataContainer) {
+        if (!x.contains(point.key) || !y.contains(point.value))
+            return std::nullopt;
+        // The library's arithmetic, step for step, so the pixels are its.
+        pixels.append(QPointF((point.key - x.lower) / x.size() * area.width() + area.left(),
+                              area.bottom() - (point.value - y.lower) / y.size() * area.height()));
+    }
+    return pixels;
+}
+
 void ChartCurve::drawCurveLine(QCPPainter* painter, const QVector<QPointF>& lines) const
 {
     applyDefaultAntialiasingHint(painter);
