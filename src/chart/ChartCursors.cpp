@@ -127,7 +127,7 @@ void ChartCursors::Place()
         labels_[i]->setVisible(IsShown());
     }
     PlaceFlags();
-    chart_.layer(QStringLiteral("marks"))->replot();
+    chart_.RepaintMarks();
     emit Changed();
 }
 
