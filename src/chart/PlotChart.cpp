@@ -47,10 +47,15 @@ protected:
         painter->setFont(getFont());
         painter->drawStaticText(QPointF(mRect.x() + icon.width() + mParentLegend->iconTextPadding(), mRect.y()),
                                 Text().text);
+        // Every line of the charts draws its icon; another plottable's
+        // entry shows its name alone.
+        const auto* line = dynamic_cast<const LegendIcon*>(mPlottable);
+        if (!line)
+            return;
         painter->save();
         const QRect iconRect(mRect.topLeft(), icon);
         painter->setClipRect(iconRect, Qt::IntersectClip);
-        dynamic_cast<const LegendIcon&>(*mPlottable).DrawIcon(painter, iconRect);
+        line->DrawIcon(painter, iconRect);
         painter->restore();
     }
 
