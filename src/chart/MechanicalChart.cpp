@@ -29,11 +29,6 @@ QPen PenOf(const PlaneCurve& curve)
     return QPen(ToQColor(curve.colour), kPathWidth, curve.dashed ? Qt::DashLine : Qt::SolidLine);
 }
 
-bool SameLine(const PlaneCurve& a, const PlaneCurve& b)
-{
-    return a.name == b.name && a.colour == b.colour && a.dashed == b.dashed && a.kind == b.kind && a.points == b.points;
-}
-
 // Sets the line to draw the curve, in place of what it drew.
 void DrawAs(QCPCurve& line, const PlaneCurve& curve)
 {
@@ -88,7 +83,7 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
         const PlaneCurve& curve = curves[i];
         if (i == lines_.size())
             lines_.push_back(new ChartCurve(xAxis, yAxis));
-        if (i >= curves_.size() || !SameLine(curve, curves_[i]))
+        if (i >= curves_.size() || curve != curves_[i])
             DrawAs(*lines_[i], curve);
         const int index = traces.Add(entries.emplace_back(curve.name, curve.colour), curve.name);
         traces.SetShown(index, !hidden.contains(curve.name));

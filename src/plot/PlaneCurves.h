@@ -29,6 +29,7 @@ struct PlaneCurve {
     bool dashed;
     CurveKind kind;
     std::vector<PlanePoint> points;
+    bool operator==(const PlaneCurve&) const = default;
 };
 
 // A run's two traces on the chart: Md and Omega.

@@ -53,8 +53,9 @@ void MechanicalWindow::FollowChart()
     // A run, a clear or a pin repaints the main chart first, and the view
     // follows in the next frame: the main chart's replot, queued before
     // this, asks for its frame in the queue of waiting frames, and this
-    // joins that queue after it. Changes meanwhile are drawn at once.
-    if (followPending_)
+    // joins that queue after it. Changes meanwhile are drawn at once; a
+    // closed window draws anew when shown.
+    if (followPending_ || !isVisible())
         return;
     followPending_ = true;
     QMetaObject::invokeMethod(
