@@ -1,5 +1,5 @@
 #include "experiments/Experiments.h"
-#include "experiments/RecordingHost.h"
+#include "experiments/Family.h"
 #include "model/MotorModel.h"
 
 #include <benchmark/benchmark.h>
@@ -7,6 +7,8 @@
 #include <sys/resource.h>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,11 +24,10 @@ Settings RunOfSteps(std::int64_t steps)
 // so the time per step of the two compares directly.
 void BM_StepResponseRun(benchmark::State& state)
 {
-    MotorModel model{};
-    RecordingHost host("10", RunOfSteps(state.range(0)));
+    const Settings settings = RunOfSteps(state.range(0));
     for (auto _ : state) {
-        RunStepResponse(model, host);
-        benchmark::DoNotOptimize(host.Series(5).Points().data());
+        const RunResult run = RunExperiment({RunKind::Step, settings, "10", {}});
+        benchmark::DoNotOptimize(run.Of(Quantity::Md).Points().data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -41,12 +42,10 @@ void BM_ThreeLongRuns(benchmark::State& state)
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
     for (auto _ : state) {
-        MotorModel model{};
-        RecordingHost host("10", RunOfSteps(kSteps));
-        RunGaussianLoad(model, host);
-        RunUniformLoad(model, host);
-        RunStepResponse(model, host);
-        benchmark::DoNotOptimize(host.Series(1).Points().data());
+        std::vector<RunResult> runs;
+        for (RunKind kind : {RunKind::Gauss, RunKind::Uniform, RunKind::Step})
+            runs.push_back(RunExperiment({kind, RunOfSteps(kSteps), "10", {}}));
+        benchmark::DoNotOptimize(runs.data());
     }
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
@@ -57,17 +56,35 @@ void BM_ThreeLongRuns(benchmark::State& state)
 BENCHMARK(BM_ThreeLongRuns)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The random runs: one draw per step on top of the steps and appends.
-void BM_RandomLoadRun(benchmark::State& state, void (*run)(MotorModel&, ExperimentHost&))
+void BM_RandomLoadRun(benchmark::State& state, RunKind kind)
 {
-    MotorModel model{};
-    RecordingHost host;
+    RandomSources sources;
     for (auto _ : state) {
-        run(model, host);
-        benchmark::DoNotOptimize(host.Series(1).Points().data());
+        RunResult run = RunExperiment({kind, {}, "", std::move(sources)});
+        benchmark::DoNotOptimize(run.Of(Quantity::Md).Points().data());
+        sources = std::move(run.sources);
     }
     state.SetItemsProcessed(state.iterations() * 2000);
 }
-BENCHMARK_CAPTURE(BM_RandomLoadRun, Gauss, RunGaussianLoad);
-BENCHMARK_CAPTURE(BM_RandomLoadRun, Uniform, RunUniformLoad);
+BENCHMARK_CAPTURE(BM_RandomLoadRun, Gauss, RunKind::Gauss);
+BENCHMARK_CAPTURE(BM_RandomLoadRun, Uniform, RunKind::Uniform);
+
+// A family of step responses of a million steps each, on one thread and
+// on every core: the same bits, in less time where there are cores.
+void BM_LongFamily(benchmark::State& state)
+{
+    FamilyRequest request{.base = RunOfSteps(1'000'000),
+                          .setting = "step.load",
+                          .values = ParseFamilyValues("0:28:4"),
+                          .kind = RunKind::Step,
+                          .loadText = "",
+                          .sources = {}};
+    for (auto _ : state) {
+        const FamilyResult family = RunFamily(request, {}, static_cast<unsigned>(state.range(0)));
+        benchmark::DoNotOptimize(family.members.data());
+    }
+    state.SetItemsProcessed(state.iterations() * 8 * 1'000'000);
+}
+BENCHMARK(BM_LongFamily)->Arg(1)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "analysis/AnalysisCsv.h"
 #include "experiments/Experiments.h"
-#include "experiments/RecordingHost.h"
+#include "experiments/Experiments.h"
 #include "model/MotorModel.h"
 
 #include "ExactValues.h"
@@ -128,10 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StepCharacteristics, NeedPointsAndAWholeRun)
 {
     EXPECT_THROW(CharacterizeStep(Listed({1, 2}), {5, 9}, 0), std::invalid_argument);
-    MotorModel model{};
-    RecordingHost host("-1000");
-    EXPECT_ANY_THROW(RunStepResponse(model, host)) << "the run overflows part way";
-    EXPECT_THROW(CharacterizeStepResponse(host.Series(5), host.Series(6), StepLoadSchedule({})), std::invalid_argument);
+    const RunResult overflowed = RunExperiment({RunKind::Step, {}, "-1000", {}});
+    EXPECT_EQ(overflowed.outcome, RunOutcome::Failed) << "the run overflows part way";
+    EXPECT_THROW(CharacterizeStepResponse(overflowed), std::invalid_argument);
 }
 
 // A pin holds one trace of a run: its rows are that trace's rows of the
@@ -142,19 +141,17 @@ TEST(StepCharacteristics, OfOneTraceAreItsRowsOfTheWholeRun)
         Settings settings;
         settings.step.on = on;
         settings.step.off = off;
-        RecordingHost host("20", settings);
-        MotorModel model{};
-        RunStepResponse(model, host);
+        const RunResult run = RunExperiment({RunKind::Step, settings, "20", {}});
         const LoadSchedule schedule = StepLoadSchedule(settings);
-        std::vector<analysis::CharacteristicsRow> rows = CharacterizeStepTrace(host.Series(5), schedule);
-        const std::vector<analysis::CharacteristicsRow> omega = CharacterizeStepTrace(host.Series(6), schedule);
+        std::vector<analysis::CharacteristicsRow> rows = CharacterizeStepTrace(run.Of(Quantity::Md), Quantity::Md, schedule);
+        const std::vector<analysis::CharacteristicsRow> omega =
+            CharacterizeStepTrace(run.Of(Quantity::Omega), Quantity::Omega, schedule);
         rows.insert(rows.end(), omega.begin(), omega.end());
-        const std::vector<analysis::CharacteristicsRow> whole =
-            CharacterizeStepResponse(host.Series(5), host.Series(6), schedule);
+        const std::vector<analysis::CharacteristicsRow> whole = CharacterizeStepResponse(run);
         ASSERT_EQ(rows.size(), whole.size());
         EXPECT_EQ(rows.size(), off < 2000 ? 4u : 2u) << "a segment each while the load acts and after";
         for (std::size_t i = 0; i < rows.size(); ++i)
-            EXPECT_TRUE(rows[i].trace == whole[i].trace && rows[i].segment == whole[i].segment &&
+            EXPECT_TRUE(rows[i].quantity == whole[i].quantity && rows[i].segment == whole[i].segment &&
                         rows[i].values == whole[i].values)
                 << on << ".." << off << " row " << i;
     }
@@ -185,7 +182,7 @@ TEST(StepRange, WholeStepsWithinTheShownStepsReachNoFartherThanDoublesCountSteps
 
 TEST(AnalysisCsv, UndefinedValuesAreEmptyCells)
 {
-    const std::vector<CharacteristicsRow> constant{{"Md", "on", CharacterizeStep(Listed({2, 2}), {0, 1}, 2)}};
+    const std::vector<CharacteristicsRow> constant{{Quantity::Md, Segment::On, CharacterizeStep(Listed({2, 2}), {0, 1}, 2)}};
     EXPECT_EQ(CharacteristicsCsv(constant).substr(CharacteristicsCsv({}).size()), "Md,on,2,2,2,0,2,0,,,,\n");
     const std::vector<StatisticsRow> noPoints{{"Md", {5, 6}, std::nullopt}};
     EXPECT_EQ(StatisticsCsv(noPoints).substr(StatisticsCsv({}).size()), "Md,5,6,0,,,,,,,\n");

@@ -2,7 +2,7 @@
 
 #include "analysis/MechanicalCharacteristic.h"
 #include "experiments/Experiments.h"
-#include "experiments/RecordingHost.h"
+#include "experiments/Experiments.h"
 #include "model/MotorModel.h"
 #include "toolkit/Conversions.h"
 
@@ -371,15 +371,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 std::string Number(double value) { return toolkit::FloatToStr(value); }
 
-// The values of SeriesN after the step response to the load, run here as
+// The values of the quantity in the step response to the load, run here as
 // the tool runs it.
-std::vector<double> StepResponseValues(const char* load, int series)
+std::vector<double> StepResponseValues(const char* load, Quantity quantity)
 {
-    MotorModel model{};
-    RecordingHost host(load);
-    RunStepResponse(model, host);
+    const RunResult run = RunExperiment({RunKind::Step, {}, load, {}});
     std::vector<double> values;
-    for (const TracePoint& point : host.Series(series).Points())
+    for (const TracePoint& point : run.Of(quantity).Points())
         values.push_back(point.y);
     return values;
 }
@@ -416,8 +414,8 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
     const std::string metrics = (std::filesystem::path(testing::TempDir()) / "step10-metrics.csv").string();
     const Outcome outcome = RunCli("step 10 --metrics " + metrics + " --stats - --from 999 --to 999");
     ASSERT_EQ(outcome.status, 0);
-    const std::vector<double> md = StepResponseValues("10", 5);
-    const std::vector<double> omega = StepResponseValues("10", 6);
+    const std::vector<double> md = StepResponseValues("10", Quantity::Md);
+    const std::vector<double> omega = StepResponseValues("10", Quantity::Omega);
     ASSERT_EQ(omega.size(), 2000u);
     // Standard output holds the statistics, so the Max lines, and nothing
     // else, go to standard error.

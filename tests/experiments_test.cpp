@@ -1,109 +1,92 @@
 #include "experiments/Experiments.h"
-#include "experiments/RecordingHost.h"
 #include "model/MotorModel.h"
+#include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
-#include "toolkit/Random.h"
 
 #include "ExactValues.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
+
+RunResult Step(const std::string& load, const Settings& settings = {})
+{
+    return RunExperiment({RunKind::Step, settings, load, {}});
+}
+
+// Both traces hold one point per step from 0, as many as given.
+void ExpectSteps(const RunResult& run, std::size_t count)
+{
+    for (Quantity quantity : kQuantities) {
+        const auto& points = run.Of(quantity).Points();
+        ASSERT_EQ(points.size(), count) << QuantityName(quantity);
+        for (std::size_t i = 0; i < count; ++i)
+            ASSERT_EQ(points[i].x, static_cast<double>(i));
+    }
+}
 
 class StepResponseMaxima : public testing::TestWithParam<StepMaxima> {};
 
 TEST_P(StepResponseMaxima, AreExactAndTheRunIsComplete)
 {
-    MotorModel model{};
-    RecordingHost host(GetParam().load);
-    RunStepResponse(model, host);
-    EXPECT_EQ(host.MdMaxText(), GetParam().md);
-    EXPECT_EQ(host.OmegaMaxText(), GetParam().omega);
-    EXPECT_EQ(host.Progress(), 100);
-    EXPECT_EQ(host.AlertCount(), 0);
-    for (int series : {5, 6}) {
-        const auto& points = host.Series(series).Points();
-        ASSERT_EQ(points.size(), 2000u);
-        for (int i = 0; i < 2000; ++i)
-            ASSERT_EQ(points[static_cast<std::size_t>(i)].x, i);
-    }
+    const RunResult run = Step(std::string(GetParam().load));
+    EXPECT_EQ(run.outcome, RunOutcome::Done);
+    EXPECT_EQ(toolkit::FloatToStr(run.mdMax), GetParam().md);
+    EXPECT_EQ(toolkit::FloatToStr(run.omegaMax), GetParam().omega);
+    ExpectSteps(run, 2000);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Loads, StepResponseMaxima,
-    testing::ValuesIn(kStepMaxima));
+INSTANTIATE_TEST_SUITE_P(Loads, StepResponseMaxima, testing::ValuesIn(kStepMaxima));
 
 TEST(StepResponse, PointsCarryTheirColoursAndStartAtRest)
 {
-    MotorModel model{};
-    RecordingHost host("20");
-    RunStepResponse(model, host);
-    const TracePoint& firstMd = host.Series(5).Points().front();
-    const TracePoint& firstOmega = host.Series(6).Points().front();
+    const RunResult run = Step("20");
+    const TracePoint& firstMd = run.Of(Quantity::Md).Points().front();
+    const TracePoint& firstOmega = run.Of(Quantity::Omega).Points().front();
     EXPECT_EQ(firstMd.y, 0.0);
     EXPECT_EQ(firstMd.colour, clYellow);
-    EXPECT_EQ(host.Series(5).Label(firstMd), "");
+    EXPECT_EQ(run.Of(Quantity::Md).Label(firstMd), "");
     EXPECT_EQ(firstOmega.y, -20 * 0.001 / 0.0172);
     EXPECT_EQ(firstOmega.colour, clGray);
+    EXPECT_EQ(run.Of(Quantity::Md).LineColour(), clFuchsia);
+    EXPECT_EQ(run.Of(Quantity::Omega).LineColour(), clOrange);
     // With Mc = 30 the motor turns backwards by the time the load goes.
-    host.SetLoadText("30");
-    RunStepResponse(model, host);
-    EXPECT_LT(host.Series(6).Points()[999].y, -24.0);
-    EXPECT_GT(host.Series(6).Points()[999].y, -24.2);
+    const RunResult loadOf30 = Step("30");
+    const auto& omega = loadOf30.Of(Quantity::Omega).Points();
+    EXPECT_LT(omega[999].y, -24.0);
+    EXPECT_GT(omega[999].y, -24.2);
 }
 
-TEST(StepResponse, RefusedLoadShowsTheAlertAndWritesZeroLabels)
+TEST(StepResponse, RefusedLoadMakesNoStepAndHasZeroMaxima)
 {
-    MotorModel model{};
-    RecordingHost host("31");
-    host.Series(5).AppendPoint(0, 1, "", clYellow);
-    model.Reset();
-    model.Step(10);
-    RunStepResponse(model, host);
-    EXPECT_EQ(host.AlertCount(), 1);
-    EXPECT_EQ(host.MdMaxText(), "0");
-    EXPECT_EQ(host.OmegaMaxText(), "0");
-    EXPECT_EQ(host.Progress(), 100);
-    EXPECT_TRUE(host.Series(5).Points().empty());
-    EXPECT_TRUE(host.Series(6).Points().empty());
-    EXPECT_EQ(model.K, 0.0) << "the model is reset before the load is checked";
-
-    RunStepResponse(model, host);
-    EXPECT_EQ(host.AlertCount(), 2);
+    const RunResult run = Step("31");
+    EXPECT_EQ(run.outcome, RunOutcome::Refused);
+    EXPECT_EQ(run.load, 31);
+    EXPECT_EQ(toolkit::FloatToStr(run.mdMax), "0");
+    EXPECT_EQ(toolkit::FloatToStr(run.omegaMax), "0");
+    ExpectSteps(run, 0);
+    EXPECT_EQ(run.model.K, 0.0) << "the model is reset before the load is checked";
+    EXPECT_EQ(run.model.KPrev, 2 * 25.25);
 }
 
 class StepResponseBadText : public testing::TestWithParam<std::string> {};
 
-TEST_P(StepResponseBadText, LeavesLabelsAndModelAndEmptiesItsTraces)
+TEST_P(StepResponseBadText, FailsBeforeAnyStep)
 {
-    MotorModel model{};
-    RecordingHost host("10");
-    RunStepResponse(model, host);
-    RunGaussianLoad(model, host);
-    const MotorModel before = model;
-    const auto gaussRevision = host.Series(1).Revision();
-
-    host.SetLoadText(GetParam());
-    EXPECT_THROW(RunStepResponse(model, host), toolkit::EConvertError);
-    EXPECT_EQ(host.Progress(), 100);
-    EXPECT_TRUE(host.Series(5).Points().empty());
-    EXPECT_TRUE(host.Series(6).Points().empty());
-    EXPECT_EQ(host.Series(1).Points().size(), 2000u);
-    EXPECT_EQ(host.Series(1).Revision(), gaussRevision);
-    EXPECT_EQ(host.MdMaxText(), StepMaximaOf("10").md);
-    EXPECT_EQ(host.OmegaMaxText(), StepMaximaOf("10").omega);
-    EXPECT_EQ(model.Md, before.Md);
-    EXPECT_EQ(model.Omega, before.Omega);
-    EXPECT_EQ(model.K, before.K);
-    EXPECT_EQ(model.KPrev, before.KPrev);
+    const RunResult run = Step(GetParam());
+    EXPECT_EQ(run.outcome, RunOutcome::Failed);
+    EXPECT_THROW(std::rethrow_exception(run.error), toolkit::EConvertError);
+    EXPECT_FALSE(run.load);
+    ExpectSteps(run, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, StepResponseBadText,
-                         testing::Values("", "abc", "2.5", "2147483648", "1e3"));
+INSTANTIATE_TEST_SUITE_P(Texts, StepResponseBadText, testing::Values("", "abc", "2.5", "2147483648", "1e3"));
 
 struct Overflow {
     std::int32_t load;
@@ -116,18 +99,13 @@ class StepResponseOverflow : public testing::TestWithParam<Overflow> {};
 
 TEST_P(StepResponseOverflow, StopsAtTheFirstValueADoubleCannotHold)
 {
-    MotorModel model{};
-    RecordingHost host(std::to_string(GetParam().load));
-    host.SetMdMaxText("earlier Md");
-    host.SetOmegaMaxText("earlier Omega");
-    EXPECT_THROW(RunStepResponse(model, host), toolkit::EOverflow);
-    EXPECT_EQ(host.Series(5).Points().size(), GetParam().pointsKept);
-    EXPECT_EQ(host.Series(6).Points().size(), GetParam().pointsKept);
-    for (int series : {5, 6})
-        for (const TracePoint& point : host.Series(series).Points())
+    const RunResult run = Step(std::to_string(GetParam().load));
+    EXPECT_EQ(run.outcome, RunOutcome::Failed);
+    EXPECT_THROW(std::rethrow_exception(run.error), toolkit::EOverflow);
+    ExpectSteps(run, GetParam().pointsKept);
+    for (Quantity quantity : kQuantities)
+        for (const TracePoint& point : run.Of(quantity).Points())
             ASSERT_TRUE(std::isfinite(point.y));
-    EXPECT_EQ(host.MdMaxText(), "earlier Md");
-    EXPECT_EQ(host.OmegaMaxText(), "earlier Omega");
 }
 
 INSTANTIATE_TEST_SUITE_P(FarNegativeLoads, StepResponseOverflow,
@@ -136,72 +114,51 @@ INSTANTIATE_TEST_SUITE_P(FarNegativeLoads, StepResponseOverflow,
 
 TEST(StepResponse, LargestLoadThatStaysFiniteRunsToTheEnd)
 {
-    MotorModel model{};
-    RecordingHost host("-578");
-    RunStepResponse(model, host);
-    for (int series : {5, 6}) {
-        ASSERT_EQ(host.Series(series).Points().size(), 2000u);
-        for (const TracePoint& point : host.Series(series).Points())
+    const RunResult run = Step("-578");
+    EXPECT_EQ(run.outcome, RunOutcome::Done);
+    ExpectSteps(run, 2000);
+    for (Quantity quantity : kQuantities)
+        for (const TracePoint& point : run.Of(quantity).Points())
             ASSERT_TRUE(std::isfinite(point.y));
-    }
 }
 
-TEST(StepResponse, IsRepeatable)
+TEST(StepResponse, NeitherDrawsNorDependsOnTheRandomSources)
 {
-    MotorModel model{};
-    RecordingHost first("-5");
-    RecordingHost second("-5");
-    RunStepResponse(model, first);
-    RunGaussianLoad(model, second);
-    RunStepResponse(model, second);
-    for (int series : {5, 6})
+    RandomSources drawn;
+    GaussianLoad(drawn.normal);
+    UniformLoad(drawn.integer);
+    const RunResult fresh = Step("-5");
+    const RunResult afterDraws = RunExperiment({RunKind::Step, {}, "-5", drawn});
+    for (Quantity quantity : kQuantities)
         for (std::size_t i = 0; i < 2000; ++i)
-            ASSERT_EQ(first.Series(series).Points()[i].y, second.Series(series).Points()[i].y);
+            ASSERT_EQ(fresh.Of(quantity).Points()[i].y, afterDraws.Of(quantity).Points()[i].y);
+    RandomSources back = afterDraws.sources;
+    EXPECT_EQ(UniformLoad(drawn.integer), UniformLoad(back.integer)) << "the sources come back as they went";
 }
 
 struct RandomRun {
-    const char* name;
-    void (*run)(MotorModel&, ExperimentHost&);
-    int mdSeries;
+    RunKind kind;
     Colour mdColour;
     Colour omegaColour;
 };
 
-void PrintTo(const RandomRun& r, std::ostream* out) { *out << r.name; }
+void PrintTo(const RandomRun& r, std::ostream* out) { *out << RunOf(r.kind).name; }
 
 class RandomLoadRun : public testing::TestWithParam<RandomRun> {};
 
-TEST_P(RandomLoadRun, ReplacesOnlyItsOwnTwoTraces)
+TEST_P(RandomLoadRun, FollowsTheLoadsWithTheRunsColours)
 {
-    const RandomRun& run = GetParam();
-    MotorModel model{};
-    RecordingHost host;
-    for (int n = 1; n <= 6; ++n)
-        host.Series(n).AppendPoint(0, n, "", clWhite);
-    toolkit::SeedRandG(5);
-    runtime::srand(5);
-
-    run.run(model, host);
-    run.run(model, host);
-
-    EXPECT_EQ(host.Progress(), 100);
-    for (int n = 1; n <= 6; ++n) {
-        const auto& points = host.Series(n).Points();
-        if (n != run.mdSeries && n != run.mdSeries + 1) {
-            ASSERT_EQ(points.size(), 1u) << "Series" << n;
-            EXPECT_EQ(points[0].y, n);
-            continue;
-        }
-        ASSERT_EQ(points.size(), 2000u) << "Series" << n;
-        for (int i = 0; i < 2000; ++i)
-            ASSERT_EQ(points[static_cast<std::size_t>(i)].x, i);
-        EXPECT_EQ(points[0].colour, n == run.mdSeries ? run.mdColour : run.omegaColour);
-    }
+    const RandomRun& random = GetParam();
+    const RunResult run = RunExperiment({random.kind, {}, "", {}});
+    EXPECT_EQ(run.outcome, RunOutcome::Done);
+    ExpectSteps(run, 2000);
+    EXPECT_EQ(run.Of(Quantity::Md).Points()[0].colour, random.mdColour);
+    EXPECT_EQ(run.Of(Quantity::Omega).Points()[0].colour, random.omegaColour);
 
     // Loads between 12 and 18, or about 15 on average: Md settles near the
     // load and Omega well below synchronous speed.
-    const auto& md = host.Series(run.mdSeries).Points();
-    const auto& omega = host.Series(run.mdSeries + 1).Points();
+    const auto& md = run.Of(Quantity::Md).Points();
+    const auto& omega = run.Of(Quantity::Omega).Points();
     EXPECT_EQ(md[0].y, 0.0);
     EXPECT_GT(md.back().y, 12.0);
     EXPECT_LT(md.back().y, 18.0);
@@ -210,20 +167,41 @@ TEST_P(RandomLoadRun, ReplacesOnlyItsOwnTwoTraces)
     EXPECT_LT(omega.back().y, 70.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, RandomLoadRun,
-                         testing::Values(RandomRun{"Gauss", RunGaussianLoad, 1, clGreen, clRed},
-                                         RandomRun{"Uniform", RunUniformLoad, 3, clBlue, clBlack}),
-                         [](const auto& test) { return std::string(test.param.name); });
-
-TEST(RandomLoadRun, SuccessiveRunsContinueTheSequence)
+// Successive runs continue the sources' sequence, so a run handed the
+// sources a run gave back draws anew, and the same sources draw the same.
+TEST_P(RandomLoadRun, SuccessiveRunsContinueTheSequence)
 {
-    MotorModel model{};
-    RecordingHost host;
-    runtime::srand(11);
-    RunUniformLoad(model, host);
-    const auto first = host.Series(4).Points();
-    RunUniformLoad(model, host);
-    EXPECT_NE(first.back().y, host.Series(4).Points().back().y);
+    const RunKind kind = GetParam().kind;
+    const RunResult first = RunExperiment({kind, {}, "", {}});
+    const RunResult again = RunExperiment({kind, {}, "", {}});
+    const RunResult next = RunExperiment({kind, {}, "", first.sources});
+    EXPECT_EQ(first.Of(Quantity::Omega).Points().back().y, again.Of(Quantity::Omega).Points().back().y);
+    EXPECT_NE(first.Of(Quantity::Omega).Points().back().y, next.Of(Quantity::Omega).Points().back().y);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, RandomLoadRun,
+                         testing::Values(RandomRun{RunKind::Gauss, clGreen, clRed},
+                                         RandomRun{RunKind::Uniform, clBlue, clBlack}),
+                         [](const auto& test) { return std::string(RunOf(test.param.kind).name); });
+
+TEST(RunControl, ReportsProgressBetweenStretchesAndStopsWhenAsked)
+{
+    Settings settings;
+    settings.run.steps = 3 * RunControl::kProgressSteps + 5;
+    std::vector<std::int64_t> reported;
+    const RunResult whole = RunExperiment(
+        {RunKind::Step, settings, "10", {}}, {[&](std::int64_t steps) { reported.push_back(steps); }, nullptr});
+    EXPECT_EQ(whole.outcome, RunOutcome::Done);
+    const std::int64_t stretch = RunControl::kProgressSteps;
+    EXPECT_EQ(reported, (std::vector<std::int64_t>{stretch, 2 * stretch, 3 * stretch}));
+
+    std::atomic<bool> cancel = false;
+    const RunResult stopped = RunExperiment({RunKind::Gauss, settings, "", {}}, {[&](std::int64_t) { cancel = true; }, &cancel});
+    EXPECT_EQ(stopped.outcome, RunOutcome::Cancelled);
+
+    settings.run.steps = 2000;
+    const RunResult shortRun = RunExperiment({RunKind::Step, settings, "10", {}}, {nullptr, &cancel});
+    EXPECT_EQ(shortRun.outcome, RunOutcome::Done) << "a short run never looks at the control";
 }
 
 } // namespace

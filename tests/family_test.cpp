@@ -2,11 +2,13 @@
 
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
+#include "toolkit/Conversions.h"
 #include "plot/Colour.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <ostream>
 #include <set>
 #include <string>
@@ -122,8 +124,6 @@ Settings Seeded(std::int64_t seed, std::int64_t steps = Settings{}.run.steps, do
     return settings;
 }
 
-std::vector<TracePoint> PointsOf(const RecordingHost& host, int series) { return host.Series(series).Points(); }
-
 bool SameBits(const std::vector<TracePoint>& a, const std::vector<TracePoint>& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TracePoint& p, const TracePoint& q) {
@@ -131,40 +131,47 @@ bool SameBits(const std::vector<TracePoint>& a, const std::vector<TracePoint>& b
     });
 }
 
+FamilyRequest RequestOf(const RunFamilyCase& c)
+{
+    return {.base = c.base,
+            .setting = c.name,
+            .values = ParseFamilyValues(c.values),
+            .kind = c.kind,
+            .loadText = c.loadText,
+            .sources = {}};
+}
+
 class RunFamilyTable : public testing::TestWithParam<RunFamilyCase> {};
 
-// Every value is handed over in order with its place; a member that ran
-// holds, to the last bit, what a plain run with its settings makes on a
-// host of its own, and one that did not says why.
+// Every value comes back in order with its place; a member that ran holds,
+// to the last bit, what a plain run with its settings makes, and one that
+// did not says why.
 TEST_P(RunFamilyTable, MembersComeInValueOrderAsPlainRunsOrWithWhyNot)
 {
     const RunFamilyCase& c = GetParam();
-    const std::vector<std::string> values = ParseFamilyValues(c.values);
-    ASSERT_EQ(values.size(), c.members.size());
-    std::size_t next = 0;
-    RunFamily(c.base, c.name, values, c.kind, c.loadText, [&](const FamilyMember& member) {
-        ASSERT_LT(next, c.members.size());
-        const ExpectedMember& expected = c.members[next];
-        EXPECT_EQ(member.place, (FamilyPlace{c.name, values[next], next, values.size()}));
-        EXPECT_EQ(member.outcome, expected.outcome) << values[next];
-        ++next;
+    const FamilyRequest request = RequestOf(c);
+    const FamilyResult family = RunFamily(request);
+    ASSERT_EQ(family.members.size(), c.members.size());
+    for (std::size_t i = 0; i < c.members.size(); ++i) {
+        const FamilyMember& member = family.members[i];
+        const ExpectedMember& expected = c.members[i];
+        const std::string& value = request.values[i];
+        EXPECT_EQ(member.place, (FamilyPlace{c.name, value, i, request.values.size()}));
+        EXPECT_EQ(member.outcome, expected.outcome) << value;
         if (expected.outcome != MemberOutcome::Ran) {
             EXPECT_NE(member.error.english.find(expected.loadOrError), std::string::npos) << member.error.english;
             EXPECT_EQ(member.error.russian.empty(), member.error.english.empty()) << "told in both languages";
-            return;
+            continue;
         }
         EXPECT_EQ(member.error.english + member.error.russian, "");
         EXPECT_EQ(member.settings, expected.settings);
-        RecordingHost plain(expected.loadOrError, expected.settings);
-        MotorModel model{};
-        RunExperiment(c.kind, model, plain);
-        const RunDefinition& run = RunOf(c.kind);
-        for (int series : {run.mdSeries, run.omegaSeries}) {
-            EXPECT_EQ(PointsOf(member.host, series).size(), static_cast<std::size_t>(expected.settings.run.steps));
-            EXPECT_TRUE(SameBits(PointsOf(member.host, series), PointsOf(plain, series))) << values[next - 1];
+        const RunResult plain = RunExperiment({c.kind, expected.settings, expected.loadOrError, {}});
+        for (Quantity quantity : kQuantities) {
+            const auto& points = member.run->Of(quantity).Points();
+            EXPECT_EQ(points.size(), static_cast<std::size_t>(expected.settings.run.steps));
+            EXPECT_TRUE(SameBits(points, plain.Of(quantity).Points())) << value;
         }
-    });
-    EXPECT_EQ(next, c.members.size()) << "every value is handed over";
+    }
 }
 
 using enum MemberOutcome;
@@ -216,15 +223,68 @@ INSTANTIATE_TEST_SUITE_P(
 // loads typed one by one.
 TEST(RunFamily, LoadFamilyReachesTheTypedLoadsMaxima)
 {
-    const std::vector<std::string> values = ParseFamilyValues("0:30:10");
-    std::vector<std::string> maxima;
-    RunFamily({}, "step.load", values, RunKind::Step, "", [&maxima](const FamilyMember& member) {
-        maxima.push_back(member.host.MdMaxText() + " " + member.host.OmegaMaxText());
-    });
-    std::vector<std::string> typed;
-    for (const std::string& load : values)
-        typed.push_back(std::string(StepMaximaOf(load).md) + " " + StepMaximaOf(load).omega);
-    EXPECT_EQ(maxima, typed);
+    const FamilyResult family = RunFamily(
+        {.base = {}, .setting = "step.load", .values = ParseFamilyValues("0:30:10"), .kind = RunKind::Step, .loadText = "", .sources = {}});
+    for (const FamilyMember& member : family.members) {
+        const StepMaxima& typed = StepMaximaOf(member.place.value);
+        EXPECT_EQ(toolkit::FloatToStr(member.run->mdMax), typed.md) << member.place.value;
+        EXPECT_EQ(toolkit::FloatToStr(member.run->omegaMax), typed.omega) << member.place.value;
+    }
+}
+
+// However many threads make a family, its members are the same bits, and
+// its sources come back the same: unseeded random runs draw from sources
+// forked in the values' order.
+TEST(RunFamily, IsTheSameBitsOnOneThreadAsOnMany)
+{
+    for (RunKind kind : {RunKind::Gauss, RunKind::Uniform, RunKind::Step}) {
+        const FamilyRequest request{.base = {},
+                                    .setting = "model.J",
+                                    .values = ParseFamilyValues("0.01:0.03:0.0025"),
+                                    .kind = kind,
+                                    .loadText = "10",
+                                    .sources = {}};
+        const FamilyResult alone = RunFamily(request, {}, 1);
+        const FamilyResult together = RunFamily(request, {}, 4);
+        ASSERT_EQ(alone.members.size(), together.members.size());
+        for (std::size_t i = 0; i < alone.members.size(); ++i) {
+            for (Quantity quantity : kQuantities) {
+                EXPECT_TRUE(SameBits(alone.members[i].run->Of(quantity).Points(),
+                                     together.members[i].run->Of(quantity).Points()))
+                    << RunOf(kind).name << " " << alone.members[i].place.value;
+            }
+        }
+        RandomSources a = alone.sources;
+        RandomSources b = together.sources;
+        EXPECT_EQ(a.integer._lrand(), b.integer._lrand());
+        EXPECT_EQ(a.normal.Draw(), b.normal.Draw());
+        if (kind != RunKind::Step) {
+            EXPECT_FALSE(SameBits(alone.members[0].run->Of(Quantity::Md).Points(),
+                                  alone.members[1].run->Of(Quantity::Md).Points()))
+                << "each member draws loads of its own";
+        }
+    }
+}
+
+TEST(RunFamily, StopsWhenAskedAndHandsNothingBack)
+{
+    std::atomic<bool> cancel = false;
+    std::int64_t lastDone = 0;
+    std::int64_t total = 0;
+    const FamilyResult family =
+        RunFamily({.base = {}, .setting = "step.load", .values = ParseFamilyValues("0:30:10"), .kind = RunKind::Step,
+                   .loadText = "", .sources = {}},
+                  {[&](std::int64_t done, std::int64_t all) {
+                       lastDone = done;
+                       total = all;
+                       cancel = true;
+                   },
+                   &cancel},
+                  1);
+    EXPECT_TRUE(family.cancelled);
+    EXPECT_TRUE(family.members.empty());
+    EXPECT_EQ(total, 4 * 2000);
+    EXPECT_EQ(lastDone, 2000) << "the first member was made, then the family stopped";
 }
 
 struct RampCase {

@@ -1,7 +1,7 @@
 #include "analysis/MechanicalCharacteristic.h"
 #include "analysis/MechanicalPlane.h"
 #include "experiments/Experiments.h"
-#include "experiments/RecordingHost.h"
+#include "experiments/Experiments.h"
 #include "experiments/Runs.h"
 #include "plot/PlaneCurves.h"
 
@@ -52,46 +52,42 @@ INSTANTIATE_TEST_SUITE_P(
                     Pairing{"empty", {}, {{0, 5}}, {}}),
     [](const auto& test) { return std::string(test.param.name); });
 
-TEST(ShownRunsOf, PairOmegaWithTheMdHeadedAlikeBeforeIt)
+// Traces pair by their run, whatever their headings and places: a live run
+// and a pin of it with the same number are different runs.
+TEST(ShownRunsOf, PairEachOmegaWithTheMdOfItsRun)
 {
     const Trace md = TraceOf("Md", {{0, 1}});
     const Trace omega = TraceOf("Omega", {{0, 2}});
     const Trace empty = TraceOf("Omega", {});
+    auto live = [](std::uint64_t run, Quantity quantity) { return RunTrace{false, run, quantity}; };
+    auto pin = [](std::uint64_t run, Quantity quantity) { return RunTrace{true, run, quantity}; };
     ShownTraces traces;
-    traces.Add(md, "Md (Gauss)");         // 0
-    traces.Add(omega, "Omega (Gauss)");   // 1: a run
-    traces.Add(md, "Md (Step)");          // 2
-    traces.Add(empty, "Omega (Step)");    // 3: no points
-    traces.Add(md, "Md (Mc=10)");         // 4
-    traces.Add(omega, "Omega (Mc=20)");   // 5: another run's
-    traces.Add(md, "Md (Mc=30) #2");      // 6
-    traces.Add(omega, "Omega (Mc=30) #2"); // 7: a run
-    traces.Add(md, "Md (Uniform)");      // 8
-    traces.Add(omega, "Omega (Uniform)"); // 9: hidden
+    traces.Add(md, "Md (Gauss)", live(0, Quantity::Md));           // 0
+    traces.Add(omega, "Omega (Gauss)", live(0, Quantity::Omega));  // 1: a run
+    traces.Add(md, "Md (Step)", live(2, Quantity::Md));            // 2
+    traces.Add(empty, "Omega (Step)", live(2, Quantity::Omega));   // 3: no points
+    traces.Add(md, "Md (Mc=10)", pin(1, Quantity::Md));            // 4
+    traces.Add(omega, "Omega (Mc=10)", pin(2, Quantity::Omega));   // 5: another pin's run
+    traces.Add(omega, "Omega (Mc=30)", pin(3, Quantity::Omega));   // 6: its Md after it
+    traces.Add(md, "Omega lookalike", pin(3, Quantity::Md));       // 7
+    traces.Add(md, "Md (Uniform)", live(1, Quantity::Md));         // 8
+    traces.Add(omega, "Omega (Uniform)", live(1, Quantity::Omega)); // 9: hidden
+    traces.Add(omega, "Omega", std::nullopt);                      // 10: no run's
     traces.SetShown(9, false);
-    EXPECT_EQ(ShownRuns(traces), (std::vector<RunTraces>{{0, 1}, {6, 7}}));
+    EXPECT_EQ(ShownRuns(traces), (std::vector<RunTraces>{{0, 1}, {7, 6}}));
 }
 
 // The step response as the window runs it, with the default settings.
-RecordingHost StepRun(const char* load)
+RunResult StepRun(const char* load)
 {
-    RecordingHost host(load);
-    MotorModel model{};
-    model.Reset();
-    RunStepResponse(model, host);
-    return host;
-}
-
-const RunDefinition& StepDefinition()
-{
-    return RunOf(RunKind::Step);
+    return RunExperiment({RunKind::Step, {}, load, {}});
 }
 
 TEST(StepPath, HoldsEveryStepOfTheRunInOrder)
 {
-    const RecordingHost host = StepRun("10");
-    const Trace& md = host.Series(StepDefinition().mdSeries);
-    const Trace& omega = host.Series(StepDefinition().omegaSeries);
+    const RunResult run = StepRun("10");
+    const Trace& md = run.Of(Quantity::Md);
+    const Trace& omega = run.Of(Quantity::Omega);
     const std::vector<PlanePoint> path = PathOf(md, omega);
     ASSERT_EQ(path.size(), omega.Points().size());
     for (std::size_t i = 0; i < path.size(); ++i)
@@ -172,9 +168,9 @@ TEST(ModelCurves, LoadCurvesFollowTheirCharacteristicAtTheStaticSpeeds)
 // tens. Then, unloaded, it ends near the static curve's no-load speed.
 TEST(StepPath, EndsItsLoadedHalfAtTheOperatingPoint)
 {
-    const RecordingHost host = StepRun("10");
+    const RunResult run = StepRun("10");
     const std::vector<PlanePoint> path =
-        PathOf(host.Series(StepDefinition().mdSeries), host.Series(StepDefinition().omegaSeries));
+        PathOf(run.Of(Quantity::Md), run.Of(Quantity::Omega));
     const std::vector<PlaneCurve> curves = ModelCurves(Settings{}, 10);
     const PlanePoint operating = curves.back().points.front();
     ASSERT_EQ(curves.back().kind, CurveKind::OperatingPoint);
@@ -198,10 +194,10 @@ double Parsed(const std::string& text)
 // a step.
 TEST(PlaneCsvRows, ReadBackExactly)
 {
-    const RecordingHost host = StepRun("10");
+    const RunResult run = StepRun("10");
     std::vector<PlaneCurve> curves = ModelCurves(Settings{}, 10);
     curves.push_back({"Omega (Step)", clOrange, false, CurveKind::Path,
-                      PathOf(host.Series(StepDefinition().mdSeries), host.Series(StepDefinition().omegaSeries))});
+                      PathOf(run.Of(Quantity::Md), run.Of(Quantity::Omega))});
     std::vector<const PlaneCurve*> shown;
     for (const PlaneCurve& curve : curves)
         shown.push_back(&curve);

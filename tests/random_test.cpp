@@ -17,10 +17,11 @@ namespace {
 TEST(IntegerSource, SameSeedRepeatsTheSequenceWithinRange)
 {
     auto draw = [](unsigned seed) {
-        runtime::srand(seed);
+        runtime::IntegerSource source;
+        source.srand(seed);
         std::vector<std::int32_t> values;
         for (int i = 0; i < 1000; ++i)
-            values.push_back(runtime::_lrand());
+            values.push_back(source._lrand());
         return values;
     };
     const auto first = draw(7);
@@ -32,10 +33,10 @@ TEST(IntegerSource, SameSeedRepeatsTheSequenceWithinRange)
 
 TEST(IntegerSource, RandomBelowStaysBelowAndZeroGivesZero)
 {
-    runtime::srand(1);
-    EXPECT_EQ(runtime::RandomBelow(0), 0);
+    runtime::IntegerSource source;
+    EXPECT_EQ(source.RandomBelow(0), 0);
     for (int i = 0; i < 10000; ++i) {
-        const std::int32_t r = runtime::RandomBelow(1001);
+        const std::int32_t r = source.RandomBelow(1001);
         ASSERT_GE(r, 0);
         ASSERT_LE(r, 1000);
     }
@@ -44,10 +45,11 @@ TEST(IntegerSource, RandomBelowStaysBelowAndZeroGivesZero)
 TEST(GaussianSource, SameSeedRepeatsTheSequence)
 {
     auto draw = [](std::uint64_t seed) {
-        toolkit::SeedRandG(seed);
+        toolkit::NormalSource source;
+        source.Seed(seed);
         std::vector<double> values;
         for (int i = 0; i < 101; ++i)
-            values.push_back(GaussianLoad());
+            values.push_back(GaussianLoad(source));
         return values;
     };
     EXPECT_EQ(draw(3), draw(3));
@@ -60,11 +62,12 @@ TEST(GaussianSource, LoadsHaveMeanFifteenAndDeviationThree)
     // sample deviation one of about 3/sqrt(2n): 0.0095 and 0.0067 for
     // n = 100000. Five standard errors leave room for any seed.
     constexpr int n = 100000;
-    toolkit::SeedRandG(2024);
+    toolkit::NormalSource source;
+    source.Seed(2024);
     double sum = 0;
     double sumOfSquares = 0;
     for (int i = 0; i < n; ++i) {
-        const double load = GaussianLoad();
+        const double load = GaussianLoad(source);
         sum += load;
         sumOfSquares += load * load;
     }
@@ -111,10 +114,11 @@ TEST(UniformSource, DrawsEveryOneOfTheThousandAndOneLoads)
 
     // 300000 draws miss a given value with probability (1000/1001)^300000,
     // about 1e-130: every value turns up, and nothing else does.
-    runtime::srand(99);
+    runtime::IntegerSource source;
+    source.srand(99);
     std::set<double> drawn;
     for (int i = 0; i < 300000; ++i) {
-        const double load = UniformLoad();
+        const double load = UniformLoad(source);
         ASSERT_TRUE(grid.count(load)) << load;
         drawn.insert(load);
     }

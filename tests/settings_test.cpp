@@ -3,7 +3,7 @@
 #include "analysis/StepCharacteristics.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
-#include "experiments/RecordingHost.h"
+#include "experiments/Experiments.h"
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
 #include "model/MotorModel.h"
@@ -221,22 +221,20 @@ TEST(StepResponse, AppliedAtSteadySpeedStartsAsTheUnloadedRun)
     Settings steady;
     for (const auto& [name, text] : {std::pair{"run.steps", "3000"}, {"step.on", "1000"}, {"step.off", "3000"}})
         SetSettingText(steady, name, text);
-    MotorModel model{};
-    RecordingHost loaded("10", steady);
-    EXPECT_EQ(RunStepResponse(model, loaded), 10) << "the run reports the load it used";
-    RecordingHost unloaded("0", steady);
-    RunStepResponse(model, unloaded);
-    const RunDefinition& run = RunOf(RunKind::Step);
-    const auto& a = loaded.Series(run.omegaSeries).Points();
-    const auto& b = unloaded.Series(run.omegaSeries).Points();
+    const RunResult loaded = RunExperiment({RunKind::Step, steady, "10", {}});
+    EXPECT_EQ(loaded.load, 10) << "the run reports the load it used";
+    const RunResult unloaded = RunExperiment({RunKind::Step, steady, "0", {}});
+    const auto& a = loaded.Of(Quantity::Omega).Points();
+    const auto& b = unloaded.Of(Quantity::Omega).Points();
     ASSERT_EQ(a.size(), 3000u);
     for (std::size_t i = 0; i < 1000; ++i)
         ASSERT_EQ(a[i].y, b[i].y) << i;
     EXPECT_LT(a.back().y, b.back().y - 10) << "the load slows the motor";
 
-    const auto rows = analysis::CharacterizeStepResponse(loaded.Series(run.mdSeries), loaded.Series(run.omegaSeries),
-                                                         StepLoadSchedule(steady));
+    const auto rows = analysis::CharacterizeStepResponse(loaded);
     ASSERT_EQ(rows.size(), 2u) << "the load is never removed: no \"off\" rows";
+    EXPECT_EQ(rows[1].quantity, Quantity::Omega);
+    EXPECT_EQ(rows[1].segment, Segment::On);
     EXPECT_EQ(rows[1].values.initial, a[999].y) << "the load is applied from the speed at step 999";
 }
 

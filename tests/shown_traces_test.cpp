@@ -28,8 +28,9 @@ void Append(Trace& trace, const Points& points)
 ShownTraces ShownOf(const ChartTraces& traces)
 {
     ShownTraces shown;
-    for (std::size_t i = 0; i < traces.size(); ++i)
-        shown.Add(traces[i], SeriesHeading(static_cast<int>(i) + 1));
+    for (const RunDefinition& run : kRuns)
+        for (Quantity quantity : kQuantities)
+            shown.Add(traces[ChartIndex(run.kind, quantity)], TraceHeading(run.kind, quantity));
     return shown;
 }
 

@@ -52,14 +52,4 @@ TEST(Trace, ClearEmptiesAndCountsAsAChange)
     EXPECT_NE(trace.Revision(), appended);
 }
 
-TEST(Trace, MadeTracesFollowTheDefinitionsAndStartEmpty)
-{
-    const auto traces = MakeTraces();
-    for (std::size_t i = 0; i < traces.size(); ++i) {
-        EXPECT_EQ(traces[i].Title(), kTraceDefinitions[i].title);
-        EXPECT_EQ(traces[i].LineColour(), kTraceDefinitions[i].lineColour);
-        EXPECT_TRUE(traces[i].Points().empty());
-    }
-}
-
 } // namespace

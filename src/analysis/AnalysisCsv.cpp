@@ -49,7 +49,7 @@ std::string CharacteristicsCsv(std::span<const CharacteristicsRow> rows)
                       "rise_steps,settling_steps,overshoot_percent,undershoot_percent\n";
     for (const CharacteristicsRow& row : rows) {
         const StepCharacteristics& c = row.values;
-        csv += (CsvRow(row.trace) << row.segment << c.initial << c.final << c.peak << c.peakStep
+        csv += (CsvRow(QuantityName(row.quantity)) << SegmentName(row.segment) << c.initial << c.final << c.peak << c.peakStep
                                   << c.trough << c.troughStep << c.riseSteps << c.settlingSteps
                                   << c.overshootPercent << c.undershootPercent)
                    .Line();

@@ -117,16 +117,22 @@ StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRan
     return result;
 }
 
-std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, const LoadSchedule& schedule)
+std::string_view SegmentName(Segment segment)
+{
+    return segment == Segment::On ? "on" : "off";
+}
+
+std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quantity quantity,
+                                                      const LoadSchedule& schedule)
 {
     RequireWholeRun(trace, schedule.steps);
     const std::span<const TracePoint> points = trace.Points();
     std::vector<CharacteristicsRow> rows;
     if (schedule.on < schedule.off)
-        rows.push_back({trace.Title(), "on",
+        rows.push_back({quantity, Segment::On,
                         CharacterizeStep(points, {schedule.on, schedule.off - 1}, ValueBefore(trace, schedule.on))});
     if (schedule.off < schedule.steps)
-        rows.push_back({trace.Title(), "off",
+        rows.push_back({quantity, Segment::Off,
                         CharacterizeStep(points, {schedule.off, schedule.steps - 1}, ValueBefore(trace, schedule.off))});
     return rows;
 }
@@ -134,9 +140,14 @@ std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, const 
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
                                                          const LoadSchedule& schedule)
 {
-    std::vector<CharacteristicsRow> rows = CharacterizeStepTrace(md, schedule);
-    std::ranges::move(CharacterizeStepTrace(omega, schedule), std::back_inserter(rows));
+    std::vector<CharacteristicsRow> rows = CharacterizeStepTrace(md, Quantity::Md, schedule);
+    std::ranges::move(CharacterizeStepTrace(omega, Quantity::Omega, schedule), std::back_inserter(rows));
     return rows;
+}
+
+std::vector<CharacteristicsRow> CharacterizeStepResponse(const RunResult& run)
+{
+    return CharacterizeStepResponse(run.Of(Quantity::Md), run.Of(Quantity::Omega), StepLoadSchedule(run.settings));
 }
 
 } // namespace analysis

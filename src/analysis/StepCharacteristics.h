@@ -1,11 +1,13 @@
 #pragma once
 
 #include "analysis/StepRange.h"
+#include "experiments/Experiments.h"
 #include "experiments/Runs.h"
 
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace analysis {
@@ -45,21 +47,27 @@ StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRan
 // 0 starts.
 inline constexpr double kValueAfterReset = 0.0;
 
+// One quantity's answer in one segment: the step table's cell, found by
+// its quantity and segment.
 struct CharacteristicsRow {
-    std::string trace;
-    std::string segment; // "on" or "off"
+    Quantity quantity;
+    Segment segment;
     StepCharacteristics values;
 };
+
+// The segment's name in the batch tool's tables: "on" or "off".
+std::string_view SegmentName(Segment segment);
 
 // Whether the trace holds one point at each step of a run of the given
 // length. A run that ended in an error keeps its points up to there, and
 // the characteristics of a part of a run would mislead.
 bool HoldsWholeRun(const Trace& trace, Step steps);
 
-// The trace's rows of the step-response rows below, on and off, for a
-// trace that holds a whole step-response run made on the schedule; raises
+// The rows of the trace of the quantity, on and off as below, for a trace
+// that holds a whole step-response run made on the schedule; raises
 // std::invalid_argument for one that does not.
-std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, const LoadSchedule& schedule);
+std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quantity quantity,
+                                                      const LoadSchedule& schedule);
 
 // Md on, Md off, Omega on, Omega off, for traces that hold a whole
 // step-response run made on the schedule. Each time the load changes is a
@@ -69,5 +77,8 @@ std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, const 
 // std::invalid_argument for traces that do not hold a whole run.
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
                                                          const LoadSchedule& schedule);
+
+// The same for a step response's result, which must have run to its end.
+std::vector<CharacteristicsRow> CharacterizeStepResponse(const RunResult& run);
 
 } // namespace analysis

@@ -6,18 +6,23 @@
 
 ChartPins::ChartPins(TraceChart& chart) : QObject(&chart), chart_(chart) {}
 
-void ChartPins::Pin(const Trace& trace, const std::string& run, const RunOrigin& origin)
+void ChartPins::PinRun(std::span<const Trace* const> traces, const std::string& run, const RunOrigin& origin)
 {
-    if (pinned_.size() == kMostKept)
-        TakeOff(pinned_.begin());
-    const std::string name = chart_.View().Traces().UnusedHeading(trace.Title() + " (" + run + ")");
-    const Colour colour = origin.family ? FamilyColour(origin.family->index, origin.family->count) : NextColour();
-    Trace& pin = pinned_.emplace_back(PinnedTrace{Trace(name, colour), origin}).trace;
-    pin.Reserve(trace.Points().size());
-    for (const TracePoint& point : trace.Points())
-        pin.AppendPoint(point.x, point.y, trace.Label(point), point.colour);
-    ++revision_;
-    chart_.AddTrace(pin, name, LineStyle::Dashed);
+    ++runsPinned_;
+    for (std::size_t quantity = 0; quantity < traces.size(); ++quantity) {
+        const Trace& trace = *traces[quantity];
+        if (trace.Points().empty())
+            continue;
+        if (pinned_.size() == kMostKept)
+            TakeOff(pinned_.begin());
+        const std::string name = chart_.View().Traces().UnusedHeading(trace.Title() + " (" + run + ")");
+        const Colour colour = origin.family ? FamilyColour(origin.family->index, origin.family->count) : NextColour();
+        const RunTrace of{true, runsPinned_, static_cast<Quantity>(quantity)};
+        Trace& pin = pinned_.emplace_back(PinnedTrace{Trace(name, colour), of, origin}).trace;
+        pin.ReplacePoints(trace);
+        ++revision_;
+        chart_.AddTrace(pin, name, LineStyle::Dashed, of);
+    }
 }
 
 void ChartPins::Clear()

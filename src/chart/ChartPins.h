@@ -1,6 +1,7 @@
 #pragma once
 
 #include "experiments/Runs.h"
+#include "plot/ShownTraces.h"
 #include "plot/Trace.h"
 
 #include <QObject>
@@ -8,13 +9,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <span>
 #include <string>
 
 class TraceChart;
 
-// A pinned copy of a trace and where its run came from.
+// A pinned copy of a trace, which run's which quantity it shows, and where
+// its run came from.
 struct PinnedTrace {
     Trace trace;
+    RunTrace of;
     RunOrigin origin;
 };
 
@@ -34,7 +38,9 @@ public:
 
     explicit ChartPins(TraceChart& chart);
 
-    void Pin(const Trace& trace, const std::string& run, const RunOrigin& origin);
+    // Pins those of the run's traces that hold points, one a quantity, as
+    // one run.
+    void PinRun(std::span<const Trace* const> traces, const std::string& run, const RunOrigin& origin);
     // Takes every pin off the chart.
     void Clear();
     // Whether the chart's trace at the index is a pin.
@@ -57,4 +63,6 @@ private:
     // holds them by reference.
     std::list<PinnedTrace> pinned_;
     std::uint64_t revision_ = 0;
+    // Numbers the pinned runs.
+    std::uint64_t runsPinned_ = 0;
 };

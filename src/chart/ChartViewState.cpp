@@ -2,9 +2,9 @@
 
 #include <utility>
 
-int ChartViewState::AddTrace(const Trace& trace, std::string heading)
+int ChartViewState::AddTrace(const Trace& trace, std::string heading, std::optional<RunTrace> of)
 {
-    const int index = traces_.Add(trace, std::move(heading));
+    const int index = traces_.Add(trace, std::move(heading), of);
     emit Changed();
     return index;
 }

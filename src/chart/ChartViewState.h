@@ -31,7 +31,7 @@ public:
     using QObject::QObject;
 
     const ShownTraces& Traces() const { return traces_; }
-    int AddTrace(const Trace& trace, std::string heading);
+    int AddTrace(const Trace& trace, std::string heading, std::optional<RunTrace> of = {});
     // The later traces move down by one.
     void RemoveTrace(int index);
     void SetTraceShown(int index, bool shown);

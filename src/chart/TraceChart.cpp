@@ -54,14 +54,14 @@ void TraceChart::ApplyAxes()
 
 TraceChart::~TraceChart() = default;
 
-int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style)
+int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style, std::optional<RunTrace> of)
 {
     // Registers itself with the chart, as addGraph() would.
     QCPGraph* graph = new ChartGraph(xAxis, yAxis);
     graph->setName(QString::fromStdString(trace.Title()));
     graph->setPen(QPen(ToQColor(trace.LineColour()), 1, style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine));
     Draw(lines_.emplace_back(Line{graph, 0}), trace);
-    return View().AddTrace(trace, std::move(heading));
+    return View().AddTrace(trace, std::move(heading), of);
 }
 
 void TraceChart::RemoveTrace(int index)

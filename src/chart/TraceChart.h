@@ -25,8 +25,10 @@ public:
 
     // Adds a line drawn in the trace's colour, titled with the trace's title
     // in the legend and with the heading wherever runs must be told apart.
-    // The trace must outlive the chart or its removal. Returns its index.
-    int AddTrace(const Trace& trace, std::string heading, LineStyle style = LineStyle::Solid);
+    // The trace must outlive the chart or its removal; of is the run it
+    // shows, if it shows one. Returns its index.
+    int AddTrace(const Trace& trace, std::string heading, LineStyle style = LineStyle::Solid,
+                 std::optional<RunTrace> of = {});
     // Takes the trace's line away; the later traces move down by one.
     void RemoveTrace(int index);
 

@@ -8,7 +8,6 @@
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
-#include "experiments/RecordingHost.h"
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
 #include "model/MotorModel.h"
@@ -27,6 +26,7 @@
 #include <charconv>
 #include <cmath>
 #include <csignal>
+#include <exception>
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
@@ -491,35 +491,35 @@ Settings SettingsInForce(const Options& options)
 }
 
 // The run's points as the chart exports them, headed "step,Md,Omega".
-std::string CsvText(const Trace& md, const Trace& omega)
+std::string CsvText(const RunResult& run)
 {
     ShownTraces traces;
-    traces.Add(md, "Md");
-    traces.Add(omega, "Omega");
+    for (Quantity quantity : kQuantities)
+        traces.Add(run.Of(quantity), std::string(QuantityName(quantity)));
     return CsvTable(traces);
 }
 
-void ReportMaxima(const RecordingHost& host, const Options& options)
+void ReportMaxima(const RunResult& run, const Options& options)
 {
-    const std::string text = "Max M " + host.MdMaxText() + "\nMax Omega " + host.OmegaMaxText() + '\n';
+    using toolkit::FloatToStr;
+    const std::string text = "Max M " + FloatToStr(run.mdMax) + "\nMax Omega " + FloatToStr(run.omegaMax) + '\n';
     if (options.standardOutputTaken)
         std::cerr << text;
     else
         OutputSink::StandardOutput().Write(text);
 }
 
-void WriteMeasurements(const Options& options, const Settings& settings, const Trace& md, const Trace& omega)
+void WriteMeasurements(const Options& options, const RunResult& run)
 {
     if (options.metrics)
-        options.metrics->Write(
-            analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(md, omega, StepLoadSchedule(settings))));
+        options.metrics->Write(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(run)));
     if (options.stats) {
-        const analysis::StepRange range = StatisticsRange(options, settings);
-        auto row = [&](const Trace& trace) {
-            return analysis::StatisticsRow{trace.Title(), range,
-                                           analysis::ComputeStatistics(trace.Points(), range)};
+        const analysis::StepRange range = StatisticsRange(options, run.settings);
+        auto row = [&](Quantity quantity) {
+            return analysis::StatisticsRow{std::string(QuantityName(quantity)), range,
+                                           analysis::ComputeStatistics(run.Of(quantity).Points(), range)};
         };
-        const std::array rows{row(md), row(omega)};
+        const std::array rows{row(Quantity::Md), row(Quantity::Omega)};
         options.stats->Write(analysis::StatisticsCsv(rows));
     }
 }
@@ -530,16 +530,12 @@ std::string LoadText(const Options& options, const Settings& settings)
     return options.load.value_or(std::to_string(settings.step.load.value_or(0)));
 }
 
-// The run the command makes. Without a seed of its own the uniform run
-// draws from the clock's.
-RunKind KindOfRun(Command command, const Settings& settings)
+RunKind KindOfRun(Command command)
 {
     switch (command) {
     case Command::Gauss:
         return RunKind::Gauss;
     case Command::Uniform:
-        if (!settings.run.seed)
-            SeedUniformSource();
         return RunKind::Uniform;
     case Command::Step:
     // Not experiments: Run and main see to them before any run.
@@ -548,6 +544,13 @@ RunKind KindOfRun(Command command, const Settings& settings)
         break;
     }
     return RunKind::Step;
+}
+
+// Without a seed of its own the uniform run draws from the clock's, as the
+// window does.
+RandomSources Sources(const Settings& settings)
+{
+    return settings.run.seed ? RandomSources{} : ClockSeededSources();
 }
 
 // A table's rows after its heading row, each with the value in front.
@@ -562,9 +565,10 @@ std::string RowsWithValue(const std::string& table, const std::string& value)
     return rows;
 }
 
-// One run per value. A value the settings refuse, or whose run fails, is
-// reported and the others go on; refused loads are listed once at the end,
-// as one alert would list them. Each output is written once, whole.
+// One run per value, on every core. A value the settings refuse, or whose
+// run fails, is reported and the others go on; refused loads are listed
+// once at the end, as one alert would list them. Each output is written
+// once, whole.
 int RunSweep(const Options& options, const Settings& settings)
 {
     const std::string& name = *options.sweepName;
@@ -572,35 +576,34 @@ int RunSweep(const Options& options, const Settings& settings)
     std::string metrics = name + ',' + analysis::CharacteristicsCsv({}); // the heading alone
     std::vector<std::string> refused;
     int status = 0;
-    const RunKind kind = KindOfRun(options.command, settings);
-    RunFamily(settings, name, options.sweepValues, kind, LoadText(options, settings),
-              [&](const FamilyMember& member) {
-                  const std::string& value = member.place.value;
-                  switch (member.outcome) {
-                  case MemberOutcome::NotAllowed:
-                      std::cerr << "motormodel-cli: " << member.error.english << '\n';
-                      status = std::max(status, kExitUsage);
-                      return;
-                  case MemberOutcome::Failed:
-                      std::cerr << "motormodel-cli: " << name << '=' << value << ": " << member.error.english << '\n';
-                      status = std::max(status, kExitFailed);
-                      return;
-                  case MemberOutcome::Refused:
-                      refused.push_back(FamilyMemberLabel(name, value));
-                      status = std::max(status, kExitRefused);
-                      return;
-                  case MemberOutcome::Ran:
-                      break;
-                  }
-                  const RunDefinition& run = RunOf(kind);
-                  const Trace& md = member.host.Series(run.mdSeries);
-                  const Trace& omega = member.host.Series(run.omegaSeries);
-                  csv += RowsWithValue(CsvText(md, omega), value);
-                  if (options.metrics)
-                      metrics += RowsWithValue(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(
-                                                   md, omega, StepLoadSchedule(member.settings))),
-                                               value);
-              });
+    const FamilyResult family = RunFamily({.base = settings,
+                                           .setting = name,
+                                           .values = options.sweepValues,
+                                           .kind = KindOfRun(options.command),
+                                           .loadText = LoadText(options, settings),
+                                           .sources = Sources(settings)});
+    for (const FamilyMember& member : family.members) {
+        const std::string& value = member.place.value;
+        switch (member.outcome) {
+        case MemberOutcome::NotAllowed:
+            std::cerr << "motormodel-cli: " << member.error.english << '\n';
+            status = std::max(status, kExitUsage);
+            continue;
+        case MemberOutcome::Failed:
+            std::cerr << "motormodel-cli: " << name << '=' << value << ": " << member.error.english << '\n';
+            status = std::max(status, kExitFailed);
+            continue;
+        case MemberOutcome::Refused:
+            refused.push_back(FamilyMemberLabel(name, value));
+            status = std::max(status, kExitRefused);
+            continue;
+        case MemberOutcome::Ran:
+            break;
+        }
+        csv += RowsWithValue(CsvText(*member.run), value);
+        if (options.metrics)
+            metrics += RowsWithValue(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(*member.run)), value);
+    }
     if (!refused.empty()) {
         std::string list;
         for (const std::string& label : refused)
@@ -644,25 +647,23 @@ int Run(const Options& options, const Settings& settings)
     }
     if (options.command == Command::Characteristic)
         return RunCharacteristic(options, settings);
-    RecordingHost host(LoadText(options, settings), settings);
-    const RunKind kind = KindOfRun(options.command, settings);
-    MotorModel model{};
-    RunExperiment(kind, model, host);
-
+    const RunResult run = RunExperiment(
+        {KindOfRun(options.command), settings, LoadText(options, settings), Sources(settings)});
+    if (run.outcome == RunOutcome::Failed)
+        std::rethrow_exception(run.error);
+    const bool refused = run.outcome == RunOutcome::Refused;
     if (options.command == Command::Step) {
-        if (host.AlertCount() > 0)
+        if (refused)
             std::cerr << RefusedLoadText(settings.run.limit) << '\n';
-        ReportMaxima(host, options);
+        ReportMaxima(run, options);
     }
-    const Trace& md = host.Series(RunOf(kind).mdSeries);
-    const Trace& omega = host.Series(RunOf(kind).omegaSeries);
     if (options.csv)
-        options.csv->Write(CsvText(md, omega));
+        options.csv->Write(CsvText(run));
     // A refused run has no points to measure, and empty tables would pass
     // for measurements.
-    if (host.AlertCount() > 0)
+    if (refused)
         return kExitRefused;
-    WriteMeasurements(options, settings, md, omega);
+    WriteMeasurements(options, run);
     return 0;
 }
 

@@ -2,44 +2,109 @@
 
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
+#include "model/MotorModel.h"
+#include "plot/Trace.h"
+#include "toolkit/Random.h"
 
+#include <array>
+#include <atomic>
 #include <cstdint>
+#include <exception>
+#include <functional>
+#include <optional>
 #include <string>
 
-class ExperimentHost;
-struct MotorModel;
+// A run as a value: a request goes in, a result comes out, and the window
+// and the batch tool each show the result in their own way. Nothing here
+// touches a window, a global or a clock.
 
-// Every run takes the settings in force from its host when it starts and
-// makes run.steps steps from the model's reset.
+// The sources the random runs draw from. A run takes them and hands them
+// back advanced, so successive runs continue one sequence wherever they
+// ran.
+struct RandomSources {
+    runtime::IntegerSource integer;
+    toolkit::NormalSource normal;
 
-// Step response: the typed load, shaped by step.profile, acts from step.on
-// to step.off - 1; plots the step run's traces and shows the largest Md and
-// Omega. Returns the load it used, whether or not it was refused. Raises
-// toolkit::EConvertError for text that is not an integer and
-// toolkit::EOverflow when a state leaves the double range (loads of -579
-// and below by default); the points appended until then stay.
-std::int32_t RunStepResponse(MotorModel& model, ExperimentHost& host);
+    // New sources seeded from these, which move on by one draw each: a
+    // family's members draw from sources of their own, made one after
+    // another, so they can run at once and still draw what they would
+    // one after another.
+    RandomSources Fork();
+};
+
+// The sources as the window starts with them: the uniform one seeded from
+// the clock, the Gaussian one not at all.
+RandomSources ClockSeededSources();
+
+struct RunRequest {
+    RunKind kind;
+    // Checked before the run starts.
+    Settings settings;
+    // The step response's load as the user gave it, parsed as StrToInt does.
+    std::string loadText;
+    RandomSources sources;
+};
+
+enum class RunOutcome {
+    Done,
+    // The step response's load is above run.limit; no step was made.
+    Refused,
+    // The load text is not an integer (no point), or a state left the double
+    // range: the points up to the failing step are kept.
+    Failed,
+    // Stopped on request: the result holds nothing to show.
+    Cancelled,
+};
+
+struct RunResult {
+    RunKind kind;
+    Settings settings;
+    RunOutcome outcome = RunOutcome::Done;
+    // The step response's load, once the text parsed.
+    std::optional<std::int32_t> load{};
+    // Md and Omega at each step made, titled and coloured as the run's
+    // traces on the chart; step i is the state after the i-th Euler step.
+    std::array<Trace, 2> traces;
+    // The largest Md and Omega of a step response, from the reset's 0 on;
+    // set once the load parsed.
+    double mdMax = 0;
+    double omegaMax = 0;
+    // Why a failed run failed, as raised: toolkit::EConvertError or
+    // toolkit::EOverflow.
+    std::exception_ptr error{};
+    // The model where the run left it.
+    MotorModel model{};
+    RandomSources sources;
+
+    const Trace& Of(Quantity quantity) const { return traces[static_cast<std::size_t>(quantity)]; }
+    // The schedule and step size of its load, kept with its traces when they
+    // are pinned.
+    RunOrigin Origin(std::optional<FamilyPlace> family = {}) const { return OriginOf(kind, settings, std::move(family)); }
+};
+
+// What a run reports while it lasts, and how it is stopped. Both are
+// looked at every kProgressSteps steps, so a short run never sees them.
+struct RunControl {
+    static constexpr std::int64_t kProgressSteps = 1 << 16;
+    // Told the steps made so far.
+    std::function<void(std::int64_t steps)> progress;
+    const std::atomic<bool>* cancel = nullptr;
+
+    bool Cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
+};
+
+// Makes the requested run: resets a model of its own and makes run.steps
+// steps. Raises SettingsError, before anything else, for settings that are
+// not allowed; every other end is the result's outcome.
+RunResult RunExperiment(RunRequest request, const RunControl& control = {});
 
 // What the user is told when a typed load is above run.limit: "Некорректно
 // введенное значение Мс<30" with the default limit.
 std::string RefusedLoadText(std::int64_t limit);
 
-// A fresh Gaussian load at every step; plots the Gauss run's traces.
-void RunGaussianLoad(MotorModel& model, ExperimentHost& host);
-
-// A fresh load from a uniform grid of values at every step; plots the
-// Uniform run's traces.
-void RunUniformLoad(MotorModel& model, ExperimentHost& host);
-
-// The run of the kind, as above.
-void RunExperiment(RunKind kind, MotorModel& model, ExperimentHost& host);
-
-double GaussianLoad(const GaussSettings& gauss = {});
-double UniformLoad(const UniformSettings& uniform = {});
+double GaussianLoad(toolkit::NormalSource& source, const GaussSettings& gauss = {});
+double UniformLoad(runtime::IntegerSource& source, const UniformSettings& uniform = {});
 
 // The step response's load at step i, where the rotor turns at omega when
 // the step starts.
 double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega);
-
-// Seeds the uniform source from the clock; called once at start-up.
-void SeedUniformSource();

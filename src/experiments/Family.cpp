@@ -6,8 +6,13 @@
 #include "toolkit/Conversions.h"
 
 #include <array>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -96,30 +101,105 @@ std::string FamilyMemberLabel(std::string_view name, std::string_view value)
     return std::string(shortName) + '=' + std::string(value);
 }
 
-void RunFamily(const Settings& base, std::string_view name, std::span<const std::string> values, RunKind kind,
-               const std::string& loadText, const std::function<void(const FamilyMember&)>& take)
+namespace {
+
+// The member's settings and outcome, before its run.
+FamilyMember Prepare(const FamilyRequest& request, std::size_t i)
 {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        FamilyMember member{.place = {std::string(name), values[i], i, values.size()},
-                            .outcome = MemberOutcome::Ran,
-                            .error = {},
-                            .settings = base,
-                            .host = RecordingHost()};
+    const std::string& value = request.values[i];
+    FamilyMember member{.place = {request.setting, value, i, request.values.size()},
+                        .outcome = MemberOutcome::Ran,
+                        .error = {},
+                        .settings = request.base,
+                        .run = std::nullopt};
+    try {
+        member.settings = FamilyMemberSettings(request.base, request.setting, value);
+    } catch (const SettingsError& error) {
+        member.outcome = MemberOutcome::NotAllowed;
+        member.error = error.Text();
+    }
+    return member;
+}
+
+// Takes the run's result into the member, whose run was allowed.
+void TakeRun(FamilyMember& member, RunResult run)
+{
+    if (run.outcome == RunOutcome::Refused)
+        member.outcome = MemberOutcome::Refused;
+    if (run.outcome == RunOutcome::Failed) {
+        member.outcome = MemberOutcome::Failed;
         try {
-            member.settings = FamilyMemberSettings(base, name, values[i]);
-            const std::optional<std::int64_t>& load = member.settings.step.load;
-            member.host = RecordingHost(name == "step.load" && load ? std::to_string(*load) : loadText, member.settings);
-            MotorModel model{};
-            RunExperiment(kind, model, member.host);
-            if (member.host.AlertCount() > 0)
-                member.outcome = MemberOutcome::Refused;
-        } catch (const SettingsError& error) {
-            member.outcome = MemberOutcome::NotAllowed;
-            member.error = error.Text();
+            std::rethrow_exception(run.error);
         } catch (const toolkit::Exception& error) {
-            member.outcome = MemberOutcome::Failed;
             member.error = error.Text();
         }
-        take(member);
     }
+    member.run = std::move(run);
+}
+
+} // namespace
+
+FamilyResult RunFamily(FamilyRequest request, const FamilyControl& control, unsigned threads)
+{
+    std::vector<FamilyMember> members;
+    std::vector<RunRequest> runs;
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < request.values.size(); ++i) {
+        FamilyMember& member = members.emplace_back(Prepare(request, i));
+        const std::optional<std::int64_t>& load = member.settings.step.load;
+        runs.push_back({request.kind, member.settings,
+                        request.setting == "step.load" && load ? std::to_string(*load) : request.loadText,
+                        request.sources.Fork()});
+        if (member.outcome == MemberOutcome::Ran)
+            total += member.settings.run.steps;
+    }
+
+    std::atomic<bool> cancelled = false;
+    auto stopping = [&] { return cancelled || (control.cancel && *control.cancel); };
+    std::atomic<std::size_t> next = 0;
+    std::atomic<std::int64_t> done = 0;
+    std::mutex reporting;
+    std::vector<std::optional<RunResult>> results(members.size());
+    std::exception_ptr failure;
+    auto work = [&] {
+        for (std::size_t i; (i = next++) < members.size() && !stopping();) {
+            if (members[i].outcome != MemberOutcome::Ran)
+                continue;
+            std::int64_t reported = 0;
+            const RunControl runControl{[&](std::int64_t steps) {
+                                            const std::lock_guard lock(reporting);
+                                            done += steps - std::exchange(reported, steps);
+                                            if (control.progress)
+                                                control.progress(done, total);
+                                        },
+                                        control.cancel};
+            try {
+                results[i] = RunExperiment(std::move(runs[i]), runControl);
+                const std::lock_guard lock(reporting);
+                done += members[i].settings.run.steps - reported;
+                if (control.progress)
+                    control.progress(done, total);
+            } catch (...) {
+                const std::lock_guard lock(reporting);
+                failure = std::current_exception();
+                cancelled = true;
+            }
+        }
+    };
+    const unsigned count = std::max(1u, std::min(threads ? threads : std::thread::hardware_concurrency(),
+                                                 static_cast<unsigned>(members.size())));
+    {
+        std::vector<std::jthread> pool;
+        for (unsigned t = 1; t < count; ++t)
+            pool.emplace_back(work);
+        work();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+    if (stopping())
+        return {.members = {}, .cancelled = true, .sources = std::move(request.sources)};
+    for (std::size_t i = 0; i < members.size(); ++i)
+        if (results[i])
+            TakeRun(members[i], std::move(*results[i]));
+    return {.members = std::move(members), .cancelled = false, .sources = std::move(request.sources)};
 }

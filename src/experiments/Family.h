@@ -1,11 +1,14 @@
 #pragma once
 
-#include "experiments/RecordingHost.h"
+#include "experiments/Experiments.h"
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
 
 #include <cstddef>
+#include <atomic>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -53,21 +56,46 @@ struct FamilyMember {
     FamilyPlace place;
     MemberOutcome outcome;
     // Why a value not allowed or a run that failed did not run; empty
-    // otherwise: a refused load is told as the host's alert tells one.
+    // otherwise: a refused load is told as the window's alert tells one.
     toolkit::Message error;
     // The settings it ran with; the base when the value is not allowed.
     Settings settings;
-    // Its traces: the run's two hold its points when it ran.
-    RecordingHost host;
+    // Its run, when the value is allowed.
+    std::optional<RunResult> run;
 };
 
-// Makes the run of the kind once per value, in the values' order, with the
-// base settings changed by the value, and hands each member to take when its
-// run is over, whether it ran or not: a value that is not allowed, refused
-// or fails is reported through its outcome and the others go on. Each run is
-// made on a model and a host of its own, so no one else's model, traces or
-// labels change; the random runs draw from the program's one random source,
-// as every run does. The step response's load is the value when the family
-// is of step.load, and loadText otherwise.
-void RunFamily(const Settings& base, std::string_view name, std::span<const std::string> values, RunKind kind,
-               const std::string& loadText, const std::function<void(const FamilyMember&)>& take);
+struct FamilyRequest {
+    Settings base;
+    // The setting swept and its values, as ParseFamilyValues gives them.
+    std::string setting;
+    std::vector<std::string> values;
+    RunKind kind;
+    // The step response's load as typed; a family of step.load gives each
+    // member its value instead.
+    std::string loadText;
+    RandomSources sources;
+};
+
+struct FamilyResult {
+    // In the values' order; empty when cancelled.
+    std::vector<FamilyMember> members;
+    bool cancelled = false;
+    // The request's sources after the members took theirs.
+    RandomSources sources;
+};
+
+// What a family reports while it lasts, and how it is stopped. progress is
+// told the steps made of all the members' steps, from any of the threads
+// that run them, one call at a time.
+struct FamilyControl {
+    std::function<void(std::int64_t done, std::int64_t total)> progress;
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// Makes the run of the kind once per value, with the base settings changed
+// by the value, on up to threads threads at once (0: one per core). A value
+// that is not allowed, refused or fails is reported through its outcome
+// and the others go on. Each member runs on a model of its own with random
+// sources forked from the request's in the values' order, so the members
+// are the same bits however many threads run them.
+FamilyResult RunFamily(FamilyRequest request, const FamilyControl& control = {}, unsigned threads = 0);

@@ -2,24 +2,11 @@
 
 #include "plot/Trace.h"
 
-#include <algorithm>
-#include <stdexcept>
 #include <utility>
 
-const RunDefinition& RunFilling(int series)
+std::string TraceHeading(RunKind kind, Quantity quantity)
 {
-    const auto run = std::find_if(kRuns.begin(), kRuns.end(), [series](const RunDefinition& r) {
-        return r.mdSeries == series || r.omegaSeries == series;
-    });
-    if (run == kRuns.end())
-        throw std::out_of_range("no run fills Series" + std::to_string(series));
-    return *run;
-}
-
-std::string SeriesHeading(int series)
-{
-    const TraceDefinition& trace = kTraceDefinitions.at(static_cast<std::size_t>(series - 1));
-    return std::string(trace.title) + " (" + std::string(RunFilling(series).name) + ")";
+    return std::string(QuantityName(quantity)) + " (" + std::string(RunOf(kind).name) + ")";
 }
 
 LoadSchedule StepLoadSchedule(const Settings& settings)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "experiments/Settings.h"
+#include "plot/Trace.h"
 
 #include <array>
 #include <cstddef>
@@ -14,18 +15,15 @@
 
 enum class RunKind { Gauss, Uniform, Step };
 
-// A run and the two traces it fills, SeriesN of the chart with n from 1 to 6.
 struct RunDefinition {
     RunKind kind;
     std::string_view name;
-    int mdSeries;
-    int omegaSeries;
 };
 
 inline constexpr std::array<RunDefinition, 3> kRuns{{
-    {RunKind::Gauss, "Gauss", 1, 2},
-    {RunKind::Uniform, "Uniform", 3, 4},
-    {RunKind::Step, "Step", 5, 6},
+    {RunKind::Gauss, "Gauss"},
+    {RunKind::Uniform, "Uniform"},
+    {RunKind::Step, "Step"},
 }};
 
 constexpr const RunDefinition& RunOf(RunKind kind)
@@ -33,12 +31,20 @@ constexpr const RunDefinition& RunOf(RunKind kind)
     return kRuns[static_cast<std::size_t>(kind)];
 }
 
-// The run that fills SeriesN; raises std::out_of_range for any n but 1 to 6.
-const RunDefinition& RunFilling(int series);
+// The chart holds each run's two traces, Md then Omega, in kRuns' order.
+constexpr std::size_t ChartIndex(RunKind kind, Quantity quantity)
+{
+    return 2 * static_cast<std::size_t>(kind) + static_cast<std::size_t>(quantity);
+}
 
-// How SeriesN is named where several runs meet, in the tracker and the
-// exported data: its title and run, as "Md (Gauss)".
-std::string SeriesHeading(int series);
+constexpr const TraceDefinition& DefinitionOf(RunKind kind, Quantity quantity)
+{
+    return kTraceDefinitions[ChartIndex(kind, quantity)];
+}
+
+// How a run's trace is named where several runs meet, in the tracker and
+// the exported data: its quantity and run, as "Md (Gauss)".
+std::string TraceHeading(RunKind kind, Quantity quantity);
 
 // When the step response's load acts: from step on to step off - 1, in a run
 // of steps steps.
@@ -50,6 +56,11 @@ struct LoadSchedule {
 };
 
 LoadSchedule StepLoadSchedule(const Settings& settings);
+
+// The two parts of a step response: while the load is on, from step on to
+// off - 1, and after it is removed, to the run's end.
+enum class Segment { On, Off };
+inline constexpr std::array<Segment, 2> kSegments{Segment::On, Segment::Off};
 
 // A family member's place in its family: the setting swept, the value's
 // text as the user gave it, and its place among count values.

@@ -2,26 +2,17 @@
 
 #include <algorithm>
 #include <limits>
-#include <string_view>
-
-namespace {
-
-constexpr std::string_view kMd = "Md";
-constexpr std::string_view kOmega = "Omega";
-
-} // namespace
 
 std::vector<RunTraces> ShownRuns(const ShownTraces& traces)
 {
     std::vector<RunTraces> runs;
-    for (int omega = 1; omega < traces.Count(); ++omega) {
-        const std::string& omegaHeading = traces.Heading(omega);
-        const std::string& mdHeading = traces.Heading(omega - 1);
-        if (!omegaHeading.starts_with(kOmega) || !mdHeading.starts_with(kMd) ||
-            std::string_view(omegaHeading).substr(kOmega.size()) != std::string_view(mdHeading).substr(kMd.size()))
+    for (int omega = 0; omega < traces.Count(); ++omega) {
+        const std::optional<RunTrace>& of = traces.Of(omega);
+        if (!of || of->quantity != Quantity::Omega || !traces.IsShown(omega) || traces.At(omega).Points().empty())
             continue;
-        if (traces.IsShown(omega) && !traces.At(omega).Points().empty())
-            runs.push_back({omega - 1, omega});
+        for (int md = 0; md < traces.Count(); ++md)
+            if (traces.Of(md) == RunTrace{of->pinned, of->run, Quantity::Md})
+                runs.push_back({md, omega});
     }
     return runs;
 }

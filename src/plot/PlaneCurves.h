@@ -39,9 +39,8 @@ struct RunTraces {
     bool operator==(const RunTraces&) const = default;
 };
 
-// The runs whose Omega trace is shown and holds points, in chart order: an
-// Omega trace paired with the Md trace just before it, headed alike ("Md
-// (Step)" and "Omega (Step)", "Md (Mc=10)" and "Omega (Mc=10)").
+// The runs whose Omega trace is shown and holds points, in chart order,
+// each with the Md trace of the same run.
 std::vector<RunTraces> ShownRuns(const ShownTraces& traces);
 
 // The run's path: at each step both traces hold a point, Md across and

@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <utility>
 
-int ShownTraces::Add(const Trace& trace, std::string heading)
+int ShownTraces::Add(const Trace& trace, std::string heading, std::optional<RunTrace> of)
 {
-    entries_.push_back({&trace, std::move(heading), true});
+    entries_.push_back({&trace, std::move(heading), of, true});
     return Count() - 1;
 }
 

@@ -3,9 +3,19 @@
 #include "plot/ChartRange.h"
 #include "plot/Trace.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+// Which run's which quantity a chart trace shows. Runs are told apart by a
+// number their owner gives, live runs from pinned ones.
+struct RunTrace {
+    bool pinned;
+    std::uint64_t run;
+    Quantity quantity;
+    bool operator==(const RunTrace&) const = default;
+};
 
 // The chart's traces, each with the heading that names it and its run
 // ("Md (Gauss)"), and which of them the user shows. A hidden trace counts
@@ -14,8 +24,9 @@
 // moves the later ones down by one.
 class ShownTraces {
 public:
-    // Adds a shown trace, which must outlive this; returns its index.
-    int Add(const Trace& trace, std::string heading);
+    // Adds a shown trace, which must outlive this, and the run it shows if
+    // it shows one; returns its index.
+    int Add(const Trace& trace, std::string heading, std::optional<RunTrace> of = {});
     void Remove(int index);
     // Where the trace is, if it is here.
     std::optional<int> IndexOf(const Trace& trace) const;
@@ -23,6 +34,7 @@ public:
     int Count() const { return static_cast<int>(entries_.size()); }
     const Trace& At(int index) const { return *Entry(index).trace; }
     const std::string& Heading(int index) const { return Entry(index).heading; }
+    const std::optional<RunTrace>& Of(int index) const { return Entry(index).of; }
     bool IsShown(int index) const { return Entry(index).shown; }
     void SetShown(int index, bool shown) { Entry(index).shown = shown; }
 
@@ -45,6 +57,7 @@ private:
     struct Line {
         const Trace* trace;
         std::string heading;
+        std::optional<RunTrace> of;
         bool shown;
     };
 

@@ -1,7 +1,6 @@
 #include "plot/Trace.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -23,6 +22,13 @@ void Trace::InsertBeforeLargerX(const TracePoint& point)
     points_.insert(before, point);
 }
 
+void Trace::ReplacePoints(const Trace& other)
+{
+    ++revision_;
+    points_ = other.points_;
+    labels_ = other.labels_;
+}
+
 void Trace::Clear()
 {
     ++revision_;
@@ -30,24 +36,13 @@ void Trace::Clear()
     labels_.resize(1);
 }
 
+Trace MakeTrace(const TraceDefinition& definition)
+{
+    return Trace(std::string(QuantityName(definition.quantity)), definition.lineColour);
+}
+
 ChartTraces MakeTraces()
 {
-    auto make = [](int i) {
-        const TraceDefinition& definition = kTraceDefinitions[static_cast<std::size_t>(i)];
-        return Trace(std::string(definition.title), definition.lineColour);
-    };
-    ChartTraces traces{make(0), make(1), make(2), make(3), make(4), make(5)};
-    return traces;
-}
-
-const Trace& SeriesNumbered(const ChartTraces& traces, int n)
-{
-    if (n < 1 || n > kTraceCount)
-        throw std::out_of_range("there is no Series" + std::to_string(n));
-    return traces[static_cast<std::size_t>(n - 1)];
-}
-
-Trace& SeriesNumbered(ChartTraces& traces, int n)
-{
-    return const_cast<Trace&>(SeriesNumbered(std::as_const(traces), n));
+    const auto& d = kTraceDefinitions;
+    return {MakeTrace(d[0]), MakeTrace(d[1]), MakeTrace(d[2]), MakeTrace(d[3]), MakeTrace(d[4]), MakeTrace(d[5])};
 }

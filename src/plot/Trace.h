@@ -8,6 +8,16 @@
 #include <string_view>
 #include <vector>
 
+// What a run's trace shows: the motor's torque or its rotor's speed.
+enum class Quantity { Md, Omega };
+inline constexpr std::array<Quantity, 2> kQuantities{Quantity::Md, Quantity::Omega};
+
+// The quantity's name, which titles its traces.
+constexpr std::string_view QuantityName(Quantity quantity)
+{
+    return quantity == Quantity::Md ? "Md" : "Omega";
+}
+
 // A point's label is kept by its trace (see Trace::Label); points stay
 // plain values so a run's appends are cheap copies.
 struct TracePoint {
@@ -42,6 +52,10 @@ public:
     // Removes every point; the storage is kept for the next run.
     void Clear();
 
+    // Takes the other's points and labels, keeping this one's title and
+    // colour: a run's result shown in the chart's trace.
+    void ReplacePoints(const Trace& other);
+
     void Reserve(std::size_t pointCount) { points_.reserve(pointCount); }
 
     // Counts changes, so a view can tell which traces to redraw.
@@ -61,7 +75,7 @@ private:
 
 // The six traces of the chart, in its order; the runs fill them in pairs.
 struct TraceDefinition {
-    std::string_view title;
+    Quantity quantity;
     Colour lineColour;
     Colour pointColour;
 };
@@ -69,25 +83,18 @@ struct TraceDefinition {
 inline constexpr int kTraceCount = 6;
 
 inline constexpr std::array<TraceDefinition, kTraceCount> kTraceDefinitions{{
-    {"Md", clRed, clGreen},
-    {"Omega", clGreen, clRed},
-    {"Md", clYellow, clBlue},
-    {"Omega", clBlue, clBlack},
-    {"Md", clFuchsia, clYellow},
-    {"Omega", clOrange, clGray},
+    {Quantity::Md, clRed, clGreen},
+    {Quantity::Omega, clGreen, clRed},
+    {Quantity::Md, clYellow, clBlue},
+    {Quantity::Omega, clBlue, clBlack},
+    {Quantity::Md, clFuchsia, clYellow},
+    {Quantity::Omega, clOrange, clGray},
 }};
 
 using ChartTraces = std::array<Trace, kTraceCount>;
 
+// A trace made from the definition, empty.
+Trace MakeTrace(const TraceDefinition& definition);
+
 // Series1 ... Series6 made from the definitions, empty.
 ChartTraces MakeTraces();
-
-// The colour a run passes with each point of SeriesN, n from 1 to 6.
-constexpr Colour PointColourOfSeries(int n)
-{
-    return kTraceDefinitions.at(static_cast<std::size_t>(n - 1)).pointColour;
-}
-
-// SeriesN for n from 1 to 6; raises std::out_of_range for any other n.
-Trace& SeriesNumbered(ChartTraces& traces, int n);
-const Trace& SeriesNumbered(const ChartTraces& traces, int n);

@@ -1,34 +1,57 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 
-// The random sources the runs draw from. Both are process-wide, as the
-// runtime library's and the toolkit's generators are; tests seed them to
-// make runs repeatable.
+// The random sources the runs draw from, as values: a run takes them, draws,
+// and hands them back, so successive runs continue one sequence and a run
+// on another thread draws exactly what it would have drawn here.
 
 namespace runtime {
 
-// Seeds the integer generator behind _lrand().
-void srand(unsigned seed);
+// The integer generator behind _lrand, seeded by srand.
+class IntegerSource {
+public:
+    void srand(unsigned seed);
+
+    // Uniformly distributed integer from 0 to 2^31 - 1.
+    std::int32_t _lrand() { return distribution_(engine_); }
+
+    // Integer below n (0 when n is 0), drawn as _lrand() modulo n.
+    std::int32_t RandomBelow(std::int32_t n) { return n == 0 ? 0 : _lrand() % n; }
+
+private:
+    std::mt19937 engine_;
+    std::uniform_int_distribution<std::int32_t> distribution_{0, INT32_MAX};
+};
 
 // Current calendar time in seconds.
 std::int64_t time();
-
-// Uniformly distributed integer from 0 to 2^31 - 1.
-std::int32_t _lrand();
-
-// Integer below n (0 when n is 0), drawn as _lrand() modulo n.
-std::int32_t RandomBelow(std::int32_t n);
 
 } // namespace runtime
 
 namespace toolkit {
 
-// Normally distributed value with the given mean and standard deviation.
-// The program never seeds this generator.
-long double RandG(long double mean, long double standardDeviation);
+// The generator behind RandG. The program never seeds it unless a run's
+// settings give a seed.
+class NormalSource {
+public:
+    // Normally distributed value with the given mean and standard deviation.
+    long double RandG(long double mean, long double standardDeviation)
+    {
+        return distribution_(engine_, Parameters(mean, standardDeviation));
+    }
 
-// Restarts the generator behind RandG from a known seed.
-void SeedRandG(std::uint64_t seed);
+    // Restarts the generator from a known seed.
+    void Seed(std::uint64_t seed);
+
+    // A whole number from the engine, to seed another source with.
+    std::uint64_t Draw() { return engine_(); }
+
+private:
+    using Parameters = std::normal_distribution<long double>::param_type;
+    std::mt19937_64 engine_;
+    std::normal_distribution<long double> distribution_;
+};
 
 } // namespace toolkit

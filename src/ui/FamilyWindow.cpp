@@ -37,13 +37,13 @@ FamilyWindow::FamilyWindow(QWidget* parent) : QWidget(parent, Qt::Window), ui_(s
 
 FamilyWindow::~FamilyWindow() = default;
 
-FamilyRequest FamilyWindow::Request() const
+FamilyChoice FamilyWindow::Request() const
 {
     return {ui_->SettingBox->currentText().toStdString(), ui_->ValuesEdit->text().toStdString(),
             kRunChoices.at(static_cast<std::size_t>(ui_->RunBox->currentIndex()))};
 }
 
-void FamilyWindow::SetRequest(const FamilyRequest& request)
+void FamilyWindow::SetRequest(const FamilyChoice& request)
 {
     ui_->SettingBox->setCurrentText(QString::fromStdString(request.setting));
     ui_->ValuesEdit->setText(QString::fromStdString(request.values));

@@ -13,7 +13,7 @@ class FamilyWindow;
 
 // What a family is made of: the setting swept, its values as the user
 // wrote them, and the run.
-struct FamilyRequest {
+struct FamilyChoice {
     std::string setting;
     std::string values;
     RunKind kind;
@@ -30,9 +30,9 @@ public:
     explicit FamilyWindow(QWidget* parent = nullptr);
     ~FamilyWindow() override;
 
-    FamilyRequest Request() const;
+    FamilyChoice Request() const;
     // Fills the fields, as the user would.
-    void SetRequest(const FamilyRequest& request);
+    void SetRequest(const FamilyChoice& request);
 
 signals:
     void Requested();

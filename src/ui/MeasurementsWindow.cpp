@@ -169,10 +169,18 @@ const std::array<CharacteristicRow, 14> kCharacteristicRows{{
 // the pin and the segment.
 constexpr int kPinColumns = 3;
 
-QString SegmentName(const std::string& segment)
+QString SegmentName(Segment segment)
 {
-    return segment == "on" ? QStringLiteral("наброс") : QStringLiteral("сброс");
+    return segment == Segment::On ? QStringLiteral("наброс") : QStringLiteral("сброс");
 }
+
+// The step table's column of a quantity's segment, after the names.
+int StepColumn(Quantity quantity, Segment segment)
+{
+    return 1 + static_cast<int>(kSegments.size()) * static_cast<int>(quantity) + static_cast<int>(segment);
+}
+
+constexpr int kStepColumns = 1 + static_cast<int>(kQuantities.size() * kSegments.size());
 
 } // namespace
 
@@ -286,9 +294,12 @@ void MeasurementsWindow::ShowStepCharacteristics()
         return;
     const auto segments = analysis::CharacterizeStepResponse(stepMd_, stepOmega_, stepSchedule_);
     for (std::size_t row = 0; row < kCharacteristicRows.size(); ++row) {
-        Cells cells{Name(QString::fromUtf8(kCharacteristicRows[row].name))};
+        // A segment with no steps leaves its own cells empty.
+        Cells cells(kStepColumns);
+        cells[0] = Name(QString::fromUtf8(kCharacteristicRows[row].name));
         for (const analysis::CharacteristicsRow& segment : segments)
-            cells << kCharacteristicRows[row].cell(segment.values, stepRunDt_);
+            cells[StepColumn(segment.quantity, segment.segment)] =
+                kCharacteristicRows[row].cell(segment.values, stepRunDt_);
         SetRow(*ui_->StepTable, static_cast<int>(row), cells);
     }
     FitToCells(*ui_->StepTable);
@@ -310,7 +321,8 @@ void MeasurementsWindow::ShowPinnedSteps()
         const Cell value = origin.family ? Name(QString::fromStdString(FamilyMemberLabel(origin.family->setting,
                                                                                          origin.family->value)))
                                          : Name({});
-        for (const analysis::CharacteristicsRow& segment : analysis::CharacterizeStepTrace(pin.trace, origin.schedule)) {
+        for (const analysis::CharacteristicsRow& segment :
+             analysis::CharacterizeStepTrace(pin.trace, pin.of.quantity, origin.schedule)) {
             Cells cells{value, Name(QString::fromStdString(pin.trace.Title())), Name(SegmentName(segment.segment))};
             for (const CharacteristicRow& characteristic : kCharacteristicRows)
                 cells << characteristic.cell(segment.values, origin.dt);

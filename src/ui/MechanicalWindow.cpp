@@ -91,7 +91,7 @@ void MechanicalWindow::Update()
     for (const RunTraces& run : ShownRuns(traces)) {
         const Trace& omega = traces.At(run.omega);
         curves.push_back({traces.Heading(run.omega), omega.LineColour(),
-                          chart_.TraceStyle(run.omega) == LineStyle::Dashed, CurveKind::Path,
+                          traces.Of(run.omega)->pinned, CurveKind::Path,
                           PathOf(traces.At(run.md), omega)});
     }
     // The operating point's mark goes over the paths that end in it.

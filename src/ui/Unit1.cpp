@@ -5,7 +5,9 @@
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
+#include "toolkit/Conversions.h"
 #include "ui/Application.h"
+#include "ui/BackgroundWork.h"
 #include "ui/FamilyWindow.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
@@ -23,7 +25,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <exception>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 TForm1* Form1 = nullptr;
@@ -73,15 +77,19 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     for (QLabel* label : {ui_->Label3, ui_->StaticText1, ui_->StaticText2, ui_->StaticText3})
         label->adjustSize();
     AnchorControls();
-    for (int n = 1; n <= kTraceCount; ++n)
-        ui_->Chart1->AddTrace(Series(n), SeriesHeading(n));
+    for (const RunDefinition& run : kRuns)
+        for (Quantity quantity : kQuantities)
+            ui_->Chart1->AddTrace(Series(run.kind, quantity), TraceHeading(run.kind, quantity), LineStyle::Solid,
+                                  RunTrace{false, static_cast<std::uint64_t>(run.kind), quantity});
     chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
-    const RunDefinition& step = RunOf(RunKind::Step);
-    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, *chartTools_.pins, Series(step.mdSeries),
-                                           Series(step.omegaSeries), stepSchedule_, stepRunDt_, this);
+    measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, *chartTools_.pins,
+                                           Series(RunKind::Step, Quantity::Md), Series(RunKind::Step, Quantity::Omega),
+                                           stepSchedule_, stepRunDt_, this);
     mechanical_ = new MechanicalWindow(*ui_->Chart1, settings_, stepLoad_, this);
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
+    work_ = new BackgroundWork(this);
+    FollowWork();
     connect(family_, &FamilyWindow::Requested, this, [this] { RunCommand([this] { PinFamily(family_->Request()); }); });
     connect(parameters_, &ParametersWindow::SettingsChanged, this, &TForm1::TakeSettings);
     connect(parameters_, &ParametersWindow::Opened, this, [this](const Settings& opened) {
@@ -97,7 +105,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     BindCommand(*ui_->Button4, &TForm1::Button4Click);
     BindCommand(*ui_->Button5, &TForm1::Button5Click);
 
-    SeedUniformSource();
+    sources_ = ClockSeededSources();
     setWindowTitle(kCaption);
     model_.Reset();
 }
@@ -142,6 +150,7 @@ void TForm1::BindToolBar()
     connect(ui_->ActionMeasurements, &QAction::triggered, this, [this] { ShowBeside(*measurements_); });
     connect(ui_->ActionMechanical, &QAction::triggered, this, [this] { ShowBeside(*mechanical_); });
     connect(ui_->ActionFamily, &QAction::triggered, this, [this] { ShowBeside(*family_); });
+    connect(ui_->ActionStop, &QAction::triggered, work_, &BackgroundWork::Cancel);
 }
 
 void TForm1::ShowBeside(QWidget& toolWindow)
@@ -154,29 +163,48 @@ void TForm1::OpenExperiment(const std::string& path)
     parameters_->Open(path);
 }
 
-void TForm1::PinFamily(const FamilyRequest& request)
+void TForm1::PinFamily(const FamilyChoice& choice)
 {
-    const std::vector<std::string> values = ParseFamilyValues(request.values);
+    std::vector<std::string> values = ParseFamilyValues(choice.values);
     constexpr std::size_t kMostValues = ChartPins::kMostKept / 2;
     if (values.size() > kMostValues)
         throw SettingsError("Семейство не построено: на графике закрепляется не больше " +
                             std::to_string(kMostValues) + " значений, по два графика на каждое, а задано " +
                             std::to_string(values.size()));
+    FamilyRequest request{.base = settings_,
+                          .setting = choice.setting,
+                          .values = std::move(values),
+                          .kind = choice.kind,
+                          .loadText = LoadText(),
+                          .sources = sources_};
+    work_->Start<FamilyResult>(
+        [request = std::move(request)](const BackgroundWork::Control& control) {
+            return RunFamily(request, {[&control](std::int64_t done, std::int64_t total) {
+                                           control.progress(static_cast<int>(100 * done / std::max<std::int64_t>(total, 1)));
+                                       },
+                                       &control.cancel});
+        },
+        [this](const FamilyResult& family) { PinMembers(family); });
+}
+
+void TForm1::PinMembers(const FamilyResult& family)
+{
     const ChartUpdateOnExit update(*ui_->Chart1);
-    const RunDefinition& run = RunOf(request.kind);
+    sources_ = family.sources;
+    SetProgress(100);
     std::string leftOut;
-    RunFamily(settings_, request.setting, values, request.kind, LoadText(), [&](const FamilyMember& member) {
+    for (const FamilyMember& member : family.members) {
         const std::string label = FamilyMemberLabel(member.place.setting, member.place.value);
         if (member.outcome != MemberOutcome::Ran) {
             // A refused load is told in the alert's words, once for all.
             leftOut += "\n" + label + ": " + (member.outcome == MemberOutcome::Refused ? RefusedLoadText(member.settings.run.limit)
                                                                                  : member.error.russian);
-            return;
+            continue;
         }
-        for (int series : {run.mdSeries, run.omegaSeries})
-            chartTools_.pins->Pin(member.host.Series(series), label,
-                                  OriginOf(request.kind, member.settings, member.place));
-    });
+        const RunResult& run = *member.run;
+        const std::array traces{&run.Of(Quantity::Md), &run.Of(Quantity::Omega)};
+        chartTools_.pins->PinRun(traces, label, run.Origin(member.place));
+    }
     if (!leftOut.empty())
         throw SettingsError("Эти значения не построены:" + leftOut);
 }
@@ -194,35 +222,88 @@ void TForm1::TakeSettings()
         setWindowTitle(kCaption);
 }
 
-void TForm1::StartRun(RunKind kind)
+void TForm1::Run(RunKind kind)
 {
-    ranWith_[static_cast<std::size_t>(kind)] = settings_;
-    ui_->Chart1->View().SetSecondsPerStep(settings_.model.dt);
+    RunRequest request{kind, settings_, LoadText(), sources_};
+    if (settings_.run.steps <= kStepsInClick) {
+        ShowRun(RunExperiment(std::move(request)));
+        return;
+    }
+    work_->Start<RunResult>(
+        [request = std::move(request)](const BackgroundWork::Control& control) {
+            const auto steps = request.settings.run.steps;
+            return RunExperiment(request, {[&control, steps](std::int64_t done) {
+                                               control.progress(static_cast<int>(100 * done / steps));
+                                           },
+                                           &control.cancel});
+        },
+        [this](const RunResult& run) { ShowRun(run); });
+}
+
+void TForm1::ShowRun(const RunResult& run)
+{
+    const ChartUpdateOnExit update(*ui_->Chart1);
+    SetProgress(100);
+    ranWith_[static_cast<std::size_t>(run.kind)] = run.settings;
+    ui_->Chart1->View().SetSecondsPerStep(run.settings.model.dt);
+    const bool step = run.kind == RunKind::Step;
+    if (step) {
+        stepLoad_.reset();
+        stepSchedule_ = StepLoadSchedule(run.settings);
+        stepRunDt_ = run.settings.model.dt;
+    }
+    for (Quantity quantity : kQuantities)
+        SeriesOf(run.kind, quantity).ReplacePoints(run.Of(quantity));
+    sources_ = run.sources;
+    // A load that did not parse stopped the run before the model's reset.
+    if (!step || run.load)
+        model_ = run.model;
+    if (run.outcome == RunOutcome::Failed)
+        std::rethrow_exception(run.error);
+    if (!step)
+        return;
+    if (run.outcome == RunOutcome::Refused)
+        ShowAlert(run.settings.run.limit);
+    SetAutoSizedText(*ui_->Label1, toolkit::FloatToStr(run.mdMax));
+    SetAutoSizedText(*ui_->Label2, toolkit::FloatToStr(run.omegaMax));
+    stepLoad_ = run.load;
+}
+
+void TForm1::FollowWork()
+{
+    connect(work_, &BackgroundWork::ProgressChanged, this, &TForm1::SetProgress);
+    connect(work_, &BackgroundWork::BusyChanged, this, [this](bool busy) {
+        ui_->ActionStop->setVisible(busy);
+        for (QPushButton* command : {ui_->Button1, ui_->Button2, ui_->Button3, ui_->Button4})
+            command->setEnabled(!busy);
+        ui_->ActionFamily->setEnabled(!busy);
+        if (busy) {
+            progressBefore_ = ui_->ProgressBar1->value();
+            SetProgress(0);
+        } else {
+            SetProgress(progressBefore_);
+        }
+    });
 }
 
 void TForm1::PinTraces()
 {
-    for (int n = 1; n <= kTraceCount; ++n)
-        if (!Series(n).Points().empty())
-            chartTools_.pins->Pin(Series(n), RunName(n), OriginOf(RunFilling(n).kind, RanWith(n)));
+    for (const RunDefinition& run : kRuns) {
+        const std::array traces{&Series(run.kind, Quantity::Md), &Series(run.kind, Quantity::Omega)};
+        chartTools_.pins->PinRun(traces, RunName(run.kind), OriginOf(run.kind, ranWith_[static_cast<std::size_t>(run.kind)]));
+    }
 }
 
-const Settings& TForm1::RanWith(int series) const
+std::string TForm1::RunName(RunKind kind) const
 {
-    return ranWith_[static_cast<std::size_t>(RunFilling(series).kind)];
-}
-
-std::string TForm1::RunName(int series) const
-{
-    const RunDefinition& run = RunFilling(series);
     // With the default settings, step responses differ by their load alone.
-    std::string name = run.kind == RunKind::Step && stepLoad_ ? "Mc=" + std::to_string(*stepLoad_)
-                                                              : std::string(run.name);
-    const Settings& ran = RanWith(series);
+    std::string name = kind == RunKind::Step && stepLoad_ ? "Mc=" + std::to_string(*stepLoad_)
+                                                          : std::string(RunOf(kind).name);
+    const Settings& ran = ranWith_[static_cast<std::size_t>(kind)];
     const Settings defaults;
     for (std::string_view setting : SettingNames()) {
         const std::optional<SettingValue> value = GetSetting(ran, setting);
-        if (Shapes(setting, run.kind) && value != GetSetting(defaults, setting))
+        if (Shapes(setting, kind) && value != GetSetting(defaults, setting))
             name += ", " + std::string(setting.substr(setting.find('.') + 1)) + "=" + FieldText(value);
     }
     return name;
@@ -244,34 +325,27 @@ void TForm1::SetProgress(int position)
     ui_->ProgressBar1->setValue(position);
 }
 
-Trace& TForm1::Series(int n)
+const Trace& TForm1::Series(RunKind kind, Quantity quantity) const
 {
-    return SeriesNumbered(series_, n);
+    return series_[ChartIndex(kind, quantity)];
 }
 
-void TForm1::SetMdMaxText(const std::string& text)
+Trace& TForm1::SeriesOf(RunKind kind, Quantity quantity)
 {
-    SetAutoSizedText(*ui_->Label1, text);
+    return series_[ChartIndex(kind, quantity)];
 }
 
-void TForm1::SetOmegaMaxText(const std::string& text)
-{
-    SetAutoSizedText(*ui_->Label2, text);
-}
-
-void TForm1::ShowAlert()
+void TForm1::ShowAlert(std::int64_t limit)
 {
     if (!Form2)
         return;
-    Form2->SetLimit(settings_.run.limit);
+    Form2->SetLimit(limit);
     Form2->Show();
 }
 
 void TForm1::Button1Click()
 {
-    const ChartUpdateOnExit update(*ui_->Chart1);
-    StartRun(RunKind::Gauss);
-    RunGaussianLoad(model_, *this);
+    Run(RunKind::Gauss);
 }
 
 void TForm1::Button2Click()
@@ -284,19 +358,12 @@ void TForm1::Button2Click()
 
 void TForm1::Button3Click()
 {
-    const ChartUpdateOnExit update(*ui_->Chart1);
-    StartRun(RunKind::Uniform);
-    RunUniformLoad(model_, *this);
+    Run(RunKind::Uniform);
 }
 
 void TForm1::Button4Click()
 {
-    const ChartUpdateOnExit update(*ui_->Chart1);
-    stepLoad_.reset();
-    StartRun(RunKind::Step);
-    stepSchedule_ = StepLoadSchedule(settings_);
-    stepRunDt_ = settings_.model.dt;
-    stepLoad_ = RunStepResponse(model_, *this);
+    Run(RunKind::Step);
 }
 
 void TForm1::Button5Click()

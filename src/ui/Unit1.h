@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chart/ChartTools.h"
-#include "experiments/ExperimentHost.h"
+#include "experiments/Experiments.h"
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
 #include "model/MotorModel.h"
@@ -15,8 +15,10 @@
 #include <optional>
 #include <string>
 
+class BackgroundWork;
+struct FamilyResult;
 class FamilyWindow;
-struct FamilyRequest;
+struct FamilyChoice;
 class MeasurementsWindow;
 class MechanicalWindow;
 class ParametersWindow;
@@ -27,24 +29,26 @@ class TForm1;
 }
 
 // The main window: the chart, the command buttons, the load box and the
-// result labels. It owns the model and the six traces and is the host
-// through which the runs reach its controls.
-class TForm1 : public QWidget, public ExperimentHost {
+// result labels. It owns the model, the six traces and the random sources;
+// each run is made from the settings in force and shown here once made.
+class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
+    // Runs of more steps than this, and every family, are made on a worker
+    // while the window stays free; shorter runs take a few milliseconds at
+    // most and are made and shown within their click.
+    static constexpr std::int64_t kStepsInClick = 100'000;
+
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    const Settings& SettingsInForce() const override { return settings_; }
-    std::string LoadText() const override;
-    void SetProgress(int position) override;
-    Trace& Series(int n) override;
-    void SetMdMaxText(const std::string& text) override;
-    void SetOmegaMaxText(const std::string& text) override;
-    void ShowAlert() override;
-
+    // Series1 ... Series6: the run's trace of the quantity.
+    const Trace& Series(RunKind kind, Quantity quantity) const;
     const MotorModel& Model() const { return model_; }
+    const Settings& SettingsInForce() const { return settings_; }
+    // The run or family being made on a worker, if any.
+    BackgroundWork& Work() const { return *work_; }
     const ChartTools& Tools() const { return chartTools_; }
     MeasurementsWindow& Measurements() const { return *measurements_; }
     MechanicalWindow& Mechanical() const { return *mechanical_; }
@@ -56,14 +60,15 @@ public:
     // changes nothing.
     void OpenExperiment(const std::string& path);
 
-    // Makes the requested family with the settings in force, each member on
-    // a model of its own, and pins each member's two traces named by its
-    // value, "Omega (Mc=20)". The live traces, labels and model stay as they
-    // are. Values the settings do not allow, loads above the limit and runs
-    // that fail are left out, and one SettingsError lists them all with why
-    // once the others are pinned. A family of more values than half the
-    // pins kept is refused whole before any run.
-    void PinFamily(const FamilyRequest& request);
+    // Makes the chosen family on a worker with the settings in force, each
+    // member on a model of its own, and once it is made pins each member's
+    // two traces named by its value, "Omega (Mc=20)". The live traces,
+    // labels and model stay as they are. Values the settings do not allow,
+    // loads above the limit and runs that fail are left out, and one
+    // SettingsError lists them all with why once the others are pinned. A
+    // family of more values than half the pins kept is refused whole before
+    // any run.
+    void PinFamily(const FamilyChoice& choice);
 
 private:
     // Command handlers, one per button; an error they raise is shown to
@@ -88,18 +93,29 @@ private:
     // Takes the parameters window's settings and says in the caption
     // whether they differ from the defaults.
     void TakeSettings();
-    // Notes the settings a run starts with.
-    void StartRun(RunKind kind);
-    // Pins a copy of each trace that holds points, named with its run.
+    // Makes the run of the kind with the settings in force and the load
+    // typed, within the click or on a worker.
+    void Run(RunKind kind);
+    // Shows a run that was made: its traces, and for a step response its
+    // maxima, the alert for a refused load and the error of a failed run.
+    void ShowRun(const RunResult& run);
+    void PinMembers(const FamilyResult& family);
+    // The progress bar follows long work, and goes back to where it was
+    // when the work is stopped.
+    void FollowWork();
+    // Pins a copy of each run's traces that hold points, named with its run.
     void PinTraces();
-    std::string RunName(int series) const;
-    // The settings the run that fills SeriesN was last made with.
-    const Settings& RanWith(int series) const;
+    std::string RunName(RunKind kind) const;
+    std::string LoadText() const;
+    void SetProgress(int position);
+    void ShowAlert(std::int64_t limit);
+    Trace& SeriesOf(RunKind kind, Quantity quantity);
 
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();
     ChartTools chartTools_{};
     MotorModel model_{};
+    RandomSources sources_;
     Settings settings_;
     // The load of the step response the step traces hold, once it ran
     // without an error, and the schedule it ran on.
@@ -115,6 +131,9 @@ private:
     MechanicalWindow* mechanical_ = nullptr;
     ParametersWindow* parameters_ = nullptr;
     FamilyWindow* family_ = nullptr;
+    BackgroundWork* work_ = nullptr;
+    // Where the progress bar was when the work in progress started.
+    int progressBefore_ = 0;
 };
 
 extern TForm1* Form1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/Application.h"
+#include "ui/BackgroundWork.h"
 #include "chart/MechanicalChart.h"
 #include "chart/TraceChart.h"
 #include "ui/MechanicalWindow.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -63,6 +65,16 @@ protected:
 
     void Click(const char* button) { QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton); }
 
+    // Lets the work on a worker end and be shown, as the event loop would.
+    void WaitForWork() const
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (form1_->Work().Busy() && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_FALSE(form1_->Work().Busy()) << "the work did not end within a minute";
+    }
+
     void RunStepResponse(const QString& load)
     {
         Control<QLineEdit>("Edit1")->setText(load);
@@ -70,6 +82,11 @@ protected:
     }
 
     TraceChart* Chart() const { return Control<TraceChart>("Chart1"); }
+    // The runs' traces in the chart's order, Series1 to Series6.
+    const Trace& SeriesAt(std::size_t index) const
+    {
+        return form1_->Series(kRuns[index / kQuantities.size()].kind, kQuantities[index % kQuantities.size()]);
+    }
     qsizetype ChartPoints(int series) const { return static_cast<qsizetype>(Chart()->PointsShown(series - 1)); }
     QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
     int Progress() const { return Control<QProgressBar>("ProgressBar1")->value(); }

@@ -284,8 +284,8 @@ TEST_F(ChartWindow, TrackerNamesEachShownTraceWithItsRunAtTheNearestStep)
     RunStepResponse(QStringLiteral("10"));
     Click("Button1");
     const PlotMapping mapping = Settled();
-    const auto& md = form1_->Series(5).Points();
-    const auto& omega = form1_->Series(6).Points();
+    const auto& md = form1_->Series(RunKind::Step, Quantity::Md).Points();
+    const auto& omega = form1_->Series(RunKind::Step, Quantity::Omega).Points();
     const ChartTracker& tracker = *Tools().tracker;
     auto pointAt = [this](QPointF at) { Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); };
 
@@ -421,13 +421,13 @@ TEST_F(Export, CsvReadsBackToExactlyThePointsOfTheShownTraces)
 
     ASSERT_EQ(rows.size(), 2002) << "heading, 2000 steps, and the empty rest after the last line end";
     EXPECT_EQ(rows[0], "step,Md (Gauss),Omega (Gauss),Omega (Uniform),Md (Step),Omega (Step)");
-    const int columnSeries[] = {1, 2, 4, 5, 6};
+    const std::size_t columnSeries[] = {0, 1, 3, 4, 5};
     for (int step = 0; step < 2000; ++step) {
         const QList<QByteArray> cells = rows[step + 1].split(',');
         ASSERT_EQ(cells.size(), 6);
         ASSERT_EQ(CsvNumber(cells[0]), step);
         for (int column = 1; column < 6; ++column)
-            ASSERT_EQ(CsvNumber(cells[column]), form1_->Series(columnSeries[column - 1]).Points().at(std::size_t(step)).y)
+            ASSERT_EQ(CsvNumber(cells[column]), SeriesAt(columnSeries[column - 1]).Points().at(std::size_t(step)).y)
                 << rows[0].split(',')[column].toStdString() << " at step " << step;
     }
 }

@@ -6,7 +6,6 @@
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
-#include "experiments/RecordingHost.h"
 #include "toolkit/Conversions.h"
 #include "ui/FamilyWindow.h"
 #include "ui/MeasurementsWindow.h"
@@ -29,10 +28,11 @@ protected:
     const ChartPins& Pins() const { return *Tools().pins; }
 
     // The family as the user asks for it in its window.
-    void Build(const FamilyRequest& request)
+    void Build(const FamilyChoice& request)
     {
         form1_->Family().SetRequest(request);
         QTest::mouseClick(form1_->Family().findChild<QPushButton*>(QStringLiteral("BuildButton")), Qt::LeftButton);
+        WaitForWork();
     }
 
     std::vector<std::string> PinNames() const
@@ -58,14 +58,10 @@ protected:
     }
 };
 
-// What a plain step response makes with a load and settings, on a host of
-// its own.
-RecordingHost PlainStepResponse(const std::string& load, const Settings& settings = {})
+// What a plain step response makes with a load and settings.
+RunResult PlainStepResponse(const std::string& load, const Settings& settings = {})
 {
-    RecordingHost host(load, settings);
-    MotorModel model{};
-    ::RunStepResponse(model, host);
-    return host;
+    return RunExperiment({RunKind::Step, settings, load, {}});
 }
 
 bool SameBits(const Trace& a, const Trace& b)
@@ -85,20 +81,20 @@ TEST_F(Family, OpensFromTheChartMenuAndTheToolBar)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Семейство кривых"));
     window.hide();
     auto* bar = Control<QToolBar>("ToolBar1");
-    QTest::mouseClick(bar->widgetForAction(bar->actions().back()), Qt::LeftButton);
+    QTest::mouseClick(bar->widgetForAction(form1_->findChild<QAction*>(QStringLiteral("ActionFamily"))), Qt::LeftButton);
     EXPECT_TRUE(window.isVisible());
     // The load first, then every setting by name.
     const auto* settings = window.findChild<QComboBox*>(QStringLiteral("SettingBox"));
     ASSERT_EQ(settings->count(), static_cast<int>(SettingNames().size()));
     EXPECT_EQ(settings->itemText(0), QStringLiteral("step.load"));
-    const FamilyRequest asked = window.Request();
+    const FamilyChoice asked = window.Request();
     EXPECT_EQ(asked.setting, "step.load");
     EXPECT_EQ(asked.values, "0, 10, 20, 30");
     EXPECT_EQ(asked.kind, RunKind::Step);
 }
 
 struct FamilyCase {
-    FamilyRequest request;
+    FamilyChoice request;
     const char* typedLoad;
     std::vector<std::string> pins;
     // The plain runs each member's traces are, bit for bit, as load and a
@@ -115,7 +111,7 @@ TEST_P(FamilyRuns, PinEachValueAsItsPlainRunAndLeaveTheLiveRunAlone)
 {
     const FamilyCase& c = GetParam();
     RunStepResponse(QString::fromLatin1(c.typedLoad));
-    const Trace liveOmega = form1_->Series(6);
+    const Trace liveOmega = form1_->Series(RunKind::Step, Quantity::Omega);
     const QString label1 = Text("Label1");
     const QString label2 = Text("Label2");
     const Extended modelOmega = form1_->Model().Omega;
@@ -123,7 +119,7 @@ TEST_P(FamilyRuns, PinEachValueAsItsPlainRunAndLeaveTheLiveRunAlone)
     Build(c.request);
     EXPECT_TRUE(errors_.empty()) << errors_.front();
     EXPECT_EQ(PinNames(), c.pins);
-    EXPECT_TRUE(SameBits(form1_->Series(6), liveOmega)) << "the live Omega is untouched";
+    EXPECT_TRUE(SameBits(form1_->Series(RunKind::Step, Quantity::Omega), liveOmega)) << "the live Omega is untouched";
     EXPECT_EQ(Text("Label1"), label1);
     EXPECT_EQ(Text("Label2"), label2);
     EXPECT_TRUE(form1_->Model().Omega == modelOmega) << "the window's model is where its run left it";
@@ -134,9 +130,10 @@ TEST_P(FamilyRuns, PinEachValueAsItsPlainRunAndLeaveTheLiveRunAlone)
         Settings settings;
         if (c.request.setting != "step.load")
             SetSettingText(settings, c.request.setting, c.plain[i].second);
-        const RecordingHost plain = PlainStepResponse(c.plain[i].first, settings);
-        for (int series : {5, 6}) {
-            EXPECT_TRUE(SameBits(pin->trace, plain.Series(series))) << pin->trace.Title();
+        const RunResult plain = PlainStepResponse(c.plain[i].first, settings);
+        for (Quantity quantity : kQuantities) {
+            EXPECT_EQ(pin->of.quantity, quantity);
+            EXPECT_TRUE(SameBits(pin->trace, plain.Of(quantity))) << pin->trace.Title();
             EXPECT_EQ(pin->trace.LineColour(), FamilyColour(i, c.plain.size())) << pin->trace.Title();
             EXPECT_EQ(pin->origin.family->index, i);
             EXPECT_EQ(pin->origin.schedule, StepLoadSchedule(settings));
@@ -215,8 +212,8 @@ TEST_F(Family, PinsTableListsEveryPinnedStepResponse)
     EXPECT_EQ(Column(1), (QStringList{"Md (Mc=30)", "Md (Mc=30)", "Omega (Mc=30)", "Omega (Mc=30)", "Md (Mc=0)",
                                       "Md (Mc=0)", "Omega (Mc=0)", "Omega (Mc=0)"}));
     EXPECT_EQ(Column(2).first(2), (QStringList{"наброс", "сброс"}));
-    const RecordingHost plain = PlainStepResponse("0");
-    const auto rows = analysis::CharacterizeStepTrace(plain.Series(6), StepLoadSchedule({}));
+    const auto rows = analysis::CharacterizeStepTrace(PlainStepResponse("0").Of(Quantity::Omega), Quantity::Omega,
+                                                      StepLoadSchedule({}));
     // The final value and the settling steps of Omega at load 0, on and off.
     EXPECT_EQ(PinsTable().horizontalHeaderItem(4)->text(), QStringLiteral("Конечное значение"));
     EXPECT_EQ(Column(4).mid(6), (QStringList{QString::fromStdString(toolkit::FloatToStr(rows[0].values.final)),

@@ -94,7 +94,7 @@ TEST_F(Measurements, OpenWithMOverTheChartAndFollowZoomAndLegendClicks)
     QTest::keyClick(Chart(), Qt::Key_Plus);
     const std::optional<analysis::StepRange> zoomed = analysis::WholeStepsWithin(Shown().x);
     ASSERT_TRUE(zoomed && zoomed->first > 0 && zoomed->last < 1999) << "zoomed about the middle";
-    const auto& omega = form1_->Series(6).Points();
+    const auto& omega = form1_->Series(RunKind::Step, Quantity::Omega).Points();
     const auto inView = std::span(omega).subspan(static_cast<std::size_t>(zoomed->first),
                                                  static_cast<std::size_t>(zoomed->last - zoomed->first + 1));
     const double largest = std::max_element(inView.begin(), inView.end(), [](auto& a, auto& b) { return a.y < b.y; })->y;
@@ -139,9 +139,9 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
 
     EXPECT_EQ(Row("CursorTable", QStringLiteral("Шаг")), (QStringList{"Шаг", "730", "1499", "769"}));
     EXPECT_EQ(Row("CursorTable", QStringLiteral("Время, с")), (QStringList{"Время, с", "0.73", "1.499", "0.769"}));
-    for (int series : {5, 6}) {
-        const auto& points = form1_->Series(series).Points();
-        EXPECT_EQ(Row("CursorTable", QString::fromStdString(Chart()->View().Traces().Heading(series - 1))).mid(1),
+    for (Quantity quantity : kQuantities) {
+        const auto& points = form1_->Series(RunKind::Step, quantity).Points();
+        EXPECT_EQ(Row("CursorTable", QString::fromStdString(TraceHeading(RunKind::Step, quantity))).mid(1),
                   (QStringList{Number(points[730].y), Number(points[1499].y), Number(points[1499].y - points[730].y)}));
     }
 
@@ -160,7 +160,7 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
 TEST_F(Measurements, PinnedRunsKeepTheirPointsThroughNewRunsAndGoWithAClear)
 {
     RunStepResponse(QStringLiteral("10"));
-    const std::vector<TracePoint> omegaAt10 = form1_->Series(6).Points();
+    const std::vector<TracePoint> omegaAt10 = form1_->Series(RunKind::Step, Quantity::Omega).Points();
     PinRun();
     RunStepResponse(QStringLiteral("20"));
     Click("Button1");

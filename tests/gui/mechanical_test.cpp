@@ -133,9 +133,8 @@ TEST_F(Mechanical, PathsAreCurvesOfTheRunsPointsInTheirTracesStyle)
     Open();
     RunStepResponse(QStringLiteral("10"));
     PinRun();
-    const RunDefinition& step = RunOf(RunKind::Step);
-    const Trace& md = form1_->Series(step.mdSeries);
-    const Trace& omega = form1_->Series(step.omegaSeries);
+    const Trace& md = form1_->Series(RunKind::Step, Quantity::Md);
+    const Trace& omega = form1_->Series(RunKind::Step, Quantity::Omega);
     for (const auto& [name, trace, style] : {std::tuple{"Omega (Step)", 5, Qt::SolidLine},
                                              std::tuple{"Omega (Mc=10)", 7, Qt::DashLine}}) {
         const int index = IndexOf(name);

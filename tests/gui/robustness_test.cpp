@@ -137,9 +137,10 @@ TEST_F(MainWindow, SoakOfThousandsOfCommandsKeepsTracesBounded)
         if (std::string(button) == "Button4")
             Control<QLineEdit>("Edit1")->setText(loads[choose() % loads.size()]);
         Click(button);
-        for (int n = 1; n <= 6; ++n) {
-            ASSERT_LE(form1_->Series(n).Points().size(), 2000u);
-            ASSERT_EQ(ChartPoints(n), static_cast<qsizetype>(form1_->Series(n).Points().size()));
+        for (int n = 0; n < kTraceCount; ++n) {
+            const Trace& series = SeriesAt(static_cast<std::size_t>(n));
+            ASSERT_LE(series.Points().size(), 2000u);
+            ASSERT_EQ(ChartPoints(n + 1), static_cast<qsizetype>(series.Points().size()));
         }
     }
     const QWidgetList windows = QApplication::topLevelWidgets();

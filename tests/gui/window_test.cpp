@@ -85,7 +85,7 @@ TEST_F(MainWindow, StepResponseShowsItsTwoLinesAndExactMaxima)
     EXPECT_EQ(Text("Label1"), QString::fromLatin1(StepMaximaOf("10").md));
     EXPECT_EQ(Text("Label2"), QString::fromLatin1(StepMaximaOf("10").omega));
     EXPECT_EQ(Progress(), 100);
-    const TracePoint& last = form1_->Series(6).Points().back();
+    const TracePoint& last = form1_->Series(RunKind::Step, Quantity::Omega).Points().back();
     EXPECT_EQ(last.x, 1999);
     EXPECT_EQ(last.y, kStep10Omega);
     EXPECT_TRUE(errors_.empty());
@@ -101,8 +101,8 @@ TEST_F(MainWindow, AxesSpanAllTracesAfterEachRun)
         double yMin = std::numeric_limits<double>::infinity();
         double yMax = -yMin;
         double xMax = -yMin;
-        for (int series = 0; series < 6; ++series)
-            for (const TracePoint& point : form1_->Series(series + 1).Points()) {
+        for (int series = 0; series < kTraceCount; ++series)
+            for (const TracePoint& point : SeriesAt(static_cast<std::size_t>(series)).Points()) {
                 yMin = std::min(yMin, point.y);
                 yMax = std::max(yMax, point.y);
                 xMax = std::max(xMax, point.x);
@@ -126,7 +126,7 @@ TEST_F(MainWindow, RandomRunsLeaveBothPairsAndClearingKeepsLabelsAndProgress)
     Click("Button2");
     for (int n = 1; n <= 6; ++n) {
         EXPECT_EQ(ChartPoints(n), 0) << "Series" << n;
-        EXPECT_TRUE(form1_->Series(n).Points().empty()) << "Series" << n;
+        EXPECT_TRUE(SeriesAt(static_cast<std::size_t>(n - 1)).Points().empty()) << "Series" << n;
     }
     EXPECT_EQ(Text("Label1"), QString::fromLatin1(StepMaximaOf("15").md));
     EXPECT_EQ(Text("Label2"), QString::fromLatin1(StepMaximaOf("15").omega));

@@ -1,0 +1,145 @@
+#include "experiments/Experiments.h"
+
+#include "toolkit/Conversions.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+using toolkit::ToDouble;
+
+// Calls step(i) for i from 0 to steps - 1, looking at the control between
+// stretches of steps; whether it got to the end uncancelled.
+template <typename MakeStep>
+bool EachStep(std::int64_t steps, const RunControl& control, MakeStep&& step)
+{
+    for (std::int64_t i = 0; i < steps;) {
+        const std::int64_t end = std::min(steps, i + RunControl::kProgressSteps);
+        for (; i < end; ++i)
+            step(i);
+        if (i == steps)
+            break;
+        if (control.Cancelled())
+            return false;
+        if (control.progress)
+            control.progress(i);
+    }
+    return true;
+}
+
+class RunRecorder {
+public:
+    explicit RunRecorder(RunResult& result)
+        : md_(result.traces[0]), omega_(result.traces[1]),
+          mdColour_(DefinitionOf(result.kind, Quantity::Md).pointColour),
+          omegaColour_(DefinitionOf(result.kind, Quantity::Omega).pointColour)
+    {
+        const auto steps = static_cast<std::size_t>(result.settings.run.steps);
+        md_.Reserve(steps);
+        omega_.Reserve(steps);
+    }
+
+    // Raises EOverflow, with the points before kept, for a state the double
+    // range cannot hold.
+    void Append(std::int64_t i, const MotorModel& model)
+    {
+        const auto x = static_cast<double>(i);
+        md_.AppendPoint(x, ToDouble(model.Md), "", mdColour_);
+        omega_.AppendPoint(x, ToDouble(model.Omega), "", omegaColour_);
+    }
+
+private:
+    Trace& md_;
+    Trace& omega_;
+    Colour mdColour_;
+    Colour omegaColour_;
+};
+
+// The typed load, held from step.on to step.off - 1 and shaped by
+// step.profile; loads above the limit are refused before any step.
+bool RunStepResponse(RunResult& result, const std::string& loadText, const RunControl& control)
+{
+    const Settings& settings = result.settings;
+    const std::int32_t load = toolkit::StrToInt(loadText);
+    result.load = load;
+    MotorModel m{};
+    m.Reset(settings.model);
+    result.mdMax = ToDouble(m.Md);
+    result.omegaMax = ToDouble(m.Omega);
+    result.model = m;
+    if (load > settings.run.limit) {
+        result.outcome = RunOutcome::Refused;
+        return true;
+    }
+    RunRecorder recorder(result);
+    const std::int64_t loadOff = settings.LoadOff();
+    // Stepping a local copy lets the state stay in registers across the
+    // trace appends; the result takes the final state at the end.
+    const bool ended = EachStep(settings.run.steps, control, [&](std::int64_t i) {
+        m.Step(StepLoad(settings.step, loadOff, load, i, static_cast<double>(m.Omega)));
+        // Compared in extended; NaN compares false and keeps the maximum.
+        if (m.Md > result.mdMax)
+            result.mdMax = ToDouble(m.Md);
+        if (m.Omega > result.omegaMax)
+            result.omegaMax = ToDouble(m.Omega);
+        recorder.Append(i, m);
+    });
+    result.model = m;
+    return ended;
+}
+
+// A fresh load from the source at every step, one draw before each step.
+template <typename DrawLoad>
+bool RunRandomLoad(RunResult& result, const RunControl& control, DrawLoad drawLoad)
+{
+    const Settings& settings = result.settings;
+    MotorModel& model = result.model;
+    model.Reset(settings.model);
+    RunRecorder recorder(result);
+    // A lab's random runs repeat exactly when its settings give a seed.
+    if (settings.run.seed) {
+        result.sources.normal.Seed(static_cast<std::uint64_t>(*settings.run.seed));
+        result.sources.integer.srand(static_cast<unsigned>(*settings.run.seed));
+    }
+    return EachStep(settings.run.steps, control, [&](std::int64_t i) {
+        model.Step(drawLoad(result.sources, settings));
+        recorder.Append(i, model);
+    });
+}
+
+bool MakeRun(RunResult& result, const std::string& loadText, const RunControl& control)
+{
+    switch (result.kind) {
+    case RunKind::Gauss:
+        return RunRandomLoad(result, control,
+                             [](RandomSources& s, const Settings& settings) { return GaussianLoad(s.normal, settings.gauss); });
+    case RunKind::Uniform:
+        return RunRandomLoad(result, control, [](RandomSources& s, const Settings& settings) {
+            return UniformLoad(s.integer, settings.uniform);
+        });
+    case RunKind::Step:
+        break;
+    }
+    return RunStepResponse(result, loadText, control);
+}
+
+} // namespace
+
+RunResult RunExperiment(RunRequest request, const RunControl& control)
+{
+    CheckSettings(request.settings);
+    RunResult result{.kind = request.kind,
+                     .settings = std::move(request.settings),
+                     .traces = {MakeTrace(DefinitionOf(request.kind, Quantity::Md)),
+                                MakeTrace(DefinitionOf(request.kind, Quantity::Omega))},
+                     .sources = std::move(request.sources)};
+    try {
+        if (!MakeRun(result, request.loadText, control))
+            result.outcome = RunOutcome::Cancelled;
+    } catch (const toolkit::Exception&) {
+        result.outcome = RunOutcome::Failed;
+        result.error = std::current_exception();
+    }
+    return result;
+}
