@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -52,9 +53,9 @@ enum class MemberOutcome {
 struct FamilyMember {
     FamilyPlace place;
     MemberOutcome outcome;
-    // Why a value not allowed or a run that failed did not run; empty
+    // Why a value not allowed or a run that failed did not run; unset
     // otherwise: a refused load is told as the host's alert tells one.
-    toolkit::Message error;
+    std::optional<Problem> error;
     // The settings it ran with; the base when the value is not allowed.
     Settings settings;
     // Its traces: the run's two hold its points when it ran.

@@ -5,7 +5,10 @@
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
+#include "experiments/SettingsTable.h"
+#include "toolkit/Exception.h"
 #include "ui/Application.h"
+#include "ui/ErrorTexts.h"
 #include "ui/FamilyWindow.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
@@ -55,11 +58,7 @@ const QString kCaption = QStringLiteral("модель асинхронного �
 // named on its own.
 bool Shapes(std::string_view name, RunKind kind)
 {
-    if (name.starts_with("model.") || name == "run.steps")
-        return true;
-    if (kind == RunKind::Step)
-        return name == "run.limit" || (name.starts_with("step.") && name != "step.load");
-    return name == "run.seed" || name.starts_with(kind == RunKind::Gauss ? "gauss." : "uniform.");
+    return SettingShapes(name, kind);
 }
 
 } // namespace
@@ -159,7 +158,7 @@ void TForm1::PinFamily(const FamilyRequest& request)
     const std::vector<std::string> values = ParseFamilyValues(request.values);
     constexpr std::size_t kMostValues = ChartPins::kMostKept / 2;
     if (values.size() > kMostValues)
-        throw SettingsError("Семейство не построено: на графике закрепляется не больше " +
+        throw toolkit::Exception("Семейство не построено: на графике закрепляется не больше " +
                             std::to_string(kMostValues) + " значений, по два графика на каждое, а задано " +
                             std::to_string(values.size()));
     const ChartUpdateOnExit update(*ui_->Chart1);
@@ -170,7 +169,7 @@ void TForm1::PinFamily(const FamilyRequest& request)
         if (member.outcome != MemberOutcome::Ran) {
             // A refused load is told in the alert's words, once for all.
             leftOut += "\n" + label + ": " + (member.outcome == MemberOutcome::Refused ? RefusedLoadText(member.settings.run.limit)
-                                                                                 : member.error.russian);
+                                                                                 : ErrorText(*member.error).toStdString());
             return;
         }
         for (int series : {run.mdSeries, run.omegaSeries})
@@ -178,7 +177,7 @@ void TForm1::PinFamily(const FamilyRequest& request)
                                   OriginOf(request.kind, member.settings, member.place));
     });
     if (!leftOut.empty())
-        throw SettingsError("Эти значения не построены:" + leftOut);
+        throw toolkit::Exception("Эти значения не построены:" + leftOut);
 }
 
 void TForm1::TakeSettings()

@@ -4,9 +4,12 @@
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "experiments/RecordingHost.h"
+#include "experiments/SettingsTable.h"
+#include "cli/Texts.h"
 #include "toolkit/Conversions.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
+#include "ui/ErrorTexts.h"
 #include "ui/ParametersWindow.h"
 
 #include <QAction>
@@ -127,7 +130,7 @@ TEST_F(Parameters, EachFieldIsMarkedWithItsReasonOrStandsOutWhenChanged)
                 SetSettingText(expected, c.name, c.text);
             CheckSettings(expected);
         } catch (const SettingsError& error) {
-            message = error.WindowText();
+            message = ErrorText(error.Cause()).toStdString();
             expected = {};
         }
         EXPECT_EQ(message, c.reason);
@@ -300,10 +303,12 @@ TEST_F(Parameters, ABadFileChangesNothingAndSaysWhy)
             form1_->OpenExperiment(path);
             ADD_FAILURE() << "opened";
         } catch (const SettingsError& error) {
-            EXPECT_NE(std::string(error.what()).find(bad.message), std::string::npos) << error.what();
-            EXPECT_NE(error.WindowText().find(bad.shown), std::string::npos) << error.WindowText();
-            EXPECT_TRUE(std::string(error.what()).starts_with(path)) << error.what();
-            EXPECT_TRUE(error.WindowText().starts_with(path)) << error.WindowText();
+            const std::string english = cli::ErrorText(error.Cause());
+            const std::string shown = ErrorText(error.Cause()).toStdString();
+            EXPECT_NE(english.find(bad.message), std::string::npos) << english;
+            EXPECT_NE(shown.find(bad.shown), std::string::npos) << shown;
+            EXPECT_TRUE(english.starts_with(path)) << english;
+            EXPECT_TRUE(shown.starts_with(path)) << shown;
         }
         EXPECT_EQ(form1_->SettingsInForce(), before);
         EXPECT_EQ(Field("model.J").text(), QStringLiteral("0.0344"));
