@@ -3,6 +3,7 @@
 #include "analysis/MechanicalCharacteristic.h"
 #include "experiments/Experiments.h"
 #include "experiments/Experiments.h"
+#include "experiments/SettingsTable.h"
 #include "model/MotorModel.h"
 #include "toolkit/Conversions.h"
 
@@ -240,15 +241,35 @@ TEST(Cli, RunStepsSetsTheRowsOfEveryOutput)
     EXPECT_NE(stats.out.find("Md,0,2999,3000,"), std::string::npos) << stats.out;
 }
 
-TEST(Cli, HelpPrintsUsage)
+// The help's settings section, made from the settings table: an entry per
+// setting with its default and what it allows, in lines help2man lays out.
+TEST(Cli, HelpGivesEverySettingWithItsDefaultAndLimits)
 {
     const std::string help = RunCli("--help").out;
-    for (const char* part :
-         {"Usage: motormodel-cli step [LOAD]", "--metrics FILE", "--stats FILE", "--from A, --to B",
-          "--settings FILE", "--set NAME=VALUE", "motormodel-cli settings",
-          "motormodel-cli characteristic [--csv FILE] [--load L]", "\nOptions:\n", "\n*Exit status*\n",
-          "\nExamples:\n"})
-        EXPECT_NE(help.find(part), std::string::npos) << part;
+    const std::size_t section = help.find("\nSettings:\n");
+    ASSERT_NE(section, std::string::npos);
+    const std::string continuation = "\n" + std::string(24, ' ');
+    for (const SettingSpec& spec : SettingsTable()) {
+        SCOPED_TRACE(spec.name);
+        const std::size_t start = help.find("\n  " + std::string(spec.name) + ' ', section);
+        ASSERT_NE(start, std::string::npos);
+        std::size_t end = help.find('\n', start + 1);
+        while (help.compare(end, continuation.size(), continuation) == 0)
+            end = help.find('\n', end + 1);
+        std::string entry = help.substr(start, end - start);
+        for (std::size_t at; (at = entry.find(continuation)) != std::string::npos;)
+            entry.replace(at, continuation.size(), " ");
+        const std::string shownDefault = spec.defaultValue ? ShownText(*spec.defaultValue) : "unset";
+        EXPECT_NE(entry.find("; default " + shownDefault), std::string::npos) << entry;
+        for (const Bound& bound : {spec.allowed.min, spec.allowed.max})
+            EXPECT_NE(entry.find(bound.setting + (bound.setting.empty() ? "" : " (") + bound.value), std::string::npos)
+                << entry;
+        for (const std::string& choice : spec.allowed.choices)
+            EXPECT_NE(entry.find('"' + choice + '"'), std::string::npos) << entry;
+    }
+    std::istringstream lines(help.substr(section, help.find("\n\n", section) - section));
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(line.size(), 80u) << line;
 }
 
 TEST(Cli, CsvHoldsEveryStepInRoundTripForm)

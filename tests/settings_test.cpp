@@ -1,6 +1,7 @@
 // The settings: what each allows, experiment files, and how the runs use them.
 
 #include "analysis/StepCharacteristics.h"
+#include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "experiments/Experiments.h"
@@ -41,7 +42,7 @@ TEST_P(SettingText, IsAllowedOrNamedWithItsValueAndWhatIsAllowed)
         CheckSettings(settings);
         EXPECT_STREQ(c.message, "") << "accepted";
     } catch (const SettingsError& error) {
-        EXPECT_EQ(error.what(), std::string(c.message));
+        EXPECT_EQ(cli::ErrorText(error.Cause()), c.message);
     }
 }
 
@@ -93,7 +94,6 @@ TEST(Settings, DefaultsAreTheOriginalConstants)
     SetSettingText(shortRun, "run.steps", "300");
     EXPECT_EQ(shortRun.LoadOff(), 300) << "the load's end follows a run shorter than 1000 steps";
     EXPECT_NO_THROW(CheckSettings(defaults));
-    EXPECT_EQ(SettingNames().size(), 22u);
 }
 
 // Every setting at a random bit pattern or value, written and read back:
@@ -143,7 +143,7 @@ TEST_P(FileText, ReadsOrIsRefusedWithItsPlace)
         ExperimentFile::Parse(GetParam().text, "lab.toml", {});
         EXPECT_STREQ(GetParam().message, "");
     } catch (const SettingsError& error) {
-        EXPECT_EQ(error.what(), std::string(GetParam().message));
+        EXPECT_EQ(cli::ErrorText(error.Cause()), GetParam().message);
     }
 }
 
@@ -180,7 +180,7 @@ TEST(ExperimentFile, RefusesWhatItCannotReadWithTheReason)
             ExperimentFile::Load(path, {});
             ADD_FAILURE() << path << " was read";
         } catch (const SettingsError& error) {
-            EXPECT_EQ(error.what(), message);
+            EXPECT_EQ(cli::ErrorText(error.Cause()), message);
         }
     };
     expectMessage("/nonexistent/lab.toml", "cannot read '/nonexistent/lab.toml': No such file or directory");

@@ -5,11 +5,13 @@
 #include "analysis/MechanicalCharacteristic.h"
 #include "analysis/SignalStatistics.h"
 #include "analysis/StepCharacteristics.h"
+#include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
+#include "experiments/SettingsTable.h"
 #include "model/MotorModel.h"
 #include "plot/CsvTable.h"
 #include "plot/Trace.h"
@@ -48,8 +50,9 @@ constexpr int kExitRefused = 3;
 
 // Laid out for help2man, which writes the man page from it: an option or a
 // command and its text on one line, or the text on the next at column 24;
-// continuations at the same column; "Options:", "*Exit status*" and
-// "Examples:" start the page's sections.
+// continuations at the same column; "Options:", "Settings:", "*Exit
+// status*" and "Examples:" start the page's sections. Each {NAME} is that
+// setting's default, and the settings' section comes from their table.
 constexpr std::string_view kHelp =
     "Usage: motormodel-cli step [LOAD] [--csv FILE] [--metrics FILE] [--stats FILE [--from A] [--to B]]\n"
     "  or:  motormodel-cli gauss [--seed N] [--csv FILE] [--stats FILE [--from A] [--to B]]\n"
@@ -57,18 +60,18 @@ constexpr std::string_view kHelp =
     "  or:  motormodel-cli settings\n"
     "  or:  motormodel-cli characteristic [--csv FILE] [--load L]\n"
     "  or:  motormodel-cli sweep NAME=VALUES RUN [--csv FILE] [--metrics FILE]\n"
-    "Simulates the induction motor for run.steps steps (2000 by default). Every\n"
+    "Simulates the induction motor for run.steps steps ({run.steps} by default). Every\n"
     "command also takes [--settings FILE]... [--set NAME=VALUE]...\n"
     "\n"
     "Commands:\n"
     "  step [LOAD]           step response to the whole-number load LOAD (refused\n"
-    "                        above run.limit, 30 by default); prints the largest Md\n"
+    "                        above run.limit, {run.limit} by default); prints the largest Md\n"
     "                        and Omega. LOAD may be left out when the settings give\n"
     "                        step.load\n"
     "  gauss                 load drawn at every step from a normal distribution\n"
-    "                        (15, 3)\n"
-    "  uniform               load drawn at every step from 1001 values between 12\n"
-    "                        and 18\n"
+    "                        ({gauss.mean}, {gauss.sd})\n"
+    "  uniform               load drawn at every step from {uniform.levels} values between {uniform.low}\n"
+    "                        and {uniform.high}\n"
     "  settings              print the settings in force as a complete experiment\n"
     "                        file\n"
     "  characteristic        the motor's static characteristic as CSV (Omega,Md,K)\n"
@@ -93,7 +96,7 @@ constexpr std::string_view kHelp =
     "                        leave out its quotes). The defaults apply first, then\n"
     "                        every --settings, then every --set, each in the order\n"
     "                        given\n"
-    "  --seed N              seed of the random sources (0 to 4294967295), over\n"
+    "  --seed N              seed of the random sources ({seed.min} to {seed.max}), over\n"
     "                        run.seed; without either the uniform source is seeded\n"
     "                        from the clock and the Gaussian one not at all\n"
     "  --csv FILE            write the run's Md and Omega as CSV (step,Md,Omega);\n"
@@ -102,7 +105,7 @@ constexpr std::string_view kHelp =
     "                        largest Md and Omega to standard error\n"
     "  --metrics FILE        write the step characteristics of Md and Omega as CSV,\n"
     "                        one row each while the load is on (steps step.on to\n"
-    "                        step.off - 1, 0-999 by default) and after it is\n"
+    "                        step.off - 1, {step.on}-{load.last} by default) and after it is\n"
     "                        removed (to the run's end): initial and final value,\n"
     "                        peak, trough and their steps, rise steps (10% to 90%),\n"
     "                        settling steps (into 2%), overshoot and undershoot in %\n"
@@ -117,6 +120,7 @@ constexpr std::string_view kHelp =
     "  --help                print this text\n"
     "  --version             print the program's name and version\n"
     "\n"
+    "{settings}\n"
     "FILE - is standard output. At most one option writes to standard output, and\n"
     "no two name the same file. CSV numbers read back exactly; an empty cell is a\n"
     "value left undefined, such as the rise of a signal that ends where it\n"
@@ -147,6 +151,27 @@ constexpr std::string_view kHelp =
     "\n"
     "The static characteristic and the operating point under a load of 10\n"
     "  $ motormodel-cli characteristic --load 10 --csv curve.csv\n";
+
+// The help with the defaults and the settings' section filled in.
+std::string HelpText()
+{
+    const Settings defaults;
+    const Allowed& seeds = SettingSpecOf("run.seed").allowed;
+    std::vector<std::pair<std::string, std::string>> fills{
+        {"{settings}", cli::SettingsHelp()},
+        {"{seed.min}", seeds.min.value},
+        {"{seed.max}", seeds.max.value},
+        {"{load.last}", std::to_string(defaults.LoadOff() - 1)},
+    };
+    for (std::string_view name : SettingNames())
+        if (const std::optional<SettingValue> value = GetSetting(defaults, name))
+            fills.emplace_back("{" + std::string(name) + "}", ShownText(*value));
+    std::string help(kHelp);
+    for (const auto& [key, text] : fills)
+        if (const std::size_t at = help.find(key); at != std::string::npos)
+            help.replace(at, key.size(), text);
+    return help;
+}
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -224,10 +249,12 @@ struct OptionSpec {
 constexpr auto kRunCommands = {Command::Step, Command::Gauss, Command::Uniform};
 constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings,
                        Command::Characteristic};
+// The seeds run.seed allows.
+const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
 const std::array<OptionSpec, 9> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
-    {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, "a whole number from 0 to 4294967295"},
+    {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, kSeedValues},
     {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic}, ValueKind::Path,
      "a file name (- for standard output)"},
     {"--metrics", {Command::Step}, ValueKind::Path, "a file name (- for standard output)"},
@@ -449,7 +476,7 @@ void DescribeCommandLine(CLI::App& app, Options& options)
 {
     // Before the commands are added: they take these over.
     app.set_help_flag("--help", "print this text");
-    app.formatter_fn([](const CLI::App*, const std::string&, CLI::AppFormatMode) { return std::string(kHelp); });
+    app.formatter_fn([](const CLI::App*, const std::string&, CLI::AppFormatMode) { return HelpText(); });
     app.failure_message([](const CLI::App* parsed, const CLI::Error& error) {
         return UsageMessage(Problem(*parsed, error));
     });
@@ -586,11 +613,11 @@ int RunSweep(const Options& options, const Settings& settings)
         const std::string& value = member.place.value;
         switch (member.outcome) {
         case MemberOutcome::NotAllowed:
-            std::cerr << "motormodel-cli: " << member.error.english << '\n';
+            std::cerr << "motormodel-cli: " << cli::ErrorText(*member.error) << '\n';
             status = std::max(status, kExitUsage);
             continue;
         case MemberOutcome::Failed:
-            std::cerr << "motormodel-cli: " << name << '=' << value << ": " << member.error.english << '\n';
+            std::cerr << "motormodel-cli: " << name << '=' << value << ": " << cli::ErrorText(*member.error) << '\n';
             status = std::max(status, kExitFailed);
             continue;
         case MemberOutcome::Refused:
@@ -692,7 +719,7 @@ int main(int argc, char* argv[])
         std::cerr << UsageMessage(error.what());
         return kExitUsage;
     } catch (const SettingsError& error) {
-        std::cerr << "motormodel-cli: " << error.what() << '\n';
+        std::cerr << "motormodel-cli: " << cli::ErrorText(error.Cause()) << '\n';
         return kExitUsage;
     }
     try {

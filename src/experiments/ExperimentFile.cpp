@@ -33,19 +33,15 @@ SettingName Split(std::string_view name)
     return {name.substr(0, dot), name.substr(dot + 1)};
 }
 
-using toolkit::Message;
-using toolkit::Same;
-
-[[noreturn]] void Fail(std::string_view source, const toml::source_position& at, const Message& message)
+// The problem, placed in the file at the given position (if any).
+[[noreturn]] void Fail(std::string_view source, const toml::source_position& at, Problem problem)
 {
-    std::string where(source);
-    if (at)
-        where += ':' + std::to_string(at.line) + ':' + std::to_string(at.column);
-    throw SettingsError(Same(where + ": ") + message);
+    problem.place = {.file = std::string(source), .line = at ? at.line : 0, .column = at ? at.column : 0};
+    throw SettingsError(std::move(problem));
 }
 
-const Message kTooLarge{"larger than 1 MiB, the most an experiment file may hold",
-                        "больше 1 МиБ — наибольшего размера файла опыта"};
+const Problem kTooLarge{.kind = ProblemKind::FileTooLarge,
+                        .count = static_cast<std::int64_t>(ExperimentFile::kLargestFile)};
 
 // The deepest keys a line may hold, counted by their dots.
 constexpr int kDeepestKey = 16;
@@ -100,13 +96,10 @@ void Screen(std::string_view text, std::string_view source)
             if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
                 std::array<char, 8> code{};
                 std::snprintf(code.data(), code.size(), "0x%02X", static_cast<unsigned>(byte));
-                Fail(source, at,
-                     {"holds binary data (byte " + std::string(code.data()) + "); an experiment file is text",
-                      "содержит двоичные данные (байт " + std::string(code.data()) + "); файл опыта — текст"});
+                Fail(source, at, {.kind = ProblemKind::BinaryData, .value = code.data()});
             }
             if (byte >= 0x80 && !beyondAsciiAllowed())
-                Fail(source, at, {"holds text beyond ASCII outside comments and the texts of values",
-                                  "содержит знаки вне ASCII за пределами комментариев и текстовых значений"});
+                Fail(source, at, {.kind = ProblemKind::BeyondAscii});
             if (c != '\n') {
                 ++at.column;
                 continue;
@@ -141,11 +134,7 @@ void Screen(std::string_view text, std::string_view source)
             } else if (c == '{' || c == '}') {
                 braces = std::max(0, braces + (c == '{' ? 1 : -1));
             } else if (c == '.' && ++dots > kDeepestKey) {
-                Fail(source, at,
-                     {"keys nested deeper than " + std::to_string(kDeepestKey) +
-                          " levels are refused; an experiment file holds plain tables",
-                      "ключи глубже " + std::to_string(kDeepestKey) +
-                          " уровней не принимаются; файл опыта состоит из простых таблиц"});
+                Fail(source, at, {.kind = ProblemKind::KeysTooDeep, .count = kDeepestKey});
             }
             break;
         }
@@ -200,7 +189,7 @@ void ApplySetting(Settings& settings, std::string_view name, const toml::node& n
         else
             RejectSetting(settings, name, NodeText(node));
     } catch (const SettingsError& error) {
-        Fail(source, node.source().begin, error.Text());
+        Fail(source, node.source().begin, error.Cause());
     }
 }
 
@@ -214,20 +203,21 @@ void ApplyTable(Settings& settings, std::string_view table, const toml::table& v
         const std::string name = std::string(table) + '.' + std::string(key.str());
         if (std::find(keys.begin(), keys.end(), key.str()) == keys.end())
             Fail(source, key.source().begin,
-                 UnknownSetting(name, std::string(table) + '.' + std::string(NearestName(key.str(), keys))).Text());
+                 UnknownSetting(name, std::string(table) + '.' + std::string(NearestName(key.str(), keys))).Cause());
         ApplySetting(settings, name, node, source);
     }
 }
 
 std::string ReadBounded(const std::string& path)
 {
-    auto fail = [&](const Message& reason) -> void {
-        const std::string quoted = "'" + path + "': ";
-        throw SettingsError(Message{"cannot read " + quoted, "не удалось прочитать " + quoted} + reason);
+    auto fail = [&](Problem problem) -> void {
+        problem.place = {.file = path, .unread = true};
+        throw SettingsError(std::move(problem));
     };
+    auto systemReason = [](int error) { return Problem{.kind = ProblemKind::CannotRead, .value = std::strerror(error)}; };
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0)
-        fail(Same(std::strerror(errno)));
+        fail(systemReason(errno));
     std::string text;
     std::array<char, 65536> buffer{};
     // One byte past the limit tells a file at the limit from a larger one,
@@ -239,7 +229,7 @@ std::string ReadBounded(const std::string& path)
         if (count < 0) {
             const int error = errno;
             ::close(descriptor);
-            fail(Same(std::strerror(error)));
+            fail(systemReason(error));
         }
         if (count == 0)
             break;
@@ -268,13 +258,9 @@ Settings ExperimentFile::Parse(std::string_view text, std::string_view source, c
         file = toml::parse(text, source);
     } catch (const toml::parse_error& error) {
         const bool tooDeep = error.description().find("TOML_MAX_NESTED_VALUES") != std::string_view::npos;
-        const std::string levels = std::to_string(TOML_MAX_NESTED_VALUES);
         Fail(source, error.source().begin,
-             tooDeep ? Message{"values nested deeper than " + levels +
-                                   " levels are refused; an experiment file holds plain values",
-                               "значения глубже " + levels + " уровней не принимаются; файл опыта содержит простые значения"}
-                     : Message{std::string(error.description()),
-                               "ошибка TOML: " + std::string(error.description())});
+             tooDeep ? Problem{.kind = ProblemKind::ValuesTooDeep, .count = TOML_MAX_NESTED_VALUES}
+                     : Problem{.kind = ProblemKind::NotToml, .value = std::string(error.description())});
     }
     Settings settings = base;
     for (const auto& [key, node] : file) {
@@ -286,11 +272,8 @@ Settings ExperimentFile::Parse(std::string_view text, std::string_view source, c
             const std::string_view nearest =
                 table ? NearestName(key.str(), kTables) : NearestName(key.str(), SettingNames());
             Fail(source, key.source().begin,
-                 table ? Message{"there is no table [" + std::string(key.str()) + "]; did you mean [" +
-                                     std::string(nearest) + "]?",
-                                 "нет таблицы [" + std::string(key.str()) + "]; может быть, [" + std::string(nearest) +
-                                     "]?"}
-                       : UnknownSetting(key.str(), nearest).Text());
+                 table ? Problem{.kind = ProblemKind::UnknownTable, .value = std::string(key.str()), .nearest = std::string(nearest)}
+                       : UnknownSetting(key.str(), nearest).Cause());
         }
         ApplyTable(settings, key.str(), *table, source);
     }

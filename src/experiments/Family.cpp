@@ -24,19 +24,15 @@ std::string_view Trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-using toolkit::Message;
-
-[[noreturn]] void Refuse(std::string_view text, const Message& allowed)
+[[noreturn]] void Refuse(std::string_view text, ProblemKind why)
 {
-    const std::string quoted = "'" + std::string(text) + "': ";
-    throw SettingsError(Message{"values " + quoted, "значения " + quoted} + allowed);
+    throw SettingsError({.kind = why, .value = std::string(text), .count = static_cast<std::int64_t>(kMaxFamilyValues)});
 }
 
 void CheckCount(std::string_view text, double count)
 {
     if (!(count <= static_cast<double>(kMaxFamilyValues)))
-        Refuse(text, {"a family holds at most " + std::to_string(kMaxFamilyValues) + " values",
-                      "в семействе не больше " + std::to_string(kMaxFamilyValues) + " значений"});
+        Refuse(text, ProblemKind::TooManyValues);
 }
 
 std::vector<std::string> RangeValues(std::string_view text, const std::array<std::string_view, 3>& parts)
@@ -46,13 +42,13 @@ std::vector<std::string> RangeValues(std::string_view text, const std::array<std
         const std::string_view part = Trimmed(parts[i]);
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), bounds[i]);
         if (part.empty() || error != std::errc{} || end != part.data() + part.size() || !std::isfinite(bounds[i]))
-            Refuse(text, {"A:B:STEP needs three finite numbers", "в A:B:STEP нужны три конечных числа"});
+            Refuse(text, ProblemKind::RangeNotNumbers);
     }
     const auto [from, to, by] = bounds;
     if (!(by > 0))
-        Refuse(text, {"STEP must be above 0", "STEP должен быть больше 0"});
+        Refuse(text, ProblemKind::RangeStepNotAboveZero);
     if (to < from)
-        Refuse(text, {"B must not be below A", "B не может быть меньше A"});
+        Refuse(text, ProblemKind::RangeEndBelowStart);
     const double count = std::floor((to - from) / by + 1e-6) + 1;
     CheckCount(text, count);
     std::vector<std::string> values;
@@ -69,7 +65,7 @@ std::vector<std::string> ParseFamilyValues(std::string_view text)
         const std::string_view rest = text.substr(colon + 1);
         const auto second = rest.find(':');
         if (second == std::string_view::npos)
-            Refuse(text, {"a range is A:B:STEP", "диапазон пишется как A:B:STEP"});
+            Refuse(text, ProblemKind::NotARange);
         return RangeValues(text, {text.substr(0, colon), rest.substr(0, second), rest.substr(second + 1)});
     }
     std::vector<std::string> values;
@@ -77,8 +73,7 @@ std::vector<std::string> ParseFamilyValues(std::string_view text)
         const auto comma = text.find(',', start);
         const std::string_view item = Trimmed(text.substr(start, comma - start));
         if (item.empty())
-            Refuse(text, {"a list of values separated by commas, with none left empty",
-                          "нужен список значений через запятую, без пустых"});
+            Refuse(text, ProblemKind::EmptyValue);
         values.emplace_back(item);
         CheckCount(text, static_cast<double>(values.size()));
         if (comma == std::string_view::npos)
@@ -116,7 +111,7 @@ FamilyMember Prepare(const FamilyRequest& request, std::size_t i)
         member.settings = FamilyMemberSettings(request.base, request.setting, value);
     } catch (const SettingsError& error) {
         member.outcome = MemberOutcome::NotAllowed;
-        member.error = error.Text();
+        member.error = error.Cause();
     }
     return member;
 }
@@ -131,7 +126,7 @@ void TakeRun(FamilyMember& member, RunResult run)
         try {
             std::rethrow_exception(run.error);
         } catch (const toolkit::Exception& error) {
-            member.error = error.Text();
+            member.error = Problem{.kind = ProblemKind::RunFailed, .value = error.what()};
         }
     }
     member.run = std::move(run);

@@ -55,9 +55,9 @@ enum class MemberOutcome {
 struct FamilyMember {
     FamilyPlace place;
     MemberOutcome outcome;
-    // Why a value not allowed or a run that failed did not run; empty
+    // Why a value not allowed or a run that failed did not run; unset
     // otherwise: a refused load is told as the window's alert tells one.
-    toolkit::Message error;
+    std::optional<Problem> error;
     // The settings it ran with; the base when the value is not allowed.
     Settings settings;
     // Its run, when the value is allowed.

@@ -1,5 +1,7 @@
 #include "experiments/Settings.h"
 
+#include "experiments/SettingsTable.h"
+
 #include "plot/ChartRange.h"
 
 #include <algorithm>
@@ -34,40 +36,47 @@ std::string ShortestText(double value)
     return std::string(buffer.data(), end);
 }
 
-// A value in a message: numbers as people write them ("-1", not "-1.0").
-std::string ShownText(const SettingValue& value)
+// A limit that is a number: its shortest text.
+Bound Fixed(double value)
 {
-    const auto* number = std::get_if<double>(&value);
-    return number ? ShortestText(*number) : ValueText(value);
+    return {{}, ShortestText(value)};
 }
 
-using toolkit::Message;
-using toolkit::Same;
-
-// A bound in a message: a number, or a setting's name with its value.
-Message BoundText(std::string_view name, const std::string& value)
+Bound Fixed(std::int64_t value)
 {
-    return Same(name.empty() ? value : std::string(name) + " (" + value + ")");
+    return {{}, std::to_string(value)};
 }
 
-// What a setting allows: Allows() decides and Text() says it in a message.
+// A limit that follows another setting, with its value.
+Bound Following(std::string_view name, std::int64_t value)
+{
+    return {std::string(name), std::to_string(value)};
+}
+
+Bound Following(std::string_view name, double value)
+{
+    return {std::string(name), ShortestText(value)};
+}
+
+// What a setting allows: Allows() decides and Described() tells the front
+// ends.
 struct FiniteNumber {
     bool Allows(double value) const { return std::isfinite(value); }
-    Message Text() const { return {"a finite number", "конечное число"}; }
+    Allowed Described() const { return {.kind = AllowedKind::FiniteNumber}; }
 };
 
 struct NumberAboveZero {
     bool Allows(double value) const { return std::isfinite(value) && value > 0; }
-    Message Text() const { return {"a number above 0", "число больше 0"}; }
+    Allowed Described() const { return {.kind = AllowedKind::NumberAboveZero}; }
 };
 
 struct NumberAtLeast {
     double min;
     std::string_view minName = {};
     bool Allows(double value) const { return std::isfinite(value) && value >= min; }
-    Message Text() const
+    Allowed Described() const
     {
-        return Message{"a finite number of at least ", "конечное число не меньше "} + BoundText(minName, ShortestText(min));
+        return {.kind = AllowedKind::NumberAtLeast, .min = minName.empty() ? Fixed(min) : Following(minName, min)};
     }
 };
 
@@ -77,58 +86,90 @@ struct WholeBetween {
     std::string_view minName = {};
     std::string_view maxName = {};
     bool Allows(std::int64_t value) const { return min <= value && value <= max; }
-    Message Text() const
+    Allowed Described() const
     {
-        return Message{"a whole number from ", "целое число от "} + BoundText(minName, std::to_string(min)) +
-               Message{" to ", " до "} + BoundText(maxName, std::to_string(max));
+        return {.kind = AllowedKind::WholeBetween,
+                .min = minName.empty() ? Fixed(min) : Following(minName, min),
+                .max = maxName.empty() ? Fixed(max) : Following(maxName, max)};
     }
 };
 
 struct OneOfProfiles {
     bool Allows(LoadProfile) const { return true; }
-    Message Text() const
+    Allowed Described() const
     {
-        std::string names;
-        for (std::string_view name : kProfileNames)
-            names += (name == kProfileNames.front() ? "\"" : ", \"") + std::string(name) + '"';
-        return Message{"one of ", "одно из "} + Same(names);
+        return {.kind = AllowedKind::OneOf, .choices = {kProfileNames.begin(), kProfileNames.end()}};
     }
 };
 
-// Calls visit(name, field, rule) for every setting, in the order files list
-// them; S is Settings or const Settings. The rules of later settings may
-// refer to earlier ones, which CheckSettings has then passed already.
+// The runs a setting changes.
+constexpr std::array kEveryRun{RunKind::Gauss, RunKind::Uniform, RunKind::Step};
+constexpr std::array kRandomRuns{RunKind::Gauss, RunKind::Uniform};
+constexpr std::array kGaussRun{RunKind::Gauss};
+constexpr std::array kUniformRun{RunKind::Uniform};
+constexpr std::array kStepRun{RunKind::Step};
+// The step response's load names a step response's pin on its own.
+constexpr std::span<const RunKind> kNoRun{};
+
+// What the front ends show about a setting besides its value and rule.
+struct About {
+    std::string_view name;
+    Unit unit;
+    std::string_view label;
+    std::span<const RunKind> shapes;
+    std::string_view help = {};
+};
+
+// Calls visit(about, field, rule) for every setting, in the order files
+// list them; S is Settings or const Settings. The rules of later settings
+// may refer to earlier ones, which CheckSettings has then passed already.
 template <typename S, typename Visit>
 void ForEachSetting(S& s, Visit&& visit)
 {
-    visit("model.J", s.model.J, NumberAboveZero{});
-    visit("model.Mk", s.model.Mk, NumberAboveZero{});
-    visit("model.sk", s.model.sk, NumberAboveZero{});
-    visit("model.p", s.model.p, NumberAboveZero{});
-    visit("model.dt", s.model.dt, NumberAboveZero{});
-    visit("model.w0", s.model.w0, NumberAboveZero{});
-    visit("run.steps", s.run.steps, WholeBetween{1, 1'000'000});
-    visit("run.limit", s.run.limit, WholeBetween{kInt32Min, kInt32Max});
-    visit("run.seed", s.run.seed, WholeBetween{0, kUint32Max});
-    visit("gauss.mean", s.gauss.mean, FiniteNumber{});
-    visit("gauss.sd", s.gauss.sd, NumberAboveZero{});
-    visit("uniform.low", s.uniform.low, FiniteNumber{});
-    visit("uniform.high", s.uniform.high, NumberAtLeast{s.uniform.low, "uniform.low"});
-    visit("uniform.levels", s.uniform.levels, WholeBetween{2, 1'000'000});
-    visit("step.load", s.step.load, WholeBetween{kInt32Min, kInt32Max});
-    visit("step.profile", s.step.profile, OneOfProfiles{});
-    visit("step.on", s.step.on, WholeBetween{0, s.LoadOff(), {}, "step.off"});
-    visit("step.off", s.step.off, WholeBetween{s.step.on, s.run.steps, "step.on", "run.steps"});
-    visit("step.ramp", s.step.ramp, WholeBetween{0, s.run.steps, {}, "run.steps"});
-    visit("step.k", s.step.k, FiniteNumber{});
-    visit("step.amplitude", s.step.amplitude, FiniteNumber{});
-    visit("step.period", s.step.period, NumberAtLeast{1});
+    using enum Unit;
+    visit(About{"model.J", KilogramSquareMetre, "moment of inertia", kEveryRun}, s.model.J, NumberAboveZero{});
+    visit(About{"model.Mk", NewtonMetre, "breakdown torque", kEveryRun}, s.model.Mk, NumberAboveZero{});
+    visit(About{"model.sk", None, "breakdown slip", kEveryRun}, s.model.sk, NumberAboveZero{});
+    visit(About{"model.p", None, "number of pole pairs", kEveryRun}, s.model.p, NumberAboveZero{});
+    visit(About{"model.dt", Second, "integration step", kEveryRun}, s.model.dt, NumberAboveZero{});
+    visit(About{"model.w0", RadianPerSecond, "synchronous speed", kEveryRun}, s.model.w0, NumberAboveZero{});
+    visit(About{"run.steps", None, "number of steps", kEveryRun}, s.run.steps, WholeBetween{1, 1'000'000});
+    visit(About{"run.limit", NewtonMetre, "largest load the step response takes", kStepRun,
+                "a typed load above it is refused"},
+          s.run.limit, WholeBetween{kInt32Min, kInt32Max});
+    visit(About{"run.seed", None, "seed of the random sources", kRandomRuns,
+                "unset, the uniform source is seeded from the clock and the Gaussian one not at all"},
+          s.run.seed, WholeBetween{0, kUint32Max});
+    visit(About{"gauss.mean", NewtonMetre, "mean of the Gaussian load", kGaussRun}, s.gauss.mean, FiniteNumber{});
+    visit(About{"gauss.sd", NewtonMetre, "standard deviation of the Gaussian load", kGaussRun}, s.gauss.sd,
+          NumberAboveZero{});
+    visit(About{"uniform.low", NewtonMetre, "lowest uniform load", kUniformRun}, s.uniform.low, FiniteNumber{});
+    visit(About{"uniform.high", NewtonMetre, "highest uniform load", kUniformRun}, s.uniform.high,
+          NumberAtLeast{s.uniform.low, "uniform.low"});
+    visit(About{"uniform.levels", None, "number of load levels from low to high", kUniformRun}, s.uniform.levels,
+          WholeBetween{2, 1'000'000});
+    visit(About{"step.load", NewtonMetre, "load of the step response", kNoRun,
+                "unset, the load typed or given on the command line"},
+          s.step.load, WholeBetween{kInt32Min, kInt32Max});
+    visit(About{"step.profile", None, "how the load acts", kStepRun}, s.step.profile, OneOfProfiles{});
+    visit(About{"step.on", Step, "step at which the load is applied", kStepRun}, s.step.on,
+          WholeBetween{0, s.LoadOff(), {}, "step.off"});
+    visit(About{"step.off", Step, "step at which the load is removed", kStepRun, "unset, min(1000, run.steps)"},
+          s.step.off, WholeBetween{s.step.on, s.run.steps, "step.on", "run.steps"});
+    visit(About{"step.ramp", Steps, "steps a ramp takes to reach the load", kStepRun}, s.step.ramp,
+          WholeBetween{0, s.run.steps, {}, "run.steps"});
+    visit(About{"step.k", NewtonMetreSecondSquared, "fan coefficient", kStepRun}, s.step.k, FiniteNumber{});
+    visit(About{"step.amplitude", NewtonMetre, "amplitude of the periodic load", kStepRun}, s.step.amplitude,
+          FiniteNumber{});
+    visit(About{"step.period", Steps, "period of the periodic load", kStepRun}, s.step.period, NumberAtLeast{1});
 }
 
-[[noreturn]] void Reject(std::string_view name, const Message& allowed, std::string_view shownValue)
+template <typename Rule>
+[[noreturn]] void Reject(std::string_view name, const Rule& rule, std::string_view shownValue)
 {
-    throw SettingsError(Same(std::string(name)) + Message{" must be ", ": нужно "} + allowed +
-                        Message{", not ", ", а не "} + Same(std::string(shownValue)));
+    throw SettingsError(
+        {.kind = ProblemKind::NotAllowed, .setting = std::string(name), .value = std::string(shownValue),
+         .allowed = rule.Described()});
 }
 
 [[noreturn]] void RejectUnknown(std::string_view name)
@@ -146,16 +187,16 @@ void Assign(Field& field, const Rule& rule, std::string_view name, const Setting
         else if (const auto* number = std::get_if<double>(&value))
             field = *number;
         else
-            Reject(name, rule.Text(), ShownText(value));
+            Reject(name, rule, ShownText(value));
     } else if constexpr (std::is_same_v<Field, LoadProfile>) {
         const auto* text = std::get_if<std::string>(&value);
         const auto* found = text ? std::find(kProfileNames.begin(), kProfileNames.end(), *text) : kProfileNames.end();
         if (found == kProfileNames.end())
-            Reject(name, rule.Text(), ShownText(value));
+            Reject(name, rule, ShownText(value));
         field = static_cast<LoadProfile>(found - kProfileNames.begin());
     } else {
         if (!whole)
-            Reject(name, rule.Text(), ShownText(value));
+            Reject(name, rule, ShownText(value));
         field = *whole;
     }
 }
@@ -163,6 +204,19 @@ void Assign(Field& field, const Rule& rule, std::string_view name, const Setting
 SettingValue ValueOf(double field) { return field; }
 SettingValue ValueOf(std::int64_t field) { return field; }
 SettingValue ValueOf(LoadProfile field) { return std::string(kProfileNames[static_cast<std::size_t>(field)]); }
+
+template <typename Field>
+constexpr SettingType TypeOf()
+{
+    if constexpr (std::is_same_v<Field, double>)
+        return SettingType::Number;
+    else if constexpr (std::is_same_v<Field, std::int64_t>)
+        return SettingType::Whole;
+    else if constexpr (std::is_same_v<Field, LoadProfile>)
+        return SettingType::Choice;
+    else
+        return SettingType::OptionalWhole;
+}
 
 } // namespace
 
@@ -173,12 +227,12 @@ std::int64_t Settings::LoadOff() const
 
 void CheckSettings(const Settings& settings)
 {
-    ForEachSetting(settings, [](std::string_view name, const auto& field, const auto& rule) {
+    ForEachSetting(settings, [](const About& about, const auto& field, const auto& rule) {
         if constexpr (requires { field.has_value(); }) {
             if (field && !rule.Allows(*field))
-                Reject(name, rule.Text(), std::to_string(*field));
+                Reject(about.name, rule, std::to_string(*field));
         } else if (!rule.Allows(field)) {
-            Reject(name, rule.Text(), ShownText(ValueOf(field)));
+            Reject(about.name, rule, ShownText(ValueOf(field)));
         }
     });
     // The model's time constant, sk / w0 rounded to double, can still leave
@@ -186,38 +240,79 @@ void CheckSettings(const Settings& settings)
     MotorModel model{};
     model.Reset(settings.model);
     if (!std::isfinite(model.T) || !(model.T > 0))
-        throw SettingsError(Message{"model.sk / model.w0 must come out a finite number above 0, not ",
-                                    "model.sk / model.w0: нужно конечное число больше 0, а получилось "} +
-                            Same(ShortestText(model.T)) + Message{" (model.sk is ", " (model.sk = "} +
-                            Same(ShortestText(settings.model.sk)) + Message{", model.w0 is ", ", model.w0 = "} +
-                            Same(ShortestText(settings.model.w0) + ")"));
+        throw SettingsError({.kind = ProblemKind::TimeConstantUnusable,
+                             .setting = "model.sk",
+                             .value = ShortestText(model.T),
+                             .from = {Following("model.sk", settings.model.sk),
+                                      Following("model.w0", settings.model.w0)}});
 }
 
 SettingsError UnknownSetting(std::string_view name, std::string_view nearest)
 {
-    const std::string quoted = "'" + std::string(name) + "'";
-    const std::string guess = "'" + std::string(nearest) + "'?";
-    return SettingsError(Message{"there is no setting " + quoted + "; did you mean " + guess,
-                                 "нет параметра " + quoted + "; может быть, " + guess});
+    return SettingsError(
+        {.kind = ProblemKind::UnknownSetting, .value = std::string(name), .nearest = std::string(nearest)});
 }
 
 std::span<const std::string_view> SettingNames()
 {
     static const std::vector<std::string_view> names = [] {
         std::vector<std::string_view> all;
-        const Settings defaults;
-        ForEachSetting(defaults, [&](std::string_view name, const auto&, const auto&) { all.push_back(name); });
+        for (const SettingSpec& spec : SettingsTable())
+            all.push_back(spec.name);
         return all;
     }();
     return names;
+}
+
+std::span<const SettingSpec> SettingsTable()
+{
+    static const std::vector<SettingSpec> table = [] {
+        std::vector<SettingSpec> all;
+        const Settings defaults;
+        ForEachSetting(defaults, [&](const About& about, const auto& field, const auto& rule) {
+            std::optional<SettingValue> value;
+            if constexpr (requires { field.has_value(); }) {
+                if (field)
+                    value = ValueOf(*field);
+            } else {
+                value = ValueOf(field);
+            }
+            all.push_back({.name = about.name,
+                           .type = TypeOf<std::remove_cvref_t<decltype(field)>>(),
+                           .defaultValue = value,
+                           .allowed = rule.Described(),
+                           .unit = about.unit,
+                           .label = about.label,
+                           .help = about.help,
+                           .shapes = about.shapes});
+        });
+        return all;
+    }();
+    return table;
+}
+
+const SettingSpec& SettingSpecOf(std::string_view name)
+{
+    const auto table = SettingsTable();
+    const auto found =
+        std::find_if(table.begin(), table.end(), [&](const SettingSpec& spec) { return spec.name == name; });
+    if (found == table.end())
+        RejectUnknown(name);
+    return *found;
+}
+
+bool SettingShapes(std::string_view name, RunKind kind)
+{
+    const std::span<const RunKind> runs = SettingSpecOf(name).shapes;
+    return std::find(runs.begin(), runs.end(), kind) != runs.end();
 }
 
 std::optional<SettingValue> GetSetting(const Settings& settings, std::string_view name)
 {
     std::optional<SettingValue> result;
     bool found = false;
-    ForEachSetting(settings, [&](std::string_view each, const auto& field, const auto&) {
-        if (each != name)
+    ForEachSetting(settings, [&](const About& about, const auto& field, const auto&) {
+        if (about.name != name)
             return;
         found = true;
         if constexpr (requires { field.has_value(); }) {
@@ -235,8 +330,8 @@ std::optional<SettingValue> GetSetting(const Settings& settings, std::string_vie
 void SetSetting(Settings& settings, std::string_view name, const SettingValue& value)
 {
     bool found = false;
-    ForEachSetting(settings, [&](std::string_view each, auto& field, const auto& rule) {
-        if (each != name)
+    ForEachSetting(settings, [&](const About& about, auto& field, const auto& rule) {
+        if (about.name != name)
             return;
         found = true;
         if constexpr (requires { field.has_value(); }) {
@@ -253,11 +348,17 @@ void SetSetting(Settings& settings, std::string_view name, const SettingValue& v
 
 void RejectSetting(const Settings& settings, std::string_view name, std::string_view shownValue)
 {
-    ForEachSetting(settings, [&](std::string_view each, const auto&, const auto& rule) {
-        if (each == name)
-            Reject(name, rule.Text(), shownValue);
+    ForEachSetting(settings, [&](const About& about, const auto&, const auto& rule) {
+        if (about.name == name)
+            Reject(name, rule, shownValue);
     });
     RejectUnknown(name);
+}
+
+std::string ShownText(const SettingValue& value)
+{
+    const auto* number = std::get_if<double>(&value);
+    return number ? ShortestText(*number) : ValueText(value);
 }
 
 std::string ValueText(const SettingValue& value)

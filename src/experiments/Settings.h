@@ -1,7 +1,7 @@
 #pragma once
 
+#include "experiments/Problem.h"
 #include "model/MotorModel.h"
-#include "toolkit/Exception.h"
 
 #include <cstdint>
 #include <optional>
@@ -68,21 +68,13 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// A setting that is not known, or a value it does not allow. The message
-// names the setting in full, the value given and what is allowed.
-class SettingsError : public toolkit::Exception {
-public:
-    using Exception::Exception;
-};
-
-// The error for a name that is not a setting, with the nearest that is:
-// "there is no setting 'model.j'; did you mean 'model.J'?".
+// The error for a name that is not a setting, with the nearest that is.
 SettingsError UnknownSetting(std::string_view name, std::string_view nearest);
 
 // Raises SettingsError for the first setting whose value is not allowed,
 // the settings taken as a whole (step.on may not pass step.off, the model's
-// time constant must come out usable): "model.J must be a number above 0,
-// not -1".
+// time constant must come out usable), naming the setting, the value and
+// what is allowed.
 void CheckSettings(const Settings& settings);
 
 // A value as a file or the command line gives it: a whole number, a number
@@ -101,6 +93,10 @@ std::optional<SettingValue> GetSetting(const Settings& settings, std::string_vie
 // setting (suggesting the nearest name) and for a value of the wrong kind;
 // whether the value is allowed is CheckSettings' part.
 void SetSetting(Settings& settings, std::string_view name, const SettingValue& value);
+
+// A value as a message shows it: numbers as the shortest text that reads
+// back to the same bits, "-1" rather than "-1.0"; texts quoted.
+std::string ShownText(const SettingValue& value);
 
 // The value's text as a file writes it: numbers as the shortest text that
 // reads back to the same bits, texts quoted.

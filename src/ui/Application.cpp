@@ -1,6 +1,7 @@
 #include "ui/Application.h"
 
-#include "toolkit/Exception.h"
+#include "experiments/Problem.h"
+#include "ui/ErrorTexts.h"
 
 #include <QFont>
 #include <QLibraryInfo>
@@ -49,8 +50,8 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
 
 void TApplication::ShowException(const std::exception& error)
 {
-    const auto* ours = dynamic_cast<const toolkit::Exception*>(&error);
-    const std::string message = ours ? ours->WindowText() : error.what();
+    const auto* settings = dynamic_cast<const SettingsError*>(&error);
+    const std::string message = settings ? ErrorText(settings->Cause()).toStdString() : error.what();
     if (display_) {
         display_(message);
         return;

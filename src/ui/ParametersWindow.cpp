@@ -1,16 +1,24 @@
 #include "ui/ParametersWindow.h"
 
 #include "experiments/ExperimentFile.h"
+#include "experiments/SettingsTable.h"
 #include "ui/Application.h"
+#include "ui/ErrorTexts.h"
 #include "ui/FormGeometry.h"
 #include "ui_ParametersWindow.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
 
 namespace {
 
@@ -34,13 +42,96 @@ void SetMark(QWidget& widget, const char* mark, bool on)
     widget.style()->polish(&widget);
 }
 
-// The setting a whole-check message is about: it begins with the name.
-std::string_view NameOfMessage(std::string_view message)
+// A group of settings, the experiment file's table, and where its box
+// stands: the first column or the second.
+struct GroupText {
+    std::string_view group;
+    QString title;
+    int column;
+};
+
+const std::array<GroupText, 5> kGroups{{
+    {"model", QStringLiteral("Модель двигателя"), 0},
+    {"run", QStringLiteral("Опыт"), 0},
+    {"gauss", QStringLiteral("Гауссовская нагрузка"), 0},
+    {"uniform", QStringLiteral("Равномерная нагрузка"), 1},
+    {"step", QStringLiteral("Ступенчатая нагрузка"), 1},
+}};
+
+// A setting's row: what it is, what its field shows while empty and the
+// hint it gives.
+struct RowText {
+    std::string_view name;
+    QString what;
+    QString unset = {};
+    QString hint = {};
+};
+
+const std::array<RowText, 22> kRows{{
+    {"model.J", QStringLiteral("Момент инерции")},
+    {"model.Mk", QStringLiteral("Критический момент")},
+    {"model.sk", QStringLiteral("Критическое скольжение")},
+    {"model.p", QStringLiteral("Число пар полюсов")},
+    {"model.dt", QStringLiteral("Шаг интегрирования")},
+    {"model.w0", QStringLiteral("Синхронная скорость")},
+    {"run.steps", QStringLiteral("Число шагов")},
+    {"run.limit", QStringLiteral("Предел нагрузки")},
+    {"run.seed", QStringLiteral("Начальное число"), QStringLiteral("от часов")},
+    {"gauss.mean", QStringLiteral("Среднее")},
+    {"gauss.sd", QStringLiteral("Стандартное отклонение")},
+    {"uniform.low", QStringLiteral("Нижняя граница")},
+    {"uniform.high", QStringLiteral("Верхняя граница")},
+    {"uniform.levels", QStringLiteral("Число уровней")},
+    {"step.load", QStringLiteral("Нагрузка"), QStringLiteral("из поля Mc")},
+    {"step.profile", QStringLiteral("Профиль"), {}, QStringLiteral("step, ramp, fan или periodic")},
+    {"step.on", QStringLiteral("Включение")},
+    {"step.off", QStringLiteral("Выключение"), QStringLiteral("min(1000, steps)")},
+    {"step.ramp", QStringLiteral("Нарастание")},
+    {"step.k", QStringLiteral("Коэффициент вентилятора")},
+    {"step.amplitude", QStringLiteral("Амплитуда")},
+    {"step.period", QStringLiteral("Период")},
+}};
+
+QString UnitText(Unit unit)
 {
-    for (std::string_view name : SettingNames())
-        if (message.starts_with(name) && message.substr(name.size()).starts_with(' '))
-            return name;
+    switch (unit) {
+    case Unit::None:
+        break;
+    case Unit::KilogramSquareMetre:
+        return QStringLiteral("кг·м²");
+    case Unit::NewtonMetre:
+        return QStringLiteral("Н·м");
+    case Unit::NewtonMetreSecondSquared:
+        return QStringLiteral("Н·м·с²");
+    case Unit::RadianPerSecond:
+        return QStringLiteral("рад/с");
+    case Unit::Second:
+        return QStringLiteral("с");
+    case Unit::Step:
+        return QStringLiteral("шаг");
+    case Unit::Steps:
+        return QStringLiteral("шагов");
+    }
     return {};
+}
+
+QString Latin(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const RowText& RowOf(std::string_view name)
+{
+    return *std::find_if(kRows.begin(), kRows.end(), [&](const RowText& row) { return row.name == name; });
+}
+
+// "Момент инерции J, кг·м²": what the setting is, its key as files write
+// it, and its unit.
+QString LabelText(const SettingSpec& spec)
+{
+    const QString unit = UnitText(spec.unit);
+    return RowOf(spec.name).what + QLatin1Char(' ') + Latin(spec.Key()) +
+           (unit.isEmpty() ? QString() : QStringLiteral(", ") + unit);
 }
 
 } // namespace
@@ -58,6 +149,7 @@ ParametersWindow::ParametersWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::ParametersWindow>())
 {
     ui_->setupUi(this);
+    AddRows();
     KeepStoredOuterGeometry(*this);
     for (std::string_view name : SettingNames())
         connect(&Field(name), &QLineEdit::textEdited, this, &ParametersWindow::ReadFields);
@@ -68,6 +160,55 @@ ParametersWindow::ParametersWindow(QWidget* parent)
 }
 
 ParametersWindow::~ParametersWindow() = default;
+
+void ParametersWindow::AddRows()
+{
+    QVBoxLayout* columns[] = {ui_->Column1Layout, ui_->Column2Layout};
+    QWidget* previous = nullptr;
+    for (const GroupText& group : kGroups) {
+        auto* box = new QGroupBox(group.title + QStringLiteral(" [") + Latin(group.group) + QLatin1Char(']'), this);
+        box->setObjectName(Latin(group.group) + QStringLiteral("_box"));
+        auto* grid = new QGridLayout(box);
+        grid->setObjectName(Latin(group.group) + QStringLiteral("_layout"));
+        grid->setColumnStretch(2, 1);
+        // Above the column's spacer, which keeps the boxes at the top.
+        QVBoxLayout& column = *columns[group.column];
+        column.insertWidget(column.count() - 1, box);
+        int row = 0;
+        for (const SettingSpec& spec : SettingsTable()) {
+            if (spec.Group() != group.group)
+                continue;
+            auto* field = new QLineEdit(box);
+            field->setObjectName(WidgetName(spec.name));
+            field->setMinimumSize(140, 0);
+            field->setPlaceholderText(RowOf(spec.name).unset);
+            field->setToolTip(RowOf(spec.name).hint);
+            auto* label = new QLabel(LabelText(spec), box);
+            label->setObjectName(WidgetName(spec.name, "_label"));
+            label->setBuddy(field);
+            auto* reason = new QLabel(box);
+            reason->setObjectName(WidgetName(spec.name, "_reason"));
+            reason->setWordWrap(true);
+            grid->addWidget(label, row, 0);
+            grid->addWidget(field, row, 1);
+            grid->addWidget(reason, row, 2);
+            if (previous)
+                setTabOrder(previous, field);
+            previous = field;
+            ++row;
+        }
+    }
+    // The form's buttons come after the fields, as they stand. The fields,
+    // made last, follow them in the focus chain, and setTabOrder does
+    // nothing to a button that already follows the last field round the
+    // chain: moved in among the fields first, it moves to the end.
+    QWidget* first = &Field(SettingNames().front());
+    for (QWidget* button : {ui_->DefaultsButton, ui_->OpenButton, ui_->SaveButton}) {
+        setTabOrder(first, button);
+        setTabOrder(previous, button);
+        previous = button;
+    }
+}
 
 QString ParametersWindow::FileName() const
 {
@@ -87,7 +228,9 @@ void ParametersWindow::Open(const std::string& path)
     try {
         CheckSettings(opened);
     } catch (const SettingsError& error) {
-        throw SettingsError(toolkit::Same(path + ": ") + error.Text());
+        Problem inFile = error.Cause();
+        inFile.place.file = path;
+        throw SettingsError(inFile);
     }
     file_ = QString::fromStdString(path);
     fileSettings_ = opened;
@@ -99,7 +242,7 @@ void ParametersWindow::Open(const std::string& path)
 void ParametersWindow::Save(const std::string& path)
 {
     if (!refused_.empty())
-        throw SettingsError("Опыт не сохранён: поле " + refused_.begin()->first +
+        throw toolkit::Exception("Опыт не сохранён: поле " + refused_.begin()->first +
                             " не принято. " + refused_.begin()->second);
     ExperimentFile::Save(path, inForce_);
     file_ = QString::fromStdString(path);
@@ -145,7 +288,7 @@ void ParametersWindow::ReadFields()
         try {
             SetSettingText(read, name, text);
         } catch (const SettingsError& error) {
-            refused_.emplace(name, error.WindowText());
+            refused_.emplace(name, ErrorText(error.Cause()).toStdString());
         }
     }
     // The rules between settings are checked once each field holds a value.
@@ -153,7 +296,7 @@ void ParametersWindow::ReadFields()
         try {
             CheckSettings(read);
         } catch (const SettingsError& error) {
-            refused_.emplace(NameOfMessage(error.what()), error.WindowText());
+            refused_.emplace(error.Cause().setting, ErrorText(error.Cause()).toStdString());
         }
     }
     for (std::string_view name : SettingNames())

@@ -70,6 +70,9 @@ private:
     // Reads every field, marks the refused and the changed ones, and puts
     // the settings in force when none is refused.
     void ReadFields();
+    // A row per setting, in its group's box: a label, a field and the
+    // reason the field is refused.
+    void AddRows();
     void Mark(std::string_view name, const Settings& read, const Settings& defaults);
     QLineEdit& Field(std::string_view name) const;
     QLabel& Reason(std::string_view name) const;

@@ -5,9 +5,12 @@
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
+#include "experiments/SettingsTable.h"
 #include "toolkit/Conversions.h"
+#include "toolkit/Exception.h"
 #include "ui/Application.h"
 #include "ui/BackgroundWork.h"
+#include "ui/ErrorTexts.h"
 #include "ui/FamilyWindow.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
@@ -54,17 +57,6 @@ void SetAutoSizedText(QLabel& label, const std::string& text)
 }
 
 const QString kCaption = QStringLiteral("модель асинхронного двигателя");
-
-// Whether a setting shapes a run of this kind. The step response's load is
-// named on its own.
-bool Shapes(std::string_view name, RunKind kind)
-{
-    if (name.starts_with("model.") || name == "run.steps")
-        return true;
-    if (kind == RunKind::Step)
-        return name == "run.limit" || (name.starts_with("step.") && name != "step.load");
-    return name == "run.seed" || name.starts_with(kind == RunKind::Gauss ? "gauss." : "uniform.");
-}
 
 } // namespace
 
@@ -168,9 +160,9 @@ void TForm1::PinFamily(const FamilyChoice& choice)
     std::vector<std::string> values = ParseFamilyValues(choice.values);
     constexpr std::size_t kMostValues = ChartPins::kMostKept / 2;
     if (values.size() > kMostValues)
-        throw SettingsError("Семейство не построено: на графике закрепляется не больше " +
-                            std::to_string(kMostValues) + " значений, по два графика на каждое, а задано " +
-                            std::to_string(values.size()));
+        throw toolkit::Exception("Семейство не построено: на графике закрепляется не больше " +
+                                 std::to_string(kMostValues) + " значений, по два графика на каждое, а задано " +
+                                 std::to_string(values.size()));
     FamilyRequest request{.base = settings_,
                           .setting = choice.setting,
                           .values = std::move(values),
@@ -198,7 +190,7 @@ void TForm1::PinMembers(const FamilyResult& family)
         if (member.outcome != MemberOutcome::Ran) {
             // A refused load is told in the alert's words, once for all.
             leftOut += "\n" + label + ": " + (member.outcome == MemberOutcome::Refused ? RefusedLoadText(member.settings.run.limit)
-                                                                                 : member.error.russian);
+                                                                                 : ErrorText(*member.error).toStdString());
             continue;
         }
         const RunResult& run = *member.run;
@@ -206,7 +198,7 @@ void TForm1::PinMembers(const FamilyResult& family)
         chartTools_.pins->PinRun(traces, label, run.Origin(member.place));
     }
     if (!leftOut.empty())
-        throw SettingsError("Эти значения не построены:" + leftOut);
+        throw toolkit::Exception("Эти значения не построены:" + leftOut);
 }
 
 void TForm1::TakeSettings()
@@ -303,7 +295,7 @@ std::string TForm1::RunName(RunKind kind) const
     const Settings defaults;
     for (std::string_view setting : SettingNames()) {
         const std::optional<SettingValue> value = GetSetting(ran, setting);
-        if (Shapes(setting, kind) && value != GetSetting(defaults, setting))
+        if (SettingShapes(setting, kind) && value != GetSetting(defaults, setting))
             name += ", " + std::string(setting.substr(setting.find('.') + 1)) + "=" + FieldText(value);
     }
     return name;

@@ -3,11 +3,15 @@
 #include "chart/ChartPins.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
+#include "cli/Texts.h"
 #include "experiments/Experiments.h"
+#include "experiments/Family.h"
+#include "experiments/SettingsTable.h"
 #include "toolkit/Conversions.h"
 #include "toolkit/Conversions.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
+#include "ui/ErrorTexts.h"
 #include "ui/ParametersWindow.h"
 
 #include <QAction>
@@ -128,7 +132,7 @@ TEST_F(Parameters, EachFieldIsMarkedWithItsReasonOrStandsOutWhenChanged)
                 SetSettingText(expected, c.name, c.text);
             CheckSettings(expected);
         } catch (const SettingsError& error) {
-            message = error.WindowText();
+            message = ErrorText(error.Cause()).toStdString();
             expected = {};
         }
         EXPECT_EQ(message, c.reason);
@@ -262,7 +266,7 @@ TEST_F(Parameters, AFileOpensIntoTheFieldsCaptionAndLoadBoxAndSavesBackBitForBit
     // A refused field is not saved over what the fields show.
     Type("gauss.sd", QStringLiteral("-4"));
     const std::string before = ExperimentFile::Text(ExperimentFile::Load(saved, Settings{}));
-    EXPECT_THROW(Window().Save(saved), SettingsError);
+    EXPECT_THROW(Window().Save(saved), toolkit::Exception);
     EXPECT_EQ(ExperimentFile::Text(ExperimentFile::Load(saved, Settings{})), before);
 
     QTest::mouseClick(Window().findChild<QPushButton*>(QStringLiteral("DefaultsButton")), Qt::LeftButton);
@@ -297,14 +301,64 @@ TEST_F(Parameters, ABadFileChangesNothingAndSaysWhy)
             form1_->OpenExperiment(path);
             ADD_FAILURE() << "opened";
         } catch (const SettingsError& error) {
-            EXPECT_NE(std::string(error.what()).find(bad.message), std::string::npos) << error.what();
-            EXPECT_NE(error.WindowText().find(bad.shown), std::string::npos) << error.WindowText();
-            EXPECT_TRUE(std::string(error.what()).starts_with(path)) << error.what();
-            EXPECT_TRUE(error.WindowText().starts_with(path)) << error.WindowText();
+            const std::string english = cli::ErrorText(error.Cause());
+            const std::string shown = ErrorText(error.Cause()).toStdString();
+            EXPECT_NE(english.find(bad.message), std::string::npos) << english;
+            EXPECT_NE(shown.find(bad.shown), std::string::npos) << shown;
+            EXPECT_TRUE(english.starts_with(path)) << english;
+            EXPECT_TRUE(shown.starts_with(path)) << shown;
         }
         EXPECT_EQ(form1_->SettingsInForce(), before);
         EXPECT_EQ(Field("model.J").text(), QStringLiteral("0.0344"));
         EXPECT_EQ(form1_->windowTitle(), kCaption + QStringLiteral(" (параметры изменены)"));
+    }
+}
+
+// Each setting of the table has its row: a label naming its key for the
+// field, which shows the default, and a refusal that says its limits.
+TEST_F(Parameters, EverySettingHasARowWithItsDefaultAndSaysItsLimits)
+{
+    for (const SettingSpec& spec : SettingsTable()) {
+        const std::string name(spec.name);
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Field(name).text(), QString::fromStdString(FieldText(spec.defaultValue)));
+        const auto* label = Window().findChild<QLabel*>(QString::fromStdString(name).replace('.', '_') + "_label");
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->buddy(), &Field(name));
+        EXPECT_TRUE(label->text().contains(QLatin1Char(' ') + QString::fromUtf8(spec.Key().data(), static_cast<qsizetype>(spec.Key().size()))))
+            << label->text().toStdString();
+        Type(name, QStringLiteral("x"));
+        const QString reason = Reason(name);
+        for (const Bound& bound : {spec.allowed.min, spec.allowed.max})
+            EXPECT_TRUE(reason.contains(QString::fromStdString(bound.value))) << reason.toStdString();
+        for (const std::string& choice : spec.allowed.choices)
+            EXPECT_TRUE(reason.contains(QString::fromStdString(choice))) << reason.toStdString();
+        Type(name, QString::fromStdString(FieldText(spec.defaultValue)));
+    }
+}
+
+// A family's values the window refuses, in its words; the batch tool says
+// the same in English.
+TEST(WindowTexts, RefusedFamilyValuesAreToldInRussian)
+{
+    struct RefusedValues {
+        const char* text;
+        const char* shown;
+    };
+    for (const RefusedValues& c : std::vector<RefusedValues>{
+             {"0:1000:1", "значения '0:1000:1': в семействе не больше 1000 значений"},
+             {"0:30:0", "значения '0:30:0': STEP должен быть больше 0"},
+             {"30:0:10", "значения '30:0:10': B не может быть меньше A"},
+             {"0:x:1", "значения '0:x:1': в A:B:STEP нужны три конечных числа"},
+             {"0:1", "значения '0:1': диапазон пишется как A:B:STEP"},
+             {"1,,2", "значения '1,,2': нужен список значений через запятую, без пустых"},
+         }) {
+        try {
+            ParseFamilyValues(c.text);
+            ADD_FAILURE() << c.text << " accepted";
+        } catch (const SettingsError& error) {
+            EXPECT_EQ(ErrorText(error.Cause()).toStdString(), c.shown);
+        }
     }
 }
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "experiments/Problem.h"
+#include "experiments/SettingsTable.h"
+
+#include <string>
+
+// The batch tool's words: its messages and the settings' part of its help,
+// in English, from the values the layers below hand it.
+namespace cli {
+
+// The problem as one line, "lab.toml:2:5: model.J must be a number above 0,
+// not -1".
+std::string ErrorText(const Problem& problem);
+
+// What a setting allows: "a whole number from 0 to step.off (1000)".
+std::string AllowedText(const Allowed& allowed);
+
+// The help's section on the settings: one entry per setting with its
+// label, unit, what it allows and its default, laid out as the rest of the
+// help for help2man.
+std::string SettingsHelp();
+
+} // namespace cli

@@ -1,0 +1,98 @@
+#include "ui/ErrorTexts.h"
+
+#include <QStringList>
+
+namespace {
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString BoundText(const Bound& bound)
+{
+    return bound.setting.empty() ? Text(bound.value)
+                                 : QStringLiteral("%1 (%2)").arg(Text(bound.setting), Text(bound.value));
+}
+
+// The problem without the file it lies in.
+QString Body(const Problem& p)
+{
+    const QString values = QStringLiteral("значения '%1': ").arg(Text(p.value));
+    switch (p.kind) {
+    case ProblemKind::NotAllowed:
+        return QStringLiteral("%1: нужно %2, а не %3").arg(Text(p.setting), AllowedText(p.allowed), Text(p.value));
+    case ProblemKind::TimeConstantUnusable:
+        return QStringLiteral("%1 / %2: нужно конечное число больше 0, а получилось %3 (%1 = %4, %2 = %5)")
+            .arg(Text(p.from.at(0).setting), Text(p.from.at(1).setting), Text(p.value), Text(p.from[0].value),
+                 Text(p.from[1].value));
+    case ProblemKind::UnknownSetting:
+        return QStringLiteral("нет параметра '%1'; может быть, '%2'?").arg(Text(p.value), Text(p.nearest));
+    case ProblemKind::UnknownTable:
+        return QStringLiteral("нет таблицы [%1]; может быть, [%2]?").arg(Text(p.value), Text(p.nearest));
+    case ProblemKind::FileTooLarge:
+        return QStringLiteral("больше %1 МиБ — наибольшего размера файла опыта").arg(p.count >> 20);
+    case ProblemKind::BinaryData:
+        return QStringLiteral("содержит двоичные данные (байт %1); файл опыта — текст").arg(Text(p.value));
+    case ProblemKind::BeyondAscii:
+        return QStringLiteral("содержит знаки вне ASCII за пределами комментариев и текстовых значений");
+    case ProblemKind::KeysTooDeep:
+        return QStringLiteral("ключи глубже %1 уровней не принимаются; файл опыта состоит из простых таблиц")
+            .arg(p.count);
+    case ProblemKind::ValuesTooDeep:
+        return QStringLiteral("значения глубже %1 уровней не принимаются; файл опыта содержит простые значения")
+            .arg(p.count);
+    case ProblemKind::NotToml:
+        return QStringLiteral("ошибка TOML: %1").arg(Text(p.value));
+    case ProblemKind::TooManyValues:
+        return values + QStringLiteral("в семействе не больше %1 значений").arg(p.count);
+    case ProblemKind::NotARange:
+        return values + QStringLiteral("диапазон пишется как A:B:STEP");
+    case ProblemKind::RangeNotNumbers:
+        return values + QStringLiteral("в A:B:STEP нужны три конечных числа");
+    case ProblemKind::RangeStepNotAboveZero:
+        return values + QStringLiteral("STEP должен быть больше 0");
+    case ProblemKind::RangeEndBelowStart:
+        return values + QStringLiteral("B не может быть меньше A");
+    case ProblemKind::EmptyValue:
+        return values + QStringLiteral("нужен список значений через запятую, без пустых");
+    case ProblemKind::CannotRead:
+    case ProblemKind::RunFailed:
+        break;
+    }
+    // The system's or the toolkit's own words.
+    return Text(p.value);
+}
+
+} // namespace
+
+QString AllowedText(const Allowed& allowed)
+{
+    switch (allowed.kind) {
+    case AllowedKind::FiniteNumber:
+        return QStringLiteral("конечное число");
+    case AllowedKind::NumberAboveZero:
+        return QStringLiteral("число больше 0");
+    case AllowedKind::NumberAtLeast:
+        return QStringLiteral("конечное число не меньше %1").arg(BoundText(allowed.min));
+    case AllowedKind::WholeBetween:
+        return QStringLiteral("целое число от %1 до %2").arg(BoundText(allowed.min), BoundText(allowed.max));
+    case AllowedKind::OneOf:
+        break;
+    }
+    QStringList names;
+    for (const std::string& name : allowed.choices)
+        names << QLatin1Char('"') + Text(name) + QLatin1Char('"');
+    return QStringLiteral("одно из %1").arg(names.join(QStringLiteral(", ")));
+}
+
+QString ErrorText(const Problem& problem)
+{
+    const Place& place = problem.place;
+    if (place.unread)
+        return QStringLiteral("не удалось прочитать '%1': %2").arg(Text(place.file), Body(problem));
+    if (place.file.empty())
+        return Body(problem);
+    const QString at = place.line > 0 ? QStringLiteral(":%1:%2").arg(place.line).arg(place.column) : QString();
+    return Text(place.file) + at + QStringLiteral(": ") + Body(problem);
+}
