@@ -6,8 +6,10 @@
 
 #include <algorithm>
 
-ToolDocks::ToolDocks(QWidget& main) : QMainWindow(&main, Qt::Widget), main_(main)
+ToolDocks::ToolDocks(QWidget& main) : QMainWindow(&main), main_(main)
 {
+    // A main window of Qt's is always a window of its own until told.
+    setWindowFlags(Qt::Widget);
     setDockNestingEnabled(true);
     hide();
     main_.installEventFilter(this);
@@ -56,7 +58,7 @@ void ToolDocks::Fit()
     const bool anyDocked = std::ranges::any_of(findChildren<QDockWidget*>(), [](const QDockWidget* dock) {
         return !dock->isFloating() && !dock->isHidden();
     });
-    const QSize form = main_.minimumSize() - room_;
+    const QSize form = main_.minimumSize() - added_;
     QSize room(0, 0);
     if (anyDocked) {
         // As wide as the docks ask for while the main window stays within
@@ -66,10 +68,13 @@ void ToolDocks::Fit()
         room = QSize(std::max(std::min(sizeHint().width(), screenRoom), minimumSizeHint().width()),
                      minimumSizeHint().height());
     }
-    const int grown = room.width() - room_.width();
+    // Taken before the new minimum, which may already widen the window.
+    const int width = main_.width() + room.width() - room_.width();
+    const QSize minimum(form.width() + room.width(), std::max(form.height(), room.height()));
     room_ = room;
-    main_.setMinimumSize(form.width() + room_.width(), std::max(form.height(), room_.height()));
-    main_.resize(main_.width() + grown, std::max(main_.height(), main_.minimumHeight()));
+    added_ = minimum - form;
+    main_.setMinimumSize(minimum);
+    main_.resize(width, std::max(main_.height(), main_.minimumHeight()));
     Place();
 }
 

@@ -44,6 +44,8 @@ private:
     void Place();
 
     QWidget& main_;
-    // What the column adds to the main window's minimum size.
     QSize room_{0, 0};
+    // What the column adds to the main window's minimum size: its width,
+    // and the height it needs beyond the form's.
+    QSize added_{0, 0};
 };

@@ -13,13 +13,17 @@
 bool PlatformPlacesWindows();
 
 // A title bar drawn inside the window's own surface, by the toolkit rather
-// than by the compositor, whose room for the caption is known: the caption
-// is centred across the window in `font`, and `besideCaption` client pixels
-// are kept free of it, the buttons' side counted twice since the caption is
-// centred.
+// than by the compositor, whose room for the caption is known. The caption
+// is drawn in `font` but centred across the whole outer width as if it were
+// as wide as in `centredAs`, and shows only between `left` and `right`
+// outer pixels from the window's edges; `frames` outer pixels in all lie
+// beside the client area.
 struct TitleBar {
     QFont font;
-    int besideCaption = 0;
+    QFont centredAs;
+    int left = 0;
+    int right = 0;
+    int frames = 0;
 };
 
 // The title bar Qt's Wayland plugin draws where the compositor draws none

@@ -55,7 +55,8 @@ TEST_F(MainWindow, ParametersAndMeasurementsDockBesideEveryControl)
         ASSERT_NE(dock, nullptr) << tool->objectName().toStdString();
         EXPECT_FALSE(dock->isFloating());
         EXPECT_TRUE(tool->isVisible());
-        EXPECT_TRUE(docks->geometry().contains(dock->geometry().translated(docks->pos())));
+        EXPECT_EQ(tool->window(), form1_.get());
+        EXPECT_TRUE(docks->rect().contains(dock->geometry()));
     }
     EXPECT_EQ(form1_->width(), formWidth + docks->Room().width());
     for (const QWidget* control : FormControls(*form1_)) {

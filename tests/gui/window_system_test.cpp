@@ -45,50 +45,74 @@ TEST(WindowSystem, OffscreenPlacesWindowsAndDrawsNoTitleBar)
     EXPECT_FALSE(ClientDrawnTitleBar().has_value());
 }
 
-QFont CaptionFont()
+QFont PixelFont(int pixels)
 {
     QFont font;
-    font.setPixelSize(14);
+    font.setPixelSize(pixels);
     return font;
+}
+
+int Advance(int pixels, const QString& text)
+{
+    return QFontMetrics(PixelFont(pixels)).horizontalAdvance(text);
 }
 
 struct CaptionCase {
     const char* what;
     std::int64_t limit;
-    int besideCaption;
-    // Whether the form's 409 pixels are too few.
-    bool widens;
+    TitleBar bar;
+    // The client width that shows the caption whole, from its widths in the
+    // two fonts.
+    int (*needed)(const QString& caption);
 };
 
 TEST(Alert, WidensUntilItsCaptionFitsTheTitleBarKeepingItsHeightAndEmptyBody)
 {
     for (const CaptionCase& c : {
-             CaptionCase{"the default limit beside three buttons", 30, 148, true},
-             CaptionCase{"a long limit", 1'000'000'000'000, 148, true},
-             CaptionCase{"a bar with room to spare", 30, 0, false},
+             CaptionCase{"centred by its own width: the caption and the buttons' side twice", 30,
+                         {PixelFont(14), PixelFont(14), 35, 77, 6},
+                         [](const QString& caption) { return Advance(14, caption) + 2 * 77 - 6; }},
+             CaptionCase{"centred as narrower than drawn: shifted right by the difference", 30,
+                         {PixelFont(14), PixelFont(11), 35, 77, 6},
+                         [](const QString& caption) {
+                             return 2 * Advance(14, caption) - Advance(11, caption) + 2 * 77 - 6;
+                         }},
+             CaptionCase{"a long limit", 1'000'000'000'000, {PixelFont(14), PixelFont(14), 35, 77, 6},
+                         [](const QString& caption) { return Advance(14, caption) + 2 * 77 - 6; }},
+             CaptionCase{"centred as far wider than drawn: the left side binds", 30,
+                         {PixelFont(6), PixelFont(14), 60, 0, 6},
+                         [](const QString& caption) { return Advance(14, caption) + 2 * 60 - 6; }},
          }) {
-        const TitleBar bar{CaptionFont(), c.besideCaption};
-        TForm2 alert(nullptr, bar);
+        TForm2 alert(nullptr, c.bar);
         alert.SetLimit(c.limit);
         alert.Show();
-        const int needed =
-            QFontMetrics(bar.font).horizontalAdvance(alert.windowTitle()) + c.besideCaption;
+        const int needed = c.needed(alert.windowTitle());
+        ASSERT_GT(needed, 409) << c.what;
         EXPECT_EQ(alert.minimumWidth(), needed) << c.what;
-        EXPECT_EQ(alert.width(), c.widens ? needed : 409) << c.what;
-        EXPECT_EQ(alert.height(), 114) << c.what;
+        EXPECT_EQ(alert.width(), needed) << c.what;
+        // Offscreen frames its windows, 2 pixels a side.
+        EXPECT_EQ(alert.frameGeometry().height(), 114) << c.what;
         EXPECT_TRUE(alert.findChildren<QWidget*>().isEmpty()) << c.what;
     }
 }
 
+TEST(Alert, KeepsTheFormsWidthWhereTheCaptionFits)
+{
+    TForm2 alert(nullptr, TitleBar{PixelFont(8), PixelFont(8), 0, 0, 0});
+    alert.Show();
+    EXPECT_LT(alert.minimumWidth(), 300);
+    EXPECT_EQ(alert.frameGeometry().size(), QSize(409, 114));
+}
+
 TEST(Alert, ANewLimitWidensTheShownAlertAgain)
 {
-    const TitleBar bar{CaptionFont(), 148};
+    const TitleBar bar{PixelFont(14), PixelFont(14), 35, 77, 6};
     TForm2 alert(nullptr, bar);
     alert.Show();
     const int before = alert.width();
     alert.SetLimit(std::int64_t{1} << 62);
     EXPECT_GT(alert.width(), before);
-    EXPECT_EQ(alert.width(), QFontMetrics(bar.font).horizontalAdvance(alert.windowTitle()) + 148);
+    EXPECT_EQ(alert.width(), WidthShowingCaption(bar, alert.windowTitle()));
 }
 
 TEST_F(MainWindow, AlertIsTransientForTheMainWindow)
@@ -151,6 +175,7 @@ TEST_F(Docks, ToolWindowDocksBesideTheFormAndTheMainWindowGrowsToHoldIt)
     ASSERT_NE(dock, nullptr);
     // Owned by the dock from now on.
     QWidget& shown = *tool.release();
+    EXPECT_EQ(shown.window(), &main_) << "inside the main window";
     EXPECT_EQ(dock->windowTitle(), QStringLiteral("Измерения"));
     EXPECT_FALSE(shown.isWindow());
     EXPECT_TRUE(shown.isVisible());
