@@ -18,6 +18,7 @@ packages=(
   qt6-base-dev libqcustomplot-dev libqt6opengl6-dev qt6-svg-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool x11-utils imagemagick openbox wmctrl time
+  qt6-wayland weston
   clang libclang-rt-14-dev llvm
   libtomlplusplus-dev libcli11-dev
   qt6-translations-l10n

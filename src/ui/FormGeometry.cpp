@@ -7,10 +7,22 @@
 
 namespace {
 
+// The controls of a window, where its form puts them: its children that
+// are not windows of their own.
+std::vector<QRect> Controls(const QWidget& window)
+{
+    std::vector<QRect> controls;
+    for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow())
+            controls.push_back(child->geometry());
+    return controls;
+}
+
 class OuterGeometryKeeper final : public QObject {
 public:
     OuterGeometryKeeper(QWidget& window, QRect outer, StoredSize size)
-        : QObject(&window), window_(window), outer_(outer), size_(size)
+        : QObject(&window), window_(window), outer_(outer), size_(size),
+          controls_(size == StoredSize::Minimum ? FormExtent(Controls(window)) : QSize())
     {
         if (size_ == StoredSize::Minimum)
             window_.setMinimumSize(outer_.size());
@@ -47,8 +59,9 @@ private:
         if (margins == fittedTo_ || IsThinnerThanFitted(margins))
             return;
         fittedTo_ = margins;
-        const QSize fitted(outer_.width() - margins.left() - margins.right(),
-                           outer_.height() - margins.top() - margins.bottom());
+        const QSize fitted = QSize(outer_.width() - margins.left() - margins.right(),
+                                   outer_.height() - margins.top() - margins.bottom())
+                                 .expandedTo(controls_);
         if (size_ == StoredSize::Minimum)
             window_.setMinimumSize(fitted);
         window_.resize(fitted);
@@ -66,10 +79,23 @@ private:
     QWidget& window_;
     QRect outer_;
     StoredSize size_;
+    // What the controls need, for a window that goes no smaller than its
+    // stored size.
+    QSize controls_;
     QMargins fittedTo_;
 };
 
 } // namespace
+
+QSize FormExtent(const std::vector<QRect>& controls)
+{
+    QRect bounds;
+    for (const QRect& control : controls)
+        bounds |= control;
+    if (bounds.isEmpty())
+        return {0, 0};
+    return {bounds.right() + 1 + bounds.left(), bounds.bottom() + 1 + bounds.top()};
+}
 
 void KeepStoredOuterGeometry(QWidget& window, StoredSize size)
 {

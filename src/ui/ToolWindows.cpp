@@ -1,5 +1,8 @@
 #include "ui/ToolWindows.h"
 
+#include "ui/ToolDocks.h"
+#include "ui/WindowSystem.h"
+
 #include <QScreen>
 #include <QVariant>
 #include <QWidget>
@@ -61,8 +64,12 @@ QPoint PlaceBeside(const QRect& screen, const QRect& main, const std::vector<QRe
     return place;
 }
 
-void ShowToolWindow(QWidget& tool, const QWidget& main)
+void ShowToolWindow(QWidget& tool, QWidget& main)
 {
+    if (!PlatformPlacesWindows()) {
+        ToolDocks::Of(main).Show(tool);
+        return;
+    }
     if (!tool.property(kPlacedProperty).toBool()) {
         std::vector<QRect> controls;
         for (const QWidget* control : main.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))

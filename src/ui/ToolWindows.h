@@ -17,6 +17,8 @@ class QWidget;
 QPoint PlaceBeside(const QRect& screen, const QRect& main, const std::vector<QRect>& controls, QSize tool);
 
 // Shows one of the main window's tool windows and brings it to the front.
-// The first time it goes beside the main window, as PlaceBeside says;
-// after that it stays where the user leaves it while the program runs.
-void ShowToolWindow(QWidget& tool, const QWidget& main);
+// Where the platform places windows, the first time it goes beside the main
+// window, as PlaceBeside says; after that it stays where the user leaves it
+// while the program runs. Elsewhere it docks in the main window, as
+// ToolDocks says.
+void ShowToolWindow(QWidget& tool, QWidget& main);

@@ -4,9 +4,14 @@
 #include "ui/FormGeometry.h"
 #include "ui_Unit2.h"
 
+#include <QWindow>
+
+#include <utility>
+
 TForm2* Form2 = nullptr;
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm2>())
+TForm2::TForm2(QWidget* mainWindow, std::optional<TitleBar> titleBar)
+    : ui_(std::make_unique<Ui::TForm2>()), mainWindow_(mainWindow), titleBar_(std::move(titleBar))
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
@@ -20,10 +25,18 @@ TForm2::~TForm2() = default;
 void TForm2::SetLimit(std::int64_t limit)
 {
     setWindowTitle(QString::fromStdString(RefusedLoadText(limit)));
+    // A minimum rather than a resize: fitting the window to its frame, once
+    // the frame is known, does not narrow it again.
+    if (titleBar_)
+        setMinimumWidth(WidthShowingCaption(*titleBar_, windowTitle()));
 }
 
 void TForm2::Show()
 {
+    if (mainWindow_) {
+        winId();
+        windowHandle()->setTransientParent(mainWindow_->windowHandle());
+    }
     show();
     raise();
 }

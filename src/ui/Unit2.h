@@ -1,9 +1,13 @@
 #pragma once
 
+#include "ui/WindowSystem.h"
+
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TForm2;
@@ -11,12 +15,16 @@ class TForm2;
 
 // The alert window: no controls, its caption is the message that a typed
 // load was refused. Closing it only hides it, and it never keeps the
-// program running.
+// program running. It is a window of its own, not the main window's child,
+// but transient for the main window, so that compositors that place
+// windows themselves put it over the main window. Where the title bar is
+// drawn in less room than the caption needs, the window widens until the
+// caption fits, since the caption is the whole message.
 class TForm2 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit TForm2(QWidget* mainWindow = nullptr, std::optional<TitleBar> titleBar = ClientDrawnTitleBar());
     ~TForm2() override;
 
     // The caption names the largest load allowed.
@@ -27,6 +35,8 @@ public:
 
 private:
     std::unique_ptr<Ui::TForm2> ui_;
+    QPointer<QWidget> mainWindow_;
+    std::optional<TitleBar> titleBar_;
 };
 
 extern TForm2* Form2;

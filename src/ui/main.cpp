@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
         // The first window created is the main one: closing it ends the loop.
         const auto mainWindow = std::make_unique<TForm1>();
         Form1 = mainWindow.get();
-        const auto alertWindow = std::make_unique<TForm2>();
+        const auto alertWindow = std::make_unique<TForm2>(Form1);
         Form2 = alertWindow.get();
         Form1->show();
         // A file that cannot be opened is shown as an error, and the program

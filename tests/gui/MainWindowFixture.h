@@ -31,7 +31,7 @@ protected:
     void SetUp() override
     {
         form1_ = std::make_unique<TForm1>();
-        form2_ = std::make_unique<TForm2>();
+        form2_ = std::make_unique<TForm2>(form1_.get());
         Form1 = form1_.get();
         Form2 = form2_.get();
         Application()->SetExceptionDisplay([this](const std::string& message) { errors_.push_back(message); });

@@ -1,0 +1,92 @@
+#include "ui/ToolDocks.h"
+
+#include <QDockWidget>
+#include <QEvent>
+#include <QScreen>
+
+#include <algorithm>
+
+ToolDocks::ToolDocks(QWidget& main) : QMainWindow(&main), main_(main)
+{
+    // A main window of Qt's is always a window of its own until told.
+    setWindowFlags(Qt::Widget);
+    setDockNestingEnabled(true);
+    hide();
+    main_.installEventFilter(this);
+}
+
+ToolDocks::~ToolDocks()
+{
+    // A floating dock closes as it is deleted with the column, and must not
+    // make a column half gone fit itself.
+    for (const QDockWidget* dock : findChildren<QDockWidget*>())
+        disconnect(dock, nullptr, this, nullptr);
+}
+
+ToolDocks& ToolDocks::Of(QWidget& main)
+{
+    if (auto* docks = main.findChild<ToolDocks*>(QString(), Qt::FindDirectChildrenOnly))
+        return *docks;
+    return *new ToolDocks(main);
+}
+
+void ToolDocks::Show(QWidget& tool)
+{
+    QDockWidget& dock = DockFor(tool);
+    dock.show();
+    dock.raise();
+    Fit();
+}
+
+QDockWidget& ToolDocks::DockFor(QWidget& tool)
+{
+    if (auto* dock = qobject_cast<QDockWidget*>(tool.parentWidget()))
+        return *dock;
+    auto* dock = new QDockWidget(tool.windowTitle(), this);
+    dock->setObjectName(tool.objectName());
+    // Taken into the dock, the tool window is a window no more.
+    dock->setWidget(&tool);
+    tool.show();
+    addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Vertical);
+    connect(dock, &QDockWidget::visibilityChanged, this, &ToolDocks::Fit);
+    connect(dock, &QDockWidget::topLevelChanged, this, &ToolDocks::Fit);
+    return *dock;
+}
+
+void ToolDocks::Fit()
+{
+    const bool anyDocked = std::ranges::any_of(findChildren<QDockWidget*>(), [](const QDockWidget* dock) {
+        return !dock->isFloating() && !dock->isHidden();
+    });
+    const QSize form = main_.minimumSize() - added_;
+    QSize room(0, 0);
+    if (anyDocked) {
+        // As wide as the docks ask for while the main window stays within
+        // the screen, and never narrower than they can be.
+        const int frame = main_.frameGeometry().width() - main_.width();
+        const int screenRoom = main_.screen()->availableGeometry().width() - frame - form.width();
+        room = QSize(std::max(std::min(sizeHint().width(), screenRoom), minimumSizeHint().width()),
+                     minimumSizeHint().height());
+    }
+    // Taken before the new minimum, which may already widen the window.
+    const int width = main_.width() + room.width() - room_.width();
+    const QSize minimum(form.width() + room.width(), std::max(form.height(), room.height()));
+    room_ = room;
+    added_ = minimum - form;
+    main_.setMinimumSize(minimum);
+    main_.resize(width, std::max(main_.height(), main_.minimumHeight()));
+    Place();
+}
+
+void ToolDocks::Place()
+{
+    setGeometry(main_.width() - room_.width(), 0, room_.width(), main_.height());
+    setVisible(!room_.isEmpty());
+}
+
+bool ToolDocks::eventFilter(QObject*, QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        Place();
+    return false;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QSize>
+
+class QDockWidget;
+
+// The main window's tool windows where the platform cannot place windows
+// (Wayland): each goes into a dock in a column on the main window's right,
+// and the main window grows by the column's width, so that no tool window
+// covers a control. The user can float a dock (its title bar's button) and
+// dock it back (a double click on its title); a dock closed and opened
+// again comes back as it was left. The column is a main window of Qt's
+// inside ours, as our main window is a plain form whose controls sit where
+// it puts them.
+class ToolDocks final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit ToolDocks(QWidget& main);
+    ~ToolDocks() override;
+
+    // The column of this main window, made the first time it is asked for.
+    static ToolDocks& Of(QWidget& main);
+
+    // Shows a tool window in its dock, made the first time, and brings it
+    // to the front.
+    void Show(QWidget& tool);
+
+    // The room the column takes beside the form: none while no dock is
+    // docked and shown.
+    QSize Room() const { return room_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QDockWidget& DockFor(QWidget& tool);
+    // Gives the column the room its docked windows need, within the
+    // screen, and grows or shrinks the main window by the difference.
+    void Fit();
+    // Puts the column against the main window's right edge, its whole
+    // height.
+    void Place();
+
+    QWidget& main_;
+    QSize room_{0, 0};
+    // What the column adds to the main window's minimum size: its width,
+    // and the height it needs beyond the form's.
+    QSize added_{0, 0};
+};
