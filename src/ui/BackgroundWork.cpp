@@ -48,7 +48,9 @@ QFuture<void> BackgroundWork::Run(std::function<std::function<void()>(const Cont
                 const bool cancelled = cancel_;
                 SetBusy(false);
                 // An error is shown as a command's is.
-                if (!cancelled)
+                if (cancelled)
+                    emit Cancelled();
+                else
                     RunCommand(finish);
             },
             Qt::QueuedConnection);

@@ -50,6 +50,8 @@ public:
 signals:
     void ProgressChanged(int percent);
     void BusyChanged(bool busy);
+    // The work in progress ended without handing anything back.
+    void Cancelled();
 
 private:
     // Runs work on a worker; what it returns runs here when it ends.

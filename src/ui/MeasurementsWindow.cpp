@@ -270,8 +270,19 @@ void MeasurementsWindow::Update()
 void MeasurementsWindow::ShowStatistics()
 {
     const ShownTraces& traces = chart_.View().Traces();
-    const std::optional<analysis::StepRange> range = analysis::WholeStepsWithin(chart_.View().Ranges().x);
     const std::vector<int> shown = traces.ShownWithPoints();
+    // The steps in view that the traces hold: a view wider than the runs,
+    // zoomed out or padded around a run of one step, measures the steps
+    // that were made, as the batch tool does.
+    Range steps = chart_.View().Ranges().x;
+    double first = steps.max;
+    double last = steps.min;
+    for (int trace : shown) {
+        first = std::min(first, traces.At(trace).Points().front().x);
+        last = std::max(last, traces.At(trace).Points().back().x);
+    }
+    steps = {std::max(steps.min, first), std::min(steps.max, last)};
+    const std::optional<analysis::StepRange> range = analysis::WholeStepsWithin(steps);
     QTableWidget& table = *ui_->StatisticsTable;
     table.setRowCount(static_cast<int>(shown.size()));
     for (int row = 0; row < table.rowCount(); ++row) {

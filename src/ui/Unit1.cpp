@@ -272,10 +272,9 @@ void TForm1::FollowWork()
         if (busy) {
             progressBefore_ = ui_->ProgressBar1->value();
             SetProgress(0);
-        } else {
-            SetProgress(progressBefore_);
         }
     });
+    connect(work_, &BackgroundWork::Cancelled, this, [this] { SetProgress(progressBefore_); });
 }
 
 void TForm1::PinTraces()
