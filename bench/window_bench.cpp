@@ -3,16 +3,24 @@
 // holds. What the tests once asserted about time and memory is measured here.
 
 #include "chart/TraceChart.h"
+#include "experiments/ExperimentFile.h"
 #include "ui/Application.h"
+#include "ui/BackgroundWork.h"
+#include "ui/FamilyWindow.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -52,6 +60,13 @@ public:
         Click("Button4");
     }
     TraceChart& Chart() const { return *form1_->findChild<TraceChart*>(QStringLiteral("Chart1")); }
+    TForm1& Form() const { return *form1_; }
+
+    void WaitForWork() const
+    {
+        while (form1_->Work().Busy())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
 
 private:
     std::unique_ptr<TForm1> form1_;
@@ -110,6 +125,48 @@ void BM_SoakOfCommands(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SoakOfCommands)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A family of 8 step responses of a million steps made on the workers
+// while the wheel turns over the chart of a run as long: the time each
+// turn takes to be handled and drawn on the window's thread, largest and
+// middle, and the family's time.
+void BM_WheelWhileAFamilyRuns(benchmark::State& state)
+{
+    const QTemporaryDir dir;
+    Settings settings;
+    settings.run.steps = 1'000'000;
+    const std::string path = dir.filePath(QStringLiteral("long.toml")).toStdString();
+    ExperimentFile::Save(path, settings);
+    for (auto _ : state) {
+        const Windows windows;
+        windows.Form().OpenExperiment(path);
+        windows.RunStepResponse(QStringLiteral("10"));
+        windows.WaitForWork();
+        QElapsedTimer family;
+        family.start();
+        windows.Form().PinFamily(FamilyChoice{"step.load", "0:28:4", RunKind::Step});
+        std::vector<double> turns;
+        TraceChart& chart = windows.Chart();
+        const QPointF middle = QRectF(chart.rect()).center();
+        for (int turn = 0; windows.Form().Work().Busy(); ++turn) {
+            QElapsedTimer handled;
+            handled.start();
+            QWheelEvent wheel(middle, chart.mapToGlobal(middle), QPoint(), QPoint(0, turn % 2 ? 120 : -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&chart, &wheel);
+            chart.repaint();
+            turns.push_back(static_cast<double>(handled.nsecsElapsed()) / 1e6);
+            QCoreApplication::processEvents();
+            QThread::msleep(30);
+        }
+        state.counters["family_ms"] = static_cast<double>(family.elapsed());
+        std::sort(turns.begin(), turns.end());
+        state.counters["wheel_turns"] = static_cast<double>(turns.size());
+        state.counters["wheel_median_ms"] = turns.empty() ? 0 : turns[turns.size() / 2];
+        state.counters["wheel_max_ms"] = turns.empty() ? 0 : turns.back();
+    }
+}
+BENCHMARK(BM_WheelWhileAFamilyRuns)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

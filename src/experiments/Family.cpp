@@ -132,6 +132,56 @@ void TakeRun(FamilyMember& member, RunResult run)
     member.run = std::move(run);
 }
 
+// Calls work(i) for each i below count, on up to threads threads at once,
+// until stop() says so. The first error stops the others and is raised
+// here once they end.
+template <typename Work, typename Stop>
+void OnThreads(std::size_t count, unsigned threads, const Work& work, const Stop& stop)
+{
+    std::atomic<std::size_t> next = 0;
+    std::atomic<bool> failed = false;
+    std::exception_ptr failure;
+    auto take = [&] {
+        for (std::size_t i; !failed && !stop() && (i = next++) < count;) {
+            try {
+                work(i);
+            } catch (...) {
+                if (!failed.exchange(true))
+                    failure = std::current_exception();
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t)
+            helpers.emplace_back(take);
+        take();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+// The steps the members made so far, told one report at a time.
+class FamilyProgress {
+public:
+    FamilyProgress(const FamilyControl& control, std::int64_t total) : control_(control), total_(total) {}
+
+    // The member, which had made reported steps, has made steps.
+    void Made(std::int64_t& reported, std::int64_t steps)
+    {
+        const std::lock_guard lock(mutex_);
+        done_ += steps - std::exchange(reported, steps);
+        if (control_.progress)
+            control_.progress(done_, total_);
+    }
+
+private:
+    const FamilyControl& control_;
+    std::int64_t total_;
+    std::int64_t done_ = 0;
+    std::mutex mutex_;
+};
+
 } // namespace
 
 FamilyResult RunFamily(FamilyRequest request, const FamilyControl& control, unsigned threads)
@@ -149,49 +199,21 @@ FamilyResult RunFamily(FamilyRequest request, const FamilyControl& control, unsi
             total += member.settings.run.steps;
     }
 
-    std::atomic<bool> cancelled = false;
-    auto stopping = [&] { return cancelled || (control.cancel && *control.cancel); };
-    std::atomic<std::size_t> next = 0;
-    std::atomic<std::int64_t> done = 0;
-    std::mutex reporting;
+    FamilyProgress progress(control, total);
     std::vector<std::optional<RunResult>> results(members.size());
-    std::exception_ptr failure;
-    auto work = [&] {
-        for (std::size_t i; (i = next++) < members.size() && !stopping();) {
+    auto cancelled = [&control] { return control.cancel && *control.cancel; };
+    OnThreads(
+        members.size(), threads ? threads : std::max(1u, std::thread::hardware_concurrency()),
+        [&](std::size_t i) {
             if (members[i].outcome != MemberOutcome::Ran)
-                continue;
+                return;
             std::int64_t reported = 0;
-            const RunControl runControl{[&](std::int64_t steps) {
-                                            const std::lock_guard lock(reporting);
-                                            done += steps - std::exchange(reported, steps);
-                                            if (control.progress)
-                                                control.progress(done, total);
-                                        },
-                                        control.cancel};
-            try {
-                results[i] = RunExperiment(std::move(runs[i]), runControl);
-                const std::lock_guard lock(reporting);
-                done += members[i].settings.run.steps - reported;
-                if (control.progress)
-                    control.progress(done, total);
-            } catch (...) {
-                const std::lock_guard lock(reporting);
-                failure = std::current_exception();
-                cancelled = true;
-            }
-        }
-    };
-    const unsigned count = std::max(1u, std::min(threads ? threads : std::thread::hardware_concurrency(),
-                                                 static_cast<unsigned>(members.size())));
-    {
-        std::vector<std::jthread> pool;
-        for (unsigned t = 1; t < count; ++t)
-            pool.emplace_back(work);
-        work();
-    }
-    if (failure)
-        std::rethrow_exception(failure);
-    if (stopping())
+            results[i] = RunExperiment(
+                std::move(runs[i]), {[&](std::int64_t steps) { progress.Made(reported, steps); }, control.cancel});
+            progress.Made(reported, members[i].settings.run.steps);
+        },
+        cancelled);
+    if (cancelled())
         return {.members = {}, .cancelled = true, .sources = std::move(request.sources)};
     for (std::size_t i = 0; i < members.size(); ++i)
         if (results[i])
