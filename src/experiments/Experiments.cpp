@@ -134,6 +134,12 @@ RunResult RunExperiment(RunRequest request, const RunControl& control)
                      .traces = {MakeTrace(DefinitionOf(request.kind, Quantity::Md)),
                                 MakeTrace(DefinitionOf(request.kind, Quantity::Omega))},
                      .sources = std::move(request.sources)};
+    if (request.spare) {
+        for (std::size_t i = 0; i < result.traces.size(); ++i) {
+            result.traces[i].SwapPoints((*request.spare)[i]);
+            result.traces[i].Clear();
+        }
+    }
     try {
         if (!MakeRun(result, request.loadText, control))
             result.outcome = RunOutcome::Cancelled;

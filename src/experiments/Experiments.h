@@ -43,6 +43,10 @@ struct RunRequest {
     // The step response's load as the user gave it, parsed as StrToInt does.
     std::string loadText;
     RandomSources sources;
+    // Traces of an earlier run, Md and Omega, whose storage the run takes
+    // over: a long run then writes into memory that is already there
+    // instead of asking the system for it anew.
+    std::optional<std::array<Trace, 2>> spare = std::nullopt;
 };
 
 enum class RunOutcome {

@@ -29,6 +29,14 @@ void Trace::ReplacePoints(const Trace& other)
     labels_ = other.labels_;
 }
 
+void Trace::SwapPoints(Trace& other)
+{
+    ++revision_;
+    ++other.revision_;
+    points_.swap(other.points_);
+    labels_.swap(other.labels_);
+}
+
 void Trace::Clear()
 {
     ++revision_;

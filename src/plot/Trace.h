@@ -53,8 +53,12 @@ public:
     void Clear();
 
     // Takes the other's points and labels, keeping this one's title and
-    // colour: a run's result shown in the chart's trace.
+    // colour: a pin's copy of a run.
     void ReplacePoints(const Trace& other);
+    // Trades points and labels with the other, each keeping its title and
+    // colour: a run's result shown in the chart's trace without a copy, and
+    // the storage of what it showed kept for the next run.
+    void SwapPoints(Trace& other);
 
     void Reserve(std::size_t pointCount) { points_.reserve(pointCount); }
 

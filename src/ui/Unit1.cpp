@@ -216,7 +216,7 @@ void TForm1::TakeSettings()
 
 void TForm1::Run(RunKind kind)
 {
-    RunRequest request{kind, settings_, LoadText(), sources_};
+    RunRequest request{kind, settings_, LoadText(), sources_, std::exchange(spare_[static_cast<std::size_t>(kind)], std::nullopt)};
     if (settings_.run.steps <= kStepsInClick) {
         ShowRun(RunExperiment(std::move(request)));
         return;
@@ -229,10 +229,10 @@ void TForm1::Run(RunKind kind)
                                            },
                                            &control.cancel});
         },
-        [this](const RunResult& run) { ShowRun(run); });
+        [this](RunResult run) { ShowRun(std::move(run)); });
 }
 
-void TForm1::ShowRun(const RunResult& run)
+void TForm1::ShowRun(RunResult run)
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
     SetProgress(100);
@@ -244,8 +244,9 @@ void TForm1::ShowRun(const RunResult& run)
         stepSchedule_ = StepLoadSchedule(run.settings);
         stepRunDt_ = run.settings.model.dt;
     }
-    for (Quantity quantity : kQuantities)
-        SeriesOf(run.kind, quantity).ReplacePoints(run.Of(quantity));
+    for (std::size_t i = 0; i < kQuantities.size(); ++i)
+        SeriesOf(run.kind, kQuantities[i]).SwapPoints(run.traces[i]);
+    spare_[static_cast<std::size_t>(run.kind)] = std::move(run.traces);
     sources_ = run.sources;
     // A load that did not parse stopped the run before the model's reset.
     if (!step || run.load)

@@ -98,7 +98,7 @@ private:
     void Run(RunKind kind);
     // Shows a run that was made: its traces, and for a step response its
     // maxima, the alert for a refused load and the error of a failed run.
-    void ShowRun(const RunResult& run);
+    void ShowRun(RunResult run);
     void PinMembers(const FamilyResult& family);
     // The progress bar follows long work, and goes back to where it was
     // when the work is stopped.
@@ -116,6 +116,8 @@ private:
     ChartTools chartTools_{};
     MotorModel model_{};
     RandomSources sources_;
+    // The storage each run's traces last held, for its next run.
+    std::array<std::optional<std::array<Trace, 2>>, kRuns.size()> spare_{};
     Settings settings_;
     // The load of the step response the step traces hold, once it ran
     // without an error, and the schedule it ran on.
