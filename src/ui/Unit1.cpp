@@ -216,7 +216,8 @@ void TForm1::TakeSettings()
 
 void TForm1::Run(RunKind kind)
 {
-    RunRequest request{kind, settings_, LoadText(), sources_, std::exchange(spare_[static_cast<std::size_t>(kind)], std::nullopt)};
+    std::optional<std::array<Trace, 2>>& spare = spare_[static_cast<std::size_t>(kind)];
+    RunRequest request{kind, settings_, LoadText(), sources_, std::exchange(spare, std::nullopt)};
     if (settings_.run.steps <= kStepsInClick) {
         ShowRun(RunExperiment(std::move(request)));
         return;
@@ -270,6 +271,7 @@ void TForm1::FollowWork()
         for (QPushButton* command : {ui_->Button1, ui_->Button2, ui_->Button3, ui_->Button4})
             command->setEnabled(!busy);
         ui_->ActionFamily->setEnabled(!busy);
+        family_->setEnabled(!busy);
         if (busy) {
             progressBefore_ = ui_->ProgressBar1->value();
             SetProgress(0);
