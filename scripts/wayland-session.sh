@@ -3,6 +3,7 @@
 # protocol on so that weston-screenshooter may shoot it): sourced by the
 # Wayland tests. Root may run them: weston and Qt need only a private runtime
 # folder. Wayland gives clients no input, so nothing here clicks or types.
+source "$(dirname "${BASH_SOURCE[0]}")/wait-for.sh"
 
 # Starts weston with an output of the given size (1920x1080 unless told) and
 # points Qt at it alone: WAYLAND_DISPLAY is set, DISPLAY is not, so nothing

@@ -2,6 +2,7 @@
 # the end-to-end tests and the screenshot script. Needs Xvfb, openbox (a
 # window manager that draws frames and closes windows the usual way),
 # xdotool, wmctrl, xprop and ImageMagick.
+source "$(dirname "${BASH_SOURCE[0]}")/wait-for.sh"
 
 MAIN_CAPTION="модель асинхронного двигателя"
 ALERT_CAPTION="Некорректно введенное значение Мс<30"
@@ -96,16 +97,6 @@ outer_geometry() {
   width=$(xwininfo -id "$1" | sed -n 's/.*Width: *//p')
   height=$(xwininfo -id "$1" | sed -n 's/.*Height: *//p')
   echo "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))"
-}
-
-# Waits up to 20 s for a command to succeed: a guard against a hang, not a
-# timing.
-wait_for() {
-  for _ in $(seq 200); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
 }
 
 # Client area size, frame excluded, as "WIDTH HEIGHT".

@@ -16,21 +16,7 @@ source "$(dirname "$0")/../../scripts/wayland-session.sh"
 
 work=$(mktemp -d)
 trap 'stop_weston; rm -rf "$work"' EXIT
-failures=0
-check() { # description, then a command that must succeed
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
-# Waits up to 20 s for a command to succeed: a guard against a hang, not a
-# timing.
-wait_for() {
-  for _ in $(seq 200); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+source "$(dirname "$0")/checks.sh"
 
 start_weston || exit 1
 case "$scenario" in

@@ -14,12 +14,7 @@ source "$(dirname "$0")/../../scripts/x11-session.sh"
 
 work=$(mktemp -d)
 trap 'stop_x; rm -rf "$work"' EXIT
-failures=0
-check() { # description, then a command that must succeed
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/checks.sh"
 
 # The step at steady speed, with a heavier rotor: the load is applied once
 # the motor has run up.

@@ -140,12 +140,17 @@ protected:
         return WEXITSTATUS(std::system(command.c_str()));
     }
 
-    // Opens the experiment in the window, as its file, and runs it.
-    void RunInWindow(const Experiment& e)
+    // Clears the chart and opens the settings in the window, as a file.
+    void Open(const Settings& settings)
     {
         Click("Button2");
-        ExperimentFile::Save(PathOf("lab.toml").toStdString(), e.settings);
+        ExperimentFile::Save(PathOf("lab.toml").toStdString(), settings);
         form1_->OpenExperiment(PathOf("lab.toml").toStdString());
+    }
+
+    void RunInWindow(const Experiment& e)
+    {
+        Open(e.settings);
         if (e.kind == RunKind::Step)
             RunStepResponse(QString::fromStdString(e.load));
         else
@@ -229,9 +234,7 @@ TEST_F(Differential, ThePinsTableShowsTheSweepsNumbers)
     for (int i = 0; i < 12; ++i) {
         Experiment e = Generate(random, i);
         e.settings.run.seed.reset();
-        Click("Button2");
-        ExperimentFile::Save(PathOf("lab.toml").toStdString(), e.settings);
-        form1_->OpenExperiment(PathOf("lab.toml").toStdString());
+        Open(e.settings);
         const std::string values = "-20, " + e.load + ", 10";
         form1_->PinFamily(FamilyChoice{"step.load", values, RunKind::Step});
         WaitForWork();
