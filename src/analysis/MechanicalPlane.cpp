@@ -1,9 +1,6 @@
 #include "analysis/MechanicalPlane.h"
 
 #include "analysis/MechanicalCharacteristic.h"
-#include "toolkit/Conversions.h"
-
-#include <string>
 
 namespace analysis {
 
@@ -16,10 +13,10 @@ constexpr Colour kStaticColour = clBlack;
 
 using EdgeOf = double (LoadCharacteristic::*)(double) const;
 
-PlaneCurve LoadCurve(const std::string& name, const std::vector<StaticPoint>& speeds, const LoadCharacteristic& load,
+PlaneCurve LoadCurve(CurveKind kind, const std::vector<StaticPoint>& speeds, const LoadCharacteristic& load,
                      EdgeOf edge)
 {
-    PlaneCurve curve{name, kLoadColour, true, CurveKind::Load, {}};
+    PlaneCurve curve{{}, kLoadColour, true, kind, {}};
     curve.points.reserve(speeds.size());
     for (const StaticPoint& point : speeds)
         curve.points.push_back({(load.*edge)(point.Omega), point.Omega, std::nullopt});
@@ -34,7 +31,7 @@ std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<doub
     const std::vector<StaticPoint> rest = motor.Curve(motor.Range(), kCurveIntervals);
     std::vector<PlaneCurve> curves;
     PlaneCurve& curve = curves.emplace_back(
-        PlaneCurve{"Статическая характеристика", kStaticColour, false, CurveKind::Static, {}});
+        PlaneCurve{{}, kStaticColour, false, CurveKind::Static, {}});
     curve.points.reserve(rest.size());
     for (const StaticPoint& point : rest)
         curve.points.push_back({point.Md, point.Omega, std::nullopt});
@@ -42,15 +39,14 @@ std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<doub
         return curves;
 
     const LoadCharacteristic characteristic = LoadCharacteristic::Of(settings.step, *load);
-    const std::string name = "Нагрузка (Mc=" + toolkit::FloatToStr(*load) + ")";
     if (characteristic.amplitude == 0) {
-        curves.push_back(LoadCurve(name, rest, characteristic, &LoadCharacteristic::At));
+        curves.push_back(LoadCurve(CurveKind::Load, rest, characteristic, &LoadCharacteristic::At));
     } else {
-        curves.push_back(LoadCurve(name + " min", rest, characteristic, &LoadCharacteristic::Lowest));
-        curves.push_back(LoadCurve(name + " max", rest, characteristic, &LoadCharacteristic::Highest));
+        curves.push_back(LoadCurve(CurveKind::LoadLowest, rest, characteristic, &LoadCharacteristic::Lowest));
+        curves.push_back(LoadCurve(CurveKind::LoadHighest, rest, characteristic, &LoadCharacteristic::Highest));
     }
     if (const std::optional<StaticPoint> operating = OperatingPoint(motor, characteristic))
-        curves.push_back(PlaneCurve{"Рабочая точка", clRed, false, CurveKind::OperatingPoint,
+        curves.push_back(PlaneCurve{{}, clRed, false, CurveKind::OperatingPoint,
                                     {{operating->Md, operating->Omega, std::nullopt}}});
     return curves;
 }

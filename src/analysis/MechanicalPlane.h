@@ -15,7 +15,8 @@ inline constexpr int kCurveIntervals = 1000;
 // settings: its static characteristic over its whole range and, given the
 // step response's load, the load's characteristic at the same speeds (both
 // edges of a periodic load's band) and the operating point where the load
-// crosses the static curve, if it does.
+// crosses the static curve, if it does. They are told apart by their kind
+// and left unnamed: the window names them.
 std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<double> load);
 
 } // namespace analysis

@@ -21,6 +21,8 @@ QPen PenOf(const PlaneCurve& curve)
     case CurveKind::Static:
         return QPen(ToQColor(curve.colour), kStaticWidth);
     case CurveKind::Load:
+    case CurveKind::LoadLowest:
+    case CurveKind::LoadHighest:
         return QPen(ToQColor(curve.colour), 1.5, Qt::DashDotLine);
     case CurveKind::OperatingPoint:
     case CurveKind::Path:

@@ -35,6 +35,19 @@ private:
     double secondsPerStep_;
 };
 
+// The axes' titles; empty while titles are off.
+QString XAxisTitle(const AxisUnits& units)
+{
+    if (!units.titles)
+        return {};
+    return units.seconds ? QStringLiteral("t, с") : QStringLiteral("Шаг");
+}
+
+QString YAxisTitle(const AxisUnits& units)
+{
+    return units.titles ? QStringLiteral("Md, Н·м; Omega, рад/с") : QString();
+}
+
 } // namespace
 
 TraceChart::TraceChart(QWidget* parent) : PlotChart(parent)
@@ -48,8 +61,8 @@ void TraceChart::ApplyAxes()
     const AxisUnits& units = View().Units();
     xAxis->setTicker(units.seconds ? QSharedPointer<QCPAxisTicker>(new SecondsTicker(units.secondsPerStep))
                                    : QSharedPointer<QCPAxisTicker>(new StepTicker));
-    xAxis->setLabel(QString::fromStdString(XAxisTitle(units)));
-    yAxis->setLabel(QString::fromStdString(YAxisTitle(units)));
+    xAxis->setLabel(XAxisTitle(units));
+    yAxis->setLabel(YAxisTitle(units));
 }
 
 TraceChart::~TraceChart() = default;

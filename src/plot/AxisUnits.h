@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 // What the chart's axes are shown in: the x axis in steps or in seconds, and
 // whether the axes carry titles with their units. The points stay in steps
 // whatever is shown; only their reading changes.
@@ -22,7 +20,3 @@ struct AxisUnits {
 double TimeOfStep(double step, double secondsPerStep);
 // The step, not necessarily whole, at a time.
 double StepOfTime(double seconds, double secondsPerStep);
-
-// The axes' titles; empty while titles are off.
-std::string XAxisTitle(const AxisUnits& units);
-std::string YAxisTitle(const AxisUnits& units);

@@ -19,7 +19,9 @@ struct PlanePoint {
     bool operator==(const PlanePoint&) const = default;
 };
 
-enum class CurveKind { Path, Static, Load, OperatingPoint };
+// A load's curve is its characteristic, or the lowest or highest edge of a
+// periodic load's band.
+enum class CurveKind { Path, Static, Load, LoadLowest, LoadHighest, OperatingPoint };
 
 // One line of the mechanical characteristic's view: a run's path in order
 // of its steps, or one of the model's curves, or the operating point.

@@ -13,11 +13,35 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
 #include <utility>
 
 namespace {
 
 const QEvent::Type kFollowEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// How the window names the model's curves; the load's are named with the
+// step response's load.
+std::string ModelCurveName(CurveKind kind, std::int32_t load)
+{
+    const std::string loadName = "Нагрузка (Mc=" + std::to_string(load) + ")";
+    switch (kind) {
+    case CurveKind::Static:
+        return "Статическая характеристика";
+    case CurveKind::Load:
+        return loadName;
+    case CurveKind::LoadLowest:
+        return loadName + " min";
+    case CurveKind::LoadHighest:
+        return loadName + " max";
+    case CurveKind::OperatingPoint:
+        return "Рабочая точка";
+    case CurveKind::Path:
+        break;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -88,6 +112,8 @@ void MechanicalWindow::Update()
 
     std::vector<PlaneCurve> curves =
         analysis::ModelCurves(settings_, stepLoad_ ? std::optional<double>(*stepLoad_) : std::nullopt);
+    for (PlaneCurve& curve : curves)
+        curve.name = ModelCurveName(curve.kind, stepLoad_.value_or(0));
     for (const RunTraces& run : ShownRuns(traces)) {
         const Trace& omega = traces.At(run.omega);
         curves.push_back({traces.Heading(run.omega), omega.LineColour(),
