@@ -2,6 +2,7 @@
 
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
+#include "model/Extended.h"
 #include "model/MotorModel.h"
 #include "toolkit/Conversions.h"
 
@@ -202,6 +203,11 @@ FamilyResult RunFamily(FamilyRequest request, const FamilyControl& control, unsi
     FamilyProgress progress(control, total);
     std::vector<std::optional<RunResult>> results(members.size());
     auto cancelled = [&control] { return control.cancel && *control.cancel; };
+    // Where MPFR stands in for the x87 format, its state is per thread, and
+    // under qemu's aarch64 emulation two members made at once did not end:
+    // there a family is made on one thread.
+    if (!kHardwareExtended)
+        threads = 1;
     OnThreads(
         members.size(), threads ? threads : std::max(1u, std::thread::hardware_concurrency()),
         [&](std::size_t i) {

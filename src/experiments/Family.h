@@ -93,7 +93,8 @@ struct FamilyControl {
 };
 
 // Makes the run of the kind once per value, with the base settings changed
-// by the value, on up to threads threads at once (0: one per core). A value
+// by the value, on up to threads threads at once (0: one per core; one
+// where the x87 format is not the hardware's). A value
 // that is not allowed, refused or fails is reported through its outcome
 // and the others go on. Each member runs on a model of its own with random
 // sources forked from the request's in the values' order, so the members
