@@ -223,9 +223,9 @@ void TForm1::Run(RunKind kind)
         return;
     }
     work_->Start<RunResult>(
-        [request = std::move(request)](const BackgroundWork::Control& control) {
+        [request = std::move(request)](const BackgroundWork::Control& control) mutable {
             const auto steps = request.settings.run.steps;
-            return RunExperiment(request, {[&control, steps](std::int64_t done) {
+            return RunExperiment(std::move(request), {[&control, steps](std::int64_t done) {
                                                control.progress(static_cast<int>(100 * done / steps));
                                            },
                                            &control.cancel});
