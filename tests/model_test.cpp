@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -127,6 +128,77 @@ TEST(MotorModel, UnloadedRunPeaksKAtStepSevenAndSettlesAtSynchronousSpeed)
     EXPECT_NEAR(static_cast<double>(mdMax), 24.06, 0.005);
     EXPECT_NEAR(static_cast<double>(model.Omega), 314.15 / 2, 0.01);
     EXPECT_NEAR(static_cast<double>(model.K), 50.5, 0.01);
+}
+
+} // namespace
+
+namespace {
+
+// How far the model is from its rest without load after steps of dt,
+// started there with Md nudged by 1 mN·m: infinite once it overflows.
+double DistanceFromRest(MotorParameters parameters, double dt, int steps)
+{
+    parameters.dt = dt;
+    MotorModel model{};
+    model.Reset(parameters);
+    model.Omega = model.OmegaPrev = Extended(parameters.w0) / parameters.p;
+    model.K = model.KPrev = Extended(parameters.Mk) * 2.0;
+    model.Md = model.MdPrev = 1e-3;
+    for (int i = 0; i < steps; ++i)
+        model.Step(0);
+    const double distance = std::fabs(static_cast<double>(model.Md)) +
+                            std::fabs(static_cast<double>(model.Omega) - parameters.w0 / parameters.p) +
+                            std::fabs(static_cast<double>(model.K) - 2 * parameters.Mk);
+    return std::isfinite(distance) ? distance : INFINITY;
+}
+
+struct StabilityCase {
+    const char* name;
+    MotorParameters parameters;
+};
+
+MotorParameters With(double J, double Mk, double sk, double p, double w0)
+{
+    MotorParameters parameters;
+    parameters.J = J;
+    parameters.Mk = Mk;
+    parameters.sk = sk;
+    parameters.p = p;
+    parameters.w0 = w0;
+    return parameters;
+}
+
+// Where 2 T binds, and where J / (2 p Mk T) does (the rates of Md and Omega
+// complex and fast).
+const std::vector<StabilityCase> kStabilityCases = {
+    {"defaults", {}},
+    {"a hundredth of the inertia", With(0.000172, 25.25, 0.46, 2, MotorParameters{}.w0)},
+    {"three pole pairs and four times Mk", With(0.0172, 100, 0.46, 3, MotorParameters{}.w0)},
+    {"a fast time constant", With(0.0172, 25.25, 0.1, 2, MotorParameters{}.w0)},
+    {"a slow supply", With(0.0172, 25.25, 0.46, 2, 100)},
+    {"light, strong and four pole pairs", With(0.001, 200, 0.46, 4, MotorParameters{}.w0)},
+};
+
+// The limit is the edge where the rest without load stops being stable:
+// 1 % short of it the nudge dies away, 1 % past it it grows until the model
+// overflows or swings far from rest. 20 000 steps leave the slowest of these
+// decays (about 0.9986 a step) below 1e-12 of the nudge.
+TEST(StableStepLimit, IsWhereTheRestWithoutLoadStopsBeingStable)
+{
+    for (const StabilityCase& c : kStabilityCases) {
+        SCOPED_TRACE(c.name);
+        const double limit = StableStepLimit(c.parameters);
+        EXPECT_LT(DistanceFromRest(c.parameters, 0.99 * limit, 20000), 1e-12);
+        EXPECT_GT(DistanceFromRest(c.parameters, 1.01 * limit, 20000), 1.0);
+    }
+}
+
+TEST(StableStepLimit, IsTwiceTheTimeConstantWithTheDefaults)
+{
+    MotorModel model{};
+    model.Reset();
+    EXPECT_EQ(StableStepLimit({}), 2 * model.T);
+    EXPECT_LT(MotorParameters{}.dt, StableStepLimit({})) << "the default step is stable";
 }
 
 } // namespace

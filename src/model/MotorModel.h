@@ -53,6 +53,12 @@ struct MotorModel {
     void Step(double Mc);
 };
 
+// The largest dt at which forward Euler keeps the model's rest without load
+// stable: min(2 T, J / (2 p Mk T)), from the model linearised at that rest
+// (the README derives it). Past it no run can settle; short of it a run
+// from far off rest may still diverge. T is taken as Reset forms it.
+double StableStepLimit(const MotorParameters& parameters);
+
 // Inline: the run loops keep the state in registers across steps.
 inline void MotorModel::Step(double Mc)
 {
