@@ -127,6 +127,16 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step --set model.J=-1", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
         Case{"step 10 --set model.j=1", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
         Case{"step 10 --settings missing.toml --csv out.csv", 2, "", "cannot read 'missing.toml': No such file or directory"},
+        // A step past the stable one is warned of before the run, which goes
+        // ahead; a step short of it runs without a word.
+        Case{"step 10 --set model.dt=0.003", 1, "",
+             "motormodel-cli: warning: model.dt is 0.003, past 0.0029285373229349034, the largest step at which "
+             "forward Euler keeps the model's rest stable: the run cannot settle and is likely to overflow\n"
+             "Floating point overflow\n"},
+        Case{"step 10 --set model.dt=0.002", 0, "Max M 31.964033720930235\nMax Omega 157.0749984151096\n", ""},
+        Case{"sweep model.dt=0.001,0.003 step 10 --csv /dev/null", 1, "",
+             "motormodel-cli: warning: model.dt=0.003: model.dt is 0.003, past 0.0029285373229349034"},
+        Case{"step 10 --set model.p=2.5", 2, "", "model.p must be a whole number of at least 1, not 2.5"},
         Case{"settings --set step.profile=sine", 2, "",
              "step.profile must be one of \"step\", \"ramp\", \"fan\", \"periodic\", not \"sine\""}));
 

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -53,7 +54,11 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"model.J", "0.0344", ""},
         SettingCase{"model.Mk", "0", "model.Mk must be a number above 0, not 0"},
         SettingCase{"model.sk", "inf", "model.sk must be a number above 0, not inf"},
-        SettingCase{"model.p", "nan", "model.p must be a number above 0, not nan"},
+        SettingCase{"model.p", "nan", "model.p must be a whole number of at least 1, not nan"},
+        SettingCase{"model.p", "2.5", "model.p must be a whole number of at least 1, not 2.5"},
+        SettingCase{"model.p", "0", "model.p must be a whole number of at least 1, not 0"},
+        SettingCase{"model.p", "2.0", ""},
+        SettingCase{"model.p", "1e300", ""},
         SettingCase{"model.dt", "abc", "model.dt must be a number above 0, not \"abc\""},
         SettingCase{"model.w0", "1e-320",
                     "model.sk / model.w0 must come out a finite number above 0, not inf (model.sk is 0.46, "
@@ -84,6 +89,73 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"step.period", "0.5", "step.period must be a finite number of at least 1, not 0.5"},
         SettingCase{"model.j", "1", "there is no setting 'model.j'; did you mean 'model.J'?"},
         SettingCase{"step.of", "1", "there is no setting 'step.of'; did you mean 'step.on'?"}));
+
+// Settings given together, and every problem they have: the setting each
+// is about, then the others it names.
+struct ProblemsCase {
+    std::vector<const char*> sets;
+    // Settings whose values are not known, as a field whose text is refused.
+    std::vector<std::string> unjudged;
+    std::vector<std::vector<std::string>> named;
+};
+
+TEST(Settings, EveryProblemIsFoundAndNamesTheSettingsItIsAbout)
+{
+    const std::vector<ProblemsCase> cases = {
+        {{}, {}, {}},
+        // Each setting on its own: one refused hides no other.
+        {{"model.Mk=-1", "run.steps=0", "gauss.sd=0"}, {}, {{"model.Mk"}, {"run.steps"}, {"gauss.sd"}}},
+        // A rule between settings names both.
+        {{"run.steps=500", "step.off=600"}, {}, {{"step.off", "run.steps"}}},
+        {{"step.on=1500"}, {}, {{"step.on", "step.off"}}},
+        {{"uniform.high=11"}, {}, {{"uniform.high", "uniform.low"}}},
+        {{"model.w0=1e-320"}, {}, {{"model.sk", "model.w0"}}},
+        // A rule that follows a setting found wanting is not judged twice.
+        {{"step.on=1200", "step.off=1100"}, {}, {{"step.on", "step.off"}}},
+        {{"uniform.low=nan"}, {}, {{"uniform.low"}}},
+        {{"uniform.high=nan"}, {}, {{"uniform.high"}}},
+        {{"model.sk=-1", "model.w0=1e-320"}, {}, {{"model.sk"}}},
+        // Nor one that follows a setting whose value is not known.
+        {{"step.off=2500"}, {"run.steps"}, {}},
+        {{"step.off=2500"}, {}, {{"step.off", "run.steps"}}},
+    };
+    for (const ProblemsCase& c : cases) {
+        Settings settings;
+        std::string given;
+        for (const char* set : c.sets) {
+            const std::string_view text(set);
+            const std::size_t equals = text.find('=');
+            SetSettingText(settings, text.substr(0, equals), text.substr(equals + 1));
+            given += std::string(set) + ' ';
+        }
+        SCOPED_TRACE(given);
+        std::vector<std::vector<std::string>> named;
+        for (const Problem& problem : SettingsProblems(settings, c.unjudged))
+            named.push_back(SettingsNamed(problem));
+        EXPECT_EQ(named, c.named);
+    }
+}
+
+// As a file writes them (2.0 after a save) pole pairs are whole; 2.5 is
+// refused as the window and --set refuse it.
+TEST(ExperimentFile, PolePairsAreWholeNumbersWrittenEitherWay)
+{
+    const std::vector<std::pair<std::string_view, const char*>> files = {
+        {"[model]\np = 2.0\n", ""},
+        {"[model]\np = 3\n", ""},
+        {"[model]\np = 2.5\n", "model.p must be a whole number of at least 1, not 2.5"},
+    };
+    for (const auto& [text, message] : files) {
+        SCOPED_TRACE(text);
+        std::string refused;
+        try {
+            CheckSettings(ExperimentFile::Parse(text, "lab.toml", {}));
+        } catch (const SettingsError& error) {
+            refused = cli::ErrorText(error.Cause());
+        }
+        EXPECT_EQ(refused, message);
+    }
+}
 
 TEST(Settings, DefaultsAreTheOriginalConstants)
 {

@@ -28,6 +28,10 @@ std::string Body(const Problem& p)
         return p.from.at(0).setting + " / " + p.from.at(1).setting + " must come out a finite number above 0, not " +
                p.value + " (" + p.from[0].setting + " is " + p.from[0].value + ", " + p.from[1].setting + " is " +
                p.from[1].value + ")";
+    case ProblemKind::StepPastStableLimit:
+        return p.setting + " is " + p.value + ", past " + p.from.at(0).value +
+               ", the largest step at which forward Euler keeps the model's rest stable: the run cannot settle "
+               "and is likely to overflow";
     case ProblemKind::UnknownSetting:
         return "there is no setting " + Quoted(p.value) + "; did you mean " + Quoted(p.nearest) + "?";
     case ProblemKind::UnknownTable:
@@ -129,6 +133,8 @@ std::string AllowedText(const Allowed& allowed)
         return "a finite number of at least " + BoundText(allowed.min);
     case AllowedKind::WholeBetween:
         return "a whole number from " + BoundText(allowed.min) + " to " + BoundText(allowed.max);
+    case AllowedKind::WholeNumberAtLeast:
+        return "a whole number of at least " + BoundText(allowed.min);
     case AllowedKind::OneOf:
         break;
     }

@@ -592,6 +592,15 @@ std::string RowsWithValue(const std::string& table, const std::string& value)
     return rows;
 }
 
+// Says before a run whose step is past the stable one that it will not
+// settle; the run goes ahead. A family member's warning starts with its
+// setting and value.
+void WarnOfUnstableStep(const Settings& settings, const std::string& member = {})
+{
+    if (const auto warning = UnstableStep(settings))
+        std::cerr << "motormodel-cli: warning: " << member << cli::ErrorText(*warning) << '\n';
+}
+
 // One run per value, on every core. A value the settings refuse, or whose
 // run fails, is reported and the others go on; refused loads are listed
 // once at the end, as one alert would list them. Each output is written
@@ -603,6 +612,13 @@ int RunSweep(const Options& options, const Settings& settings)
     std::string metrics = name + ',' + analysis::CharacteristicsCsv({}); // the heading alone
     std::vector<std::string> refused;
     int status = 0;
+    for (const std::string& value : options.sweepValues) {
+        try {
+            WarnOfUnstableStep(FamilyMemberSettings(settings, name, value), name + '=' + value + ": ");
+        } catch (const SettingsError&) {
+            // Reported with the family's outcome below.
+        }
+    }
     const FamilyResult family = RunFamily({.base = settings,
                                            .setting = name,
                                            .values = options.sweepValues,
@@ -674,6 +690,7 @@ int Run(const Options& options, const Settings& settings)
     }
     if (options.command == Command::Characteristic)
         return RunCharacteristic(options, settings);
+    WarnOfUnstableStep(settings);
     const RunResult run = RunExperiment(
         {KindOfRun(options.command), settings, LoadText(options, settings), Sources(settings)});
     if (run.outcome == RunOutcome::Failed)

@@ -26,6 +26,8 @@ enum class AllowedKind {
     NumberAtLeast,
     // A whole number from min to max.
     WholeBetween,
+    // A whole number of at least min, held as a number: 2.0 is whole.
+    WholeNumberAtLeast,
     // One of choices, by name.
     OneOf,
 };
@@ -45,6 +47,10 @@ enum class ProblemKind {
     // finite number above 0; from holds the two settings. setting names the
     // first, whose field the window marks.
     TimeConstantUnusable,
+    // Not a refusal but a warning: model.dt (setting) is value, past
+    // from[0], the largest step at which forward Euler keeps the model's
+    // rest stable; a run will not settle and is likely to overflow.
+    StepPastStableLimit,
     // value is not a setting; nearest is the setting's name nearest it.
     UnknownSetting,
     // value is not a table of an experiment file; nearest is the nearest.
@@ -99,6 +105,8 @@ struct Problem {
     // The value given, shown as the user or the file wrote it.
     std::string value{};
     Allowed allowed{};
+    // For a value not allowed: the limits it crossed that follow other
+    // settings. For a result of settings: the settings it came from.
     std::vector<Bound> from{};
     std::string nearest{};
     std::int64_t count = 0;

@@ -94,6 +94,14 @@ struct WholeBetween {
     }
 };
 
+// A whole number held as a double, as the model's pole pairs are: 2.0 is
+// whole, 2.5 is not.
+struct WholeNumberAtLeast {
+    double min;
+    bool Allows(double value) const { return std::isfinite(value) && value >= min && value == std::floor(value); }
+    Allowed Described() const { return {.kind = AllowedKind::WholeNumberAtLeast, .min = Fixed(min)}; }
+};
+
 struct OneOfProfiles {
     bool Allows(LoadProfile) const { return true; }
     Allowed Described() const
@@ -128,11 +136,17 @@ void ForEachSetting(S& s, Visit&& visit)
 {
     using enum Unit;
     visit(About{"model.J", KilogramSquareMetre, "moment of inertia", kEveryRun}, s.model.J, NumberAboveZero{});
-    visit(About{"model.Mk", NewtonMetre, "breakdown torque", kEveryRun}, s.model.Mk, NumberAboveZero{});
-    visit(About{"model.sk", None, "breakdown slip", kEveryRun}, s.model.sk, NumberAboveZero{});
-    visit(About{"model.p", None, "number of pole pairs", kEveryRun}, s.model.p, NumberAboveZero{});
-    visit(About{"model.dt", Second, "integration step", kEveryRun}, s.model.dt, NumberAboveZero{});
-    visit(About{"model.w0", RadianPerSecond, "synchronous speed", kEveryRun}, s.model.w0, NumberAboveZero{});
+    visit(About{"model.Mk", NewtonMetre, "torque constant of the K equation", kEveryRun,
+                "not a breakdown torque: the model's static curve has none"},
+          s.model.Mk, NumberAboveZero{});
+    visit(About{"model.sk", None, "sets the time constant T = sk / w0", kEveryRun}, s.model.sk, NumberAboveZero{});
+    visit(About{"model.p", None, "number of pole pairs", kEveryRun}, s.model.p, WholeNumberAtLeast{1});
+    visit(About{"model.dt", Second, "integration step", kEveryRun,
+                "past min(2 T, J / (2 p Mk T)) the run cannot settle and a warning is given"},
+          s.model.dt, NumberAboveZero{});
+    visit(About{"model.w0", RadianPerSecond, "angular frequency of the supply", kEveryRun,
+                "without load the rotor settles at w0 / p"},
+          s.model.w0, NumberAboveZero{});
     visit(About{"run.steps", None, "number of steps", kEveryRun}, s.run.steps, WholeBetween{1, 1'000'000});
     visit(About{"run.limit", NewtonMetre, "largest load the step response takes", kStepRun,
                 "a typed load above it is refused"},
@@ -165,11 +179,59 @@ void ForEachSetting(S& s, Visit&& visit)
 }
 
 template <typename Rule>
+Problem Refusal(std::string_view name, const Rule& rule, std::string_view shownValue)
+{
+    return {.kind = ProblemKind::NotAllowed, .setting = std::string(name), .value = std::string(shownValue),
+            .allowed = rule.Described()};
+}
+
+template <typename Rule>
 [[noreturn]] void Reject(std::string_view name, const Rule& rule, std::string_view shownValue)
 {
-    throw SettingsError(
-        {.kind = ProblemKind::NotAllowed, .setting = std::string(name), .value = std::string(shownValue),
-         .allowed = rule.Described()});
+    throw SettingsError(Refusal(name, rule, shownValue));
+}
+
+// The model's time constant, sk / w0 rounded to double, can still leave the
+// range when both are within theirs.
+std::optional<Problem> TimeConstantProblem(const MotorParameters& parameters)
+{
+    MotorModel model{};
+    model.Reset(parameters);
+    if (std::isfinite(model.T) && model.T > 0)
+        return std::nullopt;
+    return Problem{.kind = ProblemKind::TimeConstantUnusable,
+                   .setting = "model.sk",
+                   .value = ShortestText(model.T),
+                   .from = {Following("model.sk", parameters.sk), Following("model.w0", parameters.w0)}};
+}
+
+// The limits that follow other settings and that the value crossed: the
+// settings a refusal is about besides its own.
+template <typename Rule, typename Value>
+std::vector<Bound> Crossed(const Rule& rule, Value value)
+{
+    std::vector<Bound> crossed;
+    // A value that is no finite number is wrong on its own.
+    if constexpr (std::is_floating_point_v<Value>)
+        if (!std::isfinite(value))
+            return crossed;
+    // Compared so that a limit that is no number is crossed too.
+    const Allowed allowed = rule.Described();
+    if constexpr (requires { rule.min; })
+        if (!allowed.min.setting.empty() && !(value >= rule.min))
+            crossed.push_back(allowed.min);
+    if constexpr (requires { rule.max; })
+        if (!allowed.max.setting.empty() && !(value <= rule.max))
+            crossed.push_back(allowed.max);
+    return crossed;
+}
+
+// Whether the problem is about one of the named settings.
+bool Concerns(const Problem& problem, std::span<const std::string> names)
+{
+    const std::vector<std::string> named = SettingsNamed(problem);
+    return std::any_of(named.begin(), named.end(),
+                       [&](const std::string& name) { return std::find(names.begin(), names.end(), name) != names.end(); });
 }
 
 [[noreturn]] void RejectUnknown(std::string_view name)
@@ -225,26 +287,58 @@ std::int64_t Settings::LoadOff() const
     return step.off.value_or(std::min(kDefaultLoadOff, run.steps));
 }
 
-void CheckSettings(const Settings& settings)
+std::vector<Problem> SettingsProblems(const Settings& settings, std::vector<std::string> unjudged)
 {
-    ForEachSetting(settings, [](const About& about, const auto& field, const auto& rule) {
+    std::vector<Problem> problems;
+    auto add = [&](Problem problem) {
+        if (Concerns(problem, unjudged))
+            return;
+        unjudged.push_back(problem.setting);
+        problems.push_back(std::move(problem));
+    };
+    auto refuse = [&](std::string_view name, const auto& rule, auto value, std::string_view shown) {
+        Problem problem = Refusal(name, rule, shown);
+        problem.from = Crossed(rule, value);
+        add(std::move(problem));
+    };
+    ForEachSetting(settings, [&](const About& about, const auto& field, const auto& rule) {
         if constexpr (requires { field.has_value(); }) {
             if (field && !rule.Allows(*field))
-                Reject(about.name, rule, std::to_string(*field));
+                refuse(about.name, rule, *field, std::to_string(*field));
         } else if (!rule.Allows(field)) {
-            Reject(about.name, rule, ShownText(ValueOf(field)));
+            refuse(about.name, rule, field, ShownText(ValueOf(field)));
         }
     });
-    // The model's time constant, sk / w0 rounded to double, can still leave
-    // the range when both are within theirs.
-    MotorModel model{};
-    model.Reset(settings.model);
-    if (!std::isfinite(model.T) || !(model.T > 0))
-        throw SettingsError({.kind = ProblemKind::TimeConstantUnusable,
-                             .setting = "model.sk",
-                             .value = ShortestText(model.T),
-                             .from = {Following("model.sk", settings.model.sk),
-                                      Following("model.w0", settings.model.w0)}});
+    if (auto problem = TimeConstantProblem(settings.model))
+        add(std::move(*problem));
+    return problems;
+}
+
+void CheckSettings(const Settings& settings)
+{
+    const std::vector<Problem> problems = SettingsProblems(settings);
+    if (!problems.empty())
+        throw SettingsError(problems.front());
+}
+
+std::vector<std::string> SettingsNamed(const Problem& problem)
+{
+    std::vector<std::string> named{problem.setting};
+    for (const Bound& bound : problem.from)
+        if (!bound.setting.empty() && bound.setting != problem.setting)
+            named.push_back(bound.setting);
+    return named;
+}
+
+std::optional<Problem> UnstableStep(const Settings& settings)
+{
+    const double limit = StableStepLimit(settings.model);
+    if (!(settings.model.dt > limit))
+        return std::nullopt;
+    return Problem{.kind = ProblemKind::StepPastStableLimit,
+                   .setting = "model.dt",
+                   .value = ShortestText(settings.model.dt),
+                   .from = {Fixed(limit)}};
 }
 
 SettingsError UnknownSetting(std::string_view name, std::string_view nearest)

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 // Everything a run uses, as one value. The defaults are the program's
 // original constants, so a run with default settings is the original run to
@@ -71,11 +72,25 @@ struct Settings {
 // The error for a name that is not a setting, with the nearest that is.
 SettingsError UnknownSetting(std::string_view name, std::string_view nearest);
 
-// Raises SettingsError for the first setting whose value is not allowed,
+// Every setting whose value is not allowed, in the order files list them,
 // the settings taken as a whole (step.on may not pass step.off, the model's
-// time constant must come out usable), naming the setting, the value and
-// what is allowed.
+// time constant must come out usable), each naming the setting, the value
+// and what is allowed. A rule that follows a setting already found wanting,
+// or one of the unjudged (whose values are not known), is passed over: it
+// would judge against a value nobody gave.
+std::vector<Problem> SettingsProblems(const Settings& settings, std::vector<std::string> unjudged = {});
+
+// The settings a problem is about: its own, then those its limits follow
+// where the value crossed them ("step.off" for step.on past it) or, for the
+// time constant, both of its settings.
+std::vector<std::string> SettingsNamed(const Problem& problem);
+
+// Raises SettingsError for the first of SettingsProblems.
 void CheckSettings(const Settings& settings);
+
+// The warning for checked settings whose step is past StableStepLimit: the
+// run may go ahead, but it cannot settle and is likely to overflow.
+std::optional<Problem> UnstableStep(const Settings& settings);
 
 // A value as a file or the command line gives it: a whole number, a number
 // or a text.

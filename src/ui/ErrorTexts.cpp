@@ -26,6 +26,10 @@ QString Body(const Problem& p)
         return QStringLiteral("%1 / %2: нужно конечное число больше 0, а получилось %3 (%1 = %4, %2 = %5)")
             .arg(Text(p.from.at(0).setting), Text(p.from.at(1).setting), Text(p.value), Text(p.from[0].value),
                  Text(p.from[1].value));
+    case ProblemKind::StepPastStableLimit:
+        return QStringLiteral("%1 = %2 больше %3 — наибольшего шага, при котором метод Эйлера сохраняет покой "
+                              "модели устойчивым: опыт не придёт к покою и, скорее всего, переполнится")
+            .arg(Text(p.setting), Text(p.value), Text(p.from.at(0).value));
     case ProblemKind::UnknownSetting:
         return QStringLiteral("нет параметра '%1'; может быть, '%2'?").arg(Text(p.value), Text(p.nearest));
     case ProblemKind::UnknownTable:
@@ -77,6 +81,8 @@ QString AllowedText(const Allowed& allowed)
         return QStringLiteral("конечное число не меньше %1").arg(BoundText(allowed.min));
     case AllowedKind::WholeBetween:
         return QStringLiteral("целое число от %1 до %2").arg(BoundText(allowed.min), BoundText(allowed.max));
+    case AllowedKind::WholeNumberAtLeast:
+        return QStringLiteral("целое число не меньше %1").arg(BoundText(allowed.min));
     case AllowedKind::OneOf:
         break;
     }
