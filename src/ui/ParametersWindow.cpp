@@ -7,6 +7,7 @@
 #include "ui/FormGeometry.h"
 #include "ui_ParametersWindow.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -69,11 +70,15 @@ struct RowText {
 
 const std::array<RowText, 22> kRows{{
     {"model.J", QStringLiteral("Момент инерции")},
-    {"model.Mk", QStringLiteral("Критический момент")},
-    {"model.sk", QStringLiteral("Критическое скольжение")},
-    {"model.p", QStringLiteral("Число пар полюсов")},
-    {"model.dt", QStringLiteral("Шаг интегрирования")},
-    {"model.w0", QStringLiteral("Синхронная скорость")},
+    {"model.Mk", QStringLiteral("Постоянная момента в уравнении K"), {},
+     QStringLiteral("Не критический момент: у статической характеристики модели нет точки опрокидывания")},
+    {"model.sk", QStringLiteral("Множитель постоянной времени"), {},
+     QStringLiteral("Постоянная времени модели T = sk / w0")},
+    {"model.p", QStringLiteral("Число пар полюсов"), {}, QStringLiteral("Целое число не меньше 1")},
+    {"model.dt", QStringLiteral("Шаг интегрирования"), {},
+     QStringLiteral("Больше min(2 T, J / (2 p Mk T)) опыт не придёт к покою")},
+    {"model.w0", QStringLiteral("Угловая частота питания"), {},
+     QStringLiteral("Без нагрузки ротор приходит к скорости w0 / p")},
     {"run.steps", QStringLiteral("Число шагов")},
     {"run.limit", QStringLiteral("Предел нагрузки")},
     {"run.seed", QStringLiteral("Начальное число"), QStringLiteral("от часов")},
@@ -83,7 +88,7 @@ const std::array<RowText, 22> kRows{{
     {"uniform.high", QStringLiteral("Верхняя граница")},
     {"uniform.levels", QStringLiteral("Число уровней")},
     {"step.load", QStringLiteral("Нагрузка"), QStringLiteral("из поля Mc")},
-    {"step.profile", QStringLiteral("Профиль"), {}, QStringLiteral("step, ramp, fan или periodic")},
+    {"step.profile", QStringLiteral("Профиль")},
     {"step.on", QStringLiteral("Включение")},
     {"step.off", QStringLiteral("Выключение"), QStringLiteral("min(1000, steps)")},
     {"step.ramp", QStringLiteral("Нарастание")},
@@ -151,8 +156,6 @@ ParametersWindow::ParametersWindow(QWidget* parent)
     ui_->setupUi(this);
     AddRows();
     KeepStoredOuterGeometry(*this);
-    for (std::string_view name : SettingNames())
-        connect(&Field(name), &QLineEdit::textEdited, this, &ParametersWindow::ReadFields);
     connect(ui_->DefaultsButton, &QPushButton::clicked, this, [this] { ShowSettings(Settings{}); });
     connect(ui_->OpenButton, &QPushButton::clicked, this, &ParametersWindow::OpenWithDialog);
     connect(ui_->SaveButton, &QPushButton::clicked, this, &ParametersWindow::SaveWithDialog);
@@ -178,11 +181,7 @@ void ParametersWindow::AddRows()
         for (const SettingSpec& spec : SettingsTable()) {
             if (spec.Group() != group.group)
                 continue;
-            auto* field = new QLineEdit(box);
-            field->setObjectName(WidgetName(spec.name));
-            field->setMinimumSize(140, 0);
-            field->setPlaceholderText(RowOf(spec.name).unset);
-            field->setToolTip(RowOf(spec.name).hint);
+            QWidget* field = AddField(spec, *box);
             auto* label = new QLabel(LabelText(spec), box);
             label->setObjectName(WidgetName(spec.name, "_label"));
             label->setBuddy(field);
@@ -210,6 +209,29 @@ void ParametersWindow::AddRows()
     }
 }
 
+QWidget* ParametersWindow::AddField(const SettingSpec& spec, QWidget& box)
+{
+    const RowText& row = RowOf(spec.name);
+    QWidget* field = nullptr;
+    // A choice of names is picked from them, so it cannot be mistyped.
+    if (spec.type == SettingType::Choice) {
+        auto* choice = new QComboBox(&box);
+        for (const std::string& name : spec.allowed.choices)
+            choice->addItem(QString::fromStdString(name));
+        connect(choice, &QComboBox::activated, this, &ParametersWindow::ReadFields);
+        field = choice;
+    } else {
+        auto* line = new QLineEdit(&box);
+        line->setPlaceholderText(row.unset);
+        connect(line, &QLineEdit::textEdited, this, &ParametersWindow::ReadFields);
+        field = line;
+    }
+    field->setObjectName(WidgetName(spec.name));
+    field->setMinimumSize(140, 0);
+    field->setToolTip(row.hint);
+    return field;
+}
+
 QString ParametersWindow::FileName() const
 {
     return !file_.isEmpty() && inForce_ == fileSettings_ ? QFileInfo(file_).fileName() : QString();
@@ -217,8 +239,13 @@ QString ParametersWindow::FileName() const
 
 void ParametersWindow::ShowSettings(const Settings& settings)
 {
-    for (std::string_view name : SettingNames())
-        Field(name).setText(QString::fromStdString(FieldText(GetSetting(settings, name))));
+    for (std::string_view name : SettingNames()) {
+        const QString text = QString::fromStdString(FieldText(GetSetting(settings, name)));
+        if (auto* choice = qobject_cast<QComboBox*>(&Field(name)))
+            choice->setCurrentText(text);
+        else
+            qobject_cast<QLineEdit*>(&Field(name))->setText(text);
+    }
     ReadFields();
 }
 
@@ -280,8 +307,9 @@ void ParametersWindow::ReadFields()
     const Settings defaults;
     Settings read = defaults;
     refused_.clear();
+    std::vector<std::string> unread;
     for (std::string_view name : SettingNames()) {
-        const std::string text = Field(name).text().trimmed().toStdString();
+        const std::string text = TextOf(name).trimmed().toStdString();
         // An optional setting left empty is unset, as a file that leaves it out.
         if (text.empty() && !GetSetting(defaults, name))
             continue;
@@ -289,16 +317,22 @@ void ParametersWindow::ReadFields()
             SetSettingText(read, name, text);
         } catch (const SettingsError& error) {
             refused_.emplace(name, ErrorText(error.Cause()).toStdString());
+            unread.emplace_back(name);
         }
     }
-    // The rules between settings are checked once each field holds a value.
-    if (refused_.empty()) {
-        try {
-            CheckSettings(read);
-        } catch (const SettingsError& error) {
-            refused_.emplace(error.Cause().setting, ErrorText(error.Cause()).toStdString());
-        }
+    // Every field is judged, whatever the others hold; a rule between
+    // settings marks each field it names, and the fields whose text could not
+    // be read are not judged against.
+    for (const Problem& problem : SettingsProblems(read, unread)) {
+        const std::string reason = ErrorText(problem).toStdString();
+        for (const std::string& name : SettingsNamed(problem))
+            refused_.emplace(name, reason);
     }
+    // The step's limit needs every setting of the model.
+    const bool modelRead = std::none_of(refused_.begin(), refused_.end(),
+                                        [](const auto& refused) { return refused.first.starts_with("model."); });
+    const std::optional<Problem> warning = modelRead ? UnstableStep(read) : std::nullopt;
+    stepWarning_ = warning ? ErrorText(*warning) : QString();
     for (std::string_view name : SettingNames())
         Mark(name, read, defaults);
     ui_->StatusLabel->setText(refused_.empty()
@@ -314,16 +348,26 @@ void ParametersWindow::Mark(std::string_view name, const Settings& read, const S
 {
     const auto refused = refused_.find(name);
     const bool isRefused = refused != refused_.end();
+    const bool isWarned = !isRefused && name == "model.dt" && !stepWarning_.isEmpty();
     QLabel& reason = Reason(name);
-    reason.setText(isRefused ? QString::fromStdString(refused->second) : QString());
+    reason.setText(isRefused ? QString::fromStdString(refused->second) : isWarned ? stepWarning_ : QString());
     SetMark(reason, "refused", isRefused);
+    SetMark(reason, "warned", isWarned);
     SetMark(Field(name), "refused", isRefused);
+    SetMark(Field(name), "warned", isWarned);
     SetMark(Field(name), "changed", !isRefused && GetSetting(read, name) != GetSetting(defaults, name));
 }
 
-QLineEdit& ParametersWindow::Field(std::string_view name) const
+QWidget& ParametersWindow::Field(std::string_view name) const
 {
-    return *findChild<QLineEdit*>(WidgetName(name));
+    return *findChild<QWidget*>(WidgetName(name));
+}
+
+QString ParametersWindow::TextOf(std::string_view name) const
+{
+    if (const auto* choice = qobject_cast<const QComboBox*>(&Field(name)))
+        return choice->currentText();
+    return qobject_cast<const QLineEdit*>(&Field(name))->text();
 }
 
 QLabel& ParametersWindow::Reason(std::string_view name) const

@@ -11,7 +11,7 @@
 #include <string_view>
 
 class QLabel;
-class QLineEdit;
+struct SettingSpec;
 
 namespace Ui {
 class ParametersWindow;
@@ -19,10 +19,12 @@ class ParametersWindow;
 
 // The window "Параметры опыта": a field per setting, grouped as the
 // experiment files group them. Every edit reads all fields through the same
-// setter and whole check as files and the batch tool's --set; a field whose
-// text is not allowed is marked with the reason beside it, and the settings
-// in force change only when every field is allowed. Fields whose values
-// differ from the defaults stand out. Closing it only hides it.
+// setter and checks as files and the batch tool's --set; each field whose
+// text is not allowed, on its own or with the others, is marked with the
+// reason beside it, and the settings in force change only when every field
+// is allowed. A step past the one the model stays stable at is marked as a
+// warning and still put in force. Fields whose values differ from the
+// defaults stand out. Closing it only hides it.
 class ParametersWindow : public QWidget {
     Q_OBJECT
 
@@ -73,13 +75,19 @@ private:
     // A row per setting, in its group's box: a label, a field and the
     // reason the field is refused.
     void AddRows();
+    // A drop-down for a choice of names, a line to type in otherwise.
+    QWidget* AddField(const SettingSpec& spec, QWidget& box);
     void Mark(std::string_view name, const Settings& read, const Settings& defaults);
-    QLineEdit& Field(std::string_view name) const;
+    QWidget& Field(std::string_view name) const;
+    QString TextOf(std::string_view name) const;
     QLabel& Reason(std::string_view name) const;
 
     std::unique_ptr<Ui::ParametersWindow> ui_;
     Settings inForce_;
     std::map<std::string, std::string, std::less<>> refused_;
+    // Why model.dt is past the step the model stays stable at; empty when
+    // it is not, or when the model's fields cannot say.
+    QString stepWarning_;
     // The file last opened or saved, and the settings it holds.
     QString file_;
     Settings fileSettings_;

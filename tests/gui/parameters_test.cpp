@@ -16,7 +16,10 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -42,9 +45,27 @@ protected:
         return *field;
     }
 
-    QString Reason(const std::string& name) const
+    QComboBox& Choice(const std::string& name) const
     {
-        return Window().findChild<QLabel*>(QString::fromStdString(name).replace('.', '_') + "_reason")->text();
+        auto* choice = Window().findChild<QComboBox*>(QString::fromStdString(name).replace('.', '_'));
+        EXPECT_NE(choice, nullptr) << name;
+        return *choice;
+    }
+
+    QLabel& ReasonLabel(const std::string& name) const
+    {
+        return *Window().findChild<QLabel*>(QString::fromStdString(name).replace('.', '_') + "_reason");
+    }
+
+    QString Reason(const std::string& name) const { return ReasonLabel(name).text(); }
+
+    // The names of the refused fields.
+    std::vector<std::string> RefusedNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& refused : Window().Refused())
+            names.push_back(refused.first);
+        return names;
     }
 
     // Replaces the field's text as the user does, in one edit: pasted, as
@@ -71,14 +92,16 @@ protected:
 };
 
 // A field's text and what the window makes of it: the reason it is refused
-// (empty when it is allowed), and whether its value differs from the
-// default. The reasons are the checker's messages in Russian; files and the
-// batch tool give the same in English.
+// (empty when it is allowed), whether its value differs from the default,
+// and the other field a rule between them marks with the same reason. The
+// reasons are the checker's messages in Russian; files and the batch tool
+// give the same in English.
 struct FieldCase {
     const char* name;
     const char* text;
     const char* reason;
     bool changed;
+    const char* partner = "";
 };
 
 const std::vector<FieldCase> kFieldCases = {
@@ -88,25 +111,24 @@ const std::vector<FieldCase> kFieldCases = {
     {"model.J", "", "model.J: нужно число больше 0, а не \"\"", false},
     {"model.dt", "abc", "model.dt: нужно число больше 0, а не \"abc\"", false},
     {"model.p", "2", "", false},
+    {"model.p", "2.0", "", false},
     {"model.p", "3", "", true},
+    {"model.p", "2.5", "model.p: нужно целое число не меньше 1, а не 2.5", false},
     {"model.w0", "314.15", "", true},
     {"model.sk", "1e-323",
      "model.sk / model.w0: нужно конечное число больше 0, а получилось 0 (model.sk = 1e-323, model.w0 = "
      "314.15000000000003)",
-     false},
+     false, "model.w0"},
     {"run.steps", "0", "run.steps: нужно целое число от 1 до 1000000, а не 0", false},
     {"run.steps", "3000", "", true},
     {"run.seed", "", "", false},
     {"run.seed", "7", "", true},
     {"run.seed", "-7", "run.seed: нужно целое число от 0 до 4294967295, а не -7", false},
     {"gauss.sd", "0", "gauss.sd: нужно число больше 0, а не 0", false},
-    {"uniform.high", "11", "uniform.high: нужно конечное число не меньше uniform.low (12), а не 11", false},
+    {"uniform.high", "11", "uniform.high: нужно конечное число не меньше uniform.low (12), а не 11", false,
+     "uniform.low"},
     {"uniform.levels", "1", "uniform.levels: нужно целое число от 2 до 1000000, а не 1", false},
-    {"step.profile", "fan", "", true},
-    {"step.profile", "step", "", false},
-    {"step.profile", "wind", "step.profile: нужно одно из \"step\", \"ramp\", \"fan\", \"periodic\", а не \"wind\"",
-     false},
-    {"step.on", "1500", "step.on: нужно целое число от 0 до step.off (1000), а не 1500", false},
+    {"step.on", "1500", "step.on: нужно целое число от 0 до step.off (1000), а не 1500", false, "step.off"},
     {"step.off", "", "", false},
     {"step.off", "2000", "", true},
     {"step.period", "0.5", "step.period: нужно конечное число не меньше 1, а не 0.5", false},
@@ -121,7 +143,16 @@ TEST_F(Parameters, EachFieldIsMarkedWithItsReasonOrStandsOutWhenChanged)
         EXPECT_EQ(Reason(c.name), QString::fromUtf8(c.reason));
         EXPECT_EQ(Field(c.name).property("refused").toBool(), refused);
         EXPECT_EQ(Field(c.name).property("changed").toBool(), c.changed);
-        EXPECT_EQ(Window().Refused().size(), refused ? 1U : 0U);
+        std::vector<std::string> marked;
+        if (refused)
+            marked.push_back(c.name);
+        if (*c.partner != '\0') {
+            marked.push_back(c.partner);
+            EXPECT_EQ(Reason(c.partner), QString::fromUtf8(c.reason));
+            EXPECT_TRUE(Field(c.partner).property("refused").toBool());
+        }
+        std::sort(marked.begin(), marked.end());
+        EXPECT_EQ(RefusedNames(), marked);
 
         // The same text through the path of the batch tool's --set, over the
         // defaults that every other field still shows.
@@ -249,11 +280,12 @@ TEST_F(Parameters, AFileOpensIntoTheFieldsCaptionAndLoadBoxAndSavesBackBitForBit
     EXPECT_EQ(form1_->windowTitle(), kCaption + QStringLiteral(" — lab1.toml"));
     EXPECT_EQ(Control<QLineEdit>("Edit1")->text(), QStringLiteral("10"));
     EXPECT_EQ(form1_->SettingsInForce(), ExperimentFile::Load(path, Settings{}));
-    for (const char* name : {"model.J", "step.load", "step.profile", "step.ramp"}) {
+    for (const char* name : {"model.J", "step.load", "step.ramp"}) {
         EXPECT_TRUE(Field(name).property("changed").toBool()) << name;
         EXPECT_EQ(Field(name).text().toStdString(), FieldText(GetSetting(form1_->SettingsInForce(), name)));
     }
-    EXPECT_EQ(Field("step.profile").text(), QStringLiteral("ramp"));
+    EXPECT_TRUE(Choice("step.profile").property("changed").toBool());
+    EXPECT_EQ(Choice("step.profile").currentText(), QStringLiteral("ramp"));
 
     Type("gauss.sd", QStringLiteral("4"));
     EXPECT_EQ(form1_->windowTitle(), kCaption + QStringLiteral(" (параметры изменены)"));
@@ -321,12 +353,23 @@ TEST_F(Parameters, EverySettingHasARowWithItsDefaultAndSaysItsLimits)
     for (const SettingSpec& spec : SettingsTable()) {
         const std::string name(spec.name);
         SCOPED_TRACE(name);
-        EXPECT_EQ(Field(name).text(), QString::fromStdString(FieldText(spec.defaultValue)));
         const auto* label = Window().findChild<QLabel*>(QString::fromStdString(name).replace('.', '_') + "_label");
         ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->buddy(), &Field(name));
         EXPECT_TRUE(label->text().contains(QLatin1Char(' ') + QString::fromUtf8(spec.Key().data(), static_cast<qsizetype>(spec.Key().size()))))
             << label->text().toStdString();
+        // A choice is picked from exactly its names, and can name no other.
+        if (spec.type == SettingType::Choice) {
+            QComboBox& choice = Choice(name);
+            EXPECT_EQ(label->buddy(), &choice);
+            EXPECT_EQ(choice.currentText(), QString::fromStdString(FieldText(spec.defaultValue)));
+            std::vector<std::string> items;
+            for (int i = 0; i < choice.count(); ++i)
+                items.push_back(choice.itemText(i).toStdString());
+            EXPECT_EQ(items, spec.allowed.choices);
+            continue;
+        }
+        EXPECT_EQ(Field(name).text(), QString::fromStdString(FieldText(spec.defaultValue)));
+        EXPECT_EQ(label->buddy(), &Field(name));
         Type(name, QStringLiteral("x"));
         const QString reason = Reason(name);
         for (const Bound& bound : {spec.allowed.min, spec.allowed.max})
@@ -335,6 +378,103 @@ TEST_F(Parameters, EverySettingHasARowWithItsDefaultAndSaysItsLimits)
             EXPECT_TRUE(reason.contains(QString::fromStdString(choice))) << reason.toStdString();
         Type(name, QString::fromStdString(FieldText(spec.defaultValue)));
     }
+}
+
+TEST_F(Parameters, TheLoadProfileIsPickedFromADropDown)
+{
+    QComboBox& profile = Choice("step.profile");
+    // Typing a name's first letter picks it, as a user of the keyboard does.
+    QTest::keyClick(&profile, Qt::Key_F);
+    EXPECT_EQ(profile.currentText(), QStringLiteral("fan"));
+    EXPECT_EQ(form1_->SettingsInForce().step.profile, LoadProfile::Fan);
+    EXPECT_TRUE(profile.property("changed").toBool());
+    QTest::keyClick(&profile, Qt::Key_Home);
+    EXPECT_EQ(form1_->SettingsInForce(), Settings{});
+    EXPECT_FALSE(profile.property("changed").toBool());
+}
+
+// A field's state is its own: a refused neighbour neither hides it nor
+// takes its place, and fixing one leaves the other's reason standing.
+TEST_F(Parameters, EachFieldShowsItsOwnStateWhateverTheOthersHold)
+{
+    const QString skReason = QStringLiteral("model.sk: нужно число больше 0, а не \"abc\"");
+    const QString mkReason = QStringLiteral("model.Mk: нужно число больше 0, а не -1");
+    Type("model.sk", QStringLiteral("abc"));
+    Type("model.Mk", QStringLiteral("-1"));
+    EXPECT_EQ(Reason("model.sk"), skReason);
+    EXPECT_EQ(Reason("model.Mk"), mkReason);
+    EXPECT_TRUE(Field("model.Mk").property("refused").toBool());
+    EXPECT_FALSE(Field("model.Mk").property("changed").toBool());
+    Type("model.sk", QStringLiteral("0.46"));
+    EXPECT_EQ(Reason("model.sk"), QString());
+    EXPECT_EQ(Reason("model.Mk"), mkReason);
+    Type("model.Mk", QStringLiteral("25.25"));
+
+    // A rule between two settings marks both, and its reason names both.
+    Type("run.steps", QStringLiteral("500"));
+    Type("step.off", QStringLiteral("600"));
+    const QString offReason =
+        QStringLiteral("step.off: нужно целое число от step.on (0) до run.steps (500), а не 600");
+    EXPECT_EQ(Reason("step.off"), offReason);
+    EXPECT_EQ(Reason("run.steps"), offReason);
+    EXPECT_FALSE(Field("step.on").property("refused").toBool()) << "step.on is within its limit";
+    // With run.steps unreadable, step.off is not judged against a value
+    // nobody gave.
+    Type("run.steps", QStringLiteral("many"));
+    Type("step.off", QStringLiteral("2500"));
+    EXPECT_EQ(RefusedNames(), std::vector<std::string>{"run.steps"});
+}
+
+// A step past the stable one is the user's to run: the field warns, in its
+// own colour, and the settings go in force.
+TEST_F(Parameters, AStepPastTheStableLimitIsWarnedOfAndStillPutInForce)
+{
+    for (const char* text : {"0.003", "1e308"}) {
+        SCOPED_TRACE(text);
+        Type("model.dt", QString::fromLatin1(text));
+        Settings expected;
+        SetSettingText(expected, "model.dt", text);
+        EXPECT_EQ(form1_->SettingsInForce(), expected);
+        EXPECT_TRUE(Field("model.dt").property("warned").toBool());
+        EXPECT_FALSE(Field("model.dt").property("refused").toBool());
+        EXPECT_TRUE(ReasonLabel("model.dt").property("warned").toBool());
+        EXPECT_EQ(Reason("model.dt"), ErrorText(*UnstableStep(expected)));
+        EXPECT_TRUE(Reason("model.dt").contains(QStringLiteral("0.0029285373229349034"))) << Reason("model.dt").toStdString();
+    }
+    // The limit follows the model: a lighter rotor lowers it below 0.003.
+    Type("model.dt", QStringLiteral("0.002"));
+    EXPECT_FALSE(Field("model.dt").property("warned").toBool());
+    EXPECT_EQ(Reason("model.dt"), QString());
+    Type("model.J", QStringLiteral("0.0002"));
+    EXPECT_TRUE(Field("model.dt").property("warned").toBool());
+    // A model field that cannot be read leaves the limit unknown, unwarned.
+    Type("model.J", QStringLiteral("heavy"));
+    EXPECT_FALSE(Field("model.dt").property("warned").toBool());
+}
+
+// However narrow the window, each reason has the height its lines need and
+// no two overlap; what does not fit scrolls.
+TEST_F(Parameters, ReasonsNeverOverlap)
+{
+    Window().show();
+    Window().resize(640, 300);
+    Type("model.sk", QStringLiteral("1e-323"));
+    Type("model.p", QStringLiteral("2.5"));
+    Type("model.dt", QStringLiteral("abc"));
+    QApplication::processEvents();
+    std::vector<QRect> shown;
+    for (const char* name : {"model.sk", "model.p", "model.dt", "model.w0"}) {
+        const QLabel& reason = ReasonLabel(name);
+        ASSERT_FALSE(reason.text().isEmpty()) << name;
+        EXPECT_GE(reason.height(), reason.heightForWidth(reason.width())) << name;
+        const QRect area(reason.mapTo(&Window(), QPoint(0, 0)), reason.size());
+        for (const QRect& other : shown)
+            EXPECT_FALSE(area.intersects(other)) << name;
+        shown.push_back(area);
+    }
+    const auto* scroll = Window().findChild<QScrollArea*>(QStringLiteral("FieldsScrollArea"));
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
 }
 
 // A family's values the window refuses, in its words; the batch tool says
