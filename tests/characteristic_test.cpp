@@ -159,4 +159,25 @@ INSTANTIATE_TEST_SUITE_P(DefaultsAndOthers, RestEquations,
                          testing::Values(Motor{{}, true}, Motor{{.Mk = 252.5}, false}, Motor{{.p = 3}, false},
                                          Motor{{.Mk = 252.5, .sk = 0.1, .p = 3}, true}));
 
+class NoBreakdownPoint : public testing::TestWithParam<MotorParameters> {};
+
+// Unlike a real induction motor's, the curve has no peak: its torque falls
+// at every speed that has a rest point, so Mk is no breakdown torque and sk
+// no breakdown slip, whichever parameter is doubled or halved.
+TEST_P(NoBreakdownPoint, TheTorqueFallsAtEverySpeed)
+{
+    const StaticCharacteristic motor(GetParam());
+    const std::vector<StaticPoint> curve = motor.Curve(motor.Range(), 1000);
+    ASSERT_GT(curve.size(), 500U);
+    for (std::size_t i = 1; i < curve.size(); ++i)
+        ASSERT_LT(curve[i].Md, curve[i - 1].Md) << "Omega " << curve[i].Omega;
+}
+
+INSTANTIATE_TEST_SUITE_P(DefaultsAndOthers, NoBreakdownPoint,
+                         testing::Values(MotorParameters{}, MotorParameters{.Mk = 50.5}, MotorParameters{.Mk = 12.625},
+                                         MotorParameters{.sk = 0.92}, MotorParameters{.sk = 0.23},
+                                         MotorParameters{.p = 1}, MotorParameters{.p = 4},
+                                         MotorParameters{.J = 0.0344}, MotorParameters{.J = 0.0086},
+                                         MotorParameters{.w0 = 628.3}, MotorParameters{.w0 = 157.075}));
+
 } // namespace

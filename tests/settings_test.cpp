@@ -58,7 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"model.p", "2.5", "model.p must be a whole number of at least 1, not 2.5"},
         SettingCase{"model.p", "0", "model.p must be a whole number of at least 1, not 0"},
         SettingCase{"model.p", "2.0", ""},
-        SettingCase{"model.p", "1e300", ""},
         SettingCase{"model.dt", "abc", "model.dt must be a number above 0, not \"abc\""},
         SettingCase{"model.w0", "1e-320",
                     "model.sk / model.w0 must come out a finite number above 0, not inf (model.sk is 0.46, "
@@ -102,12 +101,10 @@ struct ProblemsCase {
 TEST(Settings, EveryProblemIsFoundAndNamesTheSettingsItIsAbout)
 {
     const std::vector<ProblemsCase> cases = {
-        {{}, {}, {}},
         // Each setting on its own: one refused hides no other.
         {{"model.Mk=-1", "run.steps=0", "gauss.sd=0"}, {}, {{"model.Mk"}, {"run.steps"}, {"gauss.sd"}}},
         // A rule between settings names both.
         {{"run.steps=500", "step.off=600"}, {}, {{"step.off", "run.steps"}}},
-        {{"step.on=1500"}, {}, {{"step.on", "step.off"}}},
         {{"uniform.high=11"}, {}, {{"uniform.high", "uniform.low"}}},
         {{"model.w0=1e-320"}, {}, {{"model.sk", "model.w0"}}},
         // A rule that follows a setting found wanting is not judged twice.
@@ -117,7 +114,6 @@ TEST(Settings, EveryProblemIsFoundAndNamesTheSettingsItIsAbout)
         {{"model.sk=-1", "model.w0=1e-320"}, {}, {{"model.sk"}}},
         // Nor one that follows a setting whose value is not known.
         {{"step.off=2500"}, {"run.steps"}, {}},
-        {{"step.off=2500"}, {}, {{"step.off", "run.steps"}}},
     };
     for (const ProblemsCase& c : cases) {
         Settings settings;
@@ -133,27 +129,6 @@ TEST(Settings, EveryProblemIsFoundAndNamesTheSettingsItIsAbout)
         for (const Problem& problem : SettingsProblems(settings, c.unjudged))
             named.push_back(SettingsNamed(problem));
         EXPECT_EQ(named, c.named);
-    }
-}
-
-// As a file writes them (2.0 after a save) pole pairs are whole; 2.5 is
-// refused as the window and --set refuse it.
-TEST(ExperimentFile, PolePairsAreWholeNumbersWrittenEitherWay)
-{
-    const std::vector<std::pair<std::string_view, const char*>> files = {
-        {"[model]\np = 2.0\n", ""},
-        {"[model]\np = 3\n", ""},
-        {"[model]\np = 2.5\n", "model.p must be a whole number of at least 1, not 2.5"},
-    };
-    for (const auto& [text, message] : files) {
-        SCOPED_TRACE(text);
-        std::string refused;
-        try {
-            CheckSettings(ExperimentFile::Parse(text, "lab.toml", {}));
-        } catch (const SettingsError& error) {
-            refused = cli::ErrorText(error.Cause());
-        }
-        EXPECT_EQ(refused, message);
     }
 }
 
