@@ -331,8 +331,9 @@ void ParametersWindow::ReadFields()
     // The step's limit needs every setting of the model.
     const bool modelRead = std::none_of(refused_.begin(), refused_.end(),
                                         [](const auto& refused) { return refused.first.starts_with("model."); });
-    const std::optional<Problem> warning = modelRead ? UnstableStep(read) : std::nullopt;
-    stepWarning_ = warning ? ErrorText(*warning) : QString();
+    warned_.clear();
+    if (const std::optional<Problem> warning = modelRead ? UnstableStep(read) : std::nullopt)
+        warned_.emplace(warning->setting, ErrorText(*warning));
     for (std::string_view name : SettingNames())
         Mark(name, read, defaults);
     ui_->StatusLabel->setText(refused_.empty()
@@ -348,9 +349,10 @@ void ParametersWindow::Mark(std::string_view name, const Settings& read, const S
 {
     const auto refused = refused_.find(name);
     const bool isRefused = refused != refused_.end();
-    const bool isWarned = !isRefused && name == "model.dt" && !stepWarning_.isEmpty();
+    const auto warned = warned_.find(name);
+    const bool isWarned = !isRefused && warned != warned_.end();
     QLabel& reason = Reason(name);
-    reason.setText(isRefused ? QString::fromStdString(refused->second) : isWarned ? stepWarning_ : QString());
+    reason.setText(isRefused ? QString::fromStdString(refused->second) : isWarned ? warned->second : QString());
     SetMark(reason, "refused", isRefused);
     SetMark(reason, "warned", isWarned);
     SetMark(Field(name), "refused", isRefused);

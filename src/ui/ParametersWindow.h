@@ -85,9 +85,10 @@ private:
     std::unique_ptr<Ui::ParametersWindow> ui_;
     Settings inForce_;
     std::map<std::string, std::string, std::less<>> refused_;
-    // Why model.dt is past the step the model stays stable at; empty when
-    // it is not, or when the model's fields cannot say.
-    QString stepWarning_;
+    // The warning on each field whose value is allowed but unwise (a step
+    // past the stable one), by setting name; none while the model's fields
+    // cannot say.
+    std::map<std::string, QString, std::less<>> warned_;
     // The file last opened or saved, and the settings it holds.
     QString file_;
     Settings fileSettings_;
