@@ -35,14 +35,15 @@ inline constexpr const StepMaxima& StepMaximaOf(std::string_view load)
     throw "no step maxima for this load";
 }
 
-// Steps and their times at the default step size as a lab report writes
-// them: each time is the double nearest the decimal, and prints as it.
+// Step indices and the times of their states at the default step size as
+// a lab report writes them: index i holds the state after i + 1 steps, and
+// each time is the double nearest the decimal, and prints as it.
 struct StepTime {
     double step;
     const char* seconds;
 };
 
-inline constexpr StepTime kStepTimes[] = {{0, "0"}, {1, "0.001"}, {349, "0.349"}, {1000, "1"}, {1999, "1.999"}};
+inline constexpr StepTime kStepTimes[] = {{0, "0.001"}, {1, "0.002"}, {349, "0.35"}, {999, "1"}, {1999, "2"}};
 
 // The step response to a load of 10 ends at its largest Omega and Md's
 // largest value, as doubles.

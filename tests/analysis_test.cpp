@@ -36,10 +36,12 @@ Step Ceil(long double steps) { return static_cast<Step>(std::ceil(steps)); }
 
 class FirstOrderRise : public testing::TestWithParam<std::pair<double, Step>> {};
 
-// y = 1 - exp(-s / tau) reaches r >= 0.1 at tau ln(10/9) and r >= 0.9 at
-// tau ln 10, ln 9 time constants later, and leaves the 2% band at tau ln 50;
-// the steps are the first whole steps past these. No tau in the table puts
-// one within rounding of a whole step.
+// y = 1 - exp(-s / tau) reaches r >= 0.1 at tau ln(10/9), r >= 0.632 at
+// tau ln(1/0.368), about one time constant, and r >= 0.9 at tau ln 10, ln 9
+// time constants after the first, and leaves the 2% band at tau ln 50; the
+// steps are the first whole steps past these, and the time constant counts
+// the step that reached it. No tau in the table puts one within rounding of
+// a whole step.
 TEST_P(FirstOrderRise, TakesLn9TimeConstantsToRise)
 {
     const auto [tau, start] = GetParam();
@@ -51,6 +53,7 @@ TEST_P(FirstOrderRise, TakesLn9TimeConstantsToRise)
     EXPECT_EQ(c.riseSteps, Ceil(t * std::log(10.0L)) - Ceil(t * std::log(10.0L / 9)));
     EXPECT_LT(std::fabs(static_cast<double>(*c.riseSteps) - tau * std::log(9.0)), 1.0);
     EXPECT_EQ(c.settlingSteps, Ceil(t * std::log(50.0L)));
+    EXPECT_EQ(c.timeConstantSteps, Ceil(t * -std::log(0.368L)) + 1);
     EXPECT_EQ(Bits(*c.overshootPercent), Bits(0.0));
     EXPECT_EQ(Bits(*c.undershootPercent), Bits(0.0)) << "-0 would read as \"-0\"";
 }
@@ -105,25 +108,34 @@ class HandWorkedStep : public testing::TestWithParam<HandCase> {};
 TEST_P(HandWorkedStep, MatchesTheDefinitions)
 {
     const HandCase& h = GetParam();
-    EXPECT_EQ(CharacterizeStep(Listed(h.ys), h.segment, h.expected.initial), h.expected);
+    EXPECT_EQ(CharacterizeStep(Listed(h.ys), h.segment, h.expected.initial, h.expected.rest), h.expected);
 }
 
 constexpr std::nullopt_t kUndefined = std::nullopt;
 
 // Expected: initial, final, delta; peak and its step, trough and its step;
-// rise, settling, overshoot, undershoot.
+// rise, settling, overshoot, undershoot, time constant; the rest given and
+// whether the end settled at it.
 INSTANTIATE_TEST_SUITE_P(
     Signals, HandWorkedStep,
     testing::Values(
         HandCase{"constant, no step", {2, 2, 2}, {0, 2},
                  {2, 2, 0, 2, 0, 2, 0, kUndefined, kUndefined, kUndefined, kUndefined}},
-        HandCase{"constant after a step", {2, 2, 2}, {0, 2}, {0, 2, 2, 2, 0, 2, 0, 0, 0, 0.0, 0.0}},
-        HandCase{"single point", {3}, {0, 0}, {1, 3, 2, 3, 0, 3, 0, 0, 0, 0.0, 0.0}},
-        HandCase{"falling step", {10, 6, 2, 1, 1}, {0, 4}, {10, 1, -9, 10, 0, 1, 3, 2, 3, 0.0, 0.0}},
+        HandCase{"constant after a step", {2, 2, 2}, {0, 2}, {0, 2, 2, 2, 0, 2, 0, 0, 0, 0.0, 0.0, 1}},
+        HandCase{"single point", {3}, {0, 0}, {1, 3, 2, 3, 0, 3, 0, 0, 0, 0.0, 0.0, 1}},
+        HandCase{"falling step", {10, 6, 2, 1, 1}, {0, 4}, {10, 1, -9, 10, 0, 1, 3, 2, 3, 0.0, 0.0, 3}},
         HandCase{"pulse that returns: no threshold reached", {0, 5, 0}, {0, 2},
                  {0, 0, 0, 5, 1, 0, 0, kUndefined, kUndefined, kUndefined, kUndefined}},
         HandCase{"dips, then overshoots", {0, -0.25, 0.5, 1.25, 1}, {0, 4},
-                 {0, 1, 1, 1.25, 3, -0.25, 1, 1, 4, 25.0, 25.0}}));
+                 {0, 1, 1, 1.25, 3, -0.25, 1, 1, 4, 25.0, 25.0, 4}},
+        HandCase{"ends 14 % past its rest: not settled, no settling time", {0, 8, 11, 11.4}, {0, 3},
+                 {0, 11.4, 11.4, 11.4, 3, 0, 0, 1, kUndefined, 0.0, 0.0, 2, 10, false}},
+        HandCase{"ends within 2 % of its rest", {0, 8, 10.1, 10.1}, {0, 3},
+                 {0, 10.1, 10.1, 10.1, 2, 0, 0, 1, 2, 0.0, 0.0, 2, 10, true}},
+        HandCase{"a rest at the start: within 2 % of the departure", {0, 4, 0.05}, {0, 2},
+                 {0, 0.05, 0.05, 4, 1, 0, 0, 0, 2, 7900.0, 0.0, 2, 0, true}},
+        HandCase{"a rest at the start: past 2 % of the departure", {0, 4, 0.1}, {0, 2},
+                 {0, 0.1, 0.1, 4, 1, 0, 0, 0, kUndefined, 3900.0, 0.0, 2, 0, false}}));
 
 TEST(StepCharacteristics, NeedPointsAndAWholeRun)
 {
@@ -143,9 +155,11 @@ TEST(StepCharacteristics, OfOneTraceAreItsRowsOfTheWholeRun)
         settings.step.off = off;
         const RunResult run = RunExperiment({RunKind::Step, settings, "20", {}});
         const LoadSchedule schedule = StepLoadSchedule(settings);
-        std::vector<analysis::CharacteristicsRow> rows = CharacterizeStepTrace(run.Of(Quantity::Md), Quantity::Md, schedule);
+        const StepResponseRests rests = RestsOf(run.Origin());
+        std::vector<analysis::CharacteristicsRow> rows =
+            CharacterizeStepTrace(run.Of(Quantity::Md), Quantity::Md, schedule, rests);
         const std::vector<analysis::CharacteristicsRow> omega =
-            CharacterizeStepTrace(run.Of(Quantity::Omega), Quantity::Omega, schedule);
+            CharacterizeStepTrace(run.Of(Quantity::Omega), Quantity::Omega, schedule, rests);
         rows.insert(rows.end(), omega.begin(), omega.end());
         const std::vector<analysis::CharacteristicsRow> whole = CharacterizeStepResponse(run);
         ASSERT_EQ(rows.size(), whole.size());
@@ -183,9 +197,28 @@ TEST(StepRange, WholeStepsWithinTheShownStepsReachNoFartherThanDoublesCountSteps
 TEST(AnalysisCsv, UndefinedValuesAreEmptyCells)
 {
     const std::vector<CharacteristicsRow> constant{{Quantity::Md, Segment::On, CharacterizeStep(Listed({2, 2}), {0, 1}, 2)}};
-    EXPECT_EQ(CharacteristicsCsv(constant).substr(CharacteristicsCsv({}).size()), "Md,on,2,2,2,0,2,0,,,,\n");
+    EXPECT_EQ(CharacteristicsCsv(constant).substr(CharacteristicsCsv({}).size()), "Md,on,2,2,2,0,2,0,,,,,,2,,\n");
     const std::vector<StatisticsRow> noPoints{{"Md", {5, 6}, std::nullopt}};
     EXPECT_EQ(StatisticsCsv(noPoints).substr(StatisticsCsv({}).size()), "Md,5,6,0,,,,,,,\n");
+}
+
+// A segment that has not settled leaves its final value and settling time
+// empty and gives its end; times of states count the step that made them,
+// lengths do not. The Russian style changes separators and marks alone.
+TEST(AnalysisCsv, AnUnsettledSegmentGivesItsEndAndTimesFollowTheSteps)
+{
+    const std::vector<CharacteristicsRow> rows{
+        {Quantity::Omega, Segment::Off, CharacterizeStep(Listed({0, 8, 11, 11.5}), {0, 3}, 0, 10)},
+        {Quantity::Md, Segment::On, CharacterizeStep(Listed({0, 8, 10.1, 10.1}), {0, 3}, 0, 10)}};
+    auto body = [&rows](CsvStyle style) {
+        const std::string csv = CharacteristicsCsv(rows, style, 0.001);
+        return csv.substr(csv.find('\n') + 1);
+    };
+    EXPECT_EQ(body(kPlainCsv), "Omega,off,0,,11.5,3,0,0,1,,0,0,2,11.5,10,no,0.004,0.001,0.001,,0.002\n"
+                               "Md,on,0,10.1,10.1,2,0,0,1,2,0,0,2,10.1,10,yes,0.003,0.001,0.001,0.002,0.002\n");
+    EXPECT_EQ(body(kRussianCsv), "Omega;off;0;;11,5;3;0;0;1;;0;0;2;11,5;10;no;0,004;0,001;0,001;;0,002\n"
+                                 "Md;on;0;10,1;10,1;2;0;0;1;2;0;0;2;10,1;10;yes;0,003;0,001;0,001;0,002;0,002\n");
+    EXPECT_EQ(CharacteristicsCsv({}, kRussianCsv, 0.001).find(','), std::string::npos);
 }
 
 } // namespace

@@ -113,6 +113,40 @@ TEST(StaticCharacteristic, MeetsAHeldLoadAtTheSameBitsOnEveryMachine)
     EXPECT_EQ(Bits(point->Omega), Bits(kOperatingOmega10));
 }
 
+// While the load acts the model rests where the load crosses the curve, and
+// carries the load there; a periodic load swings without rest, and a load
+// past the motor has none. Once the load is removed it rests with no torque
+// at w0/p, whatever the load was.
+TEST(StepResponseRests, AreTheOperatingPointUnderTheLoadAndTheSynchronousSpeedAfter)
+{
+    StepSettings periodic;
+    periodic.profile = LoadProfile::Periodic;
+    periodic.amplitude = 3;
+    struct Case {
+        const char* name;
+        StepSettings step;
+        double load;
+        bool rests; // while the load acts
+    };
+    const MotorParameters motor;
+    for (const Case& c : {Case{"step", {}, 10, true}, Case{"fan", Fan(0.0005), 2, true},
+                          Case{"periodic", periodic, 10, false}, Case{"past the motor", {}, 100, false}}) {
+        const StepResponseRests rests = RestsOfStepResponse(motor, c.step, c.load);
+        const LoadCharacteristic load = LoadCharacteristic::Of(c.step, c.load);
+        const std::optional<StaticPoint> crossing = OperatingPoint(StaticCharacteristic(motor), load);
+        ASSERT_EQ(rests.on.has_value(), c.rests) << c.name;
+        if (c.rests) {
+            EXPECT_EQ(rests.Of(Quantity::Omega, Segment::On), crossing->Omega) << c.name;
+            EXPECT_EQ(rests.Of(Quantity::Md, Segment::On), load.At(crossing->Omega)) << c.name;
+        } else {
+            EXPECT_EQ(rests.Of(Quantity::Md, Segment::On), std::nullopt) << c.name;
+        }
+        EXPECT_EQ(rests.Of(Quantity::Omega, Segment::Off), motor.w0 / motor.p) << c.name;
+        EXPECT_EQ(rests.Of(Quantity::Md, Segment::Off), 0.0) << c.name;
+    }
+    EXPECT_EQ(Bits(*RestsOfStepResponse(motor, {}, 10).Of(Quantity::Omega, Segment::On)), Bits(kOperatingOmega10));
+}
+
 struct Motor {
     MotorParameters parameters;
     bool whole; // all 1001 speeds over the range have a rest point

@@ -215,7 +215,13 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"sweep model.J=1", "sweep needs NAME=VALUES and a run: step, gauss or uniform"},
         UsageCase{"sweep model.J step 10", "sweep needs NAME=VALUES, not 'model.J'"},
         UsageCase{"sweep model.J=1 settings", "unknown run 'settings'"},
-        UsageCase{"sweep step.load=10 step 5", "a sweep of step.load takes its loads from VALUES: leave out LOAD"}));
+        UsageCase{"sweep step.load=10 step 5", "a sweep of step.load takes its loads from VALUES: leave out LOAD"},
+        // Times and dialects.
+        UsageCase{"step 10 --time", "--time needs --csv or --metrics"},
+        UsageCase{"gauss --stats - --time", "--time needs --csv or --metrics"},
+        UsageCase{"characteristic --time", "option '--time' does not apply to 'characteristic'"},
+        UsageCase{"step 10 --csv - --locale en", "option '--locale' needs ru, not 'en'"},
+        UsageCase{"settings --locale ru", "option '--locale' does not apply to 'settings'"}));
 
 // The settings in force are the defaults, then every file, then every --set,
 // each in the order given, wherever they stand on the command line.
@@ -404,9 +410,9 @@ std::string Number(double value) { return toolkit::FloatToStr(value); }
 
 // The values of the quantity in the step response to the load, run here as
 // the tool runs it.
-std::vector<double> StepResponseValues(const char* load, Quantity quantity)
+std::vector<double> StepResponseValues(const char* load, Quantity quantity, const Settings& settings = {})
 {
-    const RunResult run = RunExperiment({RunKind::Step, {}, load, {}});
+    const RunResult run = RunExperiment({RunKind::Step, settings, load, {}});
     std::vector<double> values;
     for (const TracePoint& point : run.Of(quantity).Points())
         values.push_back(point.y);
@@ -414,30 +420,34 @@ std::vector<double> StepResponseValues(const char* load, Quantity quantity)
 }
 
 // The definitions applied by hand to y from s0 to s1 after a step from y0,
-// for a signal that does not end where it started. r(s1) is exactly 1, so
-// the extremes of r can start from it.
+// for a signal that does not end where it started and a rest apart from y0.
+// r(s1) is exactly 1, so the extremes of r can start from it.
 std::string CharacteristicsByHand(const std::string& row, const std::vector<double>& values, int s0, int s1,
-                                  double y0)
+                                  double y0, double rest)
 {
     auto y = [&values](int s) { return values.at(static_cast<std::size_t>(s)); };
     const double final = y(s1);
     const double delta = final - y0;
-    int peak = s0, trough = s0, t10 = -1, t90 = -1, settled = s0;
+    int peak = s0, trough = s0, t10 = -1, t63 = -1, t90 = -1, settled = s0;
     double rMax = 1, rMin = 1;
     for (int s = s0; s <= s1; ++s) {
         const double r = (y(s) - y0) / delta;
         peak = y(s) > y(peak) ? s : peak;
         trough = y(s) < y(trough) ? s : trough;
         t10 = t10 < 0 && r >= 0.1 ? s : t10;
+        t63 = t63 < 0 && r >= 0.632 ? s : t63;
         t90 = t90 < 0 && r >= 0.9 ? s : t90;
         settled = std::fabs(y(s) - final) > 0.02 * std::fabs(delta) ? s + 1 : settled;
         rMax = std::max(rMax, r);
         rMin = std::min(rMin, r);
     }
-    return row + ',' + Number(y0) + ',' + Number(final) + ',' + Number(y(peak)) + ',' + std::to_string(peak) +
-           ',' + Number(y(trough)) + ',' + std::to_string(trough) + ',' + std::to_string(t90 - t10) + ',' +
-           std::to_string(settled - s0) + ',' + Number((rMax - 1) * 100) + ',' +
-           Number(rMin < 0 ? -rMin * 100 : 0) + '\n';
+    const bool atRest = std::fabs(final - rest) <= 0.02 * std::fabs(rest - y0);
+    return row + ',' + Number(y0) + ',' + (atRest ? Number(final) : "") + ',' + Number(y(peak)) + ',' +
+           std::to_string(peak) + ',' + Number(y(trough)) + ',' + std::to_string(trough) + ',' +
+           std::to_string(t90 - t10) + ',' + (atRest ? std::to_string(settled - s0) : "") + ',' +
+           Number((rMax - 1) * 100) + ',' + Number(rMin < 0 ? -rMin * 100 : 0) + ',' +
+           std::to_string(t63 + 1 - s0) + ',' + Number(final) + ',' + Number(rest) + ',' + (atRest ? "yes" : "no") +
+           '\n';
 }
 
 TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
@@ -452,12 +462,16 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
     // else, go to standard error.
     EXPECT_EQ(outcome.err, "Max M " + Number(*std::max_element(md.begin(), md.end())) + "\nMax Omega " +
                                Number(*std::max_element(omega.begin(), omega.end())) + '\n');
+    // At rest the model turns at the operating point under the load, and
+    // at the synchronous speed with no torque once it is removed.
+    const MotorParameters motor;
     EXPECT_EQ(ReadFile(metrics), "trace,segment,initial,final,peak,peak_step,trough,trough_step,rise_steps,"
-                                 "settling_steps,overshoot_percent,undershoot_percent\n" +
-                                     CharacteristicsByHand("Md,on", md, 0, 999, 0) +
-                                     CharacteristicsByHand("Md,off", md, 1000, 1999, md[999]) +
-                                     CharacteristicsByHand("Omega,on", omega, 0, 999, 0) +
-                                     CharacteristicsByHand("Omega,off", omega, 1000, 1999, omega[999]));
+                                 "settling_steps,overshoot_percent,undershoot_percent,t63_steps,end,rest,settled\n" +
+                                     CharacteristicsByHand("Md,on", md, 0, 999, 0, 10) +
+                                     CharacteristicsByHand("Md,off", md, 1000, 1999, md[999], 0) +
+                                     CharacteristicsByHand("Omega,on", omega, 0, 999, 0, kOperatingOmega10) +
+                                     CharacteristicsByHand("Omega,off", omega, 1000, 1999, omega[999],
+                                                           motor.w0 / motor.p));
     // Over one step every statistic is that step's value, its size or 0.
     auto oneStep = [](const std::string& trace, double y) {
         const std::string v = Number(y);
@@ -468,6 +482,66 @@ TEST(Cli, MeasurementsOfLoad10FollowFromItsTrajectory)
                   oneStep("Omega", omega[999]));
     EXPECT_NE(ReadFile(metrics).find("Md,on,0,10.001646151080376,24.615899217041328,6,"), std::string::npos)
         << "the largest Md comes early, while the load is on";
+}
+
+// A segment's rest is the model's, however far the run is from it: with
+// twice the inertia Md is still well above the load when it is removed.
+TEST(Cli, ASegmentThatEndsAwayFromItsRestHasNoFinalValueOrSettlingTime)
+{
+    const Outcome outcome = RunCli("step 10 --set model.J=0.0688 --metrics -");
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const std::string mdOn = outcome.out.substr(outcome.out.find("\nMd,on,") + 1);
+    Settings settings;
+    settings.model.J = 0.0688;
+    const std::vector<double> md = StepResponseValues("10", Quantity::Md, settings);
+    EXPECT_GT(md[999], 11) << "Md ends the loaded segment near 11.4";
+    EXPECT_TRUE(mdOn.starts_with("Md,on,0,,")) << mdOn;
+    EXPECT_NE(mdOn.find(',' + Number(md[999]) + ",10,no\n"), std::string::npos) << mdOn;
+}
+
+// The times are those of the states, step i at (i + 1) dt, and lengths of
+// steps are the steps times dt, each the double nearest the decimal.
+TEST(Cli, TimeAddsSecondsToThePointsAndTheCharacteristics)
+{
+    const Outcome points = RunCli("step 10 --csv - --time");
+    ASSERT_EQ(points.status, 0) << points.err;
+    EXPECT_TRUE(points.out.starts_with("step,t,Md,Omega\n0,0.001,")) << points.out.substr(0, 40);
+    for (const char* row : {"\n349,0.35,", "\n999,1,", "\n1999,2,"})
+        EXPECT_NE(points.out.find(row), std::string::npos) << row;
+
+    const Outcome metrics = RunCli("step 10 --metrics - --time");
+    ASSERT_EQ(metrics.status, 0) << metrics.err;
+    EXPECT_NE(metrics.out.find(",settled,peak_seconds,trough_seconds,rise_seconds,settling_seconds,t63_seconds\n"),
+              std::string::npos);
+    // Md is still 0 after the first step and jumps in the second: its
+    // trough is the first state, at 1 ms, it rises in no steps, covers
+    // 63.2 % of its change in two, and peaks at step 6, at 7 ms.
+    const std::string mdOn = metrics.out.substr(metrics.out.find("\nMd,on,") + 1);
+    EXPECT_NE(mdOn.find(",yes,0.007,0.001,0,"), std::string::npos) << mdOn.substr(0, mdOn.find('\n'));
+    EXPECT_NE(mdOn.find(",0.002\n"), std::string::npos) << mdOn.substr(0, mdOn.find('\n'));
+}
+
+// The Russian dialect is the plain one with ";" between fields and a
+// decimal comma, the same digits in every output; the headings change
+// only their separators (a setting's name keeps its dot).
+TEST(Cli, TheRussianLocaleWritesEveryCsvWithSemicolonsAndDecimalCommas)
+{
+    auto russian = [](std::string text, bool heading) {
+        for (char& c : text)
+            c = c == ',' ? ';' : c == '.' && !heading ? ',' : c;
+        return text;
+    };
+    for (const char* arguments : {"step 10 --csv -", "step 10 --metrics - --time", "gauss --seed 7 --stats -",
+                                  "uniform --seed 3 --csv - --time", "characteristic --csv -",
+                                  "sweep step.load=10,20 step --csv -", "sweep model.J=0.0172,0.0344 step 10 --metrics -"}) {
+        const Outcome plain = RunCli(arguments);
+        const Outcome ru = RunCli(std::string(arguments) + " --locale ru");
+        ASSERT_EQ(plain.status, 0) << arguments << ": " << plain.err;
+        ASSERT_EQ(ru.status, 0) << arguments << ": " << ru.err;
+        const std::size_t body = plain.out.find('\n') + 1;
+        EXPECT_EQ(ru.out.substr(0, body), russian(plain.out.substr(0, body), true)) << arguments;
+        EXPECT_EQ(ru.out.substr(body), russian(plain.out.substr(body), false)) << arguments;
+    }
 }
 
 // The rows are the curve at the speeds -w0/p + k (2.5 w0/p) / 1000, every

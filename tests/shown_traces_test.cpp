@@ -1,4 +1,5 @@
 #include "experiments/Runs.h"
+#include "plot/AxisUnits.h"
 #include "plot/CsvTable.h"
 #include "plot/PlotNavigation.h"
 #include "plot/Readout.h"
@@ -136,9 +137,29 @@ TEST(CsvTable, GivenTheStepSizeATimeColumnFollowsTheSteps)
     for (const StepTime& time : kStepTimes)
         plain += toolkit::FloatToStr(time.step) + ',' + time.seconds + ",5\n";
     EXPECT_EQ(CsvTable(shown, {0}, kPlainCsv, 0.001), plain);
-    EXPECT_NE(CsvTable(shown, {0}, kRussianCsv, 0.001).find("\n349;0,349;5\n"), std::string::npos);
-    EXPECT_NE(CsvTable(shown, {0}, kPlainCsv, 0.5).find("\n349,174.5,5\n"), std::string::npos);
+    EXPECT_NE(CsvTable(shown, {0}, kRussianCsv, 0.001).find("\n349;0,35;5\n"), std::string::npos);
+    EXPECT_NE(CsvTable(shown, {0}, kPlainCsv, 0.5).find("\n349,175,5\n"), std::string::npos);
     EXPECT_EQ(CsvTable(shown, {0}, kPlainCsv), CsvTable(shown)) << "no time column unless asked";
+}
+
+// A state's time counts the step that made it; a length of steps does not.
+// Going back from a time (the ticker's placing of round times) lands within
+// rounding of the step: a billionth of a step is far below a pixel.
+TEST(StepTimes, AStateIsAtTheStepsTakenAndALengthIsItsSteps)
+{
+    struct Case {
+        double dt;
+        double step;
+        const char* time;
+        const char* length; // of `step` steps
+    };
+    for (const Case& c : {Case{0.001, 0, "0.001", "0"}, Case{0.001, 349, "0.35", "0.349"},
+                          Case{0.001, 1999, "2", "1.999"}, Case{0.002, 999, "2", "1.998"}, Case{0.5, 1, "1", "0.5"},
+                          Case{0.001, -1, "0", "-0.001"}}) {
+        EXPECT_EQ(toolkit::FloatToStr(TimeOfStep(c.step, c.dt)), c.time) << c.dt << ", step " << c.step;
+        EXPECT_EQ(toolkit::FloatToStr(DurationOfSteps(c.step, c.dt)), c.length) << c.dt << ", step " << c.step;
+        EXPECT_NEAR(StepOfTime(TimeOfStep(c.step, c.dt), c.dt), c.step, 1e-9) << c.dt << ", step " << c.step;
+    }
 }
 
 TEST(ShownTraces, RemovingATraceMovesTheLaterOnesDownAndFreesItsHeading)

@@ -91,4 +91,24 @@ std::optional<StaticPoint> OperatingPoint(const StaticCharacteristic& motor, con
     return std::nullopt;
 }
 
+std::optional<double> StepResponseRests::Of(Quantity quantity, Segment segment) const
+{
+    const std::optional<StaticPoint> point = segment == Segment::On ? on : off;
+    if (!point)
+        return std::nullopt;
+    return quantity == Quantity::Md ? point->Md : point->Omega;
+}
+
+StepResponseRests RestsOfStepResponse(const MotorParameters& model, const StepSettings& step, double load)
+{
+    const StaticCharacteristic motor(model);
+    const double synchronous = motor.SynchronousSpeed();
+    StepResponseRests rests{.on = std::nullopt, .off = {synchronous, 0, motor.At(synchronous).value_or(StaticPoint{}).K}};
+    const LoadCharacteristic held = LoadCharacteristic::Of(step, load);
+    if (step.profile != LoadProfile::Periodic)
+        if (const std::optional<StaticPoint> point = OperatingPoint(motor, held))
+            rests.on = StaticPoint{point->Omega, held.At(point->Omega), point->K};
+    return rests;
+}
+
 } // namespace analysis

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "experiments/Runs.h"
 #include "experiments/Settings.h"
 #include "model/MotorModel.h"
 
@@ -99,5 +100,18 @@ struct LoadCharacteristic {
 // None when they do not cross in the range, or when the bisection meets a
 // speed without a rest point.
 std::optional<StaticPoint> OperatingPoint(const StaticCharacteristic& motor, const LoadCharacteristic& load);
+
+// Where the model comes to rest in each part of a step response: while the
+// load acts, Md at the load and Omega at the operating point; after it is
+// removed, Md 0 at the synchronous speed. None while a periodic load acts,
+// which swings without rest, nor where the load does not cross the curve.
+struct StepResponseRests {
+    std::optional<StaticPoint> on;
+    StaticPoint off;
+
+    std::optional<double> Of(Quantity quantity, Segment segment) const;
+};
+
+StepResponseRests RestsOfStepResponse(const MotorParameters& model, const StepSettings& step, double load);
 
 } // namespace analysis

@@ -21,8 +21,10 @@ public:
     {
     }
 
-    // The final point has r = 1, so both thresholds are always found.
+    // The final point has r = 1, so every threshold is always found.
     Step RiseSteps() const { return FirstReaching(0.9) - FirstReaching(0.1); }
+
+    Step TimeConstantSteps(Step segmentStart) const { return FirstReaching(0.632) + 1 - segmentStart; }
 
     Step SettlingSteps(Step segmentStart) const
     {
@@ -81,6 +83,16 @@ double ValueBefore(const Trace& trace, Step step)
     return step == 0 ? kValueAfterReset : *ValueAtX(trace, static_cast<double>(step - 1));
 }
 
+// Whether the end lies within 2 % of the rest: of the change the rest asks
+// for, or, where it asks for none, of the largest departure from the start.
+bool EndsAtRest(double end, double rest, double initial, const Extremes& extremes)
+{
+    const double change = rest != initial
+                              ? std::fabs(rest - initial)
+                              : std::max(std::fabs(extremes.max - initial), std::fabs(extremes.min - initial));
+    return std::fabs(end - rest) <= 0.02 * change;
+}
+
 } // namespace
 
 bool HoldsWholeRun(const Trace& trace, Step steps)
@@ -90,8 +102,8 @@ bool HoldsWholeRun(const Trace& trace, Step steps)
            StepOf(points.back()) == steps - 1;
 }
 
-StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment,
-                                     double initial)
+StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment, double initial,
+                                     std::optional<double> rest)
 {
     const std::span<const TracePoint> inSegment = PointsIn(points, segment);
     if (inSegment.empty())
@@ -106,13 +118,17 @@ StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRan
                                .peak = extremes.max,
                                .peakStep = extremes.maxStep,
                                .trough = extremes.min,
-                               .troughStep = extremes.minStep};
+                               .troughStep = extremes.minStep,
+                               .rest = rest,
+                               .settled = !rest || EndsAtRest(final, *rest, initial, extremes)};
     if (delta != 0 && std::isfinite(delta)) {
         const StepProgress progress(inSegment, initial, final, delta);
         result.riseSteps = progress.RiseSteps();
-        result.settlingSteps = progress.SettlingSteps(segment.first);
+        if (result.settled)
+            result.settlingSteps = progress.SettlingSteps(segment.first);
         result.overshootPercent = progress.OvershootPercent();
         result.undershootPercent = progress.UndershootPercent();
+        result.timeConstantSteps = progress.TimeConstantSteps(segment.first);
     }
     return result;
 }
@@ -123,31 +139,42 @@ std::string_view SegmentName(Segment segment)
 }
 
 std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quantity quantity,
-                                                      const LoadSchedule& schedule)
+                                                      const LoadSchedule& schedule, const StepResponseRests& rests)
 {
     RequireWholeRun(trace, schedule.steps);
     const std::span<const TracePoint> points = trace.Points();
     std::vector<CharacteristicsRow> rows;
+    auto add = [&](Segment segment, StepRange steps) {
+        rows.push_back({quantity, segment,
+                        CharacterizeStep(points, steps, ValueBefore(trace, steps.first), rests.Of(quantity, segment))});
+    };
     if (schedule.on < schedule.off)
-        rows.push_back({quantity, Segment::On,
-                        CharacterizeStep(points, {schedule.on, schedule.off - 1}, ValueBefore(trace, schedule.on))});
+        add(Segment::On, {schedule.on, schedule.off - 1});
     if (schedule.off < schedule.steps)
-        rows.push_back({quantity, Segment::Off,
-                        CharacterizeStep(points, {schedule.off, schedule.steps - 1}, ValueBefore(trace, schedule.off))});
+        add(Segment::Off, {schedule.off, schedule.steps - 1});
     return rows;
 }
 
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
-                                                         const LoadSchedule& schedule)
+                                                         const LoadSchedule& schedule, const StepResponseRests& rests)
 {
-    std::vector<CharacteristicsRow> rows = CharacterizeStepTrace(md, Quantity::Md, schedule);
-    std::ranges::move(CharacterizeStepTrace(omega, Quantity::Omega, schedule), std::back_inserter(rows));
+    std::vector<CharacteristicsRow> rows = CharacterizeStepTrace(md, Quantity::Md, schedule, rests);
+    std::ranges::move(CharacterizeStepTrace(omega, Quantity::Omega, schedule, rests), std::back_inserter(rows));
     return rows;
+}
+
+StepResponseRests RestsOf(const RunOrigin& origin)
+{
+    StepResponseRests rests = RestsOfStepResponse(origin.model, origin.step, origin.load.value_or(0));
+    if (!origin.load)
+        rests.on.reset();
+    return rests;
 }
 
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const RunResult& run)
 {
-    return CharacterizeStepResponse(run.Of(Quantity::Md), run.Of(Quantity::Omega), StepLoadSchedule(run.settings));
+    return CharacterizeStepResponse(run.Of(Quantity::Md), run.Of(Quantity::Omega), StepLoadSchedule(run.settings),
+                                    RestsOf(run.Origin()));
 }
 
 } // namespace analysis

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/MechanicalCharacteristic.h"
 #include "analysis/StepRange.h"
 #include "experiments/Experiments.h"
 #include "experiments/Runs.h"
@@ -18,13 +19,22 @@ namespace analysis {
 // - rise: t90 - t10, the first steps with r >= 0.9 and r >= 0.1;
 // - settling: the last step with |y - final| > 0.02 |delta|, plus one,
 //   minus the segment's first step; 0 when there is none;
-// - overshoot: max(0, (max r - 1) * 100); undershoot: max(0, -(min r) * 100).
-// These four measure against delta and are empty when it is 0 (or, for
+// - overshoot: max(0, (max r - 1) * 100); undershoot: max(0, -(min r) * 100);
+// - time constant: the first step with r >= 0.632, plus one, minus the
+//   segment's first step: the steps taken until the response covers 63.2 %
+//   of its change.
+// These five measure against delta and are empty when it is 0 (or, for
 // values near the double range, infinite). Since r(final) is exactly 1,
-// both rise thresholds are reached whenever delta is usable.
+// every threshold is reached whenever delta is usable.
+//
+// Given the value the model rests at in the segment, the segment has
+// settled when its end lies within 2 % of the change the rest asks for
+// (|rest - initial|), or, where it asks for none, of the largest departure
+// from the initial value. A segment that has not settled has no settling
+// time, and its final value is only the value at its end.
 struct StepCharacteristics {
     double initial;
-    double final;
+    double final; // the value at the segment's end
     double delta; // final - initial
     double peak;
     Step peakStep; // the first step with the peak value
@@ -34,14 +44,17 @@ struct StepCharacteristics {
     std::optional<Step> settlingSteps{};
     std::optional<double> overshootPercent{};
     std::optional<double> undershootPercent{};
+    std::optional<Step> timeConstantSteps{};
+    std::optional<double> rest{};
+    bool settled = true;
     bool operator==(const StepCharacteristics&) const = default;
 };
 
 // The characteristics of the points in the segment, the step having started
-// from the initial value; raises std::invalid_argument when the segment
-// holds no point.
-StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment,
-                                     double initial);
+// from the initial value, judged settled against the rest if one is given;
+// raises std::invalid_argument when the segment holds no point.
+StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment, double initial,
+                                     std::optional<double> rest = std::nullopt);
 
 // Md and Omega right after the model's reset, where a load applied at step
 // 0 starts.
@@ -64,10 +77,11 @@ std::string_view SegmentName(Segment segment);
 bool HoldsWholeRun(const Trace& trace, Step steps);
 
 // The rows of the trace of the quantity, on and off as below, for a trace
-// that holds a whole step-response run made on the schedule; raises
-// std::invalid_argument for one that does not.
+// that holds a whole step-response run made on the schedule, each judged
+// against the quantity's rest in its segment; raises std::invalid_argument
+// for one that does not.
 std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quantity quantity,
-                                                      const LoadSchedule& schedule);
+                                                      const LoadSchedule& schedule, const StepResponseRests& rests);
 
 // Md on, Md off, Omega on, Omega off, for traces that hold a whole
 // step-response run made on the schedule. Each time the load changes is a
@@ -76,7 +90,11 @@ std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quanti
 // value at off - 1. A segment with no steps has no row. Raises
 // std::invalid_argument for traces that do not hold a whole run.
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
-                                                         const LoadSchedule& schedule);
+                                                         const LoadSchedule& schedule, const StepResponseRests& rests);
+
+// The rests of the step response a run's origin describes; none while the
+// load acts when the origin holds no load.
+StepResponseRests RestsOf(const RunOrigin& origin);
 
 // The same for a step response's result, which must have run to its end.
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const RunResult& run);

@@ -61,7 +61,8 @@ constexpr std::string_view kHelp =
     "  or:  motormodel-cli characteristic [--csv FILE] [--load L]\n"
     "  or:  motormodel-cli sweep NAME=VALUES RUN [--csv FILE] [--metrics FILE]\n"
     "Simulates the induction motor for run.steps steps ({run.steps} by default). Every\n"
-    "command also takes [--settings FILE]... [--set NAME=VALUE]...\n"
+    "command also takes [--settings FILE]... [--set NAME=VALUE]..., every command\n"
+    "that writes CSV [--locale ru], and every run [--time]\n"
     "\n"
     "Commands:\n"
     "  step [LOAD]           step response to the whole-number load LOAD (refused\n"
@@ -108,12 +109,21 @@ constexpr std::string_view kHelp =
     "                        step.off - 1, {step.on}-{load.last} by default) and after it is\n"
     "                        removed (to the run's end): initial and final value,\n"
     "                        peak, trough and their steps, rise steps (10% to 90%),\n"
-    "                        settling steps (into 2%), overshoot and undershoot in %\n"
+    "                        settling steps (into 2%), overshoot and undershoot in %,\n"
+    "                        the time constant t63 (steps to 63.2% of the change),\n"
+    "                        the value at the segment's end, the model's rest for\n"
+    "                        the segment's load and whether the end settled within\n"
+    "                        2% of it (if not, final and settling steps are empty)\n"
     "  --stats FILE          write the statistics of Md and Omega as CSV: count,\n"
     "                        min, max and their steps, mean, rms and standard\n"
     "                        deviation\n"
     "  --from A, --to B      the steps the statistics cover, both included (the\n"
     "                        whole run by default)\n"
+    "  --time                add times in seconds: a column t after step in --csv,\n"
+    "                        the state at step i being at (i + 1) dt, and the\n"
+    "                        characteristics' times in --metrics\n"
+    "  --locale ru           write every CSV for a spreadsheet in the Russian\n"
+    "                        locale: fields separated by ; and a decimal comma\n"
     "  --load L              (characteristic) also give the operating point under\n"
     "                        the load L, or step.load, on standard error:\n"
     "                        \"Operating point: Omega X Md Y\"\n"
@@ -224,6 +234,10 @@ struct Options {
     std::optional<analysis::Step> from;
     std::optional<analysis::Step> to;
     std::optional<double> heldLoad; // characteristic's --load
+    // --time: seconds beside the steps.
+    bool time = false;
+    // --locale: the CSV dialect of every output.
+    CsvStyle style = kPlainCsv;
     // A sweep runs the command once per value of the setting.
     std::optional<std::string> sweepName;
     std::vector<std::string> sweepValues;
@@ -234,7 +248,7 @@ struct Options {
 };
 
 // What an option's value must be.
-enum class ValueKind { Path, NameValue, Seed, Step, Finite };
+enum class ValueKind { Path, NameValue, Seed, Step, Finite, Locale };
 
 // The options that take a value, the commands they apply to and what their
 // value is, for the messages.
@@ -251,7 +265,7 @@ constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command:
                        Command::Characteristic};
 // The seeds run.seed allows.
 const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
-const std::array<OptionSpec, 9> kOptions{{
+const std::array<OptionSpec, 10> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
     {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, kSeedValues},
@@ -262,6 +276,7 @@ const std::array<OptionSpec, 9> kOptions{{
     {"--from", kRunCommands, ValueKind::Step, "a step number", false},
     {"--to", kRunCommands, ValueKind::Step, "a step number", false},
     {"--load", {Command::Characteristic}, ValueKind::Finite, "a finite number"},
+    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic}, ValueKind::Locale, "ru"},
 }};
 
 // The whole text as a number, or nothing; a double must be finite.
@@ -299,6 +314,8 @@ bool Allowed(ValueKind kind, std::string_view text)
         return ReadNumber<analysis::Step>(text).has_value();
     case ValueKind::Finite:
         return ReadNumber<double>(text).has_value();
+    case ValueKind::Locale:
+        return text == "ru";
     case ValueKind::Path:
         break;
     }
@@ -327,6 +344,8 @@ void CheckAgainstSettings(const Options& options, const Settings& settings)
 {
     if ((options.from || options.to) && !options.stats)
         throw UsageError("--from and --to need --stats");
+    if (options.time && !options.csv && !options.metrics && !options.sweepName)
+        throw UsageError("--time needs --csv or --metrics");
     const analysis::StepRange range = StatisticsRange(options, settings);
     const analysis::Step last = settings.run.steps - 1;
     if (range.first < 0 || range.last > last || range.first > range.last)
@@ -390,6 +409,8 @@ void TakeOption(const OptionSpec& option, const std::string& value, Options& opt
         options.stats = Output(name, value, options);
     else if (name == "--load")
         options.heldLoad = ReadNumber<double>(value);
+    else if (name == "--locale")
+        options.style = kRussianCsv;
     else if (name == "--from")
         options.from = ReadNumber<analysis::Step>(value);
     else
@@ -414,6 +435,8 @@ void AddCommand(CLI::App& parent, std::string_view name, Command command, Option
             ->check(ValueCheck(option))
             ->trigger_on_parse();
     }
+    if (std::find(kRunCommands.begin(), kRunCommands.end(), command) != kRunCommands.end())
+        app.add_flag_callback("--time", [&options] { options.time = true; });
 }
 
 // The commands the tool knows, as the line names them, "sweep step".
@@ -502,6 +525,12 @@ void DescribeCommandLine(CLI::App& app, Options& options)
             AddCommand(sweep, name, command, options, true);
 }
 
+// The step size that times in seconds take, with --time.
+std::optional<double> TimeStep(const RunResult& run, const Options& options)
+{
+    return options.time ? std::optional(run.settings.model.dt) : std::nullopt;
+}
+
 // The defaults, then every file, then every --set and --seed, each in the
 // order given; checked whole.
 Settings SettingsInForce(const Options& options)
@@ -517,13 +546,26 @@ Settings SettingsInForce(const Options& options)
     return settings;
 }
 
-// The run's points as the chart exports them, headed "step,Md,Omega".
-std::string CsvText(const RunResult& run)
+// Md and Omega's points as the chart exports them, headed "step,Md,Omega",
+// or "step,t,Md,Omega" given the step size.
+std::string CsvText(const std::array<Trace, 2>& run, CsvStyle style, std::optional<double> secondsPerStep)
 {
     ShownTraces traces;
     for (Quantity quantity : kQuantities)
-        traces.Add(run.Of(quantity), std::string(QuantityName(quantity)));
-    return CsvTable(traces);
+        traces.Add(run[static_cast<std::size_t>(quantity)], std::string(QuantityName(quantity)));
+    return CsvTable(traces, traces.ShownIndices(), style, secondsPerStep);
+}
+
+std::string CsvText(const RunResult& run, const Options& options)
+{
+    return CsvText(run.traces, options.style, TimeStep(run, options));
+}
+
+// The run's characteristics with the tool's options.
+std::string MetricsText(const RunResult& run, const Options& options)
+{
+    return analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(run), options.style,
+                                        TimeStep(run, options));
 }
 
 void ReportMaxima(const RunResult& run, const Options& options)
@@ -539,7 +581,7 @@ void ReportMaxima(const RunResult& run, const Options& options)
 void WriteMeasurements(const Options& options, const RunResult& run)
 {
     if (options.metrics)
-        options.metrics->Write(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(run)));
+        options.metrics->Write(MetricsText(run, options));
     if (options.stats) {
         const analysis::StepRange range = StatisticsRange(options, run.settings);
         auto row = [&](Quantity quantity) {
@@ -547,7 +589,7 @@ void WriteMeasurements(const Options& options, const RunResult& run)
                                            analysis::ComputeStatistics(run.Of(quantity).Points(), range)};
         };
         const std::array rows{row(Quantity::Md), row(Quantity::Omega)};
-        options.stats->Write(analysis::StatisticsCsv(rows));
+        options.stats->Write(analysis::StatisticsCsv(rows, options.style));
     }
 }
 
@@ -580,13 +622,15 @@ RandomSources Sources(const Settings& settings)
     return settings.run.seed ? RandomSources{} : ClockSeededSources();
 }
 
-// A table's rows after its heading row, each with the value in front.
-std::string RowsWithValue(const std::string& table, const std::string& value)
+// A table's rows after its heading row, each with the value in front, a
+// number's decimal point the style's mark.
+std::string RowsWithValue(const std::string& table, std::string value, CsvStyle style)
 {
+    std::replace(value.begin(), value.end(), '.', style.decimalMark);
     std::string rows;
     for (std::size_t start = table.find('\n') + 1; start < table.size();) {
         const std::size_t end = table.find('\n', start) + 1;
-        rows += value + ',' + table.substr(start, end - start);
+        rows += value + style.separator + table.substr(start, end - start);
         start = end;
     }
     return rows;
@@ -601,6 +645,26 @@ void WarnOfUnstableStep(const Settings& settings, const std::string& member = {}
         std::cerr << "motormodel-cli: warning: " << member << cli::ErrorText(*warning) << '\n';
 }
 
+// The heading row of a table with the name in front.
+std::string HeadingWithName(const std::string& table, const std::string& name, CsvStyle style)
+{
+    return name + style.separator + table.substr(0, table.find('\n') + 1);
+}
+
+// The tables' headings as the options make them, for any run: a heading
+// row depends on whether times are given, not on their step.
+std::string PointsHeading(const Options& options)
+{
+    const std::optional<double> anyStep = options.time ? std::optional(1.0) : std::nullopt;
+    return CsvText({Trace({}, {}), Trace({}, {})}, options.style, anyStep);
+}
+
+std::string MetricsHeading(const Options& options)
+{
+    const std::optional<double> anyStep = options.time ? std::optional(1.0) : std::nullopt;
+    return analysis::CharacteristicsCsv({}, options.style, anyStep);
+}
+
 // One run per value, on every core. A value the settings refuse, or whose
 // run fails, is reported and the others go on; refused loads are listed
 // once at the end, as one alert would list them. Each output is written
@@ -608,8 +672,9 @@ void WarnOfUnstableStep(const Settings& settings, const std::string& member = {}
 int RunSweep(const Options& options, const Settings& settings)
 {
     const std::string& name = *options.sweepName;
-    std::string csv = name + ",step,Md,Omega\n";
-    std::string metrics = name + ',' + analysis::CharacteristicsCsv({}); // the heading alone
+    const CsvStyle style = options.style;
+    std::string csv = HeadingWithName(PointsHeading(options), name, style);
+    std::string metrics = HeadingWithName(MetricsHeading(options), name, style);
     std::vector<std::string> refused;
     int status = 0;
     for (const std::string& value : options.sweepValues) {
@@ -643,9 +708,9 @@ int RunSweep(const Options& options, const Settings& settings)
         case MemberOutcome::Ran:
             break;
         }
-        csv += RowsWithValue(CsvText(*member.run), value);
+        csv += RowsWithValue(CsvText(*member.run, options), value, style);
         if (options.metrics)
-            metrics += RowsWithValue(analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(*member.run)), value);
+            metrics += RowsWithValue(MetricsText(*member.run, options), value, style);
     }
     if (!refused.empty()) {
         std::string list;
@@ -666,7 +731,7 @@ int RunCharacteristic(const Options& options, const Settings& settings)
 {
     const analysis::StaticCharacteristic motor(settings.model);
     const analysis::SpeedRange range = motor.Range();
-    options.csv.value_or(OutputSink::StandardOutput()).Write(analysis::StaticCurveCsv(motor.Curve(range, 1000)));
+    options.csv.value_or(OutputSink::StandardOutput()).Write(analysis::StaticCurveCsv(motor.Curve(range, 1000), options.style));
     std::optional<double> load = options.heldLoad;
     if (!load && settings.step.load)
         load = static_cast<double>(*settings.step.load);
@@ -702,7 +767,7 @@ int Run(const Options& options, const Settings& settings)
         ReportMaxima(run, options);
     }
     if (options.csv)
-        options.csv->Write(CsvText(run));
+        options.csv->Write(CsvText(run, options));
     // A refused run has no points to measure, and empty tables would pass
     // for measurements.
     if (refused)

@@ -81,9 +81,11 @@ struct RunResult {
     RandomSources sources;
 
     const Trace& Of(Quantity quantity) const { return traces[static_cast<std::size_t>(quantity)]; }
-    // The schedule and step size of its load, kept with its traces when they
-    // are pinned.
-    RunOrigin Origin(std::optional<FamilyPlace> family = {}) const { return OriginOf(kind, settings, std::move(family)); }
+    // What its traces were made with, kept with them when they are pinned.
+    RunOrigin Origin(std::optional<FamilyPlace> family = {}) const
+    {
+        return OriginOf(kind, settings, load, std::move(family));
+    }
 };
 
 // What a run reports while it lasts, and how it is stopped. Both are

@@ -14,7 +14,8 @@ LoadSchedule StepLoadSchedule(const Settings& settings)
     return {settings.step.on, settings.LoadOff(), settings.run.steps};
 }
 
-RunOrigin OriginOf(RunKind kind, const Settings& settings, std::optional<FamilyPlace> family)
+RunOrigin OriginOf(RunKind kind, const Settings& settings, std::optional<std::int32_t> load,
+                   std::optional<FamilyPlace> family)
 {
-    return {kind, StepLoadSchedule(settings), settings.model.dt, std::move(family)};
+    return {kind, StepLoadSchedule(settings), settings.model, settings.step, load, std::move(family)};
 }

@@ -74,14 +74,19 @@ struct FamilyPlace {
 
 // Where a run's traces came from, kept with them once they are pinned, so
 // that what is measured on a pin later is measured as on the run: the run,
-// the load schedule and the step size it ran with (the schedule matters to
-// a step response only), and its place if it is a family's member.
+// the load schedule, the motor (with its step size) and the step
+// response's settings and load it ran with (the schedule, the step settings
+// and the load matter to a step response only), and its place if it is a
+// family's member.
 struct RunOrigin {
     RunKind kind;
     LoadSchedule schedule;
-    double dt;
+    MotorParameters model;
+    StepSettings step;
+    std::optional<std::int32_t> load;
     std::optional<FamilyPlace> family;
     bool operator==(const RunOrigin&) const = default;
 };
 
-RunOrigin OriginOf(RunKind kind, const Settings& settings, std::optional<FamilyPlace> family = {});
+RunOrigin OriginOf(RunKind kind, const Settings& settings, std::optional<std::int32_t> load = {},
+                   std::optional<FamilyPlace> family = {});

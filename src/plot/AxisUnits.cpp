@@ -1,11 +1,16 @@
 #include "plot/AxisUnits.h"
 
+double DurationOfSteps(double steps, double secondsPerStep)
+{
+    return steps / (1 / secondsPerStep);
+}
+
 double TimeOfStep(double step, double secondsPerStep)
 {
-    return step / (1 / secondsPerStep);
+    return DurationOfSteps(step + 1, secondsPerStep);
 }
 
 double StepOfTime(double seconds, double secondsPerStep)
 {
-    return seconds * (1 / secondsPerStep);
+    return seconds * (1 / secondsPerStep) - 1;
 }

@@ -13,10 +13,18 @@ struct AxisUnits {
     bool operator==(const AxisUnits&) const = default;
 };
 
-// The time of a step: steps over steps per second rather than steps times
-// the step size. The step size is not exactly a thousandth, and the product
-// shows 349 steps as 0.34900000000000003 s; the default's reciprocal rounds
-// to exactly 1000, so the quotient is the double nearest the decimal time.
+// Every reading of steps in seconds goes through these three, so the chart,
+// the tracker, the tables and the exports tell one time.
+//
+// The time of the state at a step index: a run starts at rest at t = 0 and
+// index i holds the state after i + 1 steps, so it is the state at
+// t = (i + 1) dt. The time is steps over steps per second rather than steps
+// times the step size: the step size is not exactly a thousandth, and the
+// product shows 350 steps as 0.35000000000000003 s; the default's
+// reciprocal rounds to exactly 1000, so the quotient is the double nearest
+// the decimal time.
 double TimeOfStep(double step, double secondsPerStep);
-// The step, not necessarily whole, at a time.
+// The step index, not necessarily whole, of the state at a time.
 double StepOfTime(double seconds, double secondsPerStep);
+// How long a number of steps lasts, formed as TimeOfStep forms a time.
+double DurationOfSteps(double steps, double secondsPerStep);

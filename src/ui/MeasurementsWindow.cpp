@@ -65,9 +65,16 @@ Cell StepNumber(Step step)
     return Number(static_cast<double>(step));
 }
 
-Cell Seconds(double steps, double dt)
+// The time of the state at a step.
+Cell Time(double step, double dt)
 {
-    return Number(TimeOfStep(steps, dt));
+    return Number(TimeOfStep(step, dt));
+}
+
+// How long a number of steps lasts at the step size.
+auto DurationIn(double dt)
+{
+    return [dt](Step steps) { return Number(DurationOfSteps(static_cast<double>(steps), dt)); };
 }
 
 // An undefined value is an empty cell.
@@ -140,27 +147,40 @@ struct CharacteristicRow {
     Cell (*cell)(const StepCharacteristics&, double dt);
 };
 
-const std::array<CharacteristicRow, 14> kCharacteristicRows{{
+// "установилось" or "не установилось" against the model's rest; nothing
+// where the model has none to judge by.
+Cell SettledCell(const StepCharacteristics& c)
+{
+    if (!c.rest)
+        return {};
+    return Name(c.settled ? QStringLiteral("установилось") : QStringLiteral("не установилось"));
+}
+
+const std::array<CharacteristicRow, 19> kCharacteristicRows{{
     {"Начальное значение", [](const StepCharacteristics& c, double) { return Number(c.initial); }},
-    {"Конечное значение", [](const StepCharacteristics& c, double) { return Number(c.final); }},
+    {"Конечное значение",
+     [](const StepCharacteristics& c, double) { return c.settled ? Number(c.final) : Cell{}; }},
+    {"Значение в конце участка", [](const StepCharacteristics& c, double) { return Number(c.final); }},
+    {"Покой модели", [](const StepCharacteristics& c, double) { return Optional(c.rest, Number); }},
+    {"Установление", [](const StepCharacteristics& c, double) { return SettledCell(c); }},
     {"Пик", [](const StepCharacteristics& c, double) { return Number(c.peak); }},
     {"Шаг пика", [](const StepCharacteristics& c, double) { return StepNumber(c.peakStep); }},
     {"Время пика, с",
-     [](const StepCharacteristics& c, double dt) { return Seconds(static_cast<double>(c.peakStep), dt); }},
+     [](const StepCharacteristics& c, double dt) { return Time(static_cast<double>(c.peakStep), dt); }},
     {"Минимум", [](const StepCharacteristics& c, double) { return Number(c.trough); }},
     {"Шаг минимума", [](const StepCharacteristics& c, double) { return StepNumber(c.troughStep); }},
     {"Время минимума, с",
-     [](const StepCharacteristics& c, double dt) { return Seconds(static_cast<double>(c.troughStep), dt); }},
+     [](const StepCharacteristics& c, double dt) { return Time(static_cast<double>(c.troughStep), dt); }},
     {"Нарастание 10–90 %, шагов", [](const StepCharacteristics& c, double) { return Optional(c.riseSteps, StepNumber); }},
     {"Нарастание 10–90 %, с",
-     [](const StepCharacteristics& c, double dt) {
-         return Optional(c.riseSteps, [dt](Step steps) { return Seconds(static_cast<double>(steps), dt); });
-     }},
+     [](const StepCharacteristics& c, double dt) { return Optional(c.riseSteps, DurationIn(dt)); }},
+    {"Постоянная времени t63, шагов",
+     [](const StepCharacteristics& c, double) { return Optional(c.timeConstantSteps, StepNumber); }},
+    {"Постоянная времени t63, с",
+     [](const StepCharacteristics& c, double dt) { return Optional(c.timeConstantSteps, DurationIn(dt)); }},
     {"Установление в 2 %, шагов", [](const StepCharacteristics& c, double) { return Optional(c.settlingSteps, StepNumber); }},
     {"Установление в 2 %, с",
-     [](const StepCharacteristics& c, double dt) {
-         return Optional(c.settlingSteps, [dt](Step steps) { return Seconds(static_cast<double>(steps), dt); });
-     }},
+     [](const StepCharacteristics& c, double dt) { return Optional(c.settlingSteps, DurationIn(dt)); }},
     {"Перерегулирование, %", [](const StepCharacteristics& c, double) { return Optional(c.overshootPercent, Number); }},
     {"Недорегулирование, %", [](const StepCharacteristics& c, double) { return Optional(c.undershootPercent, Number); }},
 }};
@@ -185,10 +205,10 @@ constexpr int kStepColumns = 1 + static_cast<int>(kQuantities.size() * kSegments
 } // namespace
 
 MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const ChartPins& pins,
-                                       const Trace& stepMd, const Trace& stepOmega, const LoadSchedule& stepSchedule,
-                                       const double& stepRunDt, QWidget* parent)
+                                       const Trace& stepMd, const Trace& stepOmega, const Settings& stepRanWith,
+                                       const std::optional<std::int32_t>& stepLoad, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::MeasurementsWindow>()), chart_(chart), cursors_(cursors),
-      pins_(pins), stepMd_(stepMd), stepOmega_(stepOmega), stepSchedule_(stepSchedule), stepRunDt_(stepRunDt)
+      pins_(pins), stepMd_(stepMd), stepOmega_(stepOmega), stepRanWith_(stepRanWith), stepLoad_(stepLoad)
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
@@ -297,20 +317,22 @@ void MeasurementsWindow::ShowStatistics()
 
 void MeasurementsWindow::ShowStepCharacteristics()
 {
-    const bool whole = analysis::HoldsWholeRun(stepMd_, stepSchedule_.steps) &&
-                       analysis::HoldsWholeRun(stepOmega_, stepSchedule_.steps);
+    const RunOrigin origin = OriginOf(RunKind::Step, stepRanWith_, stepLoad_);
+    const bool whole = analysis::HoldsWholeRun(stepMd_, origin.schedule.steps) &&
+                       analysis::HoldsWholeRun(stepOmega_, origin.schedule.steps);
     ui_->StepHint->setVisible(!whole);
     ui_->StepTable->setVisible(whole);
     if (!whole)
         return;
-    const auto segments = analysis::CharacterizeStepResponse(stepMd_, stepOmega_, stepSchedule_);
+    const auto segments =
+        analysis::CharacterizeStepResponse(stepMd_, stepOmega_, origin.schedule, analysis::RestsOf(origin));
     for (std::size_t row = 0; row < kCharacteristicRows.size(); ++row) {
         // A segment with no steps leaves its own cells empty.
         Cells cells(kStepColumns);
         cells[0] = Name(QString::fromUtf8(kCharacteristicRows[row].name));
         for (const analysis::CharacteristicsRow& segment : segments)
             cells[StepColumn(segment.quantity, segment.segment)] =
-                kCharacteristicRows[row].cell(segment.values, stepRunDt_);
+                kCharacteristicRows[row].cell(segment.values, origin.model.dt);
         SetRow(*ui_->StepTable, static_cast<int>(row), cells);
     }
     FitToCells(*ui_->StepTable);
@@ -333,10 +355,10 @@ void MeasurementsWindow::ShowPinnedSteps()
                                                                                          origin.family->value)))
                                          : Name({});
         for (const analysis::CharacteristicsRow& segment :
-             analysis::CharacterizeStepTrace(pin.trace, pin.of.quantity, origin.schedule)) {
+             analysis::CharacterizeStepTrace(pin.trace, pin.of.quantity, origin.schedule, analysis::RestsOf(origin))) {
             Cells cells{value, Name(QString::fromStdString(pin.trace.Title())), Name(SegmentName(segment.segment))};
             for (const CharacteristicRow& characteristic : kCharacteristicRows)
-                cells << characteristic.cell(segment.values, origin.dt);
+                cells << characteristic.cell(segment.values, origin.model.dt);
             rows << cells;
         }
     }
@@ -364,7 +386,7 @@ void MeasurementsWindow::ShowCursors()
     table.setRowCount(2 + static_cast<int>(readings.size()));
     SetRow(table, 0, {Name(QStringLiteral("Шаг")), Number(a), Number(b), Number(b - a)});
     const double dt = chart_.View().Units().secondsPerStep;
-    SetRow(table, 1, {Name(QStringLiteral("Время, с")), Seconds(a, dt), Seconds(b, dt), Seconds(b - a, dt)});
+    SetRow(table, 1, {Name(QStringLiteral("Время, с")), Time(a, dt), Time(b, dt), Number(DurationOfSteps(b - a, dt))});
     for (int row = 2; row < table.rowCount(); ++row) {
         const CursorReading& reading = readings[static_cast<std::size_t>(row - 2)];
         SetRow(table, row,

@@ -31,11 +31,11 @@ class MeasurementsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // The step response's two traces are also on the chart; the schedule and
-    // the step size are the ones they were made with. Times in seconds at
-    // the cursors take the step size of the run the chart shows.
+    // The step response's two traces are also on the chart; the settings and
+    // the load are the ones they were made with. Times in seconds at the
+    // cursors take the step size of the run the chart shows.
     MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const ChartPins& pins, const Trace& stepMd,
-                       const Trace& stepOmega, const LoadSchedule& stepSchedule, const double& stepRunDt,
+                       const Trace& stepOmega, const Settings& stepRanWith, const std::optional<std::int32_t>& stepLoad,
                        QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
@@ -64,6 +64,6 @@ private:
     std::optional<std::uint64_t> pinsShown_;
     const Trace& stepMd_;
     const Trace& stepOmega_;
-    const LoadSchedule& stepSchedule_;
-    const double& stepRunDt_;
+    const Settings& stepRanWith_;
+    const std::optional<std::int32_t>& stepLoad_;
 };

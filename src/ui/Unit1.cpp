@@ -76,7 +76,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, *chartTools_.pins,
                                            Series(RunKind::Step, Quantity::Md), Series(RunKind::Step, Quantity::Omega),
-                                           stepSchedule_, stepRunDt_, this);
+                                           ranWith_[static_cast<std::size_t>(RunKind::Step)], stepLoad_, this);
     mechanical_ = new MechanicalWindow(*ui_->Chart1, settings_, stepLoad_, this);
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
@@ -240,11 +240,8 @@ void TForm1::ShowRun(RunResult run)
     ranWith_[static_cast<std::size_t>(run.kind)] = run.settings;
     ui_->Chart1->View().SetSecondsPerStep(run.settings.model.dt);
     const bool step = run.kind == RunKind::Step;
-    if (step) {
+    if (step)
         stepLoad_.reset();
-        stepSchedule_ = StepLoadSchedule(run.settings);
-        stepRunDt_ = run.settings.model.dt;
-    }
     for (std::size_t i = 0; i < kQuantities.size(); ++i)
         SeriesOf(run.kind, kQuantities[i]).SwapPoints(run.traces[i]);
     spare_[static_cast<std::size_t>(run.kind)] = std::move(run.traces);
@@ -284,7 +281,9 @@ void TForm1::PinTraces()
 {
     for (const RunDefinition& run : kRuns) {
         const std::array traces{&Series(run.kind, Quantity::Md), &Series(run.kind, Quantity::Omega)};
-        chartTools_.pins->PinRun(traces, RunName(run.kind), OriginOf(run.kind, ranWith_[static_cast<std::size_t>(run.kind)]));
+        const std::optional<std::int32_t> load = run.kind == RunKind::Step ? stepLoad_ : std::nullopt;
+        chartTools_.pins->PinRun(traces, RunName(run.kind),
+                                 OriginOf(run.kind, ranWith_[static_cast<std::size_t>(run.kind)], load));
     }
 }
 

@@ -120,14 +120,10 @@ private:
     std::array<std::optional<std::array<Trace, 2>>, kRuns.size()> spare_{};
     Settings settings_;
     // The load of the step response the step traces hold, once it ran
-    // without an error, and the schedule it ran on.
+    // without an error.
     std::optional<std::int32_t> stepLoad_;
-    LoadSchedule stepSchedule_ = StepLoadSchedule(settings_);
     // The settings each run was last made with, in kRuns' order.
     std::array<Settings, kRuns.size()> ranWith_{};
-    // The step size of the step response on the chart and of the last run,
-    // for times in seconds.
-    double stepRunDt_ = settings_.model.dt;
     // A window of its own, owned as a child.
     MeasurementsWindow* measurements_ = nullptr;
     MechanicalWindow* mechanical_ = nullptr;

@@ -27,8 +27,8 @@ TEST_F(ChartWindow, EachUnitsItemChangesTheViewOnceAndTheAxesAndTrackerFollow)
         const char* y;
         const char* tracker;
     };
-    for (const Step& step : {Step{kTitles, false, "Шаг", y, "Шаг 349\n"}, Step{kSeconds, true, "t, с", y, "t = 0.349 с\n"},
-                             Step{kTitles, true, "", "", "t = 0.349 с\n"}, Step{kSeconds, false, "", "", "Шаг 349\n"}}) {
+    for (const Step& step : {Step{kTitles, false, "Шаг", y, "Шаг 349\n"}, Step{kSeconds, true, "t, с", y, "t = 0.35 с\n"},
+                             Step{kTitles, true, "", "", "t = 0.35 с\n"}, Step{kSeconds, false, "", "", "Шаг 349\n"}}) {
         QSignalSpy changed(&Chart()->View(), &ChartViewState::Changed);
         Trigger(step.item);
         const std::string name = step.item.toStdString();

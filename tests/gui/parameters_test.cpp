@@ -206,8 +206,8 @@ TEST_F(Parameters, RunsUseTheSettingsInForceWhenTheyStartAndPinsNameWhatDiffers)
     }
     // Each pin remembers the settings its run was made with, not those in
     // force when it was pinned.
-    const RunOrigin uniform{RunKind::Uniform, {1000, 3000, 3000}, 0.001, std::nullopt};
-    const RunOrigin step{RunKind::Step, {1000, 3000, 3000}, 0.001, std::nullopt};
+    const RunOrigin uniform{RunKind::Uniform, {1000, 3000, 3000}, settings.model, settings.step, std::nullopt, std::nullopt};
+    const RunOrigin step{RunKind::Step, {1000, 3000, 3000}, settings.model, settings.step, 10, std::nullopt};
     EXPECT_EQ(origins, (std::vector<RunOrigin>{uniform, uniform, step, step}));
     EXPECT_EQ(names, (std::vector<std::string>{
                          "Md (Uniform, J=0.0344, steps=3000)",
@@ -230,12 +230,13 @@ TEST_F(Parameters, MeasuredTimesAreStepsOfTheRunsOwnSize)
                 return table->item(r, column)->toolTip();
         return QString();
     };
-    // Every signal and segment: a time is the steps over steps per second.
+    // Every signal and segment: the time of the state at a step is the steps
+    // taken, one more than its index, over steps per second.
     ASSERT_GE(table->columnCount(), 3);
     double latest = 0;
     for (int column = 1; column < table->columnCount(); ++column) {
         const double steps = cell("Шаг пика", column).toDouble();
-        EXPECT_EQ(cell("Время пика, с", column).toStdString(), toolkit::FloatToStr(steps / (1 / 0.002)));
+        EXPECT_EQ(cell("Время пика, с", column).toStdString(), toolkit::FloatToStr((steps + 1) / (1 / 0.002)));
         latest = std::max(latest, steps);
     }
     EXPECT_GT(latest, 0) << "a peak after the first step tells dt from the default";

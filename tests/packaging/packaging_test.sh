@@ -79,6 +79,12 @@ check_manpage() {
   done < <("$cli" --help)
   [[ "$page" == *"motormodel-cli $version"* ]] || fail "the man page does not name version $version"
   ((missing == 0)) || fail "the man page does not match --help"
+  # The date is the third field of each page's title line.
+  local dates
+  dates=$(for name in motormodel motormodel-cli; do
+    zcat "$work/prefix/share/man/man1/$name.1.gz" | sed -n 's/^\.TH [^ ]* "*1"* "\([^"]*\)".*/\1/p'
+  done | sort -u)
+  [[ "$dates" =~ ^[A-Z][a-z]+\ [0-9]{4}$ ]] || fail "the man pages are dated differently: $dates"
 }
 
 # Both pages as they are installed, with every groff warning on: a warning
