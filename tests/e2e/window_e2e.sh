@@ -227,7 +227,8 @@ experiment_file)
   ;;
 save_commented_file)
   type_load 10
-  check "a load retyped marks the experiment changed" window_shown "$MAIN_CAPTION (параметры изменены)"
+  # The caption is matched as a pattern: its brackets escaped.
+  check "a load retyped marks the experiment changed" window_shown "$MAIN_CAPTION \\(параметры изменены\\)"
   xdotool key --window "$MAIN" ctrl+s
   check "Ctrl+S saves into the open file" window_shown "$(file_caption "$work/commented.toml")"
   sed 's/^load = 15 /load = 10 /' "$work/commented.toml.orig" >"$work/expected.toml"
