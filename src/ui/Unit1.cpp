@@ -320,7 +320,8 @@ void TForm1::ShowRun(RunResult run)
     SetAutoSizedText(*ui_->Label1, toolkit::FloatToStr(run.mdMax));
     SetAutoSizedText(*ui_->Label2, toolkit::FloatToStr(run.omegaMax));
     stepLoad_ = run.load;
-    parameters_->SetLoad(*run.load);
+    if (stepLoad_)
+        parameters_->SetLoad(*stepLoad_);
 }
 
 void TForm1::FollowWork()
