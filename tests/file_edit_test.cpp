@@ -1,7 +1,6 @@
 // Saving over a hand-written experiment file: only the values that differ
 // change, and everything else stays as the lecturer wrote it.
 
-#include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Settings.h"
 
@@ -102,34 +101,5 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"step.profile", "step"}},
                  "\xEF\xBB\xBF# Лабораторная работа 1\n[step] # нагрузка\nprofile = \"step\" # вентилятор\n"},
         EditCase{"not an experiment file", "[modle]\nJ = 1\n", {}, std::nullopt}));
-
-// A value a file gives is quoted, and placed, as the file wrote it, even
-// when it is refused only once the settings are complete.
-TEST(WrittenValues, PlaceRefusedValuesWhereTheFileWroteThem)
-{
-    struct Case {
-        std::string_view text;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"[run]\nsteps = 2000.0\n", "lab.toml:2:9: run.steps must be a whole number from 1 to 1000000, not 2000.0"},
-        {"[step]\nload = 1e1\n", "lab.toml:2:8: step.load must be a whole number from -2147483648 to 2147483647, "
-                                  "not 1e1"},
-        {"[model]\nJ = -1.50\n", "lab.toml:2:5: model.J must be a number above 0, not -1.50"},
-        {"[run]\nsteps = 0x10\n[step]\non = 0x20\n",
-         "lab.toml:4:6: step.on must be a whole number from 0 to step.off (16), not 0x20"},
-        {"\xEF\xBB\xBF[run]\nlimit = 30\n", ""},
-    };
-    for (const Case& c : cases) {
-        WrittenValues written;
-        std::string message;
-        try {
-            CheckSettings(ExperimentFile::Parse(c.text, "lab.toml", {}, &written));
-        } catch (const SettingsError& error) {
-            message = cli::ErrorText(written.Placed(error).Cause());
-        }
-        EXPECT_EQ(message, c.message) << c.text;
-    }
-}
 
 } // namespace
