@@ -237,6 +237,15 @@ TEST(Cli, SettingsApplyInOrderAndPrintAsAFileThatReadsBack)
     for (const char* line : {"\nJ = 2.0\n", "\nMk = 20.0\n", "\nsk = 0.5\n", "\nsteps = 2000\n"})
         EXPECT_NE(layered.out.find(line), std::string::npos) << line;
 
+    // A value refused once the settings are complete is placed in the file
+    // that gave it, as the file wrote it; a --set over it is not a file's.
+    std::ofstream(dir / "c.toml") << "# heavier\n[model]\nJ = -2.50\n";
+    const std::string three = files + " --settings " + (dir / "c.toml").string();
+    EXPECT_NE(RunCli("settings" + three).err.find((dir / "c.toml").string() + ":3:5: model.J must be a number above 0, not -2.50"),
+              std::string::npos);
+    EXPECT_NE(RunCli("settings --set model.J=-3" + three).err.find("motormodel-cli: model.J must be a number above 0, not -3\n"),
+              std::string::npos);
+
     // The defaults written out and read back make the default run exactly.
     std::ofstream(dir / "defaults.toml") << RunCli("settings").out;
     EXPECT_EQ(RunCli("step 10 --csv - --settings " + (dir / "defaults.toml").string()).out, RunCli("step 10 --csv -").out);

@@ -205,6 +205,8 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"[run]\nsteps = \"many\"\n",
                  "lab.toml:2:9: run.steps must be a whole number from 1 to 1000000, not \"many\""},
         FileCase{"[model]\nJ = true\n", "lab.toml:2:5: model.J must be a number above 0, not true"},
+        FileCase{"[run]\nsteps = 2000.0\n", "lab.toml:2:9: run.steps must be a whole number from 1 to 1000000, not 2000.0"},
+        FileCase{"\xEF\xBB\xBF# saved by Notepad\n[run]\nlimit = 30\n", ""},
         FileCase{"[model]\nJ = \n", "lab.toml:2:5: Error while parsing key-value pair: expected value, saw '\\n'"},
         FileCase{"[model]\nJ = 1\0"sv, "lab.toml:2:6: holds binary data (byte 0x00); an experiment file is text"},
         FileCase{"[a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p.q.r]\n",

@@ -536,13 +536,22 @@ std::optional<double> TimeStep(const RunResult& run, const Options& options)
 Settings SettingsInForce(const Options& options)
 {
     Settings settings;
+    WrittenValues written;
     for (const std::string& path : options.settingsFiles)
-        settings = ExperimentFile::Load(path, settings);
-    for (const auto& [name, value] : options.sets)
+        settings = ExperimentFile::Load(path, settings, &written);
+    for (const auto& [name, value] : options.sets) {
         SetSettingText(settings, name, value);
-    if (options.seed)
+        written.Forget(name);
+    }
+    if (options.seed) {
         settings.run.seed = *options.seed;
-    CheckSettings(settings);
+        written.Forget("run.seed");
+    }
+    try {
+        CheckSettings(settings);
+    } catch (const SettingsError& error) {
+        throw written.Placed(error);
+    }
     return settings;
 }
 

@@ -9,7 +9,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <sstream>
+#include <filesystem>
+#include <utility>
 #include <vector>
 
 // The files hold tables of plain values, never nested ones: a shallow limit
@@ -20,6 +21,10 @@
 namespace {
 
 constexpr std::array<std::string_view, 5> kTables{"model", "run", "gauss", "uniform", "step"};
+
+// Windows' editors start UTF-8 files with it; toml++ passes over it and
+// counts the first line's columns after it.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // What the file names a setting by: its table and its key.
 struct SettingName {
@@ -86,7 +91,7 @@ void Screen(std::string_view text, std::string_view source)
         }
         return false;
     };
-    std::size_t i = 0;
+    std::size_t i = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     auto startsWith = [&](std::string_view token) { return text.substr(i, token.size()) == token; };
     // Moves past count bytes, keeping the line and column.
     auto advance = [&](std::size_t count) {
@@ -174,39 +179,97 @@ std::optional<SettingValue> ValueOf(const toml::node& node)
     return std::nullopt;
 }
 
-std::string NodeText(const toml::node& node)
-{
-    std::ostringstream text;
-    node.visit([&](const auto& value) { text << value; });
-    return text.str();
-}
-
-void ApplySetting(Settings& settings, std::string_view name, const toml::node& node, std::string_view source)
-{
-    try {
-        if (const std::optional<SettingValue> value = ValueOf(node))
-            SetSetting(settings, name, *value);
-        else
-            RejectSetting(settings, name, NodeText(node));
-    } catch (const SettingsError& error) {
-        Fail(source, node.source().begin, error.Cause());
+// Byte offsets of the places toml++ gives by line and column; its columns
+// count characters, not bytes.
+class TextPlaces {
+public:
+    explicit TextPlaces(std::string_view text) : text_(text)
+    {
+        lineStarts_.push_back(text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0);
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n')
+                lineStarts_.push_back(i + 1);
     }
-}
 
-void ApplyTable(Settings& settings, std::string_view table, const toml::table& values, std::string_view source)
-{
-    std::vector<std::string_view> keys;
-    for (std::string_view name : SettingNames())
-        if (Split(name).table == table)
-            keys.push_back(Split(name).key);
-    for (const auto& [key, node] : values) {
-        const std::string name = std::string(table) + '.' + std::string(key.str());
-        if (std::find(keys.begin(), keys.end(), key.str()) == keys.end())
-            Fail(source, key.source().begin,
-                 UnknownSetting(name, std::string(table) + '.' + std::string(NearestName(key.str(), keys))).Cause());
-        ApplySetting(settings, name, node, source);
+    std::size_t Offset(const toml::source_position& at) const
+    {
+        std::size_t i = LineStart(at.line);
+        for (auto column = at.column; column > 1 && i < text_.size(); --column)
+            for (++i; i < text_.size() && (static_cast<unsigned char>(text_[i]) & 0xC0) == 0x80; ++i) {
+            }
+        return i;
     }
-}
+
+    // Where the line starts; the end of the text past its last line.
+    std::size_t LineStart(toml::source_index line) const
+    {
+        return line >= 1 && line <= lineStarts_.size() ? lineStarts_[line - 1] : text_.size();
+    }
+
+    // The blanks that start the line.
+    std::string_view Indent(toml::source_index line) const
+    {
+        const std::size_t start = LineStart(line);
+        const std::size_t end = text_.find_first_not_of(" \t", start);
+        return text_.substr(start, (end == std::string_view::npos ? text_.size() : end) - start);
+    }
+
+private:
+    std::string_view text_;
+    std::vector<std::size_t> lineStarts_;
+};
+
+// Reads a table's values into settings. A value refused is quoted as the
+// file wrote it, "2000.0" rather than the number it reads as.
+class TableReader {
+public:
+    TableReader(std::string_view text, std::string_view source, WrittenValues* written)
+        : text_(text), source_(source), places_(text), written_(written)
+    {
+    }
+
+    void Apply(Settings& settings, std::string_view table, const toml::table& values) const
+    {
+        std::vector<std::string_view> keys;
+        for (std::string_view name : SettingNames())
+            if (Split(name).table == table)
+                keys.push_back(Split(name).key);
+        for (const auto& [key, node] : values) {
+            const std::string name = std::string(table) + '.' + std::string(key.str());
+            if (std::find(keys.begin(), keys.end(), key.str()) == keys.end())
+                Fail(source_, key.source().begin,
+                     UnknownSetting(name, std::string(table) + '.' + std::string(NearestName(key.str(), keys))).Cause());
+            ApplySetting(settings, name, node);
+        }
+    }
+
+private:
+    void ApplySetting(Settings& settings, const std::string& name, const toml::node& node) const
+    {
+        const toml::source_region& at = node.source();
+        const std::size_t begin = places_.Offset(at.begin);
+        const std::string written(text_.substr(begin, places_.Offset(at.end) - begin));
+        try {
+            if (const std::optional<SettingValue> value = ValueOf(node))
+                SetSetting(settings, name, *value);
+            else
+                RejectSetting(settings, name, written);
+        } catch (const SettingsError& error) {
+            Problem problem = error.Cause();
+            if (problem.kind == ProblemKind::NotAllowed)
+                problem.value = written;
+            Fail(source_, at.begin, std::move(problem));
+        }
+        if (written_)
+            written_->Note(name, {.file = std::string(source_), .line = at.begin.line, .column = at.begin.column},
+                           written);
+    }
+
+    std::string_view text_;
+    std::string_view source_;
+    TextPlaces places_;
+    WrittenValues* written_;
+};
 
 std::string ReadBounded(const std::string& path)
 {
@@ -241,14 +304,72 @@ std::string ReadBounded(const std::string& path)
     return text;
 }
 
-} // namespace
+// Replaces the bytes from begin to end with text.
+struct TextEdit {
+    std::size_t begin;
+    std::size_t end;
+    std::string text;
+};
 
-Settings ExperimentFile::Load(const std::string& path, const Settings& base)
+// The last line a table's entries take, keys and values.
+toml::source_index LastLine(const toml::table& table)
 {
-    return Parse(ReadBounded(path), path, base);
+    toml::source_index last = table.source().begin.line;
+    for (const auto& [key, node] : table)
+        last = std::max({last, key.source().end.line, node.source().end.line});
+    return last;
 }
 
-Settings ExperimentFile::Parse(std::string_view text, std::string_view source, const Settings& base)
+// Where a value the file lacks goes: after its table's last entry, keyed
+// as that table's entries are, under a header or by a dotted key. None
+// for an inline table, whose braces would have to be rewritten.
+std::optional<TextEdit> Addition(const TextPlaces& places, std::string_view text, const toml::table& table,
+                                 std::string_view tableName, std::string_view line, std::string_view lineEnd)
+{
+    if (table.is_inline())
+        return std::nullopt;
+    const bool header = text.substr(places.Offset(table.source().begin), 1) == "[";
+    const toml::source_index last = LastLine(table);
+    const std::size_t at = places.LineStart(last + 1);
+    std::string added(table.empty() ? std::string_view() : places.Indent(last));
+    if (!header)
+        added += std::string(tableName) + '.';
+    added += std::string(line) + std::string(lineEnd);
+    return TextEdit{at, at, std::move(added)};
+}
+
+} // namespace
+
+void WrittenValues::Note(std::string_view name, Place place, std::string text)
+{
+    values_.insert_or_assign(std::string(name), Written{std::move(place), std::move(text)});
+}
+
+void WrittenValues::Forget(std::string_view name)
+{
+    if (const auto found = values_.find(name); found != values_.end())
+        values_.erase(found);
+}
+
+SettingsError WrittenValues::Placed(const SettingsError& error) const
+{
+    Problem problem = error.Cause();
+    const auto found = values_.find(problem.setting);
+    if (found == values_.end() || !problem.place.file.empty())
+        return error;
+    problem.place = found->second.place;
+    if (problem.kind == ProblemKind::NotAllowed)
+        problem.value = found->second.text;
+    return SettingsError(std::move(problem));
+}
+
+Settings ExperimentFile::Load(const std::string& path, const Settings& base, WrittenValues* written)
+{
+    return Parse(ReadBounded(path), path, base, written);
+}
+
+Settings ExperimentFile::Parse(std::string_view text, std::string_view source, const Settings& base,
+                               WrittenValues* written)
 {
     if (text.size() > kLargestFile)
         Fail(source, {}, kTooLarge);
@@ -263,6 +384,7 @@ Settings ExperimentFile::Parse(std::string_view text, std::string_view source, c
                      : Problem{.kind = ProblemKind::NotToml, .value = std::string(error.description())});
     }
     Settings settings = base;
+    const TableReader reader(text, source, written);
     for (const auto& [key, node] : file) {
         const toml::table* table = node.as_table();
         const bool known = std::find(kTables.begin(), kTables.end(), key.str()) != kTables.end();
@@ -275,7 +397,7 @@ Settings ExperimentFile::Parse(std::string_view text, std::string_view source, c
                  table ? Problem{.kind = ProblemKind::UnknownTable, .value = std::string(key.str()), .nearest = std::string(nearest)}
                        : UnknownSetting(key.str(), nearest).Cause());
         }
-        ApplyTable(settings, key.str(), *table, source);
+        reader.Apply(settings, key.str(), *table);
     }
     return settings;
 }
@@ -303,6 +425,84 @@ std::string ExperimentFile::Text(const Settings& settings)
 void ExperimentFile::Save(const std::string& path, const Settings& settings)
 {
     toolkit::ReplaceFile(path, Text(settings));
+}
+
+std::optional<std::string> ExperimentFile::Edited(std::string_view text, const Settings& settings)
+{
+    Settings written;
+    toml::table file;
+    try {
+        written = Parse(text, {}, Settings{});
+        file = toml::parse(text);
+    } catch (const SettingsError&) {
+        return std::nullopt;
+    }
+    const TextPlaces places(text);
+    const std::string_view lineEnd = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
+    std::vector<TextEdit> edits;
+    // The tables the file lacks, with their lines, in the order files list them.
+    std::vector<std::pair<std::string_view, std::string>> newTables;
+    for (std::string_view name : SettingNames()) {
+        const std::optional<SettingValue> value = GetSetting(settings, name);
+        if (value == GetSetting(written, name))
+            continue;
+        const SettingName part = Split(name);
+        const toml::table* table = file[part.table].as_table();
+        const toml::node* node = table ? table->get(part.key) : nullptr;
+        const std::string line = std::string(part.key) + " = " + (value ? ValueText(*value) : std::string());
+        if (node && table->is_inline()) {
+            return std::nullopt;
+        } else if (node && value) {
+            edits.push_back({places.Offset(node->source().begin), places.Offset(node->source().end), ValueText(*value)});
+        } else if (node) {
+            const toml::source_index first = table->find(part.key)->first.source().begin.line;
+            edits.push_back({places.LineStart(first), places.LineStart(node->source().end.line + 1), {}});
+        } else if (table) {
+            std::optional<TextEdit> addition = Addition(places, text, *table, part.table, line, lineEnd);
+            if (!addition)
+                return std::nullopt;
+            edits.push_back(std::move(*addition));
+        } else {
+            if (newTables.empty() || newTables.back().first != part.table)
+                newTables.emplace_back(part.table, std::string());
+            newTables.back().second += line + std::string(lineEnd);
+        }
+    }
+    for (const auto& [table, lines] : newTables) {
+        const std::string header = '[' + std::string(table) + ']' + std::string(lineEnd);
+        edits.push_back({text.size(), text.size(), (text.empty() ? std::string() : std::string(lineEnd)) + header + lines});
+    }
+    // Lines added where another is taken out go first.
+    std::stable_sort(edits.begin(), edits.end(), [](const TextEdit& a, const TextEdit& b) {
+        return std::pair(a.begin, a.end) < std::pair(b.begin, b.end);
+    });
+    std::string result;
+    std::size_t copied = 0;
+    // What goes after a last line without its end starts a line of its own.
+    bool lineEnded = text.empty() || text.ends_with('\n');
+    for (const TextEdit& edit : edits) {
+        result.append(text.substr(copied, edit.begin - copied));
+        if (edit.begin == text.size() && !std::exchange(lineEnded, true))
+            result.append(lineEnd);
+        result += edit.text;
+        copied = edit.end;
+    }
+    result.append(text.substr(copied));
+    return result;
+}
+
+bool ExperimentFile::SaveKeeping(const std::string& path, const Settings& settings,
+                                 const std::function<bool()>& mayRewrite)
+{
+    std::optional<std::string> text;
+    if (std::filesystem::exists(path))
+        text = Edited(ReadBounded(path), settings);
+    else
+        text = Text(settings);
+    if (!text && !mayRewrite())
+        return false;
+    toolkit::ReplaceFile(path, text ? *text : Text(settings));
+    return true;
 }
 
 void SetSettingText(Settings& settings, std::string_view name, std::string_view text)

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -251,11 +252,12 @@ void ParametersWindow::ShowSettings(const Settings& settings)
 
 void ParametersWindow::Open(const std::string& path)
 {
-    const Settings opened = ExperimentFile::Load(path, Settings{});
+    WrittenValues written;
+    const Settings opened = ExperimentFile::Load(path, Settings{}, &written);
     try {
         CheckSettings(opened);
     } catch (const SettingsError& error) {
-        Problem inFile = error.Cause();
+        Problem inFile = written.Placed(error).Cause();
         inFile.place.file = path;
         throw SettingsError(inFile);
     }
@@ -263,23 +265,52 @@ void ParametersWindow::Open(const std::string& path)
     fileSettings_ = opened;
     ShowSettings(opened);
     emit SettingsChanged();
-    emit Opened(opened);
 }
 
-void ParametersWindow::Save(const std::string& path)
+bool ParametersWindow::Save(const std::string& path)
 {
     if (!refused_.empty())
         throw toolkit::Exception("Опыт не сохранён: поле " + refused_.begin()->first +
                             " не принято. " + refused_.begin()->second);
-    ExperimentFile::Save(path, inForce_);
+    const auto mayRewrite = [&] {
+        return QMessageBox::question(this, QStringLiteral("Сохранить опыт"),
+                                     QStringLiteral("Файл %1 нельзя изменить на месте: он задаёт значения так, что их "
+                                                    "не заменить, не переписав его. Переписать файл целиком? "
+                                                    "Комментарии и порядок строк в нём пропадут.")
+                                         .arg(QFileInfo(QString::fromStdString(path)).fileName())) == QMessageBox::Yes;
+    };
+    if (!ExperimentFile::SaveKeeping(path, inForce_, mayRewrite))
+        return false;
     file_ = QString::fromStdString(path);
     fileSettings_ = inForce_;
     emit SettingsChanged();
+    return true;
+}
+
+bool ParametersWindow::Unsaved() const
+{
+    if (!file_.isEmpty())
+        return inForce_ != fileSettings_;
+    Settings loadAside = inForce_;
+    loadAside.step.load.reset();
+    return loadAside != Settings{};
+}
+
+void ParametersWindow::SetLoad(std::int64_t load)
+{
+    const QString text = QString::number(load);
+    QLineEdit& field = Field("step.load");
+    if (field.text() == text)
+        return;
+    field.setText(text);
+    ReadFields();
 }
 
 void ParametersWindow::OpenWithDialog()
 {
     RunCommand([this] {
+        if (Unsaved() && !mayReplace_())
+            return;
         const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Открыть опыт"), folder_, kFileFilters);
         if (path.isEmpty())
             return;
@@ -288,9 +319,19 @@ void ParametersWindow::OpenWithDialog()
     });
 }
 
-void ParametersWindow::SaveWithDialog()
+bool ParametersWindow::SaveToFile()
 {
-    RunCommand([this] {
+    if (file_.isEmpty())
+        return SaveWithDialog();
+    bool saved = false;
+    RunCommand([&] { saved = Save(file_.toStdString()); });
+    return saved;
+}
+
+bool ParametersWindow::SaveWithDialog()
+{
+    bool saved = false;
+    RunCommand([&] {
         QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить опыт"), folder_, kFileFilters);
         if (path.isEmpty())
             return;
@@ -298,8 +339,9 @@ void ParametersWindow::SaveWithDialog()
         // A name typed without a suffix is an experiment file.
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".toml");
-        Save(path.toStdString());
+        saved = Save(path.toStdString());
     });
+    return saved;
 }
 
 void ParametersWindow::ReadFields()

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -55,18 +57,34 @@ public:
 
     // Writes the settings in force to an experiment file, whole or not at
     // all. Refused while a field is refused: the file would not hold what
-    // the fields show.
-    void Save(const std::string& path);
+    // the fields show. An existing file keeps its comments and layout, and
+    // one that cannot be edited so is rewritten whole only if the user
+    // agrees. Whether it was saved.
+    bool Save(const std::string& path);
+
+    // The settings in force differ from the file they came from, or, with
+    // no file, from the defaults; the load is the experiment's only once it
+    // has a file.
+    bool Unsaved() const;
+
+    // Puts the load of the step response in force, as the load box and the
+    // last step response give it.
+    void SetLoad(std::int64_t load);
+
+    // Asked before another file's settings replace unsaved ones; whether
+    // to go on.
+    void SetReplaceGuard(std::function<bool()> mayReplace) { mayReplace_ = std::move(mayReplace); }
 
 signals:
     // The settings in force, or the file they belong to, changed.
     void SettingsChanged();
-    // An experiment file's settings were put in force.
-    void Opened(const Settings& settings);
 
 public slots:
     void OpenWithDialog();
-    void SaveWithDialog();
+    // Saves into the file the settings came from, or asks where when there
+    // is none; whether it was saved.
+    bool SaveToFile();
+    bool SaveWithDialog();
 
 private:
     // Reads every field, marks the refused and the changed ones, and puts
@@ -93,6 +111,7 @@ private:
     QString file_;
     Settings fileSettings_;
     QString folder_;
+    std::function<bool()> mayReplace_ = [] { return true; };
 };
 
 // A setting's value as a field and a pin's name show it: numbers as files

@@ -3,7 +3,9 @@
 #include "ui/ToolDocks.h"
 #include "ui/WindowSystem.h"
 
+#include <QKeySequence>
 #include <QScreen>
+#include <QShortcut>
 #include <QVariant>
 #include <QWidget>
 
@@ -79,6 +81,32 @@ void ShowToolWindow(QWidget& tool, QWidget& main)
                               tool.frameGeometry().size()));
         tool.setProperty(kPlacedProperty, true);
     }
+    tool.setWindowState(tool.windowState() & ~Qt::WindowMinimized);
     tool.show();
     tool.raise();
+    tool.activateWindow();
+}
+
+std::optional<QPoint> PlaceOf(const QWidget& tool)
+{
+    if (!PlatformPlacesWindows() || !tool.property(kPlacedProperty).toBool())
+        return std::nullopt;
+    return tool.pos();
+}
+
+void RestorePlace(QWidget& tool, QPoint place)
+{
+    if (!PlatformPlacesWindows())
+        return;
+    tool.move(place);
+    tool.setProperty(kPlacedProperty, true);
+}
+
+void CloseOnEscape(QWidget& window)
+{
+    // Docked in the main window, it is closed as a dock is.
+    new QShortcut(QKeySequence(Qt::Key_Escape), &window, &window, [&window] {
+        if (window.isWindow())
+            window.close();
+    });
 }

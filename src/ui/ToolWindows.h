@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -16,9 +17,19 @@ class QWidget;
 // screen, top left first when the window is larger than the screen.
 QPoint PlaceBeside(const QRect& screen, const QRect& main, const std::vector<QRect>& controls, QSize tool);
 
-// Shows one of the main window's tool windows and brings it to the front.
-// Where the platform places windows, the first time it goes beside the main
-// window, as PlaceBeside says; after that it stays where the user leaves it
-// while the program runs. Elsewhere it docks in the main window, as
-// ToolDocks says.
+// Shows one of the main window's tool windows and brings it to the front,
+// minimised or hidden as it may be. Where the platform places windows, the
+// first time it goes beside the main window, as PlaceBeside says; after
+// that it stays where the user leaves it. Elsewhere it docks in the main
+// window, as ToolDocks says.
 void ShowToolWindow(QWidget& tool, QWidget& main);
+
+// Where a tool window stands once it has been placed, to put it back there
+// at the next start; none before, or where the platform docks it.
+std::optional<QPoint> PlaceOf(const QWidget& tool);
+// Puts a tool window where it stood before: its place from now on.
+void RestorePlace(QWidget& tool, QPoint place);
+
+// Escape closes the window, as its close box does, while it stands on its
+// own.
+void CloseOnEscape(QWidget& window);

@@ -18,13 +18,16 @@
 #include "ui/MechanicalWindow.h"
 #include "ui/ToolWindows.h"
 #include "ui/ParametersWindow.h"
+#include "ui/Remembered.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -81,13 +84,16 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
     work_ = new BackgroundWork(this);
+    for (QWidget* tool : ToolWindowsOf())
+        CloseOnEscape(*tool);
+    RestoreRemembered(ui_->Chart1->View(), ToolWindowsOf());
     FollowWork();
     connect(family_, &FamilyWindow::Requested, this, [this] { RunCommand([this] { PinFamily(family_->Request()); }); });
     connect(parameters_, &ParametersWindow::SettingsChanged, this, &TForm1::TakeSettings);
-    connect(parameters_, &ParametersWindow::Opened, this, [this](const Settings& opened) {
-        if (opened.step.load)
-            ui_->Edit1->setText(QString::number(*opened.step.load));
-    });
+    parameters_->SetReplaceGuard([this] { return MayDiscard(AtStake::Experiment); });
+    connect(ui_->Edit1, &QLineEdit::textEdited, this, &TForm1::TakeTypedLoad);
+    // Enter in the load box runs the step response, as its button does.
+    connect(ui_->Edit1, &QLineEdit::returnPressed, ui_->Button4, &QPushButton::click);
     AddChartCommands();
     BindToolBar();
 
@@ -131,6 +137,7 @@ void TForm1::AddChartCommands()
     ui_->Chart1->addAction(mechanical);
     menu.addAction(QStringLiteral("Закрепить графики"), this, [this] { RunCommand([this] { PinTraces(); }); });
     menu.addAction(QStringLiteral("Параметры опыта…"), this, [this] { ShowBeside(*parameters_); });
+    menu.addAction(ui_->ActionSaveAs);
     menu.addAction(QStringLiteral("Семейство кривых…"), this, [this] { ShowBeside(*family_); });
 }
 
@@ -138,7 +145,9 @@ void TForm1::BindToolBar()
 {
     connect(ui_->ActionParameters, &QAction::triggered, this, [this] { ShowBeside(*parameters_); });
     connect(ui_->ActionOpen, &QAction::triggered, parameters_, &ParametersWindow::OpenWithDialog);
-    connect(ui_->ActionSave, &QAction::triggered, parameters_, &ParametersWindow::SaveWithDialog);
+    connect(ui_->ActionSave, &QAction::triggered, parameters_, &ParametersWindow::SaveToFile);
+    connect(ui_->ActionSaveAs, &QAction::triggered, parameters_, &ParametersWindow::SaveWithDialog);
+    addAction(ui_->ActionSaveAs);
     connect(ui_->ActionMeasurements, &QAction::triggered, this, [this] { ShowBeside(*measurements_); });
     connect(ui_->ActionMechanical, &QAction::triggered, this, [this] { ShowBeside(*mechanical_); });
     connect(ui_->ActionFamily, &QAction::triggered, this, [this] { ShowBeside(*family_); });
@@ -203,15 +212,65 @@ void TForm1::PinMembers(const FamilyResult& family)
 
 void TForm1::TakeSettings()
 {
+    const std::optional<std::int64_t> load = parameters_->InForce().step.load;
+    if (load && load != settings_.step.load)
+        ui_->Edit1->setText(QString::number(*load));
     settings_ = parameters_->InForce();
     mechanical_->Update();
     const QString file = parameters_->FileName();
     if (!file.isEmpty())
         setWindowTitle(kCaption + QStringLiteral(" — ") + file);
-    else if (settings_ != Settings{})
+    else if (parameters_->Unsaved())
         setWindowTitle(kCaption + QStringLiteral(" (параметры изменены)"));
     else
         setWindowTitle(kCaption);
+}
+
+void TForm1::TakeTypedLoad()
+{
+    try {
+        parameters_->SetLoad(toolkit::StrToInt(LoadText()));
+    } catch (const toolkit::Exception&) {
+        // Not a load yet: the run says why, if it is started so.
+    }
+}
+
+bool TForm1::MayDiscard(AtStake atStake)
+{
+    const bool experiment = parameters_->Unsaved();
+    const bool pins = atStake == AtStake::ExperimentAndPins && !chartTools_.pins->Pinned().empty();
+    if (!experiment && !pins)
+        return true;
+    QStringList lost;
+    if (experiment)
+        lost << QStringLiteral("Параметры опыта изменены и не сохранены.");
+    if (pins)
+        lost << QStringLiteral("Закреплённые графики пропадут.");
+    QMessageBox question(QMessageBox::Question, kCaption, lost.join(QLatin1Char(' ')), QMessageBox::NoButton, this);
+    // Only the experiment can be saved: the pins are the chart's.
+    QPushButton* save = experiment ? question.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton* discard = question.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
+    question.setEscapeButton(question.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole));
+    question.setDefaultButton(save ? save : discard);
+    question.exec();
+    if (question.clickedButton() == discard)
+        return true;
+    return save && question.clickedButton() == save && parameters_->SaveToFile();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!MayDiscard(AtStake::ExperimentAndPins)) {
+        event->ignore();
+        return;
+    }
+    Remember(ui_->Chart1->View(), ToolWindowsOf());
+    event->accept();
+}
+
+std::array<QWidget*, 4> TForm1::ToolWindowsOf() const
+{
+    return {measurements_, mechanical_, parameters_, family_};
 }
 
 void TForm1::Run(RunKind kind)
@@ -258,6 +317,8 @@ void TForm1::ShowRun(RunResult run)
     SetAutoSizedText(*ui_->Label1, toolkit::FloatToStr(run.mdMax));
     SetAutoSizedText(*ui_->Label2, toolkit::FloatToStr(run.omegaMax));
     stepLoad_ = run.load;
+    if (stepLoad_)
+        parameters_->SetLoad(*stepLoad_);
 }
 
 void TForm1::FollowWork()

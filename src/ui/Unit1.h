@@ -70,6 +70,15 @@ public:
     // any run.
     void PinFamily(const FamilyChoice& choice);
 
+    // What closing the window or replacing the experiment would lose.
+    enum class AtStake { Experiment, ExperimentAndPins };
+    // Asks "Сохранить / Не сохранять / Отмена" when what is at stake holds
+    // unsaved changes, and saves if told to; whether to go on.
+    bool MayDiscard(AtStake atStake);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     // Command handlers, one per button; an error they raise is shown to
     // the user and the window carries on.
@@ -90,9 +99,11 @@ private:
     void BindToolBar();
     // Shows a tool window, beside this one the first time.
     void ShowBeside(QWidget& toolWindow);
-    // Takes the parameters window's settings and says in the caption
-    // whether they differ from the defaults.
+    // Takes the parameters window's settings, shows a load they change in
+    // the load box, and says in the caption whether they are saved.
     void TakeSettings();
+    // A load typed that reads as one is the experiment's.
+    void TakeTypedLoad();
     // Makes the run of the kind with the settings in force and the load
     // typed, within the click or on a worker.
     void Run(RunKind kind);
@@ -110,6 +121,7 @@ private:
     void SetProgress(int position);
     void ShowAlert(std::int64_t limit);
     Trace& SeriesOf(RunKind kind, Quantity quantity);
+    std::array<QWidget*, 4> ToolWindowsOf() const;
 
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();

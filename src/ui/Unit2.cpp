@@ -2,6 +2,7 @@
 
 #include "experiments/Experiments.h"
 #include "ui/FormGeometry.h"
+#include "ui/ToolWindows.h"
 #include "ui_Unit2.h"
 
 #include <QWindow>
@@ -17,6 +18,7 @@ TForm2::TForm2(QWidget* mainWindow, std::optional<TitleBar> titleBar)
     KeepStoredOuterGeometry(*this);
     // Closing the main window ends the program even while this one is open.
     setAttribute(Qt::WA_QuitOnClose, false);
+    CloseOnEscape(*this);
     SetLimit(Settings{}.run.limit);
 }
 

@@ -17,6 +17,8 @@ source "$(dirname "$0")/../../scripts/wayland-session.sh"
 work=$(mktemp -d)
 trap 'stop_weston; rm -rf "$work"' EXIT
 source "$(dirname "$0")/checks.sh"
+# What the program remembers between starts stays in the run's folder.
+export XDG_CONFIG_HOME="$work/config"
 
 start_weston || exit 1
 case "$scenario" in

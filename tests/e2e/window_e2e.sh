@@ -15,6 +15,8 @@ source "$(dirname "$0")/../../scripts/x11-session.sh"
 work=$(mktemp -d)
 trap 'stop_x; rm -rf "$work"' EXIT
 source "$(dirname "$0")/checks.sh"
+# What the program remembers between starts stays in the run's folder.
+export XDG_CONFIG_HOME="$work/config"
 
 # The step at steady speed, with a heavier rotor: the load is applied once
 # the motor has run up.
@@ -31,11 +33,26 @@ on = 1000
 off = 3000
 EOF
 printf '[model]\nJ = -1\n' >"$work/bad.toml"
+# A lecturer's file, as written by hand.
+cat >"$work/commented.toml" <<'EOF'
+# Lab 1: the loaded start
+
+[step]
+load = 15   # N*m, under the limit
+profile = "ramp"
+ramp = 200
+
+# a heavier rotor
+[model]
+J = 0.0344
+EOF
+cp "$work/commented.toml" "$work/commented.toml.orig"
 
 start_x || exit 1
 case "$scenario" in
 experiment_file) CAPTION=$(file_caption "$work/lab.toml") start_program "$program" "$work/lab.toml" ;;
 bad_experiment_file) start_program "$program" "$work/bad.toml" ;;
+save_commented_file) CAPTION=$(file_caption "$work/commented.toml") start_program "$program" "$work/commented.toml" ;;
 *) start_program "$program" ;;
 esac
 
@@ -207,6 +224,18 @@ experiment_file)
   wmctrl -F -c "$(file_caption "$work/lab.toml")"
   wait_for_exit
   check "closing the main window ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+  ;;
+save_commented_file)
+  type_load 10
+  # The caption is matched as a pattern: its brackets escaped.
+  check "a load retyped marks the experiment changed" window_shown "$MAIN_CAPTION \\(параметры изменены\\)"
+  xdotool key --window "$MAIN" ctrl+s
+  check "Ctrl+S saves into the open file" window_shown "$(file_caption "$work/commented.toml")"
+  sed 's/^load = 15 /load = 10 /' "$work/commented.toml.orig" >"$work/expected.toml"
+  check "the file keeps its comments and holds the typed load" cmp "$work/expected.toml" "$work/commented.toml"
+  click Button5
+  wait_for_exit
+  check "with nothing left unsaved, Выход ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
   ;;
 bad_experiment_file)
   check "a bad file at start-up is shown as an error" window_shown motormodel

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -30,6 +31,8 @@ class MainWindow : public testing::Test {
 protected:
     void SetUp() override
     {
+        // Each test starts as a first start does, whatever one before it kept.
+        QSettings(QStringLiteral("motormodel"), QStringLiteral("motormodel")).clear();
         form1_ = std::make_unique<TForm1>();
         form2_ = std::make_unique<TForm2>(form1_.get());
         Form1 = form1_.get();
@@ -100,7 +103,12 @@ protected:
 // within the given time, a guard against a hang.
 inline int RunEventLoopUntilItEnds(int milliseconds = 5000)
 {
-    QTimer::singleShot(milliseconds, qApp, [] { qApp->exit(1); });
+    // A guard of its own, gone with the loop: left pending, it would end
+    // whatever loop runs when it times out, a later test's message box's.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, [] { qApp->exit(1); });
+    guard.start(milliseconds);
     return qApp->exec();
 }
 

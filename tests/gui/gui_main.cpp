@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QSettings>
+#include <QTemporaryDir>
+
 #include <cstdlib>
 
 int main(int argc, char* argv[])
@@ -14,5 +17,10 @@ int main(int argc, char* argv[])
     setenv("QT_FONT_DPI", "96", 1);
     testing::InitGoogleTest(&argc, argv);
     TApplication application(argc, argv);
+    // What the window remembers goes to a folder of the run's own, never
+    // the user's.
+    const QTemporaryDir remembered;
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, remembered.path());
     return RUN_ALL_TESTS();
 }

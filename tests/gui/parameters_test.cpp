@@ -289,7 +289,7 @@ TEST_F(Parameters, AFileOpensIntoTheFieldsCaptionAndLoadBoxAndSavesBackBitForBit
 
     QTest::mouseClick(Window().findChild<QPushButton*>(QStringLiteral("DefaultsButton")), Qt::LeftButton);
     EXPECT_EQ(form1_->SettingsInForce(), Settings{});
-    EXPECT_EQ(form1_->windowTitle(), kCaption);
+    EXPECT_EQ(form1_->windowTitle(), kCaption + QStringLiteral(" (параметры изменены)")) << "the defaults are not the file's";
     EXPECT_TRUE(Window().Refused().empty());
 }
 
