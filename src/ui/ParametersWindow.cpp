@@ -299,7 +299,7 @@ bool ParametersWindow::Unsaved() const
 void ParametersWindow::SetLoad(std::int64_t load)
 {
     const QString text = QString::number(load);
-    QLineEdit& field = Field("step.load");
+    auto& field = *qobject_cast<QLineEdit*>(&Field("step.load"));
     if (field.text() == text)
         return;
     field.setText(text);

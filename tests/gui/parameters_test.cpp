@@ -205,9 +205,11 @@ TEST_F(Parameters, RunsUseTheSettingsInForceWhenTheyStartAndPinsNameWhatDiffers)
         origins.push_back(pin.origin);
     }
     // Each pin remembers the settings its run was made with, not those in
-    // force when it was pinned.
-    const RunOrigin uniform{RunKind::Uniform, {1000, 3000, 3000}, settings.model, settings.step, std::nullopt, std::nullopt};
+    // force when it was pinned; the load the step response ran with is the
+    // experiment's from then on, so the uniform run after it has it.
     const RunOrigin step{RunKind::Step, {1000, 3000, 3000}, settings.model, settings.step, 10, std::nullopt};
+    settings.step.load = 10;
+    const RunOrigin uniform{RunKind::Uniform, {1000, 3000, 3000}, settings.model, settings.step, std::nullopt, std::nullopt};
     EXPECT_EQ(origins, (std::vector<RunOrigin>{uniform, uniform, step, step}));
     EXPECT_EQ(names, (std::vector<std::string>{
                          "Md (Uniform, J=0.0344, steps=3000)",
