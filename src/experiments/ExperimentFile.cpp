@@ -1,5 +1,6 @@
 #include "experiments/ExperimentFile.h"
 
+#include "experiments/TomlFile.h"
 #include "toolkit/AtomicFile.h"
 
 #include <fcntl.h>
@@ -11,11 +12,6 @@
 #include <cstring>
 #include <sstream>
 #include <vector>
-
-// The files hold tables of plain values, never nested ones: a shallow limit
-// refuses deep nesting before it costs the parser's stack.
-#define TOML_MAX_NESTED_VALUES 16
-#include <toml++/toml.h>
 
 namespace {
 
@@ -31,13 +27,6 @@ SettingName Split(std::string_view name)
 {
     const std::size_t dot = name.find('.');
     return {name.substr(0, dot), name.substr(dot + 1)};
-}
-
-// The problem, placed in the file at the given position (if any).
-[[noreturn]] void Fail(std::string_view source, const toml::source_position& at, Problem problem)
-{
-    problem.place = {.file = std::string(source), .line = at ? at.line : 0, .column = at ? at.column : 0};
-    throw SettingsError(std::move(problem));
 }
 
 const Problem kTooLarge{.kind = ProblemKind::FileTooLarge,
@@ -96,10 +85,10 @@ void Screen(std::string_view text, std::string_view source)
             if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
                 std::array<char, 8> code{};
                 std::snprintf(code.data(), code.size(), "0x%02X", static_cast<unsigned>(byte));
-                Fail(source, at, {.kind = ProblemKind::BinaryData, .value = code.data()});
+                FailAt(source, at, {.kind = ProblemKind::BinaryData, .value = code.data()});
             }
             if (byte >= 0x80 && !beyondAsciiAllowed())
-                Fail(source, at, {.kind = ProblemKind::BeyondAscii});
+                FailAt(source, at, {.kind = ProblemKind::BeyondAscii});
             if (c != '\n') {
                 ++at.column;
                 continue;
@@ -134,7 +123,7 @@ void Screen(std::string_view text, std::string_view source)
             } else if (c == '{' || c == '}') {
                 braces = std::max(0, braces + (c == '{' ? 1 : -1));
             } else if (c == '.' && ++dots > kDeepestKey) {
-                Fail(source, at, {.kind = ProblemKind::KeysTooDeep, .count = kDeepestKey});
+                FailAt(source, at, {.kind = ProblemKind::KeysTooDeep, .count = kDeepestKey});
             }
             break;
         }
@@ -189,7 +178,7 @@ void ApplySetting(Settings& settings, std::string_view name, const toml::node& n
         else
             RejectSetting(settings, name, NodeText(node));
     } catch (const SettingsError& error) {
-        Fail(source, node.source().begin, error.Cause());
+        FailAt(source, node.source().begin, error.Cause());
     }
 }
 
@@ -202,13 +191,21 @@ void ApplyTable(Settings& settings, std::string_view table, const toml::table& v
     for (const auto& [key, node] : values) {
         const std::string name = std::string(table) + '.' + std::string(key.str());
         if (std::find(keys.begin(), keys.end(), key.str()) == keys.end())
-            Fail(source, key.source().begin,
+            FailAt(source, key.source().begin,
                  UnknownSetting(name, std::string(table) + '.' + std::string(NearestName(key.str(), keys))).Cause());
         ApplySetting(settings, name, node, source);
     }
 }
 
-std::string ReadBounded(const std::string& path)
+} // namespace
+
+void FailAt(std::string_view source, const toml::source_position& at, Problem problem)
+{
+    problem.place = {.file = std::string(source), .line = at ? at.line : 0, .column = at ? at.column : 0};
+    throw SettingsError(std::move(problem));
+}
+
+std::string ReadBoundedFile(const std::string& path)
 {
     auto fail = [&](Problem problem) -> void {
         problem.place = {.file = path, .unread = true};
@@ -241,27 +238,33 @@ std::string ReadBounded(const std::string& path)
     return text;
 }
 
-} // namespace
+toml::table ParseBoundedToml(std::string_view text, std::string_view source)
+{
+    if (text.size() > ExperimentFile::kLargestFile)
+        FailAt(source, {}, kTooLarge);
+    Screen(text, source);
+    try {
+        return toml::parse(text, source);
+    } catch (const toml::parse_error& error) {
+        const bool tooDeep = error.description().find("TOML_MAX_NESTED_VALUES") != std::string_view::npos;
+        FailAt(source, error.source().begin,
+             tooDeep ? Problem{.kind = ProblemKind::ValuesTooDeep, .count = TOML_MAX_NESTED_VALUES}
+                     : Problem{.kind = ProblemKind::NotToml, .value = std::string(error.description())});
+    }
+}
 
 Settings ExperimentFile::Load(const std::string& path, const Settings& base)
 {
-    return Parse(ReadBounded(path), path, base);
+    return Parse(ReadBoundedFile(path), path, base);
 }
 
 Settings ExperimentFile::Parse(std::string_view text, std::string_view source, const Settings& base)
 {
-    if (text.size() > kLargestFile)
-        Fail(source, {}, kTooLarge);
-    Screen(text, source);
-    toml::table file;
-    try {
-        file = toml::parse(text, source);
-    } catch (const toml::parse_error& error) {
-        const bool tooDeep = error.description().find("TOML_MAX_NESTED_VALUES") != std::string_view::npos;
-        Fail(source, error.source().begin,
-             tooDeep ? Problem{.kind = ProblemKind::ValuesTooDeep, .count = TOML_MAX_NESTED_VALUES}
-                     : Problem{.kind = ProblemKind::NotToml, .value = std::string(error.description())});
-    }
+    return SettingsFromTables(ParseBoundedToml(text, source), source, base);
+}
+
+Settings SettingsFromTables(const toml::table& file, std::string_view source, const Settings& base)
+{
     Settings settings = base;
     for (const auto& [key, node] : file) {
         const toml::table* table = node.as_table();
@@ -271,7 +274,7 @@ Settings ExperimentFile::Parse(std::string_view text, std::string_view source, c
             // the table that has it.
             const std::string_view nearest =
                 table ? NearestName(key.str(), kTables) : NearestName(key.str(), SettingNames());
-            Fail(source, key.source().begin,
+            FailAt(source, key.source().begin,
                  table ? Problem{.kind = ProblemKind::UnknownTable, .value = std::string(key.str()), .nearest = std::string(nearest)}
                        : UnknownSetting(key.str(), nearest).Cause());
         }
@@ -280,24 +283,28 @@ Settings ExperimentFile::Parse(std::string_view text, std::string_view source, c
     return settings;
 }
 
-std::string ExperimentFile::Text(const Settings& settings)
+std::string SettingsTablesText(const Settings& settings, std::string_view prefix)
 {
-    std::string text = "# motormodel experiment\n";
+    std::string text;
     std::string_view table;
     for (std::string_view name : SettingNames()) {
         const SettingName part = Split(name);
         if (part.table != table) {
-            text += (table.empty() ? "[" : "\n[") + std::string(part.table) + "]\n";
+            text += (table.empty() ? "[" : "\n[") + std::string(prefix) + std::string(part.table) + "]\n";
             table = part.table;
         }
-        std::optional<SettingValue> value = GetSetting(settings, name);
-        // The load's end is written as the run uses it.
-        if (name == "step.off")
-            value = settings.LoadOff();
-        if (value)
+        if (const std::optional<SettingValue> value = GetSetting(settings, name))
             text += std::string(part.key) + " = " + ValueText(*value) + '\n';
     }
     return text;
+}
+
+std::string ExperimentFile::Text(const Settings& settings)
+{
+    // The load's end is written as the run uses it.
+    Settings written = settings;
+    written.step.off = settings.LoadOff();
+    return "# motormodel experiment\n" + SettingsTablesText(written);
 }
 
 void ExperimentFile::Save(const std::string& path, const Settings& settings)
