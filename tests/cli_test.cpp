@@ -127,6 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step --set model.J=-1", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
         Case{"step 10 --set model.j=1", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
         Case{"step 10 --settings missing.toml --csv out.csv", 2, "", "cannot read 'missing.toml': No such file or directory"},
+        Case{"session missing.toml", 2, "", "motormodel-cli: cannot read 'missing.toml': No such file or directory\n"},
         Case{"settings --set step.profile=sine", 2, "",
              "step.profile must be one of \"step\", \"ramp\", \"fan\", \"periodic\", not \"sine\""}));
 
@@ -205,7 +206,29 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"sweep model.J=1", "sweep needs NAME=VALUES and a run: step, gauss or uniform"},
         UsageCase{"sweep model.J step 10", "sweep needs NAME=VALUES, not 'model.J'"},
         UsageCase{"sweep model.J=1 settings", "unknown run 'settings'"},
-        UsageCase{"sweep step.load=10 step 5", "a sweep of step.load takes its loads from VALUES: leave out LOAD"}));
+        UsageCase{"sweep step.load=10 step 5", "a sweep of step.load takes its loads from VALUES: leave out LOAD"},
+        // Sessions hold their own settings.
+        UsageCase{"session", "session needs the SESSION file to read"},
+        UsageCase{"session s.toml --set model.J=1", "option '--set' does not apply to 'session'"}));
+
+// A session from a newer program is refused with its format, a damaged one
+// with its line, before anything is written.
+TEST(Cli, SessionOfANewerFormatOrDamagedIsRefused)
+{
+    const std::filesystem::path folder = TestFolder();
+    for (const auto& [text, message] :
+         {std::pair{"format = 2\nfuture = true\n", ":1:10: a session of format 2 is from a newer version; this one "
+                                                     "reads format 1\n"},
+          std::pair{"format = 1\nversion = \"1.0\n", ":2:15: Error while parsing string: unescaped control "
+                                                               "characters other than TAB (U+0009) are explicitly "
+                                                               "prohibited\n"}}) {
+        std::ofstream(folder / "s.toml") << text;
+        const Outcome outcome = RunCli("session " + (folder / "s.toml").string() + " --csv " + (folder / "c.csv").string());
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.err, "motormodel-cli: " + (folder / "s.toml").string() + message);
+        EXPECT_FALSE(std::filesystem::exists(folder / "c.csv"));
+    }
+}
 
 // The settings in force are the defaults, then every file, then every --set,
 // each in the order given, wherever they stand on the command line.

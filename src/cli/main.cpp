@@ -237,7 +237,9 @@ struct Options {
     // A sweep runs the command once per value of the setting.
     std::optional<std::string> sweepName;
     std::vector<std::string> sweepValues;
-    // The session command's session, read as its argument is parsed.
+    // The session command's file, and the session once the command line
+    // has passed.
+    std::optional<std::string> sessionPath;
     std::optional<Session> session;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
@@ -418,7 +420,7 @@ void AddCommand(CLI::App& parent, std::string_view name, Command command, Option
         app.add_option_function<std::string>("LOAD", [&options](const std::string& load) { options.load = load; });
     if (command == Command::Session)
         app.add_option_function<std::string>("SESSION", [&options](const std::string& path) {
-               options.session = LoadSession(path);
+               options.sessionPath = path;
            })->required();
     for (const OptionSpec& option : kOptions) {
         if (std::find(option.commands.begin(), option.commands.end(), command) == option.commands.end() ||
@@ -733,6 +735,8 @@ int main(int argc, char* argv[])
         app.parse(argc, argv);
         settings = SettingsInForce(options);
         CheckAgainstSettings(options, settings);
+        if (options.sessionPath)
+            options.session = LoadSession(*options.sessionPath);
     } catch (const CLI::ParseError& error) {
         // --help and --version end the parsing too, with status 0.
         if (app.exit(error, requested, std::cerr) != 0)
