@@ -444,10 +444,10 @@ void TForm1::ShowSession(const Session& session)
         for (const SessionPinTrace& trace : pin.traces)
             traces.push_back({&results.pins[i].Of(trace.quantity), trace.quantity, trace.heading, trace.colour});
         chartTools_.pins->RepinRun(traces, results.pins[i].Origin(pin.family), pin.recipe);
-        for (const SessionPinTrace& trace : pin.traces)
-            view.SetTraceShown(view.Traces().Count() - static_cast<int>(pin.traces.size()) +
-                                   static_cast<int>(&trace - pin.traces.data()),
-                               trace.shown);
+        // The run's pins are the chart's last traces.
+        const int first = view.Traces().Count() - static_cast<int>(pin.traces.size());
+        for (std::size_t t = 0; t < pin.traces.size(); ++t)
+            view.SetTraceShown(first + static_cast<int>(t), pin.traces[t].shown);
     }
     sources_ = session.sources;
     view.SetTimeInSeconds(session.units.seconds);
