@@ -137,6 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"sweep model.dt=0.001,0.003 step 10 --csv /dev/null", 1, "",
              "motormodel-cli: warning: model.dt=0.003: model.dt is 0.003, past 0.0029285373229349034"},
         Case{"step 10 --set model.p=2.5", 2, "", "model.p must be a whole number of at least 1, not 2.5"},
+        Case{"session missing.toml", 2, "", "motormodel-cli: cannot read 'missing.toml': No such file or directory\n"},
         Case{"settings --set step.profile=sine", 2, "",
              "step.profile must be one of \"step\", \"ramp\", \"fan\", \"periodic\", not \"sine\""}));
 
@@ -221,7 +222,29 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"gauss --stats - --time", "--time needs --csv or --metrics"},
         UsageCase{"characteristic --time", "option '--time' does not apply to 'characteristic'"},
         UsageCase{"step 10 --csv - --locale en", "option '--locale' needs ru, not 'en'"},
-        UsageCase{"settings --locale ru", "option '--locale' does not apply to 'settings'"}));
+        UsageCase{"settings --locale ru", "option '--locale' does not apply to 'settings'"},
+        // Sessions hold their own settings.
+        UsageCase{"session", "session needs the SESSION file to read"},
+        UsageCase{"session s.toml --set model.J=1", "option '--set' does not apply to 'session'"}));
+
+// A session from a newer program is refused with its format, a damaged one
+// with its line, before anything is written.
+TEST(Cli, SessionOfANewerFormatOrDamagedIsRefused)
+{
+    const std::filesystem::path folder = TestFolder();
+    for (const auto& [text, message] :
+         {std::pair{"format = 2\nfuture = true\n", ":1:10: a session of format 2 is from a newer version; this one "
+                                                     "reads format 1\n"},
+          std::pair{"format = 1\nversion = \"1.0\n", ":2:15: Error while parsing string: unescaped control "
+                                                               "characters other than TAB (U+0009) are explicitly "
+                                                               "prohibited\n"}}) {
+        std::ofstream(folder / "s.toml") << text;
+        const Outcome outcome = RunCli("session " + (folder / "s.toml").string() + " --csv " + (folder / "c.csv").string());
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.err, "motormodel-cli: " + (folder / "s.toml").string() + message);
+        EXPECT_FALSE(std::filesystem::exists(folder / "c.csv"));
+    }
+}
 
 // The settings in force are the defaults, then every file, then every --set,
 // each in the order given, wherever they stand on the command line.

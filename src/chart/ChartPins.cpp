@@ -6,7 +6,8 @@
 
 ChartPins::ChartPins(TraceChart& chart) : QObject(&chart), chart_(chart) {}
 
-void ChartPins::PinRun(std::span<const Trace* const> traces, const std::string& run, const RunOrigin& origin)
+void ChartPins::PinRun(std::span<const Trace* const> traces, const std::string& run, const RunOrigin& origin,
+                       const RunRecipe& recipe)
 {
     ++runsPinned_;
     for (std::size_t quantity = 0; quantity < traces.size(); ++quantity) {
@@ -15,14 +16,31 @@ void ChartPins::PinRun(std::span<const Trace* const> traces, const std::string& 
             continue;
         if (pinned_.size() == kMostKept)
             TakeOff(pinned_.begin());
-        const std::string name = chart_.View().Traces().UnusedHeading(trace.Title() + " (" + run + ")");
-        const Colour colour = origin.family ? FamilyColour(origin.family->index, origin.family->count) : NextColour();
-        const RunTrace of{true, runsPinned_, static_cast<Quantity>(quantity)};
-        Trace& pin = pinned_.emplace_back(PinnedTrace{Trace(name, colour), of, origin}).trace;
-        pin.ReplacePoints(trace);
-        ++revision_;
-        chart_.AddTrace(pin, name, LineStyle::Dashed, of);
+        // Named once the oldest is gone: its name is free again.
+        Pin({&trace, static_cast<Quantity>(quantity),
+             chart_.View().Traces().UnusedHeading(trace.Title() + " (" + run + ")"),
+             origin.family ? FamilyColour(origin.family->index, origin.family->count) : NextColour()},
+            origin, recipe);
     }
+}
+
+void ChartPins::RepinRun(std::span<const PinnedAgain> traces, const RunOrigin& origin, const RunRecipe& recipe)
+{
+    ++runsPinned_;
+    for (const PinnedAgain& trace : traces) {
+        if (pinned_.size() == kMostKept)
+            TakeOff(pinned_.begin());
+        Pin(trace, origin, recipe);
+    }
+}
+
+void ChartPins::Pin(const PinnedAgain& pin, const RunOrigin& origin, const RunRecipe& recipe)
+{
+    const RunTrace of{true, runsPinned_, pin.quantity};
+    Trace& copy = pinned_.emplace_back(PinnedTrace{Trace(pin.heading, pin.colour), of, origin, recipe}).trace;
+    copy.ReplacePoints(*pin.trace);
+    ++revision_;
+    chart_.AddTrace(copy, pin.heading, LineStyle::Dashed, of);
 }
 
 void ChartPins::Clear()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "experiments/Experiments.h"
 #include "experiments/Runs.h"
 #include "plot/ShownTraces.h"
 #include "plot/Trace.h"
@@ -14,12 +15,22 @@
 
 class TraceChart;
 
-// A pinned copy of a trace, which run's which quantity it shows, and where
-// its run came from.
+// A pinned copy of a trace, which run's which quantity it shows, where its
+// run came from and what made it.
 struct PinnedTrace {
     Trace trace;
     RunTrace of;
     RunOrigin origin;
+    RunRecipe recipe;
+};
+
+// One of a run's traces to pin as it was pinned once, named and coloured
+// as then.
+struct PinnedAgain {
+    const Trace* trace;
+    Quantity quantity;
+    std::string heading;
+    Colour colour;
 };
 
 // Copies of traces kept on the chart to compare with later runs: drawn
@@ -40,7 +51,10 @@ public:
 
     // Pins those of the run's traces that hold points, one a quantity, as
     // one run.
-    void PinRun(std::span<const Trace* const> traces, const std::string& run, const RunOrigin& origin);
+    void PinRun(std::span<const Trace* const> traces, const std::string& run, const RunOrigin& origin,
+                const RunRecipe& recipe);
+    // Pins the run's traces as they were pinned once.
+    void RepinRun(std::span<const PinnedAgain> traces, const RunOrigin& origin, const RunRecipe& recipe);
     // Takes every pin off the chart.
     void Clear();
     // Whether the chart's trace at the index is a pin.
@@ -55,6 +69,7 @@ public:
     const std::list<PinnedTrace>& Pinned() const { return pinned_; }
 
 private:
+    void Pin(const PinnedAgain& pin, const RunOrigin& origin, const RunRecipe& recipe);
     void TakeOff(std::list<PinnedTrace>::const_iterator pin);
     Colour NextColour() const;
 

@@ -60,6 +60,11 @@ std::string Body(const Problem& p)
         return values + "B must not be below A";
     case ProblemKind::EmptyValue:
         return values + "a list of values separated by commas, with none left empty";
+    case ProblemKind::NewerFormat:
+        return "a session of format " + p.value + " is from a newer version; this one reads format " +
+               std::to_string(p.count);
+    case ProblemKind::BadEntry:
+        return Quoted(p.setting) + " is missing or not as the program writes a session";
     case ProblemKind::CannotRead:
     case ProblemKind::NotToml:
     case ProblemKind::RunFailed:

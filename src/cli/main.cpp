@@ -15,6 +15,7 @@
 #include "model/MotorModel.h"
 #include "plot/CsvTable.h"
 #include "plot/Trace.h"
+#include "session/Session.h"
 #include "toolkit/AtomicFile.h"
 #include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
@@ -60,6 +61,7 @@ constexpr std::string_view kHelp =
     "  or:  motormodel-cli settings\n"
     "  or:  motormodel-cli characteristic [--csv FILE] [--load L]\n"
     "  or:  motormodel-cli sweep NAME=VALUES RUN [--csv FILE] [--metrics FILE]\n"
+    "  or:  motormodel-cli session SESSION [--csv FILE]\n"
     "Simulates the induction motor for run.steps steps ({run.steps} by default). Every\n"
     "command also takes [--settings FILE]... [--set NAME=VALUE]..., every command\n"
     "that writes CSV [--locale ru], and every run [--time]\n"
@@ -89,6 +91,11 @@ constexpr std::string_view kHelp =
     "                        that is not allowed or whose run fails is reported\n"
     "                        and the others go on; the exit status is the largest\n"
     "                        of the runs'\n"
+    "  session SESSION       the chart of a session the window saved, made again\n"
+    "                        from its recipes: --csv (standard output by default)\n"
+    "                        writes the CSV the window exports of it, its shown\n"
+    "                        traces as step[,t],TRACE...; the settings options\n"
+    "                        do not apply, the session holds its own\n"
     "\n"
     "Options:\n"
     "  --settings FILE       read settings from the experiment file FILE (TOML)\n"
@@ -160,7 +167,10 @@ constexpr std::string_view kHelp =
     "  $ motormodel-cli sweep step.load=0:30:10 step --csv loads.csv\n"
     "\n"
     "The static characteristic and the operating point under a load of 10\n"
-    "  $ motormodel-cli characteristic --load 10 --csv curve.csv\n";
+    "  $ motormodel-cli characteristic --load 10 --csv curve.csv\n"
+    "\n"
+    "The chart of a session saved by the window, as CSV\n"
+    "  $ motormodel-cli session lab1.session.toml --csv chart.csv\n";
 
 // The help with the defaults and the settings' section filled in.
 std::string HelpText()
@@ -216,11 +226,11 @@ std::string UsageMessage(std::string_view problem)
     return "motormodel-cli: " + std::string(problem) + "\nTry 'motormodel-cli --help'.\n";
 }
 
-enum class Command { Step, Gauss, Uniform, Settings, Characteristic };
+enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session };
 
-constexpr std::array<std::pair<std::string_view, Command>, 5> kCommands{{
+constexpr std::array<std::pair<std::string_view, Command>, 6> kCommands{{
     {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
-    {"settings", Command::Settings}, {"characteristic", Command::Characteristic}}};
+    {"settings", Command::Settings}, {"characteristic", Command::Characteristic}, {"session", Command::Session}}};
 
 struct Options {
     Command command = Command::Step;
@@ -241,6 +251,10 @@ struct Options {
     // A sweep runs the command once per value of the setting.
     std::optional<std::string> sweepName;
     std::vector<std::string> sweepValues;
+    // The session command's file, and the session once the command line
+    // has passed.
+    std::optional<std::string> sessionPath;
+    std::optional<Session> session;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     // The files written so far, each with the option that names it.
@@ -269,7 +283,7 @@ const std::array<OptionSpec, 10> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
     {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, kSeedValues},
-    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic}, ValueKind::Path,
+    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session}, ValueKind::Path,
      "a file name (- for standard output)"},
     {"--metrics", {Command::Step}, ValueKind::Path, "a file name (- for standard output)"},
     {"--stats", kRunCommands, ValueKind::Path, "a file name (- for standard output)", false},
@@ -425,6 +439,10 @@ void AddCommand(CLI::App& parent, std::string_view name, Command command, Option
     app.parse_complete_callback([&options, command] { options.command = command; });
     if (command == Command::Step)
         app.add_option_function<std::string>("LOAD", [&options](const std::string& load) { options.load = load; });
+    if (command == Command::Session)
+        app.add_option_function<std::string>("SESSION", [&options](const std::string& path) {
+               options.sessionPath = path;
+           })->required();
     for (const OptionSpec& option : kOptions) {
         if (std::find(option.commands.begin(), option.commands.end(), command) == option.commands.end() ||
             (inSweep && !option.inSweep))
@@ -474,7 +492,8 @@ std::string Problem(const CLI::App& app, const CLI::Error& error)
         if (command.empty())
             return "no command given";
         if (dynamic_cast<const CLI::RequiredError*>(&error))
-            return "sweep needs NAME=VALUES and a run: step, gauss or uniform";
+            return command == "session" ? "session needs the SESSION file to read"
+                                        : "sweep needs NAME=VALUES and a run: step, gauss or uniform";
         return text;
     }
     const std::string& extra = extras.front();
@@ -619,6 +638,7 @@ RunKind KindOfRun(Command command)
     // Not experiments: Run and main see to them before any run.
     case Command::Settings:
     case Command::Characteristic:
+    case Command::Session:
         break;
     }
     return RunKind::Step;
@@ -758,6 +778,10 @@ int RunCharacteristic(const Options& options, const Settings& settings)
 
 int Run(const Options& options, const Settings& settings)
 {
+    if (options.command == Command::Session) {
+        options.csv.value_or(OutputSink::StandardOutput()).Write(SessionCsv(*options.session, RunSession(*options.session)));
+        return 0;
+    }
     if (options.command == Command::Settings) {
         OutputSink::StandardOutput().Write(ExperimentFile::Text(settings));
         return 0;
@@ -802,6 +826,8 @@ int main(int argc, char* argv[])
         app.parse(argc, argv);
         settings = SettingsInForce(options);
         CheckAgainstSettings(options, settings);
+        if (options.sessionPath)
+            options.session = LoadSession(*options.sessionPath);
     } catch (const CLI::ParseError& error) {
         // --help and --version end the parsing too, with status 0.
         if (app.exit(error, requested, std::cerr) != 0)

@@ -1,5 +1,6 @@
 #include "experiments/ExperimentFile.h"
 
+#include "experiments/TomlFile.h"
 #include "toolkit/AtomicFile.h"
 
 #include <fcntl.h>
@@ -12,11 +13,6 @@
 #include <filesystem>
 #include <utility>
 #include <vector>
-
-// The files hold tables of plain values, never nested ones: a shallow limit
-// refuses deep nesting before it costs the parser's stack.
-#define TOML_MAX_NESTED_VALUES 16
-#include <toml++/toml.h>
 
 namespace {
 
@@ -36,13 +32,6 @@ SettingName Split(std::string_view name)
 {
     const std::size_t dot = name.find('.');
     return {name.substr(0, dot), name.substr(dot + 1)};
-}
-
-// The problem, placed in the file at the given position (if any).
-[[noreturn]] void Fail(std::string_view source, const toml::source_position& at, Problem problem)
-{
-    problem.place = {.file = std::string(source), .line = at ? at.line : 0, .column = at ? at.column : 0};
-    throw SettingsError(std::move(problem));
 }
 
 const Problem kTooLarge{.kind = ProblemKind::FileTooLarge,
@@ -101,10 +90,10 @@ void Screen(std::string_view text, std::string_view source)
             if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') {
                 std::array<char, 8> code{};
                 std::snprintf(code.data(), code.size(), "0x%02X", static_cast<unsigned>(byte));
-                Fail(source, at, {.kind = ProblemKind::BinaryData, .value = code.data()});
+                FailAt(source, at, {.kind = ProblemKind::BinaryData, .value = code.data()});
             }
             if (byte >= 0x80 && !beyondAsciiAllowed())
-                Fail(source, at, {.kind = ProblemKind::BeyondAscii});
+                FailAt(source, at, {.kind = ProblemKind::BeyondAscii});
             if (c != '\n') {
                 ++at.column;
                 continue;
@@ -139,7 +128,7 @@ void Screen(std::string_view text, std::string_view source)
             } else if (c == '{' || c == '}') {
                 braces = std::max(0, braces + (c == '{' ? 1 : -1));
             } else if (c == '.' && ++dots > kDeepestKey) {
-                Fail(source, at, {.kind = ProblemKind::KeysTooDeep, .count = kDeepestKey});
+                FailAt(source, at, {.kind = ProblemKind::KeysTooDeep, .count = kDeepestKey});
             }
             break;
         }
@@ -237,7 +226,7 @@ public:
         for (const auto& [key, node] : values) {
             const std::string name = std::string(table) + '.' + std::string(key.str());
             if (std::find(keys.begin(), keys.end(), key.str()) == keys.end())
-                Fail(source_, key.source().begin,
+                FailAt(source_, key.source().begin,
                      UnknownSetting(name, std::string(table) + '.' + std::string(NearestName(key.str(), keys))).Cause());
             ApplySetting(settings, name, node);
         }
@@ -258,7 +247,7 @@ private:
             Problem problem = error.Cause();
             if (problem.kind == ProblemKind::NotAllowed)
                 problem.value = written;
-            Fail(source_, at.begin, std::move(problem));
+            FailAt(source_, at.begin, std::move(problem));
         }
         if (written_)
             written_->Note(name, {.file = std::string(source_), .line = at.begin.line, .column = at.begin.column},
@@ -270,39 +259,6 @@ private:
     TextPlaces places_;
     WrittenValues* written_;
 };
-
-std::string ReadBounded(const std::string& path)
-{
-    auto fail = [&](Problem problem) -> void {
-        problem.place = {.file = path, .unread = true};
-        throw SettingsError(std::move(problem));
-    };
-    auto systemReason = [](int error) { return Problem{.kind = ProblemKind::CannotRead, .value = std::strerror(error)}; };
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        fail(systemReason(errno));
-    std::string text;
-    std::array<char, 65536> buffer{};
-    // One byte past the limit tells a file at the limit from a larger one,
-    // without reading the rest of a large file or an endless device.
-    while (text.size() <= ExperimentFile::kLargestFile) {
-        const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            const int error = errno;
-            ::close(descriptor);
-            fail(systemReason(error));
-        }
-        if (count == 0)
-            break;
-        text.append(buffer.data(), static_cast<std::size_t>(count));
-    }
-    ::close(descriptor);
-    if (text.size() > ExperimentFile::kLargestFile)
-        fail(kTooLarge);
-    return text;
-}
 
 // Replaces the bytes from begin to end with text.
 struct TextEdit {
@@ -365,24 +321,72 @@ SettingsError WrittenValues::Placed(const SettingsError& error) const
 
 Settings ExperimentFile::Load(const std::string& path, const Settings& base, WrittenValues* written)
 {
-    return Parse(ReadBounded(path), path, base, written);
+    return Parse(ReadBoundedFile(path), path, base, written);
+}
+
+void FailAt(std::string_view source, const toml::source_position& at, Problem problem)
+{
+    problem.place = {.file = std::string(source), .line = at ? at.line : 0, .column = at ? at.column : 0};
+    throw SettingsError(std::move(problem));
+}
+
+std::string ReadBoundedFile(const std::string& path)
+{
+    auto fail = [&](Problem problem) -> void {
+        problem.place = {.file = path, .unread = true};
+        throw SettingsError(std::move(problem));
+    };
+    auto systemReason = [](int error) { return Problem{.kind = ProblemKind::CannotRead, .value = std::strerror(error)}; };
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        fail(systemReason(errno));
+    std::string text;
+    std::array<char, 65536> buffer{};
+    // One byte past the limit tells a file at the limit from a larger one,
+    // without reading the rest of a large file or an endless device.
+    while (text.size() <= ExperimentFile::kLargestFile) {
+        const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            const int error = errno;
+            ::close(descriptor);
+            fail(systemReason(error));
+        }
+        if (count == 0)
+            break;
+        text.append(buffer.data(), static_cast<std::size_t>(count));
+    }
+    ::close(descriptor);
+    if (text.size() > ExperimentFile::kLargestFile)
+        fail(kTooLarge);
+    return text;
+}
+
+toml::table ParseBoundedToml(std::string_view text, std::string_view source)
+{
+    if (text.size() > ExperimentFile::kLargestFile)
+        FailAt(source, {}, kTooLarge);
+    Screen(text, source);
+    try {
+        return toml::parse(text, source);
+    } catch (const toml::parse_error& error) {
+        const bool tooDeep = error.description().find("TOML_MAX_NESTED_VALUES") != std::string_view::npos;
+        FailAt(source, error.source().begin,
+               tooDeep ? Problem{.kind = ProblemKind::ValuesTooDeep, .count = TOML_MAX_NESTED_VALUES}
+                       : Problem{.kind = ProblemKind::NotToml, .value = std::string(error.description())});
+    }
 }
 
 Settings ExperimentFile::Parse(std::string_view text, std::string_view source, const Settings& base,
                                WrittenValues* written)
 {
-    if (text.size() > kLargestFile)
-        Fail(source, {}, kTooLarge);
-    Screen(text, source);
-    toml::table file;
-    try {
-        file = toml::parse(text, source);
-    } catch (const toml::parse_error& error) {
-        const bool tooDeep = error.description().find("TOML_MAX_NESTED_VALUES") != std::string_view::npos;
-        Fail(source, error.source().begin,
-             tooDeep ? Problem{.kind = ProblemKind::ValuesTooDeep, .count = TOML_MAX_NESTED_VALUES}
-                     : Problem{.kind = ProblemKind::NotToml, .value = std::string(error.description())});
-    }
+    return SettingsFromTables(ParseBoundedToml(text, source), text, source, base, written);
+}
+
+Settings SettingsFromTables(const toml::table& file, std::string_view text, std::string_view source,
+                            const Settings& base, WrittenValues* written)
+{
     Settings settings = base;
     const TableReader reader(text, source, written);
     for (const auto& [key, node] : file) {
@@ -393,33 +397,37 @@ Settings ExperimentFile::Parse(std::string_view text, std::string_view source, c
             // the table that has it.
             const std::string_view nearest =
                 table ? NearestName(key.str(), kTables) : NearestName(key.str(), SettingNames());
-            Fail(source, key.source().begin,
-                 table ? Problem{.kind = ProblemKind::UnknownTable, .value = std::string(key.str()), .nearest = std::string(nearest)}
-                       : UnknownSetting(key.str(), nearest).Cause());
+            FailAt(source, key.source().begin,
+                   table ? Problem{.kind = ProblemKind::UnknownTable, .value = std::string(key.str()), .nearest = std::string(nearest)}
+                         : UnknownSetting(key.str(), nearest).Cause());
         }
         reader.Apply(settings, key.str(), *table);
     }
     return settings;
 }
 
-std::string ExperimentFile::Text(const Settings& settings)
+std::string SettingsTablesText(const Settings& settings, std::string_view prefix)
 {
-    std::string text = "# motormodel experiment\n";
+    std::string text;
     std::string_view table;
     for (std::string_view name : SettingNames()) {
         const SettingName part = Split(name);
         if (part.table != table) {
-            text += (table.empty() ? "[" : "\n[") + std::string(part.table) + "]\n";
+            text += (table.empty() ? "[" : "\n[") + std::string(prefix) + std::string(part.table) + "]\n";
             table = part.table;
         }
-        std::optional<SettingValue> value = GetSetting(settings, name);
-        // The load's end is written as the run uses it.
-        if (name == "step.off")
-            value = settings.LoadOff();
-        if (value)
+        if (const std::optional<SettingValue> value = GetSetting(settings, name))
             text += std::string(part.key) + " = " + ValueText(*value) + '\n';
     }
     return text;
+}
+
+std::string ExperimentFile::Text(const Settings& settings)
+{
+    // The load's end is written as the run uses it.
+    Settings written = settings;
+    written.step.off = settings.LoadOff();
+    return "# motormodel experiment\n" + SettingsTablesText(written);
 }
 
 void ExperimentFile::Save(const std::string& path, const Settings& settings)
@@ -496,7 +504,7 @@ bool ExperimentFile::SaveKeeping(const std::string& path, const Settings& settin
 {
     std::optional<std::string> text;
     if (std::filesystem::exists(path))
-        text = Edited(ReadBounded(path), settings);
+        text = Edited(ReadBoundedFile(path), settings);
     else
         text = Text(settings);
     if (!text && !mayRewrite())

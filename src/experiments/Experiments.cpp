@@ -133,7 +133,9 @@ RunResult RunExperiment(RunRequest request, const RunControl& control)
                      .settings = std::move(request.settings),
                      .traces = {MakeTrace(DefinitionOf(request.kind, Quantity::Md)),
                                 MakeTrace(DefinitionOf(request.kind, Quantity::Omega))},
-                     .sources = std::move(request.sources)};
+                     .sources = request.sources,
+                     .loadText = request.loadText,
+                     .drawnFrom = std::move(request.sources)};
     if (request.spare) {
         for (std::size_t i = 0; i < result.traces.size(); ++i) {
             result.traces[i].SwapPoints((*request.spare)[i]);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // A run as a value: a request goes in, a result comes out, and the window
 // and the batch tool each show the result in their own way. Nothing here
@@ -30,11 +31,29 @@ struct RandomSources {
     // another, so they can run at once and still draw what they would
     // one after another.
     RandomSources Fork();
+
+    // Both sources' states as one text, and back: Restore refuses, changing
+    // nothing, a text that is not one.
+    std::string State() const;
+    bool Restore(std::string_view state);
+
+    bool operator==(const RandomSources&) const = default;
 };
 
 // The sources as the window starts with them: the uniform one seeded from
 // the clock, the Gaussian one not at all.
 RandomSources ClockSeededSources();
+
+// What a run is made from, all of it: made again, it is the same run to the
+// last bit.
+struct RunRecipe {
+    RunKind kind;
+    Settings settings;
+    std::string loadText;
+    // The sources as the run found them.
+    RandomSources sources;
+    bool operator==(const RunRecipe&) const = default;
+};
 
 struct RunRequest {
     RunKind kind;
@@ -79,6 +98,11 @@ struct RunResult {
     // The model where the run left it.
     MotorModel model{};
     RandomSources sources;
+    // What the run was made from.
+    std::string loadText{};
+    RandomSources drawnFrom{};
+
+    RunRecipe Recipe() const { return {kind, settings, loadText, drawnFrom}; }
 
     const Trace& Of(Quantity quantity) const { return traces[static_cast<std::size_t>(quantity)]; }
     // What its traces were made with, kept with them when they are pinned.

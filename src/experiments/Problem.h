@@ -81,6 +81,12 @@ enum class ProblemKind {
     RangeEndBelowStart,
     // A list with an empty item.
     EmptyValue,
+    // A session of format value, newer than count, the newest this program
+    // reads.
+    NewerFormat,
+    // A session's entry, setting its key, missing or not as the program
+    // writes it.
+    BadEntry,
     // A run stopped on an error of the toolkit's own, value its message,
     // which reads the same in every language (an integer that is not one,
     // an overflow).

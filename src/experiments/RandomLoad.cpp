@@ -24,6 +24,23 @@ RandomSources RandomSources::Fork()
     return forked;
 }
 
+std::string RandomSources::State() const
+{
+    return integer.State() + '|' + normal.State();
+}
+
+bool RandomSources::Restore(std::string_view state)
+{
+    const std::size_t bar = state.find('|');
+    if (bar == std::string_view::npos)
+        return false;
+    RandomSources restored = *this;
+    if (!restored.integer.Restore(state.substr(0, bar)) || !restored.normal.Restore(state.substr(bar + 1)))
+        return false;
+    *this = std::move(restored);
+    return true;
+}
+
 RandomSources ClockSeededSources()
 {
     RandomSources sources;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <random>
+#include <string>
+#include <string_view>
 
 // The random sources the runs draw from, as values: a run takes them, draws,
 // and hands them back, so successive runs continue one sequence and a run
@@ -19,6 +21,15 @@ public:
 
     // Integer below n (0 when n is 0), drawn as _lrand() modulo n.
     std::int32_t RandomBelow(std::int32_t n) { return n == 0 ? 0 : _lrand() % n; }
+
+    // The generator's whole state as text, and back: restored, it draws
+    // what it would have drawn from where the text was taken. Restore
+    // refuses, changing nothing, a text that is not such a state or one
+    // that would draw nothing but zeros.
+    std::string State() const;
+    bool Restore(std::string_view state);
+
+    bool operator==(const IntegerSource&) const = default;
 
 private:
     std::mt19937 engine_;
@@ -47,6 +58,13 @@ public:
 
     // A whole number from the engine, to seed another source with.
     std::uint64_t Draw() { return engine_(); }
+
+    // As IntegerSource's: the engine's state and the variate the
+    // distribution keeps from its last pair.
+    std::string State() const;
+    bool Restore(std::string_view state);
+
+    bool operator==(const NormalSource&) const = default;
 
 private:
     using Parameters = std::normal_distribution<long double>::param_type;

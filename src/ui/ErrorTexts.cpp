@@ -60,6 +60,12 @@ QString Body(const Problem& p)
         return values + QStringLiteral("B не может быть меньше A");
     case ProblemKind::EmptyValue:
         return values + QStringLiteral("нужен список значений через запятую, без пустых");
+    case ProblemKind::NewerFormat:
+        return QStringLiteral("сеанс формата %1 записан более новой версией программы; эта читает формат %2")
+            .arg(Text(p.value))
+            .arg(p.count);
+    case ProblemKind::BadEntry:
+        return QStringLiteral("'%1' нет или записано не так, как записывает сеанс программа").arg(Text(p.setting));
     case ProblemKind::CannotRead:
     case ProblemKind::RunFailed:
         break;

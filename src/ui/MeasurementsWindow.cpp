@@ -205,10 +205,10 @@ constexpr int kStepColumns = 1 + static_cast<int>(kQuantities.size() * kSegments
 } // namespace
 
 MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const ChartPins& pins,
-                                       const Trace& stepMd, const Trace& stepOmega, const Settings& stepRanWith,
+                                       const Trace& stepMd, const Trace& stepOmega, const std::optional<RunRecipe>& stepRecipe,
                                        const std::optional<std::int32_t>& stepLoad, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::MeasurementsWindow>()), chart_(chart), cursors_(cursors),
-      pins_(pins), stepMd_(stepMd), stepOmega_(stepOmega), stepRanWith_(stepRanWith), stepLoad_(stepLoad)
+      pins_(pins), stepMd_(stepMd), stepOmega_(stepOmega), stepRecipe_(stepRecipe), stepLoad_(stepLoad)
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
@@ -317,7 +317,7 @@ void MeasurementsWindow::ShowStatistics()
 
 void MeasurementsWindow::ShowStepCharacteristics()
 {
-    const RunOrigin origin = OriginOf(RunKind::Step, stepRanWith_, stepLoad_);
+    const RunOrigin origin = OriginOf(RunKind::Step, stepRecipe_ ? stepRecipe_->settings : Settings{}, stepLoad_);
     const bool whole = analysis::HoldsWholeRun(stepMd_, origin.schedule.steps) &&
                        analysis::HoldsWholeRun(stepOmega_, origin.schedule.steps);
     ui_->StepHint->setVisible(!whole);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "experiments/Runs.h"
+#include "experiments/Experiments.h"
 
 #include <QWidget>
 
@@ -35,7 +35,7 @@ public:
     // the load are the ones they were made with. Times in seconds at the
     // cursors take the step size of the run the chart shows.
     MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const ChartPins& pins, const Trace& stepMd,
-                       const Trace& stepOmega, const Settings& stepRanWith, const std::optional<std::int32_t>& stepLoad,
+                       const Trace& stepOmega, const std::optional<RunRecipe>& stepRecipe, const std::optional<std::int32_t>& stepLoad,
                        QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
@@ -64,6 +64,7 @@ private:
     std::optional<std::uint64_t> pinsShown_;
     const Trace& stepMd_;
     const Trace& stepOmega_;
-    const Settings& stepRanWith_;
+    // What made the step response on the chart, if anything.
+    const std::optional<RunRecipe>& stepRecipe_;
     const std::optional<std::int32_t>& stepLoad_;
 };

@@ -6,6 +6,7 @@
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
 #include "experiments/SettingsTable.h"
+#include "session/Session.h"
 #include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 #include "ui/Application.h"
@@ -24,6 +25,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -60,6 +63,7 @@ void SetAutoSizedText(QLabel& label, const std::string& text)
 }
 
 const QString kCaption = QStringLiteral("модель асинхронного двигателя");
+const QString kSessionFilters = QStringLiteral("Сеансы (*.toml);;Все файлы (*)");
 
 } // namespace
 
@@ -79,7 +83,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, *chartTools_.pins,
                                            Series(RunKind::Step, Quantity::Md), Series(RunKind::Step, Quantity::Omega),
-                                           ranWith_[static_cast<std::size_t>(RunKind::Step)], stepLoad_, this);
+                                           recipes_[static_cast<std::size_t>(RunKind::Step)], stepLoad_, this);
     mechanical_ = new MechanicalWindow(*ui_->Chart1, settings_, stepLoad_, this);
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
@@ -148,6 +152,8 @@ void TForm1::BindToolBar()
     connect(ui_->ActionSave, &QAction::triggered, parameters_, &ParametersWindow::SaveToFile);
     connect(ui_->ActionSaveAs, &QAction::triggered, parameters_, &ParametersWindow::SaveWithDialog);
     addAction(ui_->ActionSaveAs);
+    connect(ui_->ActionOpenSession, &QAction::triggered, this, &TForm1::OpenSessionWithDialog);
+    connect(ui_->ActionSaveSession, &QAction::triggered, this, &TForm1::SaveSessionWithDialog);
     connect(ui_->ActionMeasurements, &QAction::triggered, this, [this] { ShowBeside(*measurements_); });
     connect(ui_->ActionMechanical, &QAction::triggered, this, [this] { ShowBeside(*mechanical_); });
     connect(ui_->ActionFamily, &QAction::triggered, this, [this] { ShowBeside(*family_); });
@@ -204,7 +210,7 @@ void TForm1::PinMembers(const FamilyResult& family)
         }
         const RunResult& run = *member.run;
         const std::array traces{&run.Of(Quantity::Md), &run.Of(Quantity::Omega)};
-        chartTools_.pins->PinRun(traces, label, run.Origin(member.place));
+        chartTools_.pins->PinRun(traces, label, run.Origin(member.place), run.Recipe());
     }
     if (!leftOut.empty())
         throw toolkit::Exception("Эти значения не построены:" + leftOut);
@@ -296,7 +302,16 @@ void TForm1::ShowRun(RunResult run)
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
     SetProgress(100);
-    ranWith_[static_cast<std::size_t>(run.kind)] = run.settings;
+    TakeRun(run);
+    if (run.outcome == RunOutcome::Failed)
+        std::rethrow_exception(run.error);
+    if (run.kind == RunKind::Step && run.outcome == RunOutcome::Refused)
+        ShowAlert(run.settings.run.limit);
+}
+
+void TForm1::TakeRun(RunResult& run)
+{
+    recipes_[static_cast<std::size_t>(run.kind)] = run.Recipe();
     ui_->Chart1->View().SetSecondsPerStep(run.settings.model.dt);
     const bool step = run.kind == RunKind::Step;
     if (step)
@@ -308,12 +323,8 @@ void TForm1::ShowRun(RunResult run)
     // A load that did not parse stopped the run before the model's reset.
     if (!step || run.load)
         model_ = run.model;
-    if (run.outcome == RunOutcome::Failed)
-        std::rethrow_exception(run.error);
-    if (!step)
+    if (run.outcome == RunOutcome::Failed || !step)
         return;
-    if (run.outcome == RunOutcome::Refused)
-        ShowAlert(run.settings.run.limit);
     SetAutoSizedText(*ui_->Label1, toolkit::FloatToStr(run.mdMax));
     SetAutoSizedText(*ui_->Label2, toolkit::FloatToStr(run.omegaMax));
     stepLoad_ = run.load;
@@ -341,11 +352,20 @@ void TForm1::FollowWork()
 void TForm1::PinTraces()
 {
     for (const RunDefinition& run : kRuns) {
+        // A kind that never ran, or was cleared, has no points to pin.
+        const std::optional<RunRecipe>& recipe = recipes_[static_cast<std::size_t>(run.kind)];
+        if (!recipe)
+            continue;
         const std::array traces{&Series(run.kind, Quantity::Md), &Series(run.kind, Quantity::Omega)};
         const std::optional<std::int32_t> load = run.kind == RunKind::Step ? stepLoad_ : std::nullopt;
-        chartTools_.pins->PinRun(traces, RunName(run.kind),
-                                 OriginOf(run.kind, ranWith_[static_cast<std::size_t>(run.kind)], load));
+        chartTools_.pins->PinRun(traces, RunName(run.kind), OriginOf(run.kind, recipe->settings, load), *recipe);
     }
+}
+
+Settings TForm1::RanWith(RunKind kind) const
+{
+    const std::optional<RunRecipe>& recipe = recipes_[static_cast<std::size_t>(kind)];
+    return recipe ? recipe->settings : Settings{};
 }
 
 std::string TForm1::RunName(RunKind kind) const
@@ -353,7 +373,7 @@ std::string TForm1::RunName(RunKind kind) const
     // With the default settings, step responses differ by their load alone.
     std::string name = kind == RunKind::Step && stepLoad_ ? "Mc=" + std::to_string(*stepLoad_)
                                                           : std::string(RunOf(kind).name);
-    const Settings& ran = ranWith_[static_cast<std::size_t>(kind)];
+    const Settings ran = RanWith(kind);
     const Settings defaults;
     for (std::string_view setting : SettingNames()) {
         const std::optional<SettingValue> value = GetSetting(ran, setting);
@@ -407,6 +427,7 @@ void TForm1::Button2Click()
     const ChartUpdateOnExit update(*ui_->Chart1);
     for (Trace& trace : series_)
         trace.Clear();
+    recipes_ = {};
     chartTools_.pins->Clear();
 }
 
@@ -423,4 +444,105 @@ void TForm1::Button4Click()
 void TForm1::Button5Click()
 {
     close();
+}
+
+Session TForm1::CurrentSession() const
+{
+    const ChartViewState& view = ui_->Chart1->View();
+    const ShownTraces& traces = view.Traces();
+    auto shown = [&traces](const Trace& trace) { return traces.IsShown(traces.IndexOf(trace).value()); };
+    Session session{.settings = settings_, .loadText = LoadText(), .sources = sources_};
+    for (const RunDefinition& run : kRuns)
+        if (const std::optional<RunRecipe>& recipe = recipes_[static_cast<std::size_t>(run.kind)])
+            session.runs.push_back(
+                {*recipe, {shown(Series(run.kind, Quantity::Md)), shown(Series(run.kind, Quantity::Omega))}});
+    // A run's pins are pinned one after the other and go oldest first, so
+    // those of one run stay together.
+    std::optional<std::uint64_t> run;
+    for (const PinnedTrace& pin : chartTools_.pins->Pinned()) {
+        if (pin.of.run != run)
+            session.pins.push_back({pin.recipe, pin.origin.family, {}});
+        run = pin.of.run;
+        session.pins.back().traces.push_back(
+            {pin.of.quantity, pin.trace.Title(), pin.trace.LineColour(), shown(pin.trace)});
+    }
+    session.units = view.Units();
+    if (view.IsZoomed())
+        session.zoom = view.Ranges();
+    return session;
+}
+
+void TForm1::WriteSession(const std::string& path) const
+{
+    SaveSession(path, CurrentSession(), MOTORMODEL_VERSION);
+}
+
+void TForm1::OpenSession(const std::string& path)
+{
+    const Session session = LoadSession(path);
+    ShowSession(session);
+}
+
+void TForm1::ShowSession(const Session& session)
+{
+    SessionResults results = RunSession(session);
+    const ChartUpdateOnExit update(*ui_->Chart1);
+    parameters_->ShowSettings(session.settings);
+    ui_->Edit1->setText(QString::fromStdString(session.loadText));
+    Button2Click();
+    for (RunResult& run : results.runs)
+        TakeRun(run);
+    ChartViewState& view = ui_->Chart1->View();
+    for (const SessionRun& run : session.runs)
+        for (Quantity quantity : kQuantities)
+            view.SetTraceShown(view.Traces().IndexOf(Series(run.recipe.kind, quantity)).value(),
+                               run.shown[static_cast<std::size_t>(quantity)]);
+    for (std::size_t i = 0; i < session.pins.size(); ++i) {
+        const SessionPin& pin = session.pins[i];
+        std::vector<PinnedAgain> traces;
+        for (const SessionPinTrace& trace : pin.traces)
+            traces.push_back({&results.pins[i].Of(trace.quantity), trace.quantity, trace.heading, trace.colour});
+        chartTools_.pins->RepinRun(traces, results.pins[i].Origin(pin.family), pin.recipe);
+        // The run's pins are the chart's last traces.
+        const int first = view.Traces().Count() - static_cast<int>(pin.traces.size());
+        for (std::size_t t = 0; t < pin.traces.size(); ++t)
+            view.SetTraceShown(first + static_cast<int>(t), pin.traces[t].shown);
+    }
+    sources_ = session.sources;
+    view.SetTimeInSeconds(session.units.seconds);
+    view.SetAxisTitles(session.units.titles);
+    view.SetSecondsPerStep(session.units.secondsPerStep);
+    if (session.zoom)
+        view.MoveTo(*session.zoom, HistoryStep::New);
+    else
+        view.ResetZoom();
+}
+
+void TForm1::SaveSessionWithDialog()
+{
+    RunCommand([this] {
+        QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить сеанс"), sessionFolder_, kSessionFilters);
+        if (path.isEmpty())
+            return;
+        sessionFolder_ = QFileInfo(path).absolutePath();
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".toml");
+        WriteSession(path.toStdString());
+    });
+}
+
+void TForm1::OpenSessionWithDialog()
+{
+    RunCommand([this] {
+        // A session replaces the experiment and the pins alike.
+        if (!MayDiscard(AtStake::ExperimentAndPins))
+            return;
+        const QString path =
+            QFileDialog::getOpenFileName(this, QStringLiteral("Открыть сеанс"), sessionFolder_, kSessionFilters);
+        if (path.isEmpty())
+            return;
+        sessionFolder_ = QFileInfo(path).absolutePath();
+        OpenSession(path.toStdString());
+    });
 }

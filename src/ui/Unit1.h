@@ -17,6 +17,7 @@
 
 class BackgroundWork;
 struct FamilyResult;
+struct Session;
 class FamilyWindow;
 struct FamilyChoice;
 class MeasurementsWindow;
@@ -76,6 +77,17 @@ public:
     // unsaved changes, and saves if told to; whether to go on.
     bool MayDiscard(AtStake atStake);
 
+    // The window as a session: the settings in force, the load box, the
+    // random sources, the recipe of each run on the chart and of each pin,
+    // which traces are hidden, and the view's units and zoom.
+    Session CurrentSession() const;
+    // Writes CurrentSession() to the file, whole or not at all.
+    void WriteSession(const std::string& path) const;
+    // Reads a session and shows it as it was saved, its runs made again;
+    // what the chart held before goes. Raises SettingsError, naming the
+    // file, and then changes nothing.
+    void OpenSession(const std::string& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -110,6 +122,12 @@ private:
     // Shows a run that was made: its traces, and for a step response its
     // maxima, the alert for a refused load and the error of a failed run.
     void ShowRun(RunResult run);
+    // Takes a made run's traces, state and, for a step response, maxima;
+    // telling of a refused load or a failure is ShowRun's.
+    void TakeRun(RunResult& run);
+    void ShowSession(const Session& session);
+    void SaveSessionWithDialog();
+    void OpenSessionWithDialog();
     void PinMembers(const FamilyResult& family);
     // The progress bar follows long work, and goes back to where it was
     // when the work is stopped.
@@ -117,6 +135,8 @@ private:
     // Pins a copy of each run's traces that hold points, named with its run.
     void PinTraces();
     std::string RunName(RunKind kind) const;
+    // The settings the run's traces were made with; the defaults before it ran.
+    Settings RanWith(RunKind kind) const;
     std::string LoadText() const;
     void SetProgress(int position);
     void ShowAlert(std::int64_t limit);
@@ -134,8 +154,11 @@ private:
     // The load of the step response the step traces hold, once it ran
     // without an error.
     std::optional<std::int32_t> stepLoad_;
-    // The settings each run was last made with, in kRuns' order.
-    std::array<Settings, kRuns.size()> ranWith_{};
+    // What made each run's traces on the chart, in kRuns' order: none
+    // before its first run and after the chart is cleared.
+    std::array<std::optional<RunRecipe>, kRuns.size()> recipes_{};
+    // Where the last session was opened or saved.
+    QString sessionFolder_;
     // A window of its own, owned as a child.
     MeasurementsWindow* measurements_ = nullptr;
     MechanicalWindow* mechanical_ = nullptr;

@@ -2,7 +2,7 @@
 // experiment's, saving keeps the file's own text, closing asks, and the
 // view and the tool windows' places last from one start to the next.
 
-#include "MainWindowFixture.h"
+#include "ChartWindowFixture.h"
 
 #include "chart/ChartPins.h"
 #include "chart/ChartViewState.h"
@@ -68,7 +68,7 @@ std::function<QAbstractButton*(QMessageBox&)> Button(const QString& text)
     };
 }
 
-class Keeping : public MainWindow {
+class Keeping : public ChartWindow {
 protected:
     std::string WriteFile(std::string_view text) const
     {
@@ -137,8 +137,7 @@ TEST_P(ClosingAsks, BeforeLosingChanges)
         TypeLoad(QStringLiteral("10"));
     if (c.pinned) {
         RunStepResponse(QStringLiteral("15"));
-        const std::array traces{&form1_->Series(RunKind::Step, Quantity::Md)};
-        form1_->Tools().pins->PinRun(traces, "Mc=15", OriginOf(RunKind::Step, form1_->SettingsInForce()));
+        Trigger(QStringLiteral("Закрепить графики"));
     }
     const Answer answer(Button(c.answer.isEmpty() ? QStringLiteral("Отмена") : c.answer));
     EXPECT_EQ(form1_->close(), c.closes);

@@ -478,15 +478,16 @@ TEST_F(Parameters, TheToolBarSitsAboveTheChartAndOpensTheWindows)
         if (action->isVisible())
             texts.push_back(action->text());
     EXPECT_EQ(texts, (std::vector<QString>{QStringLiteral("Параметры"), QStringLiteral("Открыть опыт"),
-                                           QStringLiteral("Сохранить опыт"), QStringLiteral("Измерения"),
+                                           QStringLiteral("Сохранить опыт"), QStringLiteral("Открыть сеанс…"),
+                                           QStringLiteral("Сохранить сеанс…"), QStringLiteral("Измерения"),
                                            QStringLiteral("Механическая характеристика"),
                                            QStringLiteral("Семейство кривых…")}));
     QTest::mouseClick(bar->widgetForAction(bar->actions().at(0)), Qt::LeftButton);
     EXPECT_TRUE(Window().isVisible());
     EXPECT_EQ(Window().windowTitle(), QStringLiteral("Параметры опыта"));
-    QTest::mouseClick(bar->widgetForAction(bar->actions().at(3)), Qt::LeftButton);
+    QTest::mouseClick(bar->widgetForAction(bar->actions().at(5)), Qt::LeftButton);
     EXPECT_TRUE(form1_->Measurements().isVisible());
-    QTest::mouseClick(bar->widgetForAction(bar->actions().at(4)), Qt::LeftButton);
+    QTest::mouseClick(bar->widgetForAction(bar->actions().at(6)), Qt::LeftButton);
     EXPECT_TRUE(form1_->Mechanical().isVisible());
     Window().close();
     Trigger(QStringLiteral("Параметры опыта…"));

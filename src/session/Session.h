@@ -1,0 +1,98 @@
+#pragma once
+
+#include "experiments/Experiments.h"
+#include "experiments/Runs.h"
+#include "experiments/Settings.h"
+#include "plot/AxisUnits.h"
+#include "plot/ChartRange.h"
+#include "plot/Colour.h"
+#include "plot/Trace.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A session: what the main window shows, kept as the recipes that made it,
+// so that opened again it shows the same to the last bit. Runs are made
+// again rather than their points kept: a recipe holds the random sources as
+// the run found them, and a run is a value of its recipe.
+
+// The run whose traces the chart shows for its kind, and which of the two
+// the user shows.
+struct SessionRun {
+    RunRecipe recipe;
+    // Md, then Omega.
+    std::array<bool, 2> shown{true, true};
+    bool operator==(const SessionRun&) const = default;
+};
+
+// A pinned copy of one of a run's traces, as the chart named and coloured it.
+struct SessionPinTrace {
+    Quantity quantity;
+    std::string heading;
+    Colour colour;
+    bool shown = true;
+    bool operator==(const SessionPinTrace&) const = default;
+};
+
+// A run pinned to the chart: its recipe, its place if it is a family's
+// member, and those of its traces still pinned, in the order pinned.
+struct SessionPin {
+    RunRecipe recipe;
+    std::optional<FamilyPlace> family{};
+    std::vector<SessionPinTrace> traces{};
+    bool operator==(const SessionPin&) const = default;
+};
+
+struct Session {
+    // The format this program writes and the newest it reads.
+    static constexpr std::int64_t kFormat = 1;
+    // The most runs a session holds, live and pinned: the chart pins at most
+    // 48 traces, one run at least one each, beside a live run of each kind.
+    static constexpr std::size_t kMostRuns = 64;
+
+    Settings settings;
+    // The load box's text.
+    std::string loadText;
+    // The sources the next run draws from.
+    RandomSources sources;
+    // At most one of each kind, in kRuns' order.
+    std::vector<SessionRun> runs{};
+    // Oldest first.
+    std::vector<SessionPin> pins{};
+    AxisUnits units{};
+    // The user's ranges while zoomed.
+    std::optional<AxisRanges> zoom{};
+    bool operator==(const Session&) const = default;
+};
+
+// The session as a TOML file: format, the version that wrote it, and every
+// number as the shortest text that reads back to the same bits.
+std::string SessionText(const Session& session, std::string_view version);
+
+// Reads a session file's text, named source in messages. Raises
+// SettingsError placed at the line: for a format newer than kFormat, for
+// anything not as SessionText writes it, for settings not allowed and for
+// more than kMostRuns runs. Reading is bounded as for experiment files.
+Session ParseSession(std::string_view text, std::string_view source);
+
+Session LoadSession(const std::string& path);
+// Replaces the file, whole or not at all.
+void SaveSession(const std::string& path, const Session& session, std::string_view version);
+
+// The runs made again from the session's recipes, in its order: those of
+// runs, then those of pins.
+struct SessionResults {
+    std::vector<RunResult> runs;
+    std::vector<RunResult> pins;
+};
+SessionResults RunSession(const Session& session);
+
+// What the chart exports for the session, comma-separated: its traces in
+// the chart's order, the three runs' two each, then the pins; the hidden
+// and the empty ones left out.
+std::string SessionCsv(const Session& session, const SessionResults& results);

@@ -1,0 +1,128 @@
+// Sessions in the window: saved and opened again, the chart exports the
+// same data to the byte, and the batch tool makes the same from the file.
+
+#include "ChartWindowFixture.h"
+
+#include "chart/ChartPins.h"
+#include "experiments/Family.h"
+#include "session/Session.h"
+#include "ui/ErrorTexts.h"
+#include "ui/FamilyWindow.h"
+#include "ui/ParametersWindow.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+class SessionWindow : public ChartWindow {
+protected:
+    void SetUp() override
+    {
+        ChartWindow::SetUp();
+        ASSERT_TRUE(dir_.isValid());
+    }
+
+    std::string PathOf(const char* name) const { return dir_.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    static std::string FileText(const std::string& path)
+    {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    // A chart of every kind of entry: each run, a random one twice so its
+    // sources moved on, pinned runs, a family's members, hidden traces, a
+    // zoom, seconds and settings of its own.
+    void Fill()
+    {
+        Settings settings;
+        settings.run.steps = 1500;
+        settings.model.J = 0.0344;
+        form1_->Parameters().ShowSettings(settings);
+        Click("Button1");
+        Click("Button3");
+        RunStepResponse(QStringLiteral("12"));
+        Trigger(QStringLiteral("Закрепить графики"));
+        form1_->PinFamily({"step.load", "0, 20", RunKind::Step});
+        WaitForWork();
+        Click("Button1");
+        ChartViewState& view = Chart()->View();
+        view.SetTraceShown(view.Traces().IndexOf(form1_->Series(RunKind::Gauss, Quantity::Omega)).value(), false);
+        view.SetTraceShown(view.Traces().Count() - 1, false);
+        view.SetTimeInSeconds(true);
+        view.ZoomTo({{100.0, 900.0}, {-5.0, 60.0}});
+        RunStepResponse(QStringLiteral("7"));
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(SessionWindow, OpensAsSavedAndExportsTheSameData)
+{
+    Fill();
+    ASSERT_TRUE(errors_.empty()) << errors_.front();
+    const std::string csv = Chart()->CsvText(kRussianCsv);
+    const Session saved = form1_->CurrentSession();
+    const AxisRanges zoom = Chart()->View().Ranges();
+    const QString mdMax = Text("Label1");
+    form1_->WriteSession(PathOf("lab.session.toml"));
+    // The next Gaussian run as it would follow the saved session.
+    Click("Button1");
+    const std::vector<TracePoint> next = form1_->Series(RunKind::Gauss, Quantity::Md).Points();
+
+    // Another chart and other settings, then the session again.
+    Click("Button2");
+    form1_->Parameters().ShowSettings(Settings{});
+    Click("Button3");
+    Chart()->View().SetTimeInSeconds(false);
+    form1_->OpenSession(PathOf("lab.session.toml"));
+
+    EXPECT_EQ(Chart()->CsvText(kRussianCsv), csv);
+    EXPECT_EQ(form1_->CurrentSession(), saved);
+    EXPECT_EQ(Chart()->View().Ranges(), zoom);
+    EXPECT_EQ(form1_->SettingsInForce(), saved.settings);
+    EXPECT_EQ(Text("Label1"), mdMax) << "the step response's maximum is shown again";
+    EXPECT_EQ(form1_->Tools().pins->Pinned().size(), 10u);
+    Click("Button1");
+    const std::vector<TracePoint>& again = form1_->Series(RunKind::Gauss, Quantity::Md).Points();
+    ASSERT_EQ(again.size(), next.size());
+    for (std::size_t i = 0; i < next.size(); ++i)
+        ASSERT_EQ(again[i].y, next[i].y) << "the random sources go on from where they were saved, step " << i;
+}
+
+TEST_F(SessionWindow, TheBatchToolMakesTheWindowsExport)
+{
+    Fill();
+    form1_->WriteSession(PathOf("lab.session.toml"));
+    const std::string command = std::string(MOTORMODEL_CLI) + " session " + PathOf("lab.session.toml") +
+                                " --csv " + PathOf("chart.csv");
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(FileText(PathOf("chart.csv")), Chart()->CsvText(kPlainCsv));
+}
+
+TEST_F(SessionWindow, RefusesANewerFormatAndKeepsTheChart)
+{
+    Fill();
+    const std::string csv = Chart()->CsvText(kPlainCsv);
+    std::string text = SessionText(form1_->CurrentSession(), "9.0");
+    text.replace(text.find("format = 1"), 10, "format = 2");
+    std::ofstream(PathOf("new.toml"), std::ios::binary) << text;
+    try {
+        form1_->OpenSession(PathOf("new.toml"));
+        ADD_FAILURE() << "opened";
+    } catch (const SettingsError& error) {
+        EXPECT_EQ(ErrorText(error.Cause()).toStdString(),
+                  PathOf("new.toml") +
+                      ":2:10: сеанс формата 2 записан более новой версией программы; эта читает формат 1");
+    }
+    EXPECT_EQ(Chart()->CsvText(kPlainCsv), csv);
+}
+
+} // namespace
