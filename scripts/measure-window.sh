@@ -13,12 +13,15 @@
 # With an experiment file, every launch opens it, so the runs take its
 # settings (run.steps = 1000000 for the largest runs).
 # Usage: scripts/measure-window.sh [LAUNCHES [EXPERIMENT_FILE]]   (after
-# scripts/setup.sh; the build in MOTORMODEL_BUILD if set, as build-ci)
+# scripts/setup.sh; the build in MOTORMODEL_BUILD if set: an optimised one
+# without the sanitizers, whose runtime cannot be preloaded after the probe)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh
 launches=${1:-11}
 build=${MOTORMODEL_BUILD:-build}
+# The run command builds the programs only.
+cmake --build "$build" --target motormodel paintprobe >/dev/null
 experiment=()
 caption=$MAIN_CAPTION
 if [ -n "${2:-}" ]; then

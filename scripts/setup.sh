@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks for building and testing
-# motormodel, then configures and builds it.
+# Installs what a fresh Debian 12 machine lacks for building motormodel, then
+# configures and builds it.
 #
-#   scripts/setup.sh      the default preset, into build/
-#   scripts/setup.sh ci   the same build with stricter warnings, as errors,
-#                         into build-ci/
+#   scripts/setup.sh      the packages the programs need, and the programs
+#                         (the window and the batch tool) into build/
+#   scripts/setup.sh ci   also what the tests need (Xvfb, weston, clang for
+#                         the fuzzers, the arm64 cross compiler and qemu,
+#                         the package checks), and everything, tests and
+#                         benchmarks included, into build-ci/ (stricter
+#                         warnings as errors, under the sanitizers)
 #
 # Each preset keeps its own folder, so switching between them rebuilds
 # nothing.
@@ -12,20 +16,27 @@ set -euo pipefail
 preset=${1:-default}
 cd "$(dirname "$0")/.."
 
+# What configuring and building the programs takes, and what the window
+# needs at run time (its font, Qt's Wayland plugin, Qt's Russian texts).
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqcustomplot-dev libqt6opengl6-dev qt6-svg-dev
   fonts-dejavu-core fonts-liberation
-  xvfb xauth xdotool x11-utils imagemagick openbox wmctrl time
-  qt6-wayland weston
-  clang libclang-rt-14-dev llvm
-  libtomlplusplus-dev libcli11-dev
-  qt6-translations-l10n
-  help2man groff-base man-db dpkg-dev file desktop-file-utils appstream lintian
-  libmpfr-dev
-  g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
+  qt6-wayland qt6-translations-l10n
+  libtomlplusplus-dev libcli11-dev libmpfr-dev
+  help2man groff-base imagemagick
 )
+cross=false
+if [ "$preset" != default ]; then
+  packages+=(
+    xvfb xauth xdotool x11-utils openbox wmctrl time weston
+    clang libclang-rt-14-dev llvm
+    man-db dpkg-dev file desktop-file-utils appstream lintian
+    g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
+  )
+  cross=true
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -36,10 +47,16 @@ if ((${#missing[@]})); then
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "Installing: ${missing[*]}"
   # The aarch64 cross build links Debian's arm64 MPFR and GMP.
-  dpkg --print-foreign-architectures | grep -qx arm64 || $sudo dpkg --add-architecture arm64
+  if $cross; then
+    dpkg --print-foreign-architectures | grep -qx arm64 || $sudo dpkg --add-architecture arm64
+  fi
   $sudo apt-get update
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
 cmake --preset "$preset"
-cmake --build --preset "$preset"
+if [ "$preset" = default ]; then
+  cmake --build --preset default --target motormodel motormodel-cli
+else
+  cmake --build --preset "$preset"
+fi
