@@ -13,8 +13,7 @@
 # With an experiment file, every launch opens it, so the runs take its
 # settings (run.steps = 1000000 for the largest runs).
 # Usage: scripts/measure-window.sh [LAUNCHES [EXPERIMENT_FILE]]   (after
-# scripts/setup.sh; the build in MOTORMODEL_BUILD if set: an optimised one
-# without the sanitizers, whose runtime cannot be preloaded after the probe)
+# scripts/setup.sh; the build in MOTORMODEL_BUILD if set, as build-ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh

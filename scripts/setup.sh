@@ -8,7 +8,7 @@
 #                         the fuzzers, the arm64 cross compiler and qemu,
 #                         the package checks), and everything, tests and
 #                         benchmarks included, into build-ci/ (stricter
-#                         warnings as errors, under the sanitizers)
+#                         warnings as errors)
 #
 # Each preset keeps its own folder, so switching between them rebuilds
 # nothing.

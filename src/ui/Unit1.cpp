@@ -142,6 +142,9 @@ void TForm1::AddChartCommands()
     menu.addAction(QStringLiteral("Закрепить графики"), this, [this] { RunCommand([this] { PinTraces(); }); });
     menu.addAction(QStringLiteral("Параметры опыта…"), this, [this] { ShowBeside(*parameters_); });
     menu.addAction(ui_->ActionSaveAs);
+    // The tool bar's room is taken at the form's width.
+    menu.addAction(ui_->ActionOpenSession);
+    menu.addAction(ui_->ActionSaveSession);
     menu.addAction(QStringLiteral("Семейство кривых…"), this, [this] { ShowBeside(*family_); });
 }
 

@@ -101,8 +101,11 @@ TEST_F(SessionWindow, TheBatchToolMakesTheWindowsExport)
 {
     Fill();
     form1_->WriteSession(PathOf("lab.session.toml"));
-    const std::string command = std::string(MOTORMODEL_CLI) + " session " + PathOf("lab.session.toml") +
-                                " --csv " + PathOf("chart.csv");
+    const std::string command = std::string(MOTORMODEL_CLI)
+                                    .append(" session ")
+                                    .append(PathOf("lab.session.toml"))
+                                    .append(" --csv ")
+                                    .append(PathOf("chart.csv"));
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(FileText(PathOf("chart.csv")), Chart()->CsvText(kPlainCsv));
 }
