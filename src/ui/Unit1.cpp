@@ -247,7 +247,9 @@ void TForm1::TakeTypedLoad()
 bool TForm1::MayDiscard(AtStake atStake)
 {
     const bool experiment = parameters_->Unsaved();
-    const bool pins = atStake == AtStake::ExperimentAndPins && !chartTools_.pins->Pinned().empty();
+    // Pins kept in the session saved or opened last are not lost.
+    const bool pins = atStake == AtStake::ExperimentAndPins && !chartTools_.pins->Pinned().empty() &&
+                      chartTools_.pins->Revision() != pinsInSession_;
     if (!experiment && !pins)
         return true;
     QStringList lost;
@@ -256,15 +258,20 @@ bool TForm1::MayDiscard(AtStake atStake)
     if (pins)
         lost << QStringLiteral("Закреплённые графики пропадут.");
     QMessageBox question(QMessageBox::Question, kCaption, lost.join(QLatin1Char(' ')), QMessageBox::NoButton, this);
-    // Only the experiment can be saved: the pins are the chart's.
     QPushButton* save = experiment ? question.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole) : nullptr;
+    // A session keeps the pins and the settings in force alike.
+    QPushButton* saveSession =
+        pins ? question.addButton(QStringLiteral("Сохранить сеанс…"), QMessageBox::AcceptRole) : nullptr;
     QPushButton* discard = question.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
     question.setEscapeButton(question.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole));
-    question.setDefaultButton(save ? save : discard);
+    question.setDefaultButton(saveSession ? saveSession : save ? save : discard);
     question.exec();
-    if (question.clickedButton() == discard)
+    const QAbstractButton* clicked = question.clickedButton();
+    if (clicked == discard)
         return true;
-    return save && question.clickedButton() == save && parameters_->SaveToFile();
+    if (saveSession && clicked == saveSession)
+        return SaveSessionWithDialog();
+    return save && clicked == save && parameters_->SaveToFile();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -475,15 +482,17 @@ Session TForm1::CurrentSession() const
     return session;
 }
 
-void TForm1::WriteSession(const std::string& path) const
+void TForm1::WriteSession(const std::string& path)
 {
     SaveSession(path, CurrentSession(), MOTORMODEL_VERSION);
+    pinsInSession_ = chartTools_.pins->Revision();
 }
 
 void TForm1::OpenSession(const std::string& path)
 {
     const Session session = LoadSession(path);
     ShowSession(session);
+    pinsInSession_ = chartTools_.pins->Revision();
 }
 
 void TForm1::ShowSession(const Session& session)
@@ -521,9 +530,10 @@ void TForm1::ShowSession(const Session& session)
         view.ResetZoom();
 }
 
-void TForm1::SaveSessionWithDialog()
+bool TForm1::SaveSessionWithDialog()
 {
-    RunCommand([this] {
+    bool saved = false;
+    RunCommand([&] {
         QString path =
             QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить сеанс"), sessionFolder_, kSessionFilters);
         if (path.isEmpty())
@@ -532,7 +542,9 @@ void TForm1::SaveSessionWithDialog()
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".toml");
         WriteSession(path.toStdString());
+        saved = true;
     });
+    return saved;
 }
 
 void TForm1::OpenSessionWithDialog()

@@ -73,16 +73,18 @@ public:
 
     // What closing the window or replacing the experiment would lose.
     enum class AtStake { Experiment, ExperimentAndPins };
-    // Asks "Сохранить / Не сохранять / Отмена" when what is at stake holds
-    // unsaved changes, and saves if told to; whether to go on.
+    // Asks "Сохранить / Сохранить сеанс… / Не сохранять / Отмена" when what
+    // is at stake holds unsaved changes (the session is offered for pins),
+    // and saves if told to; whether to go on.
     bool MayDiscard(AtStake atStake);
 
     // The window as a session: the settings in force, the load box, the
     // random sources, the recipe of each run on the chart and of each pin,
     // which traces are hidden, and the view's units and zoom.
     Session CurrentSession() const;
-    // Writes CurrentSession() to the file, whole or not at all.
-    void WriteSession(const std::string& path) const;
+    // Writes CurrentSession() to the file, whole or not at all. The pins it
+    // holds are no longer lost by closing.
+    void WriteSession(const std::string& path);
     // Reads a session and shows it as it was saved, its runs made again;
     // what the chart held before goes. Raises SettingsError, naming the
     // file, and then changes nothing.
@@ -126,7 +128,8 @@ private:
     // telling of a refused load or a failure is ShowRun's.
     void TakeRun(RunResult& run);
     void ShowSession(const Session& session);
-    void SaveSessionWithDialog();
+    // Whether a session was written.
+    bool SaveSessionWithDialog();
     void OpenSessionWithDialog();
     void PinMembers(const FamilyResult& family);
     // The progress bar follows long work, and goes back to where it was
@@ -159,6 +162,8 @@ private:
     std::array<std::optional<RunRecipe>, kRuns.size()> recipes_{};
     // Where the last session was opened or saved.
     QString sessionFolder_;
+    // The pins' revision when a session was last saved or opened.
+    std::uint64_t pinsInSession_ = 0;
     // A window of its own, owned as a child.
     MeasurementsWindow* measurements_ = nullptr;
     MechanicalWindow* mechanical_ = nullptr;

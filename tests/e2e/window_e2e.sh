@@ -2,10 +2,10 @@
 # End-to-end checks of the real program on Xvfb: window placement, runs that
 # change the chart, a maximised window, zooming the chart by wheel and keys
 # and going back through its views, the alert, measurements and parameters
-# windows, experiment files named at start-up, and exit status 0 on both
-# ways out.
+# windows, experiment files named at start-up, a session saved and opened
+# again, and exit status 0 on both ways out.
 # Usage: window_e2e.sh PROGRAM SCENARIO
-# The scenario experiment_file also needs the batch tool, named by
+# The scenarios experiment_file and session also need the batch tool, named by
 # MOTORMODEL_CLI.
 set -uo pipefail
 program=$1
@@ -55,6 +55,25 @@ bad_experiment_file) start_program "$program" "$work/bad.toml" ;;
 save_commented_file) CAPTION=$(file_caption "$work/commented.toml") start_program "$program" "$work/commented.toml" ;;
 *) start_program "$program" ;;
 esac
+
+# Picks an item of the chart's menu by the keys given.
+chart_menu_item() {
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$MAIN" $PLOT_POINT click 3
+  sleep 0.3
+  xdotool key "$@" Return
+}
+
+# Exports the chart's shown traces as CSV into FILE through its menu: with
+# the view unzoomed, Сбросить масштаб, then Сохранить изображение…, then
+# Экспорт данных в CSV….
+export_csv() {
+  chart_menu_item Down Down Down
+  window_shown "Экспорт данных в CSV"
+  xdotool type "$1"
+  xdotool key Return
+  wait_for [ -s "$1" ]
+}
 
 # The chart's pictures are taken with the pointer off it, where no tracker
 # shows, and as soon as the condition checked holds.
@@ -201,16 +220,7 @@ resize)
 experiment_file)
   check "the file's name is in the caption" window_shown "$(file_caption "$work/lab.toml")"
   click Button4
-  # The chart's menu: Сбросить масштаб, then Сохранить изображение…, then
-  # Экспорт данных в CSV….
-  # shellcheck disable=SC2086
-  xdotool mousemove --window "$MAIN" $PLOT_POINT click 3
-  sleep 0.3
-  xdotool key Down Down Down Return
-  window_shown "Экспорт данных в CSV"
-  xdotool type "$work/window.csv"
-  xdotool key Return
-  wait_for [ -s "$work/window.csv" ]
+  export_csv "$work/window.csv"
   "$MOTORMODEL_CLI" step --settings "$work/lab.toml" --csv "$work/cli.csv" >/dev/null
   # The window exports every shown trace; the step response's two columns
   # and their rows are the batch tool's.
@@ -236,6 +246,55 @@ save_commented_file)
   click Button5
   wait_for_exit
   check "with nothing left unsaved, Выход ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
+  ;;
+session)
+  # A family, a random run and a hidden trace, saved as a session when the
+  # window closes, and opened again in a new window.
+  type_load 10
+  click Button4
+  click Button1
+  chart_menu_item Up
+  family=$(find_window "$FAMILY_CAPTION")
+  xdotool windowactivate --sync "$family" key Tab Return
+  point_away
+  shoot_chart_settled "$work/family.png"
+  export_csv "$work/shown.csv"
+  # The legend's first entry, the Gaussian run's Md.
+  xdotool mousemove --window "$MAIN" 546 220 click 1
+  point_away
+  check "a legend click hides a trace" \
+    shoot_chart_until "$work/hidden.png" pictures_differ "$work/family.png" "$work/hidden.png" 100
+  export_csv "$work/before.csv"
+  columns() { head -n 1 "$1" | tr ',' '\n' | wc -l; }
+  check "the chart holds the family's four pins and the two runs" [ "$(columns "$work/shown.csv")" = 13 ]
+  check "the hidden trace is not exported" [ "$(columns "$work/before.csv")" = 12 ]
+  wmctrl -F -c "$MAIN_CAPTION"
+  # The question bears the main window's caption.
+  asked() { [ "$(xdotool search --onlyvisible --name "^$MAIN_CAPTION\$" | wc -l)" = 2 ]; }
+  check "closing over pins asks" wait_for asked
+  # The default answer saves a session.
+  xdotool key Return
+  window_shown "Сохранить сеанс"
+  xdotool type "$work/lab.session.toml"
+  xdotool key Return
+  wait_for_exit
+  check "with the session saved, the window closes with status 0" [ "$EXIT_STATUS" = 0 ]
+
+  start_program "$program"
+  chart_menu_item Up Up Up
+  window_shown "Открыть сеанс"
+  xdotool type "$work/lab.session.toml"
+  xdotool key Return
+  point_away
+  check "the session opened shows the chart as it was" \
+    shoot_chart_until "$work/reopened.png" pictures_alike "$work/hidden.png" "$work/reopened.png" 1
+  export_csv "$work/after.csv"
+  check "the session's export is the saved window's, byte for byte" cmp "$work/before.csv" "$work/after.csv"
+  "$MOTORMODEL_CLI" session "$work/lab.session.toml" --csv "$work/cli.csv"
+  check "the batch tool's export of the session is the window's" cmp "$work/before.csv" "$work/cli.csv"
+  wmctrl -F -c "$MAIN_CAPTION"
+  wait_for_exit
+  check "pins kept in the session opened are not asked about" [ "$EXIT_STATUS" = 0 ]
   ;;
 bad_experiment_file)
   check "a bad file at start-up is shown as an error" window_shown motormodel

@@ -119,6 +119,8 @@ struct CloseCase {
     const char* what;
     bool fileLoadChanged;
     bool pinned;
+    // The pins saved in a session after pinning.
+    bool sessionSaved;
     // Empty when nothing should be asked.
     QString answer;
     bool closes;
@@ -139,6 +141,8 @@ TEST_P(ClosingAsks, BeforeLosingChanges)
         RunStepResponse(QStringLiteral("15"));
         Trigger(QStringLiteral("Закрепить графики"));
     }
+    if (c.sessionSaved)
+        form1_->WriteSession(folder_.filePath(QStringLiteral("lab.session.toml")).toStdString());
     const Answer answer(Button(c.answer.isEmpty() ? QStringLiteral("Отмена") : c.answer));
     EXPECT_EQ(form1_->close(), c.closes);
     EXPECT_EQ(answer.Asked().has_value(), !c.answer.isEmpty());
@@ -147,12 +151,14 @@ TEST_P(ClosingAsks, BeforeLosingChanges)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ClosingAsks,
-    testing::Values(CloseCase{"nothing unsaved", false, false, {}, true, kLab},
-                    CloseCase{"a changed load, cancelled", true, false, QStringLiteral("Отмена"), false, kLab},
-                    CloseCase{"a changed load, not saved", true, false, QStringLiteral("Не сохранять"), true, kLab},
-                    CloseCase{"a changed load, saved", true, false, QStringLiteral("Сохранить"), true, kLabAt10},
-                    CloseCase{"pins, cancelled", false, true, QStringLiteral("Отмена"), false, kLab},
-                    CloseCase{"pins, dropped", false, true, QStringLiteral("Не сохранять"), true, kLab}));
+    testing::Values(
+        CloseCase{"nothing unsaved", false, false, false, {}, true, kLab},
+        CloseCase{"a changed load, cancelled", true, false, false, QStringLiteral("Отмена"), false, kLab},
+        CloseCase{"a changed load, not saved", true, false, false, QStringLiteral("Не сохранять"), true, kLab},
+        CloseCase{"a changed load, saved", true, false, false, QStringLiteral("Сохранить"), true, kLabAt10},
+        CloseCase{"pins, cancelled", false, true, false, QStringLiteral("Отмена"), false, kLab},
+        CloseCase{"pins, dropped", false, true, false, QStringLiteral("Не сохранять"), true, kLab},
+        CloseCase{"pins kept in a session", false, true, true, {}, true, kLab}));
 
 TEST_F(Keeping, OpeningAnotherExperimentOverUnsavedChangesAsksFirst)
 {
