@@ -432,6 +432,8 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"cyrillic_path_with_spaces", "", "gauss --csv '@/прогон 1.csv'", "", 0, "", true},
         Fault{"size_limit_cuts_overwrite", "ulimit -f 8; ", "gauss --csv '@/прогон 1.csv'", "", 1,
               "motormodel-cli: cannot write '@/прогон 1.csv': File too large\n", false},
+        Fault{"sweep_size_limit_cuts_overwrite", "ulimit -f 8; ", "sweep step.load=0,10,20 step --csv '@/прогон 1.csv'",
+              "", 1, "motormodel-cli: cannot write '@/прогон 1.csv': File too large\n", false},
         Fault{"stdout_closed", "", "step 10", ">&-", 1, "motormodel-cli: write error: Bad file descriptor\n", false},
         Fault{"stderr_full", "", "gauss --csv @/missing/run.csv", "2>/dev/full", 1, "", false},
         Fault{"stderr_closed", "", "gauss --csv @/missing/run.csv", "2>&-", 1, "", false}),

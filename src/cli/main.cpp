@@ -39,6 +39,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -214,6 +215,20 @@ public:
             toolkit::WriteAll(STDOUT_FILENO, text, "write error");
         else
             toolkit::ReplaceFile(path_, text);
+    }
+
+    // Writes what make gives its writer piece by piece; a file is replaced
+    // only once make has ended.
+    template <typename Make>
+    void Stream(const Make& make) const
+    {
+        if (IsStandardOutput()) {
+            make([](std::string_view piece) { toolkit::WriteAll(STDOUT_FILENO, piece, "write error"); });
+            return;
+        }
+        toolkit::FileReplacement file(path_);
+        make([&file](std::string_view piece) { file.Write(piece); });
+        file.Commit();
     }
 
 private:
@@ -574,19 +589,21 @@ Settings SettingsInForce(const Options& options)
     return settings;
 }
 
-// Md and Omega's points as the chart exports them, headed "step,Md,Omega",
-// or "step,t,Md,Omega" given the step size.
-std::string CsvText(const std::array<Trace, 2>& run, CsvStyle style, std::optional<double> secondsPerStep)
+// A run's Md and Omega as the chart shows them, headed "Md" and "Omega".
+ShownTraces RunTraces(const std::array<Trace, 2>& run)
 {
     ShownTraces traces;
     for (Quantity quantity : kQuantities)
         traces.Add(run[static_cast<std::size_t>(quantity)], std::string(QuantityName(quantity)));
-    return CsvTable(traces, traces.ShownIndices(), style, secondsPerStep);
+    return traces;
 }
 
-std::string CsvText(const RunResult& run, const Options& options)
+// The run's points as the chart exports them, headed "step,Md,Omega", or
+// "step,t,Md,Omega" with --time.
+void WriteRunCsv(const RunResult& run, const Options& options, const CsvWrite& write)
 {
-    return CsvText(run.traces, options.style, TimeStep(run, options));
+    const ShownTraces traces = RunTraces(run.traces);
+    WriteCsvTable(traces, traces.ShownIndices(), options.style, TimeStep(run, options), write);
 }
 
 // The run's characteristics with the tool's options.
@@ -651,15 +668,21 @@ RandomSources Sources(const Settings& settings)
     return settings.run.seed ? RandomSources{} : ClockSeededSources();
 }
 
-// A table's rows after its heading row, each with the value in front, a
-// number's decimal point the style's mark.
-std::string RowsWithValue(const std::string& table, std::string value, CsvStyle style)
+// A number's text in front of a table's row, its decimal point the style's
+// mark.
+std::string RowLead(std::string value, CsvStyle style)
 {
     std::replace(value.begin(), value.end(), '.', style.decimalMark);
+    return value + style.separator;
+}
+
+// A table's rows after its heading row, each led by lead.
+std::string RowsWithLead(const std::string& table, const std::string& lead)
+{
     std::string rows;
     for (std::size_t start = table.find('\n') + 1; start < table.size();) {
         const std::size_t end = table.find('\n', start) + 1;
-        rows += value + style.separator + table.substr(start, end - start);
+        rows.append(lead).append(table, start, end - start);
         start = end;
     }
     return rows;
@@ -684,8 +707,9 @@ std::string HeadingWithName(const std::string& table, const std::string& name, C
 // row depends on whether times are given, not on their step.
 std::string PointsHeading(const Options& options)
 {
-    const std::optional<double> anyStep = options.time ? std::optional(1.0) : std::nullopt;
-    return CsvText({Trace({}, {}), Trace({}, {})}, options.style, anyStep);
+    const std::array none{Trace({}, {}), Trace({}, {})};
+    const ShownTraces traces = RunTraces(none);
+    return CsvHeading(traces, traces.ShownIndices(), options.style, options.time);
 }
 
 std::string MetricsHeading(const Options& options)
@@ -694,15 +718,40 @@ std::string MetricsHeading(const Options& options)
     return analysis::CharacteristicsCsv({}, options.style, anyStep);
 }
 
+// The sweep's members a few at a time, on every core, each given to take in
+// the values' order as it is made and dropped after, so a sweep of many long
+// runs holds only as many as there are cores.
+template <typename Take>
+void RunSweepMembers(const Options& options, const Settings& settings, const Take& take)
+{
+    const std::vector<std::string>& values = options.sweepValues;
+    const std::size_t atOnce = std::max(1u, std::thread::hardware_concurrency());
+    // Each member forks the sources in the values' order, so members made a
+    // few at a time are the bits of one family of them all.
+    RandomSources sources = Sources(settings);
+    for (std::size_t first = 0; first < values.size(); first += atOnce) {
+        const auto begin = values.begin() + static_cast<std::ptrdiff_t>(first);
+        FamilyResult family = RunFamily({.base = settings,
+                                         .setting = *options.sweepName,
+                                         .values = {begin, begin + static_cast<std::ptrdiff_t>(
+                                                                       std::min(atOnce, values.size() - first))},
+                                         .kind = KindOfRun(options.command),
+                                         .loadText = LoadText(options, settings),
+                                         .sources = std::move(sources)});
+        sources = std::move(family.sources);
+        for (const FamilyMember& member : family.members)
+            take(member);
+    }
+}
+
 // One run per value, on every core. A value the settings refuse, or whose
 // run fails, is reported and the others go on; refused loads are listed
-// once at the end, as one alert would list them. Each output is written
-// once, whole.
+// once at the end, as one alert would list them. The points are written as
+// the members are made; a file is replaced once the sweep has ended.
 int RunSweep(const Options& options, const Settings& settings)
 {
     const std::string& name = *options.sweepName;
     const CsvStyle style = options.style;
-    std::string csv = HeadingWithName(PointsHeading(options), name, style);
     std::string metrics = HeadingWithName(MetricsHeading(options), name, style);
     std::vector<std::string> refused;
     int status = 0;
@@ -713,42 +762,47 @@ int RunSweep(const Options& options, const Settings& settings)
             // Reported with the family's outcome below.
         }
     }
-    const FamilyResult family = RunFamily({.base = settings,
-                                           .setting = name,
-                                           .values = options.sweepValues,
-                                           .kind = KindOfRun(options.command),
-                                           .loadText = LoadText(options, settings),
-                                           .sources = Sources(settings)});
-    for (const FamilyMember& member : family.members) {
-        const std::string& value = member.place.value;
-        switch (member.outcome) {
-        case MemberOutcome::NotAllowed:
-            std::cerr << "motormodel-cli: " << cli::ErrorText(*member.error) << '\n';
-            status = std::max(status, kExitUsage);
-            continue;
-        case MemberOutcome::Failed:
-            std::cerr << "motormodel-cli: " << name << '=' << value << ": " << cli::ErrorText(*member.error) << '\n';
-            status = std::max(status, kExitFailed);
-            continue;
-        case MemberOutcome::Refused:
-            refused.push_back(FamilyMemberLabel(name, value));
-            status = std::max(status, kExitRefused);
-            continue;
-        case MemberOutcome::Ran:
-            break;
-        }
-        csv += RowsWithValue(CsvText(*member.run, options), value, style);
-        if (options.metrics)
-            metrics += RowsWithValue(MetricsText(*member.run, options), value, style);
-    }
+    auto sweep = [&](const CsvWrite* points) {
+        if (points)
+            (*points)(HeadingWithName(PointsHeading(options), name, style));
+        RunSweepMembers(options, settings, [&](const FamilyMember& member) {
+            const std::string& value = member.place.value;
+            switch (member.outcome) {
+            case MemberOutcome::NotAllowed:
+                std::cerr << "motormodel-cli: " << cli::ErrorText(*member.error) << '\n';
+                status = std::max(status, kExitUsage);
+                return;
+            case MemberOutcome::Failed:
+                std::cerr << "motormodel-cli: " << name << '=' << value << ": " << cli::ErrorText(*member.error)
+                          << '\n';
+                status = std::max(status, kExitFailed);
+                return;
+            case MemberOutcome::Refused:
+                refused.push_back(FamilyMemberLabel(name, value));
+                status = std::max(status, kExitRefused);
+                return;
+            case MemberOutcome::Ran:
+                break;
+            }
+            const std::string lead = RowLead(value, style);
+            if (points) {
+                const ShownTraces traces = RunTraces(member.run->traces);
+                WriteCsvRows(traces, traces.ShownIndices(), style, TimeStep(*member.run, options), lead, *points);
+            }
+            if (options.metrics)
+                metrics += RowsWithLead(MetricsText(*member.run, options), lead);
+        });
+    };
+    if (options.csv || !options.metrics)
+        options.csv.value_or(OutputSink::StandardOutput()).Stream([&](const CsvWrite& write) { sweep(&write); });
+    else
+        sweep(nullptr);
     if (!refused.empty()) {
         std::string list;
         for (const std::string& label : refused)
             list += (list.empty() ? "" : ", ") + label;
         std::cerr << RefusedLoadText(settings.run.limit) << ": " << list << '\n';
     }
-    if (options.csv || !options.metrics)
-        options.csv.value_or(OutputSink::StandardOutput()).Write(csv);
     if (options.metrics)
         options.metrics->Write(metrics);
     return status;
@@ -779,7 +833,10 @@ int RunCharacteristic(const Options& options, const Settings& settings)
 int Run(const Options& options, const Settings& settings)
 {
     if (options.command == Command::Session) {
-        options.csv.value_or(OutputSink::StandardOutput()).Write(SessionCsv(*options.session, RunSession(*options.session)));
+        const SessionResults results = RunSession(*options.session);
+        options.csv.value_or(OutputSink::StandardOutput()).Stream([&](const CsvWrite& write) {
+            WriteSessionCsv(*options.session, results, write);
+        });
         return 0;
     }
     if (options.command == Command::Settings) {
@@ -800,7 +857,7 @@ int Run(const Options& options, const Settings& settings)
         ReportMaxima(run, options);
     }
     if (options.csv)
-        options.csv->Write(CsvText(run, options));
+        options.csv->Stream([&](const CsvWrite& write) { WriteRunCsv(run, options, write); });
     // A refused run has no points to measure, and empty tables would pass
     // for measurements.
     if (refused)

@@ -49,36 +49,73 @@ private:
     std::vector<std::size_t> next_;
 };
 
+void AppendCsvNumber(std::string& text, double value, CsvStyle style)
+{
+    const std::size_t start = text.size();
+    toolkit::AppendFloat(text, value);
+    if (style.decimalMark != '.')
+        std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), '.', style.decimalMark);
+}
+
 } // namespace
 
 std::string CsvNumber(double value, CsvStyle style)
 {
-    std::string text = toolkit::FloatToStr(value);
-    std::replace(text.begin(), text.end(), '.', style.decimalMark);
+    std::string text;
+    AppendCsvNumber(text, value, style);
     return text;
+}
+
+std::string CsvHeading(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style, bool withTime)
+{
+    std::string csv = withTime ? std::string("step") + style.separator + 't' : std::string("step");
+    for (int index : columns)
+        csv += style.separator + traces.Heading(index);
+    csv += '\n';
+    return csv;
+}
+
+void WriteCsvRows(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
+                  std::optional<double> secondsPerStep, std::string_view lead, const CsvWrite& write)
+{
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string piece;
+    piece.reserve(kPiece + 1024);
+    ColumnCursors cursors(traces, columns);
+    while (const std::optional<double> x = cursors.NextRowX()) {
+        piece += lead;
+        AppendCsvNumber(piece, *x, style);
+        if (secondsPerStep) {
+            piece += style.separator;
+            AppendCsvNumber(piece, TimeOfStep(*x, *secondsPerStep), style);
+        }
+        for (std::size_t column = 0; column < cursors.Count(); ++column) {
+            piece += style.separator;
+            if (const std::optional<double> y = cursors.TakeAt(column, *x))
+                AppendCsvNumber(piece, *y, style);
+        }
+        piece += '\n';
+        if (piece.size() >= kPiece) {
+            write(piece);
+            piece.clear();
+        }
+    }
+    if (!piece.empty())
+        write(piece);
+}
+
+void WriteCsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
+                   std::optional<double> secondsPerStep, const CsvWrite& write)
+{
+    write(CsvHeading(traces, columns, style, secondsPerStep.has_value()));
+    WriteCsvRows(traces, columns, style, secondsPerStep, {}, write);
 }
 
 std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
                      std::optional<double> secondsPerStep)
 {
-    auto number = [style](double value) { return CsvNumber(value, style); };
-    std::string csv = secondsPerStep ? std::string("step") + style.separator + 't' : std::string("step");
-    for (int index : columns)
-        csv += style.separator + traces.Heading(index);
-    csv += '\n';
-
-    ColumnCursors cursors(traces, columns);
-    while (const std::optional<double> x = cursors.NextRowX()) {
-        csv += number(*x);
-        if (secondsPerStep)
-            csv += style.separator + number(TimeOfStep(*x, *secondsPerStep));
-        for (std::size_t column = 0; column < cursors.Count(); ++column) {
-            csv += style.separator;
-            if (const std::optional<double> y = cursors.TakeAt(column, *x))
-                csv += number(*y);
-        }
-        csv += '\n';
-    }
+    std::string csv;
+    WriteCsvTable(traces, columns, style, secondsPerStep, [&csv](std::string_view piece) { csv += piece; });
     return csv;
 }
 

@@ -2,8 +2,10 @@
 
 #include "plot/ShownTraces.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // How the cells are written: the field separator and the decimal mark.
@@ -32,6 +34,22 @@ std::string CsvNumber(double value, CsvStyle style);
 // seconds, as TimeOfStep() reads it.
 std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
                      std::optional<double> secondsPerStep = std::nullopt);
+
+// CsvTable's heading row, given whether times are in it.
+std::string CsvHeading(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style, bool withTime);
+
+// Takes a table's text piece by piece.
+using CsvWrite = std::function<void(std::string_view)>;
+
+// CsvTable's rows after its heading, each led by lead, given to write in
+// pieces of some tens of kilobytes, so a table of millions of rows is
+// never held whole.
+void WriteCsvRows(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
+                  std::optional<double> secondsPerStep, std::string_view lead, const CsvWrite& write);
+
+// CsvTable given to write in pieces.
+void WriteCsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
+                   std::optional<double> secondsPerStep, const CsvWrite& write);
 
 // The shown traces, comma-separated.
 std::string CsvTable(const ShownTraces& traces);

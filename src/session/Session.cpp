@@ -357,7 +357,7 @@ SessionResults RunSession(const Session& session)
     return results;
 }
 
-std::string SessionCsv(const Session& session, const SessionResults& results)
+void WriteSessionCsv(const Session& session, const SessionResults& results, const CsvWrite& write)
 {
     ShownTraces traces;
     // A kind that has not run shows its empty traces.
@@ -377,6 +377,6 @@ std::string SessionCsv(const Session& session, const SessionResults& results)
         for (const SessionPinTrace& pin : session.pins[i].traces)
             traces.SetShown(traces.Add(results.pins.at(i).Of(pin.quantity), pin.heading), pin.shown);
     const AxisUnits& units = session.units;
-    return CsvTable(traces, traces.ShownWithPoints(), kPlainCsv,
-                    units.seconds ? std::optional(units.secondsPerStep) : std::nullopt);
+    WriteCsvTable(traces, traces.ShownWithPoints(), kPlainCsv,
+                  units.seconds ? std::optional(units.secondsPerStep) : std::nullopt, write);
 }

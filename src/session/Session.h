@@ -5,6 +5,7 @@
 #include "experiments/Settings.h"
 #include "plot/AxisUnits.h"
 #include "plot/ChartRange.h"
+#include "plot/CsvTable.h"
 #include "plot/Colour.h"
 #include "plot/Trace.h"
 
@@ -94,5 +95,5 @@ SessionResults RunSession(const Session& session);
 
 // What the chart exports for the session, comma-separated: its traces in
 // the chart's order, the three runs' two each, then the pins; the hidden
-// and the empty ones left out.
-std::string SessionCsv(const Session& session, const SessionResults& results);
+// and the empty ones left out; given to write in pieces.
+void WriteSessionCsv(const Session& session, const SessionResults& results, const CsvWrite& write);

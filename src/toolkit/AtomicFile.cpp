@@ -119,13 +119,12 @@ fs::path ResolvedLinks(const fs::path& path, const std::string& context)
     return resolved;
 }
 
-void WriteInPlace(const fs::path& path, std::string_view text, const std::string& context)
+int OpenInPlace(const fs::path& path, const std::string& context)
 {
-    OpenFile file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
-    if (file.Descriptor() < 0)
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0)
         ThrowSystemError(errno, context);
-    WriteAll(file.Descriptor(), text, context);
-    file.Close(context);
+    return descriptor;
 }
 
 } // namespace
@@ -144,22 +143,52 @@ void WriteAll(int descriptor, std::string_view text, const std::string& context)
 
 void ReplaceFile(const fs::path& path, std::string_view text)
 {
-    const std::string context = "cannot write '" + path.string() + "'";
+    FileReplacement replacement(path);
+    replacement.Write(text);
+    replacement.Commit();
+}
+
+// The device written in place, or the new file and the target it replaces.
+struct FileReplacement::Open {
+    std::string context;
+    std::optional<OpenFile> device;
+    std::optional<TemporaryFile> temporary;
+    fs::path target;
+
+    int Descriptor() const { return device ? device->Descriptor() : temporary->Descriptor(); }
+};
+
+FileReplacement::FileReplacement(const fs::path& path) : open_(std::make_unique<Open>())
+{
+    const std::string& context = open_->context = "cannot write '" + path.string() + "'";
     const std::optional<struct stat> existing = StatusOf(path, context);
     if (existing && !S_ISREG(existing->st_mode)) {
-        WriteInPlace(path, text, context);
+        open_->device.emplace(OpenInPlace(path, context));
         return;
     }
     // A file the user may not write stays protected, though its directory
     // would let a rename replace it.
     if (existing && ::access(path.c_str(), W_OK) != 0)
         ThrowSystemError(errno, context);
-    const fs::path target = existing ? ResolvedLinks(path, context) : path;
-    TemporaryFile temporary(target, context);
-    if (existing && ::fchmod(temporary.Descriptor(), existing->st_mode & 07777) != 0)
+    open_->target = existing ? ResolvedLinks(path, context) : path;
+    open_->temporary.emplace(open_->target, context);
+    if (existing && ::fchmod(open_->temporary->Descriptor(), existing->st_mode & 07777) != 0)
         ThrowSystemError(errno, context);
-    WriteAll(temporary.Descriptor(), text, context);
-    temporary.RenameOver(target);
+}
+
+FileReplacement::~FileReplacement() = default;
+
+void FileReplacement::Write(std::string_view text)
+{
+    WriteAll(open_->Descriptor(), text, open_->context);
+}
+
+void FileReplacement::Commit()
+{
+    if (open_->device)
+        open_->device->Close(open_->context);
+    else
+        open_->temporary->RenameOver(open_->target);
 }
 
 } // namespace toolkit

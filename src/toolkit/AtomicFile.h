@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,24 @@ void WriteAll(int descriptor, std::string_view text, const std::string& context)
 // process substitution) has no contents to keep and is written in place.
 // The error names the path: "cannot write '<path>': <reason>".
 void ReplaceFile(const std::filesystem::path& path, std::string_view text);
+
+// ReplaceFile for a text written piece by piece, never held whole: the
+// pieces go to the new file, which replaces the target on Commit(). Gone
+// uncommitted (an error while the text was made), it leaves the target as
+// it was. A device or pipe is written in place as the pieces come.
+class FileReplacement {
+public:
+    explicit FileReplacement(const std::filesystem::path& path);
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+    ~FileReplacement();
+
+    void Write(std::string_view text);
+    void Commit();
+
+private:
+    struct Open;
+    std::unique_ptr<Open> open_;
+};
 
 } // namespace toolkit

@@ -98,12 +98,21 @@ std::string NonFiniteText(double d)
 
 std::string FloatToStr(long double value)
 {
+    std::string text;
+    AppendFloat(text, value);
+    return text;
+}
+
+void AppendFloat(std::string& text, long double value)
+{
     const double d = static_cast<double>(value);
-    if (!std::isfinite(d))
-        return NonFiniteText(d);
+    if (!std::isfinite(d)) {
+        text += NonFiniteText(d);
+        return;
+    }
     std::array<char, 32> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), d);
-    return std::string(buffer.data(), result.ptr);
+    text.append(buffer.data(), result.ptr);
 }
 
 std::string FloatToStrRounded(long double value, int significantDigits)

@@ -18,6 +18,9 @@ std::int32_t StrToInt(std::string_view text);
 // shorter ("0.001", "1e+300", "1.5e-07"); non-finite values are "INF",
 // "-INF" and "NAN".
 std::string FloatToStr(long double value);
+// Appends FloatToStr(value) to the text, without a string of its own: for
+// tables of millions of numbers.
+void AppendFloat(std::string& text, long double value);
 
 // The value rounded to the given number of significant digits (1 to 17),
 // for a reader rather than for reading back: "146.118" for
