@@ -45,8 +45,8 @@ public:
     void Append(std::int64_t i, const MotorModel& model)
     {
         const auto x = static_cast<double>(i);
-        md_.AppendPoint(x, ToDouble(model.Md), "", mdColour_);
-        omega_.AppendPoint(x, ToDouble(model.Omega), "", omegaColour_);
+        md_.AppendNext(x, ToDouble(model.Md), mdColour_);
+        omega_.AppendNext(x, ToDouble(model.Omega), omegaColour_);
     }
 
 private:

@@ -49,6 +49,14 @@ public:
             InsertBeforeLargerX(point);
     }
 
+    // Appends an unlabelled point at an x not below the last one's: a run's
+    // next step, made without AppendPoint's checks, as a run makes millions.
+    void AppendNext(double x, double y, Colour colour)
+    {
+        ++revision_;
+        points_.emplace_back(x, y, colour, 0u);
+    }
+
     // Removes every point; the storage is kept for the next run.
     void Clear();
 
