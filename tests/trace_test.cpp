@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,6 +55,40 @@ TEST(Trace, ClearEmptiesAndCountsAsAChange)
     trace.Clear();
     EXPECT_TRUE(trace.Points().empty());
     EXPECT_NE(trace.Revision(), appended);
+}
+
+// Every change, each after the values were asked for, and the values the
+// points then hold, found by walking them afresh.
+TEST(Trace, ValuesFollowEveryChange)
+{
+    Trace trace("Md", clRed);
+    Trace other("Omega", clGreen);
+    other.AppendPoint(0, -7, "", clGreen);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<std::pair<const char*, std::function<void()>>> changes{
+        {"append", [&] { trace.AppendPoint(0, 2, "", clRed); }},
+        {"append next, a NaN", [&] { trace.AppendNext(1, nan, clRed); }},
+        {"append next", [&] { trace.AppendNext(2, 5, clRed); }},
+        {"insert before", [&] { trace.AppendPoint(-1, -3, "", clRed); }},
+        {"swap", [&] { trace.SwapPoints(other); }},
+        {"replace", [&] { trace.ReplacePoints(other); }},
+        {"clear", [&] { trace.Clear(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        trace.Values();
+        change();
+        double least = std::numeric_limits<double>::infinity();
+        double largest = -least;
+        for (const TracePoint& point : trace.Points()) {
+            if (std::isnan(point.y))
+                continue;
+            least = std::min(least, point.y);
+            largest = std::max(largest, point.y);
+        }
+        EXPECT_EQ(trace.Values().min, least);
+        EXPECT_EQ(trace.Values().max, largest);
+    }
 }
 
 } // namespace

@@ -51,10 +51,9 @@ AxisRanges SpanningRanges(std::span<const Trace* const> traces)
         // Points are held in ascending x.
         x.min = std::min(x.min, points.front().x);
         x.max = std::max(x.max, points.back().x);
-        for (const TracePoint& point : points) {
-            y.min = std::min(y.min, point.y);
-            y.max = std::max(y.max, point.y);
-        }
+        const ValueSpan values = trace->Values();
+        y.min = std::min(y.min, values.min);
+        y.max = std::max(y.max, values.max);
     }
     return SpanningFound(x, y);
 }

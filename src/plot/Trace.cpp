@@ -1,6 +1,7 @@
 #include "plot/Trace.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -35,6 +36,19 @@ void Trace::SwapPoints(Trace& other)
     ++other.revision_;
     points_.swap(other.points_);
     labels_.swap(other.labels_);
+}
+
+ValueSpan Trace::Values() const
+{
+    if (!values_ || values_->revision != revision_) {
+        ValueSpan span{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+        for (const TracePoint& point : points_) {
+            span.min = std::min(span.min, point.y);
+            span.max = std::max(span.max, point.y);
+        }
+        values_ = SpannedValues{revision_, span};
+    }
+    return values_->values;
 }
 
 void Trace::Clear()

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,13 @@ struct TracePoint {
     double y;
     Colour colour;
     std::uint32_t labelIndex;
+};
+
+// The least and the largest of a trace's values, NaN left out; min > max
+// when it holds no number.
+struct ValueSpan {
+    double min;
+    double max;
 };
 
 // One plotted line: a titled, coloured list of points in ascending x.
@@ -73,6 +81,9 @@ public:
     // Counts changes, so a view can tell which traces to redraw.
     std::uint64_t Revision() const { return revision_; }
 
+    // Walks the points once per revision, not at every view change.
+    ValueSpan Values() const;
+
 private:
     std::uint32_t KeepLabel(std::string_view label);
     void InsertBeforeLargerX(const TracePoint& point);
@@ -83,6 +94,11 @@ private:
     // Labels of the points; index 0 is the empty label every run passes.
     std::vector<std::string> labels_{std::string()};
     std::uint64_t revision_ = 0;
+    struct SpannedValues {
+        std::uint64_t revision;
+        ValueSpan values;
+    };
+    mutable std::optional<SpannedValues> values_;
 };
 
 // The six traces of the chart, in its order; the runs fill them in pairs.
