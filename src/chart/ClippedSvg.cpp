@@ -50,8 +50,9 @@ QByteArray Drawing(const QByteArray& svg)
     return svg.mid(start, svg.lastIndexOf("</svg>") - start);
 }
 
-// The first run's heading, each clip rectangle defined once, and the runs
-// in their order, each clipped group in the rectangle it was drawn under.
+// The first run's heading, a clip path for each clipped run, and the runs
+// in their order, each clipped one grouped in the rectangle it was drawn
+// under.
 // Clip paths are SVG 1.1's: the generator's own heading names SVG Tiny 1.2,
 // which has none.
 QByteArray Joined(const std::vector<Run>& runs)
@@ -67,7 +68,7 @@ QByteArray Joined(const std::vector<Run>& runs)
             drawing += Drawing(run.svg);
             continue;
         }
-        const QByteArray id = "clip" + QByteArray::number(static_cast<qulonglong>(i));
+        const QByteArray id = "clip" + Number(static_cast<double>(i));
         defs += R"(<clipPath id=")" + id + R"("><rect x=")" + Number(run.clip->x()) + R"(" y=")" +
                 Number(run.clip->y()) + R"(" width=")" + Number(run.clip->width()) + R"(" height=")" +
                 Number(run.clip->height()) + "\"/></clipPath>\n";
@@ -96,7 +97,9 @@ public:
 
     bool end() override
     {
-        Writer();
+        // A picture with nothing drawn is a whole file too.
+        if (runs_.empty())
+            Writer();
         EndRun();
         const QByteArray svg = Joined(runs_);
         return output_.write(svg) == svg.size();
