@@ -1,9 +1,13 @@
 #include "ChartWindowFixture.h"
 
 #include "chart/ChartExporter.h"
+#include "chart/ClippedSvg.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QXmlStreamReader>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QProcess>
@@ -11,7 +15,9 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <utility>
 
 // The saved pictures as other programs show them: the SVG drawn by librsvg,
 // the PDF read by poppler.
@@ -240,3 +246,100 @@ TEST_F(ExportedFiles, EveryLineOfThePdfIsAsWideAsItsPen)
     for (int entry = 0; entry < Chart()->View().Traces().Count(); ++entry)
         EXPECT_EQ(IconLineWidth(drawn, Chart()->LegendEntryRect(entry)), kPdfPixelsPerChartPixel) << entry;
 }
+
+// The clip rectangles of an SVG's groups, in the order drawn, each as
+// "x,y,width,height"; empty for a group drawn unclipped. Fails the test if
+// the file is not well-formed XML.
+QStringList ClipsOfGroups(const QByteArray& svg)
+{
+    std::map<QString, QString> rects;
+    QStringList groups;
+    QString clipPath;
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const auto value = [&attributes](const char* name) { return attributes.value(QLatin1String(name)).toString(); };
+        if (xml.name() == QLatin1String("clipPath"))
+            clipPath = value("id");
+        else if (xml.name() == QLatin1String("rect") && !clipPath.isEmpty())
+            rects[std::exchange(clipPath, QString())] =
+                QStringList{value("x"), value("y"), value("width"), value("height")}.join(u',');
+        else if (xml.name() == QLatin1String("g") && !value("clip-path").isEmpty())
+            groups.append(rects[value("clip-path").mid(5).chopped(1)]);
+        else if (xml.name() == QLatin1String("polyline"))
+            groups.append(QStringLiteral("line"));
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return groups;
+}
+
+// What the painter clips to, and what the file's groups say of it.
+struct ClipCase {
+    const char* name;
+    std::function<void(QPainter&)> paint;
+    QStringList groups;
+};
+
+class ClippedSvgFile : public testing::TestWithParam<ClipCase> {};
+
+TEST_P(ClippedSvgFile, GroupsEachRunOfLinesInTheRectangleThePainterClippedItTo)
+{
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    {
+        ClippedSvg svg(file, QSize(100, 50), 96);
+        QPainter painter(&svg);
+        GetParam().paint(painter);
+    }
+    EXPECT_EQ(ClipsOfGroups(file.data()).join(u';').toStdString(), GetParam().groups.join(u';').toStdString());
+}
+
+void Line(QPainter& painter)
+{
+    painter.drawPolyline(QPolygonF({QPointF(0, 0), QPointF(100, 50)}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clips, ClippedSvgFile,
+    testing::Values(
+        ClipCase{"unclipped", [](QPainter& p) { Line(p); }, {QStringLiteral("line")}},
+        ClipCase{"clipped",
+                 [](QPainter& p) {
+                     p.setClipRect(QRectF(10, 5, 30, 20));
+                     Line(p);
+                 },
+                 {QStringLiteral("10,5,30,20"), QStringLiteral("line")}},
+        ClipCase{"one_clip_twice_is_one_group",
+                 [](QPainter& p) {
+                     p.setClipRect(QRectF(10, 5, 30, 20));
+                     Line(p);
+                     p.setClipRect(QRectF(10, 5, 30, 20));
+                     Line(p);
+                 },
+                 {QStringLiteral("10,5,30,20"), QStringLiteral("line"), QStringLiteral("line")}},
+        ClipCase{"the_whole_picture_clips_nothing",
+                 [](QPainter& p) {
+                     p.setClipRect(QRectF(0, 0, 100, 50));
+                     Line(p);
+                 },
+                 {QStringLiteral("line")}},
+        ClipCase{"restored_to_none",
+                 [](QPainter& p) {
+                     p.save();
+                     p.setClipRect(QRectF(10, 5, 30, 20));
+                     Line(p);
+                     p.restore();
+                     Line(p);
+                 },
+                 {QStringLiteral("10,5,30,20"), QStringLiteral("line"), QStringLiteral("line")}},
+        ClipCase{"in_the_painters_coordinates",
+                 [](QPainter& p) {
+                     p.translate(5, 2.5);
+                     p.setClipRect(QRectF(10, 5, 30, 20));
+                     Line(p);
+                 },
+                 {QStringLiteral("15,7.5,30,20"), QStringLiteral("line")}},
+        ClipCase{"nothing_drawn", [](QPainter&) {}, {}}),
+    [](const auto& test) { return std::string(test.param.name); });
