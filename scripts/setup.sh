@@ -6,7 +6,8 @@
 #                         (the window and the batch tool) into build/
 #   scripts/setup.sh ci   also what the tests need (Xvfb, weston, clang for
 #                         the fuzzers, the arm64 cross compiler and qemu,
-#                         the package checks), and everything, tests and
+#                         the package checks, librsvg and poppler to read
+#                         the saved pictures back), and everything, tests and
 #                         benchmarks included, into build-ci/ (stricter
 #                         warnings as errors)
 #
@@ -33,6 +34,7 @@ if [ "$preset" != default ]; then
     xvfb xauth xdotool x11-utils openbox wmctrl time weston
     clang libclang-rt-14-dev llvm
     man-db dpkg-dev file desktop-file-utils appstream lintian
+    librsvg2-bin poppler-utils
     g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
   )
   cross=true

@@ -1,5 +1,6 @@
 #include "chart/ChartExporter.h"
 
+#include "chart/ClippedSvg.h"
 #include "chart/PlotChart.h"
 #include "toolkit/AtomicFile.h"
 #include "toolkit/Exception.h"
@@ -12,7 +13,8 @@
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSvgGenerator>
+#include <QStringList>
+#include <QWidget>
 
 #include <string>
 #include <string_view>
@@ -88,11 +90,7 @@ QByteArray ChartExporter::Encoded(ImageFormat format) const
             throw toolkit::Exception("рисунок PNG не удалось закодировать");
         break;
     case ImageFormat::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(), size));
-        svg.setResolution(kSvgPixelsPerInch);
+        ClippedSvg svg(buffer, size, kSvgPixelsPerInch);
         chart_.PaintPicture(svg, 1, true);
         break;
     }
@@ -101,11 +99,22 @@ QByteArray ChartExporter::Encoded(ImageFormat format) const
         pdf.setResolution(kPdfPixelsPerInch);
         pdf.setPageSize(QPageSize(size, QString(), QPageSize::ExactMatch));
         pdf.setPageMargins(QMarginsF());
+        pdf.setTitle(DocumentTitle());
+        pdf.setCreator(QStringLiteral("motormodel " MOTORMODEL_VERSION));
         chart_.PaintPicture(pdf, 1, true);
         break;
     }
     }
     return buffer.data();
+}
+
+QString ChartExporter::DocumentTitle() const
+{
+    QStringList captions;
+    for (const QWidget* window = chart_.window(); window;
+         window = window->parentWidget() ? window->parentWidget()->window() : nullptr)
+        captions.append(window->windowTitle());
+    return captions.join(QStringLiteral(" — "));
 }
 
 void ChartExporter::CopyImage() const

@@ -39,6 +39,10 @@ private:
     // Throws toolkit::Exception if the picture cannot be drawn or encoded.
     QByteArray Encoded(ImageFormat format) const;
     QImage Picture(qreal scale) const;
+    // The captions of the chart's window and of the windows it belongs to,
+    // the main window's last: it names the experiment's file once one is
+    // open.
+    QString DocumentTitle() const;
 
     PlotChart& chart_;
 };

@@ -294,6 +294,10 @@ void PlotChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
     if (!painter.begin(&device))
         throw toolkit::Exception("картинку графика не удалось нарисовать");
     painter.setMode(QCPPainter::pmVectorized, vector);
+    // A vector file's lines are as wide as their pens say, as the lines'
+    // are: the grid's and the axes' one-pixel cosmetic pens would be
+    // hairlines there, the thinnest the viewer draws at each zoom.
+    painter.setMode(QCPPainter::pmNonCosmetic, vector);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.scale(scale, scale);
     const QCP::AntialiasedElements onScreen = notAntialiasedElements();

@@ -70,7 +70,7 @@ public:
 
     // Paints the chart as a picture for a file or the clipboard: lines
     // smoothed, and the legend listing the shown entries only. A vector
-    // device gets one path per line.
+    // device gets one path per line, each as wide as its pen.
     void PaintPicture(QPaintDevice& device, qreal scale, bool vector);
     // The shown entries' points as separated values.
     virtual std::string CsvText(CsvStyle style) const = 0;

@@ -438,6 +438,9 @@ void TForm1::Button2Click()
     for (Trace& trace : series_)
         trace.Clear();
     recipes_ = {};
+    // The step response's load goes with it: the mechanical characteristic
+    // draws no load line or operating point for a run no longer shown.
+    stepLoad_.reset();
     chartTools_.pins->Clear();
 }
 

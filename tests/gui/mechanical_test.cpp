@@ -111,7 +111,14 @@ INSTANTIATE_TEST_SUITE_P(
                   m.PinRun();
                   m.Click("Button2");
               },
-              {kStatic, kLoad10, kOperating}},
+              {kStatic}},
+        Scene{"cleared_then_step_20",
+              [](Mechanical& m) {
+                  m.RunStepResponse(QStringLiteral("10"));
+                  m.Click("Button2");
+                  m.RunStepResponse(QStringLiteral("20"));
+              },
+              {kStatic, "Нагрузка (Mc=20)", "Omega (Step)", kOperating}},
         Scene{"hidden_on_the_main_chart",
               [](Mechanical& m) {
                   m.RunAll();
