@@ -34,6 +34,7 @@ if [ "$preset" != default ]; then
     clang libclang-rt-14-dev llvm
     man-db dpkg-dev file desktop-file-utils appstream lintian
     g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
+    poppler-utils
   )
   cross=true
 fi

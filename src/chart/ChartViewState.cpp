@@ -106,6 +106,17 @@ void ChartViewState::SetAxisTitles(bool titles)
     ShowIn(units);
 }
 
+void ChartViewState::SetReportStyle(bool report)
+{
+    if (units_.report == report)
+        return;
+    units_.report = report;
+    userRanges_.reset();
+    history_ = ViewHistory();
+    stepPending_ = false;
+    emit Changed();
+}
+
 void ChartViewState::SetSecondsPerStep(double secondsPerStep)
 {
     AxisUnits units = units_;
