@@ -157,7 +157,7 @@ TEST(Settings, InForceMarkJustTheSettingsChanged)
         std::string_view name;
         SettingValue value;
     };
-    const std::vector<Change> changes{{"model.J", 0.05},      {"model.p", std::int64_t{2}},
+    const std::vector<Change> changes{{"model.J", 0.05},      {"model.p", std::int64_t{3}},
                                       {"run.seed", std::int64_t{7}}, {"step.profile", std::string("ramp")},
                                       {"step.load", std::int64_t{12}}, {"step.period", 250.0}};
     for (const Change& change : changes) {

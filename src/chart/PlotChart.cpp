@@ -20,6 +20,14 @@ const QColor kReportGrid(0xDC, 0xDC, 0xDC);
 // How much of its colour a hidden entry's legend item keeps.
 constexpr int kDimmedAlpha = 77;
 
+// The font in the report's family, or as it is.
+QFont InReport(QFont font, bool report)
+{
+    if (report)
+        font.setFamily(kReportFontFamily);
+    return font;
+}
+
 QColor Faded(QColor colour, bool faded)
 {
     colour.setAlpha(faded ? kDimmedAlpha : 255);
@@ -98,7 +106,7 @@ QColor ToQColor(Colour colour)
 
 PlotChart::PlotChart(QWidget* parent)
     : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new QCPTextElement(this)), marks_(nullptr),
-      ownLocale_(locale()), ownFont_(xAxis->tickLabelFont())
+      ownLocale_(locale()), ownAxisFont_(xAxis->tickLabelFont()), ownLegendFont_(legend->font())
 {
     setBackground(ToQColor(clSilver));
     // Lines are drawn as they are, unsmoothed, on screen: it is faster and
@@ -309,18 +317,16 @@ void PlotChart::ShowReportLook(bool report)
     setBackground(report ? QColor(Qt::white) : ToQColor(clSilver));
     for (QCPAxis* axis : {xAxis, yAxis})
         axis->grid()->setPen(QPen(report ? kReportGrid : QColor(Qt::white), 0));
-    QFont font = ownFont_;
-    if (report)
-        font.setFamily(kReportFontFamily);
     for (QCPAxis* axis : {xAxis, yAxis, yAxis2}) {
-        axis->setLabelFont(font);
-        axis->setTickLabelFont(font);
+        axis->setLabelFont(InReport(ownAxisFont_, report));
+        axis->setTickLabelFont(InReport(ownAxisFont_, report));
     }
     // The legend gives its font to the entries it makes; those it has take
     // it here.
-    legend->setFont(font);
+    const QFont legendFont = InReport(ownLegendFont_, report);
+    legend->setFont(legendFont);
     for (int i = 0; i < legend->itemCount(); ++i)
-        legend->item(i)->setFont(font);
+        legend->item(i)->setFont(legendFont);
     // The title leaves the layout, and is not drawn where it last stood.
     title_->setVisible(!report);
     if (report) {

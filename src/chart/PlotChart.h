@@ -112,10 +112,11 @@ private:
     ChartViewState* view_;
     QCPTextElement* title_;
     QCPLayer* marks_;
-    // What the numbers are written in, and the font of the axes and the
+    // What the numbers are written in, and the fonts of the axes and the
     // legend, out of the style for reports.
     QLocale ownLocale_;
-    QFont ownFont_;
+    QFont ownAxisFont_;
+    QFont ownLegendFont_;
     // The viewport a view change laid the chart out for.
     std::optional<QRect> laidOutFor_;
 };

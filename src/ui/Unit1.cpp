@@ -71,7 +71,7 @@ const QString kSessionFilters = QStringLiteral("Сеансы (*.toml);;Все ф
 // The chart as the picture for a report, in the style it shows.
 ReportChart ReportPicture(PlotChart& chart, const QString& title)
 {
-    ReportChart drawn{title, {}, chart.size()};
+    ReportChart drawn{title, QPicture(), chart.size()};
     chart.PaintPicture(drawn.picture, 1, true);
     return drawn;
 }
