@@ -98,7 +98,10 @@ void DrawChartPage(QPainter& painter, QRectF page, const ReportChart& chart)
     QRectF captionRect;
     painter.drawText(page, Qt::AlignLeft | Qt::AlignTop, chart.title, &captionRect);
     const QRectF room = page.adjusted(0, captionRect.height() * 1.5, 0, 0);
-    const qreal scale = std::min(room.width() / chart.size.width(), room.height() / chart.size.height());
+    // A picture plays back scaled from its resolution to the device's.
+    const qreal played = qreal(painter.device()->logicalDpiX()) / chart.picture.logicalDpiX();
+    const qreal scale =
+        std::min(room.width() / chart.size.width(), room.height() / chart.size.height()) / played;
     painter.save();
     painter.translate(room.topLeft());
     painter.scale(scale, scale);
