@@ -332,18 +332,15 @@ void PlotChart::ShowReportLook(bool report)
     if (report) {
         plotLayout()->take(title_);
         plotLayout()->simplify();
-    }
-    else {
-        plotLayout()->insertRow(0);
-        plotLayout()->addElement(0, 0, title_);
-    }
-    if (report) {
         QLocale russian(QLocale::Russian, QLocale::Russia);
         russian.setNumberOptions(QLocale::OmitGroupSeparator);
         setLocale(russian);
     }
-    else
+    else {
+        plotLayout()->insertRow(0);
+        plotLayout()->addElement(0, 0, title_);
         setLocale(ownLocale_);
+    }
     laidOutFor_.reset();
 }
 

@@ -207,6 +207,26 @@ TEST_F(ReportStyle, TheTrackersRingsSitOnEachTracesAxis)
     EXPECT_EQ(rings, expected);
 }
 
+// Either way the steps in view stay and the values are spanned again, the
+// views behind forgotten, as the other style reads them otherwise.
+TEST_F(ReportStyle, TurningKeepsTheStepsInViewAndSpansTheValuesAgain)
+{
+    RunStepResponse(QStringLiteral("10"));
+    ChartViewState& view = Chart()->View();
+    for (bool report : {true, false}) {
+        const Range steps{300, 700};
+        view.MoveTo({steps, {-1, 2}}, HistoryStep::New);
+        ASSERT_TRUE(view.CanGoBack());
+        view.SetReportStyle(report);
+        EXPECT_EQ(view.Ranges().x, steps) << report;
+        const Range md = ValuesOf(Quantity::Md);
+        const Range omega = ValuesOf(Quantity::Omega);
+        const Range all{std::min(md.min, omega.min), std::max(md.max, omega.max)};
+        EXPECT_EQ(view.Ranges().y, report ? md : all) << report;
+        EXPECT_FALSE(view.CanGoBack()) << report;
+    }
+}
+
 // In the style the ticks read with a decimal comma, as Russian writes
 // them; out of it as before, with a point. A label read back in its
 // locale is its tick to the six digits it shows.
