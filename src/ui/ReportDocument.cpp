@@ -17,6 +17,10 @@
 namespace {
 
 constexpr int kResolution = 300;
+// A table's rules and the room around its cells' text, in the writer's
+// pixels: half a point and about half a millimetre.
+constexpr qreal kRule = 2;
+constexpr qreal kCellPadding = 6;
 constexpr qreal kTextPoints = 8;
 constexpr qreal kTitlePoints = 11;
 constexpr qreal kHeadingPoints = 14;
@@ -63,10 +67,11 @@ void AddColumns(QTextCursor& cursor, const ReportTable& table)
     AddTitle(cursor, table.title);
     QTextTableFormat format;
     format.setHeaderRowCount(1);
-    format.setBorder(0.5);
+    format.setBorder(kRule);
+    format.setBorderBrush(Qt::gray);
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     format.setBorderCollapse(true);
-    format.setCellPadding(2);
+    format.setCellPadding(kCellPadding);
     format.setCellSpacing(0);
     const auto columns = static_cast<int>(table.header.size());
     QTextTable* cells = cursor.insertTable(static_cast<int>(table.rows.size()) + 1, columns, format);
