@@ -143,6 +143,25 @@ TEST(SessionFile, ReadsBackWhatItWroteToTheBit)
     }
 }
 
+// The style for reports is written only while on, so a session saved
+// without it, or before it was there, reads as before; on, it reads back.
+TEST(SessionFile, KeepsTheReportStyleOnlyWhileOn)
+{
+    for (bool report : {false, true}) {
+        Session session = FullSession();
+        session.units.report = report;
+        const std::string text = SessionText(session, "1.0");
+        EXPECT_EQ(text.find("report = true") != std::string::npos, report);
+        EXPECT_EQ(text.find("report") != std::string::npos, report) << "nothing written while off";
+        EXPECT_EQ(ParseSession(text, "lab.toml").units.report, report);
+    }
+    Session session = FullSession();
+    session.units.report = true;
+    std::string text = SessionText(session, "1.0");
+    text.replace(text.find("report = true"), 13, "report = 1");
+    EXPECT_THROW(ParseSession(text, "lab.toml"), SettingsError) << "a flag is true or false";
+}
+
 // The recipes make again what the runs made, random runs and a family's
 // members included, so the chart a session shows is the chart saved.
 TEST(SessionFile, RecipesMakeTheSameRuns)

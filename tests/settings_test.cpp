@@ -7,6 +7,7 @@
 #include "experiments/Experiments.h"
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
+#include "experiments/SettingsTable.h"
 #include "model/MotorModel.h"
 
 #include "ExactValues.h"
@@ -145,6 +146,33 @@ TEST(Settings, DefaultsAreTheOriginalConstants)
 
 // Every setting at a random bit pattern or value, written and read back:
 // the same bits, -0 and subnormals included.
+// A report marks the settings that differ from their defaults: none at
+// the defaults, and just the one changed, whichever it is, its value read
+// back as set.
+TEST(Settings, InForceMarkJustTheSettingsChanged)
+{
+    for (const SettingInForce& setting : SettingsInForce(Settings{}))
+        EXPECT_FALSE(setting.changed) << setting.spec->name;
+    struct Change {
+        std::string_view name;
+        SettingValue value;
+    };
+    const std::vector<Change> changes{{"model.J", 0.05},      {"model.p", std::int64_t{3}},
+                                      {"run.seed", std::int64_t{7}}, {"step.profile", std::string("ramp")},
+                                      {"step.load", std::int64_t{12}}, {"step.period", 250.0}};
+    for (const Change& change : changes) {
+        Settings settings;
+        SetSetting(settings, change.name, change.value);
+        const std::vector<SettingInForce> inForce = SettingsInForce(settings);
+        ASSERT_EQ(inForce.size(), SettingNames().size());
+        for (std::size_t i = 0; i < inForce.size(); ++i) {
+            EXPECT_EQ(inForce[i].spec->name, SettingNames()[i]);
+            EXPECT_EQ(inForce[i].changed, inForce[i].spec->name == change.name) << change.name;
+            EXPECT_EQ(inForce[i].value, GetSetting(settings, inForce[i].spec->name)) << inForce[i].spec->name;
+        }
+    }
+}
+
 TEST(ExperimentFile, RoundTripsEverySettingBitForBit)
 {
     std::mt19937_64 random(7);

@@ -80,6 +80,7 @@ ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
         AddCursorsItem(*cursors);
         AddUnitsItem(QStringLiteral("Время в секундах"), &AxisUnits::seconds, &ChartViewState::SetTimeInSeconds);
         AddUnitsItem(QStringLiteral("Подписи осей"), &AxisUnits::titles, &ChartViewState::SetAxisTitles);
+        AddUnitsItem(QStringLiteral("Оформление для отчёта"), &AxisUnits::report, &ChartViewState::SetReportStyle);
     }
     chart.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&chart, &QWidget::customContextMenuRequested, this, &ChartMenu::Popup);

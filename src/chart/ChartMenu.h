@@ -21,8 +21,8 @@ class PlotChart;
 
 // A chart's context menu: reset the zoom, go back to the previous view,
 // save the picture, export the shown entries' data, copy the picture; on the
-// time chart also show or hide the cursors, read the steps in seconds and
-// title the axes. It asks where to write, and remembers the folder and the
+// time chart also show or hide the cursors, read the steps in seconds,
+// title the axes and draw in the style for reports. It asks where to write, and remembers the folder and the
 // kinds of picture and CSV while the program runs; the exporter writes. Every
 // command runs through the runner the window gives it, which shows its
 // errors as the window shows every other.

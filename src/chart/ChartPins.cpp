@@ -1,6 +1,7 @@
 #include "chart/ChartPins.h"
 
 #include "chart/TraceChart.h"
+#include "experiments/Family.h"
 
 #include <algorithm>
 
@@ -40,7 +41,11 @@ void ChartPins::Pin(const PinnedAgain& pin, const RunOrigin& origin, const RunRe
     Trace& copy = pinned_.emplace_back(PinnedTrace{Trace(pin.heading, pin.colour), of, origin, recipe}).trace;
     copy.ReplacePoints(*pin.trace);
     ++revision_;
-    chart_.AddTrace(copy, pin.heading, LineStyle::Dashed, of);
+    // A family's member is named by its value in a report's legend.
+    std::optional<std::string> reportName;
+    if (origin.family)
+        reportName = FamilyMemberLabel(origin.family->setting, origin.family->value);
+    chart_.AddTrace(copy, pin.heading, LineStyle::Dashed, of, std::move(reportName));
 }
 
 void ChartPins::Clear()

@@ -34,7 +34,8 @@ struct PinnedAgain {
 };
 
 // Copies of traces kept on the chart to compare with later runs: drawn
-// dashed, named with their run, "Omega (Mc=10)", and otherwise traces like
+// dashed, named with their run, "Omega (Mc=10)" (in the style for reports
+// a family's member by its value alone, "Mc=10"), and otherwise traces like
 // any other, in the ranges, the readouts and the exported data. A family's
 // members take colours along kFamilyRamp in their family's order, the two
 // traces of a member alike; any other pin a colour of its own from

@@ -177,5 +177,6 @@ QCPItemTracer& ChartTracker::RingOf(int trace)
         rings_.push_back(NewReadoutRing(chart_));
     QCPItemTracer& ring = *rings_[slot];
     ring.setPen(QPen(chart_.TraceColour(trace), 1.5));
+    ring.position->setAxes(chart_.xAxis, chart_.ValueAxisOf(trace));
     return ring;
 }

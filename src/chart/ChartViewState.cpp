@@ -106,6 +106,20 @@ void ChartViewState::SetAxisTitles(bool titles)
     ShowIn(units);
 }
 
+void ChartViewState::SetReportStyle(bool report)
+{
+    if (units_.report == report)
+        return;
+    const std::optional<Range> steps = userRanges_ ? std::optional(userRanges_->x) : std::nullopt;
+    units_.report = report;
+    userRanges_.reset();
+    if (steps)
+        userRanges_ = AxisRanges{*steps, Ranges().y};
+    history_ = ViewHistory();
+    stepPending_ = false;
+    emit Changed();
+}
+
 void ChartViewState::SetSecondsPerStep(double secondsPerStep)
 {
     AxisUnits units = units_;

@@ -70,6 +70,10 @@ public:
     const AxisUnits& Units() const { return units_; }
     void SetTimeInSeconds(bool seconds);
     void SetAxisTitles(bool titles);
+    // The steps in view stay; the value axis reads other values in the
+    // other style, so its zoom and the views behind go: it spans the
+    // traces again.
+    void SetReportStyle(bool report);
     // The step size of the run the chart shows.
     void SetSecondsPerStep(double secondsPerStep);
 

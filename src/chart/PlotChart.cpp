@@ -13,8 +13,20 @@ namespace {
 // The most entries the legend lists in one column.
 constexpr int kLegendRows = 28;
 
+// The grid of the style for reports: light, so that it reads on paper
+// without competing with the lines.
+const QColor kReportGrid(0xDC, 0xDC, 0xDC);
+
 // How much of its colour a hidden entry's legend item keeps.
 constexpr int kDimmedAlpha = 77;
+
+// The font in the report's family, or as it is.
+QFont InReport(QFont font, bool report)
+{
+    if (report)
+        font.setFamily(kReportFontFamily);
+    return font;
+}
 
 QColor Faded(QColor colour, bool faded)
 {
@@ -93,7 +105,8 @@ QColor ToQColor(Colour colour)
 }
 
 PlotChart::PlotChart(QWidget* parent)
-    : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new QCPTextElement(this)), marks_(nullptr)
+    : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new QCPTextElement(this)), marks_(nullptr),
+      ownLocale_(locale()), ownAxisFont_(xAxis->tickLabelFont()), ownLegendFont_(legend->font())
 {
     setBackground(ToQColor(clSilver));
     // Lines are drawn as they are, unsmoothed, on screen: it is faster and
@@ -174,13 +187,13 @@ void PlotChart::ApplyView()
     // plot area in place and put their marks on it; drawn once, marks and
     // all, when they are done, before the next frame.
     const ShownTraces& traces = view_->Traces();
+    ApplyAxes();
     if (!LegendListsEntries())
         FillLegend(false);
     for (int i = 0; i < traces.Count(); ++i) {
         Plottable(i)->setVisible(traces.IsShown(i));
         DimLegendEntry(i);
     }
-    ApplyAxes();
     const AxisRanges ranges = view_->Ranges();
     xAxis->setRange(ranges.x.min, ranges.x.max);
     yAxis->setRange(ranges.y.min, ranges.y.max);
@@ -250,14 +263,23 @@ void PlotChart::ToggleOnLegendClick(QCPAbstractLegendItem* item)
             return view_->SetTraceShown(i, !view_->Traces().IsShown(i));
 }
 
+std::vector<int> PlotChart::LegendEntries() const
+{
+    std::vector<int> entries;
+    for (int i = 0; i < view_->Traces().Count(); ++i)
+        if (InLegend(i))
+            entries.push_back(i);
+    return entries;
+}
+
 bool PlotChart::LegendListsEntries() const
 {
-    const int count = view_->Traces().Count();
-    if (legend->itemCount() != count)
+    const std::vector<int> entries = LegendEntries();
+    if (legend->itemCount() != static_cast<int>(entries.size()))
         return false;
-    for (int i = 0; i < count; ++i) {
-        auto* entry = qobject_cast<QCPPlottableLegendItem*>(legend->item(i));
-        if (!entry || entry->plottable() != Plottable(i))
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto* entry = qobject_cast<QCPPlottableLegendItem*>(legend->item(static_cast<int>(i)));
+        if (!entry || entry->plottable() != Plottable(entries[i]))
             return false;
     }
     return true;
@@ -268,7 +290,7 @@ void PlotChart::FillLegend(bool shownOnly)
     laidOutFor_.reset();
     legend->clearItems();
     const ShownTraces& traces = view_->Traces();
-    for (int i = 0; i < traces.Count(); ++i)
+    for (int i : LegendEntries())
         if (!shownOnly || traces.IsShown(i))
             legend->addItem(new ChartLegendItem(legend, Plottable(i)));
     for (int i = 0; i < traces.Count(); ++i)
@@ -286,6 +308,40 @@ void PlotChart::DimLegendEntry(int index)
     QPen pen = line->pen();
     pen.setColor(Faded(pen.color(), hidden));
     line->setPen(pen);
+}
+
+void PlotChart::ShowReportLook(bool report)
+{
+    if (report == !title_->visible())
+        return;
+    setBackground(report ? QColor(Qt::white) : ToQColor(clSilver));
+    for (QCPAxis* axis : {xAxis, yAxis})
+        axis->grid()->setPen(QPen(report ? kReportGrid : QColor(Qt::white), 0));
+    for (QCPAxis* axis : {xAxis, yAxis, yAxis2}) {
+        axis->setLabelFont(InReport(ownAxisFont_, report));
+        axis->setTickLabelFont(InReport(ownAxisFont_, report));
+    }
+    // The legend gives its font to the entries it makes; those it has take
+    // it here.
+    const QFont legendFont = InReport(ownLegendFont_, report);
+    legend->setFont(legendFont);
+    for (int i = 0; i < legend->itemCount(); ++i)
+        legend->item(i)->setFont(legendFont);
+    // The title leaves the layout, and is not drawn where it last stood.
+    title_->setVisible(!report);
+    if (report) {
+        plotLayout()->take(title_);
+        plotLayout()->simplify();
+        QLocale russian(QLocale::Russian, QLocale::Russia);
+        russian.setNumberOptions(QLocale::OmitGroupSeparator);
+        setLocale(russian);
+    }
+    else {
+        plotLayout()->insertRow(0);
+        plotLayout()->addElement(0, 0, title_);
+        setLocale(ownLocale_);
+    }
+    laidOutFor_.reset();
 }
 
 void PlotChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)

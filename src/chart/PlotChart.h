@@ -8,9 +8,13 @@
 #include <qcustomplot.h>
 
 #include <optional>
+#include <vector>
 #include <string>
 
 class QPaintDevice;
+
+// The font of every text of a report, charts and all.
+inline const QString kReportFontFamily = QStringLiteral("Liberation Sans");
 
 // The program's colour as the chart library takes it.
 QColor ToQColor(Colour colour);
@@ -78,10 +82,18 @@ public:
     QString TitleText() const;
     void SetTitleText(const QString& text);
 
+    // The background, title, grid, font and number format of the style for
+    // reports (white, untitled, a light grid, Liberation Sans, a decimal
+    // comma), or the chart's own.
+    void ShowReportLook(bool report);
+
 protected:
-    // Sets what the axes read in before the ranges are applied; a chart
+    // Sets what the axes read in and how the lines are drawn, before the
+    // legend dims the hidden entries and the ranges are applied; a chart
     // whose axes never change keeps the default.
     virtual void ApplyAxes() {}
+    // Whether the legend lists the entry; every one unless told.
+    virtual bool InLegend(int) const { return true; }
     // The plottable that draws the view state's entry.
     virtual QCPAbstractPlottable* Plottable(int index) const = 0;
     // Once after a view change, the layout it made for the replot it put
@@ -94,11 +106,17 @@ private:
     void ToggleOnLegendClick(QCPAbstractLegendItem* item);
     bool LegendListsEntries() const;
     void FillLegend(bool shownOnly);
+    std::vector<int> LegendEntries() const;
     void DimLegendEntry(int index);
 
     ChartViewState* view_;
     QCPTextElement* title_;
     QCPLayer* marks_;
+    // What the numbers are written in, and the fonts of the axes and the
+    // legend, out of the style for reports.
+    QLocale ownLocale_;
+    QFont ownAxisFont_;
+    QFont ownLegendFont_;
     // The viewport a view change laid the chart out for.
     std::optional<QRect> laidOutFor_;
 };

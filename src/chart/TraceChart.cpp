@@ -2,6 +2,7 @@
 
 #include "chart/ChartLines.h"
 #include "plot/AxisUnits.h"
+#include "plot/ReportStyle.h"
 
 #include <algorithm>
 #include <utility>
@@ -35,23 +36,41 @@ private:
     double secondsPerStep_;
 };
 
-// The axes' titles; empty while titles are off.
+// The axes' titles; empty while titles are off, except in the style for
+// reports, which always titles its axes and gives each quantity its own.
 QString XAxisTitle(const AxisUnits& units)
 {
-    if (!units.titles)
+    if (!units.titles && !units.report)
         return {};
     return units.seconds ? QStringLiteral("t, с") : QStringLiteral("Шаг");
 }
 
 QString YAxisTitle(const AxisUnits& units)
 {
+    if (units.report)
+        return QStringLiteral("Md, Н·м");
     return units.titles ? QStringLiteral("Md, Н·м; Omega, рад/с") : QString();
+}
+
+QString RightAxisTitle(const AxisUnits& units)
+{
+    return units.report ? QStringLiteral("Omega, рад/с") : QString();
+}
+
+QPen LinePen(Colour colour, LineStyle style)
+{
+    return QPen(ToQColor(colour), 1, style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine);
 }
 
 } // namespace
 
 TraceChart::TraceChart(QWidget* parent) : PlotChart(parent)
 {
+    // In the style for reports the left axis spans Md alone.
+    View().SetSpanning([this] {
+        const ShownTraces& traces = View().Traces();
+        return View().Units().report ? ReportSpanning(traces).left : traces.Spanning();
+    });
     // The base's first layout could not reach this override.
     ApplyAxes();
 }
@@ -59,21 +78,56 @@ TraceChart::TraceChart(QWidget* parent) : PlotChart(parent)
 void TraceChart::ApplyAxes()
 {
     const AxisUnits& units = View().Units();
+    ShowReportLook(units.report);
     xAxis->setTicker(units.seconds ? QSharedPointer<QCPAxisTicker>(new SecondsTicker(units.secondsPerStep))
                                    : QSharedPointer<QCPAxisTicker>(new StepTicker));
     xAxis->setLabel(XAxisTitle(units));
     yAxis->setLabel(YAxisTitle(units));
+    yAxis2->setLabel(RightAxisTitle(units));
+    yAxis2->setVisible(units.report);
+    StyleLines(units.report);
+    if (!units.report)
+        return;
+    // The right axis follows the left one's zoom and pan.
+    const ReportSpans spans = ReportSpanning(View().Traces());
+    const Range right = FollowingRange(View().Ranges().y, Drawable(spans.left).y, Drawable({spans.left.x, spans.right}).y);
+    yAxis2->setRange(right.min, right.max);
+}
+
+void TraceChart::StyleLines(bool report)
+{
+    const ShownTraces& traces = View().Traces();
+    const std::vector<Colour> colours = report ? ReportColours(traces) : std::vector<Colour>();
+    for (int i = 0; i < traces.Count(); ++i) {
+        const Line& line = lines_[static_cast<std::size_t>(i)];
+        if (!report) {
+            line.graph->setValueAxis(yAxis);
+            line.graph->setPen(LinePen(traces.At(i).LineColour(), line.style));
+            line.graph->setName(QString::fromStdString(traces.At(i).Title()));
+            continue;
+        }
+        // Md solid and Omega dashed, told apart on paper without colour.
+        const bool omega = AxisQuantity(traces, i) == Quantity::Omega;
+        line.graph->setValueAxis(omega ? yAxis2 : yAxis);
+        line.graph->setPen(LinePen(colours[static_cast<std::size_t>(i)], omega ? LineStyle::Dashed : LineStyle::Solid));
+        line.graph->setName(QString::fromStdString(line.reportName.value_or(traces.Heading(i))));
+    }
+}
+
+bool TraceChart::InLegend(int index) const
+{
+    return !View().Units().report || !View().Traces().At(index).Points().empty();
 }
 
 TraceChart::~TraceChart() = default;
 
-int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style, std::optional<RunTrace> of)
+int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style, std::optional<RunTrace> of,
+                         std::optional<std::string> reportName)
 {
-    // Registers itself with the chart, as addGraph() would.
+    // Registers itself with the chart, as addGraph() would; the view's
+    // change gives it its pen and name.
     QCPGraph* graph = new ChartGraph(xAxis, yAxis);
-    graph->setName(QString::fromStdString(trace.Title()));
-    graph->setPen(QPen(ToQColor(trace.LineColour()), 1, style == LineStyle::Dashed ? Qt::DashLine : Qt::SolidLine));
-    Draw(lines_.emplace_back(Line{graph, 0}), trace);
+    Draw(lines_.emplace_back(Line{graph, 0, style, std::move(reportName)}), trace);
     return View().AddTrace(trace, std::move(heading), of);
 }
 
@@ -121,7 +175,7 @@ std::size_t TraceChart::PointsShown(int index) const
 
 LineStyle TraceChart::TraceStyle(int index) const
 {
-    return Graph(index)->pen().style() == Qt::DashLine ? LineStyle::Dashed : LineStyle::Solid;
+    return lines_.at(static_cast<std::size_t>(index)).style;
 }
 
 std::string TraceChart::CsvText(CsvStyle style) const

@@ -26,9 +26,10 @@ public:
     // Adds a line drawn in the trace's colour, titled with the trace's title
     // in the legend and with the heading wherever runs must be told apart.
     // The trace must outlive the chart or its removal; of is the run it
-    // shows, if it shows one. Returns its index.
+    // shows, if it shows one. The style for reports names it in the legend
+    // by reportName, or else by its heading. Returns its index.
     int AddTrace(const Trace& trace, std::string heading, LineStyle style = LineStyle::Solid,
-                 std::optional<RunTrace> of = {});
+                 std::optional<RunTrace> of = {}, std::optional<std::string> reportName = {});
     // Takes the trace's line away; the later traces move down by one.
     void RemoveTrace(int index);
 
@@ -40,6 +41,9 @@ public:
     // How many points the trace's line holds.
     std::size_t PointsShown(int index) const;
     LineStyle TraceStyle(int index) const;
+    // The axis the trace's values are read on: the left one, or in the
+    // style for reports the right one for Omega.
+    QCPAxis* ValueAxisOf(int index) const { return Graph(index)->valueAxis(); }
     // The values at the step nearest x, as the tracker shows them.
     std::optional<Readout> ReadoutAt(double x) const { return ReadoutNearest(View().Traces(), x); }
 
@@ -48,18 +52,26 @@ public:
 
 protected:
     QCPAbstractPlottable* Plottable(int index) const override { return Graph(index); }
-    // Steps or seconds on x, and the axes' titles, as the view's units say.
+    // Steps or seconds on x, the axes' titles and the style, as the view's
+    // units say.
     void ApplyAxes() override;
+    // The style for reports lists the traces that hold points only.
+    bool InLegend(int index) const override;
 
 private:
-    // One trace's line on the chart, and the revision of the trace it last
-    // drew.
+    // One trace's line on the chart, the revision of the trace it last
+    // drew, how it is drawn out of the style for reports and its name in
+    // that style.
     struct Line {
         QCPGraph* graph;
         std::uint64_t drawnRevision;
+        LineStyle style;
+        std::optional<std::string> reportName;
     };
 
     void Draw(Line& line, const Trace& trace);
+    // Each line's axis, pen and name in the style or out of it.
+    void StyleLines(bool report);
     QCPGraph* Graph(int index) const { return lines_.at(static_cast<std::size_t>(index)).graph; }
 
     std::vector<Line> lines_;

@@ -401,6 +401,17 @@ bool SettingShapes(std::string_view name, RunKind kind)
     return std::find(runs.begin(), runs.end(), kind) != runs.end();
 }
 
+std::vector<SettingInForce> SettingsInForce(const Settings& settings)
+{
+    std::vector<SettingInForce> inForce;
+    for (const SettingSpec& spec : SettingsTable()) {
+        std::optional<SettingValue> value = GetSetting(settings, spec.name);
+        const bool changed = value != spec.defaultValue;
+        inForce.push_back({&spec, std::move(value), changed});
+    }
+    return inForce;
+}
+
 std::optional<SettingValue> GetSetting(const Settings& settings, std::string_view name)
 {
     std::optional<SettingValue> result;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 // Everything the front ends show about each setting, from one place: the
 // parameters window makes its rows from it and the batch tool its help.
@@ -63,3 +64,14 @@ const SettingSpec& SettingSpecOf(std::string_view name);
 
 // Whether the named setting changes what a run of the kind makes.
 bool SettingShapes(std::string_view name, RunKind kind);
+
+// A setting's value in force, none for an optional one left unset, and
+// whether it differs from its default: what a report lists.
+struct SettingInForce {
+    const SettingSpec* spec;
+    std::optional<SettingValue> value;
+    bool changed;
+};
+
+// Every setting, in the table's order.
+std::vector<SettingInForce> SettingsInForce(const Settings& settings);

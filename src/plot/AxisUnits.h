@@ -1,11 +1,14 @@
 #pragma once
 
-// What the chart's axes are shown in: the x axis in steps or in seconds, and
-// whether the axes carry titles with their units. The points stay in steps
-// whatever is shown; only their reading changes.
+// What the chart's axes are shown in: the x axis in steps or in seconds,
+// whether the axes carry titles with their units, and whether the chart is
+// drawn in the style for reports (see plot/ReportStyle.h), with a value
+// axis for each quantity. The points stay in steps whatever is shown; only
+// their reading changes.
 struct AxisUnits {
     bool seconds = false;
     bool titles = false;
+    bool report = false;
     // The step size of the run shown; the model's default until the window
     // gives the first run's.
     double secondsPerStep = 0.001;

@@ -265,9 +265,12 @@ std::vector<SessionPin> ReadPins(const Reader& read, const toml::table& file, st
 void ReadView(const Reader& read, const toml::table& file, Session& session)
 {
     const toml::table& view = read.Table(file, "view", "");
-    read.Only(view, {"seconds", "titles", "seconds_per_step", "zoom"}, "view");
+    read.Only(view, {"seconds", "titles", "report", "seconds_per_step", "zoom"}, "view");
     session.units.seconds = read.Get<bool>(view, "seconds", "view");
     session.units.titles = read.Get<bool>(view, "titles", "view");
+    // Written only while on: a session saved before the style was there
+    // reads as one without it.
+    session.units.report = view.contains("report") && read.Get<bool>(view, "report", "view");
     const toml::node& step = read.Node<double>(view, "seconds_per_step", "view");
     session.units.secondsPerStep = *step.value<double>();
     if (!std::isfinite(session.units.secondsPerStep) || session.units.secondsPerStep <= 0)
@@ -296,6 +299,7 @@ std::string SessionText(const Session& session, std::string_view version)
                        "\nversion = " + Quoted(version) + "\nload = " + Quoted(session.loadText) +
                        "\nsources = " + Quoted(session.sources.State()) + "\n\n[view]\nseconds = " +
                        Flag(session.units.seconds) + "\ntitles = " + Flag(session.units.titles) +
+                       (session.units.report ? "\nreport = true" : "") +
                        "\nseconds_per_step = " + Number(session.units.secondsPerStep) + '\n';
     if (const auto& zoom = session.zoom)
         text += "zoom = [" + Number(zoom->x.min) + ", " + Number(zoom->x.max) + ", " + Number(zoom->y.min) + ", " +

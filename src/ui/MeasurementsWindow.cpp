@@ -14,6 +14,7 @@
 #include "ui_MeasurementsWindow.h"
 
 #include <QClipboard>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -25,6 +26,7 @@
 #include <array>
 #include <climits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -279,12 +281,40 @@ QString MeasurementsWindow::SelectionText(const QTableWidget& table)
 void MeasurementsWindow::Update()
 {
     // A hidden window catches up when it is shown.
-    if (!isVisible())
-        return;
+    if (isVisible())
+        ShowTables();
+}
+
+void MeasurementsWindow::ShowTables()
+{
     ShowStatistics();
     ShowStepCharacteristics();
     ShowPinnedSteps();
     ShowCursors();
+}
+
+std::vector<ReportTable> MeasurementsWindow::ReportTables()
+{
+    ShowTables();
+    std::vector<ReportTable> tables;
+    const std::array<std::pair<const QGroupBox*, const QTableWidget*>, 3> boxes{
+        {{ui_->StatisticsBox, ui_->StatisticsTable}, {ui_->StepBox, ui_->StepTable}, {ui_->PinsBox, ui_->PinsTable}}};
+    for (const auto& [box, table] : boxes) {
+        if (table->isHidden() || table->rowCount() == 0)
+            continue;
+        ReportTable& shown = tables.emplace_back();
+        shown.title = box->title();
+        shown.keyColumns = table == ui_->PinsTable ? kPinColumns : 1;
+        for (int column = 0; column < table->columnCount(); ++column)
+            shown.header << table->horizontalHeaderItem(column)->text();
+        for (int row = 0; row < table->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table->columnCount(); ++column)
+                cells << (table->item(row, column) ? table->item(row, column)->text() : QString());
+            shown.rows << cells;
+        }
+    }
+    return tables;
 }
 
 void MeasurementsWindow::ShowStatistics()

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "experiments/Experiments.h"
+#include "ui/ReportDocument.h"
 
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class ChartCursors;
 class ChartPins;
@@ -45,12 +47,18 @@ public:
     // empty.
     static QString SelectionText(const QTableWidget& table);
 
+    // The statistics, the step characteristics and the pinned responses
+    // as the window shows them now, whether it is open or not, each under
+    // its box's title; a table with nothing to show is left out.
+    std::vector<ReportTable> ReportTables();
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Update();
+    void ShowTables();
     void ShowStatistics();
     void ShowStepCharacteristics();
     void ShowPinnedSteps();

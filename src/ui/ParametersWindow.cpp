@@ -140,7 +140,27 @@ QString LabelText(const SettingSpec& spec)
            (unit.isEmpty() ? QString() : QStringLiteral(", ") + unit);
 }
 
+// What a report shows of a value: its field's text, or what an unset one
+// means.
+QString ShownValue(const SettingSpec& spec, const std::optional<SettingValue>& value)
+{
+    return value ? QString::fromStdString(FieldText(value)) : RowOf(spec.name).unset;
+}
+
 } // namespace
+
+ReportTable SettingsReportTable(const Settings& settings)
+{
+    ReportTable table{QStringLiteral("Параметры опыта"),
+                      {QStringLiteral("Параметр"), QStringLiteral("Значение"), QStringLiteral("По умолчанию"),
+                       QStringLiteral("Изменён")},
+                      {}};
+    for (const SettingInForce& setting : SettingsInForce(settings))
+        table.rows << QStringList{LabelText(*setting.spec), ShownValue(*setting.spec, setting.value),
+                                  ShownValue(*setting.spec, setting.spec->defaultValue),
+                                  setting.changed ? QStringLiteral("да") : QString()};
+    return table;
+}
 
 std::string FieldText(const std::optional<SettingValue>& value)
 {

@@ -10,6 +10,7 @@ namespace {
 
 const QString kSeconds = QStringLiteral("view/seconds");
 const QString kTitles = QStringLiteral("view/titles");
+const QString kReport = QStringLiteral("view/report");
 
 QString PlaceKey(const QWidget& tool)
 {
@@ -30,6 +31,8 @@ void RestoreRemembered(ChartViewState& view, std::span<QWidget* const> tools)
         view.SetTimeInSeconds(true);
     if (kept.value(kTitles).toBool())
         view.SetAxisTitles(true);
+    if (kept.value(kReport).toBool())
+        view.SetReportStyle(true);
     for (QWidget* tool : tools)
         if (const QVariant place = kept.value(PlaceKey(*tool)); place.canConvert<QPoint>())
             RestorePlace(*tool, place.toPoint());
@@ -40,6 +43,7 @@ void Remember(const ChartViewState& view, std::span<QWidget* const> tools)
     QSettings kept = UserSettings();
     kept.setValue(kSeconds, view.Units().seconds);
     kept.setValue(kTitles, view.Units().titles);
+    kept.setValue(kReport, view.Units().report);
     for (const QWidget* tool : tools)
         if (const std::optional<QPoint> place = PlaceOf(*tool))
             kept.setValue(PlaceKey(*tool), *place);

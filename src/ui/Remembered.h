@@ -6,8 +6,9 @@ class ChartViewState;
 class QWidget;
 
 // What the window keeps between starts in the user's settings (QSettings):
-// the time chart's view toggles and where each tool window last stood, by
-// its object name. Nothing is kept before the window first closes, so a
-// first start is as it always was.
+// the time chart's view toggles (seconds, axis titles, the style for
+// reports) and where each tool window last stood, by its object name.
+// Nothing is kept before the window first closes, so a first start is as
+// it always was.
 void RestoreRemembered(ChartViewState& view, std::span<QWidget* const> tools);
 void Remember(const ChartViewState& view, std::span<QWidget* const> tools);

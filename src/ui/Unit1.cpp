@@ -2,6 +2,7 @@
 
 #include "chart/ChartMenu.h"
 #include "chart/ChartPins.h"
+#include "chart/MechanicalChart.h"
 #include "chart/TraceChart.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
@@ -20,11 +21,13 @@
 #include "ui/ToolWindows.h"
 #include "ui/ParametersWindow.h"
 #include "ui/Remembered.h"
+#include "ui/ReportDocument.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -64,6 +67,14 @@ void SetAutoSizedText(QLabel& label, const std::string& text)
 
 const QString kCaption = QStringLiteral("модель асинхронного двигателя");
 const QString kSessionFilters = QStringLiteral("Сеансы (*.toml);;Все файлы (*)");
+
+// The chart as the picture for a report, in the style it shows.
+ReportChart ReportPicture(PlotChart& chart, const QString& title)
+{
+    ReportChart drawn{title, QPicture(), chart.size()};
+    chart.PaintPicture(drawn.picture, 1, true);
+    return drawn;
+}
 
 } // namespace
 
@@ -146,6 +157,7 @@ void TForm1::AddChartCommands()
     menu.addAction(ui_->ActionOpenSession);
     menu.addAction(ui_->ActionSaveSession);
     menu.addAction(QStringLiteral("Семейство кривых…"), this, [this] { ShowBeside(*family_); });
+    menu.addAction(QStringLiteral("Отчёт…"), this, &TForm1::WriteReportWithDialog);
 }
 
 void TForm1::BindToolBar()
@@ -526,6 +538,7 @@ void TForm1::ShowSession(const Session& session)
     sources_ = session.sources;
     view.SetTimeInSeconds(session.units.seconds);
     view.SetAxisTitles(session.units.titles);
+    view.SetReportStyle(session.units.report);
     view.SetSecondsPerStep(session.units.secondsPerStep);
     if (session.zoom)
         view.MoveTo(*session.zoom, HistoryStep::New);
@@ -548,6 +561,40 @@ bool TForm1::SaveSessionWithDialog()
         saved = true;
     });
     return saved;
+}
+
+void TForm1::WriteReport(const QString& path)
+{
+    ReportContents report{QStringLiteral("motormodel " MOTORMODEL_VERSION), QDateTime::currentDateTime(), {}, {}};
+    ChartViewState& view = ui_->Chart1->View();
+    const bool reportStyle = view.Units().report;
+    view.SetReportStyle(true);
+    report.charts.push_back(ReportPicture(*ui_->Chart1, QStringLiteral("Md и Omega")));
+    view.SetReportStyle(reportStyle);
+    if (mechanical_->isVisible()) {
+        PlotChart& plane = mechanical_->Chart();
+        plane.ShowReportLook(true);
+        report.charts.push_back(ReportPicture(plane, QStringLiteral("Механическая характеристика")));
+        plane.ShowReportLook(false);
+    }
+    report.tables.push_back(SettingsReportTable(settings_));
+    for (ReportTable& table : measurements_->ReportTables())
+        report.tables.push_back(std::move(table));
+    WriteReportPdf(path, report);
+}
+
+void TForm1::WriteReportWithDialog()
+{
+    RunCommand([this] {
+        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить отчёт"), reportFolder_,
+                                                    QStringLiteral("Документ PDF (*.pdf)"));
+        if (path.isEmpty())
+            return;
+        reportFolder_ = QFileInfo(path).absolutePath();
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".pdf");
+        WriteReport(path);
+    });
 }
 
 void TForm1::OpenSessionWithDialog()

@@ -89,6 +89,10 @@ public:
     // what the chart held before goes. Raises SettingsError, naming the
     // file, and then changes nothing.
     void OpenSession(const std::string& path);
+    // Writes the report (see ReportDocument.h): the chart and, while its
+    // window is open, the mechanical characteristic, both in the style for
+    // reports, the settings in force and the measurements' tables.
+    void WriteReport(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -131,6 +135,7 @@ private:
     // Whether a session was written.
     bool SaveSessionWithDialog();
     void OpenSessionWithDialog();
+    void WriteReportWithDialog();
     void PinMembers(const FamilyResult& family);
     // The progress bar follows long work, and goes back to where it was
     // when the work is stopped.
@@ -160,8 +165,9 @@ private:
     // What made each run's traces on the chart, in kRuns' order: none
     // before its first run and after the chart is cleared.
     std::array<std::optional<RunRecipe>, kRuns.size()> recipes_{};
-    // Where the last session was opened or saved.
+    // Where the last session was opened or saved, and the last report.
     QString sessionFolder_;
+    QString reportFolder_;
     // The pins' revision when a session was last saved or opened.
     std::uint64_t pinsInSession_ = 0;
     // A window of its own, owned as a child.
