@@ -253,7 +253,9 @@ session)
   type_load 10
   click Button4
   click Button1
-  chart_menu_item Up
+  # The chart's menu ends with Открыть сеанс…, Сохранить сеанс…,
+  # Семейство кривых… and Отчёт….
+  chart_menu_item Up Up
   family=$(find_window "$FAMILY_CAPTION")
   xdotool windowactivate --sync "$family" key Tab Return
   point_away
@@ -281,7 +283,7 @@ session)
   check "with the session saved, the window closes with status 0" [ "$EXIT_STATUS" = 0 ]
 
   start_program "$program"
-  chart_menu_item Up Up Up
+  chart_menu_item Up Up Up Up
   window_shown "Открыть сеанс"
   xdotool type "$work/lab.session.toml"
   xdotool key Return
