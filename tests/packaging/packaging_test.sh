@@ -112,7 +112,7 @@ check_deb() {
   local depends
   depends=$(dpkg-deb --field "$deb" Depends)
   # Versioned library packages come only from the binaries' own links.
-  for wanted in 'libc6 \(>= ' 'libqt6widgets6 \(>= ' 'libqcustomplot' fonts-liberation qt6-wayland; do
+  for wanted in 'libc6 \(>= ' 'libqt6widgets6 \(>= ' 'libqcustomplot' fonts-liberation fonts-dejavu-core qt6-wayland; do
     grep -Eq "(^|, )($wanted)" <<<"$depends" || fail "Depends lacks $wanted: $depends"
   done
 
