@@ -75,8 +75,13 @@ void ChartExporter::SaveImage(const QString& path, ImageFormat format) const
 
 void ChartExporter::SaveCsv(const QString& path, CsvStyle style) const
 {
-    const std::string csv = chart_.CsvText(style);
-    SaveWhole(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
+    try {
+        toolkit::FileReplacement file(QFile::encodeName(path).toStdString());
+        chart_.WriteCsv(style, [&file](std::string_view piece) { file.Write(piece); });
+        file.Commit();
+    } catch (const std::system_error& error) {
+        ThrowCannotSave(path, qt_error_string(error.code().value()));
+    }
 }
 
 QByteArray ChartExporter::Encoded(ImageFormat format) const

@@ -135,7 +135,7 @@ std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) co
     return nearest;
 }
 
-std::string MechanicalChart::CsvText(CsvStyle style) const
+void MechanicalChart::WriteCsv(CsvStyle style, const CsvWrite& write) const
 {
-    return PlaneCsv(ShownCurves(), style);
+    write(PlaneCsv(ShownCurves(), style));
 }

@@ -36,7 +36,7 @@ public:
     std::optional<NearestPlanePoint> NearestPoint(QPointF pixel) const;
 
     // One row per point of each shown curve.
-    std::string CsvText(CsvStyle style) const override;
+    void WriteCsv(CsvStyle style, const CsvWrite& write) const override;
 
 protected:
     QCPAbstractPlottable* Plottable(int index) const override;

@@ -76,8 +76,9 @@ public:
     // smoothed, and the legend listing the shown entries only. A vector
     // device gets one path per line, each as wide as its pen.
     void PaintPicture(QPaintDevice& device, qreal scale, bool vector);
-    // The shown entries' points as separated values.
-    virtual std::string CsvText(CsvStyle style) const = 0;
+    // The shown entries' points as separated values, given to write in
+    // pieces so that a long run's table is never held whole.
+    virtual void WriteCsv(CsvStyle style, const CsvWrite& write) const = 0;
 
     QString TitleText() const;
     void SetTitleText(const QString& text);

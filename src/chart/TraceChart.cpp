@@ -178,10 +178,10 @@ LineStyle TraceChart::TraceStyle(int index) const
     return lines_.at(static_cast<std::size_t>(index)).style;
 }
 
-std::string TraceChart::CsvText(CsvStyle style) const
+void TraceChart::WriteCsv(CsvStyle style, const CsvWrite& write) const
 {
     const ShownTraces& traces = View().Traces();
     const AxisUnits& units = View().Units();
-    return CsvTable(traces, traces.ShownWithPoints(), style,
-                    units.seconds ? std::optional(units.secondsPerStep) : std::nullopt);
+    WriteCsvTable(traces, traces.ShownWithPoints(), style,
+                  units.seconds ? std::optional(units.secondsPerStep) : std::nullopt, write);
 }

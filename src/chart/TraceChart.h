@@ -48,7 +48,7 @@ public:
     std::optional<Readout> ReadoutAt(double x) const { return ReadoutNearest(View().Traces(), x); }
 
     // One row per step, one column per shown trace that holds points.
-    std::string CsvText(CsvStyle style) const override;
+    void WriteCsv(CsvStyle style, const CsvWrite& write) const override;
 
 protected:
     QCPAbstractPlottable* Plottable(int index) const override { return Graph(index); }
