@@ -41,12 +41,13 @@ public:
     }
 
     // Raises EOverflow, with the points before kept, for a state the double
-    // range cannot hold.
-    void Append(std::int64_t i, const MotorModel& model)
+    // range cannot hold. Takes the values, not the model: a model whose
+    // address a call takes leaves the x87 registers for memory at every step.
+    void Append(std::int64_t i, Extended md, Extended omega)
     {
         const auto x = static_cast<double>(i);
-        md_.AppendNext(x, ToDouble(model.Md), mdColour_);
-        omega_.AppendNext(x, ToDouble(model.Omega), omegaColour_);
+        md_.AppendNext(x, ToDouble(md), mdColour_);
+        omega_.AppendNext(x, ToDouble(omega), omegaColour_);
     }
 
 private:
@@ -83,7 +84,7 @@ bool RunStepResponse(RunResult& result, const std::string& loadText, const RunCo
             result.mdMax = ToDouble(m.Md);
         if (m.Omega > result.omegaMax)
             result.omegaMax = ToDouble(m.Omega);
-        recorder.Append(i, m);
+        recorder.Append(i, m.Md, m.Omega);
     });
     result.model = m;
     return ended;
@@ -104,7 +105,7 @@ bool RunRandomLoad(RunResult& result, const RunControl& control, DrawLoad drawLo
     }
     return EachStep(settings.run.steps, control, [&](std::int64_t i) {
         model.Step(drawLoad(result.sources, settings));
-        recorder.Append(i, model);
+        recorder.Append(i, model.Md, model.Omega);
     });
 }
 

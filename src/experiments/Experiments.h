@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -136,5 +137,26 @@ double GaussianLoad(toolkit::NormalSource& source, const GaussSettings& gauss = 
 double UniformLoad(runtime::IntegerSource& source, const UniformSettings& uniform = {});
 
 // The step response's load at step i, where the rotor turns at omega when
-// the step starts.
-double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega);
+// the step starts. Inline: the run calls it at every step, and a call
+// would make the model's x87 state leave the registers each time.
+inline double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega)
+{
+    if (i < step.on || i >= loadOff)
+        return 0.0;
+    switch (step.profile) {
+    case LoadProfile::Step:
+        break;
+    case LoadProfile::Ramp:
+        if (i < step.on + step.ramp)
+            return load * static_cast<double>(i - step.on + 1) / static_cast<double>(step.ramp);
+        break;
+    case LoadProfile::Fan:
+        return load + step.k * omega * std::fabs(omega);
+    case LoadProfile::Periodic:
+        // Correctly rounded, so the periodic run is the same bits on every
+        // machine, whatever its C library's sin gives in the last place.
+        return load + step.amplitude * CorrectlyRoundedSin(6.283185307179586 * static_cast<double>(i - step.on) / step.period);
+    }
+    return load;
+}
+
