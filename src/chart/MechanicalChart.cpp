@@ -36,6 +36,20 @@ QPen PenOf(const PlaneCurve& curve)
     return QPen(ToQColor(curve.colour), kPathWidth, curve.dashed ? Qt::DashLine : Qt::SolidLine);
 }
 
+// A curve's label, written in the legend's font, as the style for reports
+// sets it.
+class CurveLabel final : public QCPItemText {
+public:
+    using QCPItemText::QCPItemText;
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        setFont(parentPlot()->legend->font());
+        QCPItemText::draw(painter);
+    }
+};
+
 // Sets the line to draw the curve, in place of what it drew.
 void DrawAs(QCPCurve& line, const PlaneCurve& curve)
 {
@@ -166,7 +180,7 @@ void MechanicalChart::WriteLabels()
         const PlaneCurve& curve = curves_[i];
         if (curve.label.empty() || curve.points.empty())
             continue;
-        auto* label = new QCPItemText(this);
+        auto* label = new CurveLabel(this);
         label->setText(QString::fromStdString(curve.label));
         label->setColor(ToQColor(curve.colour));
         label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);

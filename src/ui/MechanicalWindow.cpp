@@ -15,8 +15,8 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 
