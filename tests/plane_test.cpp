@@ -137,6 +137,43 @@ INSTANTIATE_TEST_SUITE_P(Loads, OperatingPointOn,
                                          LoadCase{"periodic_middle", 10, LoadProfile::Periodic, 0, 3}),
                          [](const auto& test) { return std::string(test.param.name); });
 
+// A pinned run's load and operating point are the model's for the settings
+// it ran with, motor and all, in the colour given; a run without a load has
+// none.
+struct PinnedCase {
+    const char* name;
+    std::optional<std::int32_t> load;
+    LoadProfile profile;
+    double amplitude;
+    double mkFactor;
+};
+
+class PinnedLoadOf : public testing::TestWithParam<PinnedCase> {};
+
+TEST_P(PinnedLoadOf, IsTheModelsForItsSettings)
+{
+    const PinnedCase& c = GetParam();
+    Settings settings;
+    settings.step.profile = c.profile;
+    settings.step.amplitude = c.amplitude;
+    settings.model.Mk *= c.mkFactor;
+    constexpr Colour colour = 0x123456;
+    std::vector<PlaneCurve> expected =
+        ModelCurves(settings, c.load ? std::optional<double>(*c.load) : std::nullopt);
+    expected.erase(expected.begin());
+    for (PlaneCurve& curve : expected)
+        curve.colour = colour;
+    EXPECT_EQ(PinnedLoadCurves(OriginOf(RunKind::Step, settings, c.load), colour), expected);
+    EXPECT_EQ(expected.empty(), !c.load);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, PinnedLoadOf,
+                         testing::Values(PinnedCase{"step_10", 10, LoadProfile::Step, 0, 1},
+                                         PinnedCase{"stronger_motor_20", 20, LoadProfile::Step, 0, 2},
+                                         PinnedCase{"periodic_band", 10, LoadProfile::Periodic, 3, 1},
+                                         PinnedCase{"no_load", std::nullopt, LoadProfile::Step, 0, 1}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
 // Each model curve spans the static curve's speeds; the load's lies where
 // its characteristic says at each of them, a band's edges amplitude either
 // side of the middle.
@@ -197,7 +234,7 @@ TEST(PlaneCsvRows, ReadBackExactly)
     const RunResult run = StepRun("10");
     std::vector<PlaneCurve> curves = ModelCurves(Settings{}, 10);
     curves.push_back({"Omega (Step)", clOrange, false, CurveKind::Path,
-                      PathOf(run.Of(Quantity::Md), run.Of(Quantity::Omega))});
+                      PathOf(run.Of(Quantity::Md), run.Of(Quantity::Omega)), {}});
     std::vector<const PlaneCurve*> shown;
     for (const PlaneCurve& curve : curves)
         shown.push_back(&curve);
@@ -226,8 +263,8 @@ TEST(PlaneCsvRows, ReadBackExactly)
 
 TEST(PlaneSpanOf, SpansEveryPointAndWidensASingleOne)
 {
-    const PlaneCurve two{"a", clBlack, false, CurveKind::Path, {{-1, 5, 0.0}, {3, -2, 1.0}}};
-    const PlaneCurve one{"b", clBlack, false, CurveKind::OperatingPoint, {{2, 7, std::nullopt}}};
+    const PlaneCurve two{"a", clBlack, false, CurveKind::Path, {{-1, 5, 0.0}, {3, -2, 1.0}}, {}};
+    const PlaneCurve one{"b", clBlack, false, CurveKind::OperatingPoint, {{2, 7, std::nullopt}}, {}};
     EXPECT_EQ(PlaneSpan({&two, &one}), (AxisRanges{{-1, 3}, {-2, 7}}));
     EXPECT_EQ(PlaneSpan({&one}), (AxisRanges{{1, 3}, {6, 8}}));
     EXPECT_EQ(PlaneSpan({}), kEmptyChartRanges);

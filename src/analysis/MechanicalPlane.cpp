@@ -2,6 +2,9 @@
 
 #include "analysis/MechanicalCharacteristic.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace analysis {
 
 namespace {
@@ -16,11 +19,30 @@ using EdgeOf = double (LoadCharacteristic::*)(double) const;
 PlaneCurve LoadCurve(CurveKind kind, const std::vector<StaticPoint>& speeds, const LoadCharacteristic& load,
                      EdgeOf edge)
 {
-    PlaneCurve curve{{}, kLoadColour, true, kind, {}};
+    PlaneCurve curve{{}, kLoadColour, true, kind, {}, {}};
     curve.points.reserve(speeds.size());
     for (const StaticPoint& point : speeds)
         curve.points.push_back({(load.*edge)(point.Omega), point.Omega, std::nullopt});
     return curve;
+}
+
+// The load's curves at the static curve's speeds (both edges of a periodic
+// load's band) and the operating point where it crosses the motor's static
+// curve, if it does.
+std::vector<PlaneCurve> LoadCurves(const StaticCharacteristic& motor, const std::vector<StaticPoint>& speeds,
+                                   const LoadCharacteristic& load)
+{
+    std::vector<PlaneCurve> curves;
+    if (load.amplitude == 0) {
+        curves.push_back(LoadCurve(CurveKind::Load, speeds, load, &LoadCharacteristic::At));
+    } else {
+        curves.push_back(LoadCurve(CurveKind::LoadLowest, speeds, load, &LoadCharacteristic::Lowest));
+        curves.push_back(LoadCurve(CurveKind::LoadHighest, speeds, load, &LoadCharacteristic::Highest));
+    }
+    if (const std::optional<StaticPoint> operating = OperatingPoint(motor, load))
+        curves.push_back(PlaneCurve{{}, clRed, false, CurveKind::OperatingPoint,
+                                    {{operating->Md, operating->Omega, std::nullopt}}, {}});
+    return curves;
 }
 
 } // namespace
@@ -30,24 +52,25 @@ std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<doub
     const StaticCharacteristic motor(settings.model);
     const std::vector<StaticPoint> rest = motor.Curve(motor.Range(), kCurveIntervals);
     std::vector<PlaneCurve> curves;
-    PlaneCurve& curve = curves.emplace_back(
-        PlaneCurve{{}, kStaticColour, false, CurveKind::Static, {}});
+    PlaneCurve& curve = curves.emplace_back(PlaneCurve{{}, kStaticColour, false, CurveKind::Static, {}, {}});
     curve.points.reserve(rest.size());
     for (const StaticPoint& point : rest)
         curve.points.push_back({point.Md, point.Omega, std::nullopt});
-    if (!load)
-        return curves;
+    if (load)
+        std::ranges::move(LoadCurves(motor, rest, LoadCharacteristic::Of(settings.step, *load)),
+                          std::back_inserter(curves));
+    return curves;
+}
 
-    const LoadCharacteristic characteristic = LoadCharacteristic::Of(settings.step, *load);
-    if (characteristic.amplitude == 0) {
-        curves.push_back(LoadCurve(CurveKind::Load, rest, characteristic, &LoadCharacteristic::At));
-    } else {
-        curves.push_back(LoadCurve(CurveKind::LoadLowest, rest, characteristic, &LoadCharacteristic::Lowest));
-        curves.push_back(LoadCurve(CurveKind::LoadHighest, rest, characteristic, &LoadCharacteristic::Highest));
-    }
-    if (const std::optional<StaticPoint> operating = OperatingPoint(motor, characteristic))
-        curves.push_back(PlaneCurve{{}, clRed, false, CurveKind::OperatingPoint,
-                                    {{operating->Md, operating->Omega, std::nullopt}}});
+std::vector<PlaneCurve> PinnedLoadCurves(const RunOrigin& origin, Colour colour)
+{
+    if (!origin.load)
+        return {};
+    const StaticCharacteristic motor(origin.model);
+    std::vector<PlaneCurve> curves = LoadCurves(motor, motor.Curve(motor.Range(), kCurveIntervals),
+                                                LoadCharacteristic::Of(origin.step, *origin.load));
+    for (PlaneCurve& curve : curves)
+        curve.colour = colour;
     return curves;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "experiments/Runs.h"
 #include "experiments/Settings.h"
 #include "plot/PlaneCurves.h"
 
@@ -18,5 +19,11 @@ inline constexpr int kCurveIntervals = 1000;
 // crosses the static curve, if it does. They are told apart by their kind
 // and left unnamed: the window names them.
 std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<double> load);
+
+// A pinned step response's load and operating point, as ModelCurves draws
+// the step response's, from the motor, step settings and load it ran with,
+// all in the colour given (a family member's); none for a run without a
+// load.
+std::vector<PlaneCurve> PinnedLoadCurves(const RunOrigin& origin, Colour colour);
 
 } // namespace analysis

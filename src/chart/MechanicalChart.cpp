@@ -2,14 +2,18 @@
 
 #include "chart/ChartLines.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
 
 namespace {
 
-// The operating point's mark, large enough to find at a glance on a slide.
+// The operating point's mark, large enough to find at a glance on a slide;
+// a path's end is marked by a ring as large.
 constexpr double kMarkSize = 11;
+// Between a labelled point and its label, in pixels.
+constexpr int kLabelGap = 6;
 // A path lies along the static curve for most of its way: drawn wider, over
 // the curve, it stays in sight there.
 constexpr double kPathWidth = 2.5;
@@ -26,20 +30,40 @@ QPen PenOf(const PlaneCurve& curve)
         return QPen(ToQColor(curve.colour), 1.5, Qt::DashDotLine);
     case CurveKind::OperatingPoint:
     case CurveKind::Path:
+    case CurveKind::PathEnd:
         break;
     }
     return QPen(ToQColor(curve.colour), kPathWidth, curve.dashed ? Qt::DashLine : Qt::SolidLine);
 }
+
+// A curve's label, written in the legend's font, as the style for reports
+// sets it.
+class CurveLabel final : public QCPItemText {
+public:
+    using QCPItemText::QCPItemText;
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        setFont(parentPlot()->legend->font());
+        QCPItemText::draw(painter);
+    }
+};
 
 // Sets the line to draw the curve, in place of what it drew.
 void DrawAs(QCPCurve& line, const PlaneCurve& curve)
 {
     line.setName(QString::fromStdString(curve.name));
     line.setPen(PenOf(curve));
-    const bool mark = curve.kind == CurveKind::OperatingPoint;
-    line.setLineStyle(mark ? QCPCurve::lsNone : QCPCurve::lsLine);
-    line.setScatterStyle(mark ? QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize)
-                              : QCPScatterStyle());
+    const bool operating = curve.kind == CurveKind::OperatingPoint;
+    const bool end = curve.kind == CurveKind::PathEnd;
+    line.setLineStyle(operating || end ? QCPCurve::lsNone : QCPCurve::lsLine);
+    if (operating)
+        line.setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize));
+    else if (end)
+        line.setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, kMarkSize));
+    else
+        line.setScatterStyle(QCPScatterStyle());
     QVector<double> order;
     QVector<double> keys;
     QVector<double> values;
@@ -61,6 +85,8 @@ MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
     // Torque across has no steps: the spiral into the operating point may
     // be zoomed as finely as its labels tell values apart.
     View().SetLimits(ValueLimitsFor);
+    // After the chart has shown its entries as the view state says.
+    connect(&View(), &ChartViewState::Changed, this, &MechanicalChart::ShowMarksOfShownCurves);
 }
 
 MechanicalChart::~MechanicalChart() = default;
@@ -91,6 +117,7 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
         traces.SetShown(index, !hidden.contains(curve.name));
     }
     curves_ = std::move(curves);
+    WriteLabels();
     // Swapped, not assigned: the new entries keep their addresses, which
     // the view state holds.
     entries_.swap(entries);
@@ -102,12 +129,65 @@ QCPAbstractPlottable* MechanicalChart::Plottable(int index) const
     return lines_.at(static_cast<std::size_t>(index));
 }
 
+bool MechanicalChart::InLegend(int index) const
+{
+    return curves_.at(static_cast<std::size_t>(index)).kind != CurveKind::PathEnd;
+}
+
+bool MechanicalChart::IsShown(int index) const
+{
+    const PlaneCurve& curve = curves_.at(static_cast<std::size_t>(index));
+    if (curve.kind != CurveKind::PathEnd)
+        return View().Traces().IsShown(index);
+    const auto path = std::find_if(curves_.begin(), curves_.end(), [&curve](const PlaneCurve& other) {
+        return other.kind == CurveKind::Path && other.name == curve.name;
+    });
+    return path != curves_.end() && View().Traces().IsShown(static_cast<int>(path - curves_.begin()));
+}
+
+std::vector<int> MechanicalChart::ShownIndices() const
+{
+    std::vector<int> shown;
+    for (int i = 0; i < static_cast<int>(curves_.size()); ++i)
+        if (IsShown(i))
+            shown.push_back(i);
+    return shown;
+}
+
 std::vector<const PlaneCurve*> MechanicalChart::ShownCurves() const
 {
     std::vector<const PlaneCurve*> shown;
-    for (int i : View().Traces().ShownIndices())
+    for (int i : ShownIndices())
         shown.push_back(&curves_[static_cast<std::size_t>(i)]);
     return shown;
+}
+
+void MechanicalChart::ShowMarksOfShownCurves()
+{
+    for (std::size_t i = 0; i < curves_.size(); ++i)
+        if (curves_[i].kind == CurveKind::PathEnd)
+            lines_[i]->setVisible(IsShown(static_cast<int>(i)));
+    for (const auto& [curve, label] : labels_)
+        label->setVisible(IsShown(curve));
+}
+
+void MechanicalChart::WriteLabels()
+{
+    for (const auto& [curve, label] : labels_)
+        removeItem(label);
+    labels_.clear();
+    for (std::size_t i = 0; i < curves_.size(); ++i) {
+        const PlaneCurve& curve = curves_[i];
+        if (curve.label.empty() || curve.points.empty())
+            continue;
+        auto* label = new CurveLabel(this);
+        label->setText(QString::fromStdString(curve.label));
+        label->setColor(ToQColor(curve.colour));
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+        label->setPadding(QMargins(kLabelGap, 0, 0, kLabelGap));
+        label->position->setCoords(curve.points.front().Md, curve.points.front().Omega);
+        labels_.emplace_back(static_cast<int>(i), label);
+    }
 }
 
 std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) const
@@ -122,7 +202,7 @@ std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) co
     const double omega = m.ValueAtY(pixel.y());
     std::optional<NearestPlanePoint> nearest;
     double best = 0;
-    for (int i : View().Traces().ShownIndices())
+    for (int i : ShownIndices())
         for (const PlanePoint& point : curves_[static_cast<std::size_t>(i)].points) {
             const double across = (point.Md - md) * mdScale;
             const double up = (point.Omega - omega) * omegaScale;
@@ -137,5 +217,8 @@ std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) co
 
 void MechanicalChart::WriteCsv(CsvStyle style, const CsvWrite& write) const
 {
-    write(PlaneCsv(ShownCurves(), style));
+    // A path's end is its last row already.
+    std::vector<const PlaneCurve*> rows = ShownCurves();
+    std::erase_if(rows, [](const PlaneCurve* curve) { return curve->kind == CurveKind::PathEnd; });
+    write(PlaneCsv(rows, style));
 }

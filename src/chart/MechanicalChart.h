@@ -5,9 +5,11 @@
 
 #include <deque>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QCPCurve;
+class QCPItemText;
 
 // The nearest point of a shown curve to a place in the plane.
 struct NearestPlanePoint {
@@ -19,7 +21,8 @@ struct NearestPlanePoint {
 // run's path a curve in the order of its steps (speed is no function of
 // torque), with the model's curves beside them. The view state's entries
 // are the curves, so the legend, the zoom and the exports work as on the
-// main chart.
+// main chart. A path's end mark is no entry of the legend: it is shown and
+// hidden with its path.
 class MechanicalChart : public PlotChart {
     Q_OBJECT
 
@@ -40,11 +43,19 @@ public:
 
 protected:
     QCPAbstractPlottable* Plottable(int index) const override;
+    bool InLegend(int index) const override;
 
 private:
+    // Whether the curve is in sight: a path's end while its path is.
+    bool IsShown(int index) const;
+    std::vector<int> ShownIndices() const;
     std::vector<const PlaneCurve*> ShownCurves() const;
+    void ShowMarksOfShownCurves();
+    void WriteLabels();
 
     std::vector<PlaneCurve> curves_;
+    // The labels of the labelled curves, each with its curve's index.
+    std::vector<std::pair<int, QCPItemText*>> labels_;
     // The view state's entries name the curves; their points are here.
     std::deque<Trace> entries_;
     std::vector<QCPCurve*> lines_;

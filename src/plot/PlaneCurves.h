@@ -20,17 +20,21 @@ struct PlanePoint {
 };
 
 // A load's curve is its characteristic, or the lowest or highest edge of a
-// periodic load's band.
-enum class CurveKind { Path, Static, Load, LoadLowest, LoadHighest, OperatingPoint };
+// periodic load's band. A path's end is the mark on a family member's last
+// point, named as its path and shown with it.
+enum class CurveKind { Path, Static, Load, LoadLowest, LoadHighest, OperatingPoint, PathEnd };
 
 // One line of the mechanical characteristic's view: a run's path in order
-// of its steps, or one of the model's curves, or the operating point.
+// of its steps, or one of the model's curves, or the operating point, or a
+// path's end. A labelled curve has its label written beside its first
+// point, as a family member's operating point is ("Mc=10").
 struct PlaneCurve {
     std::string name;
     Colour colour;
     bool dashed;
     CurveKind kind;
     std::vector<PlanePoint> points;
+    std::string label;
     bool operator==(const PlaneCurve&) const = default;
 };
 

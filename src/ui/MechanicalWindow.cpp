@@ -3,9 +3,11 @@
 #include "analysis/MechanicalPlane.h"
 #include "chart/ChartMenu.h"
 #include "chart/ChartNavigator.h"
+#include "chart/ChartPins.h"
 #include "chart/MechanicalChart.h"
 #include "chart/PlaneTracker.h"
 #include "chart/TraceChart.h"
+#include "experiments/Family.h"
 #include "ui/Application.h"
 #include "ui/FormGeometry.h"
 #include "ui_MechanicalWindow.h"
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -21,11 +24,12 @@ namespace {
 
 const QEvent::Type kFollowEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-// How the window names the model's curves; the load's are named with the
-// step response's load.
-std::string ModelCurveName(CurveKind kind, std::int32_t load)
+// How the window names the model's curves for the load named as "Mc=10": a
+// family member's operating point with its member, the step response's
+// alone.
+std::string ModelCurveName(CurveKind kind, const std::string& load, bool member)
 {
-    const std::string loadName = "Нагрузка (Mc=" + std::to_string(load) + ")";
+    const std::string loadName = "Нагрузка (" + load + ")";
     switch (kind) {
     case CurveKind::Static:
         return "Статическая характеристика";
@@ -36,19 +40,37 @@ std::string ModelCurveName(CurveKind kind, std::int32_t load)
     case CurveKind::LoadHighest:
         return loadName + " max";
     case CurveKind::OperatingPoint:
-        return "Рабочая точка";
+        return member ? "Рабочая точка (" + load + ")" : "Рабочая точка";
     case CurveKind::Path:
+    case CurveKind::PathEnd:
         break;
     }
     return {};
 }
 
+// A family member's marks beside its path: the end of the path and, for a
+// run with a load, the load and the operating point, which is labelled with
+// the member's name; all in the path's colour.
+std::vector<PlaneCurve> MemberCurves(const PinnedTrace& member, const PlaneCurve& path)
+{
+    const std::string name = FamilyMemberLabel(member.origin.family->setting, member.origin.family->value);
+    std::vector<PlaneCurve> curves = analysis::PinnedLoadCurves(member.origin, path.colour);
+    for (PlaneCurve& curve : curves) {
+        curve.name = ModelCurveName(curve.kind, name, true);
+        if (curve.kind == CurveKind::OperatingPoint)
+            curve.label = name;
+    }
+    if (!path.points.empty())
+        curves.push_back({path.name, path.colour, false, CurveKind::PathEnd, {path.points.back()}, {}});
+    return curves;
+}
+
 } // namespace
 
-MechanicalWindow::MechanicalWindow(const TraceChart& chart, const Settings& settings,
+MechanicalWindow::MechanicalWindow(const TraceChart& chart, const ChartPins& pins, const Settings& settings,
                                    const std::optional<std::int32_t>& stepLoad, QWidget* parent)
-    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::MechanicalWindow>()), chart_(chart), settings_(settings),
-      stepLoad_(stepLoad)
+    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::MechanicalWindow>()), chart_(chart), pins_(pins),
+      settings_(settings), stepLoad_(stepLoad)
 {
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this);
@@ -70,6 +92,13 @@ void MechanicalWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Update();
+}
+
+const PinnedTrace* MechanicalWindow::MemberOf(const Trace& trace) const
+{
+    const auto pin = std::find_if(pins_.Pinned().begin(), pins_.Pinned().end(),
+                                  [&trace](const PinnedTrace& kept) { return &kept.trace == &trace; });
+    return pin != pins_.Pinned().end() && pin->origin.family ? &*pin : nullptr;
 }
 
 void MechanicalWindow::FollowChart()
@@ -113,16 +142,21 @@ void MechanicalWindow::Update()
     std::vector<PlaneCurve> curves =
         analysis::ModelCurves(settings_, stepLoad_ ? std::optional<double>(*stepLoad_) : std::nullopt);
     for (PlaneCurve& curve : curves)
-        curve.name = ModelCurveName(curve.kind, stepLoad_.value_or(0));
+        curve.name = ModelCurveName(curve.kind, "Mc=" + std::to_string(stepLoad_.value_or(0)), false);
+    std::vector<PlaneCurve> members;
     for (const RunTraces& run : ShownRuns(traces)) {
         const Trace& omega = traces.At(run.omega);
-        curves.push_back({traces.Heading(run.omega), omega.LineColour(),
-                          traces.Of(run.omega)->pinned, CurveKind::Path,
-                          PathOf(traces.At(run.md), omega)});
+        const PlaneCurve& path = curves.emplace_back(PlaneCurve{traces.Heading(run.omega), omega.LineColour(),
+                                                                traces.Of(run.omega)->pinned, CurveKind::Path,
+                                                                PathOf(traces.At(run.md), omega), {}});
+        if (const PinnedTrace* member = MemberOf(omega))
+            std::ranges::move(MemberCurves(*member, path), std::back_inserter(members));
     }
-    // The operating point's mark goes over the paths that end in it.
-    std::stable_partition(curves.begin(), curves.end(),
-                          [](const PlaneCurve& curve) { return curve.kind != CurveKind::OperatingPoint; });
+    std::ranges::move(members, std::back_inserter(curves));
+    // The marks go over the paths that end in them.
+    std::stable_partition(curves.begin(), curves.end(), [](const PlaneCurve& curve) {
+        return curve.kind != CurveKind::OperatingPoint && curve.kind != CurveKind::PathEnd;
+    });
     Chart().ShowCurves(std::move(curves));
     drawnFrom_ = std::move(source);
 }

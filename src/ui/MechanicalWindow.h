@@ -9,7 +9,10 @@
 #include <optional>
 #include <vector>
 
+class ChartPins;
 class MechanicalChart;
+struct PinnedTrace;
+struct PlaneCurve;
 class Trace;
 class TraceChart;
 
@@ -20,7 +23,10 @@ class MechanicalWindow;
 // The mechanical characteristic in a window of its own: the path of every
 // run and pin the main chart shows, in its trace's colour and style and
 // named as there, over the model's static curve for the settings in force,
-// with the step response's load and the operating point. It follows the
+// with the step response's load and the operating point. A pinned family
+// member's path has its end marked, and a member with a load its load and
+// operating point, labelled with its name ("Mc=10"), all in its colour. It
+// follows the
 // main chart while it is open, through runs, clears, pins and legend
 // clicks, and the settings; it has the main chart's zoom, pan, legend and
 // menu. Closing it only hides it.
@@ -31,8 +37,8 @@ public:
     // The settings in force, and the load of the step response on the main
     // chart once it ran, are the window's; it looks at them on each change
     // of the chart and when told they changed.
-    MechanicalWindow(const TraceChart& chart, const Settings& settings, const std::optional<std::int32_t>& stepLoad,
-                     QWidget* parent = nullptr);
+    MechanicalWindow(const TraceChart& chart, const ChartPins& pins, const Settings& settings,
+                     const std::optional<std::int32_t>& stepLoad, QWidget* parent = nullptr);
     ~MechanicalWindow() override;
 
     // Draws anew if anything it shows changed.
@@ -46,6 +52,8 @@ protected:
 
 private:
     void FollowChart();
+    // The family member's pin the chart's trace is, if it is one.
+    const PinnedTrace* MemberOf(const Trace& trace) const;
 
     // What the curves were last drawn from: each main chart trace, its
     // revision and whether it was shown, and the model.
@@ -64,6 +72,7 @@ private:
 
     std::unique_ptr<Ui::MechanicalWindow> ui_;
     const TraceChart& chart_;
+    const ChartPins& pins_;
     const Settings& settings_;
     const std::optional<std::int32_t>& stepLoad_;
     std::optional<Source> drawnFrom_;

@@ -95,7 +95,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, *chartTools_.pins,
                                            Series(RunKind::Step, Quantity::Md), Series(RunKind::Step, Quantity::Omega),
                                            recipes_[static_cast<std::size_t>(RunKind::Step)], stepLoad_, this);
-    mechanical_ = new MechanicalWindow(*ui_->Chart1, settings_, stepLoad_, this);
+    mechanical_ = new MechanicalWindow(*ui_->Chart1, *chartTools_.pins, settings_, stepLoad_, this);
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
     work_ = new BackgroundWork(this);
