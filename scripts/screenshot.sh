@@ -9,7 +9,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh
-trap stop_x EXIT
+# The pictures show the defaults, whatever this machine's user has chosen.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
+trap 'stop_x; rm -rf "$XDG_CONFIG_HOME"' EXIT
 
 start_x
 start_program "${MOTORMODEL_BUILD:-build}"/bin/motormodel
