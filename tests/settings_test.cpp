@@ -144,8 +144,6 @@ TEST(Settings, DefaultsAreTheOriginalConstants)
     EXPECT_NO_THROW(CheckSettings(defaults));
 }
 
-// Every setting at a random bit pattern or value, written and read back:
-// the same bits, -0 and subnormals included.
 // A report marks the settings that differ from their defaults: none at
 // the defaults, and just the one changed, whichever it is, its value read
 // back as set.
@@ -173,6 +171,8 @@ TEST(Settings, InForceMarkJustTheSettingsChanged)
     }
 }
 
+// Every setting at a random bit pattern or value, written and read back:
+// the same bits, -0 and subnormals included.
 TEST(ExperimentFile, RoundTripsEverySettingBitForBit)
 {
     std::mt19937_64 random(7);
