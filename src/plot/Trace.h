@@ -62,7 +62,7 @@ public:
     void AppendNext(double x, double y, Colour colour)
     {
         ++revision_;
-        points_.emplace_back(x, y, colour, 0u);
+        points_.push_back({x, y, colour, 0});
     }
 
     // Removes every point; the storage is kept for the next run.
