@@ -31,7 +31,7 @@ void BM_StepResponseRun(benchmark::State& state)
     std::optional<std::array<Trace, 2>> spare;
     for (auto _ : state) {
         RunResult run = RunExperiment({RunKind::Step, settings, "10", {}, std::move(spare)});
-        benchmark::DoNotOptimize(run.Of(Quantity::Md).Points().data());
+        benchmark::DoNotOptimize(run.Of(Quantity::Md).Values().data());
         spare = std::move(run.traces);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -66,7 +66,7 @@ void BM_RandomLoadRun(benchmark::State& state, RunKind kind)
     RandomSources sources;
     for (auto _ : state) {
         RunResult run = RunExperiment({kind, {}, "", std::move(sources)});
-        benchmark::DoNotOptimize(run.Of(Quantity::Md).Points().data());
+        benchmark::DoNotOptimize(run.Of(Quantity::Md).Values().data());
         sources = std::move(run.sources);
     }
     state.SetItemsProcessed(state.iterations() * 2000);

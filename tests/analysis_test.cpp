@@ -18,15 +18,22 @@ namespace {
 
 using namespace analysis;
 
-std::vector<TracePoint> Sampled(Step first, Step count, const std::function<double(double)>& y)
+// Values from a step on, given to the measurements as a trace's points.
+struct SampledPoints {
+    std::vector<double> values;
+    Step first;
+    operator TracePoints() const { return {values, static_cast<std::size_t>(first)}; }
+};
+
+SampledPoints Sampled(Step first, Step count, const std::function<double(double)>& y)
 {
-    std::vector<TracePoint> points;
+    SampledPoints points{{}, first};
     for (Step s = 0; s < count; ++s)
-        points.push_back({static_cast<double>(first + s), y(static_cast<double>(s)), clBlack, 0});
+        points.values.push_back(y(static_cast<double>(s)));
     return points;
 }
 
-std::vector<TracePoint> Listed(const std::vector<double>& ys)
+SampledPoints Listed(const std::vector<double>& ys)
 {
     return Sampled(0, static_cast<Step>(ys.size()),
                    [&](double s) { return ys[static_cast<std::size_t>(s)]; });

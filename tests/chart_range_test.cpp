@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 #include <ostream>
 #include <vector>
 
@@ -14,13 +15,14 @@ TEST(SpanningRanges, SpanEveryPointOfEveryNonEmptyTrace)
     const std::vector<const Trace*> all = {&traces[0], &traces[1], &traces[2]};
     EXPECT_EQ(SpanningRanges(all), kEmptyChartRanges);
 
-    traces[0].AppendPoint(3, -2.5, "", clGreen);
-    EXPECT_EQ(SpanningRanges(all), (AxisRanges{{2, 4}, {-3.5, -1.5}})) << "a single point is widened";
+    traces[0].AppendNext(-2.5);
+    EXPECT_EQ(SpanningRanges(all), (AxisRanges{{-1, 1}, {-3.5, -1.5}})) << "a single point is widened";
 
-    traces[0].AppendPoint(10, 7, "", clGreen);
-    traces[2].AppendPoint(1, 157.5, "", clBlue);
-    traces[2].AppendPoint(2, -DBL_MAX, "", clBlue);
-    EXPECT_EQ(SpanningRanges(all), (AxisRanges{{1, 10}, {-DBL_MAX, 157.5}}));
+    for (double value : {7.0, double(NAN), 1.0})
+        traces[0].AppendNext(value);
+    traces[2].AppendNext(157.5);
+    traces[2].AppendNext(-DBL_MAX);
+    EXPECT_EQ(SpanningRanges(all), (AxisRanges{{0, 3}, {-DBL_MAX, 157.5}}));
 }
 
 struct Viewability {

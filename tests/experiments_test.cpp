@@ -47,13 +47,12 @@ INSTANTIATE_TEST_SUITE_P(Loads, StepResponseMaxima, testing::ValuesIn(kStepMaxim
 TEST(StepResponse, PointsCarryTheirColoursAndStartAtRest)
 {
     const RunResult run = Step("20");
-    const TracePoint& firstMd = run.Of(Quantity::Md).Points().front();
-    const TracePoint& firstOmega = run.Of(Quantity::Omega).Points().front();
+    const TracePoint firstMd = run.Of(Quantity::Md).Points().front();
+    const TracePoint firstOmega = run.Of(Quantity::Omega).Points().front();
     EXPECT_EQ(firstMd.y, 0.0);
-    EXPECT_EQ(firstMd.colour, clYellow);
-    EXPECT_EQ(run.Of(Quantity::Md).Label(firstMd), "");
+    EXPECT_EQ(run.Of(Quantity::Md).PointColour(), clYellow);
     EXPECT_EQ(firstOmega.y, -20 * 0.001 / 0.0172);
-    EXPECT_EQ(firstOmega.colour, clGray);
+    EXPECT_EQ(run.Of(Quantity::Omega).PointColour(), clGray);
     EXPECT_EQ(run.Of(Quantity::Md).LineColour(), clFuchsia);
     EXPECT_EQ(run.Of(Quantity::Omega).LineColour(), clOrange);
     // With Mc = 30 the motor turns backwards by the time the load goes.
@@ -152,8 +151,8 @@ TEST_P(RandomLoadRun, FollowsTheLoadsWithTheRunsColours)
     const RunResult run = RunExperiment({random.kind, {}, "", {}});
     EXPECT_EQ(run.outcome, RunOutcome::Done);
     ExpectSteps(run, 2000);
-    EXPECT_EQ(run.Of(Quantity::Md).Points()[0].colour, random.mdColour);
-    EXPECT_EQ(run.Of(Quantity::Omega).Points()[0].colour, random.omegaColour);
+    EXPECT_EQ(run.Of(Quantity::Md).PointColour(), random.mdColour);
+    EXPECT_EQ(run.Of(Quantity::Omega).PointColour(), random.omegaColour);
 
     // Loads between 12 and 18, or about 15 on average: Md settles near the
     // load and Omega well below synchronous speed.

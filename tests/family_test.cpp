@@ -126,7 +126,7 @@ Settings Seeded(std::int64_t seed, std::int64_t steps = Settings{}.run.steps, do
     return settings;
 }
 
-bool SameBits(const std::vector<TracePoint>& a, const std::vector<TracePoint>& b)
+bool SameBits(TracePoints a, TracePoints b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TracePoint& p, const TracePoint& q) {
         return Bits(p.x) == Bits(q.x) && Bits(p.y) == Bits(q.y);

@@ -19,19 +19,20 @@ namespace {
 
 using namespace analysis;
 
-Trace TraceOf(const std::string& title, const std::vector<std::pair<double, double>>& points)
+// The values of steps 0, 1, 2 and so on.
+Trace TraceOf(const std::string& title, const std::vector<double>& values)
 {
     Trace trace(title, clBlack);
-    for (const auto& [x, y] : points)
-        trace.AppendPoint(x, y, "", clBlack);
+    for (double value : values)
+        trace.AppendNext(value);
     return trace;
 }
 
-// The runs' two traces pair on the steps both hold, whatever either lacks.
+// The runs' two traces pair on the steps both hold, whichever is shorter.
 struct Pairing {
     const char* name;
-    std::vector<std::pair<double, double>> md;
-    std::vector<std::pair<double, double>> omega;
+    std::vector<double> md;
+    std::vector<double> omega;
     std::vector<PlanePoint> path;
 };
 
@@ -45,19 +46,18 @@ TEST_P(PathsPair, OnTheStepsBothHold)
 
 INSTANTIATE_TEST_SUITE_P(
     Traces, PathsPair,
-    testing::Values(Pairing{"alike", {{0, 1}, {1, 2}}, {{0, 5}, {1, 4}}, {{1, 5, 0.0}, {2, 4, 1.0}}},
-                    Pairing{"md_shorter", {{0, 1}}, {{0, 5}, {1, 4}}, {{1, 5, 0.0}}},
-                    Pairing{"gaps_either_side", {{0, 1}, {2, 3}, {3, 7}}, {{1, 9}, {2, 8}, {3, 6}},
-                            {{3, 8, 2.0}, {7, 6, 3.0}}},
-                    Pairing{"empty", {}, {{0, 5}}, {}}),
+    testing::Values(Pairing{"alike", {1, 2}, {5, 4}, {{1, 5, 0.0}, {2, 4, 1.0}}},
+                    Pairing{"md_shorter", {1}, {5, 4}, {{1, 5, 0.0}}},
+                    Pairing{"omega_shorter", {1, 3, 7}, {9, 8}, {{1, 9, 0.0}, {3, 8, 1.0}}},
+                    Pairing{"empty", {}, {5}, {}}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Traces pair by their run, whatever their headings and places: a live run
 // and a pin of it with the same number are different runs.
 TEST(ShownRunsOf, PairEachOmegaWithTheMdOfItsRun)
 {
-    const Trace md = TraceOf("Md", {{0, 1}});
-    const Trace omega = TraceOf("Omega", {{0, 2}});
+    const Trace md = TraceOf("Md", {1});
+    const Trace omega = TraceOf("Omega", {2});
     const Trace empty = TraceOf("Omega", {});
     auto live = [](std::uint64_t run, Quantity quantity) { return RunTrace{false, run, quantity}; };
     auto pin = [](std::uint64_t run, Quantity quantity) { return RunTrace{true, run, quantity}; };

@@ -36,8 +36,8 @@ private:
     void Add(RunTrace of, const std::vector<double>& values)
     {
         Trace& trace = traces_.emplace_back(std::string(QuantityName(of.quantity)), clBlack);
-        for (std::size_t i = 0; i < values.size(); ++i)
-            trace.AppendPoint(static_cast<double>(i) * 3, values[i], "", clBlack);
+        for (double value : values)
+            trace.AppendNext(value);
         shown.Add(trace, std::string(QuantityName(of.quantity)) + " #" + std::to_string(traces_.size()), of);
     }
 
@@ -80,7 +80,7 @@ TEST(ReportStyle, EachValueAxisSpansItsQuantityAlone)
 TEST(ReportStyle, ATraceOfNoRunIsReadOnTheLeftAxis)
 {
     Trace trace("Md", clBlack);
-    trace.AppendPoint(0, 42, "", clBlack);
+    trace.AppendNext(42);
     ShownTraces shown;
     shown.Add(trace, "Md");
     EXPECT_EQ(AxisQuantity(shown, 0), Quantity::Md);

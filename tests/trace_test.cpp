@@ -4,90 +4,102 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <functional>
 #include <limits>
+#include <random>
 #include <utility>
 #include <vector>
 
 namespace {
 
-std::vector<double> Xs(const Trace& trace)
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+// The span of values[first, end) found by walking them, NaN left out.
+ValueSpan Walked(const std::vector<double>& values, std::size_t first, std::size_t end)
 {
-    std::vector<double> xs;
-    for (const TracePoint& point : trace.Points())
-        xs.push_back(point.x);
-    return xs;
+    ValueSpan span{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    for (std::size_t i = first; i < end; ++i)
+        if (!std::isnan(values[i]))
+            span = {std::min(span.min, values[i]), std::max(span.max, values[i])};
+    return span;
 }
 
-TEST(Trace, AppendKeepsXAscendingWhateverTheOrder)
-{
-    Trace trace("Md", clFuchsia);
-    for (double x : {1.0, 3.0, 2.0, 0.0, 3.0, 5.0, 4.0})
-        trace.AppendPoint(x, x * 10, "", clYellow);
-    EXPECT_EQ(Xs(trace), (std::vector<double>{0, 1, 2, 3, 3, 4, 5}));
-    for (const TracePoint& point : trace.Points())
-        EXPECT_EQ(point.y, point.x * 10);
-}
-
-TEST(Trace, EqualXGoesAfterTheExistingPoints)
-{
-    Trace trace("Omega", clOrange);
-    trace.AppendPoint(1, 1, "first", clGray);
-    trace.AppendPoint(2, 2, "", clGray);
-    trace.AppendPoint(1, 3, "second", clBlack);
-    ASSERT_EQ(trace.Points().size(), 3u);
-    EXPECT_EQ(trace.Label(trace.Points()[0]), "first");
-    EXPECT_EQ(trace.Label(trace.Points()[1]), "second");
-    EXPECT_EQ(trace.Label(trace.Points()[2]), "");
-    EXPECT_EQ(trace.Points()[1].colour, clBlack);
-}
-
-TEST(Trace, ClearEmptiesAndCountsAsAChange)
+Trace Holding(const std::vector<double>& values)
 {
     Trace trace("Md", clRed);
-    const auto untouched = trace.Revision();
-    trace.Clear();
-    EXPECT_TRUE(trace.Points().empty());
-    EXPECT_NE(trace.Revision(), untouched);
-
-    trace.AppendPoint(0, 1, "", clGreen);
-    const auto appended = trace.Revision();
-    trace.Clear();
-    EXPECT_TRUE(trace.Points().empty());
-    EXPECT_NE(trace.Revision(), appended);
+    trace.Start(clGreen, values.size());
+    for (double value : values)
+        trace.AppendNext(value);
+    return trace;
 }
 
-// Every change, each after the values were asked for, and the values the
-// points then hold, found by walking them afresh.
-TEST(Trace, ValuesFollowEveryChange)
+TEST(Trace, PointsAreItsValuesAtTheirSteps)
+{
+    const Trace trace = Holding({4, nan, -2});
+    const TracePoints points = trace.Points();
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[2], (TracePoint{2, -2}));
+    EXPECT_EQ(points.Stretch(1, 2).front().x, 1);
+    EXPECT_EQ((*std::prev(points.end())).x, 2);
+    EXPECT_EQ(points.rbegin()[2].y, 4);
+    EXPECT_EQ(std::lower_bound(points.begin(), points.end(), 1.5,
+                               [](TracePoint p, double x) { return p.x < x; }) - points.begin(),
+              2);
+}
+
+// Every change, each after the span was asked for, and the span the values
+// then hold, found by walking them afresh.
+TEST(Trace, SpanFollowsEveryChange)
 {
     Trace trace("Md", clRed);
-    Trace other("Omega", clGreen);
-    other.AppendPoint(0, -7, "", clGreen);
-    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Trace other = Holding({-7});
     const std::vector<std::pair<const char*, std::function<void()>>> changes{
-        {"append", [&] { trace.AppendPoint(0, 2, "", clRed); }},
-        {"append next, a NaN", [&] { trace.AppendNext(1, nan, clRed); }},
-        {"append next", [&] { trace.AppendNext(2, 5, clRed); }},
-        {"insert before", [&] { trace.AppendPoint(-1, -3, "", clRed); }},
+        {"append", [&] { trace.AppendNext(2); }},
+        {"append a NaN", [&] { trace.AppendNext(nan); }},
+        {"append", [&] { trace.AppendNext(5); }},
         {"swap", [&] { trace.SwapPoints(other); }},
         {"replace", [&] { trace.ReplacePoints(other); }},
+        {"start", [&] { trace.Start(clBlue, 10); }},
         {"clear", [&] { trace.Clear(); }},
     };
     for (const auto& [what, change] : changes) {
         SCOPED_TRACE(what);
-        trace.Values();
+        trace.Spanned();
+        const auto before = trace.Revision();
         change();
-        double least = std::numeric_limits<double>::infinity();
-        double largest = -least;
-        for (const TracePoint& point : trace.Points()) {
-            if (std::isnan(point.y))
-                continue;
-            least = std::min(least, point.y);
-            largest = std::max(largest, point.y);
-        }
-        EXPECT_EQ(trace.Values().min, least);
-        EXPECT_EQ(trace.Values().max, largest);
+        EXPECT_NE(trace.Revision(), before);
+        const std::vector<double> values(trace.Values().begin(), trace.Values().end());
+        EXPECT_EQ(trace.Spanned(), Walked(values, 0, values.size()));
+    }
+}
+
+// Stretches at every alignment to the blocks, over values with NaN runs
+// and repeated extremes: the pyramid's span is the walk's, and the first
+// place of each extreme is where a search finds it.
+TEST(MinMaxPyramid, AnswersAsAWalkForEveryStretch)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> value(-3, 3);
+    for (std::size_t size : {0u, 1u, 15u, 16u, 17u, 100u, 1000u}) {
+        std::vector<double> values(size);
+        for (std::size_t i = 0; i < size; ++i)
+            values[i] = i % 37 < 5 ? nan : std::round(value(random) * 4) / 4;
+        const MinMaxPyramid pyramid(values);
+        for (std::size_t first = 0; first <= size; first += 1 + first / 7)
+            for (std::size_t end = first; end <= size; end += 1 + (end - first) / 5) {
+                SCOPED_TRACE(testing::Message() << size << " values, " << first << " to " << end);
+                const ValueSpan span = pyramid.Over(values, first, end);
+                ASSERT_EQ(span, Walked(values, first, end));
+                if (span.min > span.max)
+                    continue;
+                for (double extreme : {span.min, span.max}) {
+                    const auto found = std::find(values.begin() + static_cast<std::ptrdiff_t>(first),
+                                                 values.begin() + static_cast<std::ptrdiff_t>(end), extreme);
+                    ASSERT_EQ(pyramid.FirstEqual(values, first, end, extreme),
+                              static_cast<std::size_t>(found - values.begin()));
+                }
+            }
     }
 }
 

@@ -5,9 +5,9 @@
 
 namespace analysis {
 
-std::optional<SignalStatistics> ComputeStatistics(std::span<const TracePoint> points, StepRange range)
+std::optional<SignalStatistics> ComputeStatistics(TracePoints points, StepRange range)
 {
-    const std::span<const TracePoint> inRange = PointsIn(points, range);
+    const TracePoints inRange = PointsIn(points, range);
     if (inRange.empty())
         return std::nullopt;
 

@@ -27,7 +27,7 @@ struct SignalStatistics {
 
 // The statistics of the points whose step lies in the range, out of points
 // kept in ascending x as a trace keeps them; none when no point does.
-std::optional<SignalStatistics> ComputeStatistics(std::span<const TracePoint> points, StepRange range);
+std::optional<SignalStatistics> ComputeStatistics(TracePoints points, StepRange range);
 
 struct StatisticsRow {
     std::string trace;

@@ -16,7 +16,7 @@ namespace {
 // The four characteristics that measure against a usable delta.
 class StepProgress {
 public:
-    StepProgress(std::span<const TracePoint> points, double initial, double final, double delta)
+    StepProgress(TracePoints points, double initial, double final, double delta)
         : points_(points), initial_(initial), final_(final), delta_(delta)
     {
     }
@@ -64,7 +64,7 @@ private:
         return bounds;
     }
 
-    std::span<const TracePoint> points_;
+    TracePoints points_;
     double initial_;
     double final_;
     double delta_;
@@ -97,15 +97,15 @@ bool EndsAtRest(double end, double rest, double initial, const Extremes& extreme
 
 bool HoldsWholeRun(const Trace& trace, Step steps)
 {
-    const std::vector<TracePoint>& points = trace.Points();
+    const TracePoints points = trace.Points();
     return steps > 0 && points.size() == static_cast<std::size_t>(steps) && StepOf(points.front()) == 0 &&
            StepOf(points.back()) == steps - 1;
 }
 
-StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment, double initial,
+StepCharacteristics CharacterizeStep(TracePoints points, StepRange segment, double initial,
                                      std::optional<double> rest)
 {
-    const std::span<const TracePoint> inSegment = PointsIn(points, segment);
+    const TracePoints inSegment = PointsIn(points, segment);
     if (inSegment.empty())
         throw std::invalid_argument("no point lies in steps " + std::to_string(segment.first) + " to " +
                                     std::to_string(segment.last));
@@ -142,7 +142,7 @@ std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quanti
                                                       const LoadSchedule& schedule, const StepResponseRests& rests)
 {
     RequireWholeRun(trace, schedule.steps);
-    const std::span<const TracePoint> points = trace.Points();
+    const TracePoints points = trace.Points();
     std::vector<CharacteristicsRow> rows;
     auto add = [&](Segment segment, StepRange steps) {
         rows.push_back({quantity, segment,

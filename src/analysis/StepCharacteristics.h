@@ -53,7 +53,7 @@ struct StepCharacteristics {
 // The characteristics of the points in the segment, the step having started
 // from the initial value, judged settled against the rest if one is given;
 // raises std::invalid_argument when the segment holds no point.
-StepCharacteristics CharacterizeStep(std::span<const TracePoint> points, StepRange segment, double initial,
+StepCharacteristics CharacterizeStep(TracePoints points, StepRange segment, double initial,
                                      std::optional<double> rest = std::nullopt);
 
 // Md and Omega right after the model's reset, where a load applied at step

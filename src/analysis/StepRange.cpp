@@ -17,23 +17,22 @@ std::optional<StepRange> WholeStepsWithin(Range steps)
     return StepRange{static_cast<Step>(first), static_cast<Step>(last)};
 }
 
-std::span<const TracePoint> PointsIn(std::span<const TracePoint> points, StepRange range)
+TracePoints PointsIn(TracePoints points, StepRange range)
 {
-    // Compared as doubles: every step a run reaches is exact in a double.
-    const auto first = std::lower_bound(
-        points.begin(), points.end(), static_cast<double>(range.first),
-        [](const TracePoint& point, double x) { return point.x < x; });
-    const auto end = std::upper_bound(
-        first, points.end(), static_cast<double>(range.last),
-        [](double x, const TracePoint& point) { return x < point.x; });
-    return {first, end};
+    // Steps before the first point or past the last hold none.
+    const auto first = static_cast<Step>(points.FirstStep());
+    const Step from = std::max(range.first, first);
+    const Step to = std::min(range.last, first + static_cast<Step>(points.size()) - 1);
+    if (from > to)
+        return points.Stretch(0, 0);
+    return points.Stretch(static_cast<std::size_t>(from - first), static_cast<std::size_t>(to - from + 1));
 }
 
-Extremes FindExtremes(std::span<const TracePoint> points)
+Extremes FindExtremes(TracePoints points)
 {
-    const TracePoint& front = points.front();
+    const TracePoint front = points.front();
     Extremes extremes{front.y, StepOf(front), front.y, StepOf(front)};
-    for (const TracePoint& point : points) {
+    for (const TracePoint point : points) {
         if (point.y < extremes.min) {
             extremes.min = point.y;
             extremes.minStep = StepOf(point);

@@ -24,11 +24,10 @@ struct StepRange {
 // none when it holds no whole step.
 std::optional<StepRange> WholeStepsWithin(Range steps);
 
-inline Step StepOf(const TracePoint& point) { return static_cast<Step>(point.x); }
+inline Step StepOf(TracePoint point) { return static_cast<Step>(point.x); }
 
-// The points whose step lies in the range, out of points kept in ascending
-// x as a trace keeps them.
-std::span<const TracePoint> PointsIn(std::span<const TracePoint> points, StepRange range);
+// The points whose step lies in the range.
+TracePoints PointsIn(TracePoints points, StepRange range);
 
 struct Extremes {
     double min;
@@ -38,6 +37,6 @@ struct Extremes {
 };
 
 // The smallest and largest value of points that are not empty.
-Extremes FindExtremes(std::span<const TracePoint> points);
+Extremes FindExtremes(TracePoints points);
 
 } // namespace analysis

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <span>
 #include <tuple>
 #include <vector>
 
@@ -115,13 +117,215 @@ bool DrawSegments(QCPPainter& painter, const QVector<QPointF>& points, QCP::Plot
     return true;
 }
 
+// The library's line through points the other drawing path leaves to it
+// (a vector file, a narrow dashed pen): a 1-pixel pen made cosmetic on
+// screen, and one polyline between each two gaps, where a point that is
+// not a number, or an infinite value, is a gap.
+void DrawPolyline(QCPPainter& painter, const QVector<QPointF>& points)
+{
+    if (!painter.modes().testFlag(QCPPainter::pmVectorized) && qFuzzyCompare(painter.pen().widthF(), 1.0)) {
+        QPen pen = painter.pen();
+        pen.setWidth(0);
+        painter.setPen(pen);
+    }
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= points.size(); ++i) {
+        if (i < points.size() && !std::isnan(points[i].x()) && !std::isnan(points[i].y()) &&
+            !std::isinf(points[i].y()))
+            continue;
+        painter.drawPolyline(points.constData() + start, static_cast<int>(i - start));
+        start = i + 1;
+    }
+}
+
+// The indices [first, end) of a trace of `count` values whose steps lie
+// within lower to upper, and the one beyond each end, as the library
+// bounds what it draws of a graph.
+struct StepStretch {
+    std::size_t first;
+    std::size_t end;
+};
+
+// The first whole step not below x, from 0 to count.
+std::size_t StepNotBelow(double x, std::size_t count)
+{
+    const double step = std::ceil(x);
+    if (!(step > 0))
+        return 0;
+    return step >= static_cast<double>(count) ? count : static_cast<std::size_t>(step);
+}
+
+StepStretch StepsWithin(std::size_t count, double lower, double upper)
+{
+    const std::size_t first = StepNotBelow(lower, count);
+    // The first step above upper.
+    std::size_t end = StepNotBelow(upper, count);
+    if (end < count && static_cast<double>(end) == upper)
+        ++end;
+    return {first > 0 ? first - 1 : first, end < count ? end + 1 : end};
+}
+
+struct LinePoint {
+    double x;
+    double y;
+};
+
+// What the library's graph does with the trace's points in view before it
+// converts them to pixels: where there are fewer than two a pixel column,
+// each point; where more, a pixel column's points of one interval as its
+// first, least, largest and last value, in that order, at fractions of
+// the column, the first and last only where the line comes from or goes to
+// a point more than a column away. Its arithmetic, step for step, so the
+// points are its.
+class LineSampler {
+public:
+    LineSampler(const Trace& trace, const QCPAxis& across) : trace_(trace), values_(trace.Values()), across_(across) {}
+
+    std::vector<LinePoint> Sample() const
+    {
+        const QCPRange range = across_.range();
+        const StepStretch steps = StepsWithin(values_.size(), range.lower, range.upper);
+        std::vector<LinePoint> points;
+        if (steps.first == steps.end)
+            return points;
+        const double keyPixelSpan =
+            std::abs(across_.coordToPixel(Key(steps.first)) - across_.coordToPixel(Key(steps.end - 1)));
+        int maxCount = std::numeric_limits<int>::max();
+        if (2 * keyPixelSpan + 2 < static_cast<double>(std::numeric_limits<int>::max()))
+            maxCount = static_cast<int>(2 * keyPixelSpan + 2);
+        if (steps.end - steps.first < static_cast<std::size_t>(maxCount)) {
+            points.reserve(steps.end - steps.first);
+            for (std::size_t i = steps.first; i < steps.end; ++i)
+                points.push_back({Key(i), values_[i]});
+            return points;
+        }
+        Columns(steps, points);
+        return points;
+    }
+
+private:
+    static double Key(std::size_t i) { return static_cast<double>(i); }
+
+    // Where the pixel column of the key starts, in keys.
+    double ColumnStart(double key) const
+    {
+        const int reversedRound = across_.pixelOrientation() == -1 ? 1 : 0;
+        return across_.pixelToCoord(static_cast<int>(across_.coordToPixel(key) + reversedRound));
+    }
+
+    void Columns(StepStretch steps, std::vector<LinePoint>& points) const
+    {
+        const int reversedFactor = across_.pixelOrientation();
+        double start = ColumnStart(Key(steps.first));
+        double lastIntervalEnd = start;
+        const double epsilon = std::abs(start - across_.pixelToCoord(across_.coordToPixel(start) + 1.0 * reversedFactor));
+        std::size_t intervalFirst = steps.first;
+        for (;;) {
+            // The interval's points are those before the first key at or
+            // past the column's end.
+            const std::size_t next = std::max(intervalFirst + 1, StepNotBelow(start + epsilon, steps.end));
+            const ValueSpan extremes = Extremes(intervalFirst, next);
+            if (next - intervalFirst >= 2) {
+                if (lastIntervalEnd < start - epsilon)
+                    points.push_back({start + epsilon * 0.2, values_[intervalFirst]});
+                points.push_back({start + epsilon * 0.25, extremes.min});
+                points.push_back({start + epsilon * 0.75, extremes.max});
+                if (next < steps.end && Key(next) > start + epsilon * 2)
+                    points.push_back({start + epsilon * 0.8, values_[next - 1]});
+            }
+            else
+                points.push_back({Key(intervalFirst), values_[intervalFirst]});
+            if (next == steps.end)
+                return;
+            lastIntervalEnd = Key(next - 1);
+            intervalFirst = next;
+            start = ColumnStart(Key(next));
+        }
+    }
+
+    // The least and largest as the library finds them walking the values
+    // from the first: a first value that is not a number stays both, later
+    // ones are passed over.
+    ValueSpan Extremes(std::size_t first, std::size_t end) const
+    {
+        const double value = values_[first];
+        if (std::isnan(value))
+            return {value, value};
+        const ValueSpan rest = trace_.Pyramid().Over(values_, first + 1, end);
+        return {std::min(value, rest.min), std::max(value, rest.max)};
+    }
+
+    const Trace& trace_;
+    std::span<const double> values_;
+    const QCPAxis& across_;
+};
+
 } // namespace
 
-void ChartGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const
+TraceLine::TraceLine(QCPAxis* keyAxis, QCPAxis* valueAxis, const Trace& trace)
+    : QCPAbstractPlottable(keyAxis, valueAxis), trace_(trace)
+{
+}
+
+QCPRange TraceLine::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const
+{
+    // The point of step i is at x = i.
+    Range steps{0, static_cast<double>(trace_.Size()) - 1};
+    if (inSignDomain == QCP::sdNegative)
+        steps.max = std::min(steps.max, -1.0);
+    if (inSignDomain == QCP::sdPositive)
+        steps.min = std::max(steps.min, 1.0);
+    foundRange = steps.min <= steps.max;
+    return {steps.min, steps.max};
+}
+
+QCPRange TraceLine::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain, const QCPRange& inKeyRange) const
+{
+    std::span<const double> values = trace_.Values();
+    if (inKeyRange != QCPRange()) {
+        const StepStretch steps = StepsWithin(values.size(), inKeyRange.lower, inKeyRange.upper);
+        values = values.subspan(steps.first, steps.end - steps.first);
+    }
+    ValueSpan span{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    for (double value : values)
+        if ((inSignDomain != QCP::sdNegative || value < 0) && (inSignDomain != QCP::sdPositive || value > 0))
+            span = {std::min(span.min, value), std::max(span.max, value)};
+    foundRange = span.min <= span.max;
+    return {span.min, span.max};
+}
+
+QVector<QPointF> TraceLine::LinePixels() const
+{
+    const QCPAxis& across = *keyAxis();
+    const QCPAxis& up = *valueAxis();
+    QVector<QPointF> pixels;
+    for (const LinePoint& point : LineSampler(trace_, across).Sample())
+        pixels.append(QPointF(across.coordToPixel(point.x), up.coordToPixel(point.y)));
+    return pixels;
+}
+
+void TraceLine::draw(QCPPainter* painter)
+{
+    if (!keyAxis() || !valueAxis() || keyAxis()->range().size() <= 0 || trace_.Empty())
+        return;
+    if (pen().style() == Qt::NoPen || pen().color().alpha() == 0)
+        return;
+    const QVector<QPointF> lines = LinePixels();
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(pen());
+    applyDefaultAntialiasingHint(painter);
+    if (!DrawSegments(*painter, lines, parentPlot()->plottingHints(), false))
+        DrawPolyline(*painter, lines);
+}
+
+void TraceLine::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const
 {
     applyDefaultAntialiasingHint(painter);
-    if (!DrawSegments(*painter, lines, mParentPlot->plottingHints(), false))
-        QCPGraph::drawLinePlot(painter, lines);
+    painter->setPen(pen());
+    // Past the right edge, as the library's, so a dashed pen's last dash
+    // shows.
+    const double middle = rect.top() + rect.height() / 2.0;
+    painter->drawLine(QLineF(rect.left(), middle, rect.right() + 5, middle));
 }
 
 void ChartCurve::draw(QCPPainter* painter)

@@ -39,33 +39,35 @@ QColor Faded(QColor colour, bool faded)
 // replot, most of what a legend of fifteen entries costs.
 class ChartLegendItem final : public QCPPlottableLegendItem {
 public:
-    using QCPPlottableLegendItem::QCPPlottableLegendItem;
+    ChartLegendItem(QCPLegend* legend, QCPAbstractPlottable* line) : QCPPlottableLegendItem(legend, line), line_(*line)
+    {
+    }
 
 protected:
     QSize minimumOuterSizeHint() const override
     {
-        const QSize icon = mParentLegend->iconSize();
+        const QSize icon = parentLegend()->iconSize();
         const QRect text = Text().rect;
-        return {icon.width() + mParentLegend->iconTextPadding() + text.width() + mMargins.left() + mMargins.right(),
-                std::max(text.height(), icon.height()) + mMargins.top() + mMargins.bottom()};
+        return {icon.width() + parentLegend()->iconTextPadding() + text.width() + margins().left() + margins().right(),
+                std::max(text.height(), icon.height()) + margins().top() + margins().bottom()};
     }
 
     // As the library draws an entry: the name beside the icon, its top
     // level with the icon's.
     void draw(QCPPainter* painter) override
     {
-        const QSize icon = mParentLegend->iconSize();
+        const QSize icon = parentLegend()->iconSize();
         painter->setPen(QPen(getTextColor()));
         painter->setFont(getFont());
-        painter->drawStaticText(QPointF(mRect.x() + icon.width() + mParentLegend->iconTextPadding(), mRect.y()),
+        painter->drawStaticText(QPointF(rect().x() + icon.width() + parentLegend()->iconTextPadding(), rect().y()),
                                 Text().text);
         // Every line of the charts draws its icon; another plottable's
         // entry shows its name alone.
-        const auto* line = dynamic_cast<const LegendIcon*>(mPlottable);
+        const auto* line = dynamic_cast<const LegendIcon*>(&line_);
         if (!line)
             return;
         painter->save();
-        const QRect iconRect(mRect.topLeft(), icon);
+        const QRect iconRect(rect().topLeft(), icon);
         painter->setClipRect(iconRect, Qt::IntersectClip);
         line->DrawIcon(painter, iconRect);
         painter->restore();
@@ -81,19 +83,20 @@ private:
 
     const LaidOut& Text() const
     {
-        const QString& name = mPlottable->name();
+        const QString name = line_.name();
         const QFont font = getFont();
         if (!laidOut_ || laidOut_->name != name || laidOut_->font != font) {
             QStaticText text(name);
             text.setTextFormat(Qt::PlainText);
             text.prepare(QTransform(), font);
-            const QRect rect = QFontMetrics(font).boundingRect(0, 0, 0, mParentLegend->iconSize().height(),
+            const QRect rect = QFontMetrics(font).boundingRect(0, 0, 0, parentLegend()->iconSize().height(),
                                                                Qt::TextDontClip, name);
             laidOut_ = LaidOut{name, font, std::move(text), rect};
         }
         return *laidOut_;
     }
 
+    const QCPAbstractPlottable& line_;
     mutable std::optional<LaidOut> laidOut_;
 };
 
@@ -137,6 +140,7 @@ PlotChart::PlotChart(QWidget* parent)
     BuildLayout();
 
     connect(view_, &ChartViewState::Changed, this, &PlotChart::ApplyView);
+    connect(this, &QCustomPlot::beforeReplot, this, [this] { replotQueued_ = false; });
     connect(this, &QCustomPlot::legendClick, this,
             [this](QCPLegend*, QCPAbstractLegendItem* item, QMouseEvent*) { ToggleOnLegendClick(item); });
     ApplyView();
@@ -201,12 +205,12 @@ void PlotChart::ApplyView()
     laidOutFor_ = viewport();
     // Put off as the library's rpQueuedReplot does, but a replot done
     // meanwhile (a picture for a file, a test) leaves nothing to do.
-    if (!mReplotQueued) {
-        mReplotQueued = true;
+    if (!replotQueued_) {
+        replotQueued_ = true;
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (mReplotQueued)
+                if (replotQueued_)
                     replot();
             },
             Qt::QueuedConnection);
@@ -224,7 +228,7 @@ void PlotChart::updateLayout()
 void PlotChart::RepaintMarks()
 {
     // A replot on its way draws the marks with everything else.
-    if (!mReplotQueued)
+    if (!replotQueued_)
         marks_->replot();
 }
 

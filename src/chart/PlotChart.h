@@ -120,4 +120,6 @@ private:
     QFont ownLegendFont_;
     // The viewport a view change laid the chart out for.
     std::optional<QRect> laidOutFor_;
+    // Whether a replot is on its way; any replot does its work.
+    bool replotQueued_ = false;
 };

@@ -99,18 +99,19 @@ void TraceChart::StyleLines(bool report)
     const ShownTraces& traces = View().Traces();
     const std::vector<Colour> colours = report ? ReportColours(traces) : std::vector<Colour>();
     for (int i = 0; i < traces.Count(); ++i) {
-        const Line& line = lines_[static_cast<std::size_t>(i)];
+        const DrawnTrace& drawn = lines_[static_cast<std::size_t>(i)];
+        TraceLine& line = *drawn.line;
         if (!report) {
-            line.graph->setValueAxis(yAxis);
-            line.graph->setPen(LinePen(traces.At(i).LineColour(), line.style));
-            line.graph->setName(QString::fromStdString(traces.At(i).Title()));
+            line.setValueAxis(yAxis);
+            line.setPen(LinePen(traces.At(i).LineColour(), drawn.style));
+            line.setName(QString::fromStdString(traces.At(i).Title()));
             continue;
         }
         // Md solid and Omega dashed, told apart on paper without colour.
         const bool omega = AxisQuantity(traces, i) == Quantity::Omega;
-        line.graph->setValueAxis(omega ? yAxis2 : yAxis);
-        line.graph->setPen(LinePen(colours[static_cast<std::size_t>(i)], omega ? LineStyle::Dashed : LineStyle::Solid));
-        line.graph->setName(QString::fromStdString(line.reportName.value_or(traces.Heading(i))));
+        line.setValueAxis(omega ? yAxis2 : yAxis);
+        line.setPen(LinePen(colours[static_cast<std::size_t>(i)], omega ? LineStyle::Dashed : LineStyle::Solid));
+        line.setName(QString::fromStdString(drawn.reportName.value_or(traces.Heading(i))));
     }
 }
 
@@ -124,33 +125,28 @@ TraceChart::~TraceChart() = default;
 int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle style, std::optional<RunTrace> of,
                          std::optional<std::string> reportName)
 {
-    // Registers itself with the chart, as addGraph() would; the view's
-    // change gives it its pen and name.
-    QCPGraph* graph = new ChartGraph(xAxis, yAxis);
-    Draw(lines_.emplace_back(Line{graph, 0, style, std::move(reportName)}), trace);
+    // Registers itself with the chart; the view's change gives it its pen
+    // and name.
+    auto* line = new TraceLine(xAxis, yAxis, trace);
+    lines_.push_back(DrawnTrace{line, trace.Revision(), style, std::move(reportName)});
     return View().AddTrace(trace, std::move(heading), of);
 }
 
 void TraceChart::RemoveTrace(int index)
 {
-    removeGraph(Graph(index));
+    removePlottable(Line(index));
     lines_.erase(lines_.begin() + index);
     View().RemoveTrace(index);
 }
 
-void TraceChart::Draw(Line& line, const Trace& trace)
+QCPAxis* TraceChart::ValueAxisOf(int index) const
 {
-    QVector<double> keys;
-    QVector<double> values;
-    keys.reserve(static_cast<qsizetype>(trace.Points().size()));
-    values.reserve(keys.capacity());
-    for (const TracePoint& point : trace.Points()) {
-        keys.append(point.x);
-        values.append(point.y);
-    }
-    // Traces hold their points in ascending x.
-    line.graph->setData(keys, values, true);
-    line.drawnRevision = trace.Revision();
+    return Line(index)->valueAxis();
+}
+
+QCPAbstractPlottable* TraceChart::Plottable(int index) const
+{
+    return Line(index);
 }
 
 void TraceChart::Refresh()
@@ -158,19 +154,12 @@ void TraceChart::Refresh()
     const ShownTraces& traces = View().Traces();
     bool changed = false;
     for (int i = 0; i < traces.Count(); ++i) {
-        Line& line = lines_[static_cast<std::size_t>(i)];
-        if (traces.At(i).Revision() == line.drawnRevision)
-            continue;
-        Draw(line, traces.At(i));
-        changed = true;
+        std::uint64_t& drawn = lines_[static_cast<std::size_t>(i)].drawnRevision;
+        changed = changed || traces.At(i).Revision() != drawn;
+        drawn = traces.At(i).Revision();
     }
     if (changed)
         View().PointsChanged();
-}
-
-std::size_t TraceChart::PointsShown(int index) const
-{
-    return static_cast<std::size_t>(Graph(index)->data()->size());
 }
 
 LineStyle TraceChart::TraceStyle(int index) const

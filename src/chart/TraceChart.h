@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class TraceLine;
+
 enum class LineStyle { Solid, Dashed };
 
 // The main window's chart: a line for each trace on one shared pair of
@@ -38,12 +40,10 @@ public:
     void Refresh();
 
     int TraceCount() const { return View().Traces().Count(); }
-    // How many points the trace's line holds.
-    std::size_t PointsShown(int index) const;
     LineStyle TraceStyle(int index) const;
     // The axis the trace's values are read on: the left one, or in the
     // style for reports the right one for Omega.
-    QCPAxis* ValueAxisOf(int index) const { return Graph(index)->valueAxis(); }
+    QCPAxis* ValueAxisOf(int index) const;
     // The values at the step nearest x, as the tracker shows them.
     std::optional<Readout> ReadoutAt(double x) const { return ReadoutNearest(View().Traces(), x); }
 
@@ -51,7 +51,7 @@ public:
     void WriteCsv(CsvStyle style, const CsvWrite& write) const override;
 
 protected:
-    QCPAbstractPlottable* Plottable(int index) const override { return Graph(index); }
+    QCPAbstractPlottable* Plottable(int index) const override;
     // Steps or seconds on x, the axes' titles and the style, as the view's
     // units say.
     void ApplyAxes() override;
@@ -62,17 +62,16 @@ private:
     // One trace's line on the chart, the revision of the trace it last
     // drew, how it is drawn out of the style for reports and its name in
     // that style.
-    struct Line {
-        QCPGraph* graph;
+    struct DrawnTrace {
+        TraceLine* line;
         std::uint64_t drawnRevision;
         LineStyle style;
         std::optional<std::string> reportName;
     };
 
-    void Draw(Line& line, const Trace& trace);
     // Each line's axis, pen and name in the style or out of it.
     void StyleLines(bool report);
-    QCPGraph* Graph(int index) const { return lines_.at(static_cast<std::size_t>(index)).graph; }
+    TraceLine* Line(int index) const { return lines_.at(static_cast<std::size_t>(index)).line; }
 
-    std::vector<Line> lines_;
+    std::vector<DrawnTrace> lines_;
 };

@@ -31,30 +31,25 @@ bool EachStep(std::int64_t steps, const RunControl& control, MakeStep&& step)
 class RunRecorder {
 public:
     explicit RunRecorder(RunResult& result)
-        : md_(result.traces[0]), omega_(result.traces[1]),
-          mdColour_(DefinitionOf(result.kind, Quantity::Md).pointColour),
-          omegaColour_(DefinitionOf(result.kind, Quantity::Omega).pointColour)
+        : md_(result.traces[0]), omega_(result.traces[1])
     {
         const auto steps = static_cast<std::size_t>(result.settings.run.steps);
-        md_.Reserve(steps);
-        omega_.Reserve(steps);
+        md_.Start(DefinitionOf(result.kind, Quantity::Md).pointColour, steps);
+        omega_.Start(DefinitionOf(result.kind, Quantity::Omega).pointColour, steps);
     }
 
     // Raises EOverflow, with the points before kept, for a state the double
     // range cannot hold. Takes the values, not the model: a model whose
     // address a call takes leaves the x87 registers for memory at every step.
-    void Append(std::int64_t i, Extended md, Extended omega)
+    void Append(Extended md, Extended omega)
     {
-        const auto x = static_cast<double>(i);
-        md_.AppendNext(x, ToDouble(md), mdColour_);
-        omega_.AppendNext(x, ToDouble(omega), omegaColour_);
+        md_.AppendNext(ToDouble(md));
+        omega_.AppendNext(ToDouble(omega));
     }
 
 private:
     Trace& md_;
     Trace& omega_;
-    Colour mdColour_;
-    Colour omegaColour_;
 };
 
 // The typed load, held from step.on to step.off - 1 and shaped by
@@ -84,7 +79,7 @@ bool RunStepResponse(RunResult& result, const std::string& loadText, const RunCo
             result.mdMax = ToDouble(m.Md);
         if (m.Omega > result.omegaMax)
             result.omegaMax = ToDouble(m.Omega);
-        recorder.Append(i, m.Md, m.Omega);
+        recorder.Append(m.Md, m.Omega);
     });
     result.model = m;
     return ended;
@@ -103,9 +98,9 @@ bool RunRandomLoad(RunResult& result, const RunControl& control, DrawLoad drawLo
         result.sources.normal.Seed(static_cast<std::uint64_t>(*settings.run.seed));
         result.sources.integer.srand(static_cast<unsigned>(*settings.run.seed));
     }
-    return EachStep(settings.run.steps, control, [&](std::int64_t i) {
+    return EachStep(settings.run.steps, control, [&](std::int64_t) {
         model.Step(drawLoad(result.sources, settings));
-        recorder.Append(i, model.Md, model.Omega);
+        recorder.Append(model.Md, model.Omega);
     });
 }
 

@@ -51,7 +51,7 @@ AxisRanges SpanningRanges(std::span<const Trace* const> traces)
         // Points are held in ascending x.
         x.min = std::min(x.min, points.front().x);
         x.max = std::max(x.max, points.back().x);
-        const ValueSpan values = trace->Values();
+        const ValueSpan values = trace->Spanned();
         y.min = std::min(y.min, values.min);
         y.max = std::max(y.max, values.max);
     }

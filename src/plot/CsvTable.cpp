@@ -16,7 +16,7 @@ public:
     ColumnCursors(const ShownTraces& traces, const std::vector<int>& columns)
     {
         for (int index : columns)
-            points_.push_back(&traces.At(index).Points());
+            points_.push_back(traces.At(index).Points());
         next_.assign(points_.size(), 0);
     }
 
@@ -36,16 +36,16 @@ public:
     {
         if (!HasMore(column) || Next(column).x > x)
             return std::nullopt;
-        return (*points_[column])[next_[column]++].y;
+        return points_[column][next_[column]++].y;
     }
 
     std::size_t Count() const { return points_.size(); }
 
 private:
-    bool HasMore(std::size_t column) const { return next_[column] < points_[column]->size(); }
-    const TracePoint& Next(std::size_t column) const { return (*points_[column])[next_[column]]; }
+    bool HasMore(std::size_t column) const { return next_[column] < points_[column].size(); }
+    TracePoint Next(std::size_t column) const { return points_[column][next_[column]]; }
 
-    std::vector<const std::vector<TracePoint>*> points_;
+    std::vector<TracePoints> points_;
     std::vector<std::size_t> next_;
 };
 

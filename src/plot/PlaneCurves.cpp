@@ -19,18 +19,12 @@ std::vector<RunTraces> ShownRuns(const ShownTraces& traces)
 
 std::vector<PlanePoint> PathOf(const Trace& md, const Trace& omega)
 {
-    // Both hold their points in ascending steps: one pass pairs them.
-    std::vector<PlanePoint> path;
-    const std::vector<TracePoint>& torques = md.Points();
-    const std::vector<TracePoint>& speeds = omega.Points();
-    path.reserve(std::min(torques.size(), speeds.size()));
-    auto torque = torques.begin();
-    for (const TracePoint& speed : speeds) {
-        while (torque != torques.end() && torque->x < speed.x)
-            ++torque;
-        if (torque != torques.end() && torque->x == speed.x)
-            path.push_back({torque->y, speed.y, speed.x});
-    }
+    // Both hold a value at every step from step 0.
+    const std::span<const double> torques = md.Values();
+    const std::span<const double> speeds = omega.Values();
+    std::vector<PlanePoint> path(std::min(torques.size(), speeds.size()));
+    for (std::size_t i = 0; i < path.size(); ++i)
+        path[i] = {torques[i], speeds[i], static_cast<double>(i)};
     return path;
 }
 

@@ -2,30 +2,22 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <utility>
 
 namespace {
 
-using Points = std::vector<TracePoint>;
-
-Points::const_iterator FirstNotBelow(const Points& points, double x)
+// The trace's step nearest to x, the lower at a tie.
+std::optional<double> NearestX(const Trace& trace, double x)
 {
-    return std::lower_bound(points.begin(), points.end(), x,
-                            [](const TracePoint& point, double value) { return point.x < value; });
-}
-
-std::optional<double> NearestX(const Points& points, double x)
-{
-    if (points.empty())
+    if (trace.Empty())
         return std::nullopt;
-    const auto after = FirstNotBelow(points, x);
-    if (after == points.end())
-        return points.back().x;
-    if (after == points.begin())
-        return after->x;
-    const double below = std::prev(after)->x;
-    return x - below <= after->x - x ? below : after->x;
+    const auto last = static_cast<double>(trace.Size() - 1);
+    if (!(x > 0))
+        return 0.0;
+    if (x >= last)
+        return last;
+    const double below = std::floor(x);
+    return x - below <= below + 1 - x ? below : below + 1;
 }
 
 std::optional<double> NearestX(const ShownTraces& traces, double x)
@@ -34,7 +26,7 @@ std::optional<double> NearestX(const ShownTraces& traces, double x)
     auto order = [x](double candidate) { return std::pair{std::abs(candidate - x), candidate}; };
     std::optional<double> nearest;
     for (int i : traces.ShownIndices()) {
-        const std::optional<double> candidate = NearestX(traces.At(i).Points(), x);
+        const std::optional<double> candidate = NearestX(traces.At(i), x);
         if (candidate && (!nearest || order(*candidate) < order(*nearest)))
             nearest = candidate;
     }
@@ -57,11 +49,10 @@ std::optional<Readout> ReadoutNearest(const ShownTraces& traces, double x)
 
 std::optional<double> ValueAtX(const Trace& trace, double x)
 {
-    const Points& points = trace.Points();
-    const auto at = FirstNotBelow(points, x);
-    if (at == points.end() || at->x != x)
+    // The point of step i is at x = i.
+    if (!(x >= 0) || x >= static_cast<double>(trace.Size()) || x != std::floor(x))
         return std::nullopt;
-    return at->y;
+    return trace.Values()[static_cast<std::size_t>(x)];
 }
 
 std::optional<double> CursorReading::Difference() const

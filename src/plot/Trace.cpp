@@ -1,7 +1,5 @@
 #include "plot/Trace.h"
 
-#include <algorithm>
-#include <limits>
 #include <string>
 #include <utility>
 
@@ -10,52 +8,39 @@ Trace::Trace(std::string title, Colour lineColour)
 {
 }
 
-std::uint32_t Trace::KeepLabel(std::string_view label)
+void Trace::Start(Colour pointColour, std::size_t steps)
 {
-    labels_.emplace_back(label);
-    return static_cast<std::uint32_t>(labels_.size() - 1);
-}
-
-void Trace::InsertBeforeLargerX(const TracePoint& point)
-{
-    const auto before = std::upper_bound(points_.begin(), points_.end(), point.x,
-                                         [](double x, const TracePoint& p) { return x < p.x; });
-    points_.insert(before, point);
+    Clear();
+    pointColour_ = pointColour;
+    values_.reserve(steps);
 }
 
 void Trace::ReplacePoints(const Trace& other)
 {
     ++revision_;
-    points_ = other.points_;
-    labels_ = other.labels_;
+    values_ = other.values_;
+    pointColour_ = other.pointColour_;
 }
 
 void Trace::SwapPoints(Trace& other)
 {
     ++revision_;
     ++other.revision_;
-    points_.swap(other.points_);
-    labels_.swap(other.labels_);
+    values_.swap(other.values_);
+    std::swap(pointColour_, other.pointColour_);
 }
 
-ValueSpan Trace::Values() const
+const MinMaxPyramid& Trace::Pyramid() const
 {
-    if (!values_ || values_->revision != revision_) {
-        ValueSpan span{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
-        for (const TracePoint& point : points_) {
-            span.min = std::min(span.min, point.y);
-            span.max = std::max(span.max, point.y);
-        }
-        values_ = SpannedValues{revision_, span};
-    }
-    return values_->values;
+    if (!pyramid_ || pyramid_->revision != revision_)
+        pyramid_ = BuiltPyramid{revision_, MinMaxPyramid(values_)};
+    return pyramid_->pyramid;
 }
 
 void Trace::Clear()
 {
     ++revision_;
-    points_.clear();
-    labels_.resize(1);
+    values_.clear();
 }
 
 Trace MakeTrace(const TraceDefinition& definition)

@@ -1,12 +1,17 @@
 #pragma once
 
 #include "plot/Colour.h"
+#include "plot/MinMaxPyramid.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // What a run's trace shows: the motor's torque or its rotor's speed.
@@ -19,86 +24,143 @@ constexpr std::string_view QuantityName(Quantity quantity)
     return quantity == Quantity::Md ? "Md" : "Omega";
 }
 
-// A point's label is kept by its trace (see Trace::Label); points stay
-// plain values so a run's appends are cheap copies.
+// A point of a trace: its step across, its value up.
 struct TracePoint {
     double x;
     double y;
-    Colour colour;
-    std::uint32_t labelIndex;
+    bool operator==(const TracePoint&) const = default;
 };
 
-// The least and the largest of a trace's values, NaN left out; min > max
-// when it holds no number.
-struct ValueSpan {
-    double min;
-    double max;
+// A trace's points, or a stretch of them, made on the fly from its values:
+// the value at index i is the point of step first + i. A run's steps are
+// not stored.
+class TracePoints {
+public:
+    class Iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = TracePoint;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = TracePoint;
+
+        Iterator() = default;
+        Iterator(const double* values, std::size_t firstStep, std::size_t index)
+            : values_(values), firstStep_(firstStep), index_(index)
+        {
+        }
+        TracePoint operator*() const { return {static_cast<double>(firstStep_ + index_), values_[index_]}; }
+        TracePoint operator[](difference_type n) const { return *(*this + n); }
+        Iterator& operator++() { return *this += 1; }
+        Iterator operator++(int) { return std::exchange(*this, *this + 1); }
+        Iterator& operator--() { return *this -= 1; }
+        Iterator operator--(int) { return std::exchange(*this, *this - 1); }
+        Iterator& operator+=(difference_type n) { index_ = Offset(n); return *this; }
+        Iterator& operator-=(difference_type n) { return *this += -n; }
+        friend Iterator operator+(Iterator it, difference_type n) { return it += n; }
+        friend Iterator operator+(difference_type n, Iterator it) { return it += n; }
+        friend Iterator operator-(Iterator it, difference_type n) { return it -= n; }
+        friend difference_type operator-(Iterator a, Iterator b)
+        {
+            return static_cast<difference_type>(a.index_) - static_cast<difference_type>(b.index_);
+        }
+        friend bool operator==(Iterator a, Iterator b) { return a.index_ == b.index_; }
+        friend auto operator<=>(Iterator a, Iterator b) { return a.index_ <=> b.index_; }
+        std::size_t Index() const { return index_; }
+
+    private:
+        std::size_t Offset(difference_type n) const
+        {
+            return static_cast<std::size_t>(static_cast<difference_type>(index_) + n);
+        }
+
+        const double* values_ = nullptr;
+        std::size_t firstStep_ = 0;
+        std::size_t index_ = 0;
+    };
+
+    TracePoints() = default;
+    TracePoints(std::span<const double> values, std::size_t firstStep) : values_(values), firstStep_(firstStep) {}
+
+    std::size_t size() const { return values_.size(); }
+    bool empty() const { return values_.empty(); }
+    TracePoint operator[](std::size_t i) const { return {static_cast<double>(firstStep_ + i), values_[i]}; }
+    TracePoint front() const { return (*this)[0]; }
+    TracePoint back() const { return (*this)[size() - 1]; }
+    Iterator begin() const { return {values_.data(), firstStep_, 0}; }
+    Iterator end() const { return {values_.data(), firstStep_, size()}; }
+    std::reverse_iterator<Iterator> rbegin() const { return std::reverse_iterator(end()); }
+    std::reverse_iterator<Iterator> rend() const { return std::reverse_iterator(begin()); }
+
+    std::span<const double> Values() const { return values_; }
+    std::size_t FirstStep() const { return firstStep_; }
+
+    // The points from index `from` on, `count` of them.
+    TracePoints Stretch(std::size_t from, std::size_t count) const
+    {
+        return {values_.subspan(from, count), firstStep_ + from};
+    }
+
+private:
+    std::span<const double> values_;
+    std::size_t firstStep_ = 0;
 };
 
-// One plotted line: a titled, coloured list of points in ascending x.
+// One plotted line: a titled, coloured run of values, one a step from step
+// 0, each drawn as a point of the trace's point colour.
 class Trace {
 public:
     Trace(std::string title, Colour lineColour);
 
     const std::string& Title() const { return title_; }
     Colour LineColour() const { return lineColour_; }
-    const std::vector<TracePoint>& Points() const { return points_; }
-    std::string_view Label(const TracePoint& point) const { return labels_[point.labelIndex]; }
+    Colour PointColour() const { return pointColour_; }
+    // The whole trace; a view that holds while the trace is unchanged.
+    TracePoints Points() const { return {values_, 0}; }
+    std::span<const double> Values() const { return values_; }
+    std::size_t Size() const { return values_.size(); }
+    bool Empty() const { return values_.empty(); }
 
-    // Inserts the point where it keeps x ascending (after any equal x). The
-    // runs append x in increasing order, which is a plain append.
-    void AppendPoint(double x, double y, std::string_view label, Colour colour)
+    // Begins a run: no values, points of the colour, room for the steps.
+    void Start(Colour pointColour, std::size_t steps);
+
+    // Appends the value of the next step; a run makes millions.
+    void AppendNext(double y)
     {
         ++revision_;
-        const TracePoint point{x, y, colour, label.empty() ? 0 : KeepLabel(label)};
-        if (points_.empty() || !(x < points_.back().x))
-            points_.push_back(point);
-        else
-            InsertBeforeLargerX(point);
-    }
-
-    // Appends an unlabelled point at an x not below the last one's: a run's
-    // next step, made without AppendPoint's checks, as a run makes millions.
-    void AppendNext(double x, double y, Colour colour)
-    {
-        ++revision_;
-        points_.push_back({x, y, colour, 0});
+        values_.push_back(y);
     }
 
     // Removes every point; the storage is kept for the next run.
     void Clear();
 
-    // Takes the other's points and labels, keeping this one's title and
-    // colour: a pin's copy of a run.
+    // Takes the other's points, keeping this one's title and colour: a
+    // pin's copy of a run.
     void ReplacePoints(const Trace& other);
-    // Trades points and labels with the other, each keeping its title and
-    // colour: a run's result shown in the chart's trace without a copy, and
-    // the storage of what it showed kept for the next run.
+    // Trades points with the other, each keeping its title and colour: a
+    // run's result shown in the chart's trace without a copy, and the
+    // storage of what it showed kept for the next run.
     void SwapPoints(Trace& other);
-
-    void Reserve(std::size_t pointCount) { points_.reserve(pointCount); }
 
     // Counts changes, so a view can tell which traces to redraw.
     std::uint64_t Revision() const { return revision_; }
 
-    // Walks the points once per revision, not at every view change.
-    ValueSpan Values() const;
+    // The least and largest value, NaN left out.
+    ValueSpan Spanned() const { return Pyramid().Over(values_, 0, values_.size()); }
+    // The least and largest values of every stretch, made once per revision.
+    const MinMaxPyramid& Pyramid() const;
 
 private:
-    std::uint32_t KeepLabel(std::string_view label);
-    void InsertBeforeLargerX(const TracePoint& point);
-
     std::string title_;
     Colour lineColour_;
-    std::vector<TracePoint> points_;
-    // Labels of the points; index 0 is the empty label every run passes.
-    std::vector<std::string> labels_{std::string()};
+    Colour pointColour_ = clBlack;
+    std::vector<double> values_;
     std::uint64_t revision_ = 0;
-    struct SpannedValues {
+    struct BuiltPyramid {
         std::uint64_t revision;
-        ValueSpan values;
+        MinMaxPyramid pyramid;
     };
-    mutable std::optional<SpannedValues> values_;
+    mutable std::optional<BuiltPyramid> pyramid_;
 };
 
 // The six traces of the chart, in its order; the runs fill them in pairs.

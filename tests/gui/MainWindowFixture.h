@@ -90,7 +90,7 @@ protected:
     {
         return form1_->Series(kRuns[index / kQuantities.size()].kind, kQuantities[index % kQuantities.size()]);
     }
-    qsizetype ChartPoints(int series) const { return static_cast<qsizetype>(Chart()->PointsShown(series - 1)); }
+    qsizetype ChartPoints(int series) const { return static_cast<qsizetype>(Chart()->View().Traces().At(series - 1).Size()); }
     QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
     int Progress() const { return Control<QProgressBar>("ProgressBar1")->value(); }
 

@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include <cmath>
+#include <limits>
 #include <functional>
 #include <ostream>
 #include <utility>
@@ -42,7 +43,7 @@ std::pair<QVector<double>, QVector<double>> SettlingPath()
 
 // A plot as the charts set theirs up on screen, the path on it drawn by a
 // line of the charts' or by the library's own, in this pen.
-QImage Drawn(bool ours, bool curve, const QPen& pen, double upper)
+QImage Drawn(bool ours, const QPen& pen, double upper)
 {
     QCustomPlot plot;
     plot.setNotAntialiasedElements(QCP::aeAll);
@@ -51,16 +52,9 @@ QImage Drawn(bool ours, bool curve, const QPen& pen, double upper)
     plot.xAxis->setRange(-40, upper);
     plot.yAxis->setRange(-40, upper);
     const auto [x, y] = SettlingPath();
-    if (curve) {
-        QCPCurve* line = ours ? new ChartCurve(plot.xAxis, plot.yAxis) : new QCPCurve(plot.xAxis, plot.yAxis);
-        line->setData(x, y);
-        line->setPen(pen);
-    }
-    else {
-        QCPGraph* line = ours ? new ChartGraph(plot.xAxis, plot.yAxis) : new QCPGraph(plot.xAxis, plot.yAxis);
-        line->setData(x, y);
-        line->setPen(pen);
-    }
+    QCPCurve* line = ours ? new ChartCurve(plot.xAxis, plot.yAxis) : new QCPCurve(plot.xAxis, plot.yAxis);
+    line->setData(x, y);
+    line->setPen(pen);
     plot.show();
     plot.replot();
     return plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -68,7 +62,6 @@ QImage Drawn(bool ours, bool curve, const QPen& pen, double upper)
 
 struct LineKind {
     const char* name;
-    bool curve;
     QPen pen;
     // Pixels that may differ, in thousandths of those drawn.
     int differingPerMille;
@@ -88,20 +81,101 @@ class ChartLines : public testing::TestWithParam<LineKind> {};
 TEST_P(ChartLines, DrawWhatTheLibraryDraws)
 {
     const LineKind& kind = GetParam();
-    const QImage library = Drawn(false, kind.curve, kind.pen, kind.upper);
+    const QImage library = Drawn(false, kind.pen, kind.upper);
     QImage blank(library.size(), library.format());
     blank.fill(Qt::white);
     const int drawn = PixelsDiffering(library, blank);
     EXPECT_GT(drawn, 1000) << "the path is drawn";
-    EXPECT_LE(PixelsDiffering(Drawn(true, kind.curve, kind.pen, kind.upper), library), drawn * kind.differingPerMille / 1000) << drawn << " drawn";
+    EXPECT_LE(PixelsDiffering(Drawn(true, kind.pen, kind.upper), library), drawn * kind.differingPerMille / 1000) << drawn << " drawn";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Pens, ChartLines,
-    testing::Values(LineKind{"graph", false, QPen(Qt::blue, 1), 0},
-                    LineKind{"curve", true, QPen(Qt::blue, 2.5), 0},
-                    LineKind{"curve partly out of sight", true, QPen(Qt::blue, 2.5), 0, 100},
-                    LineKind{"dashed curve", true, QPen(Qt::blue, 2.5, Qt::DashLine), 100}));
+    testing::Values(LineKind{"curve", QPen(Qt::blue, 2.5), 0},
+                    LineKind{"curve partly out of sight", QPen(Qt::blue, 2.5), 0, 100},
+                    LineKind{"dashed curve", QPen(Qt::blue, 2.5, Qt::DashLine), 100}));
+
+// A run of a million steps: a noisy settling swing, a stretch that is not
+// a number, and a spike one step wide, so every pixel column holds a
+// first, least, largest and last value of its own.
+const Trace& LongRun()
+{
+    static const Trace run = [] {
+        Trace trace("Omega", clGreen);
+        constexpr std::size_t kSteps = 1'000'000;
+        trace.Start(clRed, kSteps);
+        for (std::size_t i = 0; i < kSteps; ++i) {
+            const double t = static_cast<double>(i);
+            const double noise = static_cast<double>((i * 2654435761u) % 1000) / 1000 - 0.5;
+            double value = 157 * (1 - std::exp(-t / 90000)) * (1 + 0.2 * std::sin(t / 7000)) + noise * 6;
+            if (i >= 400'000 && i < 400'050)
+                value = std::numeric_limits<double>::quiet_NaN();
+            if (i == 612'345)
+                value = 400;
+            trace.AppendNext(value);
+        }
+        return trace;
+    }();
+    return run;
+}
+
+// The run drawn by the main chart's line, or by the library's graph from
+// every point, over steps `from` to `to` and values -20 to 260.
+QImage DrawnRun(bool ours, double from, double to, const QPen& pen)
+{
+    QCustomPlot plot;
+    plot.setNotAntialiasedElements(QCP::aeAll);
+    plot.setPlottingHint(QCP::phFastPolylines, true);
+    plot.resize(600, 300);
+    plot.xAxis->setRange(from, to);
+    plot.yAxis->setRange(-20, 260);
+    const Trace& run = LongRun();
+    if (ours)
+        new TraceLine(plot.xAxis, plot.yAxis, run);
+    else {
+        auto* graph = new QCPGraph(plot.xAxis, plot.yAxis);
+        QVector<double> keys;
+        for (std::size_t i = 0; i < run.Size(); ++i)
+            keys.append(static_cast<double>(i));
+        graph->setData(keys, QVector<double>(run.Values().begin(), run.Values().end()), true);
+    }
+    plot.plottable(0)->setPen(pen);
+    plot.show();
+    plot.replot();
+    return plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+struct RunView {
+    const char* name;
+    double from;
+    double to;
+    QPen pen = QPen(Qt::blue, 1);
+};
+
+void PrintTo(const RunView& view, std::ostream* out) { *out << view.name; }
+
+class LongRunLines : public testing::TestWithParam<RunView> {};
+
+// Whatever the zoom, the main chart's line shows the very pixels the
+// library's graph draws from every point.
+TEST_P(LongRunLines, AreThePixelsTheLibraryDrawsFromEveryPoint)
+{
+    const RunView& view = GetParam();
+    const QImage library = DrawnRun(false, view.from, view.to, view.pen);
+    QImage blank(library.size(), library.format());
+    blank.fill(Qt::white);
+    EXPECT_GT(PixelsDiffering(library, blank), 300) << "the run is drawn";
+    EXPECT_EQ(PixelsDiffering(DrawnRun(true, view.from, view.to, view.pen), library), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, LongRunLines,
+    testing::Values(RunView{"whole run", -0.5, 999'999.5}, RunView{"zoomed x10", 350'000, 450'000},
+                    RunView{"zoomed x1000 about a gap", 399'700.25, 400'700.25},
+                    RunView{"zoomed to single steps", 612'300, 612'400},
+                    RunView{"panned to the end", 999'000, 1'001'000},
+                    RunView{"wide pen", 0, 1e6, QPen(Qt::blue, 2.5)},
+                    RunView{"dashed", 590'000, 640'000, QPen(Qt::blue, 1, Qt::DashLine)}));
 
 // The chart draws each view change once, after those who follow the view
 // placed their marks, and the tracker's layer alone otherwise: whatever

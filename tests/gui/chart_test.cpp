@@ -267,15 +267,15 @@ TEST_F(ChartWindow, ALegendClickHidesATraceDimsItsEntryAndTheRangesFollow)
     const int omegaStep = 5;
     ClickLegendEntry(omegaStep);
     EXPECT_FALSE(Chart()->View().Traces().IsShown(omegaStep));
-    EXPECT_FALSE(Chart()->graph(omegaStep)->visible());
+    EXPECT_FALSE(Chart()->plottable(omegaStep)->visible());
     ASSERT_FALSE(Chart()->LegendEntryRect(omegaStep).isEmpty()) << "the entry stays to be clicked again";
-    EXPECT_LT(Chart()->legend->itemWithPlottable(Chart()->graph(omegaStep))->textColor().alpha(), 255);
+    EXPECT_LT(Chart()->legend->itemWithPlottable(Chart()->plottable(omegaStep))->textColor().alpha(), 255);
     EXPECT_EQ(Shown(), Chart()->View().Traces().Spanning());
     EXPECT_LT(Shown().y.max, all.y.max) << "only Omega of the step response reaches 157";
 
     ClickLegendEntry(omegaStep);
-    EXPECT_TRUE(Chart()->graph(omegaStep)->visible());
-    EXPECT_EQ(Chart()->legend->itemWithPlottable(Chart()->graph(omegaStep))->textColor().alpha(), 255);
+    EXPECT_TRUE(Chart()->plottable(omegaStep)->visible());
+    EXPECT_EQ(Chart()->legend->itemWithPlottable(Chart()->plottable(omegaStep))->textColor().alpha(), 255);
     EXPECT_EQ(Shown(), all);
 }
 
@@ -349,7 +349,7 @@ TEST_F(ChartWindow, PictureKeepsTheWindowsLook)
     for (int i = 0; i < 6; ++i) {
         auto* entry = qobject_cast<QCPPlottableLegendItem*>(Chart()->legend->item(i));
         ASSERT_NE(entry, nullptr);
-        EXPECT_EQ(entry->plottable(), Chart()->graph(i)) << "entries in series order";
+        EXPECT_EQ(entry->plottable(), Chart()->plottable(i)) << "entries in series order";
         EXPECT_EQ(entry->plottable()->name(), QLatin1String(i % 2 ? "Omega" : "Md"));
         EXPECT_EQ(Chart()->TraceColour(i), lineColours[i]) << "Series" << i + 1;
     }
@@ -427,7 +427,7 @@ TEST_F(Export, CsvReadsBackToExactlyThePointsOfTheShownTraces)
         ASSERT_EQ(cells.size(), 6);
         ASSERT_EQ(CsvNumber(cells[0]), step);
         for (int column = 1; column < 6; ++column)
-            ASSERT_EQ(CsvNumber(cells[column]), SeriesAt(columnSeries[column - 1]).Points().at(std::size_t(step)).y)
+            ASSERT_EQ(CsvNumber(cells[column]), SeriesAt(columnSeries[column - 1]).Values()[std::size_t(step)])
                 << rows[0].split(',')[column].toStdString() << " at step " << step;
     }
 }

@@ -138,7 +138,7 @@ TEST_P(FamilyRuns, PinEachValueAsItsPlainRunAndLeaveTheLiveRunAlone)
             EXPECT_EQ(pin->origin.family->index, i);
             EXPECT_EQ(pin->origin.schedule, StepLoadSchedule(settings));
             const int index = Chart()->View().Traces().IndexOf(pin->trace).value();
-            EXPECT_EQ(Chart()->graph(index)->pen().style(), Qt::DashLine);
+            EXPECT_EQ(Chart()->plottable(index)->pen().style(), Qt::DashLine);
             ++pin;
         }
     }

@@ -94,10 +94,10 @@ TEST_F(Measurements, OpenWithMOverTheChartAndFollowZoomAndLegendClicks)
     QTest::keyClick(Chart(), Qt::Key_Plus);
     const std::optional<analysis::StepRange> zoomed = analysis::WholeStepsWithin(Shown().x);
     ASSERT_TRUE(zoomed && zoomed->first > 0 && zoomed->last < 1999) << "zoomed about the middle";
-    const auto& omega = form1_->Series(RunKind::Step, Quantity::Omega).Points();
-    const auto inView = std::span(omega).subspan(static_cast<std::size_t>(zoomed->first),
-                                                 static_cast<std::size_t>(zoomed->last - zoomed->first + 1));
-    const double largest = std::max_element(inView.begin(), inView.end(), [](auto& a, auto& b) { return a.y < b.y; })->y;
+    const TracePoints omega = form1_->Series(RunKind::Step, Quantity::Omega).Points();
+    const auto inView = omega.Values().subspan(static_cast<std::size_t>(zoomed->first),
+                                               static_cast<std::size_t>(zoomed->last - zoomed->first + 1));
+    const double largest = *std::max_element(inView.begin(), inView.end());
     const QStringList shown = Row("StatisticsTable", QStringLiteral("Omega (Step)"));
     EXPECT_EQ(shown.mid(1, 3), (QStringList{Number(static_cast<double>(zoomed->first)),
                                              Number(static_cast<double>(zoomed->last)),
@@ -164,7 +164,8 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
 TEST_F(Measurements, PinnedRunsKeepTheirPointsThroughNewRunsAndGoWithAClear)
 {
     RunStepResponse(QStringLiteral("10"));
-    const std::vector<TracePoint> omegaAt10 = form1_->Series(RunKind::Step, Quantity::Omega).Points();
+    const std::span<const double> shownAt10 = form1_->Series(RunKind::Step, Quantity::Omega).Values();
+    const std::vector<double> omegaAt10(shownAt10.begin(), shownAt10.end());
     PinRun();
     RunStepResponse(QStringLiteral("20"));
     Click("Button1");
@@ -175,18 +176,16 @@ TEST_F(Measurements, PinnedRunsKeepTheirPointsThroughNewRunsAndGoWithAClear)
     std::vector<std::string> headings = Headings();
     EXPECT_EQ(std::vector(headings.begin() + 6, headings.end()), pinned);
     const Trace& omegaPin = Chart()->View().Traces().At(7);
-    ASSERT_EQ(omegaPin.Points().size(), omegaAt10.size());
-    EXPECT_TRUE(std::equal(omegaAt10.begin(), omegaAt10.end(), omegaPin.Points().begin(),
-                           [](const TracePoint& a, const TracePoint& b) { return a.x == b.x && a.y == b.y; }));
-    EXPECT_EQ(Chart()->graph(7)->name(), QStringLiteral("Omega (Mc=10)")) << "the legend names the run";
-    EXPECT_EQ(Chart()->graph(7)->pen().style(), Qt::DashLine);
+    EXPECT_TRUE(std::ranges::equal(omegaAt10, omegaPin.Values()));
+    EXPECT_EQ(Chart()->plottable(7)->name(), QStringLiteral("Omega (Mc=10)")) << "the legend names the run";
+    EXPECT_EQ(Chart()->plottable(7)->pen().style(), Qt::DashLine);
     EXPECT_EQ(Chart()->TraceColour(7), ToQColor(kPinPalette[1])) << "the second pin's colour, not its trace's";
     EXPECT_TRUE(CsvTable(Chart()->View().Traces()).starts_with(
         "step,Md (Gauss),Omega (Gauss),Md (Uniform),Omega (Uniform),Md (Step),Omega (Step),Md (Mc=10),"
         "Omega (Mc=10),Md (Gauss) #2,"));
     Trigger(QStringLiteral("Измерения"));
     EXPECT_EQ(Row("StatisticsTable", QStringLiteral("Omega (Mc=10)"))[6],
-              Number(std::max_element(omegaAt10.begin(), omegaAt10.end(), [](auto& a, auto& b) { return a.y < b.y; })->y));
+              Number(*std::max_element(omegaAt10.begin(), omegaAt10.end())));
 
     ClickLegendEntry(7);
     EXPECT_FALSE(Chart()->View().Traces().IsShown(7)) << "hidden from the legend like any trace";

@@ -149,8 +149,8 @@ TEST_F(ReportStyle, TheLegendListsTracesWithPointsAndNamesTheMembersByValue)
     for (int i = 0; i < traces.Count(); ++i) {
         if (traces.At(i).Points().empty())
             continue;
-        ASSERT_NE(Chart()->legend->itemWithPlottable(Chart()->graph(i)), nullptr) << i;
-        names.push_back(Chart()->graph(i)->name());
+        ASSERT_NE(Chart()->legend->itemWithPlottable(Chart()->plottable(i)), nullptr) << i;
+        names.push_back(Chart()->plottable(i)->name());
     }
     EXPECT_EQ(Chart()->legend->itemCount(), static_cast<int>(names.size()));
 

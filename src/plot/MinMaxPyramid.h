@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+// The least and the largest of values, NaN left out; min > max when they
+// hold no number.
+struct ValueSpan {
+    double min;
+    double max;
+    bool operator==(const ValueSpan&) const = default;
+};
+
+// The least and largest value of every block of a trace's values, block on
+// block up to the whole: the span of any stretch of a long run is a few
+// dozen values and blocks, not a walk over it. Blocks of kBlock values,
+// then of two such, and so on: two bytes a value in all.
+class MinMaxPyramid {
+public:
+    static constexpr std::size_t kBlock = 16;
+
+    MinMaxPyramid() = default;
+    explicit MinMaxPyramid(std::span<const double> values);
+
+    // The span of values[first, end), which must be the values it was built
+    // from.
+    ValueSpan Over(std::span<const double> values, std::size_t first, std::size_t end) const;
+
+    // Where in values[first, end) the first value equal to `value` lies
+    // (the least or the largest, as Over found it), or end if none does.
+    std::size_t FirstEqual(std::span<const double> values, std::size_t first, std::size_t end, double value) const;
+
+private:
+    // levels_[k][j] spans values [j, j + 1) * kBlock * 2^k.
+    std::vector<std::vector<ValueSpan>> levels_;
+};
