@@ -147,7 +147,7 @@ void ForEachSetting(S& s, Visit&& visit)
     visit(About{"model.w0", RadianPerSecond, "angular frequency of the supply", kEveryRun,
                 "without load the rotor settles at w0 / p"},
           s.model.w0, NumberAboveZero{});
-    visit(About{"run.steps", None, "number of steps", kEveryRun}, s.run.steps, WholeBetween{1, 1'000'000});
+    visit(About{"run.steps", None, "number of steps", kEveryRun}, s.run.steps, WholeBetween{1, 10'000'000});
     visit(About{"run.limit", NewtonMetre, "largest load the step response takes", kStepRun,
                 "a typed load above it is refused"},
           s.run.limit, WholeBetween{kInt32Min, kInt32Max});

@@ -89,9 +89,11 @@ Cell Optional(const std::optional<T>& value, Format format)
 using Cells = QList<Cell>;
 
 // Keeps the items of earlier updates, so a selection survives a redraw.
-// The first nameColumns cells are names, the rest numbers.
-void SetRow(QTableWidget& table, int row, const Cells& cells, int nameColumns = 1)
+// The first nameColumns cells are names, the rest numbers. Whether a
+// cell's text changed.
+bool SetRow(QTableWidget& table, int row, const Cells& cells, int nameColumns = 1)
 {
+    bool changed = false;
     for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
         QTableWidgetItem* item = table.item(row, column);
         if (!item) {
@@ -100,12 +102,17 @@ void SetRow(QTableWidget& table, int row, const Cells& cells, int nameColumns = 
             // Names to the left, numbers to the right.
             item->setTextAlignment(column < nameColumns ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
             table.setItem(row, column, item);
+            changed = true;
         }
         const Cell& cell = cells[column];
+        if (item->text() == cell.shown && item->data(kExactRole).toString() == cell.exact)
+            continue;
+        changed = true;
         item->setText(cell.shown);
         item->setData(kExactRole, cell.exact);
         item->setToolTip(cell.exact);
     }
+    return changed;
 }
 
 // As tall as its rows and as wide as its columns, with room for a vertical
@@ -128,6 +135,19 @@ void FitToCells(QTableWidget& table)
     const int fewRows = header + frame + kRowsAtLeast * table.verticalHeader()->defaultSectionSize();
     table.setMinimumHeight(std::min(height, fewRows));
     table.setMaximumHeight(height);
+}
+
+// The rows in the table, laid out again only when a cell or the number of
+// rows changed: the layout is most of what an update costs, and a cursor
+// drag or a zoom changes few of the tables.
+void ShowRows(QTableWidget& table, const QList<Cells>& rows, int nameColumns = 1)
+{
+    bool changed = table.rowCount() != static_cast<int>(rows.size());
+    table.setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < table.rowCount(); ++row)
+        changed = SetRow(table, row, rows[row], nameColumns) || changed;
+    if (changed)
+        FitToCells(table);
 }
 
 Cells StatisticsCells(const std::optional<analysis::StepRange>& range,
@@ -333,16 +353,22 @@ void MeasurementsWindow::ShowStatistics()
     }
     steps = {std::max(steps.min, first), std::min(steps.max, last)};
     const std::optional<analysis::StepRange> range = analysis::WholeStepsWithin(steps);
-    QTableWidget& table = *ui_->StatisticsTable;
-    table.setRowCount(static_cast<int>(shown.size()));
-    for (int row = 0; row < table.rowCount(); ++row) {
-        const int trace = shown[static_cast<std::size_t>(row)];
-        const std::optional<SignalStatistics> statistics =
-            range ? analysis::ComputeStatistics(traces.At(trace).Points(), *range) : std::nullopt;
-        SetRow(table, row,
-               Cells{Name(QString::fromStdString(traces.Heading(trace)))} << StatisticsCells(range, statistics));
+    // Statistics of a trace over the same steps are taken once: a cursor
+    // drag or a legend click leaves the others as they were.
+    std::vector<MeasuredTrace> measured;
+    QList<Cells> rows;
+    for (int trace : shown) {
+        const Trace& values = traces.At(trace);
+        const MeasuredTrace key{&values, values.Revision(), range, std::nullopt};
+        const auto known = std::find(measured_.begin(), measured_.end(), key);
+        MeasuredTrace& taken = measured.emplace_back(key);
+        taken.statistics = known != measured_.end() ? known->statistics
+                           : range ? analysis::ComputeStatistics(values.Points(), *range)
+                                   : std::nullopt;
+        rows << (Cells{Name(QString::fromStdString(traces.Heading(trace)))} << StatisticsCells(range, taken.statistics));
     }
-    FitToCells(table);
+    measured_ = std::move(measured);
+    ShowRows(*ui_->StatisticsTable, rows);
 }
 
 void MeasurementsWindow::ShowStepCharacteristics()
@@ -352,20 +378,23 @@ void MeasurementsWindow::ShowStepCharacteristics()
                        analysis::HoldsWholeRun(stepOmega_, origin.schedule.steps);
     ui_->StepHint->setVisible(!whole);
     ui_->StepTable->setVisible(whole);
-    if (!whole)
+    // A run's characteristics are taken once, not at every view change.
+    const StepShown shownNow{stepMd_.Revision(), stepOmega_.Revision(), stepLoad_, stepRecipe_.has_value()};
+    if (!whole || stepShown_ == shownNow)
         return;
+    stepShown_ = shownNow;
     const auto segments =
         analysis::CharacterizeStepResponse(stepMd_, stepOmega_, origin.schedule, analysis::RestsOf(origin));
-    for (std::size_t row = 0; row < kCharacteristicRows.size(); ++row) {
+    QList<Cells> rows;
+    for (const CharacteristicRow& characteristic : kCharacteristicRows) {
         // A segment with no steps leaves its own cells empty.
         Cells cells(kStepColumns);
-        cells[0] = Name(QString::fromUtf8(kCharacteristicRows[row].name));
+        cells[0] = Name(QString::fromUtf8(characteristic.name));
         for (const analysis::CharacteristicsRow& segment : segments)
-            cells[StepColumn(segment.quantity, segment.segment)] =
-                kCharacteristicRows[row].cell(segment.values, origin.model.dt);
-        SetRow(*ui_->StepTable, static_cast<int>(row), cells);
+            cells[StepColumn(segment.quantity, segment.segment)] = characteristic.cell(segment.values, origin.model.dt);
+        rows << cells;
     }
-    FitToCells(*ui_->StepTable);
+    ShowRows(*ui_->StepTable, rows);
 }
 
 void MeasurementsWindow::ShowPinnedSteps()
@@ -394,10 +423,7 @@ void MeasurementsWindow::ShowPinnedSteps()
     }
     ui_->PinsHint->setVisible(rows.isEmpty());
     table.setVisible(!rows.isEmpty());
-    table.setRowCount(static_cast<int>(rows.size()));
-    for (int row = 0; row < table.rowCount(); ++row)
-        SetRow(table, row, rows[row], kPinColumns);
-    FitToCells(table);
+    ShowRows(table, rows, kPinColumns);
 }
 
 void MeasurementsWindow::ShowCursors()
@@ -412,16 +438,11 @@ void MeasurementsWindow::ShowCursors()
     std::vector<CursorReading> readings = ReadCursors(traces, a, b);
     std::erase_if(readings,
                   [&traces](const CursorReading& reading) { return traces.At(reading.trace).Points().empty(); });
-    QTableWidget& table = *ui_->CursorTable;
-    table.setRowCount(2 + static_cast<int>(readings.size()));
-    SetRow(table, 0, {Name(QStringLiteral("Шаг")), Number(a), Number(b), Number(b - a)});
     const double dt = chart_.View().Units().secondsPerStep;
-    SetRow(table, 1, {Name(QStringLiteral("Время, с")), Time(a, dt), Time(b, dt), Number(DurationOfSteps(b - a, dt))});
-    for (int row = 2; row < table.rowCount(); ++row) {
-        const CursorReading& reading = readings[static_cast<std::size_t>(row - 2)];
-        SetRow(table, row,
-               {Name(QString::fromStdString(traces.Heading(reading.trace))), Optional(reading.atA, Number),
-                Optional(reading.atB, Number), Optional(reading.Difference(), Number)});
-    }
-    FitToCells(table);
+    QList<Cells> rows{{Name(QStringLiteral("Шаг")), Number(a), Number(b), Number(b - a)},
+                      {Name(QStringLiteral("Время, с")), Time(a, dt), Time(b, dt), Number(DurationOfSteps(b - a, dt))}};
+    for (const CursorReading& reading : readings)
+        rows << Cells{Name(QString::fromStdString(traces.Heading(reading.trace))), Optional(reading.atA, Number),
+                      Optional(reading.atB, Number), Optional(reading.Difference(), Number)};
+    ShowRows(*ui_->CursorTable, rows);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/SignalStatistics.h"
 #include "experiments/Experiments.h"
 #include "ui/ReportDocument.h"
 
@@ -70,6 +71,29 @@ private:
     const ChartPins& pins_;
     // The pins' revision the pins table shows: it changes only with them.
     std::optional<std::uint64_t> pinsShown_;
+    // The step response the step table shows: its traces' revisions and
+    // what made them.
+    struct StepShown {
+        std::uint64_t md;
+        std::uint64_t omega;
+        std::optional<std::int32_t> load;
+        bool recipe;
+        bool operator==(const StepShown&) const = default;
+    };
+    std::optional<StepShown> stepShown_;
+    // The statistics table's traces, each at its revision over the steps
+    // measured, with what was found.
+    struct MeasuredTrace {
+        const Trace* trace;
+        std::uint64_t revision;
+        std::optional<analysis::StepRange> range;
+        std::optional<analysis::SignalStatistics> statistics;
+        bool operator==(const MeasuredTrace& other) const
+        {
+            return trace == other.trace && revision == other.revision && range == other.range;
+        }
+    };
+    std::vector<MeasuredTrace> measured_;
     const Trace& stepMd_;
     const Trace& stepOmega_;
     // What made the step response on the chart, if anything.

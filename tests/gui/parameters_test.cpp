@@ -110,7 +110,7 @@ const std::vector<FieldCase> kFieldCases = {
      "model.sk / model.w0: нужно конечное число больше 0, а получилось 0 (model.sk = 1e-323, model.w0 = "
      "314.15000000000003)",
      false, "model.w0"},
-    {"run.steps", "0", "run.steps: нужно целое число от 1 до 1000000, а не 0", false},
+    {"run.steps", "0", "run.steps: нужно целое число от 1 до 10000000, а не 0", false},
     {"run.steps", "3000", "", true},
     {"run.seed", "", "", false},
     {"run.seed", "7", "", true},
