@@ -340,7 +340,10 @@ void TForm1::TakeRun(RunResult& run)
         stepLoad_.reset();
     for (std::size_t i = 0; i < kQuantities.size(); ++i)
         SeriesOf(run.kind, kQuantities[i]).SwapPoints(run.traces[i]);
-    spare_[static_cast<std::size_t>(run.kind)] = std::move(run.traces);
+    // A short run's storage serves the next; a long one's would double what
+    // the window holds.
+    if (run.settings.run.steps <= kStepsInClick)
+        spare_[static_cast<std::size_t>(run.kind)] = std::move(run.traces);
     sources_ = run.sources;
     // A load that did not parse stopped the run before the model's reset.
     if (!step || run.load)
