@@ -11,9 +11,11 @@
 # three runs and twelve pins (the chart's menu pins the six traces twice),
 # and the runs' clicks with that window open, to each chart's frame.
 # With an experiment file, every launch opens it, so the runs take its
-# settings (run.steps = 1000000 for the largest runs).
-# Usage: scripts/measure-window.sh [LAUNCHES [EXPERIMENT_FILE]]   (after
-# scripts/setup.sh; the build in MOTORMODEL_BUILD if set, as build-ci)
+# settings; with a number of steps instead, runs of that many (10000000
+# for the longest runs allowed), each given time to end before the next
+# input.
+# Usage: scripts/measure-window.sh [LAUNCHES [EXPERIMENT_FILE | STEPS]]
+# (after scripts/setup.sh; the build in MOTORMODEL_BUILD if set, as build-ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh
@@ -23,18 +25,27 @@ build=${MOTORMODEL_BUILD:-build}
 cmake --build "$build" --target motormodel paintprobe >/dev/null
 experiment=()
 caption=$MAIN_CAPTION
+scene=$(mktemp -d)
+# Seconds a click waits for its run: the 2000-step runs take milliseconds,
+# a run of ten million steps a few seconds on the worker.
+run_pause=0.3
+if [[ "${2:-}" =~ ^[0-9]+$ ]]; then
+  printf '[run]\nsteps = %s\n' "$2" >"$scene/steps-$2.toml"
+  run_pause=$(awk -v steps="$2" 'BEGIN {print 0.3 + steps / 2e6}')
+  set -- "$1" "$scene/steps-$2.toml"
+fi
 if [ -n "${2:-}" ]; then
   experiment=("$(realpath "$2")")
   caption=$(file_caption "$2")
 fi
 log=${MEASURE_LOG:-$(mktemp)}
 timing=$(mktemp)
-trap 'stop_x; rm -f "$timing"; [ -n "${MEASURE_LOG:-}" ] || rm -f "$log"' EXIT
+trap 'stop_x; rm -rf "$timing" "$scene"; [ -n "${MEASURE_LOG:-}" ] || rm -f "$log"' EXIT
 start_x
 # Each click timed on its own: the next waits until the last is painted.
 paced_click() {
   click "$1"
-  sleep 0.3
+  sleep "$run_pause"
 }
 
 # Over the chart in WINDOW, with points in its client area: wheel turns,

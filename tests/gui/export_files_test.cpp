@@ -2,9 +2,11 @@
 
 #include "chart/ChartExporter.h"
 #include "chart/ClippedSvg.h"
+#include "ui/ParametersWindow.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QXmlStreamReader>
@@ -122,6 +124,32 @@ TEST_F(ExportedFiles, TheSvgStopsEveryLineAtThePlotsFrameAsThePngDoes)
 }
 
 // Every family an SVG's texts name.
+// A vector file draws each pixel column's envelope of a run, not its every
+// point: the file of a hundred times longer runs is about as large.
+TEST_F(ExportedFiles, AVectorFileOfALongRunIsAboutAsLargeAsOfAShortOne)
+{
+    std::map<std::pair<std::int64_t, ImageFormat>, qint64> sizes;
+    for (std::int64_t steps : {10'000, 1'000'000}) {
+        Settings settings;
+        settings.run.steps = steps;
+        form1_->Parameters().ShowSettings(settings);
+        for (const char* button : {"Button1", "Button3"}) {
+            Click(button);
+            WaitForWork();
+        }
+        for (ImageFormat format : {ImageFormat::Svg, ImageFormat::Pdf}) {
+            Save(QStringLiteral("long"), format);
+            sizes[{steps, format}] = QFileInfo(PathOf(QStringLiteral("long"))).size();
+        }
+    }
+    for (ImageFormat format : {ImageFormat::Svg, ImageFormat::Pdf}) {
+        SCOPED_TRACE(format == ImageFormat::Svg ? "SVG" : "PDF");
+        const qint64 longRuns = sizes[{1'000'000, format}];
+        const qint64 shortRuns = sizes[{10'000, format}];
+        EXPECT_LT(longRuns, shortRuns * 3 / 2);
+    }
+}
+
 QStringList FamiliesNamed(const QString& svg)
 {
     QStringList families;
