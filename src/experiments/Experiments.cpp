@@ -41,7 +41,9 @@ public:
     // Raises EOverflow, with the points before kept, for a state the double
     // range cannot hold. Takes the values, not the model: a model whose
     // address a call takes leaves the x87 registers for memory at every step.
-    void Append(Extended md, Extended omega)
+    // Inlined, or each step's two values go through memory to a call: a
+    // quarter of the run.
+    [[gnu::always_inline]] void Append(Extended md, Extended omega)
     {
         md_.AppendNext(ToDouble(md));
         omega_.AppendNext(ToDouble(omega));
