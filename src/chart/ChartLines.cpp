@@ -224,8 +224,8 @@ private:
             // The interval's points are those before the first key at or
             // past the column's end.
             const std::size_t next = std::max(intervalFirst + 1, StepNotBelow(start + epsilon, steps.end));
-            const ValueSpan extremes = Extremes(intervalFirst, next);
             if (next - intervalFirst >= 2) {
+                const ValueSpan extremes = Extremes(intervalFirst, next);
                 if (lastIntervalEnd < start - epsilon)
                     points.push_back({start + epsilon * 0.2, values_[intervalFirst]});
                 points.push_back({start + epsilon * 0.25, extremes.min});
