@@ -244,7 +244,7 @@
     </message>
     <message>
         <source>Реакция по выходам Мд и O</source>
-        <translation>Step response of Md and Omega</translation>
+        <translation>Step response: Md, Omega</translation>
     </message>
     <message>
         <source>Гауусовское распределение</source>
@@ -599,7 +599,7 @@
     </message>
     <message>
         <source>Число шагов</source>
-        <translation>Steps</translation>
+        <translation>Run length</translation>
     </message>
     <message>
         <source>Предел нагрузки</source>
@@ -607,7 +607,7 @@
     </message>
     <message>
         <source>Начальное число</source>
-        <translation>Seed</translation>
+        <translation>Initial number</translation>
     </message>
     <message>
         <source>от часов</source>
@@ -615,7 +615,7 @@
     </message>
     <message>
         <source>Среднее</source>
-        <translation>Mean</translation>
+        <translation>Average</translation>
     </message>
     <message>
         <source>Стандартное отклонение</source>
@@ -631,11 +631,11 @@
     </message>
     <message>
         <source>Число уровней</source>
-        <translation>Levels</translation>
+        <translation>Distinct values</translation>
     </message>
     <message>
         <source>Нагрузка</source>
-        <translation>Load</translation>
+        <translation>Load torque</translation>
     </message>
     <message>
         <source>из поля Mc</source>
@@ -643,15 +643,15 @@
     </message>
     <message>
         <source>Профиль</source>
-        <translation>Profile</translation>
+        <translation>Load shape</translation>
     </message>
     <message>
         <source>Включение</source>
-        <translation>On at</translation>
+        <translation>Applied at</translation>
     </message>
     <message>
         <source>Выключение</source>
-        <translation>Off at</translation>
+        <translation>Removed at</translation>
     </message>
     <message>
         <source>min(1000, steps)</source>
@@ -667,11 +667,11 @@
     </message>
     <message>
         <source>Амплитуда</source>
-        <translation>Amplitude</translation>
+        <translation>Swing</translation>
     </message>
     <message>
         <source>Период</source>
-        <translation>Period</translation>
+        <translation>Swing period</translation>
     </message>
     <message>
         <source>кг·м²</source>
@@ -794,7 +794,7 @@
     </message>
     <message>
         <source>Реакция по выходам Мд и O</source>
-        <translation>Step response of Md and Omega</translation>
+        <translation>Step response: Md, Omega</translation>
     </message>
     <message>
         <source>Выход</source>

@@ -84,7 +84,7 @@ const std::array<RowText, 22> kRows{{
      QT_TRANSLATE_NOOP("ParametersWindow", "Не критический момент: у статической характеристики модели нет точки опрокидывания")},
     {"model.sk", QT_TRANSLATE_NOOP("ParametersWindow", "Множитель постоянной времени"), "",
      QT_TRANSLATE_NOOP("ParametersWindow", "Постоянная времени модели T = sk / w0")},
-    {"model.p", QT_TRANSLATE_NOOP("ParametersWindow", "Число пар полюсов"), {}, QT_TRANSLATE_NOOP("ParametersWindow", "Целое число не меньше 1")},
+    {"model.p", QT_TRANSLATE_NOOP("ParametersWindow", "Число пар полюсов"), "", QT_TRANSLATE_NOOP("ParametersWindow", "Целое число не меньше 1")},
     {"model.dt", QT_TRANSLATE_NOOP("ParametersWindow", "Шаг интегрирования"), "",
      QT_TRANSLATE_NOOP("ParametersWindow", "Больше min(2 T, J / (2 p Mk T)) опыт не придёт к покою")},
     {"model.w0", QT_TRANSLATE_NOOP("ParametersWindow", "Угловая частота питания"), "",

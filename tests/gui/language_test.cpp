@@ -230,7 +230,7 @@ TEST_F(InEnglish, TheMenuSwitchesOpenWindowsBothWaysAndIsRemembered)
     choose(QStringLiteral("English"));
     EXPECT_EQ(RememberedLanguage(), Language::English);
     EXPECT_EQ(form1_->windowTitle(), QStringLiteral("induction motor model"));
-    EXPECT_EQ(Control<QPushButton>("Button4")->text(), QStringLiteral("Step response of Md and Omega"));
+    EXPECT_EQ(Control<QPushButton>("Button4")->text(), QStringLiteral("Step response: Md, Omega"));
     EXPECT_EQ(measurements.windowTitle(), QStringLiteral("Measurements"));
     EXPECT_NE(Item(QStringLiteral("Reset zoom")), nullptr);
     // Qt's own dialogs follow.
