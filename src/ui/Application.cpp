@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include "chart/TranslatedText.h"
 #include "experiments/Problem.h"
 #include "ui/ErrorTexts.h"
 
@@ -37,6 +38,9 @@ void TApplication::SetLanguage(Language language)
     // written by the program's own locale-independent conversions.
     Install(qtTexts_, QStringLiteral("qtbase_") + LanguageCode(language),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    // The forms' texts follow QEvent::LanguageChange; the actions made in
+    // code are given theirs here.
+    RetranslateActions();
 }
 
 void TApplication::Install(QTranslator& translator, const QString& file, const QString& directory)
