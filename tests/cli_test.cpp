@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
              "motormodel-cli: step.load=-1000: Floating point overflow\n"},
         Case{"sweep step.load=-1000,40 step --csv /dev/null", 3, "", "Floating point overflow\nInvalid load"},
         Case{"sweep model.J=-1,0.0172 step 10 --csv /dev/null", 2, "", "motormodel-cli: model.J must be a number above 0, not -1\n"},
-        Case{"sweep model.J=0.0172 step 40 --csv /dev/null", 3, "", "Мс<30: J=0.0172\n"},
+        Case{"sweep model.J=0.0172 step 40 --csv /dev/null", 3, "", "exceed 30: J=0.0172\n"},
         Case{"sweep model.j=1 step 10", 2, "", "there is no setting 'model.j'; did you mean 'model.J'?"},
         // Settings: a typed load wins over step.load, which stands in for it.
         Case{"step --set step.load=10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
