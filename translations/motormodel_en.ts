@@ -659,7 +659,7 @@
     </message>
     <message>
         <source>Нарастание</source>
-        <translation>Ramp</translation>
+        <translation>Rise time</translation>
     </message>
     <message>
         <source>Коэффициент вентилятора</source>
