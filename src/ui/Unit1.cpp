@@ -2,9 +2,9 @@
 
 #include "chart/ChartMenu.h"
 #include "chart/ChartPins.h"
-#include "chart/TranslatedText.h"
 #include "chart/MechanicalChart.h"
 #include "chart/TraceChart.h"
+#include "chart/TranslatedText.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
 #include "experiments/SettingsTable.h"
