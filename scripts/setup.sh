@@ -17,14 +17,15 @@ set -euo pipefail
 preset=${1:-default}
 cd "$(dirname "$0")/.."
 
-# What configuring and building the programs takes, and what the window
-# needs at run time (its font, Qt's Wayland plugin, Qt's Russian texts).
+# What configuring and building the programs takes (lrelease compiles the
+# window's English), and what the window needs at run time (its font, Qt's
+# Wayland plugin, Qt's own texts in Russian and English).
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqcustomplot-dev libqt6opengl6-dev qt6-svg-dev
   fonts-dejavu-core fonts-liberation
-  qt6-wayland qt6-translations-l10n
+  qt6-wayland qt6-translations-l10n qt6-l10n-tools
   libtomlplusplus-dev libcli11-dev libmpfr-dev
   help2man groff-base imagemagick
 )

@@ -4,12 +4,24 @@
 # xdotool, wmctrl, xprop and ImageMagick.
 source "$(dirname "${BASH_SOURCE[0]}")/wait-for.sh"
 
-MAIN_CAPTION="модель асинхронного двигателя"
-ALERT_CAPTION="Некорректно введенное значение Мс<30"
-MEASUREMENTS_CAPTION="Измерения"
-PARAMETERS_CAPTION="Параметры опыта"
-MECHANICAL_CAPTION="Механическая характеристика"
-FAMILY_CAPTION="Семейство кривых"
+# The program speaks Russian, whatever this machine's locale, unless
+# MOTORMODEL_LANG=en asks for English.
+WINDOW_LANG=${MOTORMODEL_LANG:-ru}
+if [ "$WINDOW_LANG" = en ]; then
+  MAIN_CAPTION="induction motor model"
+  ALERT_CAPTION="Invalid load: Mc must not exceed 30"
+  MEASUREMENTS_CAPTION="Measurements"
+  PARAMETERS_CAPTION="Experiment settings"
+  MECHANICAL_CAPTION="Mechanical characteristic"
+  FAMILY_CAPTION="Family of curves"
+else
+  MAIN_CAPTION="модель асинхронного двигателя"
+  ALERT_CAPTION="Некорректно введенное значение Мс<30"
+  MEASUREMENTS_CAPTION="Измерения"
+  PARAMETERS_CAPTION="Параметры опыта"
+  MECHANICAL_CAPTION="Механическая характеристика"
+  FAMILY_CAPTION="Семейство кривых"
+fi
 
 # Control centres in the main window's client area.
 declare -A CONTROL=(
@@ -109,13 +121,13 @@ pixel_of() {
   convert "$1" -format "%[pixel:p{$2,$3}]" info:
 }
 
-# Starts the program with any arguments after the first and waits for its
-# main window, captioned MAIN_CAPTION or as CAPTION says, to be drawn; sets
-# APP_PID and MAIN.
+# Starts the program in WINDOW_LANG with any arguments after the first and
+# waits for its main window, captioned MAIN_CAPTION or as CAPTION says, to
+# be drawn; sets APP_PID and MAIN.
 start_program() {
   local program=$1
   shift
-  "$program" "$@" >/dev/null 2>&1 &
+  "$program" --lang "$WINDOW_LANG" "$@" >/dev/null 2>&1 &
   APP_PID=$!
   MAIN=$(find_window "${CAPTION:-$MAIN_CAPTION}")
   local shot

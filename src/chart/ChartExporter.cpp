@@ -5,6 +5,7 @@
 #include "toolkit/AtomicFile.h"
 #include "toolkit/Exception.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QFile>
@@ -31,7 +32,8 @@ constexpr int kPdfPixelsPerInch = 72;
 
 [[noreturn]] void ThrowCannotSave(const QString& path, const QString& reason)
 {
-    throw toolkit::Exception(QStringLiteral("Не удалось сохранить \"%1\": %2").arg(path, reason).toStdString());
+    throw toolkit::Exception(
+        QCoreApplication::translate("ChartExporter", "Не удалось сохранить \"%1\": %2").arg(path, reason).toStdString());
 }
 
 // A device or a pipe the user chose is written in place, any other file
@@ -92,7 +94,8 @@ QByteArray ChartExporter::Encoded(ImageFormat format) const
     switch (format) {
     case ImageFormat::Png:
         if (!Picture(kPngScale).save(&buffer, "PNG"))
-            throw toolkit::Exception("рисунок PNG не удалось закодировать");
+            throw toolkit::Exception(
+                QCoreApplication::translate("ChartExporter", "рисунок PNG не удалось закодировать").toStdString());
         break;
     case ImageFormat::Svg: {
         ClippedSvg svg(buffer, size, kSvgPixelsPerInch);

@@ -3,8 +3,10 @@
 #include "chart/ChartCursors.h"
 #include "chart/ChartExporter.h"
 #include "chart/PlotChart.h"
+#include "chart/TranslatedText.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -23,9 +25,9 @@ struct ImageType {
 };
 
 constexpr std::array<ImageType, 3> kImageTypes{{
-    {ImageFormat::Png, "Рисунок PNG (*.png)", "png"},
-    {ImageFormat::Svg, "Рисунок SVG (*.svg)", "svg"},
-    {ImageFormat::Pdf, "Документ PDF (*.pdf)", "pdf"},
+    {ImageFormat::Png, QT_TRANSLATE_NOOP("ChartMenu", "Рисунок PNG (*.png)"), "png"},
+    {ImageFormat::Svg, QT_TRANSLATE_NOOP("ChartMenu", "Рисунок SVG (*.svg)"), "svg"},
+    {ImageFormat::Pdf, QT_TRANSLATE_NOOP("ChartMenu", "Документ PDF (*.pdf)"), "pdf"},
 }};
 
 struct CsvType {
@@ -34,8 +36,8 @@ struct CsvType {
 };
 
 constexpr std::array<CsvType, 2> kCsvTypes{{
-    {kPlainCsv, "CSV (*.csv)"},
-    {kRussianCsv, "CSV для русской локали (*.csv)"},
+    {kPlainCsv, QT_TRANSLATE_NOOP("ChartMenu", "CSV (*.csv)")},
+    {kRussianCsv, QT_TRANSLATE_NOOP("ChartMenu", "CSV для русской локали (*.csv)")},
 }};
 
 template <std::size_t N, typename Type>
@@ -43,7 +45,7 @@ QStringList FiltersOf(const std::array<Type, N>& types)
 {
     QStringList filters;
     for (const Type& type : types)
-        filters << QString::fromUtf8(type.filter);
+        filters << QCoreApplication::translate("ChartMenu", type.filter);
     return filters;
 }
 
@@ -61,26 +63,26 @@ ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
       askSavePath_([&chart](const QString& caption, const QString& folder, const QString& filters,
                             QString* chosenFilter) {
           return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter);
-      }),
-      imageFilter_(QString::fromUtf8(kImageTypes.front().filter)),
-      csvFilter_(QString::fromUtf8(kCsvTypes.front().filter))
+      })
 {
     ChartViewState& view = chart.View();
-    AddItem(QStringLiteral("Сбросить масштаб"), [&view] { view.ResetZoom(); });
-    QAction* back = AddItem(QStringLiteral("Предыдущий масштаб"), [&view] { view.Back(); });
+    AddItem(QT_TRANSLATE_NOOP("ChartMenu", "Сбросить масштаб"), [&view] { view.ResetZoom(); });
+    QAction* back = AddItem(QT_TRANSLATE_NOOP("ChartMenu", "Предыдущий масштаб"), [&view] { view.Back(); });
     connect(menu_, &QMenu::aboutToShow, back, [back, &view] { back->setEnabled(view.CanGoBack()); });
     menu_->addSeparator();
-    AddItem(QStringLiteral("Сохранить изображение…"), [this] { SaveImage(); });
-    AddItem(QStringLiteral("Экспорт данных в CSV…"), [this] { SaveCsv(); });
-    AddItem(QStringLiteral("Копировать изображение"), [this] { exporter_.CopyImage(); });
+    AddItem(QT_TRANSLATE_NOOP("ChartMenu", "Сохранить изображение…"), [this] { SaveImage(); });
+    AddItem(QT_TRANSLATE_NOOP("ChartMenu", "Экспорт данных в CSV…"), [this] { SaveCsv(); });
+    AddItem(QT_TRANSLATE_NOOP("ChartMenu", "Копировать изображение"), [this] { exporter_.CopyImage(); });
     // The time axis's own items: the plane of the mechanical view has no
     // cursors and no steps to read in seconds.
     if (cursors) {
         menu_->addSeparator();
         AddCursorsItem(*cursors);
-        AddUnitsItem(QStringLiteral("Время в секундах"), &AxisUnits::seconds, &ChartViewState::SetTimeInSeconds);
-        AddUnitsItem(QStringLiteral("Подписи осей"), &AxisUnits::titles, &ChartViewState::SetAxisTitles);
-        AddUnitsItem(QStringLiteral("Оформление для отчёта"), &AxisUnits::report, &ChartViewState::SetReportStyle);
+        AddUnitsItem(QT_TRANSLATE_NOOP("ChartMenu", "Время в секундах"), &AxisUnits::seconds,
+                     &ChartViewState::SetTimeInSeconds);
+        AddUnitsItem(QT_TRANSLATE_NOOP("ChartMenu", "Подписи осей"), &AxisUnits::titles, &ChartViewState::SetAxisTitles);
+        AddUnitsItem(QT_TRANSLATE_NOOP("ChartMenu", "Оформление для отчёта"), &AxisUnits::report,
+                     &ChartViewState::SetReportStyle);
     }
     chart.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&chart, &QWidget::customContextMenuRequested, this, &ChartMenu::Popup);
@@ -88,26 +90,30 @@ ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
 
 void ChartMenu::AddCursorsItem(ChartCursors& cursors)
 {
-    QAction* item = menu_->addAction(QStringLiteral("Курсоры A и B"));
+    QAction* item = menu_->addAction(QString());
+    SetTranslatedText(*item, "ChartMenu", QT_TRANSLATE_NOOP("ChartMenu", "Курсоры A и B"));
     item->setCheckable(true);
     connect(item, &QAction::toggled, &cursors,
             [this, &cursors](bool shown) { run_([&cursors, shown] { cursors.SetShown(shown); }); });
     connect(&cursors, &ChartCursors::Changed, item, [item, &cursors] { item->setChecked(cursors.IsShown()); });
 }
 
-void ChartMenu::AddUnitsItem(const QString& text, bool AxisUnits::*shown, void (ChartViewState::*set)(bool))
+void ChartMenu::AddUnitsItem(const char* text, bool AxisUnits::*shown, void (ChartViewState::*set)(bool))
 {
     ChartViewState& view = chart_.View();
-    QAction* item = menu_->addAction(text);
+    QAction* item = menu_->addAction(QString());
+    SetTranslatedText(*item, "ChartMenu", text);
     item->setCheckable(true);
     connect(item, &QAction::toggled, &view,
             [this, &view, set](bool on) { run_([&view, set, on] { (view.*set)(on); }); });
     connect(&view, &ChartViewState::Changed, item, [item, &view, shown] { item->setChecked(view.Units().*shown); });
 }
 
-void ChartMenu::AddEntryItem(const QString& text, std::function<bool(int)> offered, std::function<void(int)> command)
+void ChartMenu::AddEntryItem(const char* context, const char* text, std::function<bool(int)> offered,
+                             std::function<void(int)> command)
 {
     QAction* action = AddItem(text, [this, command = std::move(command)] { command(entryAt_); });
+    SetTranslatedText(*action, context, text);
     action->setVisible(false);
     entryItems_.push_back({action, std::move(offered)});
 }
@@ -123,41 +129,42 @@ void ChartMenu::Popup(QPoint position)
     menu_->popup(chart_.mapToGlobal(position));
 }
 
-QAction* ChartMenu::AddItem(const QString& text, std::function<void()> command)
+QAction* ChartMenu::AddItem(const char* text, std::function<void()> command)
 {
-    return menu_->addAction(text, this, [this, command = std::move(command)] { run_(command); });
+    QAction* action = menu_->addAction(QString(), this, [this, command = std::move(command)] { run_(command); });
+    SetTranslatedText(*action, "ChartMenu", text);
+    return action;
 }
 
-QString ChartMenu::AskPath(const QString& caption, const QStringList& filters, QString& filter, std::size_t& chosen)
+QString ChartMenu::AskPath(const QString& caption, const QStringList& filters, std::size_t& chosen)
 {
-    QString asked = filter;
+    QString asked = filters[static_cast<qsizetype>(chosen)];
     const QString path = askSavePath_(caption, folder_, filters.join(QStringLiteral(";;")), &asked);
     if (path.isEmpty())
         return path;
     folder_ = QFileInfo(path).absolutePath();
     // A filter the dialog did not offer counts as the first.
     chosen = static_cast<std::size_t>(std::max(qsizetype{0}, filters.indexOf(asked)));
-    filter = filters[static_cast<qsizetype>(chosen)];
     return path;
 }
 
 void ChartMenu::SaveImage()
 {
-    std::size_t chosen = 0;
-    const QString path = AskPath(QStringLiteral("Сохранить изображение"), FiltersOf(kImageTypes), imageFilter_, chosen);
+    const QString path =
+        AskPath(QCoreApplication::translate("ChartMenu", "Сохранить изображение"), FiltersOf(kImageTypes), imageType_);
     if (path.isEmpty())
         return;
     // A typed suffix says what the user wants, whatever the filter.
     if (const std::optional<ImageFormat> typed = ChartExporter::FormatOfName(path))
         return exporter_.SaveImage(path, *typed);
-    const ImageType& type = kImageTypes[chosen];
+    const ImageType& type = kImageTypes[imageType_];
     exporter_.SaveImage(WithSuffix(path, type.suffix), type.format);
 }
 
 void ChartMenu::SaveCsv()
 {
-    std::size_t chosen = 0;
-    const QString path = AskPath(QStringLiteral("Экспорт данных в CSV"), FiltersOf(kCsvTypes), csvFilter_, chosen);
+    const QString path =
+        AskPath(QCoreApplication::translate("ChartMenu", "Экспорт данных в CSV"), FiltersOf(kCsvTypes), csvType_);
     if (!path.isEmpty())
-        exporter_.SaveCsv(WithSuffix(path, "csv"), kCsvTypes[chosen].style);
+        exporter_.SaveCsv(WithSuffix(path, "csv"), kCsvTypes[csvType_].style);
 }

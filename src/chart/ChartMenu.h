@@ -43,8 +43,10 @@ public:
     const ChartExporter& Exporter() const { return exporter_; }
 
     // An item the menu offers only when it opens over a legend entry that
-    // offered accepts; the command is given that entry's index.
-    void AddEntryItem(const QString& text, std::function<bool(int)> offered, std::function<void(int)> command);
+    // offered accepts; the command is given that entry's index. Its text is
+    // translated in the context, as TranslatedText.h says.
+    void AddEntryItem(const char* context, const char* text, std::function<bool(int)> offered,
+                      std::function<void(int)> command);
 
     // Puts something else in place of the file dialog, as tests do.
     void SetAskSavePath(AskSavePath ask) { askSavePath_ = std::move(ask); }
@@ -55,18 +57,19 @@ private:
         std::function<bool(int)> offered;
     };
 
-    // An item whose command goes through the runner.
-    QAction* AddItem(const QString& text, std::function<void()> command);
+    // An item whose command goes through the runner; its text is the
+    // Russian source, translated in the context "ChartMenu".
+    QAction* AddItem(const char* text, std::function<void()> command);
     void AddCursorsItem(ChartCursors& cursors);
     // A checkable item that shows and sets one of the axes' units.
-    void AddUnitsItem(const QString& text, bool AxisUnits::*shown, void (ChartViewState::*set)(bool));
+    void AddUnitsItem(const char* text, bool AxisUnits::*shown, void (ChartViewState::*set)(bool));
     void Popup(QPoint position);
     void SaveImage();
     void SaveCsv();
-    // Asks for a path, offering the filters with the given one chosen;
-    // keeps the path's folder and the filter chosen for the next time, and
-    // gives the chosen filter's index.
-    QString AskPath(const QString& caption, const QStringList& filters, QString& filter, std::size_t& chosen);
+    // Asks for a path, offering the filters with the one at chosen chosen;
+    // keeps the path's folder and the index of the filter chosen for the
+    // next time (an index, so a change of language keeps it).
+    QString AskPath(const QString& caption, const QStringList& filters, std::size_t& chosen);
 
     PlotChart& chart_;
     ChartExporter exporter_;
@@ -74,8 +77,8 @@ private:
     CommandRunner run_;
     AskSavePath askSavePath_;
     QString folder_;
-    QString imageFilter_;
-    QString csvFilter_;
+    std::size_t imageType_ = 0;
+    std::size_t csvType_ = 0;
     std::vector<EntryItem> entryItems_;
     // The legend entry the menu was opened over, if any.
     int entryAt_ = -1;

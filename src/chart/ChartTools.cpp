@@ -7,6 +7,8 @@
 #include "chart/ChartTracker.h"
 #include "chart/TraceChart.h"
 
+#include <QCoreApplication>
+
 ChartTools AttachTools(TraceChart& chart, const ChartMenu::CommandRunner& run)
 {
     // Event filters installed later see events first: the tracker follows
@@ -18,7 +20,7 @@ ChartTools AttachTools(TraceChart& chart, const ChartMenu::CommandRunner& run)
     auto* pins = new ChartPins(chart);
     auto* menu = new ChartMenu(chart, cursors, run);
     menu->AddEntryItem(
-        QStringLiteral("Убрать"), [pins](int index) { return pins->IsPin(index); },
+        "ChartTools", QT_TRANSLATE_NOOP("ChartTools", "Убрать"), [pins](int index) { return pins->IsPin(index); },
         [pins](int index) { pins->Remove(index); });
     return {navigator, tracker, cursors, pins, menu};
 }

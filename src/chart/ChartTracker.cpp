@@ -5,6 +5,7 @@
 #include "plot/AxisUnits.h"
 #include "toolkit/Conversions.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 
@@ -162,8 +163,9 @@ void ChartTracker::PlaceBox(double lineX, QPointF pointer)
 QString ChartTracker::Text(const Readout& readout) const
 {
     const AxisUnits& units = chart_.View().Units();
-    QString text = units.seconds ? QStringLiteral("t = %1 с").arg(Number(TimeOfStep(readout.x, units.secondsPerStep)))
-                                 : QStringLiteral("Шаг %1").arg(Number(readout.x));
+    QString text = units.seconds ? QCoreApplication::translate("ChartTracker", "t = %1 с")
+                                       .arg(Number(TimeOfStep(readout.x, units.secondsPerStep)))
+                                 : QCoreApplication::translate("ChartTracker", "Шаг %1").arg(Number(readout.x));
     for (const ReadoutValue& value : readout.values)
         text += QStringLiteral("\n%1: %2")
                     .arg(QString::fromStdString(chart_.View().Traces().Heading(value.trace)), Number(value.y));

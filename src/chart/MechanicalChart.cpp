@@ -79,8 +79,7 @@ void DrawAs(QCPCurve& line, const PlaneCurve& curve)
 
 MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
 {
-    xAxis->setLabel(QStringLiteral("Md, Н·м"));
-    yAxis->setLabel(QStringLiteral("Omega, рад/с"));
+    ApplyAxes();
     View().SetSpanning([this] { return PlaneSpan(ShownCurves()); });
     // Torque across has no steps: the spiral into the operating point may
     // be zoomed as finely as its labels tell values apart.
@@ -90,6 +89,12 @@ MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
 }
 
 MechanicalChart::~MechanicalChart() = default;
+
+void MechanicalChart::ApplyAxes()
+{
+    xAxis->setLabel(tr("Md, Н·м"));
+    yAxis->setLabel(tr("Omega, рад/с"));
+}
 
 void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
 {

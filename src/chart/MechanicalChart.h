@@ -42,6 +42,7 @@ public:
     void WriteCsv(CsvStyle style, const CsvWrite& write) const override;
 
 protected:
+    void ApplyAxes() override;
     QCPAbstractPlottable* Plottable(int index) const override;
     bool InLegend(int index) const override;
 

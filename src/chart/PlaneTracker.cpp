@@ -3,6 +3,7 @@
 #include "chart/ChartTracker.h"
 #include "toolkit/Conversions.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 #include <cmath>
@@ -57,7 +58,7 @@ void PlaneTracker::Follow()
         return Hide();
     QString text = QString::fromStdString(chart_.Curves()[static_cast<std::size_t>(nearest->curve)].name);
     if (point->step)
-        text += QStringLiteral("\nШаг %1").arg(Number(*point->step));
+        text += QLatin1Char('\n') + QCoreApplication::translate("PlaneTracker", "Шаг %1").arg(Number(*point->step));
     text += QStringLiteral("\nMd: %1\nOmega: %2").arg(Number(point->Md), Number(point->Omega));
     box_->setText(text);
     box_->position->setCoords(at.x() + kGap, at.y() + kGap);

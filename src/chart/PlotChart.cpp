@@ -352,7 +352,7 @@ void PlotChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
 {
     QCPPainter painter;
     if (!painter.begin(&device))
-        throw toolkit::Exception("картинку графика не удалось нарисовать");
+        throw toolkit::Exception(tr("картинку графика не удалось нарисовать").toStdString());
     painter.setMode(QCPPainter::pmVectorized, vector);
     // A vector file's lines are as wide as their pens say, as the lines'
     // are: the grid's and the axes' one-pixel cosmetic pens would be
@@ -369,6 +369,13 @@ void PlotChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
     setAntialiasedElements(QCP::aeNone);
     setNotAntialiasedElements(onScreen);
     replot(rpQueuedReplot);
+}
+
+void PlotChart::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ApplyView();
+    QCustomPlot::changeEvent(event);
 }
 
 QString PlotChart::TitleText() const

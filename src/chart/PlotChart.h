@@ -100,6 +100,8 @@ protected:
     // Once after a view change, the layout it made for the replot it put
     // off stands, unless the chart was resized meanwhile.
     void updateLayout() override;
+    // A change of language titles the axes again.
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildLayout();

@@ -4,6 +4,7 @@
 #include "plot/AxisUnits.h"
 #include "plot/ReportStyle.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <utility>
 
@@ -42,19 +43,20 @@ QString XAxisTitle(const AxisUnits& units)
 {
     if (!units.titles && !units.report)
         return {};
-    return units.seconds ? QStringLiteral("t, с") : QStringLiteral("Шаг");
+    return units.seconds ? QCoreApplication::translate("TraceChart", "t, с")
+                         : QCoreApplication::translate("TraceChart", "Шаг");
 }
 
 QString YAxisTitle(const AxisUnits& units)
 {
     if (units.report)
-        return QStringLiteral("Md, Н·м");
-    return units.titles ? QStringLiteral("Md, Н·м; Omega, рад/с") : QString();
+        return QCoreApplication::translate("TraceChart", "Md, Н·м");
+    return units.titles ? QCoreApplication::translate("TraceChart", "Md, Н·м; Omega, рад/с") : QString();
 }
 
 QString RightAxisTitle(const AxisUnits& units)
 {
-    return units.report ? QStringLiteral("Omega, рад/с") : QString();
+    return units.report ? QCoreApplication::translate("TraceChart", "Omega, рад/с") : QString();
 }
 
 QPen LinePen(Colour colour, LineStyle style)

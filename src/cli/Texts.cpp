@@ -127,6 +127,11 @@ std::string Wrapped(std::string_view head, std::string_view text, std::size_t in
 
 } // namespace
 
+std::string RefusedLoadText(std::int64_t limit)
+{
+    return "Invalid load: Mc must not exceed " + std::to_string(limit);
+}
+
 std::string AllowedText(const Allowed& allowed)
 {
     switch (allowed.kind) {

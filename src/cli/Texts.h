@@ -3,6 +3,7 @@
 #include "experiments/Problem.h"
 #include "experiments/SettingsTable.h"
 
+#include <cstdint>
 #include <string>
 
 // The batch tool's words: its messages and the settings' part of its help,
@@ -15,6 +16,10 @@ std::string ErrorText(const Problem& problem);
 
 // What a setting allows: "a whole number from 0 to step.off (1000)".
 std::string AllowedText(const Allowed& allowed);
+
+// Why a step response's load was refused, "Invalid load: Mc must not exceed
+// 30" with the default limit: the window's alert, in English.
+std::string RefusedLoadText(std::int64_t limit);
 
 // The help's section on the settings: one entry per setting with its
 // label, unit, what it allows and its default, laid out as the rest of the

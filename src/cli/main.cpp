@@ -801,7 +801,7 @@ int RunSweep(const Options& options, const Settings& settings)
         std::string list;
         for (const std::string& label : refused)
             list += (list.empty() ? "" : ", ") + label;
-        std::cerr << RefusedLoadText(settings.run.limit) << ": " << list << '\n';
+        std::cerr << cli::RefusedLoadText(settings.run.limit) << ": " << list << '\n';
     }
     if (options.metrics)
         options.metrics->Write(metrics);
@@ -853,7 +853,7 @@ int Run(const Options& options, const Settings& settings)
     const bool refused = run.outcome == RunOutcome::Refused;
     if (options.command == Command::Step) {
         if (refused)
-            std::cerr << RefusedLoadText(settings.run.limit) << '\n';
+            std::cerr << cli::RefusedLoadText(settings.run.limit) << '\n';
         ReportMaxima(run, options);
     }
     if (options.csv)

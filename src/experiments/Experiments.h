@@ -129,10 +129,6 @@ struct RunControl {
 // not allowed; every other end is the result's outcome.
 RunResult RunExperiment(RunRequest request, const RunControl& control = {});
 
-// What the user is told when a typed load is above run.limit: "Некорректно
-// введенное значение Мс<30" with the default limit.
-std::string RefusedLoadText(std::int64_t limit);
-
 double GaussianLoad(toolkit::NormalSource& source, const GaussSettings& gauss = {});
 double UniformLoad(runtime::IntegerSource& source, const UniformSettings& uniform = {});
 

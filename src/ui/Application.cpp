@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include "chart/TranslatedText.h"
 #include "experiments/Problem.h"
 #include "ui/ErrorTexts.h"
 
@@ -20,20 +21,34 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     // metrics, close enough for the captions to fit their controls.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    LoadQtTranslations();
+    SetLanguage(Language::Russian);
 }
 
-void TApplication::LoadQtTranslations()
+void TApplication::SetLanguage(Language language)
 {
-    // The program's own texts are Russian whatever the user's locale, so the
-    // file dialogs, message boxes and edit menus Qt draws for it are too. The
-    // translator changes texts only: numbers are written by the program's own
-    // locale-independent conversions.
-    const QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (qtTranslations_.load(QStringLiteral("qtbase_ru"), directory))
-        installTranslator(&qtTranslations_);
+    removeTranslator(&programTexts_);
+    removeTranslator(&qtTexts_);
+    language_ = language;
+    // Russian is written in the code and the forms: only English has a
+    // translation of the program's texts, built into it.
+    if (language == Language::English)
+        Install(programTexts_, QStringLiteral("motormodel_en"), QStringLiteral(":/translations"));
+    // The file dialogs, message boxes and edit menus Qt draws for the program
+    // speak its language too. The translators change texts only: numbers are
+    // written by the program's own locale-independent conversions.
+    Install(qtTexts_, QStringLiteral("qtbase_") + LanguageCode(language),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    // The forms' texts follow QEvent::LanguageChange; the actions made in
+    // code are given theirs here.
+    RetranslateActions();
+}
+
+void TApplication::Install(QTranslator& translator, const QString& file, const QString& directory)
+{
+    if (translator.load(file, directory))
+        installTranslator(&translator);
     else
-        qWarning("qtbase_ru.qm not found in %s: Qt's standard dialogs stay in English", qPrintable(directory));
+        qWarning("%s.qm not found in %s: its texts stay as written", qPrintable(file), qPrintable(directory));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
@@ -43,7 +58,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         ShowException(error);
     } catch (...) {
-        ShowException(std::runtime_error("Неизвестная ошибка"));
+        ShowException(std::runtime_error(tr("Неизвестная ошибка").toStdString()));
     }
     return false;
 }

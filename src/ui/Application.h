@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Language.h"
+
 #include <QApplication>
 #include <QTranslator>
 
@@ -9,8 +11,8 @@
 
 // The application object. Qt lets no exception pass through its event
 // loop, so dispatch catches whatever escapes an event handler, shows it with
-// ShowException and carries on. It also makes Qt's own dialogs speak the
-// program's language.
+// ShowException and carries on. It also sets the language the windows and
+// Qt's own dialogs speak.
 class TApplication : public QApplication {
     Q_OBJECT
 
@@ -22,19 +24,28 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Shows the error's message to the user in a message box, in Russian
-    // where the error has it.
+    // Shows the error's message to the user in a message box, in the
+    // window's language where the error carries values rather than words.
     void ShowException(const std::exception& error);
+
+    // Speaks the language from now on: every window is told of the change
+    // (QEvent::LanguageChange) and shows its texts again in it. Russian at
+    // first.
+    void SetLanguage(Language language);
+    Language CurrentLanguage() const { return language_; }
 
     // Replaces how errors are shown (tests record them instead of opening a
     // modal box); an empty function restores the message box.
     void SetExceptionDisplay(ExceptionDisplay display);
 
 private:
-    void LoadQtTranslations();
+    // Installs the translator loaded from the file, if there is one.
+    void Install(QTranslator& translator, const QString& file, const QString& directory);
 
     ExceptionDisplay display_;
-    QTranslator qtTranslations_;
+    Language language_ = Language::Russian;
+    QTranslator programTexts_;
+    QTranslator qtTexts_;
 };
 
 // The one application object, once it exists.

@@ -1,8 +1,14 @@
 #include "ui/ErrorTexts.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
+
+// The context the table's texts are translated in.
+struct ErrorTexts {
+    Q_DECLARE_TR_FUNCTIONS(ErrorTexts)
+};
 
 QString Text(const std::string& text)
 {
@@ -18,54 +24,54 @@ QString BoundText(const Bound& bound)
 // The problem without the file it lies in.
 QString Body(const Problem& p)
 {
-    const QString values = QStringLiteral("значения '%1': ").arg(Text(p.value));
+    const QString values = ErrorTexts::tr("значения '%1': ").arg(Text(p.value));
     switch (p.kind) {
     case ProblemKind::NotAllowed:
-        return QStringLiteral("%1: нужно %2, а не %3").arg(Text(p.setting), AllowedText(p.allowed), Text(p.value));
+        return ErrorTexts::tr("%1: нужно %2, а не %3").arg(Text(p.setting), AllowedText(p.allowed), Text(p.value));
     case ProblemKind::TimeConstantUnusable:
-        return QStringLiteral("%1 / %2: нужно конечное число больше 0, а получилось %3 (%1 = %4, %2 = %5)")
+        return ErrorTexts::tr("%1 / %2: нужно конечное число больше 0, а получилось %3 (%1 = %4, %2 = %5)")
             .arg(Text(p.from.at(0).setting), Text(p.from.at(1).setting), Text(p.value), Text(p.from[0].value),
                  Text(p.from[1].value));
     case ProblemKind::StepPastStableLimit:
-        return QStringLiteral("%1 = %2 больше %3 — наибольшего шага, при котором метод Эйлера сохраняет покой "
+        return ErrorTexts::tr("%1 = %2 больше %3 — наибольшего шага, при котором метод Эйлера сохраняет покой "
                               "модели устойчивым: опыт не придёт к покою и, скорее всего, переполнится")
             .arg(Text(p.setting), Text(p.value), Text(p.from.at(0).value));
     case ProblemKind::UnknownSetting:
-        return QStringLiteral("нет параметра '%1'; может быть, '%2'?").arg(Text(p.value), Text(p.nearest));
+        return ErrorTexts::tr("нет параметра '%1'; может быть, '%2'?").arg(Text(p.value), Text(p.nearest));
     case ProblemKind::UnknownTable:
-        return QStringLiteral("нет таблицы [%1]; может быть, [%2]?").arg(Text(p.value), Text(p.nearest));
+        return ErrorTexts::tr("нет таблицы [%1]; может быть, [%2]?").arg(Text(p.value), Text(p.nearest));
     case ProblemKind::FileTooLarge:
-        return QStringLiteral("больше %1 МиБ — наибольшего размера файла опыта").arg(p.count >> 20);
+        return ErrorTexts::tr("больше %1 МиБ — наибольшего размера файла опыта").arg(p.count >> 20);
     case ProblemKind::BinaryData:
-        return QStringLiteral("содержит двоичные данные (байт %1); файл опыта — текст").arg(Text(p.value));
+        return ErrorTexts::tr("содержит двоичные данные (байт %1); файл опыта — текст").arg(Text(p.value));
     case ProblemKind::BeyondAscii:
-        return QStringLiteral("содержит знаки вне ASCII за пределами комментариев и текстовых значений");
+        return ErrorTexts::tr("содержит знаки вне ASCII за пределами комментариев и текстовых значений");
     case ProblemKind::KeysTooDeep:
-        return QStringLiteral("ключи глубже %1 уровней не принимаются; файл опыта состоит из простых таблиц")
+        return ErrorTexts::tr("ключи глубже %1 уровней не принимаются; файл опыта состоит из простых таблиц")
             .arg(p.count);
     case ProblemKind::ValuesTooDeep:
-        return QStringLiteral("значения глубже %1 уровней не принимаются; файл опыта содержит простые значения")
+        return ErrorTexts::tr("значения глубже %1 уровней не принимаются; файл опыта содержит простые значения")
             .arg(p.count);
     case ProblemKind::NotToml:
-        return QStringLiteral("ошибка TOML: %1").arg(Text(p.value));
+        return ErrorTexts::tr("ошибка TOML: %1").arg(Text(p.value));
     case ProblemKind::TooManyValues:
-        return values + QStringLiteral("в семействе не больше %1 значений").arg(p.count);
+        return values + ErrorTexts::tr("в семействе не больше %1 значений").arg(p.count);
     case ProblemKind::NotARange:
-        return values + QStringLiteral("диапазон пишется как A:B:STEP");
+        return values + ErrorTexts::tr("диапазон пишется как A:B:STEP");
     case ProblemKind::RangeNotNumbers:
-        return values + QStringLiteral("в A:B:STEP нужны три конечных числа");
+        return values + ErrorTexts::tr("в A:B:STEP нужны три конечных числа");
     case ProblemKind::RangeStepNotAboveZero:
-        return values + QStringLiteral("STEP должен быть больше 0");
+        return values + ErrorTexts::tr("STEP должен быть больше 0");
     case ProblemKind::RangeEndBelowStart:
-        return values + QStringLiteral("B не может быть меньше A");
+        return values + ErrorTexts::tr("B не может быть меньше A");
     case ProblemKind::EmptyValue:
-        return values + QStringLiteral("нужен список значений через запятую, без пустых");
+        return values + ErrorTexts::tr("нужен список значений через запятую, без пустых");
     case ProblemKind::NewerFormat:
-        return QStringLiteral("сеанс формата %1 записан более новой версией программы; эта читает формат %2")
+        return ErrorTexts::tr("сеанс формата %1 записан более новой версией программы; эта читает формат %2")
             .arg(Text(p.value))
             .arg(p.count);
     case ProblemKind::BadEntry:
-        return QStringLiteral("'%1' нет или записано не так, как записывает сеанс программа").arg(Text(p.setting));
+        return ErrorTexts::tr("'%1' нет или записано не так, как записывает сеанс программа").arg(Text(p.setting));
     case ProblemKind::CannotRead:
     case ProblemKind::RunFailed:
         break;
@@ -80,29 +86,34 @@ QString AllowedText(const Allowed& allowed)
 {
     switch (allowed.kind) {
     case AllowedKind::FiniteNumber:
-        return QStringLiteral("конечное число");
+        return ErrorTexts::tr("конечное число");
     case AllowedKind::NumberAboveZero:
-        return QStringLiteral("число больше 0");
+        return ErrorTexts::tr("число больше 0");
     case AllowedKind::NumberAtLeast:
-        return QStringLiteral("конечное число не меньше %1").arg(BoundText(allowed.min));
+        return ErrorTexts::tr("конечное число не меньше %1").arg(BoundText(allowed.min));
     case AllowedKind::WholeBetween:
-        return QStringLiteral("целое число от %1 до %2").arg(BoundText(allowed.min), BoundText(allowed.max));
+        return ErrorTexts::tr("целое число от %1 до %2").arg(BoundText(allowed.min), BoundText(allowed.max));
     case AllowedKind::WholeNumberAtLeast:
-        return QStringLiteral("целое число не меньше %1").arg(BoundText(allowed.min));
+        return ErrorTexts::tr("целое число не меньше %1").arg(BoundText(allowed.min));
     case AllowedKind::OneOf:
         break;
     }
     QStringList names;
     for (const std::string& name : allowed.choices)
         names << QLatin1Char('"') + Text(name) + QLatin1Char('"');
-    return QStringLiteral("одно из %1").arg(names.join(QStringLiteral(", ")));
+    return ErrorTexts::tr("одно из %1").arg(names.join(QStringLiteral(", ")));
+}
+
+QString RefusedLoadText(std::int64_t limit)
+{
+    return ErrorTexts::tr("Некорректно введенное значение Мс<%1").arg(limit);
 }
 
 QString ErrorText(const Problem& problem)
 {
     const Place& place = problem.place;
     if (place.unread)
-        return QStringLiteral("не удалось прочитать '%1': %2").arg(Text(place.file), Body(problem));
+        return ErrorTexts::tr("не удалось прочитать '%1': %2").arg(Text(place.file), Body(problem));
     if (place.file.empty())
         return Body(problem);
     const QString at = place.line > 0 ? QStringLiteral(":%1:%2").arg(place.line).arg(place.column) : QString();

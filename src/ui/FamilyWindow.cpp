@@ -37,6 +37,13 @@ FamilyWindow::FamilyWindow(QWidget* parent) : QWidget(parent, Qt::Window), ui_(s
 
 FamilyWindow::~FamilyWindow() = default;
 
+void FamilyWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui_->retranslateUi(this);
+    QWidget::changeEvent(event);
+}
+
 FamilyChoice FamilyWindow::Request() const
 {
     return {ui_->SettingBox->currentText().toStdString(), ui_->ValuesEdit->text().toStdString(),

@@ -37,6 +37,10 @@ public:
 signals:
     void Requested();
 
+protected:
+    // Shows the form's texts again in the language now in force.
+    void changeEvent(QEvent* event) override;
+
 private:
     std::unique_ptr<Ui::FamilyWindow> ui_;
 };

@@ -175,36 +175,36 @@ Cell SettledCell(const StepCharacteristics& c)
 {
     if (!c.rest)
         return {};
-    return Name(c.settled ? QStringLiteral("установилось") : QStringLiteral("не установилось"));
+    return Name(c.settled ? MeasurementsWindow::tr("установилось") : MeasurementsWindow::tr("не установилось"));
 }
 
 const std::array<CharacteristicRow, 19> kCharacteristicRows{{
-    {"Начальное значение", [](const StepCharacteristics& c, double) { return Number(c.initial); }},
-    {"Конечное значение",
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Начальное значение"), [](const StepCharacteristics& c, double) { return Number(c.initial); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Конечное значение"),
      [](const StepCharacteristics& c, double) { return c.settled ? Number(c.final) : Cell{}; }},
-    {"Значение в конце участка", [](const StepCharacteristics& c, double) { return Number(c.final); }},
-    {"Покой модели", [](const StepCharacteristics& c, double) { return Optional(c.rest, Number); }},
-    {"Установление", [](const StepCharacteristics& c, double) { return SettledCell(c); }},
-    {"Пик", [](const StepCharacteristics& c, double) { return Number(c.peak); }},
-    {"Шаг пика", [](const StepCharacteristics& c, double) { return StepNumber(c.peakStep); }},
-    {"Время пика, с",
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Значение в конце участка"), [](const StepCharacteristics& c, double) { return Number(c.final); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Покой модели"), [](const StepCharacteristics& c, double) { return Optional(c.rest, Number); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Установление"), [](const StepCharacteristics& c, double) { return SettledCell(c); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Пик"), [](const StepCharacteristics& c, double) { return Number(c.peak); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Шаг пика"), [](const StepCharacteristics& c, double) { return StepNumber(c.peakStep); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Время пика, с"),
      [](const StepCharacteristics& c, double dt) { return Time(static_cast<double>(c.peakStep), dt); }},
-    {"Минимум", [](const StepCharacteristics& c, double) { return Number(c.trough); }},
-    {"Шаг минимума", [](const StepCharacteristics& c, double) { return StepNumber(c.troughStep); }},
-    {"Время минимума, с",
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Минимум"), [](const StepCharacteristics& c, double) { return Number(c.trough); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Шаг минимума"), [](const StepCharacteristics& c, double) { return StepNumber(c.troughStep); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Время минимума, с"),
      [](const StepCharacteristics& c, double dt) { return Time(static_cast<double>(c.troughStep), dt); }},
-    {"Нарастание 10–90 %, шагов", [](const StepCharacteristics& c, double) { return Optional(c.riseSteps, StepNumber); }},
-    {"Нарастание 10–90 %, с",
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Нарастание 10–90 %, шагов"), [](const StepCharacteristics& c, double) { return Optional(c.riseSteps, StepNumber); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Нарастание 10–90 %, с"),
      [](const StepCharacteristics& c, double dt) { return Optional(c.riseSteps, DurationIn(dt)); }},
-    {"Постоянная времени t63, шагов",
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Постоянная времени t63, шагов"),
      [](const StepCharacteristics& c, double) { return Optional(c.timeConstantSteps, StepNumber); }},
-    {"Постоянная времени t63, с",
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Постоянная времени t63, с"),
      [](const StepCharacteristics& c, double dt) { return Optional(c.timeConstantSteps, DurationIn(dt)); }},
-    {"Установление в 2 %, шагов", [](const StepCharacteristics& c, double) { return Optional(c.settlingSteps, StepNumber); }},
-    {"Установление в 2 %, с",
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Установление в 2 %, шагов"), [](const StepCharacteristics& c, double) { return Optional(c.settlingSteps, StepNumber); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Установление в 2 %, с"),
      [](const StepCharacteristics& c, double dt) { return Optional(c.settlingSteps, DurationIn(dt)); }},
-    {"Перерегулирование, %", [](const StepCharacteristics& c, double) { return Optional(c.overshootPercent, Number); }},
-    {"Недорегулирование, %", [](const StepCharacteristics& c, double) { return Optional(c.undershootPercent, Number); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Перерегулирование, %"), [](const StepCharacteristics& c, double) { return Optional(c.overshootPercent, Number); }},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Недорегулирование, %"), [](const StepCharacteristics& c, double) { return Optional(c.undershootPercent, Number); }},
 }};
 
 // The pins table's columns before the characteristics: the family's value,
@@ -213,7 +213,7 @@ constexpr int kPinColumns = 3;
 
 QString SegmentName(Segment segment)
 {
-    return segment == Segment::On ? QStringLiteral("наброс") : QStringLiteral("сброс");
+    return segment == Segment::On ? MeasurementsWindow::tr("наброс") : MeasurementsWindow::tr("сброс");
 }
 
 // The step table's column of a quantity's segment, after the names.
@@ -239,8 +239,8 @@ MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cu
     QTableWidget& pinsTable = *ui_->PinsTable;
     pinsTable.setColumnCount(kPinColumns + static_cast<int>(kCharacteristicRows.size()));
     for (std::size_t i = 0; i < kCharacteristicRows.size(); ++i)
-        pinsTable.setHorizontalHeaderItem(kPinColumns + static_cast<int>(i),
-                                          new QTableWidgetItem(QString::fromUtf8(kCharacteristicRows[i].name)));
+        pinsTable.setHorizontalHeaderItem(kPinColumns + static_cast<int>(i), new QTableWidgetItem());
+    NameCharacteristicColumns();
     for (QTableWidget* table : {ui_->StatisticsTable, ui_->StepTable, ui_->PinsTable, ui_->CursorTable}) {
         FitToCells(*table);
         table->installEventFilter(this);
@@ -250,6 +250,25 @@ MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cu
 }
 
 MeasurementsWindow::~MeasurementsWindow() = default;
+
+void MeasurementsWindow::NameCharacteristicColumns()
+{
+    for (std::size_t i = 0; i < kCharacteristicRows.size(); ++i)
+        ui_->PinsTable->horizontalHeaderItem(kPinColumns + static_cast<int>(i))->setText(tr(kCharacteristicRows[i].name));
+}
+
+void MeasurementsWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui_->retranslateUi(this);
+        NameCharacteristicColumns();
+        // The step and pins tables name their rows and segments in words.
+        stepShown_.reset();
+        pinsShown_.reset();
+        Update();
+    }
+    QWidget::changeEvent(event);
+}
 
 void MeasurementsWindow::showEvent(QShowEvent* event)
 {
@@ -389,7 +408,7 @@ void MeasurementsWindow::ShowStepCharacteristics()
     for (const CharacteristicRow& characteristic : kCharacteristicRows) {
         // A segment with no steps leaves its own cells empty.
         Cells cells(kStepColumns);
-        cells[0] = Name(QString::fromUtf8(characteristic.name));
+        cells[0] = Name(tr(characteristic.name));
         for (const analysis::CharacteristicsRow& segment : segments)
             cells[StepColumn(segment.quantity, segment.segment)] = characteristic.cell(segment.values, origin.model.dt);
         rows << cells;
@@ -439,8 +458,8 @@ void MeasurementsWindow::ShowCursors()
     std::erase_if(readings,
                   [&traces](const CursorReading& reading) { return traces.At(reading.trace).Points().empty(); });
     const double dt = chart_.View().Units().secondsPerStep;
-    QList<Cells> rows{{Name(QStringLiteral("Шаг")), Number(a), Number(b), Number(b - a)},
-                      {Name(QStringLiteral("Время, с")), Time(a, dt), Time(b, dt), Number(DurationOfSteps(b - a, dt))}};
+    QList<Cells> rows{{Name(tr("Шаг")), Number(a), Number(b), Number(b - a)},
+                      {Name(tr("Время, с")), Time(a, dt), Time(b, dt), Number(DurationOfSteps(b - a, dt))}};
     for (const CursorReading& reading : readings)
         rows << Cells{Name(QString::fromStdString(traces.Heading(reading.trace))), Optional(reading.atA, Number),
                       Optional(reading.atB, Number), Optional(reading.Difference(), Number)};

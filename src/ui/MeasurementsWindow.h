@@ -55,9 +55,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Shows every heading and name again in the language now in force.
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The pins table's headings of the step characteristics.
+    void NameCharacteristicColumns();
     void Update();
     void ShowTables();
     void ShowStatistics();

@@ -29,10 +29,11 @@ const QEvent::Type kFollowEvent = static_cast<QEvent::Type>(QEvent::registerEven
 // alone.
 std::string ModelCurveName(CurveKind kind, const std::string& load, bool member)
 {
-    const std::string loadName = "Нагрузка (" + load + ")";
+    const QString quoted = QString::fromStdString(load);
+    const std::string loadName = MechanicalWindow::tr("Нагрузка (%1)").arg(quoted).toStdString();
     switch (kind) {
     case CurveKind::Static:
-        return "Статическая характеристика";
+        return MechanicalWindow::tr("Статическая характеристика").toStdString();
     case CurveKind::Load:
         return loadName;
     case CurveKind::LoadLowest:
@@ -40,7 +41,8 @@ std::string ModelCurveName(CurveKind kind, const std::string& load, bool member)
     case CurveKind::LoadHighest:
         return loadName + " max";
     case CurveKind::OperatingPoint:
-        return member ? "Рабочая точка (" + load + ")" : "Рабочая точка";
+        return (member ? MechanicalWindow::tr("Рабочая точка (%1)").arg(quoted) : MechanicalWindow::tr("Рабочая точка"))
+            .toStdString();
     case CurveKind::Path:
     case CurveKind::PathEnd:
         break;
@@ -86,6 +88,17 @@ MechanicalWindow::~MechanicalWindow() = default;
 MechanicalChart& MechanicalWindow::Chart() const
 {
     return *ui_->Chart;
+}
+
+void MechanicalWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui_->retranslateUi(this);
+        // The model's curves are named in words: drawn again.
+        drawnFrom_ = {};
+        Update();
+    }
+    QWidget::changeEvent(event);
 }
 
 void MechanicalWindow::showEvent(QShowEvent* event)

@@ -48,6 +48,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Shows the caption and the curves' names in the language now in force.
+    void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

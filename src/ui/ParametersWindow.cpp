@@ -24,7 +24,16 @@
 
 namespace {
 
-const QString kFileFilters = QStringLiteral("Опыты (*.toml);;Все файлы (*)");
+QString FileFilters()
+{
+    return ParametersWindow::tr("Опыты (*.toml);;Все файлы (*)");
+}
+
+// The table's texts, read in the language in force; an empty one stays empty.
+QString Tr(const char* text)
+{
+    return *text ? ParametersWindow::tr(text) : QString();
+}
 
 // The form names a setting's widgets after it, with '_' for the dot, which
 // uic's member names cannot hold: model_J, model_J_reason.
@@ -48,54 +57,59 @@ void SetMark(QWidget& widget, const char* mark, bool on)
 // stands: the first column or the second.
 struct GroupText {
     std::string_view group;
-    QString title;
+    const char* title;
     int column;
 };
 
 const std::array<GroupText, 5> kGroups{{
-    {"model", QStringLiteral("Модель двигателя"), 0},
-    {"run", QStringLiteral("Опыт"), 0},
-    {"gauss", QStringLiteral("Гауссовская нагрузка"), 0},
-    {"uniform", QStringLiteral("Равномерная нагрузка"), 1},
-    {"step", QStringLiteral("Ступенчатая нагрузка"), 1},
+    {"model", QT_TRANSLATE_NOOP("ParametersWindow", "Модель двигателя"), 0},
+    {"run", QT_TRANSLATE_NOOP("ParametersWindow", "Опыт"), 0},
+    {"gauss", QT_TRANSLATE_NOOP("ParametersWindow", "Гауссовская нагрузка"), 0},
+    {"uniform", QT_TRANSLATE_NOOP("ParametersWindow", "Равномерная нагрузка"), 1},
+    {"step", QT_TRANSLATE_NOOP("ParametersWindow", "Ступенчатая нагрузка"), 1},
 }};
 
 // A setting's row: what it is, what its field shows while empty and the
 // hint it gives.
 struct RowText {
     std::string_view name;
-    QString what;
-    QString unset = {};
-    QString hint = {};
+    const char* what;
+    const char* unset = "";
+    const char* hint = "";
 };
 
 const std::array<RowText, 22> kRows{{
-    {"model.J", QStringLiteral("Момент инерции")},
-    {"model.Mk", QStringLiteral("Постоянная момента в уравнении K"), {},
-     QStringLiteral("Не критический момент: у статической характеристики модели нет точки опрокидывания")},
-    {"model.sk", QStringLiteral("Множитель постоянной времени"), {},
-     QStringLiteral("Постоянная времени модели T = sk / w0")},
-    {"model.p", QStringLiteral("Число пар полюсов"), {}, QStringLiteral("Целое число не меньше 1")},
-    {"model.dt", QStringLiteral("Шаг интегрирования"), {},
-     QStringLiteral("Больше min(2 T, J / (2 p Mk T)) опыт не придёт к покою")},
-    {"model.w0", QStringLiteral("Угловая частота питания"), {},
-     QStringLiteral("Без нагрузки ротор приходит к скорости w0 / p")},
-    {"run.steps", QStringLiteral("Число шагов")},
-    {"run.limit", QStringLiteral("Предел нагрузки")},
-    {"run.seed", QStringLiteral("Начальное число"), QStringLiteral("от часов")},
-    {"gauss.mean", QStringLiteral("Среднее")},
-    {"gauss.sd", QStringLiteral("Стандартное отклонение")},
-    {"uniform.low", QStringLiteral("Нижняя граница")},
-    {"uniform.high", QStringLiteral("Верхняя граница")},
-    {"uniform.levels", QStringLiteral("Число уровней")},
-    {"step.load", QStringLiteral("Нагрузка"), QStringLiteral("из поля Mc")},
-    {"step.profile", QStringLiteral("Профиль")},
-    {"step.on", QStringLiteral("Включение")},
-    {"step.off", QStringLiteral("Выключение"), QStringLiteral("min(1000, steps)")},
-    {"step.ramp", QStringLiteral("Нарастание")},
-    {"step.k", QStringLiteral("Коэффициент вентилятора")},
-    {"step.amplitude", QStringLiteral("Амплитуда")},
-    {"step.period", QStringLiteral("Период")},
+    {"model.J", QT_TRANSLATE_NOOP("ParametersWindow", "Момент инерции")},
+    {"model.Mk", QT_TRANSLATE_NOOP("ParametersWindow", "Постоянная момента в уравнении K"), "",
+     QT_TRANSLATE_NOOP("ParametersWindow",
+                       "Не критический момент: у статической характеристики модели нет точки опрокидывания")},
+    {"model.sk", QT_TRANSLATE_NOOP("ParametersWindow", "Множитель постоянной времени"), "",
+     QT_TRANSLATE_NOOP("ParametersWindow", "Постоянная времени модели T = sk / w0")},
+    {"model.p", QT_TRANSLATE_NOOP("ParametersWindow", "Число пар полюсов"), "",
+     QT_TRANSLATE_NOOP("ParametersWindow", "Целое число не меньше 1")},
+    {"model.dt", QT_TRANSLATE_NOOP("ParametersWindow", "Шаг интегрирования"), "",
+     QT_TRANSLATE_NOOP("ParametersWindow", "Больше min(2 T, J / (2 p Mk T)) опыт не придёт к покою")},
+    {"model.w0", QT_TRANSLATE_NOOP("ParametersWindow", "Угловая частота питания"), "",
+     QT_TRANSLATE_NOOP("ParametersWindow", "Без нагрузки ротор приходит к скорости w0 / p")},
+    {"run.steps", QT_TRANSLATE_NOOP("ParametersWindow", "Число шагов")},
+    {"run.limit", QT_TRANSLATE_NOOP("ParametersWindow", "Предел нагрузки")},
+    {"run.seed", QT_TRANSLATE_NOOP("ParametersWindow", "Начальное число"),
+     QT_TRANSLATE_NOOP("ParametersWindow", "от часов")},
+    {"gauss.mean", QT_TRANSLATE_NOOP("ParametersWindow", "Среднее")},
+    {"gauss.sd", QT_TRANSLATE_NOOP("ParametersWindow", "Стандартное отклонение")},
+    {"uniform.low", QT_TRANSLATE_NOOP("ParametersWindow", "Нижняя граница")},
+    {"uniform.high", QT_TRANSLATE_NOOP("ParametersWindow", "Верхняя граница")},
+    {"uniform.levels", QT_TRANSLATE_NOOP("ParametersWindow", "Число уровней")},
+    {"step.load", QT_TRANSLATE_NOOP("ParametersWindow", "Нагрузка"),
+     QT_TRANSLATE_NOOP("ParametersWindow", "из поля Mc")},
+    {"step.profile", QT_TRANSLATE_NOOP("ParametersWindow", "Профиль")},
+    {"step.on", QT_TRANSLATE_NOOP("ParametersWindow", "Включение")},
+    {"step.off", QT_TRANSLATE_NOOP("ParametersWindow", "Выключение"),
+     QT_TRANSLATE_NOOP("ParametersWindow", "min(1000, steps)")},
+    {"step.ramp", QT_TRANSLATE_NOOP("ParametersWindow", "Нарастание")},
+    {"step.k", QT_TRANSLATE_NOOP("ParametersWindow", "Коэффициент вентилятора")},
+    {"step.amplitude", QT_TRANSLATE_NOOP("ParametersWindow", "Амплитуда")},
+    {"step.period", QT_TRANSLATE_NOOP("ParametersWindow", "Период")},
 }};
 
 QString UnitText(Unit unit)
@@ -104,19 +118,19 @@ QString UnitText(Unit unit)
     case Unit::None:
         break;
     case Unit::KilogramSquareMetre:
-        return QStringLiteral("кг·м²");
+        return ParametersWindow::tr("кг·м²");
     case Unit::NewtonMetre:
-        return QStringLiteral("Н·м");
+        return ParametersWindow::tr("Н·м");
     case Unit::NewtonMetreSecondSquared:
-        return QStringLiteral("Н·м·с²");
+        return ParametersWindow::tr("Н·м·с²");
     case Unit::RadianPerSecond:
-        return QStringLiteral("рад/с");
+        return ParametersWindow::tr("рад/с");
     case Unit::Second:
-        return QStringLiteral("с");
+        return ParametersWindow::tr("с");
     case Unit::Step:
-        return QStringLiteral("шаг");
+        return ParametersWindow::tr("шаг");
     case Unit::Steps:
-        return QStringLiteral("шагов");
+        return ParametersWindow::tr("шагов");
     }
     return {};
 }
@@ -136,7 +150,7 @@ const RowText& RowOf(std::string_view name)
 QString LabelText(const SettingSpec& spec)
 {
     const QString unit = UnitText(spec.unit);
-    return RowOf(spec.name).what + QLatin1Char(' ') + Latin(spec.Key()) +
+    return Tr(RowOf(spec.name).what) + QLatin1Char(' ') + Latin(spec.Key()) +
            (unit.isEmpty() ? QString() : QStringLiteral(", ") + unit);
 }
 
@@ -144,21 +158,21 @@ QString LabelText(const SettingSpec& spec)
 // means.
 QString ShownValue(const SettingSpec& spec, const std::optional<SettingValue>& value)
 {
-    return value ? QString::fromStdString(FieldText(value)) : RowOf(spec.name).unset;
+    return value ? QString::fromStdString(FieldText(value)) : Tr(RowOf(spec.name).unset);
 }
 
 } // namespace
 
 ReportTable SettingsReportTable(const Settings& settings)
 {
-    ReportTable table{QStringLiteral("Параметры опыта"),
-                      {QStringLiteral("Параметр"), QStringLiteral("Значение"), QStringLiteral("По умолчанию"),
-                       QStringLiteral("Изменён")},
+    ReportTable table{ParametersWindow::tr("Параметры опыта"),
+                      {ParametersWindow::tr("Параметр"), ParametersWindow::tr("Значение"),
+                       ParametersWindow::tr("По умолчанию"), ParametersWindow::tr("Изменён")},
                       {}};
     for (const SettingInForce& setting : SettingsInForce(settings))
         table.rows << QStringList{LabelText(*setting.spec), ShownValue(*setting.spec, setting.value),
                                   ShownValue(*setting.spec, setting.spec->defaultValue),
-                                  setting.changed ? QStringLiteral("да") : QString()};
+                                  setting.changed ? ParametersWindow::tr("да") : QString()};
     return table;
 }
 
@@ -176,6 +190,7 @@ ParametersWindow::ParametersWindow(QWidget* parent)
 {
     ui_->setupUi(this);
     AddRows();
+    ShowTexts();
     KeepStoredOuterGeometry(*this);
     connect(ui_->DefaultsButton, &QPushButton::clicked, this, [this] { ShowSettings(Settings{}); });
     connect(ui_->OpenButton, &QPushButton::clicked, this, &ParametersWindow::OpenWithDialog);
@@ -190,7 +205,7 @@ void ParametersWindow::AddRows()
     QVBoxLayout* columns[] = {ui_->Column1Layout, ui_->Column2Layout};
     QWidget* previous = nullptr;
     for (const GroupText& group : kGroups) {
-        auto* box = new QGroupBox(group.title + QStringLiteral(" [") + Latin(group.group) + QLatin1Char(']'), this);
+        auto* box = new QGroupBox(this);
         box->setObjectName(Latin(group.group) + QStringLiteral("_box"));
         auto* grid = new QGridLayout(box);
         grid->setObjectName(Latin(group.group) + QStringLiteral("_layout"));
@@ -203,7 +218,7 @@ void ParametersWindow::AddRows()
             if (spec.Group() != group.group)
                 continue;
             QWidget* field = AddField(spec, *box);
-            auto* label = new QLabel(LabelText(spec), box);
+            auto* label = new QLabel(box);
             label->setObjectName(WidgetName(spec.name, "_label"));
             label->setBuddy(field);
             auto* reason = new QLabel(box);
@@ -230,9 +245,34 @@ void ParametersWindow::AddRows()
     }
 }
 
+void ParametersWindow::ShowTexts()
+{
+    for (const GroupText& group : kGroups)
+        findChild<QGroupBox*>(Latin(group.group) + QStringLiteral("_box"))
+            ->setTitle(Tr(group.title) + QStringLiteral(" [") + Latin(group.group) + QLatin1Char(']'));
+    for (const SettingSpec& spec : SettingsTable()) {
+        const RowText& row = RowOf(spec.name);
+        findChild<QLabel*>(WidgetName(spec.name, "_label"))->setText(LabelText(spec));
+        QWidget& field = Field(spec.name);
+        if (auto* line = qobject_cast<QLineEdit*>(&field))
+            line->setPlaceholderText(Tr(row.unset));
+        field.setToolTip(Tr(row.hint));
+    }
+}
+
+void ParametersWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui_->retranslateUi(this);
+        ShowTexts();
+        // The reasons beside refused fields are told again.
+        ReadFields();
+    }
+    QWidget::changeEvent(event);
+}
+
 QWidget* ParametersWindow::AddField(const SettingSpec& spec, QWidget& box)
 {
-    const RowText& row = RowOf(spec.name);
     QWidget* field = nullptr;
     // A choice of names is picked from them, so it cannot be mistyped.
     if (spec.type == SettingType::Choice) {
@@ -243,13 +283,11 @@ QWidget* ParametersWindow::AddField(const SettingSpec& spec, QWidget& box)
         field = choice;
     } else {
         auto* line = new QLineEdit(&box);
-        line->setPlaceholderText(row.unset);
         connect(line, &QLineEdit::textEdited, this, &ParametersWindow::ReadFields);
         field = line;
     }
     field->setObjectName(WidgetName(spec.name));
     field->setMinimumSize(140, 0);
-    field->setToolTip(row.hint);
     return field;
 }
 
@@ -290,11 +328,13 @@ void ParametersWindow::Open(const std::string& path)
 bool ParametersWindow::Save(const std::string& path)
 {
     if (!refused_.empty())
-        throw toolkit::Exception("Опыт не сохранён: поле " + refused_.begin()->first +
-                            " не принято. " + refused_.begin()->second);
+        throw toolkit::Exception(tr("Опыт не сохранён: поле %1 не принято. %2")
+                                     .arg(QString::fromStdString(refused_.begin()->first),
+                                          QString::fromStdString(refused_.begin()->second))
+                                     .toStdString());
     const auto mayRewrite = [&] {
-        return QMessageBox::question(this, QStringLiteral("Сохранить опыт"),
-                                     QStringLiteral("Файл %1 нельзя изменить на месте: он задаёт значения так, что их "
+        return QMessageBox::question(this, tr("Сохранить опыт"),
+                                     tr("Файл %1 нельзя изменить на месте: он задаёт значения так, что их "
                                                     "не заменить, не переписав его. Переписать файл целиком? "
                                                     "Комментарии и порядок строк в нём пропадут.")
                                          .arg(QFileInfo(QString::fromStdString(path)).fileName())) == QMessageBox::Yes;
@@ -331,7 +371,7 @@ void ParametersWindow::OpenWithDialog()
     RunCommand([this] {
         if (Unsaved() && !mayReplace_())
             return;
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Открыть опыт"), folder_, kFileFilters);
+        const QString path = QFileDialog::getOpenFileName(this, tr("Открыть опыт"), folder_, FileFilters());
         if (path.isEmpty())
             return;
         folder_ = QFileInfo(path).absolutePath();
@@ -352,7 +392,7 @@ bool ParametersWindow::SaveWithDialog()
 {
     bool saved = false;
     RunCommand([&] {
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить опыт"), folder_, kFileFilters);
+        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить опыт"), folder_, FileFilters());
         if (path.isEmpty())
             return;
         folder_ = QFileInfo(path).absolutePath();
@@ -400,7 +440,7 @@ void ParametersWindow::ReadFields()
         Mark(name, read, defaults);
     ui_->StatusLabel->setText(refused_.empty()
                                   ? QString()
-                                  : QStringLiteral("Отмеченные поля не приняты: опыты идут с прежними параметрами."));
+                                  : tr("Отмеченные поля не приняты: опыты идут с прежними параметрами."));
     if (refused_.empty() && read != inForce_) {
         inForce_ = read;
         emit SettingsChanged();

@@ -87,7 +87,14 @@ public slots:
     bool SaveToFile();
     bool SaveWithDialog();
 
+protected:
+    // Shows every text again in the language now in force.
+    void changeEvent(QEvent* event) override;
+
 private:
+    // The boxes' titles, the labels, and the fields' placeholders and hints,
+    // in the language in force.
+    void ShowTexts();
     // Reads every field, marks the refused and the changed ones, and puts
     // the settings in force when none is refused.
     void ReadFields();

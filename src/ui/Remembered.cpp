@@ -11,6 +11,7 @@ namespace {
 const QString kSeconds = QStringLiteral("view/seconds");
 const QString kTitles = QStringLiteral("view/titles");
 const QString kReport = QStringLiteral("view/report");
+const QString kLanguage = QStringLiteral("language");
 
 QString PlaceKey(const QWidget& tool)
 {
@@ -47,4 +48,14 @@ void Remember(const ChartViewState& view, std::span<QWidget* const> tools)
     for (const QWidget* tool : tools)
         if (const std::optional<QPoint> place = PlaceOf(*tool))
             kept.setValue(PlaceKey(*tool), *place);
+}
+
+std::optional<Language> RememberedLanguage()
+{
+    return LanguageOfCode(UserSettings().value(kLanguage).toString());
+}
+
+void RememberLanguage(Language language)
+{
+    UserSettings().setValue(kLanguage, LanguageCode(language));
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/Language.h"
+
+#include <optional>
 #include <span>
 
 class ChartViewState;
@@ -12,3 +15,7 @@ class QWidget;
 // it always was.
 void RestoreRemembered(ChartViewState& view, std::span<QWidget* const> tools);
 void Remember(const ChartViewState& view, std::span<QWidget* const> tools);
+
+// The language last chosen in the window's menu, if one was.
+std::optional<Language> RememberedLanguage();
+void RememberLanguage(Language language);

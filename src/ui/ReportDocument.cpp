@@ -4,6 +4,7 @@
 #include "toolkit/Exception.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -114,10 +115,17 @@ void DrawChartPage(QPainter& painter, QRectF page, const ReportChart& chart)
     painter.restore();
 }
 
+[[noreturn]] void ThrowNotWritten(const QString& path, const QSaveFile& file)
+{
+    throw toolkit::Exception(QCoreApplication::translate("ReportDocument", "отчёт не удалось записать в %1: %2")
+                                 .arg(path, file.errorString())
+                                 .toStdString());
+}
+
 QString Heading(const ReportContents& contents)
 {
-    return contents.maker + QStringLiteral(" — отчёт от ") +
-           contents.made.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    return QCoreApplication::translate("ReportDocument", "%1 — отчёт от %2")
+        .arg(contents.maker, contents.made.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
 }
 
 } // namespace
@@ -126,8 +134,7 @@ void WriteReportPdf(const QString& path, const ReportContents& contents)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw toolkit::Exception("отчёт не удалось записать в " + path.toStdString() + ": " +
-                                 file.errorString().toStdString());
+        ThrowNotWritten(path, file);
     QPdfWriter writer(&file);
     writer.setTitle(contents.maker);
     writer.setCreator(contents.maker);
@@ -165,6 +172,5 @@ void WriteReportPdf(const QString& path, const ReportContents& contents)
     }
     painter.end();
     if (!file.commit())
-        throw toolkit::Exception("отчёт не удалось записать в " + path.toStdString() + ": " +
-                                 file.errorString().toStdString());
+        ThrowNotWritten(path, file);
 }

@@ -44,6 +44,8 @@ QDockWidget& ToolDocks::DockFor(QWidget& tool)
         return *dock;
     auto* dock = new QDockWidget(tool.windowTitle(), this);
     dock->setObjectName(tool.objectName());
+    // A change of language retitles the tool, and so its dock.
+    connect(&tool, &QWidget::windowTitleChanged, dock, &QDockWidget::setWindowTitle);
     // Taken into the dock, the tool window is a window no more.
     dock->setWidget(&tool);
     tool.show();

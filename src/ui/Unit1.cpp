@@ -4,6 +4,7 @@
 #include "chart/ChartPins.h"
 #include "chart/MechanicalChart.h"
 #include "chart/TraceChart.h"
+#include "chart/TranslatedText.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
 #include "experiments/SettingsTable.h"
@@ -16,6 +17,7 @@
 #include "ui/FamilyWindow.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
+#include "ui/Language.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
 #include "ui/ToolWindows.h"
@@ -26,6 +28,7 @@
 #include "ui_Unit1.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFileDialog>
@@ -65,8 +68,15 @@ void SetAutoSizedText(QLabel& label, const std::string& text)
     label.adjustSize();
 }
 
-const QString kCaption = QStringLiteral("модель асинхронного двигателя");
-const QString kSessionFilters = QStringLiteral("Сеансы (*.toml);;Все файлы (*)");
+QString Caption()
+{
+    return TForm1::tr("модель асинхронного двигателя");
+}
+
+QString SessionFilters()
+{
+    return TForm1::tr("Сеансы (*.toml);;Все файлы (*)");
+}
 
 // The chart as the picture for a report, in the style it shows.
 ReportChart ReportPicture(PlotChart& chart, const QString& title)
@@ -84,8 +94,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     Q_INIT_RESOURCE(motormodel);
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this, StoredSize::Minimum);
-    for (QLabel* label : {ui_->Label3, ui_->StaticText1, ui_->StaticText2, ui_->StaticText3})
-        label->adjustSize();
+    FitLabels();
     AnchorControls();
     for (const RunDefinition& run : kRuns)
         for (Quantity quantity : kQuantities)
@@ -119,7 +128,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     BindCommand(*ui_->Button5, &TForm1::Button5Click);
 
     sources_ = ClockSeededSources();
-    setWindowTitle(kCaption);
+    ShowCaption();
     model_.Reset();
 }
 
@@ -140,24 +149,68 @@ void TForm1::AnchorControls()
 void TForm1::AddChartCommands()
 {
     QMenu& menu = chartTools_.menu->Menu();
-    QAction* measurements = menu.addAction(QStringLiteral("Измерения"), this, [this] { ShowBeside(*measurements_); });
+    QAction* measurements = menu.addAction(QString(), this, [this] { ShowBeside(*measurements_); });
+    SetTranslatedText(*measurements, "TForm1", QT_TRANSLATE_NOOP("TForm1", "Измерения"));
     // The key works while the chart has the focus, as its zoom keys do.
     measurements->setShortcut(Qt::Key_M);
     measurements->setShortcutContext(Qt::WidgetShortcut);
     ui_->Chart1->addAction(measurements);
-    QAction* mechanical =
-        menu.addAction(QStringLiteral("Механическая характеристика"), this, [this] { ShowBeside(*mechanical_); });
+    QAction* mechanical = menu.addAction(QString(), this, [this] { ShowBeside(*mechanical_); });
+    SetTranslatedText(*mechanical, "TForm1", QT_TRANSLATE_NOOP("TForm1", "Механическая характеристика"));
     mechanical->setShortcut(Qt::Key_X);
     mechanical->setShortcutContext(Qt::WidgetShortcut);
     ui_->Chart1->addAction(mechanical);
-    menu.addAction(QStringLiteral("Закрепить графики"), this, [this] { RunCommand([this] { PinTraces(); }); });
-    menu.addAction(QStringLiteral("Параметры опыта…"), this, [this] { ShowBeside(*parameters_); });
+    SetTranslatedText(*menu.addAction(QString(), this, [this] { RunCommand([this] { PinTraces(); }); }), "TForm1",
+                      QT_TRANSLATE_NOOP("TForm1", "Закрепить графики"));
+    SetTranslatedText(*menu.addAction(QString(), this, [this] { ShowBeside(*parameters_); }), "TForm1",
+                      QT_TRANSLATE_NOOP("TForm1", "Параметры опыта…"));
     menu.addAction(ui_->ActionSaveAs);
+    AddLanguageMenu(menu);
     // The tool bar's room is taken at the form's width.
     menu.addAction(ui_->ActionOpenSession);
     menu.addAction(ui_->ActionSaveSession);
-    menu.addAction(QStringLiteral("Семейство кривых…"), this, [this] { ShowBeside(*family_); });
-    menu.addAction(QStringLiteral("Отчёт…"), this, &TForm1::WriteReportWithDialog);
+    SetTranslatedText(*menu.addAction(QString(), this, [this] { ShowBeside(*family_); }), "TForm1",
+                      QT_TRANSLATE_NOOP("TForm1", "Семейство кривых…"));
+    SetTranslatedText(*menu.addAction(QString(), this, &TForm1::WriteReportWithDialog), "TForm1",
+                      QT_TRANSLATE_NOOP("TForm1", "Отчёт…"));
+}
+
+void TForm1::AddLanguageMenu(QMenu& menu)
+{
+    // Named in both languages, so whoever cannot read the one in force finds
+    // it.
+    QMenu* languages = menu.addMenu(QStringLiteral("Язык / Language"));
+    languages->setObjectName(QStringLiteral("LanguageMenu"));
+    auto* group = new QActionGroup(languages);
+    // Each language by its own name, the same in either.
+    for (const auto& [language, name] : {std::pair{Language::Russian, QStringLiteral("Русский")},
+                                         std::pair{Language::English, QStringLiteral("English")}}) {
+        QAction* item = group->addAction(name);
+        item->setCheckable(true);
+        languages->addAction(item);
+        connect(item, &QAction::triggered, this, [language] {
+            Application()->SetLanguage(language);
+            RememberLanguage(language);
+        });
+        connect(languages, &QMenu::aboutToShow, item,
+                [item, language] { item->setChecked(Application()->CurrentLanguage() == language); });
+    }
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui_->retranslateUi(this);
+        FitLabels();
+        ShowCaption();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TForm1::FitLabels()
+{
+    for (QLabel* label : {ui_->Label3, ui_->StaticText1, ui_->StaticText2, ui_->StaticText3})
+        label->adjustSize();
 }
 
 void TForm1::BindToolBar()
@@ -190,9 +243,11 @@ void TForm1::PinFamily(const FamilyChoice& choice)
     std::vector<std::string> values = ParseFamilyValues(choice.values);
     constexpr std::size_t kMostValues = ChartPins::kMostKept / 2;
     if (values.size() > kMostValues)
-        throw toolkit::Exception("Семейство не построено: на графике закрепляется не больше " +
-                                 std::to_string(kMostValues) + " значений, по два графика на каждое, а задано " +
-                                 std::to_string(values.size()));
+        throw toolkit::Exception(tr("Семейство не построено: на графике закрепляется не больше %1 значений, по два "
+                                    "графика на каждое, а задано %2")
+                                     .arg(kMostValues)
+                                     .arg(values.size())
+                                     .toStdString());
     FamilyRequest request{.base = settings_,
                           .setting = choice.setting,
                           .values = std::move(values),
@@ -214,21 +269,22 @@ void TForm1::PinMembers(const FamilyResult& family)
     const ChartUpdateOnExit update(*ui_->Chart1);
     sources_ = family.sources;
     SetProgress(100);
-    std::string leftOut;
+    QString leftOut;
     for (const FamilyMember& member : family.members) {
         const std::string label = FamilyMemberLabel(member.place.setting, member.place.value);
         if (member.outcome != MemberOutcome::Ran) {
             // A refused load is told in the alert's words, once for all.
-            leftOut += "\n" + label + ": " + (member.outcome == MemberOutcome::Refused ? RefusedLoadText(member.settings.run.limit)
-                                                                                 : ErrorText(*member.error).toStdString());
+            leftOut += QLatin1Char('\n') + QString::fromStdString(label) + QStringLiteral(": ") +
+                       (member.outcome == MemberOutcome::Refused ? RefusedLoadText(member.settings.run.limit)
+                                                                 : ErrorText(*member.error));
             continue;
         }
         const RunResult& run = *member.run;
         const std::array traces{&run.Of(Quantity::Md), &run.Of(Quantity::Omega)};
         chartTools_.pins->PinRun(traces, label, run.Origin(member.place), run.Recipe());
     }
-    if (!leftOut.empty())
-        throw toolkit::Exception("Эти значения не построены:" + leftOut);
+    if (!leftOut.isEmpty())
+        throw toolkit::Exception((tr("Эти значения не построены:") + leftOut).toStdString());
 }
 
 void TForm1::TakeSettings()
@@ -238,13 +294,18 @@ void TForm1::TakeSettings()
         ui_->Edit1->setText(QString::number(*load));
     settings_ = parameters_->InForce();
     mechanical_->Update();
+    ShowCaption();
+}
+
+void TForm1::ShowCaption()
+{
     const QString file = parameters_->FileName();
     if (!file.isEmpty())
-        setWindowTitle(kCaption + QStringLiteral(" — ") + file);
+        setWindowTitle(Caption() + QStringLiteral(" — ") + file);
     else if (parameters_->Unsaved())
-        setWindowTitle(kCaption + QStringLiteral(" (параметры изменены)"));
+        setWindowTitle(Caption() + tr(" (параметры изменены)"));
     else
-        setWindowTitle(kCaption);
+        setWindowTitle(Caption());
 }
 
 void TForm1::TakeTypedLoad()
@@ -266,16 +327,15 @@ bool TForm1::MayDiscard(AtStake atStake)
         return true;
     QStringList lost;
     if (experiment)
-        lost << QStringLiteral("Параметры опыта изменены и не сохранены.");
+        lost << tr("Параметры опыта изменены и не сохранены.");
     if (pins)
-        lost << QStringLiteral("Закреплённые графики пропадут.");
-    QMessageBox question(QMessageBox::Question, kCaption, lost.join(QLatin1Char(' ')), QMessageBox::NoButton, this);
-    QPushButton* save = experiment ? question.addButton(QStringLiteral("Сохранить"), QMessageBox::AcceptRole) : nullptr;
+        lost << tr("Закреплённые графики пропадут.");
+    QMessageBox question(QMessageBox::Question, Caption(), lost.join(QLatin1Char(' ')), QMessageBox::NoButton, this);
+    QPushButton* save = experiment ? question.addButton(tr("Сохранить"), QMessageBox::AcceptRole) : nullptr;
     // A session keeps the pins and the settings in force alike.
-    QPushButton* saveSession =
-        pins ? question.addButton(QStringLiteral("Сохранить сеанс…"), QMessageBox::AcceptRole) : nullptr;
-    QPushButton* discard = question.addButton(QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole);
-    question.setEscapeButton(question.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole));
+    QPushButton* saveSession = pins ? question.addButton(tr("Сохранить сеанс…"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton* discard = question.addButton(tr("Не сохранять"), QMessageBox::DestructiveRole);
+    question.setEscapeButton(question.addButton(tr("Отмена"), QMessageBox::RejectRole));
     question.setDefaultButton(saveSession ? saveSession : save ? save : discard);
     question.exec();
     const QAbstractButton* clicked = question.clickedButton();
@@ -554,7 +614,7 @@ bool TForm1::SaveSessionWithDialog()
     bool saved = false;
     RunCommand([&] {
         QString path =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить сеанс"), sessionFolder_, kSessionFilters);
+            QFileDialog::getSaveFileName(this, tr("Сохранить сеанс"), sessionFolder_, SessionFilters());
         if (path.isEmpty())
             return;
         sessionFolder_ = QFileInfo(path).absolutePath();
@@ -572,12 +632,12 @@ void TForm1::WriteReport(const QString& path)
     ChartViewState& view = ui_->Chart1->View();
     const bool reportStyle = view.Units().report;
     view.SetReportStyle(true);
-    report.charts.push_back(ReportPicture(*ui_->Chart1, QStringLiteral("Md и Omega")));
+    report.charts.push_back(ReportPicture(*ui_->Chart1, tr("Md и Omega")));
     view.SetReportStyle(reportStyle);
     if (mechanical_->isVisible()) {
         PlotChart& plane = mechanical_->Chart();
         plane.ShowReportLook(true);
-        report.charts.push_back(ReportPicture(plane, QStringLiteral("Механическая характеристика")));
+        report.charts.push_back(ReportPicture(plane, tr("Механическая характеристика")));
         plane.ShowReportLook(false);
     }
     report.tables.push_back(SettingsReportTable(settings_));
@@ -589,8 +649,7 @@ void TForm1::WriteReport(const QString& path)
 void TForm1::WriteReportWithDialog()
 {
     RunCommand([this] {
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить отчёт"), reportFolder_,
-                                                    QStringLiteral("Документ PDF (*.pdf)"));
+        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить отчёт"), reportFolder_, tr("Документ PDF (*.pdf)"));
         if (path.isEmpty())
             return;
         reportFolder_ = QFileInfo(path).absolutePath();
@@ -607,7 +666,7 @@ void TForm1::OpenSessionWithDialog()
         if (!MayDiscard(AtStake::ExperimentAndPins))
             return;
         const QString path =
-            QFileDialog::getOpenFileName(this, QStringLiteral("Открыть сеанс"), sessionFolder_, kSessionFilters);
+            QFileDialog::getOpenFileName(this, tr("Открыть сеанс"), sessionFolder_, SessionFilters());
         if (path.isEmpty())
             return;
         sessionFolder_ = QFileInfo(path).absolutePath();

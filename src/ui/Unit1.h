@@ -23,6 +23,7 @@ struct FamilyChoice;
 class MeasurementsWindow;
 class MechanicalWindow;
 class ParametersWindow;
+class QMenu;
 class QPushButton;
 
 namespace Ui {
@@ -96,6 +97,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Shows every text again in the language now in force.
+    void changeEvent(QEvent* event) override;
 
 private:
     // Command handlers, one per button; an error they raise is shown to
@@ -113,6 +116,13 @@ private:
     // The chart's menu items that need the window: the measurements and
     // mechanical characteristic windows and the pinning of runs.
     void AddChartCommands();
+    // "Язык / Language": the languages to choose, the choice remembered.
+    void AddLanguageMenu(QMenu& menu);
+    // The labels beside the controls are as wide as their texts.
+    void FitLabels();
+    // The caption: the program, and the experiment's file or whether its
+    // settings are unsaved.
+    void ShowCaption();
     // The tool bar above the chart and its keys.
     void BindToolBar();
     // Shows a tool window, beside this one the first time.

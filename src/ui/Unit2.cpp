@@ -1,6 +1,7 @@
 #include "ui/Unit2.h"
 
-#include "experiments/Experiments.h"
+#include "experiments/Settings.h"
+#include "ui/ErrorTexts.h"
 #include "ui/FormGeometry.h"
 #include "ui/ToolWindows.h"
 #include "ui_Unit2.h"
@@ -26,11 +27,19 @@ TForm2::~TForm2() = default;
 
 void TForm2::SetLimit(std::int64_t limit)
 {
-    setWindowTitle(QString::fromStdString(RefusedLoadText(limit)));
+    limit_ = limit;
+    setWindowTitle(RefusedLoadText(limit));
     // A minimum rather than a resize: fitting the window to its frame, once
     // the frame is known, does not narrow it again.
     if (titleBar_)
         setMinimumWidth(WidthShowingCaption(*titleBar_, windowTitle()));
+}
+
+void TForm2::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        SetLimit(limit_);
+    QWidget::changeEvent(event);
 }
 
 void TForm2::Show()

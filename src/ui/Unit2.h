@@ -33,10 +33,15 @@ public:
     // shown is brought to the front, so there is only ever one.
     void Show();
 
+protected:
+    // The caption in the language now in force.
+    void changeEvent(QEvent* event) override;
+
 private:
     std::unique_ptr<Ui::TForm2> ui_;
     QPointer<QWidget> mainWindow_;
     std::optional<TitleBar> titleBar_;
+    std::int64_t limit_ = 0;
 };
 
 extern TForm2* Form2;

@@ -1,16 +1,21 @@
-// The program's entry: the main window, then the hidden alert window, then
-// the experiment file named on the command line, if any, then the event loop
-// until the main window closes.
+// The program's entry: the language, then the main window, then the hidden
+// alert window, then the experiment file named on the command line, if any,
+// then the event loop until the main window closes.
 
 #include "ui/Application.h"
+#include "ui/Language.h"
+#include "ui/Remembered.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
+
+#include <QLocale>
 
 #include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 int main(int argc, char* argv[])
 {
@@ -18,7 +23,14 @@ int main(int argc, char* argv[])
     // instead of the signal ending the program with the user's work.
     std::signal(SIGXFSZ, SIG_IGN);
     TApplication application(argc, argv);
+    // The menu's choice from an earlier start, else the locale's; "--lang"
+    // wins over both.
+    application.SetLanguage(RememberedLanguage().value_or(LanguageOfLocale(QLocale::system())));
+    // Qt has taken its own options out of argv.
+    std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
+        if (const std::optional<Language> chosen = TakeLanguageArgument(arguments))
+            application.SetLanguage(*chosen);
         // The first window created is the main one: closing it ends the loop.
         const auto mainWindow = std::make_unique<TForm1>();
         Form1 = mainWindow.get();
@@ -27,11 +39,13 @@ int main(int argc, char* argv[])
         Form1->show();
         // A file that cannot be opened is shown as an error, and the program
         // starts with the defaults.
-        if (argc > 2)
-            application.ShowException(std::runtime_error("Программа открывает один файл опыта; аргументов дано: " +
-                                                         std::to_string(argc - 1)));
-        else if (argc == 2)
-            RunCommand([&] { Form1->OpenExperiment(argv[1]); });
+        if (arguments.size() > 1)
+            application.ShowException(std::runtime_error(
+                QCoreApplication::translate("main", "Программа открывает один файл опыта; аргументов дано: %1")
+                    .arg(arguments.size())
+                    .toStdString()));
+        else if (arguments.size() == 1)
+            RunCommand([&] { Form1->OpenExperiment(arguments.front()); });
 
         const int status = application.exec();
         Form1 = nullptr;

@@ -24,7 +24,7 @@ start_weston || exit 1
 case "$scenario" in
 smoke)
   printf '[model]\nJ = 0.0344\n' >"$work/lab.toml"
-  "$program" "$work/lab.toml" >/dev/null 2>"$work/stderr" &
+  "$program" --lang ru "$work/lab.toml" >/dev/null 2>"$work/stderr" &
   app=$!
   check "the caption names the experiment file" wait_for caption_set "модель асинхронного двигателя — lab.toml"
   check "Qt's Wayland plugin is the one loaded" grep -q '/platforms/libqwayland' "/proc/$app/maps"

@@ -52,8 +52,20 @@ check_tree() {
 
 check_validators() {
   install_into_prefix
-  desktop-file-validate "$work/prefix/share/applications/$app_id.desktop"
-  appstreamcli validate --no-net "$work/prefix/share/metainfo/$app_id.metainfo.xml"
+  local entry=$work/prefix/share/applications/$app_id.desktop metainfo=$work/prefix/share/metainfo/$app_id.metainfo.xml
+  desktop-file-validate "$entry"
+  appstreamcli validate --pedantic --no-net "$metainfo"
+  # The menu and the software centre name and describe the program in both
+  # of the window's languages.
+  local key
+  for key in Name GenericName Comment Keywords; do
+    grep -q "^$key=" "$entry" || fail "the desktop entry has no $key"
+    grep -q "^$key\[ru\]=" "$entry" || fail "the desktop entry has no $key[ru]"
+  done
+  for key in name summary p; do
+    grep -q "<$key>" "$metainfo" || fail "the AppStream file has no English <$key>"
+    grep -q "<$key xml:lang=\"ru\">" "$metainfo" || fail "the AppStream file has no Russian <$key>"
+  done
 }
 
 squeeze() {
@@ -112,7 +124,8 @@ check_deb() {
   local depends
   depends=$(dpkg-deb --field "$deb" Depends)
   # Versioned library packages come only from the binaries' own links.
-  for wanted in 'libc6 \(>= ' 'libqt6widgets6 \(>= ' 'libqcustomplot' fonts-liberation fonts-dejavu-core qt6-wayland; do
+  for wanted in 'libc6 \(>= ' 'libqt6widgets6 \(>= ' 'libqcustomplot' fonts-liberation fonts-dejavu-core qt6-wayland \
+    qt6-translations-l10n; do
     grep -Eq "(^|, )($wanted)" <<<"$depends" || fail "Depends lacks $wanted: $depends"
   done
 

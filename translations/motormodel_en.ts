@@ -1,0 +1,990 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ru_RU">
+<context>
+    <name>ChartExporter</name>
+    <message>
+        <source>Не удалось сохранить &quot;%1&quot;: %2</source>
+        <translation>Could not save &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>рисунок PNG не удалось закодировать</source>
+        <translation>the PNG picture could not be encoded</translation>
+    </message>
+</context>
+<context>
+    <name>ChartMenu</name>
+    <message>
+        <source>Рисунок PNG (*.png)</source>
+        <translation>PNG picture (*.png)</translation>
+    </message>
+    <message>
+        <source>Рисунок SVG (*.svg)</source>
+        <translation>SVG picture (*.svg)</translation>
+    </message>
+    <message>
+        <source>Документ PDF (*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>CSV для русской локали (*.csv)</source>
+        <translation>CSV for a Russian locale (*.csv)</translation>
+    </message>
+    <message>
+        <source>Сбросить масштаб</source>
+        <translation>Reset zoom</translation>
+    </message>
+    <message>
+        <source>Предыдущий масштаб</source>
+        <translation>Previous zoom</translation>
+    </message>
+    <message>
+        <source>Сохранить изображение…</source>
+        <translation>Save picture…</translation>
+    </message>
+    <message>
+        <source>Экспорт данных в CSV…</source>
+        <translation>Export data to CSV…</translation>
+    </message>
+    <message>
+        <source>Копировать изображение</source>
+        <translation>Copy picture</translation>
+    </message>
+    <message>
+        <source>Время в секундах</source>
+        <translation>Time in seconds</translation>
+    </message>
+    <message>
+        <source>Подписи осей</source>
+        <translation>Axis titles</translation>
+    </message>
+    <message>
+        <source>Оформление для отчёта</source>
+        <translation>Style for reports</translation>
+    </message>
+    <message>
+        <source>Курсоры A и B</source>
+        <translation>Cursors A and B</translation>
+    </message>
+    <message>
+        <source>Сохранить изображение</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>Экспорт данных в CSV</source>
+        <translation>Export data to CSV</translation>
+    </message>
+</context>
+<context>
+    <name>ChartTools</name>
+    <message>
+        <source>Убрать</source>
+        <translation>Remove</translation>
+    </message>
+</context>
+<context>
+    <name>ChartTracker</name>
+    <message>
+        <source>t = %1 с</source>
+        <translation>t = %1 s</translation>
+    </message>
+    <message>
+        <source>Шаг %1</source>
+        <translation>Step %1</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorTexts</name>
+    <message>
+        <source>значения &apos;%1&apos;: </source>
+        <translation>values &apos;%1&apos;: </translation>
+    </message>
+    <message>
+        <source>%1: нужно %2, а не %3</source>
+        <translation>%1 must be %2, not %3</translation>
+    </message>
+    <message>
+        <source>%1 / %2: нужно конечное число больше 0, а получилось %3 (%1 = %4, %2 = %5)</source>
+        <translation>%1 / %2 must be a finite number above 0, but it is %3 (%1 = %4, %2 = %5)</translation>
+    </message>
+    <message>
+        <source>%1 = %2 больше %3 — наибольшего шага, при котором метод Эйлера сохраняет покой модели устойчивым: опыт не придёт к покою и, скорее всего, переполнится</source>
+        <translation>%1 = %2 is above %3, the largest step at which Euler&apos;s method keeps the model&apos;s rest stable: the run will not come to rest and will likely overflow</translation>
+    </message>
+    <message>
+        <source>нет параметра &apos;%1&apos;; может быть, &apos;%2&apos;?</source>
+        <translation>there is no setting &apos;%1&apos;; did you mean &apos;%2&apos;?</translation>
+    </message>
+    <message>
+        <source>нет таблицы [%1]; может быть, [%2]?</source>
+        <translation>there is no table [%1]; did you mean [%2]?</translation>
+    </message>
+    <message>
+        <source>больше %1 МиБ — наибольшего размера файла опыта</source>
+        <translation>larger than %1 MiB, the largest size of an experiment file</translation>
+    </message>
+    <message>
+        <source>содержит двоичные данные (байт %1); файл опыта — текст</source>
+        <translation>holds binary data (byte %1); an experiment file is text</translation>
+    </message>
+    <message>
+        <source>содержит знаки вне ASCII за пределами комментариев и текстовых значений</source>
+        <translation>holds characters beyond ASCII outside comments and text values</translation>
+    </message>
+    <message>
+        <source>ключи глубже %1 уровней не принимаются; файл опыта состоит из простых таблиц</source>
+        <translation>keys deeper than %1 levels are not accepted; an experiment file is made of plain tables</translation>
+    </message>
+    <message>
+        <source>значения глубже %1 уровней не принимаются; файл опыта содержит простые значения</source>
+        <translation>values deeper than %1 levels are not accepted; an experiment file holds plain values</translation>
+    </message>
+    <message>
+        <source>ошибка TOML: %1</source>
+        <translation>TOML error: %1</translation>
+    </message>
+    <message>
+        <source>в семействе не больше %1 значений</source>
+        <translation>a family has at most %1 values</translation>
+    </message>
+    <message>
+        <source>диапазон пишется как A:B:STEP</source>
+        <translation>a range is written A:B:STEP</translation>
+    </message>
+    <message>
+        <source>в A:B:STEP нужны три конечных числа</source>
+        <translation>A:B:STEP needs three finite numbers</translation>
+    </message>
+    <message>
+        <source>STEP должен быть больше 0</source>
+        <translation>STEP must be above 0</translation>
+    </message>
+    <message>
+        <source>B не может быть меньше A</source>
+        <translation>B cannot be below A</translation>
+    </message>
+    <message>
+        <source>нужен список значений через запятую, без пустых</source>
+        <translation>a comma-separated list of values is needed, with none empty</translation>
+    </message>
+    <message>
+        <source>сеанс формата %1 записан более новой версией программы; эта читает формат %2</source>
+        <translation>the session of format %1 was written by a newer version of the program; this one reads format %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; нет или записано не так, как записывает сеанс программа</source>
+        <translation>&apos;%1&apos; is missing or not written as the program writes a session</translation>
+    </message>
+    <message>
+        <source>конечное число</source>
+        <translation>a finite number</translation>
+    </message>
+    <message>
+        <source>число больше 0</source>
+        <translation>a number above 0</translation>
+    </message>
+    <message>
+        <source>конечное число не меньше %1</source>
+        <translation>a finite number of at least %1</translation>
+    </message>
+    <message>
+        <source>целое число от %1 до %2</source>
+        <translation>a whole number from %1 to %2</translation>
+    </message>
+    <message>
+        <source>целое число не меньше %1</source>
+        <translation>a whole number of at least %1</translation>
+    </message>
+    <message>
+        <source>одно из %1</source>
+        <translation>one of %1</translation>
+    </message>
+    <message>
+        <source>Некорректно введенное значение Мс&lt;%1</source>
+        <translation>Invalid load: Mc must not exceed %1</translation>
+    </message>
+    <message>
+        <source>не удалось прочитать &apos;%1&apos;: %2</source>
+        <translation>could not read &apos;%1&apos;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>FamilyWindow</name>
+    <message>
+        <source>Семейство кривых</source>
+        <translation>Family of curves</translation>
+    </message>
+    <message>
+        <source>Параметр</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>Параметр опыта, который меняется от кривой к кривой; step.load — нагрузка Mc</source>
+        <translation>The setting that changes from curve to curve; step.load is the load Mc</translation>
+    </message>
+    <message>
+        <source>Значения</source>
+        <translation>Values</translation>
+    </message>
+    <message>
+        <source>0, 10, 20, 30 или 0:30:10</source>
+        <translation>0, 10, 20, 30 or 0:30:10</translation>
+    </message>
+    <message>
+        <source>Список через запятую или A:B:ШАГ; не больше 24 значений</source>
+        <translation>A comma-separated list or A:B:STEP; at most 24 values</translation>
+    </message>
+    <message>
+        <source>Опыт</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>Реакция по выходам Мд и O</source>
+        <translation>Step response: Md, Omega</translation>
+    </message>
+    <message>
+        <source>Гауусовское распределение</source>
+        <translation>Gaussian distribution</translation>
+    </message>
+    <message>
+        <source>Равномерное распределение</source>
+        <translation>Uniform distribution</translation>
+    </message>
+    <message>
+        <source>Каждое значение — свой опыт; его Md и Omega закрепляются на графике с этим значением в имени.</source>
+        <translation>Each value is a run of its own; its Md and Omega are pinned on the chart with the value in their names.</translation>
+    </message>
+    <message>
+        <source>Построить</source>
+        <translation>Build</translation>
+    </message>
+</context>
+<context>
+    <name>Language</name>
+    <message>
+        <source>--lang: нужно ru или en, а не &apos;%1&apos;</source>
+        <translation>--lang must be ru or en, not &apos;%1&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementsWindow</name>
+    <message>
+        <source>Измерения</source>
+        <translation>Measurements</translation>
+    </message>
+    <message>
+        <source>Статистика на шагах, видимых на графике</source>
+        <translation>Statistics over the steps in view on the chart</translation>
+    </message>
+    <message>
+        <source>График</source>
+        <translation>Trace</translation>
+    </message>
+    <message>
+        <source>От шага</source>
+        <translation>From step</translation>
+    </message>
+    <message>
+        <source>До шага</source>
+        <translation>To step</translation>
+    </message>
+    <message>
+        <source>Точек</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>Мин</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>Шаг мин</source>
+        <translation>Min step</translation>
+    </message>
+    <message>
+        <source>Макс</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>Шаг макс</source>
+        <translation>Max step</translation>
+    </message>
+    <message>
+        <source>Среднее</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>СКЗ</source>
+        <translation>RMS</translation>
+    </message>
+    <message>
+        <source>СКО</source>
+        <translation>SD</translation>
+    </message>
+    <message>
+        <source>Переходная характеристика</source>
+        <translation>Step characteristics</translation>
+    </message>
+    <message>
+        <source>Нет полного прогона реакции по выходам.</source>
+        <translation>No complete run of the step response.</translation>
+    </message>
+    <message>
+        <source>Величина</source>
+        <translation>Quantity</translation>
+    </message>
+    <message>
+        <source>Md: наброс</source>
+        <translation>Md: load on</translation>
+    </message>
+    <message>
+        <source>Md: сброс</source>
+        <translation>Md: load off</translation>
+    </message>
+    <message>
+        <source>Omega: наброс</source>
+        <translation>Omega: load on</translation>
+    </message>
+    <message>
+        <source>Omega: сброс</source>
+        <translation>Omega: load off</translation>
+    </message>
+    <message>
+        <source>Закреплённые реакции по выходам</source>
+        <translation>Pinned step responses</translation>
+    </message>
+    <message>
+        <source>Нет закреплённых полных прогонов реакции по выходам.</source>
+        <translation>No pinned complete runs of the step response.</translation>
+    </message>
+    <message>
+        <source>Значение</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Участок</source>
+        <translation>Segment</translation>
+    </message>
+    <message>
+        <source>Курсоры A и B</source>
+        <translation>Cursors A and B</translation>
+    </message>
+    <message>
+        <source>Курсоры скрыты: их показывает контекстное меню графика.</source>
+        <translation>The cursors are hidden: the chart&apos;s context menu shows them.</translation>
+    </message>
+    <message>
+        <source>установилось</source>
+        <translation>settled</translation>
+    </message>
+    <message>
+        <source>не установилось</source>
+        <translation>not settled</translation>
+    </message>
+    <message>
+        <source>Начальное значение</source>
+        <translation>Initial value</translation>
+    </message>
+    <message>
+        <source>Конечное значение</source>
+        <translation>Final value</translation>
+    </message>
+    <message>
+        <source>Значение в конце участка</source>
+        <translation>Value at segment end</translation>
+    </message>
+    <message>
+        <source>Покой модели</source>
+        <translation>Model&apos;s rest</translation>
+    </message>
+    <message>
+        <source>Установление</source>
+        <translation>Settling</translation>
+    </message>
+    <message>
+        <source>Пик</source>
+        <translation>Peak</translation>
+    </message>
+    <message>
+        <source>Шаг пика</source>
+        <translation>Peak step</translation>
+    </message>
+    <message>
+        <source>Время пика, с</source>
+        <translation>Peak time, s</translation>
+    </message>
+    <message>
+        <source>Минимум</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>Шаг минимума</source>
+        <translation>Minimum step</translation>
+    </message>
+    <message>
+        <source>Время минимума, с</source>
+        <translation>Minimum time, s</translation>
+    </message>
+    <message>
+        <source>Нарастание 10–90 %, шагов</source>
+        <translation>Rise 10–90 %, steps</translation>
+    </message>
+    <message>
+        <source>Нарастание 10–90 %, с</source>
+        <translation>Rise 10–90 %, s</translation>
+    </message>
+    <message>
+        <source>Постоянная времени t63, шагов</source>
+        <translation>Time constant t63, steps</translation>
+    </message>
+    <message>
+        <source>Постоянная времени t63, с</source>
+        <translation>Time constant t63, s</translation>
+    </message>
+    <message>
+        <source>Установление в 2 %, шагов</source>
+        <translation>Settling to 2 %, steps</translation>
+    </message>
+    <message>
+        <source>Установление в 2 %, с</source>
+        <translation>Settling to 2 %, s</translation>
+    </message>
+    <message>
+        <source>Перерегулирование, %</source>
+        <translation>Overshoot, %</translation>
+    </message>
+    <message>
+        <source>Недорегулирование, %</source>
+        <translation>Undershoot, %</translation>
+    </message>
+    <message>
+        <source>наброс</source>
+        <translation>load on</translation>
+    </message>
+    <message>
+        <source>сброс</source>
+        <translation>load off</translation>
+    </message>
+    <message>
+        <source>Шаг</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Время, с</source>
+        <translation>Time, s</translation>
+    </message>
+</context>
+<context>
+    <name>MechanicalChart</name>
+    <message>
+        <source>Md, Н·м</source>
+        <translation>Md, N·m</translation>
+    </message>
+    <message>
+        <source>Omega, рад/с</source>
+        <translation>Omega, rad/s</translation>
+    </message>
+</context>
+<context>
+    <name>MechanicalWindow</name>
+    <message>
+        <source>Механическая характеристика</source>
+        <translation>Mechanical characteristic</translation>
+    </message>
+    <message>
+        <source>Нагрузка (%1)</source>
+        <translation>Load (%1)</translation>
+    </message>
+    <message>
+        <source>Статическая характеристика</source>
+        <translation>Static characteristic</translation>
+    </message>
+    <message>
+        <source>Рабочая точка (%1)</source>
+        <translation>Operating point (%1)</translation>
+    </message>
+    <message>
+        <source>Рабочая точка</source>
+        <translation>Operating point</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersWindow</name>
+    <message>
+        <source>Параметры опыта</source>
+        <translation>Experiment settings</translation>
+    </message>
+    <message>
+        <source>По умолчанию</source>
+        <translation>Defaults</translation>
+    </message>
+    <message>
+        <source>Открыть опыт…</source>
+        <translation>Open experiment…</translation>
+    </message>
+    <message>
+        <source>Сохранить опыт…</source>
+        <translation>Save experiment…</translation>
+    </message>
+    <message>
+        <source>Опыты (*.toml);;Все файлы (*)</source>
+        <translation>Experiments (*.toml);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Модель двигателя</source>
+        <translation>Motor model</translation>
+    </message>
+    <message>
+        <source>Опыт</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>Гауссовская нагрузка</source>
+        <translation>Gaussian load</translation>
+    </message>
+    <message>
+        <source>Равномерная нагрузка</source>
+        <translation>Uniform load</translation>
+    </message>
+    <message>
+        <source>Ступенчатая нагрузка</source>
+        <translation>Step load</translation>
+    </message>
+    <message>
+        <source>Момент инерции</source>
+        <translation>Moment of inertia</translation>
+    </message>
+    <message>
+        <source>Постоянная момента в уравнении K</source>
+        <translation>Torque constant in the K equation</translation>
+    </message>
+    <message>
+        <source>Не критический момент: у статической характеристики модели нет точки опрокидывания</source>
+        <translation>Not the breakdown torque: the model&apos;s static characteristic has no breakdown point</translation>
+    </message>
+    <message>
+        <source>Множитель постоянной времени</source>
+        <translation>Time constant factor</translation>
+    </message>
+    <message>
+        <source>Постоянная времени модели T = sk / w0</source>
+        <translation>The model&apos;s time constant T = sk / w0</translation>
+    </message>
+    <message>
+        <source>Число пар полюсов</source>
+        <translation>Pole pairs</translation>
+    </message>
+    <message>
+        <source>Целое число не меньше 1</source>
+        <translation>A whole number of at least 1</translation>
+    </message>
+    <message>
+        <source>Шаг интегрирования</source>
+        <translation>Integration step</translation>
+    </message>
+    <message>
+        <source>Больше min(2 T, J / (2 p Mk T)) опыт не придёт к покою</source>
+        <translation>Above min(2 T, J / (2 p Mk T)) the run will not come to rest</translation>
+    </message>
+    <message>
+        <source>Угловая частота питания</source>
+        <translation>Supply angular frequency</translation>
+    </message>
+    <message>
+        <source>Без нагрузки ротор приходит к скорости w0 / p</source>
+        <translation>Without load the rotor comes to the speed w0 / p</translation>
+    </message>
+    <message>
+        <source>Число шагов</source>
+        <translation>Run length</translation>
+    </message>
+    <message>
+        <source>Предел нагрузки</source>
+        <translation>Load limit</translation>
+    </message>
+    <message>
+        <source>Начальное число</source>
+        <translation>Initial number</translation>
+    </message>
+    <message>
+        <source>от часов</source>
+        <translation>from the clock</translation>
+    </message>
+    <message>
+        <source>Среднее</source>
+        <translation>Average</translation>
+    </message>
+    <message>
+        <source>Стандартное отклонение</source>
+        <translation>Standard deviation</translation>
+    </message>
+    <message>
+        <source>Нижняя граница</source>
+        <translation>Lower bound</translation>
+    </message>
+    <message>
+        <source>Верхняя граница</source>
+        <translation>Upper bound</translation>
+    </message>
+    <message>
+        <source>Число уровней</source>
+        <translation>Distinct values</translation>
+    </message>
+    <message>
+        <source>Нагрузка</source>
+        <translation>Load torque</translation>
+    </message>
+    <message>
+        <source>из поля Mc</source>
+        <translation>from the Mc box</translation>
+    </message>
+    <message>
+        <source>Профиль</source>
+        <translation>Load shape</translation>
+    </message>
+    <message>
+        <source>Включение</source>
+        <translation>Applied at</translation>
+    </message>
+    <message>
+        <source>Выключение</source>
+        <translation>Removed at</translation>
+    </message>
+    <message>
+        <source>min(1000, steps)</source>
+        <translation>min(1000, steps)</translation>
+    </message>
+    <message>
+        <source>Нарастание</source>
+        <translation>Rise time</translation>
+    </message>
+    <message>
+        <source>Коэффициент вентилятора</source>
+        <translation>Fan coefficient</translation>
+    </message>
+    <message>
+        <source>Амплитуда</source>
+        <translation>Swing</translation>
+    </message>
+    <message>
+        <source>Период</source>
+        <translation>Swing period</translation>
+    </message>
+    <message>
+        <source>кг·м²</source>
+        <translation>kg·m²</translation>
+    </message>
+    <message>
+        <source>Н·м</source>
+        <translation>N·m</translation>
+    </message>
+    <message>
+        <source>Н·м·с²</source>
+        <translation>N·m·s²</translation>
+    </message>
+    <message>
+        <source>рад/с</source>
+        <translation>rad/s</translation>
+    </message>
+    <message>
+        <source>с</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>шаг</source>
+        <translation>step</translation>
+    </message>
+    <message>
+        <source>шагов</source>
+        <translation>steps</translation>
+    </message>
+    <message>
+        <source>Параметр</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>Значение</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Изменён</source>
+        <translation>Changed</translation>
+    </message>
+    <message>
+        <source>да</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>Опыт не сохранён: поле %1 не принято. %2</source>
+        <translation>The experiment is not saved: the field %1 is not accepted. %2</translation>
+    </message>
+    <message>
+        <source>Сохранить опыт</source>
+        <translation>Save experiment</translation>
+    </message>
+    <message>
+        <source>Файл %1 нельзя изменить на месте: он задаёт значения так, что их не заменить, не переписав его. Переписать файл целиком? Комментарии и порядок строк в нём пропадут.</source>
+        <translation>The file %1 cannot be changed in place: it gives its values in a way that cannot be replaced without rewriting it. Rewrite the whole file? Its comments and the order of its lines will be lost.</translation>
+    </message>
+    <message>
+        <source>Открыть опыт</source>
+        <translation>Open experiment</translation>
+    </message>
+    <message>
+        <source>Отмеченные поля не приняты: опыты идут с прежними параметрами.</source>
+        <translation>The marked fields are not accepted: runs go on with the previous settings.</translation>
+    </message>
+</context>
+<context>
+    <name>PlaneTracker</name>
+    <message>
+        <source>Шаг %1</source>
+        <translation>Step %1</translation>
+    </message>
+</context>
+<context>
+    <name>PlotChart</name>
+    <message>
+        <source>картинку графика не удалось нарисовать</source>
+        <translation>the chart&apos;s picture could not be drawn</translation>
+    </message>
+</context>
+<context>
+    <name>ReportDocument</name>
+    <message>
+        <source>отчёт не удалось записать в %1: %2</source>
+        <translation>the report could not be written to %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 — отчёт от %2</source>
+        <translation>%1 — report of %2</translation>
+    </message>
+</context>
+<context>
+    <name>TApplication</name>
+    <message>
+        <source>Неизвестная ошибка</source>
+        <translation>Unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Максимальные значения Мд и Omega</source>
+        <translation>Maximum values of Md and Omega</translation>
+    </message>
+    <message>
+        <source>Графики</source>
+        <translation>Plots</translation>
+    </message>
+    <message>
+        <source>Гауусовское распределение</source>
+        <translation>Gaussian distribution</translation>
+    </message>
+    <message>
+        <source>Очистка экрана</source>
+        <translation>Clear screen</translation>
+    </message>
+    <message>
+        <source>Равномерное распределение</source>
+        <translation>Uniform distribution</translation>
+    </message>
+    <message>
+        <source>Реакция по выходам Мд и O</source>
+        <translation>Step response: Md, Omega</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Значение Mc</source>
+        <translation>Load Mc</translation>
+    </message>
+    <message>
+        <source>Параметры</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Параметры опыта (Ctrl+P)</source>
+        <translation>Experiment settings (Ctrl+P)</translation>
+    </message>
+    <message>
+        <source>Открыть опыт</source>
+        <translation>Open experiment</translation>
+    </message>
+    <message>
+        <source>Открыть файл опыта (Ctrl+O)</source>
+        <translation>Open an experiment file (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Сохранить опыт</source>
+        <translation>Save experiment</translation>
+    </message>
+    <message>
+        <source>Сохранить параметры в файл опыта (Ctrl+S)</source>
+        <translation>Save the settings to the experiment file (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>Сохранить опыт как…</source>
+        <translation>Save experiment as…</translation>
+    </message>
+    <message>
+        <source>Сохранить параметры в другой файл опыта (Ctrl+Shift+S)</source>
+        <translation>Save the settings to another experiment file (Ctrl+Shift+S)</translation>
+    </message>
+    <message>
+        <source>Открыть сеанс…</source>
+        <translation>Open session…</translation>
+    </message>
+    <message>
+        <source>Открыть сеанс: параметры, графики, закреплённые графики и вид</source>
+        <translation>Open a session: settings, traces, pinned traces and view</translation>
+    </message>
+    <message>
+        <source>Сохранить сеанс…</source>
+        <translation>Save session…</translation>
+    </message>
+    <message>
+        <source>Сохранить сеанс: параметры, графики, закреплённые графики и вид</source>
+        <translation>Save a session: settings, traces, pinned traces and view</translation>
+    </message>
+    <message>
+        <source>Измерения</source>
+        <translation>Measurements</translation>
+    </message>
+    <message>
+        <source>Окно измерений (M на графике)</source>
+        <translation>Measurements window (M on the chart)</translation>
+    </message>
+    <message>
+        <source>Механическая характеристика</source>
+        <translation>Mechanical characteristic</translation>
+    </message>
+    <message>
+        <source>Механическая характеристика: Omega от Md (X на графике)</source>
+        <translation>Mechanical characteristic: Omega against Md (X on the chart)</translation>
+    </message>
+    <message>
+        <source>Семейство кривых…</source>
+        <translation>Family of curves…</translation>
+    </message>
+    <message>
+        <source>Семейство кривых: один опыт на каждое значение параметра, все закреплены</source>
+        <translation>Family of curves: one run for each value of a setting, all pinned</translation>
+    </message>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Остановить долгий опыт или семейство; графики, подписи и закреплённые остаются прежними (Esc)</source>
+        <translation>Stop a long run or family; traces, labels and pins stay as they were (Esc)</translation>
+    </message>
+    <message>
+        <source>модель асинхронного двигателя</source>
+        <translation>induction motor model</translation>
+    </message>
+    <message>
+        <source>Сеансы (*.toml);;Все файлы (*)</source>
+        <translation>Sessions (*.toml);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Закрепить графики</source>
+        <translation>Pin traces</translation>
+    </message>
+    <message>
+        <source>Параметры опыта…</source>
+        <translation>Experiment settings…</translation>
+    </message>
+    <message>
+        <source>Отчёт…</source>
+        <translation>Report…</translation>
+    </message>
+    <message>
+        <source>Семейство не построено: на графике закрепляется не больше %1 значений, по два графика на каждое, а задано %2</source>
+        <translation>The family is not built: the chart pins at most %1 values, two traces each, and %2 are given</translation>
+    </message>
+    <message>
+        <source>Эти значения не построены:</source>
+        <translation>These values are not built:</translation>
+    </message>
+    <message>
+        <source> (параметры изменены)</source>
+        <translation> (settings changed)</translation>
+    </message>
+    <message>
+        <source>Параметры опыта изменены и не сохранены.</source>
+        <translation>The experiment settings are changed and not saved.</translation>
+    </message>
+    <message>
+        <source>Закреплённые графики пропадут.</source>
+        <translation>The pinned traces will be lost.</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Не сохранять</source>
+        <translation>Don&apos;t save</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Сохранить сеанс</source>
+        <translation>Save session</translation>
+    </message>
+    <message>
+        <source>Md и Omega</source>
+        <translation>Md and Omega</translation>
+    </message>
+    <message>
+        <source>Сохранить отчёт</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>Документ PDF (*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Открыть сеанс</source>
+        <translation>Open session</translation>
+    </message>
+</context>
+<context>
+    <name>TraceChart</name>
+    <message>
+        <source>t, с</source>
+        <translation>t, s</translation>
+    </message>
+    <message>
+        <source>Шаг</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Md, Н·м</source>
+        <translation>Md, N·m</translation>
+    </message>
+    <message>
+        <source>Md, Н·м; Omega, рад/с</source>
+        <translation>Md, N·m; Omega, rad/s</translation>
+    </message>
+    <message>
+        <source>Omega, рад/с</source>
+        <translation>Omega, rad/s</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Программа открывает один файл опыта; аргументов дано: %1</source>
+        <translation>The program opens one experiment file; arguments given: %1</translation>
+    </message>
+</context>
+</TS>
