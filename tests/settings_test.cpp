@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "model.w0 is 1e-320)"},
         SettingCase{"model.J", "[1]", "model.J must be a number above 0, not \"[1]\""},
         SettingCase{"run.steps", "0", "run.steps must be a whole number from 1 to 10000000, not 0"},
-        SettingCase{"run.steps", "10000001", "run.steps must be a whole number from 1 to 100000000, not 10000001"},
+        SettingCase{"run.steps", "10000001", "run.steps must be a whole number from 1 to 10000000, not 10000001"},
         SettingCase{"run.steps", "2.5", "run.steps must be a whole number from 1 to 10000000, not 2.5"},
         SettingCase{"run.steps", "1_000_000", ""},
         SettingCase{"run.limit", "2147483648",
