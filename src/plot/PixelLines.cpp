@@ -1,10 +1,12 @@
 #include "plot/PixelLines.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
+#include <tuple>
 
 namespace {
 
@@ -26,6 +28,23 @@ std::int64_t WholePixel(double x)
 PixelPoint Along(PixelPoint from, PixelPoint to, double share)
 {
     return {from.x + (to.x - from.x) * share, from.y + (to.y - from.y) * share};
+}
+
+// Pixels are far from overflowing a square.
+double Distance(PixelPoint from, PixelPoint to)
+{
+    return std::sqrt((to.x - from.x) * (to.x - from.x) + (to.y - from.y) * (to.y - from.y));
+}
+
+bool Inside(PixelPoint point, PixelRect rect)
+{
+    return point.x >= rect.left && point.x <= rect.left + rect.width && point.y >= rect.top &&
+           point.y <= rect.top + rect.height;
+}
+
+bool Same(PixelPoint a, PixelPoint b)
+{
+    return a.x == b.x && a.y == b.y;
 }
 
 // Where a line is in its pattern: which length, and how much of it is left.
@@ -102,8 +121,7 @@ std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, cons
             place = PatternPlace(pattern, offset);
             continue;
         }
-        // Pixels are far from overflowing a square.
-        const double length = std::sqrt((to.x - from.x) * (to.x - from.x) + (to.y - from.y) * (to.y - from.y));
+        const double length = Distance(from, to);
         if (!IsPoint(from) || length == 0)
             continue;
         // Each pass takes the segment up to the end of the pattern's
@@ -117,4 +135,109 @@ std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, cons
         }
     }
     return pieces;
+}
+
+std::optional<PixelSegment> ClippedTo(PixelSegment segment, PixelRect rect)
+{
+    const PixelPoint from = segment.from;
+    const PixelPoint to = segment.to;
+    if (!IsPoint(from) || !IsPoint(to))
+        return std::nullopt;
+    // Liang and Barsky's: each edge keeps the share of the segment on its
+    // inner side, as `across * share <= room`.
+    const double dx = to.x - from.x;
+    const double dy = to.y - from.y;
+    const std::array<std::array<double, 2>, 4> edges{{{-dx, from.x - rect.left},
+                                                      {dx, rect.left + rect.width - from.x},
+                                                      {-dy, from.y - rect.top},
+                                                      {dy, rect.top + rect.height - from.y}}};
+    double enter = 0;
+    double leave = 1;
+    for (const auto& [across, room] : edges) {
+        if (across == 0) {
+            if (room < 0)
+                return std::nullopt;
+            continue;
+        }
+        const double share = room / across;
+        if (across < 0)
+            enter = std::max(enter, share);
+        else
+            leave = std::min(leave, share);
+    }
+    if (enter > leave)
+        return std::nullopt;
+    return PixelSegment{enter == 0 ? from : Along(from, to, enter), leave == 1 ? to : Along(from, to, leave)};
+}
+
+std::vector<PixelSegment> DistinctSegments(const std::vector<PixelSegment>& segments)
+{
+    // Sorted by the whole pixels joined, then by place in the line, so the
+    // first of each is first among its equals.
+    struct Keyed {
+        std::array<std::int64_t, 4> ends;
+        std::size_t index;
+        bool operator<(const Keyed& other) const { return std::tie(ends, index) < std::tie(other.ends, other.index); }
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        const PixelSegment& s = segments[i];
+        std::array<std::int64_t, 4> ends{WholePixel(s.from.x), WholePixel(s.from.y), WholePixel(s.to.x),
+                                         WholePixel(s.to.y)};
+        const std::array<std::int64_t, 4> reversed{ends[2], ends[3], ends[0], ends[1]};
+        keyed.push_back({std::min(ends, reversed), i});
+    }
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<PixelSegment> distinct;
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        if (i == 0 || keyed[i].ends != keyed[i - 1].ends)
+            distinct.push_back(segments[keyed[i].index]);
+    return distinct;
+}
+
+std::vector<PixelRun> RunsIn(const std::vector<PixelPoint>& points, PixelRect rect)
+{
+    std::vector<PixelRun> runs;
+    // How far along its line the point before is, and whether the last run
+    // reached it.
+    double along = 0;
+    bool open = false;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PixelPoint to = points[i];
+        if (!IsPoint(to)) {
+            along = 0;
+            open = false;
+            continue;
+        }
+        if (i == 0 || !IsPoint(points[i - 1])) {
+            open = Inside(to, rect);
+            if (open)
+                runs.push_back({{to}, 0});
+            continue;
+        }
+        const PixelPoint from = points[i - 1];
+        const std::optional<PixelSegment> in = ClippedTo({from, to}, rect);
+        if (in) {
+            if (!open || !Same(in->from, from))
+                runs.push_back({{in->from}, along + Distance(from, in->from)});
+            runs.back().points.push_back(in->to);
+        }
+        open = in && Same(in->to, to);
+        along += Distance(from, to);
+    }
+    return runs;
+}
+
+std::optional<double> WholeShift(const AxisPlacement& then, const AxisPlacement& now)
+{
+    constexpr double kTolerance = 1e-6;
+    // The difference is linear in the value: its ends bound it.
+    const double last = now.lower + now.span;
+    const double atFirst = now.Pixel(now.lower) - then.Pixel(now.lower);
+    const double atLast = now.Pixel(last) - then.Pixel(last);
+    const double whole = std::round(atFirst);
+    if (std::abs(atFirst - whole) > kTolerance || std::abs(atLast - whole) > kTolerance)
+        return std::nullopt;
+    return whole;
 }
