@@ -171,12 +171,15 @@ INSTANTIATE_TEST_SUITE_P(
 // the first of them is kept, with its ends as they were.
 TEST(DistinctSegments, KeepTheFirstOfThoseJoiningTheSamePixels)
 {
-    const std::vector<PixelSegment> segments{{{0, 0}, {3, 0}}, {{0.2, 0.1}, {3.4, -0.3}}, {{3, 0}, {0, 0}},
-                                             {{0, 0}, {3, 1}}, {{0.6, 0}, {3, 0}}};
+    const std::vector<PixelSegment> segments{{{0, 0}, {3, 0}},       {{0.2, 0.1}, {3.4, -0.3}}, {{3, 0}, {0, 0}},
+                                             {{-5, 7}, {40000, 2}}, {{-5, 7}, {40000, 2}},     {{0, 0}, {3, 1}},
+                                             {{0.6, 0}, {3, 0}},    {{-32767, 9}, {1, 1}},     {{-32767, 9}, {1, 1}}};
     std::vector<double> ends;
     for (const PixelSegment& s : DistinctSegments(segments))
         ends.insert(ends.end(), {s.from.x, s.from.y, s.to.x, s.to.y});
-    EXPECT_EQ(ends, (std::vector<double>{0, 0, 3, 0, 0, 0, 3, 1, 0.6, 0, 3, 0}));
+    EXPECT_EQ(ends, (std::vector<double>{0, 0, 3, 0, -5, 7, 40000, 2, -5, 7, 40000, 2, 0, 0, 3, 1, 0.6, 0, 3, 0,
+                                         -32767, 9, 1, 1}))
+        << "a segment reaching beyond 32767 pixels is kept each time";
 }
 
 // A drag moves the view by whole pixels, its ranges rounded on the way; a

@@ -74,7 +74,12 @@ MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
 {
     xAxis->setLabel(QStringLiteral("Md, Н·м"));
     yAxis->setLabel(QStringLiteral("Omega, рад/с"));
-    View().SetSpanning([this] { return PlaneSpan(ShownCurves()); });
+    View().SetSpanning([this] {
+        std::vector<AxisRanges> shown;
+        for (int i : ShownIndices())
+            shown.push_back(bounds_[static_cast<std::size_t>(i)]);
+        return SpanOfBounds(shown);
+    });
     // Torque across has no steps: the spiral into the operating point may
     // be zoomed as finely as its labels tell values apart.
     View().SetLimits(ValueLimitsFor);
@@ -112,10 +117,12 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
     curves_ = std::move(curves);
     // The lines draw the points where they now are.
     indices_.resize(curves_.size());
+    bounds_.resize(curves_.size());
     for (std::size_t i = 0; i < curves_.size(); ++i) {
         if (changed[i]) {
             DrawAs(*lines_[i], curves_[i]);
             indices_[i].reset();
+            bounds_[i] = BoundsOf(curves_[i].points);
         }
         else
             lines_[i]->PointsMoved(curves_[i].points);

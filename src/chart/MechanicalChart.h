@@ -63,6 +63,8 @@ private:
     // The view state's entries name the curves; their points are here.
     std::deque<Trace> entries_;
     std::vector<PlaneLines*> lines_;
+    // Each curve's least and largest values, for the view's ranges.
+    std::vector<AxisRanges> bounds_;
     // Each curve's points sorted for the tracker, once it asks.
     mutable std::vector<std::unique_ptr<PlaneIndex>> indices_;
 };

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
-#include <tuple>
 
 namespace {
 
@@ -172,27 +171,34 @@ std::optional<PixelSegment> ClippedTo(PixelSegment segment, PixelRect rect)
 
 std::vector<PixelSegment> DistinctSegments(const std::vector<PixelSegment>& segments)
 {
-    // Sorted by the whole pixels joined, then by place in the line, so the
-    // first of each is first among its equals.
-    struct Keyed {
-        std::array<std::int64_t, 4> ends;
-        std::size_t index;
-        bool operator<(const Keyed& other) const { return std::tie(ends, index) < std::tie(other.ends, other.index); }
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(segments.size());
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        const PixelSegment& s = segments[i];
+    // Each segment's whole pixels, the lesser end first, packed into one
+    // key where each fits in 16 bits, as every pixel near the plot does,
+    // in a table of twice as many places as segments; a segment whose
+    // pixels do not fit is kept. No key is 0, the empty place's.
+    constexpr std::int64_t kFits = 32767;
+    std::size_t places = 16;
+    while (places < 2 * segments.size())
+        places *= 2;
+    std::vector<std::uint64_t> table(places, 0);
+    std::vector<PixelSegment> distinct;
+    for (const PixelSegment& s : segments) {
         std::array<std::int64_t, 4> ends{WholePixel(s.from.x), WholePixel(s.from.y), WholePixel(s.to.x),
                                          WholePixel(s.to.y)};
-        const std::array<std::int64_t, 4> reversed{ends[2], ends[3], ends[0], ends[1]};
-        keyed.push_back({std::min(ends, reversed), i});
+        ends = std::min(ends, std::array<std::int64_t, 4>{ends[2], ends[3], ends[0], ends[1]});
+        std::uint64_t key = 0;
+        for (std::int64_t end : ends)
+            key = key << 16 | static_cast<std::uint64_t>(std::clamp(end, -kFits - 1, kFits) + kFits + 1);
+        const bool fits = std::all_of(ends.begin(), ends.end(), [](std::int64_t end) { return std::abs(end) <= kFits; });
+        // Fibonacci hashing spreads neighbouring pixels over the table.
+        std::size_t place = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & (places - 1);
+        while (fits && table[place] != 0 && table[place] != key)
+            place = (place + 1) & (places - 1);
+        if (fits && table[place] == key)
+            continue;
+        if (fits)
+            table[place] = key;
+        distinct.push_back(s);
     }
-    std::sort(keyed.begin(), keyed.end());
-    std::vector<PixelSegment> distinct;
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        if (i == 0 || keyed[i].ends != keyed[i - 1].ends)
-            distinct.push_back(segments[keyed[i].index]);
     return distinct;
 }
 

@@ -56,8 +56,9 @@ std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, cons
 // misses it.
 std::optional<PixelSegment> ClippedTo(PixelSegment segment, PixelRect rect);
 
-// The segments of a line once each: of those that join the same two whole
-// pixels either way round, the first. A line drawn at whole pixels with an
+// The segments of a line once each, in their order: of those that join the
+// same two whole pixels either way round, the first; those beyond 32767
+// pixels from the chart's corner, never in sight, are all kept. A line drawn at whole pixels with an
 // opaque pen paints the same pixels however often a segment is drawn, and a
 // run's path, rounded, repeats the same few segments where it settles, a
 // random run's over its whole cloud.
