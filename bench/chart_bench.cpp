@@ -3,7 +3,9 @@
 // a wheel turn over the plot with the replot it asks for. Then the
 // mechanical characteristic's window with three runs and twelve pins of the
 // default length: a replot, a wheel turn, a legend click and a move of the
-// tracker, each with its replot. Offscreen unless a platform is asked for.
+// tracker, each with its replot, at the default length and at a million
+// steps, where a drag step and a replot at a scale not seen before are
+// timed too. Offscreen unless a platform is asked for.
 
 #include "chart/MechanicalChart.h"
 #include "chart/TraceChart.h"
@@ -91,12 +93,17 @@ void BM_WheelTurnOverThreeLongRuns(benchmark::State& state)
 BENCHMARK(BM_WheelTurnOverThreeLongRuns)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 
 
-// The three runs, pinned twice over (twelve pins), and the three runs
-// again, as the window's measurement sets them up.
-MechanicalChart& PlaneOfThreeRunsAndTwelvePins()
+// The three runs of so many steps, pinned twice over (twelve pins), and
+// the three runs again, as the window's measurement sets them up.
+MechanicalChart& PlaneOfThreeRunsAndTwelvePins(const benchmark::State& state)
 {
-    static TForm1* const window = [] {
+    static std::map<std::int64_t, TForm1*> windows;
+    TForm1*& window = windows[state.range(0)];
+    if (!window) {
         auto* form = new TForm1;
+        Settings settings;
+        settings.run.steps = state.range(0);
+        form->Parameters().ShowSettings(settings);
         form->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("10"));
         const auto runAll = [form] {
             for (const char* button : {"Button1", "Button3", "Button4"})
@@ -110,28 +117,28 @@ MechanicalChart& PlaneOfThreeRunsAndTwelvePins()
         runAll();
         form->show();
         form->Mechanical().show();
-        return form;
-    }();
+        window = form;
+    }
     return window->Mechanical().Chart();
 }
 
 void BM_PlaneReplot(benchmark::State& state)
 {
-    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins();
+    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins(state);
     for (auto _ : state)
         chart.replot();
 }
-BENCHMARK(BM_PlaneReplot)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlaneReplot)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(1'000'000);
 
 void BM_PlaneWheelTurn(benchmark::State& state)
 {
-    TurnWheel(state, PlaneOfThreeRunsAndTwelvePins());
+    TurnWheel(state, PlaneOfThreeRunsAndTwelvePins(state));
 }
-BENCHMARK(BM_PlaneWheelTurn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlaneWheelTurn)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(1'000'000);
 
 void BM_PlaneLegendClick(benchmark::State& state)
 {
-    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins();
+    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins(state);
     chart.replot();
     const int last = chart.View().Traces().Count() - 1;
     for (auto _ : state) {
@@ -139,20 +146,64 @@ void BM_PlaneLegendClick(benchmark::State& state)
         chart.replot();
     }
 }
-BENCHMARK(BM_PlaneLegendClick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlaneLegendClick)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(1'000'000);
 
 void BM_PlaneTrackerMove(benchmark::State& state)
 {
-    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins();
+    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins(state);
     chart.replot();
     QPointF at = chart.rect().center();
+    // The first move sorts the points for the tracker, once.
+    QMouseEvent first(QEvent::MouseMove, at, chart.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&chart, &first);
     for (auto _ : state) {
         QMouseEvent move(QEvent::MouseMove, at, chart.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&chart, &move);
         at.setX(at.x() + (static_cast<int>(at.x()) % 2 == 0 ? 3 : -3));
     }
 }
-BENCHMARK(BM_PlaneTrackerMove)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlaneTrackerMove)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(1'000'000);
+
+// A step of a drag: the view moved by eight pixels across and four up, and
+// back, each drawn.
+void BM_PlaneDragStep(benchmark::State& state)
+{
+    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins(state);
+    chart.replot();
+    const PlotMapping m = chart.Mapping();
+    const double across = 8 * m.ranges.x.Span() / m.area.width;
+    const double up = 4 * m.ranges.y.Span() / m.area.height;
+    double sign = 1;
+    for (auto _ : state) {
+        const AxisRanges now = chart.View().Ranges();
+        chart.View().MoveTo({{now.x.min - sign * across, now.x.max - sign * across},
+                             {now.y.min + sign * up, now.y.max + sign * up}},
+                            HistoryStep::Continued);
+        chart.replot();
+        sign = -sign;
+    }
+}
+BENCHMARK(BM_PlaneDragStep)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(1'000'000);
+
+// A zoom to a scale the lines have not been drawn at: each turn zooms in a
+// little further, back out after a dozen.
+void BM_PlaneReplotAtANewScale(benchmark::State& state)
+{
+    MechanicalChart& chart = PlaneOfThreeRunsAndTwelvePins(state);
+    chart.View().ResetZoom();
+    chart.replot();
+    const AxisRanges whole = chart.View().Ranges();
+    int turn = 0;
+    for (auto _ : state) {
+        if (++turn % 12 == 0)
+            chart.View().ResetZoom();
+        else
+            chart.View().Zoom((whole.x.min + whole.x.max) / 2, (whole.y.min + whole.y.max) / 2, 0.93, 0.93,
+                              HistoryStep::Continued);
+        chart.replot();
+    }
+}
+BENCHMARK(BM_PlaneReplotAtANewScale)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(1'000'000);
 
 } // namespace
 

@@ -81,12 +81,13 @@ time_chart_inputs() {
   done
 }
 
-# Pins every trace through the chart's menu: its last item but two.
+# Pins every trace through the chart's menu: its seventh item from the end,
+# before those of the experiment, the sessions, the family and the report.
 pin_traces() {
   # shellcheck disable=SC2086
   xdotool mousemove --window "$MAIN" $PLOT_POINT click 3
   sleep 0.5
-  xdotool key Up Up Up Return
+  xdotool key Up Up Up Up Up Up Up Return
   sleep 0.5
 }
 

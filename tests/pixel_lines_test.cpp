@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -90,5 +91,115 @@ INSTANTIATE_TEST_SUITE_P(
                     Thinning{"a line begun by a gap", {{kGap, kGap}, {0, 0}, {0.1, 0}, {3, 3}}, {0, 1, 3}},
                     Thinning{"beyond the painter's reach one pixel", {{0, 0}, {1e300, 0}, {2e300, 0}, {5, 5}}, {0, 1, 3}},
                     Thinning{"nothing to thin", {}, {}}));
+
+} // namespace
+
+namespace {
+
+// The rectangle from (0, 0) to (10, 10), edges included.
+constexpr PixelRect kSquare{0, 0, 10, 10};
+
+struct Clipping {
+    const char* name;
+    PixelSegment segment;
+    // The ends' x and y in the square; none when it misses.
+    std::vector<double> expected;
+};
+
+void PrintTo(const Clipping& c, std::ostream* out) { *out << c.name; }
+
+class SegmentInARectangle : public testing::TestWithParam<Clipping> {};
+
+// Crossings fall on halves and quarters, so their ends are exact.
+TEST_P(SegmentInARectangle, KeepsThePartInsideItsEnds)
+{
+    const Clipping& c = GetParam();
+    std::vector<double> ends;
+    if (const std::optional<PixelSegment> in = ClippedTo(c.segment, kSquare))
+        ends = {in->from.x, in->from.y, in->to.x, in->to.y};
+    EXPECT_EQ(ends, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Segments, SegmentInARectangle,
+    testing::Values(Clipping{"inside, as it is", {{1, 2}, {3, 4}}, {1, 2, 3, 4}},
+                    Clipping{"leaving to the right", {{6, 5}, {14, 5}}, {6, 5, 10, 5}},
+                    Clipping{"entering from above, downwards", {{5, -6}, {5, 2}}, {5, 0, 5, 2}},
+                    Clipping{"across both edges", {{-10, 5}, {30, 15}}, {0, 7.5, 10, 10}},
+                    Clipping{"along an edge", {{0, -2}, {0, 6}}, {0, 0, 0, 6}},
+                    Clipping{"past a corner", {{8, 14}, {14, 8}}, {}},
+                    Clipping{"wholly outside", {{11, 1}, {12, 9}}, {}},
+                    Clipping{"a point on the edge", {{10, 10}, {10, 10}}, {10, 10, 10, 10}},
+                    Clipping{"a gap", {{kGap, kGap}, {1, 1}}, {}}));
+
+// Runs in the square, each as its start and its points' x and y.
+struct Running {
+    const char* name;
+    std::vector<PixelPoint> points;
+    std::vector<std::vector<double>> expected;
+};
+
+void PrintTo(const Running& r, std::ostream* out) { *out << r.name; }
+
+class StretchesInARectangle : public testing::TestWithParam<Running> {};
+
+TEST_P(StretchesInARectangle, BeginWhereTheWholeLineIs)
+{
+    const Running& r = GetParam();
+    std::vector<std::vector<double>> runs;
+    for (const PixelRun& run : RunsIn(r.points, kSquare)) {
+        std::vector<double>& values = runs.emplace_back(1, run.start);
+        for (PixelPoint point : run.points)
+            values.insert(values.end(), {point.x, point.y});
+    }
+    EXPECT_EQ(runs, r.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, StretchesInARectangle,
+    testing::Values(Running{"inside, one stretch", {{1, 1}, {4, 5}, {4, 9}}, {{0, 1, 1, 4, 5, 4, 9}}},
+                    Running{"out and back in, measured along the hidden part",
+                            {{2, 5}, {8, 5}, {16, 5}, {16, 1}, {6, 1}},
+                            {{0, 2, 5, 8, 5, 10, 5}, {24, 10, 1, 6, 1}}},
+                    Running{"begun outside", {{-4, 2}, {4, 2}}, {{4, 0, 2, 4, 2}}},
+                    Running{"across without a point inside", {{-5, 3}, {15, 3}}, {{5, 0, 3, 10, 3}}},
+                    Running{"a gap measures anew", {{1, 1}, {5, 1}, {kGap, kGap}, {-2, 2}, {2, 2}},
+                            {{0, 1, 1, 5, 1}, {2, 0, 2, 2, 2}}},
+                    Running{"never inside", {{20, 20}, {30, 20}}, {}}));
+
+// Segments that join the same whole pixels, either way round, are one:
+// the first of them is kept, with its ends as they were.
+TEST(DistinctSegments, KeepTheFirstOfThoseJoiningTheSamePixels)
+{
+    const std::vector<PixelSegment> segments{{{0, 0}, {3, 0}},       {{0.2, 0.1}, {3.4, -0.3}}, {{3, 0}, {0, 0}},
+                                             {{-5, 7}, {40000, 2}}, {{-5, 7}, {40000, 2}},     {{0, 0}, {3, 1}},
+                                             {{0.6, 0}, {3, 0}},    {{-32767, 9}, {1, 1}},     {{-32767, 9}, {1, 1}}};
+    std::vector<double> ends;
+    for (const PixelSegment& s : DistinctSegments(segments))
+        ends.insert(ends.end(), {s.from.x, s.from.y, s.to.x, s.to.y});
+    EXPECT_EQ(ends, (std::vector<double>{0, 0, 3, 0, -5, 7, 40000, 2, -5, 7, 40000, 2, 0, 0, 3, 1, 0.6, 0, 3, 0,
+                                         -32767, 9, 1, 1}))
+        << "a segment reaching beyond 32767 pixels is kept each time";
+}
+
+// A drag moves the view by whole pixels, its ranges rounded on the way; a
+// zoom or a move by part of a pixel is no shift.
+TEST(WholeShift, OnlyWhereEveryValueMovesByTheSameWholePixels)
+{
+    const AxisPlacement then{-40, 180, 30, 540, false};
+    const double perPixel = 180.0 / 540.0;
+    const auto moved = [&](double pixels, double span) {
+        return AxisPlacement{-40 - pixels * perPixel, span, 30, 540, false};
+    };
+    EXPECT_EQ(WholeShift(then, then), 0.0);
+    EXPECT_EQ(WholeShift(then, moved(37, 180)), 37.0);
+    EXPECT_EQ(WholeShift(then, moved(-5, 180)), -5.0);
+    EXPECT_EQ(WholeShift(then, moved(37, 180 * (1 + 1e-15))), 37.0) << "a span rounded by a drag";
+    EXPECT_EQ(WholeShift(then, moved(2.5, 180)), std::nullopt);
+    EXPECT_EQ(WholeShift(then, moved(0, 180 * 1.001)), std::nullopt);
+    const AxisPlacement up{0, 100, 400, 300, true};
+    EXPECT_EQ(WholeShift(up, AxisPlacement{-10, 100, 400, 300, true}), -30.0) << "upwards, lower values lower";
+    EXPECT_EQ(WholeShift(up, AxisPlacement{0, 100, 410, 300, true}), 10.0) << "the plot moved down";
+}
 
 } // namespace

@@ -85,12 +85,11 @@ std::vector<PixelSegment> Segments(const std::vector<PixelPoint>& points)
 
 // Draws the line through the points as the library's fast polylines do,
 // segment by segment, with a pen of width 1 as the one-pixel cosmetic pen;
-// and a wide dashed line dash piece by piece. A path (`thinned`) first
-// leaves out the points that add no whole pixel; a graph's points are
-// thinned by the library's own sampling already. False where the library
+// and a wide dashed line dash piece by piece. A graph's points are thinned
+// by the library's own sampling already. False where the library
 // draws otherwise (narrower dashed lines, files, no fast polylines): the
 // caller leaves the line to it.
-bool DrawSegments(QCPPainter& painter, const QVector<QPointF>& points, QCP::PlottingHints hints, bool thinned)
+bool DrawSegments(QCPPainter& painter, const QVector<QPointF>& points, QCP::PlottingHints hints)
 {
     QPen pen = painter.pen();
     if (pen.style() == Qt::NoPen || pen.color().alpha() == 0)
@@ -105,8 +104,6 @@ bool DrawSegments(QCPPainter& painter, const QVector<QPointF>& points, QCP::Plot
     pixels.reserve(static_cast<std::size_t>(points.size()));
     for (QPointF point : points)
         pixels.push_back({point.x(), point.y()});
-    if (thinned && !painter.antialiasing())
-        KeepWholePixels(pixels);
     const std::vector<PixelSegment> lines = dashed ? Dashes(pixels, pen) : Segments(pixels);
     if (dashed)
         pen.setStyle(Qt::SolidLine);
@@ -314,7 +311,7 @@ void TraceLine::draw(QCPPainter* painter)
     painter->setBrush(Qt::NoBrush);
     painter->setPen(pen());
     applyDefaultAntialiasingHint(painter);
-    if (!DrawSegments(*painter, lines, parentPlot()->plottingHints(), false))
+    if (!DrawSegments(*painter, lines, parentPlot()->plottingHints()))
         DrawPolyline(*painter, lines);
 }
 
@@ -326,48 +323,4 @@ void TraceLine::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const
     // shows.
     const double middle = rect.top() + rect.height() / 2.0;
     painter->drawLine(QLineF(rect.left(), middle, rect.right() + 5, middle));
-}
-
-void ChartCurve::draw(QCPPainter* painter)
-{
-    const std::optional<QVector<QPointF>> pixels = PixelsInSight(*painter);
-    if (!pixels)
-        return QCPCurve::draw(painter);
-    painter->setPen(mPen);
-    painter->setBrush(Qt::NoBrush);
-    drawCurveLine(painter, *pixels);
-}
-
-std::optional<QVector<QPointF>> ChartCurve::PixelsInSight(const QCPPainter& painter) const
-{
-    const QCPAxis* across = mKeyAxis.data();
-    const QCPAxis* up = mValueAxis.data();
-    const bool plain = mLineStyle == lsLine && mScatterStyle.isNone() && mBrush.style() == Qt::NoBrush &&
-                       !selected() && !painter.modes().testFlag(QCPPainter::pmVectorized) &&
-                       !painter.modes().testFlag(QCPPainter::pmNoCaching);
-    if (!plain || !across || !up || across->axisType() != QCPAxis::atBottom || up->axisType() != QCPAxis::atLeft)
-        return std::nullopt;
-    for (const QCPAxis* axis : {across, up})
-        if (axis->scaleType() != QCPAxis::stLinear || axis->rangeReversed())
-            return std::nullopt;
-    const QCPRange x = across->range();
-    const QCPRange y = up->range();
-    const QCPAxisRect& area = *across->axisRect();
-    QVector<QPointF> pixels;
-    pixels.reserve(mDataContainer->size());
-    for (const QCPCurveData& point : *mDataContainer) {
-        if (!x.contains(point.key) || !y.contains(point.value))
-            return std::nullopt;
-        // The library's arithmetic, step for step, so the pixels are its.
-        pixels.append(QPointF((point.key - x.lower) / x.size() * area.width() + area.left(),
-                              area.bottom() - (point.value - y.lower) / y.size() * area.height()));
-    }
-    return pixels;
-}
-
-void ChartCurve::drawCurveLine(QCPPainter* painter, const QVector<QPointF>& lines) const
-{
-    applyDefaultAntialiasingHint(painter);
-    if (!DrawSegments(*painter, lines, mParentPlot->plottingHints(), true))
-        QCPCurve::drawCurveLine(painter, lines);
 }

@@ -37,23 +37,3 @@ protected:
 private:
     const Trace& trace_;
 };
-
-// A curve's points are converted to pixels here too, in one pass, when it
-// is a plain line wholly in sight on screen, as the mechanical
-// characteristic's paths are over most views: the library converts each
-// point with two calls and a test of where it lies, as much again as
-// drawing fifteen paths of two thousand points. Otherwise the library
-// converts them.
-class ChartCurve final : public Unpicked<QCPCurve> {
-public:
-    using Unpicked::Unpicked;
-
-protected:
-    void draw(QCPPainter* painter) override;
-    void drawCurveLine(QCPPainter* painter, const QVector<QPointF>& lines) const override;
-
-private:
-    // The points in pixels, as the library converts those in sight; none
-    // if the line is not plain, on screen and wholly in sight.
-    std::optional<QVector<QPointF>> PixelsInSight(const QCPPainter& painter) const;
-};

@@ -1,8 +1,9 @@
 #include "chart/MechanicalChart.h"
 
-#include "chart/ChartLines.h"
+#include "chart/PlaneLines.h"
 
 #include <algorithm>
+#include <limits>
 #include <set>
 #include <string>
 #include <utility>
@@ -51,28 +52,20 @@ protected:
 };
 
 // Sets the line to draw the curve, in place of what it drew.
-void DrawAs(QCPCurve& line, const PlaneCurve& curve)
+void DrawAs(PlaneLines& line, const PlaneCurve& curve)
 {
     line.setName(QString::fromStdString(curve.name));
     line.setPen(PenOf(curve));
     const bool operating = curve.kind == CurveKind::OperatingPoint;
     const bool end = curve.kind == CurveKind::PathEnd;
-    line.setLineStyle(operating || end ? QCPCurve::lsNone : QCPCurve::lsLine);
+    line.SetLined(!operating && !end);
     if (operating)
-        line.setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize));
+        line.SetMark(QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize));
     else if (end)
-        line.setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, kMarkSize));
+        line.SetMark(QCPScatterStyle(QCPScatterStyle::ssCircle, kMarkSize));
     else
-        line.setScatterStyle(QCPScatterStyle());
-    QVector<double> order;
-    QVector<double> keys;
-    QVector<double> values;
-    for (const PlanePoint& point : curve.points) {
-        order.append(static_cast<double>(order.size()));
-        keys.append(point.Md);
-        values.append(point.Omega);
-    }
-    line.setData(order, keys, values, true);
+        line.SetMark(QCPScatterStyle());
+    line.SetPoints(curve.points);
 }
 
 } // namespace
@@ -80,7 +73,12 @@ void DrawAs(QCPCurve& line, const PlaneCurve& curve)
 MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
 {
     ApplyAxes();
-    View().SetSpanning([this] { return PlaneSpan(ShownCurves()); });
+    View().SetSpanning([this] {
+        std::vector<AxisRanges> shown;
+        for (int i : ShownIndices())
+            shown.push_back(bounds_[static_cast<std::size_t>(i)]);
+        return SpanOfBounds(shown);
+    });
     // Torque across has no steps: the spiral into the operating point may
     // be zoomed as finely as its labels tell values apart.
     View().SetLimits(ValueLimitsFor);
@@ -112,16 +110,28 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
     }
     std::deque<Trace> entries;
     ShownTraces traces;
+    std::vector<bool> changed;
     for (std::size_t i = 0; i < curves.size(); ++i) {
         const PlaneCurve& curve = curves[i];
         if (i == lines_.size())
-            lines_.push_back(new ChartCurve(xAxis, yAxis));
-        if (i >= curves_.size() || curve != curves_[i])
-            DrawAs(*lines_[i], curve);
+            lines_.push_back(new PlaneLines(xAxis, yAxis));
+        changed.push_back(i >= curves_.size() || curve != curves_[i]);
         const int index = traces.Add(entries.emplace_back(curve.name, curve.colour), curve.name);
         traces.SetShown(index, !hidden.contains(curve.name));
     }
     curves_ = std::move(curves);
+    // The lines draw the points where they now are.
+    indices_.resize(curves_.size());
+    bounds_.resize(curves_.size());
+    for (std::size_t i = 0; i < curves_.size(); ++i) {
+        if (changed[i]) {
+            DrawAs(*lines_[i], curves_[i]);
+            indices_[i].reset();
+            bounds_[i] = BoundsOf(curves_[i].points);
+        }
+        else
+            lines_[i]->PointsMoved(curves_[i].points);
+    }
     WriteLabels();
     // Swapped, not assigned: the new entries keep their addresses, which
     // the view state holds.
@@ -195,28 +205,32 @@ void MechanicalChart::WriteLabels()
     }
 }
 
+const PlaneIndex& MechanicalChart::IndexOf(int index) const
+{
+    std::unique_ptr<PlaneIndex>& found = indices_.at(static_cast<std::size_t>(index));
+    if (!found)
+        found = std::make_unique<PlaneIndex>(curves_[static_cast<std::size_t>(index)].points);
+    return *found;
+}
+
 std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) const
 {
     // Measured in values scaled to pixels, squared: the axes map values
-    // linearly, and the tracker looks again at every view change over
-    // fifteen curves of two thousand points.
+    // linearly. Each curve's index looks at a few dozen of its points, at
+    // every move of the pointer and every view change.
     const PlotMapping m = Mapping();
-    const double mdScale = m.area.width / m.ranges.x.Span();
-    const double omegaScale = m.area.height / m.ranges.y.Span();
+    const PlaneScale scale{m.area.width / m.ranges.x.Span(), m.area.height / m.ranges.y.Span()};
     const double md = m.ValueAtX(pixel.x());
     const double omega = m.ValueAtY(pixel.y());
     std::optional<NearestPlanePoint> nearest;
-    double best = 0;
-    for (int i : ShownIndices())
-        for (const PlanePoint& point : curves_[static_cast<std::size_t>(i)].points) {
-            const double across = (point.Md - md) * mdScale;
-            const double up = (point.Omega - omega) * omegaScale;
-            const double distance = across * across + up * up;
-            if (!nearest || distance < best) {
-                nearest = NearestPlanePoint{i, point};
-                best = distance;
-            }
+    double best = std::numeric_limits<double>::quiet_NaN();
+    for (int i : ShownIndices()) {
+        const std::vector<PlanePoint>& points = curves_[static_cast<std::size_t>(i)].points;
+        if (const std::optional<PlaneFound> found = IndexOf(i).Nearest(points, md, omega, scale, best)) {
+            nearest = NearestPlanePoint{i, points[found->index]};
+            best = found->distance;
         }
+    }
     return nearest;
 }
 

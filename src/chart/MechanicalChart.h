@@ -2,13 +2,15 @@
 
 #include "chart/PlotChart.h"
 #include "plot/PlaneCurves.h"
+#include "plot/PlaneIndex.h"
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
-class QCPCurve;
+class PlaneLines;
 class QCPItemText;
 
 // The nearest point of a shown curve to a place in the plane.
@@ -35,7 +37,8 @@ public:
     void ShowCurves(std::vector<PlaneCurve> curves);
     const std::vector<PlaneCurve>& Curves() const { return curves_; }
 
-    // The shown curves' point nearest the pixel, measured in pixels.
+    // The shown curves' point nearest the pixel, measured in pixels: the
+    // first of those as near, in the curves' order and each curve's.
     std::optional<NearestPlanePoint> NearestPoint(QPointF pixel) const;
 
     // One row per point of each shown curve.
@@ -53,11 +56,16 @@ private:
     std::vector<const PlaneCurve*> ShownCurves() const;
     void ShowMarksOfShownCurves();
     void WriteLabels();
+    const PlaneIndex& IndexOf(int index) const;
 
     std::vector<PlaneCurve> curves_;
     // The labels of the labelled curves, each with its curve's index.
     std::vector<std::pair<int, QCPItemText*>> labels_;
     // The view state's entries name the curves; their points are here.
     std::deque<Trace> entries_;
-    std::vector<QCPCurve*> lines_;
+    std::vector<PlaneLines*> lines_;
+    // Each curve's least and largest values, for the view's ranges.
+    std::vector<AxisRanges> bounds_;
+    // Each curve's points sorted for the tracker, once it asks.
+    mutable std::vector<std::unique_ptr<PlaneIndex>> indices_;
 };

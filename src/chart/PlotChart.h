@@ -28,18 +28,6 @@ protected:
     ~LegendIcon() = default;
 };
 
-// A line the mouse never picks: the readouts find points themselves. The
-// library's hit test walks every point under the pointer on each wheel turn
-// and click, a pass over a million-step run per line. It draws its icon
-// for the charts' legend entries as for the library's.
-template <typename Plottable>
-class Unpicked : public Plottable, public LegendIcon {
-public:
-    using Plottable::Plottable;
-    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
-    void DrawIcon(QCPPainter* painter, const QRectF& rect) const override { this->drawLegendIcon(painter, rect); }
-};
-
 // What every chart of the program shares: the silver background, a
 // right-justified title above the plot, the legend to the right of it
 // where a click hides or shows an entry, the view state that says what is

@@ -30,14 +30,33 @@ std::vector<PlanePoint> PathOf(const Trace& md, const Trace& omega)
 
 AxisRanges PlaneSpan(const std::vector<const PlaneCurve*>& curves)
 {
+    std::vector<AxisRanges> bounds;
+    for (const PlaneCurve* curve : curves)
+        bounds.push_back(BoundsOf(curve->points));
+    return SpanOfBounds(bounds);
+}
+
+AxisRanges BoundsOf(const std::vector<PlanePoint>& points)
+{
     constexpr double inf = std::numeric_limits<double>::infinity();
     Range x{inf, -inf};
     Range y{inf, -inf};
-    for (const PlaneCurve* curve : curves)
-        for (const PlanePoint& point : curve->points) {
-            x = {std::min(x.min, point.Md), std::max(x.max, point.Md)};
-            y = {std::min(y.min, point.Omega), std::max(y.max, point.Omega)};
-        }
+    for (const PlanePoint& point : points) {
+        x = {std::min(x.min, point.Md), std::max(x.max, point.Md)};
+        y = {std::min(y.min, point.Omega), std::max(y.max, point.Omega)};
+    }
+    return {x, y};
+}
+
+AxisRanges SpanOfBounds(const std::vector<AxisRanges>& bounds)
+{
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    Range x{inf, -inf};
+    Range y{inf, -inf};
+    for (const AxisRanges& of : bounds) {
+        x = {std::min(x.min, of.x.min), std::max(x.max, of.x.max)};
+        y = {std::min(y.min, of.y.min), std::max(y.max, of.y.max)};
+    }
     return SpanningFound(x, y);
 }
 

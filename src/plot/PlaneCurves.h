@@ -57,6 +57,14 @@ std::vector<PlanePoint> PathOf(const Trace& md, const Trace& omega);
 // as SpanningRanges spans traces.
 AxisRanges PlaneSpan(const std::vector<const PlaneCurve*>& curves);
 
+// The least and largest Md (x) and Omega (y) of the points; a range's min
+// is above its max when there are none. A view keeps its curves' bounds, to
+// span them without a walk over a million points at every wheel notch.
+AxisRanges BoundsOf(const std::vector<PlanePoint>& points);
+
+// The ranges that span all the bounds, as PlaneSpan spans their curves.
+AxisRanges SpanOfBounds(const std::vector<AxisRanges>& bounds);
+
 // The curves as separated values, one row per point: "curve,step,Md,Omega",
 // the step empty for the model's curves; numbers as in CsvTable.
 std::string PlaneCsv(const std::vector<const PlaneCurve*>& curves, CsvStyle style);

@@ -5,6 +5,7 @@
 #include "chart/ChartExporter.h"
 #include "chart/ChartPins.h"
 #include "chart/MechanicalChart.h"
+#include "chart/PlaneLines.h"
 #include "experiments/Family.h"
 #include "experiments/Runs.h"
 #include "plot/PlaneCurves.h"
@@ -149,14 +150,14 @@ TEST_F(Mechanical, PathsAreCurvesOfTheRunsPointsInTheirTracesStyle)
     for (const auto& [name, trace, style] : {std::tuple{"Omega (Step)", 5, Qt::SolidLine},
                                              std::tuple{"Omega (Mc=10)", 7, Qt::DashLine}}) {
         const int index = IndexOf(name);
-        auto* curve = qobject_cast<QCPCurve*>(Plane().plottable(index));
+        auto* curve = qobject_cast<PlaneLines*>(Plane().plottable(index));
         ASSERT_NE(curve, nullptr) << name;
-        ASSERT_EQ(curve->data()->size(), static_cast<int>(omega.Points().size()));
-        for (int i = 0; i < curve->data()->size(); ++i) {
-            const QCPCurveData& point = *(curve->data()->constBegin() + i);
-            ASSERT_EQ(point.key, md.Points()[static_cast<std::size_t>(i)].y) << i;
-            ASSERT_EQ(point.value, omega.Points()[static_cast<std::size_t>(i)].y) << i;
+        ASSERT_EQ(curve->Points().size(), omega.Points().size());
+        for (std::size_t i = 0; i < curve->Points().size(); ++i) {
+            ASSERT_EQ(curve->Points()[i].Md, md.Points()[i].y) << i;
+            ASSERT_EQ(curve->Points()[i].Omega, omega.Points()[i].y) << i;
         }
+        EXPECT_TRUE(curve->Lined()) << name;
         EXPECT_EQ(curve->pen().color(), Chart()->TraceColour(trace)) << name;
         EXPECT_EQ(curve->pen().style(), style) << name;
         EXPECT_EQ(curve->name(), QString::fromUtf8(name));
@@ -391,10 +392,11 @@ TEST_F(MechanicalFamily, EachPathsEndIsMarkedAndGoesWithItsPath)
         ASSERT_EQ(of.kind, CurveKind::Path) << end->name;
         EXPECT_EQ(end->points, std::vector<PlanePoint>{of.points.back()}) << end->name;
         const int index = static_cast<int>(end - Plane().Curves().data());
-        auto* mark = qobject_cast<QCPCurve*>(Plane().plottable(index));
+        auto* mark = qobject_cast<PlaneLines*>(Plane().plottable(index));
         ASSERT_NE(mark, nullptr);
         EXPECT_EQ(mark->pen().color(), Plane().TraceColour(path)) << end->name;
-        EXPECT_EQ(mark->scatterStyle().shape(), QCPScatterStyle::ssCircle) << end->name;
+        EXPECT_EQ(mark->Mark().shape(), QCPScatterStyle::ssCircle) << end->name;
+        EXPECT_FALSE(mark->Lined()) << end->name;
         EXPECT_TRUE(mark->visible()) << end->name;
     }
     Plane().replot();

@@ -1,0 +1,131 @@
+#include "plot/PlaneIndex.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Points a leaf holds, looked at one by one.
+constexpr std::size_t kLeaf = 16;
+
+double Along(const PlanePoint& point, int depth)
+{
+    return depth % 2 == 0 ? point.Md : point.Omega;
+}
+
+} // namespace
+
+struct PlaneIndex::Search {
+    const std::vector<PlanePoint>& points;
+    double md;
+    double omega;
+    PlaneScale scale;
+    // The best so far: a point must be nearer, or as near and earlier.
+    double distance;
+    std::size_t index;
+    bool found;
+
+    // As the view measures it, the arithmetic in the same order, so the
+    // index finds the very point a walk over all of them would.
+    double DistanceTo(const PlanePoint& point) const
+    {
+        const double across = (point.Md - md) * scale.md;
+        const double up = (point.Omega - omega) * scale.omega;
+        return across * across + up * up;
+    }
+
+    bool Beaten(double by, std::size_t at) const { return by < distance || (by == distance && at < index); }
+};
+
+PlaneIndex::PlaneIndex(const std::vector<PlanePoint>& points)
+{
+    // A point as an earlier one, or not a number, is never the one found.
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PlanePoint& point = points[i];
+        const bool repeated = i > 0 && point.Md == points[i - 1].Md && point.Omega == points[i - 1].Omega;
+        if (!repeated && !std::isnan(point.Md) && !std::isnan(point.Omega))
+            order_.push_back(static_cast<std::uint32_t>(i));
+    }
+    std::size_t leaves = 1;
+    while (leaves * kLeaf < order_.size())
+        leaves *= 2;
+    nodes_.resize(2 * leaves);
+    Build(points, 0, 0, order_.size(), 0);
+}
+
+void PlaneIndex::Build(const std::vector<PlanePoint>& points, std::size_t node, std::size_t begin, std::size_t end, int depth)
+{
+    const auto from = order_.begin() + static_cast<std::ptrdiff_t>(begin);
+    const auto to = order_.begin() + static_cast<std::ptrdiff_t>(end);
+    if (begin == end)
+        return;
+    if (end - begin <= kLeaf) {
+        nodes_[node].first = *std::min_element(from, to);
+        return;
+    }
+    const std::size_t middle = begin + (end - begin) / 2;
+    const auto at = order_.begin() + static_cast<std::ptrdiff_t>(middle);
+    std::nth_element(from, at, to, [&points, depth](std::uint32_t a, std::uint32_t b) {
+        return Along(points[a], depth) < Along(points[b], depth);
+    });
+    // Before the halves are sorted in turn, which moves the middle point.
+    const double split = Along(points[*at], depth);
+    Build(points, 2 * node + 1, begin, middle, depth + 1);
+    Build(points, 2 * node + 2, middle, end, depth + 1);
+    nodes_[node] = {split, std::min(nodes_[2 * node + 1].first, nodes_[2 * node + 2].first)};
+}
+
+std::optional<PlaneFound> PlaneIndex::Nearest(const std::vector<PlanePoint>& points, double md, double omega, PlaneScale scale, double than) const
+{
+    // With nothing to beat, the farthest point is still found: the first
+    // is beaten even at an infinite distance.
+    const bool any = std::isnan(than);
+    Search search{points, md, omega, scale, any ? std::numeric_limits<double>::infinity() : than,
+                  any ? std::numeric_limits<std::size_t>::max() : 0, false};
+    if (!order_.empty())
+        Visit(search, 0, 0, order_.size(), 0, 0, 0);
+    if (!search.found)
+        return std::nullopt;
+    return PlaneFound{search.index, search.distance};
+}
+
+// `across` and `up` are how far the node's points are from the place at
+// least, as the view measures: rounding never makes a farther point's
+// difference smaller, so no point of the node is nearer than they say.
+void PlaneIndex::Visit(Search& search, std::size_t node, std::size_t begin, std::size_t end, int depth, double across,
+                       double up) const
+{
+    if (begin == end || !search.Beaten(across * across + up * up, nodes_[node].first))
+        return;
+    if (end - begin <= kLeaf) {
+        for (std::size_t slot = begin; slot < end; ++slot) {
+            const std::size_t index = order_[slot];
+            const double distance = search.DistanceTo(search.points[index]);
+            if (search.Beaten(distance, index)) {
+                search.distance = distance;
+                search.index = index;
+                search.found = true;
+            }
+        }
+        return;
+    }
+    const std::size_t middle = begin + (end - begin) / 2;
+    const double split = nodes_[node].split;
+    const bool acrossMd = depth % 2 == 0;
+    const double place = acrossMd ? search.md : search.omega;
+    const double gap = (split - place) * (acrossMd ? search.scale.md : search.scale.omega);
+    // The far half is at least as far as its edge.
+    const double farAcross = acrossMd ? gap : across;
+    const double farUp = acrossMd ? up : gap;
+    const bool lowFirst = place <= split;
+    const std::size_t low = 2 * node + 1;
+    const std::size_t high = 2 * node + 2;
+    if (lowFirst) {
+        Visit(search, low, begin, middle, depth + 1, across, up);
+        Visit(search, high, middle, end, depth + 1, farAcross, farUp);
+    }
+    else {
+        Visit(search, high, middle, end, depth + 1, across, up);
+        Visit(search, low, begin, middle, depth + 1, farAcross, farUp);
+    }
+}
