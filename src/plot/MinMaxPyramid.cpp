@@ -1,7 +1,6 @@
 #include "plot/MinMaxPyramid.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -25,11 +24,6 @@ ValueSpan Walked(std::span<const double> values, std::size_t first, std::size_t 
     for (std::size_t i = first; i < end; ++i)
         span = With(span, values[i]);
     return span;
-}
-
-bool Holds(ValueSpan span, double value)
-{
-    return span.min == value || span.max == value;
 }
 
 } // namespace
@@ -67,45 +61,4 @@ ValueSpan MinMaxPyramid::Over(std::span<const double> values, std::size_t first,
         high /= 2;
     }
     return span;
-}
-
-std::size_t MinMaxPyramid::FirstEqual(std::span<const double> values, std::size_t first, std::size_t end,
-                                      double value) const
-{
-    auto walk = [&](std::size_t from, std::size_t to) {
-        const auto begin = values.begin();
-        return static_cast<std::size_t>(std::find(begin + static_cast<std::ptrdiff_t>(from),
-                                                  begin + static_cast<std::ptrdiff_t>(to), value) -
-                                        begin);
-    };
-    std::size_t low = (first + kBlock - 1) / kBlock;
-    std::size_t high = end / kBlock;
-    if (low >= high)
-        return walk(first, end);
-    if (const std::size_t found = walk(first, low * kBlock); found < low * kBlock)
-        return found;
-    // The blocks that tile the rest, left to right: those taken on the way
-    // up from the left end, then those from the right end, reversed.
-    struct Node {
-        std::size_t level;
-        std::size_t index;
-    };
-    std::vector<Node> left;
-    std::vector<Node> right;
-    for (std::size_t level = 0; level < levels_.size() && low < high; ++level, low /= 2, high /= 2) {
-        if (low % 2 != 0)
-            left.push_back({level, low++});
-        if (high % 2 != 0)
-            right.push_back({level, --high});
-    }
-    left.insert(left.end(), right.rbegin(), right.rend());
-    for (Node node : left) {
-        if (!Holds(levels_[node.level][node.index], value))
-            continue;
-        // Down to the leftmost block that holds it.
-        for (; node.level > 0; --node.level)
-            node.index = Holds(levels_[node.level - 1][2 * node.index], value) ? 2 * node.index : 2 * node.index + 1;
-        return walk(node.index * kBlock, (node.index + 1) * kBlock);
-    }
-    return walk(end / kBlock * kBlock, end);
 }

@@ -27,10 +27,6 @@ public:
     // from.
     ValueSpan Over(std::span<const double> values, std::size_t first, std::size_t end) const;
 
-    // Where in values[first, end) the first value equal to `value` lies
-    // (the least or the largest, as Over found it), or end if none does.
-    std::size_t FirstEqual(std::span<const double> values, std::size_t first, std::size_t end, double value) const;
-
 private:
     // levels_[k][j] spans values [j, j + 1) * kBlock * 2^k.
     std::vector<std::vector<ValueSpan>> levels_;

@@ -66,7 +66,6 @@ public:
         }
         friend bool operator==(Iterator a, Iterator b) { return a.index_ == b.index_; }
         friend auto operator<=>(Iterator a, Iterator b) { return a.index_ <=> b.index_; }
-        std::size_t Index() const { return index_; }
 
     private:
         std::size_t Offset(difference_type n) const
