@@ -106,7 +106,7 @@ private:
 };
 
 // One plotted line: a titled, coloured run of values, one a step from step
-// 0, each drawn as a point of the trace's point colour.
+// 0, its points of the trace's point colour.
 class Trace {
 public:
     Trace(std::string title, Colour lineColour);

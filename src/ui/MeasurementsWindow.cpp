@@ -373,7 +373,12 @@ void MeasurementsWindow::ShowStatistics()
     steps = {std::max(steps.min, first), std::min(steps.max, last)};
     const std::optional<analysis::StepRange> range = analysis::WholeStepsWithin(steps);
     // Statistics of a trace over the same steps are taken once: a cursor
-    // drag or a legend click leaves the others as they were.
+    // drag or a legend click leaves the others as they were. A pin that
+    // comes may take the place of one gone, so the pins' changes start
+    // afresh.
+    if (measuredPins_ != pins_.Revision())
+        measured_.clear();
+    measuredPins_ = pins_.Revision();
     std::vector<MeasuredTrace> measured;
     QList<Cells> rows;
     for (int trace : shown) {

@@ -92,12 +92,15 @@ private:
         std::uint64_t revision;
         std::optional<analysis::StepRange> range;
         std::optional<analysis::SignalStatistics> statistics;
+        // Alike when the same were measured, whatever was found.
         bool operator==(const MeasuredTrace& other) const
         {
             return trace == other.trace && revision == other.revision && range == other.range;
         }
     };
     std::vector<MeasuredTrace> measured_;
+    // The pins' revision measured_ was taken at.
+    std::optional<std::uint64_t> measuredPins_;
     const Trace& stepMd_;
     const Trace& stepOmega_;
     // What made the step response on the chart, if anything.
