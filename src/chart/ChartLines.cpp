@@ -67,22 +67,6 @@ std::vector<PixelSegment> Dashes(const std::vector<PixelPoint>& points, const QP
     return DashPieces(points, pattern, pen.dashOffset() * width);
 }
 
-bool IsPoint(PixelPoint point)
-{
-    return !std::isnan(point.x) && !std::isnan(point.y);
-}
-
-// A segment between each two points that are both numbers.
-std::vector<PixelSegment> Segments(const std::vector<PixelPoint>& points)
-{
-    std::vector<PixelSegment> segments;
-    segments.reserve(points.size());
-    for (std::size_t i = 1; i < points.size(); ++i)
-        if (IsPoint(points[i - 1]) && IsPoint(points[i]))
-            segments.push_back({points[i - 1], points[i]});
-    return segments;
-}
-
 // Draws the line through the points as the library's fast polylines do,
 // segment by segment, with a pen of width 1 as the one-pixel cosmetic pen;
 // and a wide dashed line dash piece by piece. A graph's points are thinned

@@ -16,21 +16,6 @@ constexpr double kWideDashes = 2;
 // Where no points are, as the library's curve has it.
 const std::vector<PlanePoint> kNoPoints;
 
-bool IsPoint(PixelPoint point)
-{
-    return !std::isnan(point.x) && !std::isnan(point.y);
-}
-
-std::vector<PixelSegment> Segments(const std::vector<PixelPoint>& points)
-{
-    std::vector<PixelSegment> segments;
-    segments.reserve(points.size());
-    for (std::size_t i = 1; i < points.size(); ++i)
-        if (IsPoint(points[i - 1]) && IsPoint(points[i]))
-            segments.push_back({points[i - 1], points[i]});
-    return segments;
-}
-
 // The pen's dashes in pixels, as the painter lays them out; none if solid.
 std::vector<double> PatternOf(const QPen& pen)
 {

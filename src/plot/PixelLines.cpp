@@ -247,3 +247,13 @@ std::optional<double> WholeShift(const AxisPlacement& then, const AxisPlacement&
         return std::nullopt;
     return whole;
 }
+
+std::vector<PixelSegment> Segments(const std::vector<PixelPoint>& points)
+{
+    std::vector<PixelSegment> segments;
+    segments.reserve(points.size());
+    for (std::size_t i = 1; i < points.size(); ++i)
+        if (IsPoint(points[i - 1]) && IsPoint(points[i]))
+            segments.push_back({points[i - 1], points[i]});
+    return segments;
+}

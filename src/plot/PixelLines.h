@@ -34,6 +34,9 @@ struct PixelSegment {
     PixelPoint to;
 };
 
+// A segment between each two points that are both numbers.
+std::vector<PixelSegment> Segments(const std::vector<PixelPoint>& points);
+
 // Keeps of the line through the points those a line drawn at whole pixels
 // needs: a point in the same whole pixel as the last one kept adds none
 // and is left out, unless it is the last before a gap or the end, so the

@@ -7,6 +7,8 @@
 #include "chart/ChartLines.h"
 #include "chart/TraceChart.h"
 
+#include "Pictures.h"
+
 #include <QImage>
 
 #include <cmath>
@@ -16,15 +18,6 @@
 #include <utility>
 
 namespace {
-
-int PixelsDiffering(const QImage& a, const QImage& b)
-{
-    int differing = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differing += a.pixel(x, y) != b.pixel(x, y);
-    return differing;
-}
 
 // A run of a million steps: a noisy settling swing, a stretch that is not
 // a number, and a spike one step wide, so every pixel column holds a

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Pictures.h"
+
 #include <QImage>
 
 #include <algorithm>
@@ -198,15 +200,6 @@ QImage Drawn(const std::vector<Line>& lines, bool ours, const std::vector<View>&
     plot.setAntialiasedElements(QCP::aeAll);
     plot.toPainter(&painter, plot.width(), plot.height());
     return image;
-}
-
-int PixelsDiffering(const QImage& a, const QImage& b)
-{
-    int differing = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differing += a.pixel(x, y) != b.pixel(x, y);
-    return differing;
 }
 
 struct Scene {
