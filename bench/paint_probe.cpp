@@ -3,8 +3,10 @@
 // an input to the end of the first frame after it that repaints each chart
 // (the main window's, and the mechanical characteristic's while open).
 // The inputs are the release of a button, and over a chart a wheel turn,
-// a pointer move with a button held (a pan step), a click (on the legend,
-// where the measuring script clicks) and a double click; for a wheel turn
+// an arrow key's press, a pointer move with the middle button held (a pan step) or
+// the left (a drag, of a cursor where the measuring script drags), or with
+// none (the tracker follows it), a click (on the legend, where the
+// measuring script clicks) and a double click; for a wheel turn
 // and a pan step, also where the time goes: handling the input itself, the
 // frame, and the rest between them ("queued": calls queued to the chart
 // meanwhile, such as a replot the chart library puts off to the next turn
@@ -16,6 +18,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -53,8 +56,17 @@ std::string ChartInputKey(const QEvent& event)
     switch (event.type()) {
     case QEvent::Wheel:
         return "wheel_to_paint_ms";
-    case QEvent::MouseMove:
-        return static_cast<const QMouseEvent&>(event).buttons() != Qt::NoButton ? "pan_to_paint_ms" : "";
+    case QEvent::KeyPress: {
+        // The arrow keys move the view; the other keys open windows.
+        const int key = static_cast<const QKeyEvent&>(event).key();
+        return key >= Qt::Key_Left && key <= Qt::Key_Down ? "arrow_key_to_paint_ms" : "";
+    }
+    case QEvent::MouseMove: {
+        const Qt::MouseButtons buttons = static_cast<const QMouseEvent&>(event).buttons();
+        if (buttons & Qt::MiddleButton)
+            return "pan_to_paint_ms";
+        return buttons & Qt::LeftButton ? "drag_to_paint_ms" : "tracker_to_paint_ms";
+    }
     case QEvent::MouseButtonRelease:
         return "chart_click_to_paint_ms";
     case QEvent::MouseButtonDblClick:
@@ -160,13 +172,13 @@ private:
         if (event.type() == QEvent::MouseButtonPress)
             dragged_ = false;
         std::string key = ChartInputKey(event);
-        if (key == "pan_to_paint_ms")
-            dragged_ = true;
+        const bool drags = key == "pan_to_paint_ms" || key == "drag_to_paint_ms";
+        dragged_ = dragged_ || drags;
         // The release that ends a drag is no click.
         if (key.empty() || (key == "chart_click_to_paint_ms" && dragged_))
             return false;
         // The first move of a drag counts: later ones wait for its frame.
-        if (pendingInput_ != key || key != "pan_to_paint_ms" || inputFramed_)
+        if (pendingInput_ != key || !drags || inputFramed_)
             StartInput(std::move(key), chart);
         return true;
     }

@@ -2,9 +2,11 @@
 # Times the real program on a private X server with the paint probe
 # preloaded: launch to first painted frame, click to painted frame for each
 # button with all six traces full (Button2 clears them), and over the full
-# chart wheel turns, pan steps of a middle-button drag, legend clicks that
-# hide and show a trace, and double clicks that reset the zoom, each to its
-# painted frame, and for wheel turns and pan steps where that time goes
+# chart wheel turns, arrow keys, tracker moves, pan steps of a
+# middle-button drag, legend clicks that hide and show a trace, double
+# clicks that reset the zoom, and steps of a cursor's drag with the
+# measurements window open, each to its painted frame, and for wheel turns
+# and pan steps where that time goes
 # (handling the input, calls queued to the chart, the frame); and peak
 # memory over a session of the three runs. Then the same over the
 # mechanical characteristic's window, opened with X on the chart over the
@@ -15,7 +17,9 @@
 # for the longest runs allowed), each given time to end before the next
 # input.
 # Usage: scripts/measure-window.sh [LAUNCHES [EXPERIMENT_FILE | STEPS]]
-# (after scripts/setup.sh; the build in MOTORMODEL_BUILD if set, as build-ci)
+# (after scripts/setup.sh; the build in MOTORMODEL_BUILD if set: an optimised
+# one without the sanitizers, whose runtime cannot be preloaded after the
+# probe)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/x11-session.sh
@@ -41,7 +45,8 @@ fi
 log=${MEASURE_LOG:-$(mktemp)}
 timing=$(mktemp)
 trap 'stop_x; rm -rf "$timing" "$scene"; [ -n "${MEASURE_LOG:-}" ] || rm -f "$log"' EXIT
-start_x
+# Room for the measurements window beside the main one.
+start_x 1920x1080
 # Each click timed on its own: the next waits until the last is painted.
 paced_click() {
   click "$1"
@@ -49,17 +54,29 @@ paced_click() {
 }
 
 # Over the chart in WINDOW, with points in its client area: wheel turns,
-# a middle-button drag, then legend clicks each followed by a wheel turn
-# and a double click that resets the zoom.
+# arrow keys, tracker moves, a middle-button drag, then legend clicks each
+# followed by a wheel turn and a double click that resets the zoom.
 time_chart_inputs() {
   local window=$1 plot=$2 legend=$3
-  # In and out by turns, so the view stays about the whole run.
+  # A click that draws no rectangle gives the chart the keyboard.
   # shellcheck disable=SC2086
-  xdotool mousemove --window "$window" $plot
+  xdotool mousemove --window "$window" $plot click 1
   sleep 0.3
+  # In and out by turns, so the view stays about the whole run.
   for turn in $(seq 20); do
     xdotool click $((4 + turn % 2))
     sleep 0.15
+  done
+  for _ in $(seq 10); do
+    xdotool key Right
+    sleep 0.15
+    xdotool key Left
+    sleep 0.15
+  done
+  # The tracker follows the pointer there and back.
+  for step in $(seq 20); do
+    if ((step <= 10)); then xdotool mousemove_relative -- 9 3; else xdotool mousemove_relative -- -9 -3; fi
+    sleep 0.1
   done
   # shellcheck disable=SC2086
   xdotool mousemove --window "$window" $plot mousedown 2
@@ -81,14 +98,46 @@ time_chart_inputs() {
   done
 }
 
-# Pins every trace through the chart's menu: its seventh item from the end,
-# before those of the experiment, the sessions, the family and the report.
-pin_traces() {
+# Picks the main chart's menu item this many items from the end.
+chart_menu_item() {
   # shellcheck disable=SC2086
   xdotool mousemove --window "$MAIN" $PLOT_POINT click 3
   sleep 0.5
-  xdotool key Up Up Up Up Up Up Up Return
+  # shellcheck disable=SC2046
+  xdotool key $(printf 'Up %.0s' $(seq "$1")) Return
   sleep 0.5
+}
+
+# Pins every trace through the chart's menu: its eighth item from the end,
+# before those of the experiment, the language, the sessions, the family
+# and the report.
+pin_traces() {
+  chart_menu_item 8
+}
+
+# Shows the cursors A and B (the menu's fourteenth item from the end) over
+# the whole run, opens the measurements window (M while the chart has the
+# keyboard) and drags cursor A, at a quarter of the plot, to and fro with
+# the left button.
+CURSOR_A_POINT="170 300"
+time_cursor_drags() {
+  chart_menu_item 14
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$MAIN" $PLOT_POINT click 1 key m
+  find_window "$MEASUREMENTS_CAPTION" >/dev/null
+  sleep 1
+  for _ in 1 2; do
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$MAIN" $CURSOR_A_POINT mousedown 1
+    for step in $(seq 10); do
+      if ((step <= 5)); then xdotool mousemove_relative -- 8 0; else xdotool mousemove_relative -- -8 0; fi
+      sleep 0.1
+    done
+    xdotool mouseup 1
+    sleep 0.3
+  done
+  wmctrl -c "$MEASUREMENTS_CAPTION"
+  sleep 0.3
 }
 
 # In the mechanical characteristic's client area: a point inside the plot
@@ -113,6 +162,7 @@ for _ in $(seq "$launches"); do
     paced_click Button3
   done
   time_chart_inputs "$MAIN" "$PLOT_POINT" "$LEGEND_POINT"
+  time_cursor_drags
   paced_click Button2
 
   # Not timed: the runs and pins the mechanical characteristic shows.
@@ -136,6 +186,10 @@ for _ in $(seq "$launches"); do
     done
   done
   paced_click Button5
+  # The pins would be lost: leave without a session, the question's second
+  # answer.
+  sleep 0.5
+  xdotool key Tab Return
   wait_for_exit
   sed -n 's/.*Maximum resident set size (kbytes): /peak_rss_kb /p' "$timing" >>"$log"
 done
@@ -151,7 +205,7 @@ echo "launches: $launches"
 echo "first paint after launch, ms (median): $(awk '/^first_paint_ms/ {print $2}' "$log" | median)"
 report_chart() {
   local phase=$1 chart=$2 input part
-  for input in wheel pan chart_click double_click; do
+  for input in wheel arrow_key pan tracker chart_click double_click; do
     echo "$input over the full chart to painted, ms (median): $(values "$phase" "${input}_to_paint_ms $chart" | median)"
   done
   for input in wheel pan; do
@@ -164,6 +218,7 @@ for button in Button1 Button3 Button4 Button2; do
   echo "click on $button to painted, ms (median): $(values main "click_to_paint_ms $button Chart1" | median)"
 done
 report_chart main Chart1
+echo "cursor drag with the measurements window open, to painted, ms (median): $(values main "drag_to_paint_ms Chart1" | median)"
 echo "mechanical characteristic, three runs and twelve pins:"
 report_chart mechanical Chart
 for button in Button1 Button3 Button4; do
