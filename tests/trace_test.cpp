@@ -74,6 +74,38 @@ TEST(Trace, SpanFollowsEveryChange)
     }
 }
 
+// A pin shows the run's values without a copy, and keeps them whatever
+// either trace does next: each change gives the changed trace values of its
+// own.
+TEST(Trace, APinSharesTheRunsValuesUntilEitherChanges)
+{
+    const std::vector<double> pinned{1, 2, 3};
+    struct Change {
+        const char* what;
+        bool ofThePin;
+        std::function<void(Trace&)> make;
+    };
+    const std::vector<Change> changes{
+        {"the run starts again", false, [](Trace& run) { run.Start(clBlue, 3); run.AppendNext(9); }},
+        {"the run goes on", false, [](Trace& run) { run.AppendNext(9); }},
+        {"the run is cleared", false, [](Trace& run) { run.Clear(); }},
+        {"the run takes another's", false, [](Trace& run) { Trace other = Holding({9}); run.SwapPoints(other); }},
+        {"the pin goes on", true, [](Trace& pin) { pin.AppendNext(9); }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        Trace run = Holding(pinned);
+        Trace pin("Md", clBlue);
+        pin.ReplacePoints(run);
+        EXPECT_EQ(pin.Values().data(), run.Values().data());
+        Trace& changed = change.ofThePin ? pin : run;
+        const Trace& kept = change.ofThePin ? run : pin;
+        change.make(changed);
+        EXPECT_EQ(std::vector<double>(kept.Values().begin(), kept.Values().end()), pinned);
+        EXPECT_NE(std::vector<double>(changed.Values().begin(), changed.Values().end()), pinned);
+    }
+}
+
 // Stretches at every alignment to the blocks, over values with NaN runs
 // and repeated extremes: the pyramid's span is the walk's.
 TEST(MinMaxPyramid, AnswersAsAWalkForEveryStretch)

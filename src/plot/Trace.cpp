@@ -12,7 +12,7 @@ void Trace::Start(Colour pointColour, std::size_t steps)
 {
     Clear();
     pointColour_ = pointColour;
-    values_.reserve(steps);
+    values_->reserve(steps);
 }
 
 void Trace::ReplacePoints(const Trace& other)
@@ -26,21 +26,24 @@ void Trace::SwapPoints(Trace& other)
 {
     ++revision_;
     ++other.revision_;
-    values_.swap(other.values_);
+    std::swap(values_, other.values_);
     std::swap(pointColour_, other.pointColour_);
 }
 
 const MinMaxPyramid& Trace::Pyramid() const
 {
     if (!pyramid_ || pyramid_->revision != revision_)
-        pyramid_ = BuiltPyramid{revision_, MinMaxPyramid(values_)};
+        pyramid_ = BuiltPyramid{revision_, MinMaxPyramid(*values_)};
     return pyramid_->pyramid;
 }
 
 void Trace::Clear()
 {
     ++revision_;
-    values_.clear();
+    if (values_.Alone())
+        values_->clear();
+    else
+        values_.values = std::make_shared<std::vector<double>>();
 }
 
 Trace MakeTrace(const TraceDefinition& definition)

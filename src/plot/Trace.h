@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -115,10 +116,10 @@ public:
     Colour LineColour() const { return lineColour_; }
     Colour PointColour() const { return pointColour_; }
     // The whole trace; a view that holds while the trace is unchanged.
-    TracePoints Points() const { return {values_, 0}; }
-    std::span<const double> Values() const { return values_; }
-    std::size_t Size() const { return values_.size(); }
-    bool Empty() const { return values_.empty(); }
+    TracePoints Points() const { return {*values_, 0}; }
+    std::span<const double> Values() const { return *values_; }
+    std::size_t Size() const { return values_->size(); }
+    bool Empty() const { return values_->empty(); }
 
     // Begins a run: no values, points of the colour, room for the steps.
     void Start(Colour pointColour, std::size_t steps);
@@ -127,14 +128,18 @@ public:
     void AppendNext(double y)
     {
         ++revision_;
-        values_.push_back(y);
+        if (!values_.Alone()) [[unlikely]]
+            values_.values = std::make_shared<std::vector<double>>(*values_);
+        values_->push_back(y);
     }
 
-    // Removes every point; the storage is kept for the next run.
+    // Removes every point; the storage is kept for the next run unless
+    // another trace shows it.
     void Clear();
 
-    // Takes the other's points, keeping this one's title and colour: a
-    // pin's copy of a run.
+    // Shows the other's points, keeping this one's title and colour: a pin
+    // of a run. The values are shared, not copied; whichever trace changes
+    // next takes storage of its own.
     void ReplacePoints(const Trace& other);
     // Trades points with the other, each keeping its title and colour: a
     // run's result shown in the chart's trace without a copy, and the
@@ -145,7 +150,7 @@ public:
     std::uint64_t Revision() const { return revision_; }
 
     // The least and largest value, NaN left out.
-    ValueSpan Spanned() const { return Pyramid().Over(values_, 0, values_.size()); }
+    ValueSpan Spanned() const { return Pyramid().Over(*values_, 0, values_->size()); }
     // The least and largest values of every stretch, made once per revision.
     const MinMaxPyramid& Pyramid() const;
 
@@ -153,7 +158,18 @@ private:
     std::string title_;
     Colour lineColour_;
     Colour pointColour_ = clBlack;
-    std::vector<double> values_;
+    // The values, shared by the traces that show the same points. Moving
+    // shares them too, so a moved-from trace still holds values.
+    struct SharedValues {
+        SharedValues() = default;
+        SharedValues(const SharedValues&) = default;
+        SharedValues& operator=(const SharedValues&) = default;
+        std::vector<double>& operator*() const { return *values; }
+        std::vector<double>* operator->() const { return values.get(); }
+        bool Alone() const { return values.use_count() == 1; }
+        std::shared_ptr<std::vector<double>> values = std::make_shared<std::vector<double>>();
+    };
+    SharedValues values_;
     std::uint64_t revision_ = 0;
     struct BuiltPyramid {
         std::uint64_t revision;
