@@ -9,7 +9,7 @@
 #                         the package checks, librsvg and poppler to read
 #                         the saved pictures back), and everything, tests and
 #                         benchmarks included, into build-ci/ (stricter
-#                         warnings as errors)
+#                         warnings as errors, under the sanitizers)
 #
 # Each preset keeps its own folder, so switching between them rebuilds
 # nothing.
