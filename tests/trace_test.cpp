@@ -48,6 +48,13 @@ TEST(Trace, PointsAreItsValuesAtTheirSteps)
               2);
 }
 
+// Appends 40 values, whole blocks of the pyramid, the middle one `peak`.
+void AppendRamp(Trace& trace, double peak)
+{
+    for (int i = 0; i < 40; ++i)
+        trace.AppendNext(i == 20 ? peak : i);
+}
+
 // Every change, each after the span was asked for, and the span the values
 // then hold, found by walking them afresh.
 TEST(Trace, SpanFollowsEveryChange)
@@ -58,10 +65,12 @@ TEST(Trace, SpanFollowsEveryChange)
         {"append", [&] { trace.AppendNext(2); }},
         {"append a NaN", [&] { trace.AppendNext(nan); }},
         {"append", [&] { trace.AppendNext(5); }},
+        {"append past blocks", [&] { AppendRamp(trace, 1000); }},
         {"swap", [&] { trace.SwapPoints(other); }},
         {"replace", [&] { trace.ReplacePoints(other); }},
         {"start", [&] { trace.Start(clBlue, 10); }},
         {"clear", [&] { trace.Clear(); }},
+        {"fill blocks again", [&] { AppendRamp(trace, -1000); }},
     };
     for (const auto& [what, change] : changes) {
         SCOPED_TRACE(what);
@@ -74,9 +83,9 @@ TEST(Trace, SpanFollowsEveryChange)
     }
 }
 
-// A pin shows the run's values without a copy, and keeps them whatever
-// either trace does next: each change gives the changed trace values of its
-// own.
+// A pin shows the run's values and their pyramid without a copy, and keeps
+// them whatever either trace does next: each change gives the changed trace
+// values of its own, spanned afresh.
 TEST(Trace, APinSharesTheRunsValuesUntilEitherChanges)
 {
     const std::vector<double> pinned{1, 2, 3};
@@ -98,11 +107,16 @@ TEST(Trace, APinSharesTheRunsValuesUntilEitherChanges)
         Trace pin("Md", clBlue);
         pin.ReplacePoints(run);
         EXPECT_EQ(pin.Values().data(), run.Values().data());
+        EXPECT_EQ(&pin.Pyramid(), &run.Pyramid());
         Trace& changed = change.ofThePin ? pin : run;
         const Trace& kept = change.ofThePin ? run : pin;
         change.make(changed);
-        EXPECT_EQ(std::vector<double>(kept.Values().begin(), kept.Values().end()), pinned);
-        EXPECT_NE(std::vector<double>(changed.Values().begin(), changed.Values().end()), pinned);
+        const std::vector<double> keptValues(kept.Values().begin(), kept.Values().end());
+        const std::vector<double> changedValues(changed.Values().begin(), changed.Values().end());
+        EXPECT_EQ(keptValues, pinned);
+        EXPECT_NE(changedValues, pinned);
+        EXPECT_EQ(kept.Spanned(), Walked(keptValues, 0, keptValues.size()));
+        EXPECT_EQ(changed.Spanned(), Walked(changedValues, 0, changedValues.size()));
     }
 }
 

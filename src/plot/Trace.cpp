@@ -12,13 +12,13 @@ void Trace::Start(Colour pointColour, std::size_t steps)
 {
     Clear();
     pointColour_ = pointColour;
-    values_->reserve(steps);
+    shared_->values.reserve(steps);
 }
 
 void Trace::ReplacePoints(const Trace& other)
 {
     ++revision_;
-    values_ = other.values_;
+    shared_ = other.shared_;
     pointColour_ = other.pointColour_;
 }
 
@@ -26,24 +26,34 @@ void Trace::SwapPoints(Trace& other)
 {
     ++revision_;
     ++other.revision_;
-    std::swap(values_, other.values_);
+    std::swap(shared_, other.shared_);
     std::swap(pointColour_, other.pointColour_);
+}
+
+void Trace::TakeOwnCopy()
+{
+    auto own = std::make_shared<Shared>();
+    own->values = Stored();
+    shared_ = std::move(own);
 }
 
 const MinMaxPyramid& Trace::Pyramid() const
 {
-    if (!pyramid_ || pyramid_->revision != revision_)
-        pyramid_ = BuiltPyramid{revision_, MinMaxPyramid(*values_)};
-    return pyramid_->pyramid;
+    auto& pyramid = shared_->pyramid;
+    if (!pyramid || pyramid->first != shared_->changes)
+        pyramid.emplace(shared_->changes, MinMaxPyramid(shared_->values));
+    return pyramid->second;
 }
 
 void Trace::Clear()
 {
     ++revision_;
-    if (values_.Alone())
-        values_->clear();
-    else
-        values_.values = std::make_shared<std::vector<double>>();
+    if (shared_.use_count() == 1) {
+        shared_->values.clear();
+        ++shared_->changes;
+    } else {
+        shared_ = std::make_shared<Shared>();
+    }
 }
 
 Trace MakeTrace(const TraceDefinition& definition)

@@ -116,10 +116,10 @@ public:
     Colour LineColour() const { return lineColour_; }
     Colour PointColour() const { return pointColour_; }
     // The whole trace; a view that holds while the trace is unchanged.
-    TracePoints Points() const { return {*values_, 0}; }
-    std::span<const double> Values() const { return *values_; }
-    std::size_t Size() const { return values_->size(); }
-    bool Empty() const { return values_->empty(); }
+    TracePoints Points() const { return {Stored(), 0}; }
+    std::span<const double> Values() const { return Stored(); }
+    std::size_t Size() const { return Stored().size(); }
+    bool Empty() const { return Stored().empty(); }
 
     // Begins a run: no values, points of the colour, room for the steps.
     void Start(Colour pointColour, std::size_t steps);
@@ -128,9 +128,10 @@ public:
     void AppendNext(double y)
     {
         ++revision_;
-        if (!values_.Alone()) [[unlikely]]
-            values_.values = std::make_shared<std::vector<double>>(*values_);
-        values_->push_back(y);
+        if (shared_.use_count() != 1) [[unlikely]]
+            TakeOwnCopy();
+        shared_->values.push_back(y);
+        ++shared_->changes;
     }
 
     // Removes every point; the storage is kept for the next run unless
@@ -150,32 +151,40 @@ public:
     std::uint64_t Revision() const { return revision_; }
 
     // The least and largest value, NaN left out.
-    ValueSpan Spanned() const { return Pyramid().Over(*values_, 0, values_->size()); }
-    // The least and largest values of every stretch, made once per revision.
+    ValueSpan Spanned() const { return Pyramid().Over(Stored(), 0, Size()); }
+    // The least and largest values of every stretch, made once for the
+    // values and shared with the traces that show them.
     const MinMaxPyramid& Pyramid() const;
 
 private:
     std::string title_;
     Colour lineColour_;
     Colour pointColour_ = clBlack;
-    // The values, shared by the traces that show the same points. Moving
-    // shares them too, so a moved-from trace still holds values.
-    struct SharedValues {
-        SharedValues() = default;
-        SharedValues(const SharedValues&) = default;
-        SharedValues& operator=(const SharedValues&) = default;
-        std::vector<double>& operator*() const { return *values; }
-        std::vector<double>* operator->() const { return values.get(); }
-        bool Alone() const { return values.use_count() == 1; }
-        std::shared_ptr<std::vector<double>> values = std::make_shared<std::vector<double>>();
+    // The values and their pyramid, shared by the traces that show the same
+    // points and changed in place only while one trace holds them: a pin
+    // costs no copy. The pyramid is of the values after `changes` changes.
+    struct Shared {
+        std::vector<double> values;
+        std::uint64_t changes = 0;
+        std::optional<std::pair<std::uint64_t, MinMaxPyramid>> pyramid;
     };
-    SharedValues values_;
+    // Moving shares too, so a moved-from trace still holds values.
+    struct SharedPointer : std::shared_ptr<Shared> {
+        SharedPointer() : std::shared_ptr<Shared>(std::make_shared<Shared>()) {}
+        SharedPointer(const SharedPointer&) = default;
+        SharedPointer& operator=(const SharedPointer&) = default;
+        SharedPointer& operator=(std::shared_ptr<Shared> other)
+        {
+            std::shared_ptr<Shared>::operator=(std::move(other));
+            return *this;
+        }
+    };
+
+    const std::vector<double>& Stored() const { return shared_->values; }
+    void TakeOwnCopy();
+
+    SharedPointer shared_;
     std::uint64_t revision_ = 0;
-    struct BuiltPyramid {
-        std::uint64_t revision;
-        MinMaxPyramid pyramid;
-    };
-    mutable std::optional<BuiltPyramid> pyramid_;
 };
 
 // The six traces of the chart, in its order; the runs fill them in pairs.
