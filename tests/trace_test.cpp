@@ -84,39 +84,31 @@ TEST(Trace, SpanFollowsEveryChange)
 }
 
 // A pin shows the run's values and their pyramid without a copy, and keeps
-// them whatever either trace does next: each change gives the changed trace
-// values of its own, spanned afresh.
+// them whatever the run does next: each change gives the run values of its
+// own, spanned afresh.
 TEST(Trace, APinSharesTheRunsValuesUntilEitherChanges)
 {
     const std::vector<double> pinned{1, 2, 3};
-    struct Change {
-        const char* what;
-        bool ofThePin;
-        std::function<void(Trace&)> make;
+    const std::vector<std::pair<const char*, std::function<void(Trace&)>>> changes{
+        {"the run starts again", [](Trace& run) { run.Start(clBlue, 3); run.AppendNext(9); }},
+        {"the run goes on", [](Trace& run) { run.AppendNext(9); }},
+        {"the run is cleared", [](Trace& run) { run.Clear(); }},
+        {"the run takes another's", [](Trace& run) { Trace other = Holding({9}); run.SwapPoints(other); }},
     };
-    const std::vector<Change> changes{
-        {"the run starts again", false, [](Trace& run) { run.Start(clBlue, 3); run.AppendNext(9); }},
-        {"the run goes on", false, [](Trace& run) { run.AppendNext(9); }},
-        {"the run is cleared", false, [](Trace& run) { run.Clear(); }},
-        {"the run takes another's", false, [](Trace& run) { Trace other = Holding({9}); run.SwapPoints(other); }},
-        {"the pin goes on", true, [](Trace& pin) { pin.AppendNext(9); }},
-    };
-    for (const Change& change : changes) {
-        SCOPED_TRACE(change.what);
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
         Trace run = Holding(pinned);
         Trace pin("Md", clBlue);
         pin.ReplacePoints(run);
         EXPECT_EQ(pin.Values().data(), run.Values().data());
         EXPECT_EQ(&pin.Pyramid(), &run.Pyramid());
-        Trace& changed = change.ofThePin ? pin : run;
-        const Trace& kept = change.ofThePin ? run : pin;
-        change.make(changed);
-        const std::vector<double> keptValues(kept.Values().begin(), kept.Values().end());
-        const std::vector<double> changedValues(changed.Values().begin(), changed.Values().end());
-        EXPECT_EQ(keptValues, pinned);
-        EXPECT_NE(changedValues, pinned);
-        EXPECT_EQ(kept.Spanned(), Walked(keptValues, 0, keptValues.size()));
-        EXPECT_EQ(changed.Spanned(), Walked(changedValues, 0, changedValues.size()));
+        change(run);
+        const std::vector<double> pinValues(pin.Values().begin(), pin.Values().end());
+        const std::vector<double> runValues(run.Values().begin(), run.Values().end());
+        EXPECT_EQ(pinValues, pinned);
+        EXPECT_NE(runValues, pinned);
+        EXPECT_EQ(pin.Spanned(), Walked(pinValues, 0, pinValues.size()));
+        EXPECT_EQ(run.Spanned(), Walked(runValues, 0, runValues.size()));
     }
 }
 
