@@ -61,13 +61,31 @@ struct Thinning {
 
 void PrintTo(const Thinning& t, std::ostream* out) { *out << t.name; }
 
+// A pixel further at every other point: those between add none.
+std::vector<PixelPoint> Staircase(std::size_t count)
+{
+    std::vector<PixelPoint> points;
+    for (std::size_t i = 0; i < count; ++i)
+        points.push_back({static_cast<double>(i / 2) + (i % 2 == 1 ? 0.25 : 0.0), 0});
+    return points;
+}
+
+std::vector<std::size_t> StaircaseKept(std::size_t count)
+{
+    std::vector<std::size_t> kept;
+    for (std::size_t i = 0; i + 1 < count; i += 2)
+        kept.push_back(i);
+    kept.push_back(count - 1);
+    return kept;
+}
+
 class WholePixelsOfALine : public testing::TestWithParam<Thinning> {};
 
 TEST_P(WholePixelsOfALine, KeepOnlyPointsThatAddAPixelAndTheEndsOfEachStretch)
 {
     const Thinning& t = GetParam();
-    std::vector<PixelPoint> points = t.points;
-    KeepWholePixels(points);
+    const std::vector<PixelPoint> points =
+        WholePixelPoints(t.points.size(), [&t](std::size_t i) { return t.points[i]; });
     ASSERT_EQ(points.size(), t.kept.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
         const PixelPoint expected = t.points[t.kept[i]];
@@ -90,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                              {0, 1, 2, 3, 5}},
                     Thinning{"a line begun by a gap", {{kGap, kGap}, {0, 0}, {0.1, 0}, {3, 3}}, {0, 1, 3}},
                     Thinning{"beyond the painter's reach one pixel", {{0, 0}, {1e300, 0}, {2e300, 0}, {5, 5}}, {0, 1, 3}},
-                    Thinning{"nothing to thin", {}, {}}));
+                    Thinning{"nothing to thin", {}, {}},
+                    Thinning{"more kept than a batch holds", Staircase(2500), StaircaseKept(2500)}));
 
 } // namespace
 

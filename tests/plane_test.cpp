@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -88,11 +89,43 @@ TEST(StepPath, HoldsEveryStepOfTheRunInOrder)
     const RunResult run = StepRun("10");
     const Trace& md = run.Of(Quantity::Md);
     const Trace& omega = run.Of(Quantity::Omega);
-    const std::vector<PlanePoint> path = PathOf(md, omega);
+    const PlanePoints path = PathOf(md, omega);
     ASSERT_EQ(path.size(), omega.Points().size());
     for (std::size_t i = 0; i < path.size(); ++i)
         ASSERT_EQ(path[i], (PlanePoint{md.Points()[i].y, omega.Points()[i].y, static_cast<double>(i)})) << i;
 }
+
+// A path shares its run's values: it costs no copy, and keeps its points
+// whatever its traces do next.
+struct TraceChange {
+    const char* name;
+    std::function<void(Trace&)> change;
+};
+
+class PathOfARun : public testing::TestWithParam<TraceChange> {};
+
+TEST_P(PathOfARun, KeepsItsPointsWhenTheTracesChange)
+{
+    Trace md = TraceOf("Md", {1, 2, 3});
+    Trace omega = TraceOf("Omega", {5, 4, 3});
+    const PlanePoints path = PathOf(md, omega);
+    EXPECT_TRUE(path.SharesWith(PathOf(md, omega)));
+    GetParam().change(md);
+    GetParam().change(omega);
+    EXPECT_EQ(path, PlanePoints({{1, 5, 0.0}, {2, 4, 1.0}, {3, 3, 2.0}}));
+    EXPECT_FALSE(path.SharesWith(PathOf(md, omega)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, PathOfARun,
+    testing::Values(TraceChange{"goes_on", [](Trace& trace) { trace.AppendNext(9); }},
+                    TraceChange{"is_cleared", [](Trace& trace) { trace.Clear(); }},
+                    TraceChange{"starts_again", [](Trace& trace) { trace.Start(clRed, 3); }},
+                    TraceChange{"shows_another_run", [](Trace& trace) {
+                                    Trace other = TraceOf("Other", {7});
+                                    trace.SwapPoints(other);
+                                }}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 // The operating point lies on both curves: on the static one as its closed
 // form gives it at the point's speed, on the load's as the run forms it.
@@ -206,7 +239,7 @@ TEST(ModelCurves, LoadCurvesFollowTheirCharacteristicAtTheStaticSpeeds)
 TEST(StepPath, EndsItsLoadedHalfAtTheOperatingPoint)
 {
     const RunResult run = StepRun("10");
-    const std::vector<PlanePoint> path =
+    const PlanePoints path =
         PathOf(run.Of(Quantity::Md), run.Of(Quantity::Omega));
     const std::vector<PlaneCurve> curves = ModelCurves(Settings{}, 10);
     const PlanePoint operating = curves.back().points.front();

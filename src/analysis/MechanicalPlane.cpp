@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace analysis {
 
@@ -19,11 +20,11 @@ using EdgeOf = double (LoadCharacteristic::*)(double) const;
 PlaneCurve LoadCurve(CurveKind kind, const std::vector<StaticPoint>& speeds, const LoadCharacteristic& load,
                      EdgeOf edge)
 {
-    PlaneCurve curve{{}, kLoadColour, true, kind, {}, {}};
-    curve.points.reserve(speeds.size());
+    std::vector<PlanePoint> points;
+    points.reserve(speeds.size());
     for (const StaticPoint& point : speeds)
-        curve.points.push_back({(load.*edge)(point.Omega), point.Omega, std::nullopt});
-    return curve;
+        points.push_back({(load.*edge)(point.Omega), point.Omega, std::nullopt});
+    return PlaneCurve{{}, kLoadColour, true, kind, std::move(points), {}};
 }
 
 // The load's curves at the static curve's speeds (both edges of a periodic
@@ -51,11 +52,11 @@ std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<doub
 {
     const StaticCharacteristic motor(settings.model);
     const std::vector<StaticPoint> rest = motor.Curve(motor.Range(), kCurveIntervals);
-    std::vector<PlaneCurve> curves;
-    PlaneCurve& curve = curves.emplace_back(PlaneCurve{{}, kStaticColour, false, CurveKind::Static, {}, {}});
-    curve.points.reserve(rest.size());
+    std::vector<PlanePoint> points;
+    points.reserve(rest.size());
     for (const StaticPoint& point : rest)
-        curve.points.push_back({point.Md, point.Omega, std::nullopt});
+        points.push_back({point.Md, point.Omega, std::nullopt});
+    std::vector<PlaneCurve> curves{{{}, kStaticColour, false, CurveKind::Static, std::move(points), {}}};
     if (load)
         std::ranges::move(LoadCurves(motor, rest, LoadCharacteristic::Of(settings.step, *load)),
                           std::back_inserter(curves));

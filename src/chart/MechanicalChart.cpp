@@ -207,9 +207,15 @@ void MechanicalChart::WriteLabels()
 
 const PlaneIndex& MechanicalChart::IndexOf(int index) const
 {
-    std::unique_ptr<PlaneIndex>& found = indices_.at(static_cast<std::size_t>(index));
+    // A pinned run's path shares its points, and so its index, with the
+    // run's.
+    const std::size_t at = static_cast<std::size_t>(index);
+    std::shared_ptr<const PlaneIndex>& found = indices_.at(at);
+    for (std::size_t other = 0; !found && other < curves_.size(); ++other)
+        if (indices_[other] && curves_[other].points.SharesWith(curves_[at].points))
+            found = indices_[other];
     if (!found)
-        found = std::make_unique<PlaneIndex>(curves_[static_cast<std::size_t>(index)].points);
+        found = std::make_shared<const PlaneIndex>(curves_[at].points);
     return *found;
 }
 
@@ -225,7 +231,7 @@ std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) co
     std::optional<NearestPlanePoint> nearest;
     double best = std::numeric_limits<double>::quiet_NaN();
     for (int i : ShownIndices()) {
-        const std::vector<PlanePoint>& points = curves_[static_cast<std::size_t>(i)].points;
+        const PlanePoints& points = curves_[static_cast<std::size_t>(i)].points;
         if (const std::optional<PlaneFound> found = IndexOf(i).Nearest(points, md, omega, scale, best)) {
             nearest = NearestPlanePoint{i, points[found->index]};
             best = found->distance;
@@ -239,5 +245,5 @@ void MechanicalChart::WriteCsv(CsvStyle style, const CsvWrite& write) const
     // A path's end is its last row already.
     std::vector<const PlaneCurve*> rows = ShownCurves();
     std::erase_if(rows, [](const PlaneCurve* curve) { return curve->kind == CurveKind::PathEnd; });
-    write(PlaneCsv(rows, style));
+    WritePlaneCsv(rows, style, write);
 }

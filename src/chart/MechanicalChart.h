@@ -66,6 +66,7 @@ private:
     std::vector<PlaneLines*> lines_;
     // Each curve's least and largest values, for the view's ranges.
     std::vector<AxisRanges> bounds_;
-    // Each curve's points sorted for the tracker, once it asks.
-    mutable std::vector<std::unique_ptr<PlaneIndex>> indices_;
+    // Each curve's points sorted for the tracker, once it asks; shared by
+    // the curves that share their points.
+    mutable std::vector<std::shared_ptr<const PlaneIndex>> indices_;
 };

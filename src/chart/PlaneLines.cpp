@@ -13,9 +13,6 @@ constexpr std::size_t kCuts = 3;
 // narrower as pieces than as the painter's outline: the painter dashes them.
 constexpr double kWideDashes = 2;
 
-// Where no points are, as the library's curve has it.
-const std::vector<PlanePoint> kNoPoints;
-
 // The pen's dashes in pixels, as the painter lays them out; none if solid.
 std::vector<double> PatternOf(const QPen& pen)
 {
@@ -46,30 +43,22 @@ bool InDomain(double value, QCP::SignDomain domain)
 
 } // namespace
 
-PlaneLines::PlaneLines(QCPAxis* keyAxis, QCPAxis* valueAxis)
-    : QCPAbstractPlottable(keyAxis, valueAxis), points_(&kNoPoints)
-{
-}
+PlaneLines::PlaneLines(QCPAxis* keyAxis, QCPAxis* valueAxis) : QCPAbstractPlottable(keyAxis, valueAxis) {}
 
 PlaneLines::~PlaneLines() = default;
 
-void PlaneLines::SetPoints(const std::vector<PlanePoint>& points)
+void PlaneLines::SetPoints(PlanePoints points)
 {
-    points_ = &points;
+    points_ = std::move(points);
     cuts_.clear();
-}
-
-void PlaneLines::PointsMoved(const std::vector<PlanePoint>& points)
-{
-    points_ = &points;
 }
 
 QCPRange PlaneLines::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const
 {
     QCPRange range(std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity());
-    for (const PlanePoint& point : *points_)
-        if (InDomain(point.Md, inSignDomain))
-            range = QCPRange(std::min(range.lower, point.Md), std::max(range.upper, point.Md));
+    for (std::size_t i = 0; i < points_.size(); ++i)
+        if (const double md = points_.Md(i); InDomain(md, inSignDomain))
+            range = QCPRange(std::min(range.lower, md), std::max(range.upper, md));
     foundRange = range.lower <= range.upper;
     return foundRange ? range : QCPRange();
 }
@@ -78,16 +67,17 @@ QCPRange PlaneLines::getValueRange(bool& foundRange, QCP::SignDomain inSignDomai
 {
     const bool anyKey = inKeyRange == QCPRange();
     QCPRange range(std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity());
-    for (const PlanePoint& point : *points_)
-        if (InDomain(point.Omega, inSignDomain) && (anyKey || inKeyRange.contains(point.Md)))
-            range = QCPRange(std::min(range.lower, point.Omega), std::max(range.upper, point.Omega));
+    for (std::size_t i = 0; i < points_.size(); ++i)
+        if (const double omega = points_.Omega(i);
+            InDomain(omega, inSignDomain) && (anyKey || inKeyRange.contains(points_.Md(i))))
+            range = QCPRange(std::min(range.lower, omega), std::max(range.upper, omega));
     foundRange = range.lower <= range.upper;
     return foundRange ? range : QCPRange();
 }
 
 void PlaneLines::draw(QCPPainter* painter)
 {
-    if (points_->empty() || !mKeyAxis || !mValueAxis)
+    if (points_.empty() || !mKeyAxis || !mValueAxis)
         return;
     const QPen& pen = mPen;
     if (lined_ && pen.style() != Qt::NoPen && pen.color().alpha() != 0) {
@@ -153,11 +143,8 @@ const PlaneLines::Cut& PlaneLines::CutFor(AxisPlacement x, AxisPlacement y, cons
         std::rotate(cuts_.begin(), found, found + 1);
         return cuts_.front();
     }
-    std::vector<PixelPoint> pixels;
-    pixels.reserve(points_->size());
-    for (const PlanePoint& point : *points_)
-        pixels.push_back({x.Pixel(point.Md), y.Pixel(point.Omega)});
-    KeepWholePixels(pixels);
+    const std::vector<PixelPoint> pixels = WholePixelPoints(
+        points_.size(), [&](std::size_t i) { return PixelPoint{x.Pixel(points_.Md(i)), y.Pixel(points_.Omega(i))}; });
     std::vector<PixelSegment> segments = pattern.empty() ? Segments(pixels) : DashPieces(pixels, pattern, offset);
     if (cuts_.size() == kCuts)
         cuts_.pop_back();
@@ -178,9 +165,9 @@ PixelRect PlaneLines::CutRect() const
 void PlaneLines::DrawRuns(QCPPainter& painter) const
 {
     std::vector<PixelPoint> pixels;
-    pixels.reserve(points_->size());
-    for (const PlanePoint& point : *points_) {
-        const QPointF at = coordsToPixels(point.Md, point.Omega);
+    pixels.reserve(points_.size());
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const QPointF at = coordsToPixels(points_.Md(i), points_.Omega(i));
         pixels.push_back({at.x(), at.y()});
     }
     QPen pen = painter.pen();
@@ -206,8 +193,8 @@ void PlaneLines::DrawMarks(QCPPainter& painter) const
     applyScattersAntialiasingHint(&painter);
     mark_.applyTo(&painter, mPen);
     const QRectF around = QRectF(mKeyAxis->axisRect()->rect()).adjusted(-mark_.size(), -mark_.size(), mark_.size(), mark_.size());
-    for (const PlanePoint& point : *points_) {
-        const QPointF at = coordsToPixels(point.Md, point.Omega);
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const QPointF at = coordsToPixels(points_.Md(i), points_.Omega(i));
         if (around.contains(at))
             mark_.drawShape(&painter, at);
     }

@@ -4,6 +4,7 @@
 #include "plot/PixelLines.h"
 #include "plot/PlaneCurves.h"
 
+#include <utility>
 #include <vector>
 
 // A curve of the mechanical characteristic: a line through its points in
@@ -25,12 +26,11 @@ public:
     PlaneLines(QCPAxis* keyAxis, QCPAxis* valueAxis);
     ~PlaneLines() override;
 
-    // These points from now on; they stay where they are until the next
-    // call, of this or of PointsMoved.
-    void SetPoints(const std::vector<PlanePoint>& points);
-    // The same points as before, now here.
-    void PointsMoved(const std::vector<PlanePoint>& points);
-    const std::vector<PlanePoint>& Points() const { return *points_; }
+    // These points from now on.
+    void SetPoints(PlanePoints points);
+    // Points equal to those before, kept elsewhere: the cuts stay.
+    void PointsMoved(PlanePoints points) { points_ = std::move(points); }
+    const PlanePoints& Points() const { return points_; }
 
     // Whether a line joins the points; without one, only marks show.
     void SetLined(bool lined) { lined_ = lined; }
@@ -68,7 +68,7 @@ private:
     // Around the plot, where the library cuts its lines, in pixels.
     PixelRect CutRect() const;
 
-    const std::vector<PlanePoint>* points_;
+    PlanePoints points_;
     bool lined_ = true;
     QCPScatterStyle mark_;
     // The latest first: zooming in and out by turns finds both scales.

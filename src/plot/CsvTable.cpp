@@ -49,6 +49,8 @@ private:
     std::vector<std::size_t> next_;
 };
 
+} // namespace
+
 void AppendCsvNumber(std::string& text, double value, CsvStyle style)
 {
     const std::size_t start = text.size();
@@ -56,8 +58,6 @@ void AppendCsvNumber(std::string& text, double value, CsvStyle style)
     if (style.decimalMark != '.')
         std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), '.', style.decimalMark);
 }
-
-} // namespace
 
 std::string CsvNumber(double value, CsvStyle style)
 {
@@ -78,9 +78,8 @@ std::string CsvHeading(const ShownTraces& traces, const std::vector<int>& column
 void WriteCsvRows(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
                   std::optional<double> secondsPerStep, std::string_view lead, const CsvWrite& write)
 {
-    constexpr std::size_t kPiece = 64 * 1024;
     std::string piece;
-    piece.reserve(kPiece + 1024);
+    piece.reserve(kCsvPiece + 1024);
     ColumnCursors cursors(traces, columns);
     while (const std::optional<double> x = cursors.NextRowX()) {
         piece += lead;
@@ -95,7 +94,7 @@ void WriteCsvRows(const ShownTraces& traces, const std::vector<int>& columns, Cs
                 AppendCsvNumber(piece, *y, style);
         }
         piece += '\n';
-        if (piece.size() >= kPiece) {
+        if (piece.size() >= kCsvPiece) {
             write(piece);
             piece.clear();
         }

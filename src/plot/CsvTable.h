@@ -2,6 +2,7 @@
 
 #include "plot/ShownTraces.h"
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@ inline constexpr CsvStyle kRussianCsv{';', ','};
 // The number in the shortest form that reads back exactly, with the
 // style's decimal mark.
 std::string CsvNumber(double value, CsvStyle style);
+// Appends the number as CsvNumber writes it.
+void AppendCsvNumber(std::string& text, double value, CsvStyle style);
 
 // The given traces as separated values: a heading row of "step" and the
 // traces' headings, then a row for each step that any of them has a point
@@ -40,6 +43,9 @@ std::string CsvHeading(const ShownTraces& traces, const std::vector<int>& column
 
 // Takes a table's text piece by piece.
 using CsvWrite = std::function<void(std::string_view)>;
+// About how long a piece is: a table of millions of rows is never held
+// whole.
+inline constexpr std::size_t kCsvPiece = 64 * 1024;
 
 // CsvTable's rows after its heading, each led by lead, given to write in
 // pieces of some tens of kilobytes, so a table of millions of rows is

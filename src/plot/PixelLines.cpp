@@ -14,16 +14,6 @@ bool IsPoint(PixelPoint point)
     return !std::isnan(point.x) && !std::isnan(point.y);
 }
 
-// The whole pixel a line's end is drawn at: half away from zero, after
-// adding the half, as the painter rounds; no call into the maths library,
-// once for each coordinate of each point. Beyond the painter's reach, or
-// not a number, is the farthest pixel.
-std::int64_t WholePixel(double x)
-{
-    constexpr double kReach = 1e15;
-    return static_cast<std::int64_t>(std::max(-kReach, std::min(kReach, x)) + std::copysign(0.5, x));
-}
-
 PixelPoint Along(PixelPoint from, PixelPoint to, double share)
 {
     return {from.x + (to.x - from.x) * share, from.y + (to.y - from.y) * share};
@@ -75,38 +65,6 @@ private:
 };
 
 } // namespace
-
-void KeepWholePixels(std::vector<PixelPoint>& points)
-{
-    if (points.empty())
-        return;
-    // Each point is written and the count moves on only for one kept: a
-    // path keeps and drops by turns as it wanders, past any branch
-    // predictor, so the choice is made without branches. The points kept
-    // are never ahead of those read.
-    std::size_t count = 0;
-    std::int64_t lastX = 0;
-    std::int64_t lastY = 0;
-    bool afterGap = true;
-    const std::size_t last = points.size() - 1;
-    for (std::size_t i = 0; i < last; ++i) {
-        const PixelPoint point = points[i];
-        const PixelPoint next = points[i + 1];
-        const std::int64_t x = WholePixel(point.x);
-        const std::int64_t y = WholePixel(point.y);
-        const bool gap = std::isnan(point.x) | std::isnan(point.y);
-        const bool beforeGap = std::isnan(next.x) | std::isnan(next.y);
-        const bool keep = (x != lastX) | (y != lastY) | gap | afterGap | beforeGap;
-        points[count] = point;
-        count += keep;
-        lastX = keep ? x : lastX;
-        lastY = keep ? y : lastY;
-        afterGap = gap;
-    }
-    // The last point ends the line.
-    points[count++] = points[last];
-    points.resize(count);
-}
 
 std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, const std::vector<double>& pattern,
                                      double offset)

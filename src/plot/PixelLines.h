@@ -2,6 +2,12 @@
 
 #include "plot/PlotNavigation.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -37,13 +43,62 @@ struct PixelSegment {
 // A segment between each two points that are both numbers.
 std::vector<PixelSegment> Segments(const std::vector<PixelPoint>& points);
 
-// Keeps of the line through the points those a line drawn at whole pixels
-// needs: a point in the same whole pixel as the last one kept adds none
-// and is left out, unless it is the last before a gap or the end, so the
-// line still ends where it ends. A point that is not a number is a gap and
-// is kept. A run's path on the mechanical characteristic comes back to the
-// same few pixels over a thousand steps as it settles.
-void KeepWholePixels(std::vector<PixelPoint>& points);
+// The whole pixel a line's end is drawn at: half away from zero, after
+// adding the half, as the painter rounds; no call into the maths library,
+// once for each coordinate of each point. Beyond the painter's reach, or
+// not a number, is the farthest pixel.
+inline std::int64_t WholePixel(double x)
+{
+    constexpr double kReach = 1e15;
+    return static_cast<std::int64_t>(std::max(-kReach, std::min(kReach, x)) + std::copysign(0.5, x));
+}
+
+// Of the line through `count` points, the i-th at pixelAt(i), those a line
+// drawn at whole pixels needs: a point in the same whole pixel as the last
+// one kept adds none and is left out, unless it is the last before a gap or
+// the end, so the line still ends where it ends. A point that is not a
+// number is a gap and is kept. A run's path on the mechanical
+// characteristic comes back to the same few pixels over a thousand steps
+// as it settles: of ten million steps a few thousand are kept, and the
+// others are never stored.
+template <std::invocable<std::size_t> PixelAt>
+std::vector<PixelPoint> WholePixelPoints(std::size_t count, PixelAt pixelAt)
+{
+    std::vector<PixelPoint> kept;
+    if (count == 0)
+        return kept;
+    // Each point is written and the count moves on only for one kept: a
+    // path keeps and drops by turns as it wanders, past any branch
+    // predictor, so the choice is made without branches.
+    std::array<PixelPoint, 1024> batch;
+    std::size_t batched = 0;
+    std::int64_t lastX = 0;
+    std::int64_t lastY = 0;
+    bool afterGap = true;
+    PixelPoint point = pixelAt(std::size_t{0});
+    for (std::size_t i = 1; i < count; ++i) {
+        const PixelPoint next = pixelAt(i);
+        const std::int64_t x = WholePixel(point.x);
+        const std::int64_t y = WholePixel(point.y);
+        const bool gap = std::isnan(point.x) | std::isnan(point.y);
+        const bool beforeGap = std::isnan(next.x) | std::isnan(next.y);
+        const bool keep = (x != lastX) | (y != lastY) | gap | afterGap | beforeGap;
+        batch[batched] = point;
+        batched += keep;
+        lastX = keep ? x : lastX;
+        lastY = keep ? y : lastY;
+        afterGap = gap;
+        point = next;
+        if (batched == batch.size()) {
+            kept.insert(kept.end(), batch.begin(), batch.end());
+            batched = 0;
+        }
+    }
+    kept.insert(kept.end(), batch.begin(), batch.begin() + static_cast<std::ptrdiff_t>(batched));
+    // The last point ends the line.
+    kept.push_back(point);
+    return kept;
+}
 
 // The dashes of the line through the points, as pieces of its segments: the
 // pattern's lengths in pixels are on and off by turns, the first on, begun

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 std::vector<RunTraces> ShownRuns(const ShownTraces& traces)
 {
@@ -17,15 +20,9 @@ std::vector<RunTraces> ShownRuns(const ShownTraces& traces)
     return runs;
 }
 
-std::vector<PlanePoint> PathOf(const Trace& md, const Trace& omega)
+PlanePoints PathOf(const Trace& md, const Trace& omega)
 {
-    // Both hold a value at every step from step 0.
-    const std::span<const double> torques = md.Values();
-    const std::span<const double> speeds = omega.Values();
-    std::vector<PlanePoint> path(std::min(torques.size(), speeds.size()));
-    for (std::size_t i = 0; i < path.size(); ++i)
-        path[i] = {torques[i], speeds[i], static_cast<double>(i)};
-    return path;
+    return {md.SharedValues(), omega.SharedValues()};
 }
 
 AxisRanges PlaneSpan(const std::vector<const PlaneCurve*>& curves)
@@ -36,14 +33,14 @@ AxisRanges PlaneSpan(const std::vector<const PlaneCurve*>& curves)
     return SpanOfBounds(bounds);
 }
 
-AxisRanges BoundsOf(const std::vector<PlanePoint>& points)
+AxisRanges BoundsOf(const PlanePoints& points)
 {
     constexpr double inf = std::numeric_limits<double>::infinity();
     Range x{inf, -inf};
     Range y{inf, -inf};
-    for (const PlanePoint& point : points) {
-        x = {std::min(x.min, point.Md), std::max(x.max, point.Md)};
-        y = {std::min(y.min, point.Omega), std::max(y.max, point.Omega)};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        x = {std::min(x.min, points.Md(i)), std::max(x.max, points.Md(i))};
+        y = {std::min(y.min, points.Omega(i)), std::max(y.max, points.Omega(i))};
     }
     return {x, y};
 }
@@ -60,14 +57,68 @@ AxisRanges SpanOfBounds(const std::vector<AxisRanges>& bounds)
     return SpanningFound(x, y);
 }
 
+void WritePlaneCsv(const std::vector<const PlaneCurve*>& curves, CsvStyle style, const CsvWrite& write)
+{
+    const char separator = style.separator;
+    std::string piece = std::string("curve") + separator + "step" + separator + "Md" + separator + "Omega\n";
+    piece.reserve(kCsvPiece + 1024);
+    for (const PlaneCurve* curve : curves)
+        for (const PlanePoint point : curve->points) {
+            piece.append(curve->name).push_back(separator);
+            if (point.step)
+                AppendCsvNumber(piece, *point.step, style);
+            piece.push_back(separator);
+            AppendCsvNumber(piece, point.Md, style);
+            piece.push_back(separator);
+            AppendCsvNumber(piece, point.Omega, style);
+            piece.push_back('\n');
+            if (piece.size() >= kCsvPiece) {
+                write(piece);
+                piece.clear();
+            }
+        }
+    write(piece);
+}
+
 std::string PlaneCsv(const std::vector<const PlaneCurve*>& curves, CsvStyle style)
 {
-    auto number = [style](double value) { return CsvNumber(value, style); };
-    const char separator = style.separator;
-    std::string csv = std::string("curve") + separator + "step" + separator + "Md" + separator + "Omega\n";
-    for (const PlaneCurve* curve : curves)
-        for (const PlanePoint& point : curve->points)
-            csv += curve->name + separator + (point.step ? number(*point.step) : std::string()) + separator +
-                   number(point.Md) + separator + number(point.Omega) + '\n';
+    std::string csv;
+    WritePlaneCsv(curves, style, [&csv](std::string_view piece) { csv += piece; });
     return csv;
+}
+
+PlanePoints::PlanePoints(std::vector<PlanePoint> points)
+    : held_(std::make_shared<const std::vector<PlanePoint>>(std::move(points))), size_(held_->size())
+{
+}
+
+PlanePoints::PlanePoints(std::shared_ptr<const std::vector<double>> md, std::shared_ptr<const std::vector<double>> omega)
+    : md_(std::move(md)), omega_(std::move(omega)), size_(std::min(md_->size(), omega_->size()))
+{
+}
+
+PlanePoint PlanePoints::at(std::size_t i) const
+{
+    if (i >= size_)
+        throw std::out_of_range("no point " + std::to_string(i) + " of " + std::to_string(size_));
+    return (*this)[i];
+}
+
+PlanePoints PlanePoints::Last() const
+{
+    PlanePoints last = *this;
+    last.first_ += size_ - 1;
+    last.size_ = 1;
+    return last;
+}
+
+bool PlanePoints::SharesWith(const PlanePoints& other) const
+{
+    return held_ == other.held_ && md_ == other.md_ && omega_ == other.omega_ && first_ == other.first_ &&
+           size_ == other.size_;
+}
+
+bool PlanePoints::operator==(const PlanePoints& other) const
+{
+    return SharesWith(other) || std::ranges::equal(*this, other);
 }

@@ -5,6 +5,10 @@
 #include "plot/CsvTable.h"
 #include "plot/ShownTraces.h"
 
+#include <cstddef>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +21,68 @@ struct PlanePoint {
     double Omega;
     std::optional<double> step;
     bool operator==(const PlanePoint&) const = default;
+};
+
+// A curve's points: a run's path, made on the fly from the values of its
+// two traces and sharing them, a point a step; or points held here, the
+// model's curves of some thousand points. A copy shares the points: a
+// path of ten million steps, shown and pinned, is never copied.
+class PlanePoints {
+public:
+    class Iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = PlanePoint;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = PlanePoint;
+
+        Iterator() = default;
+        Iterator(const PlanePoints* points, std::size_t index) : points_(points), index_(index) {}
+        PlanePoint operator*() const { return (*points_)[index_]; }
+        Iterator& operator++() { ++index_; return *this; }
+        Iterator operator++(int) { Iterator before = *this; ++index_; return before; }
+        bool operator==(const Iterator& other) const { return index_ == other.index_; }
+
+    private:
+        const PlanePoints* points_ = nullptr;
+        std::size_t index_ = 0;
+    };
+
+    PlanePoints() = default;
+    PlanePoints(std::vector<PlanePoint> points);
+    PlanePoints(std::initializer_list<PlanePoint> points) : PlanePoints(std::vector<PlanePoint>(points)) {}
+    // A run's path: at each step both traces' values, Md across and Omega
+    // up, on the steps both hold.
+    PlanePoints(std::shared_ptr<const std::vector<double>> md, std::shared_ptr<const std::vector<double>> omega);
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    double Md(std::size_t i) const { return held_ ? (*held_)[first_ + i].Md : (*md_)[first_ + i]; }
+    double Omega(std::size_t i) const { return held_ ? (*held_)[first_ + i].Omega : (*omega_)[first_ + i]; }
+    PlanePoint operator[](std::size_t i) const
+    {
+        return held_ ? (*held_)[first_ + i] : PlanePoint{Md(i), Omega(i), static_cast<double>(first_ + i)};
+    }
+    // The point, or std::out_of_range past the last.
+    PlanePoint at(std::size_t i) const;
+    PlanePoint front() const { return (*this)[0]; }
+    PlanePoint back() const { return (*this)[size_ - 1]; }
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, size_}; }
+
+    // The last point alone, sharing the storage and keeping its step.
+    PlanePoints Last() const;
+    // Whether both show the same stored points, which makes them equal.
+    bool SharesWith(const PlanePoints& other) const;
+    bool operator==(const PlanePoints& other) const;
+
+private:
+    std::shared_ptr<const std::vector<PlanePoint>> held_;
+    std::shared_ptr<const std::vector<double>> md_;
+    std::shared_ptr<const std::vector<double>> omega_;
+    std::size_t first_ = 0;
+    std::size_t size_ = 0;
 };
 
 // A load's curve is its characteristic, or the lowest or highest edge of a
@@ -33,7 +99,7 @@ struct PlaneCurve {
     Colour colour;
     bool dashed;
     CurveKind kind;
-    std::vector<PlanePoint> points;
+    PlanePoints points;
     std::string label;
     bool operator==(const PlaneCurve&) const = default;
 };
@@ -50,8 +116,8 @@ struct RunTraces {
 std::vector<RunTraces> ShownRuns(const ShownTraces& traces);
 
 // The run's path: at each step both traces hold a point, Md across and
-// Omega up, in the steps' order.
-std::vector<PlanePoint> PathOf(const Trace& md, const Trace& omega);
+// Omega up, in the steps' order, sharing the traces' values.
+PlanePoints PathOf(const Trace& md, const Trace& omega);
 
 // The ranges that span every point of the curves, Md across and Omega up,
 // as SpanningRanges spans traces.
@@ -60,11 +126,13 @@ AxisRanges PlaneSpan(const std::vector<const PlaneCurve*>& curves);
 // The least and largest Md (x) and Omega (y) of the points; a range's min
 // is above its max when there are none. A view keeps its curves' bounds, to
 // span them without a walk over a million points at every wheel notch.
-AxisRanges BoundsOf(const std::vector<PlanePoint>& points);
+AxisRanges BoundsOf(const PlanePoints& points);
 
 // The ranges that span all the bounds, as PlaneSpan spans their curves.
 AxisRanges SpanOfBounds(const std::vector<AxisRanges>& bounds);
 
 // The curves as separated values, one row per point: "curve,step,Md,Omega",
-// the step empty for the model's curves; numbers as in CsvTable.
+// the step empty for the model's curves; numbers as in CsvTable. Given to
+// write in pieces, as WriteCsvTable gives a table.
+void WritePlaneCsv(const std::vector<const PlaneCurve*>& curves, CsvStyle style, const CsvWrite& write);
 std::string PlaneCsv(const std::vector<const PlaneCurve*>& curves, CsvStyle style);

@@ -8,15 +8,15 @@ namespace {
 // Points a leaf holds, looked at one by one.
 constexpr std::size_t kLeaf = 16;
 
-double Along(const PlanePoint& point, int depth)
+double Along(const PlanePoints& points, std::size_t i, int depth)
 {
-    return depth % 2 == 0 ? point.Md : point.Omega;
+    return depth % 2 == 0 ? points.Md(i) : points.Omega(i);
 }
 
 } // namespace
 
 struct PlaneIndex::Search {
-    const std::vector<PlanePoint>& points;
+    const PlanePoints& points;
     double md;
     double omega;
     PlaneScale scale;
@@ -27,23 +27,24 @@ struct PlaneIndex::Search {
 
     // As the view measures it, the arithmetic in the same order, so the
     // index finds the very point a walk over all of them would.
-    double DistanceTo(const PlanePoint& point) const
+    double DistanceTo(std::size_t i) const
     {
-        const double across = (point.Md - md) * scale.md;
-        const double up = (point.Omega - omega) * scale.omega;
+        const double across = (points.Md(i) - md) * scale.md;
+        const double up = (points.Omega(i) - omega) * scale.omega;
         return across * across + up * up;
     }
 
     bool Beaten(double by, std::size_t at) const { return by < distance || (by == distance && at < index); }
 };
 
-PlaneIndex::PlaneIndex(const std::vector<PlanePoint>& points)
+PlaneIndex::PlaneIndex(const PlanePoints& points)
 {
     // A point as an earlier one, or not a number, is never the one found.
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const PlanePoint& point = points[i];
-        const bool repeated = i > 0 && point.Md == points[i - 1].Md && point.Omega == points[i - 1].Omega;
-        if (!repeated && !std::isnan(point.Md) && !std::isnan(point.Omega))
+        const double md = points.Md(i);
+        const double omega = points.Omega(i);
+        const bool repeated = i > 0 && md == points.Md(i - 1) && omega == points.Omega(i - 1);
+        if (!repeated && !std::isnan(md) && !std::isnan(omega))
             order_.push_back(static_cast<std::uint32_t>(i));
     }
     std::size_t leaves = 1;
@@ -53,7 +54,7 @@ PlaneIndex::PlaneIndex(const std::vector<PlanePoint>& points)
     Build(points, 0, 0, order_.size(), 0);
 }
 
-void PlaneIndex::Build(const std::vector<PlanePoint>& points, std::size_t node, std::size_t begin, std::size_t end, int depth)
+void PlaneIndex::Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end, int depth)
 {
     const auto from = order_.begin() + static_cast<std::ptrdiff_t>(begin);
     const auto to = order_.begin() + static_cast<std::ptrdiff_t>(end);
@@ -66,16 +67,16 @@ void PlaneIndex::Build(const std::vector<PlanePoint>& points, std::size_t node, 
     const std::size_t middle = begin + (end - begin) / 2;
     const auto at = order_.begin() + static_cast<std::ptrdiff_t>(middle);
     std::nth_element(from, at, to, [&points, depth](std::uint32_t a, std::uint32_t b) {
-        return Along(points[a], depth) < Along(points[b], depth);
+        return Along(points, a, depth) < Along(points, b, depth);
     });
     // Before the halves are sorted in turn, which moves the middle point.
-    const double split = Along(points[*at], depth);
+    const double split = Along(points, *at, depth);
     Build(points, 2 * node + 1, begin, middle, depth + 1);
     Build(points, 2 * node + 2, middle, end, depth + 1);
     nodes_[node] = {split, std::min(nodes_[2 * node + 1].first, nodes_[2 * node + 2].first)};
 }
 
-std::optional<PlaneFound> PlaneIndex::Nearest(const std::vector<PlanePoint>& points, double md, double omega, PlaneScale scale, double than) const
+std::optional<PlaneFound> PlaneIndex::Nearest(const PlanePoints& points, double md, double omega, PlaneScale scale, double than) const
 {
     // With nothing to beat, the farthest point is still found: the first
     // is beaten even at an infinite distance.
@@ -100,7 +101,7 @@ void PlaneIndex::Visit(Search& search, std::size_t node, std::size_t begin, std:
     if (end - begin <= kLeaf) {
         for (std::size_t slot = begin; slot < end; ++slot) {
             const std::size_t index = order_[slot];
-            const double distance = search.DistanceTo(search.points[index]);
+            const double distance = search.DistanceTo(index);
             if (search.Beaten(distance, index)) {
                 search.distance = distance;
                 search.index = index;

@@ -29,7 +29,7 @@ struct PlaneFound {
 // once for the points, not at each zoom.
 class PlaneIndex {
 public:
-    explicit PlaneIndex(const std::vector<PlanePoint>& points);
+    explicit PlaneIndex(const PlanePoints& points);
 
     // Of the points the index was built for, the one nearest (md, omega),
     // measured as
@@ -37,7 +37,7 @@ public:
     // steps, the first of those as near; if `than` is given, only one
     // nearer than that. None if there is none; points that are not numbers
     // are never nearest.
-    std::optional<PlaneFound> Nearest(const std::vector<PlanePoint>& points, double md, double omega, PlaneScale scale,
+    std::optional<PlaneFound> Nearest(const PlanePoints& points, double md, double omega, PlaneScale scale,
                                       double than = std::numeric_limits<double>::quiet_NaN()) const;
 
 private:
@@ -50,7 +50,7 @@ private:
         std::uint32_t first;
     };
 
-    void Build(const std::vector<PlanePoint>& points, std::size_t node, std::size_t begin, std::size_t end, int depth);
+    void Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end, int depth);
     void Visit(Search& search, std::size_t node, std::size_t begin, std::size_t end, int depth, double across,
                double up) const;
 

@@ -118,6 +118,9 @@ public:
     // The whole trace; a view that holds while the trace is unchanged.
     TracePoints Points() const { return {Stored(), 0}; }
     std::span<const double> Values() const { return Stored(); }
+    // The values, kept for as long as the caller holds them; the trace's
+    // next change takes storage of its own.
+    std::shared_ptr<const std::vector<double>> SharedValues() const { return {shared_, &shared_->values}; }
     std::size_t Size() const { return Stored().size(); }
     bool Empty() const { return Stored().empty(); }
 

@@ -63,7 +63,7 @@ std::vector<PlaneCurve> MemberCurves(const PinnedTrace& member, const PlaneCurve
             curve.label = name;
     }
     if (!path.points.empty())
-        curves.push_back({path.name, path.colour, false, CurveKind::PathEnd, {path.points.back()}, {}});
+        curves.push_back({path.name, path.colour, false, CurveKind::PathEnd, path.points.Last(), {}});
     return curves;
 }
 

@@ -169,11 +169,11 @@ TEST_F(Mechanical, PathsAreCurvesOfTheRunsPointsInTheirTracesStyle)
 TEST_F(Mechanical, TheStaticCurveFollowsTheSettingsInForce)
 {
     Open();
-    const std::vector<PlanePoint> before = Plane().Curves().front().points;
+    const PlanePoints before = Plane().Curves().front().points;
     Settings settings;
     settings.model.Mk = 2 * settings.model.Mk;
     form1_->Parameters().ShowSettings(settings);
-    const std::vector<PlanePoint> after = Plane().Curves().front().points;
+    const PlanePoints after = Plane().Curves().front().points;
     EXPECT_EQ(after, analysis::ModelCurves(settings, std::nullopt).front().points);
     EXPECT_NE(after, before);
     EXPECT_LT(after.size(), before.size()) << "twice Mk leaves the slowest speeds without a rest point";

@@ -33,10 +33,10 @@ protected:
         QPen pen = painter->pen();
         if (pen.style() == Qt::SolidLine || pen.widthF() < 2 || painter->modes().testFlag(QCPPainter::pmNoCaching))
             return QCPCurve::drawCurveLine(painter, lines);
-        std::vector<PixelPoint> pixels;
-        for (QPointF point : lines)
-            pixels.push_back({point.x(), point.y()});
-        KeepWholePixels(pixels);
+        const std::vector<PixelPoint> pixels = WholePixelPoints(static_cast<std::size_t>(lines.size()), [&lines](std::size_t i) {
+            const QPointF point = lines[static_cast<qsizetype>(i)];
+            return PixelPoint{point.x(), point.y()};
+        });
         std::vector<double> pattern;
         for (qreal length : pen.dashPattern())
             pattern.push_back(length * pen.widthF());
@@ -50,13 +50,13 @@ protected:
 };
 
 struct Line {
-    std::vector<PlanePoint> points;
+    PlanePoints points;
     QPen pen;
     bool lined;
     QCPScatterStyle mark;
 };
 
-std::vector<PlanePoint> PathOfStep(const char* load)
+PlanePoints PathOfStep(const char* load)
 {
     const RunResult run = RunExperiment({RunKind::Step, {}, load, {}});
     return PathOf(run.Of(Quantity::Md), run.Of(Quantity::Omega));
@@ -84,9 +84,9 @@ std::vector<Line> ModelLines(double load, QColor colour)
 // A path and the ring on its end.
 void AddPath(std::vector<Line>& lines, const char* load, QColor colour, Qt::PenStyle style)
 {
-    const std::vector<PlanePoint> path = PathOfStep(load);
+    const PlanePoints path = PathOfStep(load);
     lines.push_back({path, QPen(colour, 2.5, style), true, {}});
-    lines.push_back({{path.back()}, QPen(colour, 2.5), false, QCPScatterStyle(QCPScatterStyle::ssCircle, 11)});
+    lines.push_back({path.Last(), QPen(colour, 2.5), false, QCPScatterStyle(QCPScatterStyle::ssCircle, 11)});
 }
 
 // The step response, its pin dashed beside it, and the model's curves.
@@ -172,7 +172,7 @@ QImage Drawn(const std::vector<Line>& lines, bool ours, const std::vector<View>&
         }
         QVector<double> keys;
         QVector<double> values;
-        for (const PlanePoint& point : line.points) {
+        for (const PlanePoint point : line.points) {
             keys.append(point.Md);
             values.append(point.Omega);
         }
