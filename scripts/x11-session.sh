@@ -85,7 +85,7 @@ stop_x() {
 find_window() {
   local caption=$1 id
   for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^${caption}\$" 2>/dev/null | head -n 1)
+    id=$(xdotool search --onlyvisible --name "^${caption}\$" 2>/dev/null | head -n 1 || true)
     if [ -n "$id" ]; then
       echo "$id"
       return 0

@@ -143,12 +143,27 @@ const PlaneLines::Cut& PlaneLines::CutFor(AxisPlacement x, AxisPlacement y, cons
         std::rotate(cuts_.begin(), found, found + 1);
         return cuts_.front();
     }
-    const std::vector<PixelPoint> pixels = WholePixelPoints(
-        points_.size(), [&](std::size_t i) { return PixelPoint{x.Pixel(points_.Md(i)), y.Pixel(points_.Omega(i))}; });
-    std::vector<PixelSegment> segments = pattern.empty() ? Segments(pixels) : DashPieces(pixels, pattern, offset);
+    // The points kept at whole pixels go straight into their segments: a
+    // random run's path of ten million steps keeps millions of them, to
+    // repeat a few hundred segments.
+    DistinctSegmentSet segments;
+    LinePieces line(pattern, offset);
+    std::vector<PixelSegment> pieces;
+    const auto keep = [&](PixelPoint point) {
+        pieces.clear();
+        line.Next(point, pieces);
+        for (const PixelSegment& piece : pieces)
+            segments.Add(piece);
+    };
+    points_.WithCoordinates([&](auto at) {
+        ThinToWholePixels(points_.size(), [&](std::size_t i) {
+            const auto [md, omega] = at(i);
+            return PixelPoint{x.Pixel(md), y.Pixel(omega)};
+        }, keep);
+    });
     if (cuts_.size() == kCuts)
         cuts_.pop_back();
-    cuts_.insert(cuts_.begin(), Cut{x, y, pattern, offset, DistinctSegments(segments)});
+    cuts_.insert(cuts_.begin(), Cut{x, y, pattern, offset, std::move(segments).Take()});
     return cuts_.front();
 }
 

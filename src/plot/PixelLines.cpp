@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -36,61 +37,77 @@ bool Same(PixelPoint a, PixelPoint b)
     return a.x == b.x && a.y == b.y;
 }
 
-// Where a line is in its pattern: which length, and how much of it is left.
-class PatternPlace {
-public:
-    PatternPlace(const std::vector<double>& pattern, double offset) : pattern_(&pattern)
-    {
-        const double whole = std::accumulate(pattern.begin(), pattern.end(), 0.0);
-        Advance(std::fmod(offset, whole));
-    }
-
-    bool On() const { return index_ % 2 == 0; }
-    double Left() const { return left_; }
-
-    void Advance(double length)
-    {
-        while (length >= left_) {
-            length -= left_;
-            index_ = (index_ + 1) % pattern_->size();
-            left_ = (*pattern_)[index_];
-        }
-        left_ -= length;
-    }
-
-private:
-    const std::vector<double>* pattern_;
-    std::size_t index_ = 0;
-    double left_ = (*pattern_)[0];
-};
+// The key's place in the table, or the empty place where it goes.
+std::uint64_t& PlaceOf(std::vector<std::uint64_t>& table, std::uint64_t key)
+{
+    const std::size_t mask = table.size() - 1;
+    // Fibonacci hashing spreads neighbouring pixels over the table.
+    std::size_t place = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & mask;
+    while (table[place] != 0 && table[place] != key)
+        place = (place + 1) & mask;
+    return table[place];
+}
 
 } // namespace
+
+PatternPlace::PatternPlace(const std::vector<double>& pattern, double offset)
+    : pattern_(&pattern), left_(pattern[0])
+{
+    const double whole = std::accumulate(pattern.begin(), pattern.end(), 0.0);
+    Advance(std::fmod(offset, whole));
+}
+
+void PatternPlace::Advance(double length)
+{
+    while (length >= left_) {
+        length -= left_;
+        index_ = (index_ + 1) % pattern_->size();
+        left_ = (*pattern_)[index_];
+    }
+    left_ -= length;
+}
+
+LinePieces::LinePieces(const std::vector<double>& pattern, double offset) : pattern_(pattern), offset_(offset)
+{
+    if (!pattern.empty())
+        place_.emplace(pattern, offset);
+}
+
+void LinePieces::Next(PixelPoint to, std::vector<PixelSegment>& pieces)
+{
+    const std::optional<PixelPoint> from = std::exchange(from_, to);
+    if (!from)
+        return;
+    if (!place_) {
+        if (IsPoint(*from) && IsPoint(to))
+            pieces.push_back({*from, to});
+        return;
+    }
+    if (!IsPoint(to)) {
+        place_.emplace(pattern_, offset_);
+        return;
+    }
+    const double length = Distance(*from, to);
+    if (!IsPoint(*from) || length == 0)
+        return;
+    // Each pass takes the segment up to the end of the pattern's length or
+    // of the segment, whichever comes first.
+    for (double done = 0; done < length;) {
+        const double step = std::min(place_->Left(), length - done);
+        if (place_->On() && step > 0)
+            pieces.push_back({Along(*from, to, done / length), Along(*from, to, (done + step) / length)});
+        place_->Advance(step);
+        done += step;
+    }
+}
 
 std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, const std::vector<double>& pattern,
                                      double offset)
 {
     std::vector<PixelSegment> pieces;
-    PatternPlace place(pattern, offset);
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        const PixelPoint from = points[i - 1];
-        const PixelPoint to = points[i];
-        if (!IsPoint(to)) {
-            place = PatternPlace(pattern, offset);
-            continue;
-        }
-        const double length = Distance(from, to);
-        if (!IsPoint(from) || length == 0)
-            continue;
-        // Each pass takes the segment up to the end of the pattern's
-        // length or of the segment, whichever comes first.
-        for (double done = 0; done < length;) {
-            const double step = std::min(place.Left(), length - done);
-            if (place.On() && step > 0)
-                pieces.push_back({Along(from, to, done / length), Along(from, to, (done + step) / length)});
-            place.Advance(step);
-            done += step;
-        }
-    }
+    LinePieces line(pattern, offset);
+    for (PixelPoint point : points)
+        line.Next(point, pieces);
     return pieces;
 }
 
@@ -129,35 +146,42 @@ std::optional<PixelSegment> ClippedTo(PixelSegment segment, PixelRect rect)
 
 std::vector<PixelSegment> DistinctSegments(const std::vector<PixelSegment>& segments)
 {
-    // Each segment's whole pixels, the lesser end first, packed into one
-    // key where each fits in 16 bits, as every pixel near the plot does,
-    // in a table of twice as many places as segments; a segment whose
-    // pixels do not fit is kept. No key is 0, the empty place's.
+    DistinctSegmentSet distinct;
+    for (const PixelSegment& segment : segments)
+        distinct.Add(segment);
+    return std::move(distinct).Take();
+}
+
+void DistinctSegmentSet::Add(const PixelSegment& s)
+{
+    // The segment's whole pixels, the lesser end first, packed into one key
+    // where each fits in 16 bits, as every pixel near the plot does; a
+    // segment whose pixels do not fit is kept.
     constexpr std::int64_t kFits = 32767;
-    std::size_t places = 16;
-    while (places < 2 * segments.size())
-        places *= 2;
-    std::vector<std::uint64_t> table(places, 0);
-    std::vector<PixelSegment> distinct;
-    for (const PixelSegment& s : segments) {
-        std::array<std::int64_t, 4> ends{WholePixel(s.from.x), WholePixel(s.from.y), WholePixel(s.to.x),
-                                         WholePixel(s.to.y)};
-        ends = std::min(ends, std::array<std::int64_t, 4>{ends[2], ends[3], ends[0], ends[1]});
-        std::uint64_t key = 0;
-        for (std::int64_t end : ends)
-            key = key << 16 | static_cast<std::uint64_t>(std::clamp(end, -kFits - 1, kFits) + kFits + 1);
-        const bool fits = std::all_of(ends.begin(), ends.end(), [](std::int64_t end) { return std::abs(end) <= kFits; });
-        // Fibonacci hashing spreads neighbouring pixels over the table.
-        std::size_t place = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & (places - 1);
-        while (fits && table[place] != 0 && table[place] != key)
-            place = (place + 1) & (places - 1);
-        if (fits && table[place] == key)
-            continue;
-        if (fits)
-            table[place] = key;
-        distinct.push_back(s);
+    std::array<std::int64_t, 4> ends{WholePixel(s.from.x), WholePixel(s.from.y), WholePixel(s.to.x), WholePixel(s.to.y)};
+    ends = std::min(ends, std::array<std::int64_t, 4>{ends[2], ends[3], ends[0], ends[1]});
+    if (!std::all_of(ends.begin(), ends.end(), [](std::int64_t end) { return std::abs(end) <= kFits; })) {
+        distinct_.push_back(s);
+        return;
     }
-    return distinct;
+    std::uint64_t key = 0;
+    for (std::int64_t end : ends)
+        key = key << 16 | static_cast<std::uint64_t>(end + kFits + 1);
+    std::uint64_t& place = PlaceOf(table_, key);
+    if (place == key)
+        return;
+    place = key;
+    distinct_.push_back(s);
+    if (2 * ++keys_ > table_.size())
+        Grow();
+}
+
+void DistinctSegmentSet::Grow()
+{
+    std::vector<std::uint64_t> keys = std::exchange(table_, std::vector<std::uint64_t>(2 * table_.size(), 0));
+    for (std::uint64_t key : keys)
+        if (key != 0)
+            PlaceOf(table_, key) = key;
 }
 
 std::vector<PixelRun> RunsIn(const std::vector<PixelPoint>& points, PixelRect rect)
@@ -208,10 +232,5 @@ std::optional<double> WholeShift(const AxisPlacement& then, const AxisPlacement&
 
 std::vector<PixelSegment> Segments(const std::vector<PixelPoint>& points)
 {
-    std::vector<PixelSegment> segments;
-    segments.reserve(points.size());
-    for (std::size_t i = 1; i < points.size(); ++i)
-        if (IsPoint(points[i - 1]) && IsPoint(points[i]))
-            segments.push_back({points[i - 1], points[i]});
-    return segments;
+    return DashPieces(points, {}, 0);
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // How an axis places values, as the chart library's linear axes do: a
@@ -53,25 +54,19 @@ inline std::int64_t WholePixel(double x)
     return static_cast<std::int64_t>(std::max(-kReach, std::min(kReach, x)) + std::copysign(0.5, x));
 }
 
-// Of the line through `count` points, the i-th at pixelAt(i), those a line
-// drawn at whole pixels needs: a point in the same whole pixel as the last
-// one kept adds none and is left out, unless it is the last before a gap or
-// the end, so the line still ends where it ends. A point that is not a
-// number is a gap and is kept. A run's path on the mechanical
-// characteristic comes back to the same few pixels over a thousand steps
-// as it settles: of ten million steps a few thousand are kept, and the
-// others are never stored.
-template <std::invocable<std::size_t> PixelAt>
-std::vector<PixelPoint> WholePixelPoints(std::size_t count, PixelAt pixelAt)
+// Of the line through `count` points, the i-th at pixelAt(i), gives to
+// `keep` in order those a line drawn at whole pixels needs: a point in the
+// same whole pixel as the last one kept adds none and is left out, unless
+// it is the last before a gap or the end, so the line still ends where it
+// ends. A point that is not a number is a gap and is kept. A run's path on
+// the mechanical characteristic comes back to the same few pixels over a
+// thousand steps as it settles: of ten million steps a few thousand are
+// kept, and none is stored here.
+template <std::invocable<std::size_t> PixelAt, std::invocable<PixelPoint> Keep>
+void ThinToWholePixels(std::size_t count, PixelAt pixelAt, Keep keep)
 {
-    std::vector<PixelPoint> kept;
     if (count == 0)
-        return kept;
-    // Each point is written and the count moves on only for one kept: a
-    // path keeps and drops by turns as it wanders, past any branch
-    // predictor, so the choice is made without branches.
-    std::array<PixelPoint, 1024> batch;
-    std::size_t batched = 0;
+        return;
     std::int64_t lastX = 0;
     std::int64_t lastY = 0;
     bool afterGap = true;
@@ -82,23 +77,52 @@ std::vector<PixelPoint> WholePixelPoints(std::size_t count, PixelAt pixelAt)
         const std::int64_t y = WholePixel(point.y);
         const bool gap = std::isnan(point.x) | std::isnan(point.y);
         const bool beforeGap = std::isnan(next.x) | std::isnan(next.y);
-        const bool keep = (x != lastX) | (y != lastY) | gap | afterGap | beforeGap;
-        batch[batched] = point;
-        batched += keep;
-        lastX = keep ? x : lastX;
-        lastY = keep ? y : lastY;
+        if ((x != lastX) | (y != lastY) | gap | afterGap | beforeGap) {
+            keep(point);
+            lastX = x;
+            lastY = y;
+        }
         afterGap = gap;
         point = next;
-        if (batched == batch.size()) {
-            kept.insert(kept.end(), batch.begin(), batch.end());
-            batched = 0;
-        }
     }
-    kept.insert(kept.end(), batch.begin(), batch.begin() + static_cast<std::ptrdiff_t>(batched));
     // The last point ends the line.
-    kept.push_back(point);
-    return kept;
+    keep(point);
 }
+
+// Where a line is in its dash pattern: which length, and how much of it is
+// left.
+class PatternPlace {
+public:
+    PatternPlace(const std::vector<double>& pattern, double offset);
+
+    bool On() const { return index_ % 2 == 0; }
+    double Left() const { return left_; }
+    void Advance(double length);
+
+private:
+    const std::vector<double>* pattern_;
+    std::size_t index_ = 0;
+    double left_;
+};
+
+// Cuts a line given point by point into the pieces DashPieces below gives
+// for the whole line; with no pattern, solid, into the segments Segments
+// gives.
+class LinePieces {
+public:
+    // The pattern must outlive the pieces.
+    LinePieces(const std::vector<double>& pattern, double offset);
+
+    // Appends to `pieces` those of the segment from the point before to
+    // this one.
+    void Next(PixelPoint to, std::vector<PixelSegment>& pieces);
+
+private:
+    const std::vector<double>& pattern_;
+    double offset_;
+    std::optional<PatternPlace> place_;
+    std::optional<PixelPoint> from_;
+};
 
 // The dashes of the line through the points, as pieces of its segments: the
 // pattern's lengths in pixels are on and off by turns, the first on, begun
@@ -106,7 +130,8 @@ std::vector<PixelPoint> WholePixelPoints(std::size_t count, PixelAt pixelAt)
 // next, as a painter dashes a polyline. Each dash gives one piece for each
 // segment it spans. A point that is not a number breaks the line, and the
 // pattern begins anew after it. The pattern holds an even number of
-// lengths, not all of them 0.
+// lengths, not all of them 0, or none: a solid line, whose pieces are its
+// Segments.
 std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, const std::vector<double>& pattern,
                                      double offset);
 
@@ -121,6 +146,24 @@ std::optional<PixelSegment> ClippedTo(PixelSegment segment, PixelRect rect);
 // run's path, rounded, repeats the same few segments where it settles, a
 // random run's over its whole cloud.
 std::vector<PixelSegment> DistinctSegments(const std::vector<PixelSegment>& segments);
+
+// DistinctSegments taken one segment at a time: a random run's path of ten
+// million steps makes millions of segments and repeats a few hundred.
+class DistinctSegmentSet {
+public:
+    void Add(const PixelSegment& segment);
+    const std::vector<PixelSegment>& Segments() const { return distinct_; }
+    std::vector<PixelSegment> Take() && { return std::move(distinct_); }
+
+private:
+    void Grow();
+
+    // Each kept segment's key, no key being 0, the empty place's; the
+    // places twice as many as the keys at least.
+    std::vector<std::uint64_t> table_ = std::vector<std::uint64_t>(64, 0);
+    std::size_t keys_ = 0;
+    std::vector<PixelSegment> distinct_;
+};
 
 // A stretch of a line inside a rectangle, and how far along the whole line
 // it begins, so a dashed line's pattern goes on across what is cut away.

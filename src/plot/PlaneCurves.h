@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A point in the plane of the mechanical characteristic: torque across,
@@ -70,6 +71,21 @@ public:
     PlanePoint back() const { return (*this)[size_ - 1]; }
     Iterator begin() const { return {this, 0}; }
     Iterator end() const { return {this, size_}; }
+
+    // Calls f with a function from a point's index to its Md and Omega that
+    // looks them up without asking how they are kept: for walks over
+    // millions of points.
+    template <typename F>
+    void WithCoordinates(F f) const
+    {
+        if (!md_) {
+            const PlanePoint* points = held_ ? held_->data() + first_ : nullptr;
+            return f([points](std::size_t i) { return std::pair{points[i].Md, points[i].Omega}; });
+        }
+        const double* md = md_->data() + first_;
+        const double* omega = omega_->data() + first_;
+        f([md, omega](std::size_t i) { return std::pair{md[i], omega[i]}; });
+    }
 
     // The last point alone, sharing the storage and keeping its step.
     PlanePoints Last() const;

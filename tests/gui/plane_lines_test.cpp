@@ -33,15 +33,17 @@ protected:
         QPen pen = painter->pen();
         if (pen.style() == Qt::SolidLine || pen.widthF() < 2 || painter->modes().testFlag(QCPPainter::pmNoCaching))
             return QCPCurve::drawCurveLine(painter, lines);
-        const std::vector<PixelPoint> pixels = WholePixelPoints(static_cast<std::size_t>(lines.size()), [&lines](std::size_t i) {
-            const QPointF point = lines[static_cast<qsizetype>(i)];
-            return PixelPoint{point.x(), point.y()};
-        });
+        std::vector<PixelPoint> pixels;
+        for (QPointF point : lines)
+            pixels.push_back({point.x(), point.y()});
+        std::vector<PixelPoint> kept;
+        ThinToWholePixels(pixels.size(), [&pixels](std::size_t i) { return pixels[i]; },
+                          [&kept](PixelPoint point) { kept.push_back(point); });
         std::vector<double> pattern;
         for (qreal length : pen.dashPattern())
             pattern.push_back(length * pen.widthF());
         QVector<QLine> pieces;
-        for (const PixelSegment& s : DistinctSegments(DashPieces(pixels, pattern, 0)))
+        for (const PixelSegment& s : DistinctSegments(DashPieces(kept, pattern, 0)))
             pieces.append(QLineF(s.from.x, s.from.y, s.to.x, s.to.y).toLine());
         pen.setStyle(Qt::SolidLine);
         painter->setPen(pen);
