@@ -66,6 +66,12 @@ TEST(Trace, SpanFollowsEveryChange)
         {"append a NaN", [&] { trace.AppendNext(nan); }},
         {"append", [&] { trace.AppendNext(5); }},
         {"append past blocks", [&] { AppendRamp(trace, 1000); }},
+        {"write part of the room made", [&] {
+             double* next = trace.MakeRoom(40);
+             for (int i = 0; i < 30; ++i)
+                 *next++ = -3.0 * i;
+             trace.Written(next);
+         }},
         {"swap", [&] { trace.SwapPoints(other); }},
         {"replace", [&] { trace.ReplacePoints(other); }},
         {"start", [&] { trace.Start(clBlue, 10); }},
@@ -92,6 +98,11 @@ TEST(Trace, APinSharesTheRunsValuesUntilEitherChanges)
     const std::vector<std::pair<const char*, std::function<void(Trace&)>>> changes{
         {"the run starts again", [](Trace& run) { run.Start(clBlue, 3); run.AppendNext(9); }},
         {"the run goes on", [](Trace& run) { run.AppendNext(9); }},
+        {"the run writes on", [](Trace& run) {
+             double* next = run.MakeRoom(2);
+             *next++ = 9;
+             run.Written(next);
+         }},
         {"the run is cleared", [](Trace& run) { run.Clear(); }},
         {"the run takes another's", [](Trace& run) { Trace other = Holding({9}); run.SwapPoints(other); }},
     };

@@ -36,7 +36,18 @@ public:
         const auto steps = static_cast<std::size_t>(result.settings.run.steps);
         md_.Start(DefinitionOf(result.kind, Quantity::Md).pointColour, steps);
         omega_.Start(DefinitionOf(result.kind, Quantity::Omega).pointColour, steps);
+        nextMd_ = md_.MakeRoom(steps);
+        nextOmega_ = omega_.MakeRoom(steps);
     }
+    // The traces hold the values of the steps made, whichever way the run
+    // ended.
+    ~RunRecorder()
+    {
+        md_.Written(nextMd_);
+        omega_.Written(nextOmega_);
+    }
+    RunRecorder(const RunRecorder&) = delete;
+    RunRecorder& operator=(const RunRecorder&) = delete;
 
     // Raises EOverflow, with the points before kept, for a state the double
     // range cannot hold. Takes the values, not the model: a model whose
@@ -45,13 +56,16 @@ public:
     // quarter of the run.
     [[gnu::always_inline]] void Append(Extended md, Extended omega)
     {
-        md_.AppendNext(ToDouble(md));
-        omega_.AppendNext(ToDouble(omega));
+        // Md's value stays when Omega's overflows.
+        *nextMd_++ = ToDouble(md);
+        *nextOmega_++ = ToDouble(omega);
     }
 
 private:
     Trace& md_;
     Trace& omega_;
+    double* nextMd_;
+    double* nextOmega_;
 };
 
 // The typed load, held from step.on to step.off - 1 and shaped by

@@ -45,6 +45,24 @@ const MinMaxPyramid& Trace::Pyramid() const
     return pyramid->second;
 }
 
+double* Trace::MakeRoom(std::size_t count)
+{
+    ++revision_;
+    if (shared_.use_count() != 1)
+        TakeOwnCopy();
+    std::vector<double>& values = shared_->values;
+    const std::size_t before = values.size();
+    values.resize(before + count);
+    ++shared_->changes;
+    return values.data() + before;
+}
+
+void Trace::Written(const double* end)
+{
+    std::vector<double>& values = shared_->values;
+    values.resize(static_cast<std::size_t>(end - values.data()));
+}
+
 void Trace::Clear()
 {
     ++revision_;

@@ -127,19 +127,19 @@ public:
     // Begins a run: no values, points of the colour, room for the steps.
     void Start(Colour pointColour, std::size_t steps);
 
-    // Appends the value of the next step; a run makes millions.
-    void AppendNext(double y)
-    {
-        ++revision_;
-        if (shared_.use_count() != 1) [[unlikely]]
-            TakeOwnCopy();
-        shared_->values.push_back(y);
-        ++shared_->changes;
-    }
+    // Appends the value of the next step.
+    void AppendNext(double y) { *MakeRoom(1) = y; }
 
     // Removes every point; the storage is kept for the next run unless
     // another trace shows it.
     void Clear();
+
+    // Makes room for `count` values after the last, to be written in order
+    // by a run; the values written so far count from Written() on, and the
+    // rest of the room goes. A run's steps go straight into the storage,
+    // with no check at each of ten million appends.
+    double* MakeRoom(std::size_t count);
+    void Written(const double* end);
 
     // Shows the other's points, keeping this one's title and colour: a pin
     // of a run. The values are shared, not copied; whichever trace changes
