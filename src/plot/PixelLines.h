@@ -3,7 +3,6 @@
 #include "plot/PlotNavigation.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <concepts>
 #include <cstddef>
@@ -152,7 +151,6 @@ std::vector<PixelSegment> DistinctSegments(const std::vector<PixelSegment>& segm
 class DistinctSegmentSet {
 public:
     void Add(const PixelSegment& segment);
-    const std::vector<PixelSegment>& Segments() const { return distinct_; }
     std::vector<PixelSegment> Take() && { return std::move(distinct_); }
 
 private:

@@ -164,8 +164,8 @@ private:
     Colour lineColour_;
     Colour pointColour_ = clBlack;
     // The values and their pyramid, shared by the traces that show the same
-    // points and changed in place only while one trace holds them: a pin
-    // costs no copy. The pyramid is of the values after `changes` changes.
+    // points, and by the paths drawn from them, and changed in place only
+    // while one trace holds them: a pin costs no copy. The pyramid is of the values after `changes` changes.
     struct Shared {
         std::vector<double> values;
         std::uint64_t changes = 0;
