@@ -98,11 +98,6 @@ TEST(Trace, APinSharesTheRunsValuesUntilEitherChanges)
     const std::vector<std::pair<const char*, std::function<void(Trace&)>>> changes{
         {"the run starts again", [](Trace& run) { run.Start(clBlue, 3); run.AppendNext(9); }},
         {"the run goes on", [](Trace& run) { run.AppendNext(9); }},
-        {"the run writes on", [](Trace& run) {
-             double* next = run.MakeRoom(2);
-             *next++ = 9;
-             run.Written(next);
-         }},
         {"the run is cleared", [](Trace& run) { run.Clear(); }},
         {"the run takes another's", [](Trace& run) { Trace other = Holding({9}); run.SwapPoints(other); }},
     };
