@@ -13,27 +13,29 @@ namespace {
 
 constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
 
+// Dashes 8 long with gaps of 4; the lengths are powers of two, so every
+// piece's ends are exact.
+const std::vector<double> kPattern{8, 4};
+
 struct Dashing {
     const char* name;
     std::vector<PixelPoint> points;
     double offset;
     // Each piece as its ends' x and y.
     std::vector<double> expected;
+    // None: a solid line.
+    std::vector<double> pattern = kPattern;
 };
 
 void PrintTo(const Dashing& d, std::ostream* out) { *out << d.name; }
 
 class DashesOfALine : public testing::TestWithParam<Dashing> {};
 
-// Dashes 8 long with gaps of 4; the lengths are powers of two, so every
-// piece's ends are exact.
-const std::vector<double> kPattern{8, 4};
-
 TEST_P(DashesOfALine, FallWhereThePatternPutsThemAlongTheWholeLine)
 {
     const Dashing& d = GetParam();
     std::vector<double> ends;
-    for (const PixelSegment& piece : DashPieces(d.points, kPattern, d.offset))
+    for (const PixelSegment& piece : DashPieces(d.points, d.pattern, d.offset))
         ends.insert(ends.end(), {piece.from.x, piece.from.y, piece.to.x, piece.to.y});
     EXPECT_EQ(ends, d.expected);
 }
@@ -50,7 +52,17 @@ INSTANTIATE_TEST_SUITE_P(
                     Dashing{"a gap begins the pattern anew",
                             {{0, 0}, {4, 0}, {kGap, kGap}, {0, 8}, {16, 8}},
                             0,
-                            {0, 0, 4, 0, 0, 8, 8, 8, 12, 8, 16, 8}}));
+                            {0, 0, 4, 0, 0, 8, 8, 8, 12, 8, 16, 8}},
+                    Dashing{"solid, each segment whole, a repeated point's too",
+                            {{0, 0}, {0, 0}, {16, 0}},
+                            0,
+                            {0, 0, 0, 0, 0, 0, 16, 0},
+                            {}},
+                    Dashing{"solid, no segment to or from a gap",
+                            {{0, 0}, {4, 0}, {kGap, kGap}, {0, 8}, {16, 8}},
+                            0,
+                            {0, 0, 4, 0, 0, 8, 16, 8},
+                            {}}));
 
 struct Thinning {
     const char* name;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -258,6 +259,25 @@ double Parsed(const std::string& text)
     EXPECT_EQ(error, std::errc());
     EXPECT_EQ(end, text.data() + text.size()) << text;
     return value;
+}
+
+// A long path goes out in pieces of about kCsvPiece, never as one text: a
+// heading and a row a step.
+TEST(PlaneCsvRows, GoOutInPieces)
+{
+    const Trace md = TraceOf("Md", std::vector<double>(100'000, 1.0 / 3));
+    const Trace omega = TraceOf("Omega", std::vector<double>(100'000, 2.0 / 3));
+    const PlaneCurve path{"Omega (Step)", clBlack, false, CurveKind::Path, PathOf(md, omega), {}};
+    std::string written;
+    std::size_t pieces = 0;
+    WritePlaneCsv({&path}, kPlainCsv, [&](std::string_view piece) {
+        EXPECT_LT(piece.size(), kCsvPiece + 1024);
+        written += piece;
+        ++pieces;
+    });
+    EXPECT_GT(pieces, written.size() / (kCsvPiece + 1024));
+    EXPECT_EQ(written.substr(0, written.find('\n')), "curve,step,Md,Omega");
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 100'001);
 }
 
 // Every point comes back exactly from its row, the model's curves without
