@@ -30,7 +30,7 @@ void BM_StepResponseRun(benchmark::State& state)
     const Settings settings = RunOfSteps(state.range(0));
     std::optional<std::array<Trace, 2>> spare;
     for (auto _ : state) {
-        RunResult run = RunExperiment({RunKind::Step, settings, "10", {}, std::move(spare)});
+        RunResult run = RunExperiment({RunKind::Step, settings, "10", {}, std::exchange(spare, std::nullopt)});
         benchmark::DoNotOptimize(run.Of(Quantity::Md).Values().data());
         spare = std::move(run.traces);
     }

@@ -183,6 +183,120 @@ INSTANTIATE_TEST_SUITE_P(Runs, RandomLoadRun,
                                          RandomRun{RunKind::Uniform, clBlue, clBlack}),
                          [](const auto& test) { return std::string(RunOf(test.param.kind).name); });
 
+// A run as each step spells it out: the step, for a step response its
+// maxima, then Md's append and Omega's, every rounding to double raising
+// at a value a double cannot hold.
+struct PlainRun {
+    std::vector<double> md;
+    std::vector<double> omega;
+    double mdMax = 0;
+    double omegaMax = 0;
+    bool overflowed = false;
+};
+
+PlainRun RunPlainly(RunKind kind, const Settings& settings, std::int32_t load)
+{
+    PlainRun run;
+    MotorModel model{};
+    model.Reset(settings.model);
+    RandomSources sources;
+    try {
+        for (std::int64_t i = 0; i < settings.run.steps; ++i) {
+            if (kind == RunKind::Gauss) {
+                model.Step(GaussianLoad(sources.normal, settings.gauss));
+            } else {
+                const double omega = static_cast<double>(model.Omega);
+                model.Step(StepLoad(settings.step, settings.LoadOff(), load, i, omega));
+                if (model.Md > run.mdMax)
+                    run.mdMax = toolkit::ToDouble(model.Md);
+                if (model.Omega > run.omegaMax)
+                    run.omegaMax = toolkit::ToDouble(model.Omega);
+            }
+            run.md.push_back(toolkit::ToDouble(model.Md));
+            run.omega.push_back(toolkit::ToDouble(model.Omega));
+        }
+    } catch (const toolkit::EOverflow&) {
+        run.overflowed = true;
+    }
+    return run;
+}
+
+std::vector<double> ValuesOf(const RunResult& run, Quantity quantity)
+{
+    const auto values = run.Of(quantity).Values();
+    return {values.begin(), values.end()};
+}
+
+struct PlainCase {
+    const char* name;
+    RunKind kind;
+    std::int32_t load;
+    Settings settings;
+};
+
+void PrintTo(const PlainCase& c, std::ostream* out) { *out << c.name; }
+
+Settings With(void (*change)(Settings&))
+{
+    Settings settings;
+    settings.run.limit = INT32_MAX;
+    change(settings);
+    return settings;
+}
+
+constexpr std::int64_t kStretch = RunControl::kProgressSteps;
+
+const PlainCase kPlainCases[] = {
+    {"default", RunKind::Step, 10, {}},
+    {"ramp_across_stretches", RunKind::Step, 20, With([](Settings& s) {
+         s.run.steps = 2 * kStretch + 7;
+         s.step.profile = LoadProfile::Ramp;
+         s.step.on = 5;
+         s.step.off = kStretch + 3;
+         s.step.ramp = 100;
+     })},
+    {"fan", RunKind::Step, 5, With([](Settings& s) {
+         s.step.profile = LoadProfile::Fan;
+         s.step.k = 0.0004;
+     })},
+    {"periodic", RunKind::Step, 5, With([](Settings& s) {
+         s.step.profile = LoadProfile::Periodic;
+         s.step.amplitude = 3;
+         s.step.period = 250;
+     })},
+    {"md_overflows", RunKind::Step, -1000, {}},
+    {"md_overflows_in_second_stretch", RunKind::Step, -579, With([](Settings& s) {
+         s.run.steps = kStretch + 2000;
+         s.step.on = kStretch;
+         s.step.off = kStretch + 1000;
+     })},
+    // With next to no inertia Omega leaves the double range a step before
+    // Md: upwards it fails at its maximum, before Md's append.
+    {"omega_overflows_upwards", RunKind::Step, 10, With([](Settings& s) { s.model.J = 1e-300; })},
+    {"omega_overflows_downwards", RunKind::Step, -10, With([](Settings& s) { s.model.J = 1e-300; })},
+    {"gauss_omega_overflows", RunKind::Gauss, 0, With([](Settings& s) { s.model.J = 1e-300; })},
+};
+
+class RunAgainstPlainSteps : public testing::TestWithParam<PlainCase> {};
+
+TEST_P(RunAgainstPlainSteps, KeepsTheSameValuesMaximaAndEnd)
+{
+    const PlainCase& c = GetParam();
+    const PlainRun plain = RunPlainly(c.kind, c.settings, c.load);
+    const RunResult run = RunExperiment({c.kind, c.settings, std::to_string(c.load), {}});
+    EXPECT_EQ(run.outcome, plain.overflowed ? RunOutcome::Failed : RunOutcome::Done);
+
+    EXPECT_EQ(ValuesOf(run, Quantity::Md), plain.md);
+    EXPECT_EQ(ValuesOf(run, Quantity::Omega), plain.omega);
+    if (c.kind == RunKind::Step && !plain.overflowed) {
+        EXPECT_EQ(run.mdMax, plain.mdMax);
+        EXPECT_EQ(run.omegaMax, plain.omegaMax);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RunAgainstPlainSteps, testing::ValuesIn(kPlainCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
 TEST(RunControl, ReportsProgressBetweenStretchesAndStopsWhenAsked)
 {
     Settings settings;

@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
     Changes, PathOfARun,
     testing::Values(TraceChange{"goes_on", [](Trace& trace) { trace.AppendNext(9); }},
                     TraceChange{"is_cleared", [](Trace& trace) { trace.Clear(); }},
-                    TraceChange{"starts_again", [](Trace& trace) { trace.Start(clRed, 3); }},
+                    TraceChange{"starts_again", [](Trace& trace) { trace.Start(clRed); }},
                     TraceChange{"shows_another_run", [](Trace& trace) {
                                     Trace other = TraceOf("Other", {7});
                                     trace.SwapPoints(other);

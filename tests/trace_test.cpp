@@ -28,7 +28,7 @@ ValueSpan Walked(const std::vector<double>& values, std::size_t first, std::size
 Trace Holding(const std::vector<double>& values)
 {
     Trace trace("Md", clRed);
-    trace.Start(clGreen, values.size());
+    trace.Start(clGreen);
     for (double value : values)
         trace.AppendNext(value);
     return trace;
@@ -74,7 +74,7 @@ TEST(Trace, SpanFollowsEveryChange)
          }},
         {"swap", [&] { trace.SwapPoints(other); }},
         {"replace", [&] { trace.ReplacePoints(other); }},
-        {"start", [&] { trace.Start(clBlue, 10); }},
+        {"start", [&] { trace.Start(clBlue); }},
         {"clear", [&] { trace.Clear(); }},
         {"fill blocks again", [&] { AppendRamp(trace, -1000); }},
     };
@@ -96,7 +96,7 @@ TEST(Trace, APinSharesTheRunsValuesUntilEitherChanges)
 {
     const std::vector<double> pinned{1, 2, 3};
     const std::vector<std::pair<const char*, std::function<void(Trace&)>>> changes{
-        {"the run starts again", [](Trace& run) { run.Start(clBlue, 3); run.AppendNext(9); }},
+        {"the run starts again", [](Trace& run) { run.Start(clBlue); run.AppendNext(9); }},
         {"the run goes on", [](Trace& run) { run.AppendNext(9); }},
         {"the run is cleared", [](Trace& run) { run.Clear(); }},
         {"the run takes another's", [](Trace& run) { Trace other = Holding({9}); run.SwapPoints(other); }},

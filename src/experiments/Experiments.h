@@ -132,27 +132,49 @@ RunResult RunExperiment(RunRequest request, const RunControl& control = {});
 double GaussianLoad(toolkit::NormalSource& source, const GaussSettings& gauss = {});
 double UniformLoad(runtime::IntegerSource& source, const UniformSettings& uniform = {});
 
-// The step response's load at step i, where the rotor turns at omega when
-// the step starts. Inline: the run calls it at every step, and a call
-// would make the model's x87 state leave the registers each time.
-inline double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega)
+// Calls f with the profile as a compile-time constant
+// (std::integral_constant): a run's loop then holds its own profile's
+// arithmetic only, with no call that would keep the model's x87 state in
+// memory at every step.
+template <typename F>
+decltype(auto) WithProfile(LoadProfile profile, F&& f)
+{
+    switch (profile) {
+    case LoadProfile::Ramp:
+        return f(std::integral_constant<LoadProfile, LoadProfile::Ramp>{});
+    case LoadProfile::Fan:
+        return f(std::integral_constant<LoadProfile, LoadProfile::Fan>{});
+    case LoadProfile::Periodic:
+        return f(std::integral_constant<LoadProfile, LoadProfile::Periodic>{});
+    case LoadProfile::Step:
+        break;
+    }
+    return f(std::integral_constant<LoadProfile, LoadProfile::Step>{});
+}
+
+// The step response's load at step i under the given profile, where the
+// rotor turns at omega when the step starts.
+template <LoadProfile profile>
+double ProfileLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega)
 {
     if (i < step.on || i >= loadOff)
         return 0.0;
-    switch (step.profile) {
-    case LoadProfile::Step:
-        break;
-    case LoadProfile::Ramp:
+    if constexpr (profile == LoadProfile::Ramp) {
         if (i < step.on + step.ramp)
             return load * static_cast<double>(i - step.on + 1) / static_cast<double>(step.ramp);
-        break;
-    case LoadProfile::Fan:
+    } else if constexpr (profile == LoadProfile::Fan) {
         return load + step.k * omega * std::fabs(omega);
-    case LoadProfile::Periodic:
+    } else if constexpr (profile == LoadProfile::Periodic) {
         // Correctly rounded, so the periodic run is the same bits on every
         // machine, whatever its C library's sin gives in the last place.
         return load + step.amplitude * CorrectlyRoundedSin(6.283185307179586 * static_cast<double>(i - step.on) / step.period);
     }
     return load;
+}
+
+// The same under the settings' profile.
+inline double StepLoad(const StepSettings& step, std::int64_t loadOff, double load, std::int64_t i, double omega)
+{
+    return WithProfile(step.profile, [&](auto profile) { return ProfileLoad<profile()>(step, loadOff, load, i, omega); });
 }
 

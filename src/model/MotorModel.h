@@ -48,9 +48,27 @@ struct MotorModel {
     // later ones.
     void Reset(const MotorParameters& parameters = {});
 
-    // One Euler step of size dt against the load torque Mc. No checks: far
-    // negative loads drive the states out of range.
-    void Step(double Mc);
+    // The reciprocals a step multiplies by. Each is a separate extended
+    // division of the double parameters: dividing by T directly changes
+    // single states in the last bit.
+    struct Factors {
+        Extended invT;
+        Extended twoOverT;
+        Extended invJ;
+    };
+    Factors StepFactors() const
+    {
+        return {Extended(1.0) / T, Extended(2.0) / T, Extended(1.0) / J};
+    }
+
+    // One Euler step of size dt against the load torque Mc, with the
+    // factors formed afresh from the parameters. No checks: far negative
+    // loads drive the states out of range.
+    void Step(double Mc) { Step(Mc, StepFactors()); }
+    // The same step with the factors formed before: a run forms them once,
+    // as none of its steps changes the parameters, and keeps the divisions
+    // out of its loop.
+    void Step(double Mc, const Factors& factors);
 };
 
 // The largest dt at which forward Euler keeps the model's rest without load
@@ -60,14 +78,9 @@ struct MotorModel {
 double StableStepLimit(const MotorParameters& parameters);
 
 // Inline: the run loops keep the state in registers across steps.
-inline void MotorModel::Step(double Mc)
+inline void MotorModel::Step(double Mc, const Factors& factors)
 {
-    // Reciprocals are separate divisions, formed afresh each step and then
-    // multiplied: dividing by T directly changes single states in the last bit.
-    const Extended invT = Extended(1.0) / T;
-    const Extended twoOverT = Extended(2.0) / T;
-    const Extended invJ = Extended(1.0) / J;
-
+    const auto& [invT, twoOverT, invJ] = factors;
     dMd = (w0 - Omega * p) * K - invT * MdPrev;
     dOmega = (MdPrev - Mc) * invJ;
     dK = (twoOverT * Mk - invT * KPrev) - (OmegaPrev - KPrev * p) * Md;

@@ -8,11 +8,10 @@ Trace::Trace(std::string title, Colour lineColour)
 {
 }
 
-void Trace::Start(Colour pointColour, std::size_t steps)
+void Trace::Start(Colour pointColour)
 {
     Clear();
     pointColour_ = pointColour;
-    shared_->values.reserve(steps);
 }
 
 void Trace::ReplacePoints(const Trace& other)

@@ -124,8 +124,8 @@ public:
     std::size_t Size() const { return Stored().size(); }
     bool Empty() const { return Stored().empty(); }
 
-    // Begins a run: no values, points of the colour, room for the steps.
-    void Start(Colour pointColour, std::size_t steps);
+    // Begins a run: no values, points of the colour.
+    void Start(Colour pointColour);
 
     // Appends the value of the next step.
     void AppendNext(double y) { *MakeRoom(1) = y; }

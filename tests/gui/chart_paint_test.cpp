@@ -27,7 +27,7 @@ const Trace& LongRun()
     static const Trace run = [] {
         Trace trace("Omega", clGreen);
         constexpr std::size_t kSteps = 1'000'000;
-        trace.Start(clRed, kSteps);
+        trace.Start(clRed);
         for (std::size_t i = 0; i < kSteps; ++i) {
             const double t = static_cast<double>(i);
             const double noise = static_cast<double>((i * 2654435761u) % 1000) / 1000 - 0.5;
