@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -78,16 +80,44 @@ class WholePixelsOfALine : public testing::TestWithParam<Thinning> {};
 TEST_P(WholePixelsOfALine, KeepOnlyPointsThatAddAPixelAndTheEndsOfEachStretch)
 {
     const Thinning& t = GetParam();
-    std::vector<PixelPoint> points;
-    ThinToWholePixels(t.points.size(), [&t](std::size_t i) { return t.points[i]; },
-                      [&points](PixelPoint point) { points.push_back(point); });
-    ASSERT_EQ(points.size(), t.kept.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const PixelPoint expected = t.points[t.kept[i]];
-        EXPECT_TRUE((std::isnan(expected.x) && std::isnan(points[i].x)) ||
-                    (points[i].x == expected.x && points[i].y == expected.y))
-            << "point " << i << " should be point " << t.kept[i];
+    const auto pixelAt = [&t](std::size_t i) { return t.points[i]; };
+    // Whole (cut at 0), and cut in two at every place between.
+    for (std::size_t cut = 0; cut < std::max<std::size_t>(t.points.size(), 1); ++cut) {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        std::vector<PixelPoint> points;
+        const auto keep = [&points](PixelPoint point) { points.push_back(point); };
+        ThinToWholePixels(t.points.size(), 0, cut, pixelAt, keep);
+        ThinToWholePixels(t.points.size(), cut, t.points.size(), pixelAt, keep);
+        ASSERT_EQ(points.size(), t.kept.size());
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const PixelPoint expected = t.points[t.kept[i]];
+            EXPECT_TRUE((std::isnan(expected.x) && std::isnan(points[i].x)) ||
+                        (points[i].x == expected.x && points[i].y == expected.y))
+                << "point " << i << " should be point " << t.kept[i];
+        }
     }
+}
+
+// A line long enough to be thinned on every core keeps the points one
+// thread keeps, in the same order.
+TEST(WholePixelsOfALongLine, AreTheSameOnAllCoresAsOnOne)
+{
+    constexpr std::size_t kPoints = 1'500'001;
+    const auto pixelAt = [](std::size_t i) {
+        if (i % 100'003 == 7)
+            return PixelPoint{kGap, kGap};
+        const double t = static_cast<double>(i);
+        return PixelPoint{300 + 200 * std::sin(t / 5e4), 200 + 150 * std::cos(t / 3e4) + static_cast<double>(i % 3) * 0.3};
+    };
+    std::vector<PixelPoint> one;
+    std::vector<PixelPoint> all;
+    ThinToWholePixels(kPoints, pixelAt, [&one](PixelPoint p) { one.push_back(p); });
+    ThinToWholePixelsOnAllCores(kPoints, pixelAt, [&all](PixelPoint p) { all.push_back(p); });
+    ASSERT_GT(one.size(), 1000u);
+    ASSERT_EQ(all.size(), one.size());
+    for (std::size_t i = 0; i < one.size(); ++i)
+        ASSERT_TRUE((std::isnan(one[i].x) && std::isnan(all[i].x)) || (one[i].x == all[i].x && one[i].y == all[i].y))
+            << "point " << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(

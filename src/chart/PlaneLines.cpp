@@ -156,7 +156,7 @@ const PlaneLines::Cut& PlaneLines::CutFor(AxisPlacement x, AxisPlacement y, cons
             segments.Add(piece);
     };
     points_.WithCoordinates([&](auto at) {
-        ThinToWholePixels(points_.size(), [&](std::size_t i) {
+        ThinToWholePixelsOnAllCores(points_.size(), [&](std::size_t i) {
             const auto [md, omega] = at(i);
             return PixelPoint{x.Pixel(md), y.Pixel(omega)};
         }, keep);

@@ -7,7 +7,9 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -54,38 +56,72 @@ inline std::int64_t WholePixel(double x)
 }
 
 // Of the line through `count` points, the i-th at pixelAt(i), gives to
-// `keep` in order those a line drawn at whole pixels needs: a point in the
-// same whole pixel as the last one kept adds none and is left out, unless
-// it is the last before a gap or the end, so the line still ends where it
-// ends. A point that is not a number is a gap and is kept. A run's path on
-// the mechanical characteristic comes back to the same few pixels over a
+// `keep` in order those from `first` to before `end` that a line drawn at
+// whole pixels needs: a point in the same whole pixel as the one before it
+// adds none and is left out, unless it is the last before a gap or the
+// end, so the line still ends where it ends. A point that is not a number
+// is a gap and is kept. Whether a point is kept depends on its neighbours
+// only, so stretches of a line can be thinned apart. A run's path on the
+// mechanical characteristic comes back to the same few pixels over a
 // thousand steps as it settles: of ten million steps a few thousand are
 // kept, and none is stored here.
 template <std::invocable<std::size_t> PixelAt, std::invocable<PixelPoint> Keep>
-void ThinToWholePixels(std::size_t count, PixelAt pixelAt, Keep keep)
+void ThinToWholePixels(std::size_t count, std::size_t first, std::size_t end, PixelAt pixelAt, Keep keep)
 {
-    if (count == 0)
-        return;
-    std::int64_t lastX = 0;
-    std::int64_t lastY = 0;
-    bool afterGap = true;
-    PixelPoint point = pixelAt(std::size_t{0});
-    for (std::size_t i = 1; i < count; ++i) {
-        const PixelPoint next = pixelAt(i);
+    // Before the first point and after the last, a gap.
+    const auto at = [&](std::size_t i) {
+        constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+        return i < count ? pixelAt(i) : PixelPoint{kNone, kNone};
+    };
+    const auto isGap = [](PixelPoint p) { return std::isnan(p.x) | std::isnan(p.y); };
+    const PixelPoint before = at(first - 1);
+    std::int64_t lastX = WholePixel(before.x);
+    std::int64_t lastY = WholePixel(before.y);
+    bool afterGap = isGap(before);
+    PixelPoint point = at(first);
+    for (std::size_t i = first; i < end; ++i) {
+        const PixelPoint next = at(i + 1);
         const std::int64_t x = WholePixel(point.x);
         const std::int64_t y = WholePixel(point.y);
-        const bool gap = std::isnan(point.x) | std::isnan(point.y);
-        const bool beforeGap = std::isnan(next.x) | std::isnan(next.y);
-        if ((x != lastX) | (y != lastY) | gap | afterGap | beforeGap) {
+        const bool gap = isGap(point);
+        if ((x != lastX) | (y != lastY) | gap | afterGap | isGap(next))
             keep(point);
-            lastX = x;
-            lastY = y;
-        }
+        lastX = x;
+        lastY = y;
         afterGap = gap;
         point = next;
     }
-    // The last point ends the line.
-    keep(point);
+}
+
+template <std::invocable<std::size_t> PixelAt, std::invocable<PixelPoint> Keep>
+void ThinToWholePixels(std::size_t count, PixelAt pixelAt, Keep keep)
+{
+    ThinToWholePixels(count, 0, count, pixelAt, keep);
+}
+
+// The same, a long line cut into a stretch for each core: the first is
+// thinned on this thread straight into `keep` while the others are thinned
+// on threads of their own, and their points follow in order. pixelAt is
+// called from all of them at once.
+template <std::invocable<std::size_t> PixelAt, std::invocable<PixelPoint> Keep>
+void ThinToWholePixelsOnAllCores(std::size_t count, PixelAt pixelAt, Keep keep)
+{
+    constexpr std::size_t kWorthAThread = 1 << 18;
+    const std::size_t stretches = std::clamp<std::size_t>(count / kWorthAThread, 1, std::thread::hardware_concurrency());
+    const auto start = [&](std::size_t stretch) { return count / stretches * stretch; };
+    std::vector<std::vector<PixelPoint>> kept(stretches);
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t s = 1; s < stretches; ++s)
+            threads.emplace_back([&, s] {
+                const std::size_t end = s + 1 == stretches ? count : start(s + 1);
+                ThinToWholePixels(count, start(s), end, pixelAt, [&](PixelPoint p) { kept[s].push_back(p); });
+            });
+        ThinToWholePixels(count, 0, stretches == 1 ? count : start(1), pixelAt, keep);
+    }
+    for (const std::vector<PixelPoint>& points : kept)
+        for (PixelPoint point : points)
+            keep(point);
 }
 
 // Where a line is in its dash pattern: which length, and how much of it is
