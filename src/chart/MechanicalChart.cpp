@@ -84,6 +84,7 @@ MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
     View().SetLimits(ValueLimitsFor);
     // After the chart has shown its entries as the view state says.
     connect(&View(), &ChartViewState::Changed, this, &MechanicalChart::ShowMarksOfShownCurves);
+    connect(this, &QCustomPlot::afterLayout, this, [this] { CutAheadOfAFrame(lines_); });
 }
 
 MechanicalChart::~MechanicalChart() = default;

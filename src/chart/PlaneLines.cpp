@@ -1,8 +1,10 @@
 #include "chart/PlaneLines.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -93,29 +95,52 @@ void PlaneLines::draw(QCPPainter* painter)
         DrawMarks(*painter);
 }
 
-bool PlaneLines::DrawsCut(const QCPPainter& painter) const
+bool PlaneLines::CutsWith(const QPen& pen) const
 {
     // Where the library draws segment by segment with an opaque pen, whose
     // pixels are the same however often each is drawn, and for the dashes
     // wide enough to draw as pieces.
-    const QPen& pen = painter.pen();
-    const QCPPainter::PainterModes modes = painter.modes();
     const bool dashed = pen.style() != Qt::SolidLine;
-    return mParentPlot->plottingHints().testFlag(QCP::phFastPolylines) && !painter.antialiasing() &&
-           !modes.testFlag(QCPPainter::pmVectorized) && !modes.testFlag(QCPPainter::pmNoCaching) &&
-           pen.color().alpha() == 255 && painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
+    return mParentPlot->plottingHints().testFlag(QCP::phFastPolylines) && pen.color().alpha() == 255 &&
            (!dashed || (!pen.isCosmetic() && pen.widthF() >= kWideDashes)) && PlacementOf(*mKeyAxis) &&
            PlacementOf(*mValueAxis);
+}
+
+bool PlaneLines::DrawsCut(const QCPPainter& painter) const
+{
+    const QCPPainter::PainterModes modes = painter.modes();
+    return CutsWith(painter.pen()) && !painter.antialiasing() && !modes.testFlag(QCPPainter::pmVectorized) &&
+           !modes.testFlag(QCPPainter::pmNoCaching) && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+PlaneLines::CutShape PlaneLines::ShapeFor(const QPen& pen) const
+{
+    return {*PlacementOf(*mKeyAxis), *PlacementOf(*mValueAxis), PatternOf(pen), pen.dashOffset() * pen.widthF()};
+}
+
+std::optional<PlaneLines::CutShape> PlaneLines::CutWanted() const
+{
+    if (points_.empty() || !lined_ || !realVisibility() || !mKeyAxis || !mValueAxis || mPen.style() == Qt::NoPen ||
+        !CutsWith(mPen))
+        return std::nullopt;
+    // Antialiased on screen as the library's hint sets the painter.
+    const bool smoothed = !mParentPlot->notAntialiasedElements().testFlag(QCP::aePlottables) &&
+                          (mParentPlot->antialiasedElements().testFlag(QCP::aePlottables) || antialiased());
+    if (smoothed)
+        return std::nullopt;
+    CutShape shape = ShapeFor(mPen);
+    if (FoundCut(shape))
+        return std::nullopt;
+    return shape;
 }
 
 void PlaneLines::DrawCut(QCPPainter& painter)
 {
     QPen pen = painter.pen();
-    const AxisPlacement x = *PlacementOf(*mKeyAxis);
-    const AxisPlacement y = *PlacementOf(*mValueAxis);
-    const Cut& cut = CutFor(x, y, PatternOf(pen), pen.dashOffset() * pen.widthF());
-    const double right = *WholeShift(cut.x, x);
-    const double down = *WholeShift(cut.y, y);
+    const CutShape shape = ShapeFor(pen);
+    const Cut& cut = CutFor(shape);
+    const double right = *WholeShift(cut.shape.x, shape.x);
+    const double down = *WholeShift(cut.shape.y, shape.y);
     const PixelRect around = CutRect();
     QVector<QLine> lines;
     for (const PixelSegment& segment : cut.segments) {
@@ -133,21 +158,42 @@ void PlaneLines::DrawCut(QCPPainter& painter)
     painter.drawLines(lines);
 }
 
-const PlaneLines::Cut& PlaneLines::CutFor(AxisPlacement x, AxisPlacement y, const std::vector<double>& pattern,
-                                          double offset)
+const PlaneLines::Cut* PlaneLines::FoundCut(const CutShape& shape) const
 {
-    const auto found = std::find_if(cuts_.begin(), cuts_.end(), [&](const Cut& cut) {
-        return cut.pattern == pattern && cut.offset == offset && WholeShift(cut.x, x) && WholeShift(cut.y, y);
+    // A cut serves a view moved from its own by whole pixels.
+    const auto found = std::find_if(cuts_.begin(), cuts_.end(), [&](const auto& cut) {
+        return cut->shape.pattern == shape.pattern && cut->shape.offset == shape.offset &&
+               WholeShift(cut->shape.x, shape.x) && WholeShift(cut->shape.y, shape.y);
     });
-    if (found != cuts_.end()) {
-        std::rotate(cuts_.begin(), found, found + 1);
-        return cuts_.front();
+    return found == cuts_.end() ? nullptr : found->get();
+}
+
+const PlaneLines::Cut& PlaneLines::CutFor(const CutShape& shape)
+{
+    if (const Cut* found = FoundCut(shape)) {
+        const auto at = std::find_if(cuts_.begin(), cuts_.end(), [found](const auto& cut) { return cut.get() == found; });
+        std::rotate(cuts_.begin(), at, at + 1);
+        return *found;
     }
+    KeepCut(MakeCut(points_, shape, true));
+    return *cuts_.front();
+}
+
+void PlaneLines::KeepCut(std::shared_ptr<const Cut> cut)
+{
+    if (cuts_.size() == kCuts)
+        cuts_.pop_back();
+    cuts_.insert(cuts_.begin(), std::move(cut));
+}
+
+std::shared_ptr<const PlaneLines::Cut> PlaneLines::MakeCut(const PlanePoints& points, const CutShape& shape,
+                                                           bool onAllCores)
+{
     // The points kept at whole pixels go straight into their segments: a
     // random run's path of ten million steps keeps millions of them, to
     // repeat a few hundred segments.
     DistinctSegmentSet segments;
-    LinePieces line(pattern, offset);
+    LinePieces line(shape.pattern, shape.offset);
     std::vector<PixelSegment> pieces;
     const auto keep = [&](PixelPoint point) {
         pieces.clear();
@@ -155,16 +201,17 @@ const PlaneLines::Cut& PlaneLines::CutFor(AxisPlacement x, AxisPlacement y, cons
         for (const PixelSegment& piece : pieces)
             segments.Add(piece);
     };
-    points_.WithCoordinates([&](auto at) {
-        ThinToWholePixelsOnAllCores(points_.size(), [&](std::size_t i) {
+    points.WithCoordinates([&](auto at) {
+        const auto pixelAt = [&](std::size_t i) {
             const auto [md, omega] = at(i);
-            return PixelPoint{x.Pixel(md), y.Pixel(omega)};
-        }, keep);
+            return PixelPoint{shape.x.Pixel(md), shape.y.Pixel(omega)};
+        };
+        if (onAllCores)
+            ThinToWholePixelsOnAllCores(points.size(), pixelAt, keep);
+        else
+            ThinToWholePixels(points.size(), pixelAt, keep);
     });
-    if (cuts_.size() == kCuts)
-        cuts_.pop_back();
-    cuts_.insert(cuts_.begin(), Cut{x, y, pattern, offset, std::move(segments).Take()});
-    return cuts_.front();
+    return std::make_shared<const Cut>(Cut{shape, std::move(segments).Take()});
 }
 
 PixelRect PlaneLines::CutRect() const
@@ -175,6 +222,49 @@ PixelRect PlaneLines::CutRect() const
     const QCPAxisRect& area = *mKeyAxis->axisRect();
     return {area.left() - margin, area.bottom() - area.height() - margin, area.width() + 2 * margin,
             area.height() + 2 * margin};
+}
+
+void CutAheadOfAFrame(const std::vector<PlaneLines*>& lines)
+{
+    struct Wanted {
+        PlaneLines::CutShape shape;
+        const PlanePoints* points;
+        std::vector<PlaneLines*> lines;
+        std::shared_ptr<const PlaneLines::Cut> cut;
+    };
+    std::vector<Wanted> wanted;
+    std::size_t points = 0;
+    for (PlaneLines* line : lines) {
+        std::optional<PlaneLines::CutShape> shape = line->CutWanted();
+        if (!shape)
+            continue;
+        const auto same = std::find_if(wanted.begin(), wanted.end(), [&](const Wanted& w) {
+            return w.shape == *shape && w.points->SharesWith(line->Points());
+        });
+        if (same != wanted.end()) {
+            same->lines.push_back(line);
+            continue;
+        }
+        wanted.push_back({std::move(*shape), &line->Points(), {line}, nullptr});
+        points += line->Points().size();
+    }
+    // One cut alone is thinned on every core; several are made side by side.
+    const bool alone = wanted.size() == 1;
+    std::atomic<std::size_t> next = 0;
+    const auto cut = [&] {
+        for (std::size_t i; (i = next++) < wanted.size();)
+            wanted[i].cut = PlaneLines::MakeCut(*wanted[i].points, wanted[i].shape, alone);
+    };
+    {
+        std::vector<std::jthread> helpers;
+        const std::size_t threads = points < kPointsWorthAThread ? 1 : std::thread::hardware_concurrency();
+        for (std::size_t t = 1; t < std::min(threads, wanted.size()); ++t)
+            helpers.emplace_back(cut);
+        cut();
+    }
+    for (const Wanted& w : wanted)
+        for (PlaneLines* line : w.lines)
+            line->KeepCut(w.cut);
 }
 
 void PlaneLines::DrawRuns(QCPPainter& painter) const

@@ -4,6 +4,8 @@
 #include "plot/PixelLines.h"
 #include "plot/PlaneCurves.h"
 
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -38,6 +40,29 @@ public:
     void SetMark(const QCPScatterStyle& mark) { mark_ = mark; }
     const QCPScatterStyle& Mark() const { return mark_; }
 
+    // The scale and dash pattern a line is cut for: the dashes' lengths and
+    // where they begin, in pixels; none for a solid line.
+    struct CutShape {
+        AxisPlacement x;
+        AxisPlacement y;
+        std::vector<double> pattern;
+        double offset;
+        bool operator==(const CutShape&) const = default;
+    };
+    // The line's distinct segments cut for one shape.
+    struct Cut {
+        CutShape shape;
+        std::vector<PixelSegment> segments;
+    };
+
+    // The shape the line's next frame on screen is cut for, where no cut
+    // the line keeps serves it; none where one does or no cut is drawn.
+    std::optional<CutShape> CutWanted() const;
+    // The points cut for the shape, thinned on every core if asked.
+    static std::shared_ptr<const Cut> MakeCut(const PlanePoints& points, const CutShape& shape, bool onAllCores);
+    // Keeps a cut of the line's points, before those it kept.
+    void KeepCut(std::shared_ptr<const Cut> cut);
+
     double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
     QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
     QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth,
@@ -49,20 +74,12 @@ protected:
     void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override;
 
 private:
-    // The line's segments cut for one scale and pattern.
-    struct Cut {
-        AxisPlacement x;
-        AxisPlacement y;
-        // The dashes' lengths and where they begin, in pixels; none for a
-        // solid line.
-        std::vector<double> pattern;
-        double offset;
-        std::vector<PixelSegment> segments;
-    };
-
+    bool CutsWith(const QPen& pen) const;
     bool DrawsCut(const QCPPainter& painter) const;
+    CutShape ShapeFor(const QPen& pen) const;
+    const Cut* FoundCut(const CutShape& shape) const;
     void DrawCut(QCPPainter& painter);
-    const Cut& CutFor(AxisPlacement x, AxisPlacement y, const std::vector<double>& pattern, double offset);
+    const Cut& CutFor(const CutShape& shape);
     void DrawRuns(QCPPainter& painter) const;
     void DrawMarks(QCPPainter& painter) const;
     // Around the plot, where the library cuts its lines, in pixels.
@@ -72,5 +89,12 @@ private:
     bool lined_ = true;
     QCPScatterStyle mark_;
     // The latest first: zooming in and out by turns finds both scales.
-    std::vector<Cut> cuts_;
+    // Lines with the same points share them.
+    std::vector<std::shared_ptr<const Cut>> cuts_;
 };
+
+// Cuts the lines for the scale their next frame on screen is drawn at,
+// where they have no cut for it yet: lines with the same points and
+// pattern, a run's path and its pins, share one cut, and the cuts are made
+// on every core at once. For after the plot's layout, before it draws.
+void CutAheadOfAFrame(const std::vector<PlaneLines*>& lines);

@@ -22,6 +22,7 @@ struct AxisPlacement {
     double start;
     double length;
     bool upwards;
+    bool operator==(const AxisPlacement&) const = default;
 
     double Pixel(double value) const
     {
@@ -103,11 +104,14 @@ void ThinToWholePixels(std::size_t count, PixelAt pixelAt, Keep keep)
 // thinned on this thread straight into `keep` while the others are thinned
 // on threads of their own, and their points follow in order. pixelAt is
 // called from all of them at once.
+// Points that take longer to thin than a thread takes to start.
+constexpr std::size_t kPointsWorthAThread = 1 << 18;
+
 template <std::invocable<std::size_t> PixelAt, std::invocable<PixelPoint> Keep>
 void ThinToWholePixelsOnAllCores(std::size_t count, PixelAt pixelAt, Keep keep)
 {
-    constexpr std::size_t kWorthAThread = 1 << 18;
-    const std::size_t stretches = std::clamp<std::size_t>(count / kWorthAThread, 1, std::thread::hardware_concurrency());
+    const std::size_t stretches =
+        std::clamp<std::size_t>(count / kPointsWorthAThread, 1, std::thread::hardware_concurrency());
     const auto start = [&](std::size_t stretch) { return count / stretches * stretch; };
     std::vector<std::vector<PixelPoint>> kept(stretches);
     {

@@ -108,6 +108,20 @@ std::vector<Line> Solid()
     return lines;
 }
 
+// A random run's long path, solid, and two pins of it dashed alike: lines
+// that share their points and, the pins, their cut.
+std::vector<Line> LongPathAndTwoPins()
+{
+    Settings settings;
+    settings.run.steps = 3 * kPointsWorthAThread;
+    const RunResult run = RunExperiment({RunKind::Gauss, settings, "", {}});
+    const PlanePoints path = PathOf(run.Of(Quantity::Md), run.Of(Quantity::Omega));
+    return {{path, QPen(Qt::blue, 2.5), true, {}},
+            {path, QPen(Qt::red, 2.5, Qt::DashLine), true, {}},
+            {path, QPen(Qt::darkGreen, 2.5, Qt::DashLine), true, {}},
+            {path.Last(), QPen(Qt::blue, 2.5), false, QCPScatterStyle(QCPScatterStyle::ssCircle, 11)}};
+}
+
 std::vector<Line> Family()
 {
     std::vector<Line> lines;
@@ -153,7 +167,7 @@ AxisRanges RangesOf(const std::vector<Line>& lines, const View& view, const QCPA
 // as a user goes; the last one's picture, or as a picture for a file
 // (smoothed, its lines as polylines).
 QImage Drawn(const std::vector<Line>& lines, bool ours, const std::vector<View>& views, bool picture,
-             bool painterDashes)
+             bool painterDashes, bool cutAhead)
 {
     QCustomPlot plot;
     plot.setNotAntialiasedElements(QCP::aeAll);
@@ -163,9 +177,12 @@ QImage Drawn(const std::vector<Line>& lines, bool ours, const std::vector<View>&
     // whole pixels is moved by whole pixels on screen.
     plot.axisRect()->setAutoMargins(QCP::msNone);
     plot.axisRect()->setMargins(QMargins(60, 20, 20, 40));
+    std::vector<PlaneLines*> ourLines;
+    if (cutAhead)
+        QObject::connect(&plot, &QCustomPlot::afterLayout, [&ourLines] { CutAheadOfAFrame(ourLines); });
     for (const Line& line : lines) {
         if (ours) {
-            auto* drawn = new PlaneLines(plot.xAxis, plot.yAxis);
+            auto* drawn = ourLines.emplace_back(new PlaneLines(plot.xAxis, plot.yAxis));
             drawn->SetPoints(line.points);
             drawn->setPen(line.pen);
             drawn->SetLined(line.lined);
@@ -214,6 +231,8 @@ struct Scene {
     // Against the library's curve dashed by the painter, whose outline of
     // each dash joins its pieces: pixels at a dash's corners differ.
     bool painterDashes = false;
+    // Ours cut ahead of each frame, as the window's chart cuts them.
+    bool cutAhead = false;
 };
 
 void PrintTo(const Scene& scene, std::ostream* out) { *out << scene.name; }
@@ -224,12 +243,12 @@ TEST_P(PlaneLinesDraw, WhatTheLibrarysCurvesDrew)
 {
     const Scene& scene = GetParam();
     const std::vector<Line> lines = scene.lines();
-    const QImage library = Drawn(lines, false, scene.views, scene.picture, scene.painterDashes);
+    const QImage library = Drawn(lines, false, scene.views, scene.picture, scene.painterDashes, false);
     QImage blank(library.size(), library.format());
     blank.fill(library.pixel(0, 0));
     const int drawn = PixelsDiffering(library, blank);
     EXPECT_GT(drawn, 5000) << "the lines are drawn";
-    EXPECT_LE(PixelsDiffering(Drawn(lines, true, scene.views, scene.picture, false), library),
+    EXPECT_LE(PixelsDiffering(Drawn(lines, true, scene.views, scene.picture, false, scene.cutAhead), library),
               drawn * scene.differingPerMille / 1000);
 }
 
@@ -248,7 +267,20 @@ INSTANTIATE_TEST_SUITE_P(
                     Scene{"dashed_pin_dragged", StepAndPin, {{1}, {1, 3, 2}}, false, 1},
                     Scene{"family", Family, {{1}}},
                     Scene{"dashed_as_the_painter_dashes", StepAndPin, {{1}}, false, 100, true},
-                    Scene{"picture", StepAndPin, {{1}}, true}),
+                    Scene{"picture", StepAndPin, {{1}}, true},
+                    Scene{"cut_ahead", StepAndPin, {{1}}, false, 0, false, true}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// Cut ahead of each frame, lines that share their points share a cut and
+// the cuts are made on all cores: the pictures are those of each line cut
+// for itself as it is drawn, through zooms and drags.
+TEST(PlaneLinesCutAhead, DrawWhatEachLineCutForItselfDrew)
+{
+    const std::vector<View> views{{1}, {4}, {4, 37, -23}, {1}};
+    for (const auto& lines : {StepAndPin(), LongPathAndTwoPins()}) {
+        const QImage each = Drawn(lines, true, views, false, false, false);
+        EXPECT_EQ(PixelsDiffering(Drawn(lines, true, views, false, false, true), each), 0);
+    }
+}
 
 } // namespace
