@@ -1,5 +1,7 @@
 #include "chart/PlaneLines.h"
 
+#include "toolkit/Cores.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -257,7 +259,7 @@ void CutAheadOfAFrame(const std::vector<PlaneLines*>& lines)
     };
     {
         std::vector<std::jthread> helpers;
-        const std::size_t threads = points < kPointsWorthAThread ? 1 : std::thread::hardware_concurrency();
+        const std::size_t threads = points < kPointsWorthAThread ? 1 : Cores();
         for (std::size_t t = 1; t < std::min(threads, wanted.size()); ++t)
             helpers.emplace_back(cut);
         cut();

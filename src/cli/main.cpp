@@ -18,6 +18,7 @@
 #include "session/Session.h"
 #include "toolkit/AtomicFile.h"
 #include "toolkit/Conversions.h"
+#include "toolkit/Cores.h"
 #include "toolkit/Exception.h"
 
 #include <unistd.h>
@@ -39,7 +40,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -725,7 +725,7 @@ template <typename Take>
 void RunSweepMembers(const Options& options, const Settings& settings, const Take& take)
 {
     const std::vector<std::string>& values = options.sweepValues;
-    const std::size_t atOnce = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t atOnce = Cores();
     // Each member forks the sources in the values' order, so members made a
     // few at a time are the bits of one family of them all.
     RandomSources sources = Sources(settings);

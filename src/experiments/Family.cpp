@@ -5,6 +5,7 @@
 #include "model/Extended.h"
 #include "model/MotorModel.h"
 #include "toolkit/Conversions.h"
+#include "toolkit/Cores.h"
 
 #include <array>
 #include <algorithm>
@@ -209,7 +210,7 @@ FamilyResult RunFamily(FamilyRequest request, const FamilyControl& control, unsi
     if (!kHardwareExtended)
         threads = 1;
     OnThreads(
-        members.size(), threads ? threads : std::max(1u, std::thread::hardware_concurrency()),
+        members.size(), threads ? threads : Cores(),
         [&](std::size_t i) {
             if (members[i].outcome != MemberOutcome::Ran)
                 return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plot/PlotNavigation.h"
+#include "toolkit/Cores.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,7 +112,7 @@ template <std::invocable<std::size_t> PixelAt, std::invocable<PixelPoint> Keep>
 void ThinToWholePixelsOnAllCores(std::size_t count, PixelAt pixelAt, Keep keep)
 {
     const std::size_t stretches =
-        std::clamp<std::size_t>(count / kPointsWorthAThread, 1, std::thread::hardware_concurrency());
+        std::clamp<std::size_t>(count / kPointsWorthAThread, 1, Cores());
     const auto start = [&](std::size_t stretch) { return count / stretches * stretch; };
     std::vector<std::vector<PixelPoint>> kept(stretches);
     {
