@@ -138,7 +138,7 @@ void TakeRun(FamilyMember& member, RunResult run)
 // until stop() says so. The first error stops the others and is raised
 // here once they end.
 template <typename Work, typename Stop>
-void OnThreads(std::size_t count, unsigned threads, const Work& work, const Stop& stop)
+void OnThreads(std::size_t count, std::size_t threads, const Work& work, const Stop& stop)
 {
     std::atomic<std::size_t> next = 0;
     std::atomic<bool> failed = false;
@@ -155,7 +155,7 @@ void OnThreads(std::size_t count, unsigned threads, const Work& work, const Stop
     };
     {
         std::vector<std::jthread> helpers;
-        for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t)
+        for (std::size_t t = 1; t < std::min<std::size_t>(threads, count); ++t)
             helpers.emplace_back(take);
         take();
     }
