@@ -75,7 +75,7 @@ void ThinToWholePixels(std::size_t count, std::size_t first, std::size_t end, Pi
         constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
         return i < count ? pixelAt(i) : PixelPoint{kNone, kNone};
     };
-    const auto isGap = [](PixelPoint p) { return std::isnan(p.x) | std::isnan(p.y); };
+    const auto isGap = [](PixelPoint p) { return std::isnan(p.x) || std::isnan(p.y); };
     const PixelPoint before = at(first - 1);
     std::int64_t lastX = WholePixel(before.x);
     std::int64_t lastY = WholePixel(before.y);
