@@ -3,6 +3,7 @@
 #include "chart/PlaneLines.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <set>
 #include <string>
@@ -220,19 +221,26 @@ const PlaneIndex& MechanicalChart::IndexOf(int index) const
     return *found;
 }
 
-std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel) const
+std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel, double reach) const
 {
     // Measured in values scaled to pixels, squared: the axes map values
-    // linearly. Each curve's index looks at a few dozen of its points, at
-    // every move of the pointer and every view change.
+    // linearly. Each curve's index looks at a small part of its points, at
+    // every move of the pointer and every view change, and at none beyond
+    // reach.
     const PlotMapping m = Mapping();
     const PlaneScale scale{m.area.width / m.ranges.x.Span(), m.area.height / m.ranges.y.Span()};
     const double md = m.ValueAtX(pixel.x());
     const double omega = m.ValueAtY(pixel.y());
     std::optional<NearestPlanePoint> nearest;
-    double best = std::numeric_limits<double>::quiet_NaN();
+    // The index finds only points strictly nearer than this.
+    double best = std::nextafter(reach * reach, std::numeric_limits<double>::infinity());
+    // A pin shows the points of its run: none of them is nearer again.
+    std::vector<const PlanePoints*> searched;
     for (int i : ShownIndices()) {
         const PlanePoints& points = curves_[static_cast<std::size_t>(i)].points;
+        if (std::ranges::any_of(searched, [&points](const PlanePoints* before) { return before->SharesWith(points); }))
+            continue;
+        searched.push_back(&points);
         if (const std::optional<PlaneFound> found = IndexOf(i).Nearest(points, md, omega, scale, best)) {
             nearest = NearestPlanePoint{i, points[found->index]};
             best = found->distance;

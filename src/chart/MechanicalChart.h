@@ -38,8 +38,10 @@ public:
     const std::vector<PlaneCurve>& Curves() const { return curves_; }
 
     // The shown curves' point nearest the pixel, measured in pixels: the
-    // first of those as near, in the curves' order and each curve's.
-    std::optional<NearestPlanePoint> NearestPoint(QPointF pixel) const;
+    // first of those as near, in the curves' order and each curve's; none
+    // if none is within `reach` pixels. The reach is what keeps a search
+    // short where the pointer is far from ten million points.
+    std::optional<NearestPlanePoint> NearestPoint(QPointF pixel, double reach) const;
 
     // One row per point of each shown curve.
     void WriteCsv(CsvStyle style, const CsvWrite& write) const override;

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
-#include <cmath>
 
 namespace {
 
@@ -50,11 +49,11 @@ bool PlaneTracker::eventFilter(QObject*, QEvent* event)
 void PlaneTracker::Follow()
 {
     const std::optional<NearestPlanePoint> nearest =
-        pointer_ && chart_.InPlotArea(*pointer_) ? chart_.NearestPoint(*pointer_) : std::nullopt;
+        pointer_ && chart_.InPlotArea(*pointer_) ? chart_.NearestPoint(*pointer_, kReach) : std::nullopt;
     const PlotMapping mapping = chart_.Mapping();
     const PlanePoint* point = nearest ? &nearest->point : nullptr;
     const QPointF at = point ? QPointF(mapping.PixelAtX(point->Md), mapping.PixelAtY(point->Omega)) : QPointF();
-    if (!point || !mapping.Contains({at.x(), at.y()}) || std::hypot(at.x() - pointer_->x(), at.y() - pointer_->y()) > kReach)
+    if (!point || !mapping.Contains({at.x(), at.y()}))
         return Hide();
     QString text = QString::fromStdString(chart_.Curves()[static_cast<std::size_t>(nearest->curve)].name);
     if (point->step)

@@ -6,6 +6,7 @@
 #include "chart/ChartPins.h"
 #include "chart/MechanicalChart.h"
 #include "chart/PlaneLines.h"
+#include "chart/PlaneTracker.h"
 #include "experiments/Family.h"
 #include "experiments/Runs.h"
 #include "plot/PlaneCurves.h"
@@ -250,6 +251,53 @@ TEST_F(Mechanical, TrackerNamesTheNearestPointsCurve)
     EXPECT_TRUE(box.contains(QStringLiteral("Md: ")) && box.contains(QStringLiteral("Omega: "))) << box.toStdString();
     EXPECT_TRUE(box.startsWith(QString::fromStdString(kOperating)) || box.startsWith(QStringLiteral("Omega (Step)")))
         << box.toStdString();
+}
+
+// The tracker's search, bounded by its reach, finds the point a walk over
+// every point of every curve finds: the first strictly nearest, if within
+// reach, a run's before its pin's; none where nothing comes that near.
+TEST_F(Mechanical, NearestPointWithinReachIsTheOneAWalkOverEveryPointFinds)
+{
+    Open();
+    RunAll();
+    PinRun();
+    Plane().replot();
+    const PlotMapping m = Plane().Mapping();
+    const double acrossScale = m.area.width / m.ranges.x.Span();
+    const double upScale = m.area.height / m.ranges.y.Span();
+    for (const double reach : {2.0, PlaneTracker::kReach, 1e9}) {
+        int found = 0;
+        int none = 0;
+        for (double x = m.area.left + 3; x < m.area.left + m.area.width; x += m.area.width / 23) {
+            for (double y = m.area.top + 2; y < m.area.top + m.area.height; y += m.area.height / 17) {
+                std::optional<NearestPlanePoint> walked;
+                double best = reach * reach;
+                for (std::size_t c = 0; c < Plane().Curves().size(); ++c) {
+                    const PlanePoints& points = Plane().Curves()[c].points;
+                    for (std::size_t i = 0; i < points.size(); ++i) {
+                        const double across = (points.Md(i) - m.ValueAtX(x)) * acrossScale;
+                        const double up = (points.Omega(i) - m.ValueAtY(y)) * upScale;
+                        const double distance = across * across + up * up;
+                        if (distance < best || (!walked && distance == best)) {
+                            walked = NearestPlanePoint{static_cast<int>(c), points[i]};
+                            best = distance;
+                        }
+                    }
+                }
+                const std::optional<NearestPlanePoint> nearest = Plane().NearestPoint({x, y}, reach);
+                ASSERT_EQ(nearest.has_value(), walked.has_value()) << "reach " << reach << " at " << x << ", " << y;
+                (nearest ? found : none)++;
+                if (nearest) {
+                    EXPECT_EQ(nearest->curve, walked->curve);
+                    EXPECT_EQ(nearest->point.Md, walked->point.Md);
+                    EXPECT_EQ(nearest->point.Omega, walked->point.Omega);
+                }
+            }
+        }
+        if (reach < 1e9) {
+            EXPECT_TRUE(found > 0 && none > 0) << "reach " << reach << ": both near a curve and far from all";
+        }
+    }
 }
 
 // Pins get colours of their own, stay dashed, and go one at a time.
