@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
-
 namespace {
 
 // Between the point and the box.
