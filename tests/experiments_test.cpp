@@ -232,6 +232,7 @@ struct PlainCase {
     RunKind kind;
     std::int32_t load;
     Settings settings;
+    bool overflows = false;
 };
 
 void PrintTo(const PlainCase& c, std::ostream* out) { *out << c.name; }
@@ -244,7 +245,8 @@ Settings With(void (*change)(Settings&))
     return settings;
 }
 
-constexpr std::int64_t kStretch = RunControl::kProgressSteps;
+// Short stretches, so that every row crosses many of them.
+constexpr std::int64_t kStretch = 64;
 
 const PlainCase kPlainCases[] = {
     {"default", RunKind::Step, 10, {}},
@@ -264,17 +266,16 @@ const PlainCase kPlainCases[] = {
          s.step.amplitude = 3;
          s.step.period = 250;
      })},
-    {"md_overflows", RunKind::Step, -1000, {}},
-    {"md_overflows_in_second_stretch", RunKind::Step, -579, With([](Settings& s) {
-         s.run.steps = kStretch + 2000;
-         s.step.on = kStretch;
-         s.step.off = kStretch + 1000;
-     })},
+    {"md_overflows", RunKind::Step, -1000, {}, true},
+    {"md_overflows_in_a_later_stretch", RunKind::Step, -1000, With([](Settings& s) {
+         s.run.steps = 4 * kStretch;
+         s.step.on = 2 * kStretch + 1;
+     }), true},
     // With next to no inertia Omega leaves the double range a step before
     // Md: upwards it fails at its maximum, before Md's append.
-    {"omega_overflows_upwards", RunKind::Step, 10, With([](Settings& s) { s.model.J = 1e-300; })},
-    {"omega_overflows_downwards", RunKind::Step, -10, With([](Settings& s) { s.model.J = 1e-300; })},
-    {"gauss_omega_overflows", RunKind::Gauss, 0, With([](Settings& s) { s.model.J = 1e-300; })},
+    {"omega_overflows_upwards", RunKind::Step, 10, With([](Settings& s) { s.model.J = 1e-300; }), true},
+    {"omega_overflows_downwards", RunKind::Step, -10, With([](Settings& s) { s.model.J = 1e-300; }), true},
+    {"gauss_omega_overflows", RunKind::Gauss, 0, With([](Settings& s) { s.model.J = 1e-300; }), true},
 };
 
 class RunAgainstPlainSteps : public testing::TestWithParam<PlainCase> {};
@@ -283,7 +284,8 @@ TEST_P(RunAgainstPlainSteps, KeepsTheSameValuesMaximaAndEnd)
 {
     const PlainCase& c = GetParam();
     const PlainRun plain = RunPlainly(c.kind, c.settings, c.load);
-    const RunResult run = RunExperiment({c.kind, c.settings, std::to_string(c.load), {}});
+    ASSERT_EQ(plain.overflowed, c.overflows);
+    const RunResult run = RunExperiment({c.kind, c.settings, std::to_string(c.load), {}}, {nullptr, nullptr, kStretch});
     EXPECT_EQ(run.outcome, plain.overflowed ? RunOutcome::Failed : RunOutcome::Done);
 
     EXPECT_EQ(ValuesOf(run, Quantity::Md), plain.md);

@@ -101,8 +101,9 @@ private:
 template <typename MakeStep>
 bool EachStep(std::int64_t steps, const RunControl& control, RunRecorder& recorder, MakeStep&& step)
 {
+    const std::int64_t stretch = std::max<std::int64_t>(1, control.stretch);
     for (std::int64_t i = 0; i < steps;) {
-        const std::int64_t end = std::min(steps, i + RunControl::kProgressSteps);
+        const std::int64_t end = std::min(steps, i + stretch);
         for (; i < end; ++i)
             step(i);
         recorder.Check(i);

@@ -114,12 +114,14 @@ struct RunResult {
 };
 
 // What a run reports while it lasts, and how it is stopped. Both are
-// looked at every kProgressSteps steps, so a short run never sees them.
+// looked at every `stretch` steps, so a short run never sees them.
 struct RunControl {
     static constexpr std::int64_t kProgressSteps = 1 << 16;
     // Told the steps made so far.
     std::function<void(std::int64_t steps)> progress;
     const std::atomic<bool>* cancel = nullptr;
+    // Steps between two looks; at least 1.
+    std::int64_t stretch = kProgressSteps;
 
     bool Cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
 };
