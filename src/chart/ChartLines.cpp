@@ -11,12 +11,6 @@
 
 namespace {
 
-// Dashes narrower than this (the load's line on the mechanical
-// characteristic, 1.5 wide) come out a pixel narrower from the painter's
-// outline than as pieces: they are left to the library and look as they
-// did.
-constexpr double kWideDashes = 2;
-
 // Draws the lines with the painter's pen as the library's fast polylines
 // draw each segment: rounded to whole pixels unless smoothed. Rounded, a
 // run's path repeats the same few segments over and over where it settles,

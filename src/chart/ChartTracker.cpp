@@ -14,15 +14,15 @@
 namespace {
 
 // Between the line and the box.
-constexpr double kGap = 6;
+constexpr double kLineGap = 6;
 constexpr int kBoxPadding = 3;
 
-QString Number(double value)
+} // namespace
+
+QString ReadoutNumber(double value)
 {
     return QString::fromStdString(toolkit::FloatToStr(value));
 }
-
-} // namespace
 
 QCPItemText* NewReadoutBox(QCustomPlot& chart)
 {
@@ -153,10 +153,10 @@ void ChartTracker::PlaceBox(double lineX, QPointF pointer)
     const QSizeF size = QFontMetricsF(box_->font()).boundingRect(QRectF(), 0, box_->text()).size() +
                         QSizeF(2 * kBoxPadding, 2 * kBoxPadding);
     // Right of the line and below the pointer, unless that leaves the plot.
-    double left = lineX + kGap;
+    double left = lineX + kLineGap;
     if (left + size.width() > area.left + area.width)
-        left = lineX - kGap - size.width();
-    const double top = std::max(area.top, std::min(pointer.y() + kGap, area.top + area.height - size.height()));
+        left = lineX - kLineGap - size.width();
+    const double top = std::max(area.top, std::min(pointer.y() + kLineGap, area.top + area.height - size.height()));
     box_->position->setCoords(left, top);
 }
 
@@ -164,11 +164,11 @@ QString ChartTracker::Text(const Readout& readout) const
 {
     const AxisUnits& units = chart_.View().Units();
     QString text = units.seconds ? QCoreApplication::translate("ChartTracker", "t = %1 с")
-                                       .arg(Number(TimeOfStep(readout.x, units.secondsPerStep)))
-                                 : QCoreApplication::translate("ChartTracker", "Шаг %1").arg(Number(readout.x));
+                                       .arg(ReadoutNumber(TimeOfStep(readout.x, units.secondsPerStep)))
+                                 : QCoreApplication::translate("ChartTracker", "Шаг %1").arg(ReadoutNumber(readout.x));
     for (const ReadoutValue& value : readout.values)
         text += QStringLiteral("\n%1: %2")
-                    .arg(QString::fromStdString(chart_.View().Traces().Heading(value.trace)), Number(value.y));
+                    .arg(QString::fromStdString(chart_.View().Traces().Heading(value.trace)), ReadoutNumber(value.y));
     return text;
 }
 

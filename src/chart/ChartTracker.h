@@ -18,6 +18,8 @@ class TraceChart;
 // marks, hidden until placed.
 QCPItemText* NewReadoutBox(QCustomPlot& chart);
 QCPItemTracer* NewReadoutRing(QCustomPlot& chart);
+// A value as the boxes show it: its shortest text that reads back the same.
+QString ReadoutNumber(double value);
 
 // While the pointer is over the plot area: a thin vertical line at the
 // nearest step, a ring on each shown trace's point there, and beside them

@@ -28,7 +28,7 @@ QPaintEngine::PaintEngineFeatures SvgFeatures()
     return features;
 }
 
-QByteArray Number(double value)
+QByteArray SvgNumber(double value)
 {
     std::array<char, 32> text{};
     const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
@@ -68,10 +68,10 @@ QByteArray Joined(const std::vector<Run>& runs)
             drawing += Drawing(run.svg);
             continue;
         }
-        const QByteArray id = "clip" + Number(static_cast<double>(i));
-        defs += R"(<clipPath id=")" + id + R"("><rect x=")" + Number(run.clip->x()) + R"(" y=")" +
-                Number(run.clip->y()) + R"(" width=")" + Number(run.clip->width()) + R"(" height=")" +
-                Number(run.clip->height()) + "\"/></clipPath>\n";
+        const QByteArray id = "clip" + SvgNumber(static_cast<double>(i));
+        defs += R"(<clipPath id=")" + id + R"("><rect x=")" + SvgNumber(run.clip->x()) + R"(" y=")" +
+                SvgNumber(run.clip->y()) + R"(" width=")" + SvgNumber(run.clip->width()) + R"(" height=")" +
+                SvgNumber(run.clip->height()) + "\"/></clipPath>\n";
         drawing += R"(<g clip-path="url(#)" + id + ")\">\n" + Drawing(run.svg) + "</g>\n";
     }
     return heading + defs + "</defs>\n" + drawing + "</svg>\n";

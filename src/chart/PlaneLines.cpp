@@ -13,10 +13,6 @@ namespace {
 // Scales a line keeps its cuts for.
 constexpr std::size_t kCuts = 3;
 
-// Dashes narrower than this (the loads' lines, 1.5 wide) come out a pixel
-// narrower as pieces than as the painter's outline: the painter dashes them.
-constexpr double kWideDashes = 2;
-
 // The pen's dashes in pixels, as the painter lays them out; none if solid.
 std::vector<double> PatternOf(const QPen& pen)
 {

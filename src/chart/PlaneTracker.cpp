@@ -1,7 +1,6 @@
 #include "chart/PlaneTracker.h"
 
 #include "chart/ChartTracker.h"
-#include "toolkit/Conversions.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -9,12 +8,7 @@
 namespace {
 
 // Between the point and the box.
-constexpr double kGap = 8;
-
-QString Number(double value)
-{
-    return QString::fromStdString(toolkit::FloatToStr(value));
-}
+constexpr double kPointGap = 8;
 
 } // namespace
 
@@ -56,10 +50,10 @@ void PlaneTracker::Follow()
         return Hide();
     QString text = QString::fromStdString(chart_.Curves()[static_cast<std::size_t>(nearest->curve)].name);
     if (point->step)
-        text += QLatin1Char('\n') + QCoreApplication::translate("PlaneTracker", "Шаг %1").arg(Number(*point->step));
-    text += QStringLiteral("\nMd: %1\nOmega: %2").arg(Number(point->Md), Number(point->Omega));
+        text += QLatin1Char('\n') + QCoreApplication::translate("PlaneTracker", "Шаг %1").arg(ReadoutNumber(*point->step));
+    text += QStringLiteral("\nMd: %1\nOmega: %2").arg(ReadoutNumber(point->Md), ReadoutNumber(point->Omega));
     box_->setText(text);
-    box_->position->setCoords(at.x() + kGap, at.y() + kGap);
+    box_->position->setCoords(at.x() + kPointGap, at.y() + kPointGap);
     ring_->position->setCoords(point->Md, point->Omega);
     ring_->setPen(QPen(chart_.TraceColour(nearest->curve), 1.5));
     ring_->setVisible(true);

@@ -175,6 +175,11 @@ private:
 std::vector<PixelSegment> DashPieces(const std::vector<PixelPoint>& points, const std::vector<double>& pattern,
                                      double offset);
 
+// Dashes narrower than this (the loads' lines, 1.5 wide) come out a pixel
+// narrower as pieces than from the painter's outline: the painter dashes
+// them, and the lines look as they did.
+constexpr double kWideDashes = 2;
+
 // The part of the segment in the rectangle, edges included; none if it
 // misses it.
 std::optional<PixelSegment> ClippedTo(PixelSegment segment, PixelRect rect);

@@ -9,7 +9,7 @@ namespace {
 constexpr double kFewestSteps = 4;
 // Tick labels show six significant digits; a span this fine of the values'
 // magnitude still has ticks whose labels differ.
-constexpr double kFinestRelativeSpan = 1e-4;
+constexpr double kFinestLabelledRelativeSpan = 1e-4;
 constexpr double kWidestTimesTraces = 100;
 constexpr double kNoChange = 1e-9;
 
@@ -28,7 +28,7 @@ SpanLimits ValueLimits(Range spanning)
 {
     const double magnitude = std::max(std::abs(spanning.min), std::abs(spanning.max));
     // Never zero: traces of one value are widened about it.
-    const double finest = kFinestRelativeSpan * magnitude;
+    const double finest = kFinestLabelledRelativeSpan * magnitude;
     // Traces that barely vary about a large value may span less than their
     // labels resolve: then they may be shown no wider than that.
     return {finest, std::max(finest, kWidestTimesTraces * spanning.Span())};

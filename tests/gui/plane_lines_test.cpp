@@ -122,7 +122,7 @@ std::vector<Line> LongPathAndTwoPins()
             {path.Last(), QPen(Qt::blue, 2.5), false, QCPScatterStyle(QCPScatterStyle::ssCircle, 11)}};
 }
 
-std::vector<Line> Family()
+std::vector<Line> FamilyLines()
 {
     std::vector<Line> lines;
     const std::pair<const char*, QColor> members[] = {{"0", Qt::red}, {"10", Qt::darkCyan}, {"20", Qt::magenta}, {"30", Qt::darkYellow}};
@@ -221,7 +221,7 @@ QImage Drawn(const std::vector<Line>& lines, bool ours, const std::vector<View>&
     return image;
 }
 
-struct Scene {
+struct LinesScene {
     const char* name;
     std::function<std::vector<Line>()> lines;
     std::vector<View> views;
@@ -235,13 +235,13 @@ struct Scene {
     bool cutAhead = false;
 };
 
-void PrintTo(const Scene& scene, std::ostream* out) { *out << scene.name; }
+void PrintTo(const LinesScene& scene, std::ostream* out) { *out << scene.name; }
 
-class PlaneLinesDraw : public testing::TestWithParam<Scene> {};
+class PlaneLinesDraw : public testing::TestWithParam<LinesScene> {};
 
 TEST_P(PlaneLinesDraw, WhatTheLibrarysCurvesDrew)
 {
-    const Scene& scene = GetParam();
+    const LinesScene& scene = GetParam();
     const std::vector<Line> lines = scene.lines();
     const QImage library = Drawn(lines, false, scene.views, scene.picture, scene.painterDashes, false);
     QImage blank(library.size(), library.format());
@@ -254,21 +254,21 @@ TEST_P(PlaneLinesDraw, WhatTheLibrarysCurvesDrew)
 
 INSTANTIATE_TEST_SUITE_P(
     Views, PlaneLinesDraw,
-    testing::Values(Scene{"whole", StepAndPin, {{1}}},
-                    Scene{"zoomed", Solid, {{4}}},
-                    Scene{"deep_at_the_operating_point", Solid, {{60}}},
-                    Scene{"dragged_by_whole_pixels", Solid, {{4}, {4, 37, -23}, {4, 45, -20}}},
-                    Scene{"dragged_by_part_of_a_pixel", Solid, {{4}, {4, 10.5, 3.25}}},
-                    Scene{"zoomed_in_and_out_again", Solid, {{1}, {4}, {1}}},
+    testing::Values(LinesScene{"whole", StepAndPin, {{1}}},
+                    LinesScene{"zoomed", Solid, {{4}}},
+                    LinesScene{"deep_at_the_operating_point", Solid, {{60}}},
+                    LinesScene{"dragged_by_whole_pixels", Solid, {{4}, {4, 37, -23}, {4, 45, -20}}},
+                    LinesScene{"dragged_by_part_of_a_pixel", Solid, {{4}, {4, 10.5, 3.25}}},
+                    LinesScene{"zoomed_in_and_out_again", Solid, {{1}, {4}, {1}}},
                     // The dashes are laid along the path once for the
                     // scale; laid anew along the moved path, a dash's end
                     // that falls within a rounding error of a pixel's
                     // middle may be drawn a pixel further on.
-                    Scene{"dashed_pin_dragged", StepAndPin, {{1}, {1, 3, 2}}, false, 1},
-                    Scene{"family", Family, {{1}}},
-                    Scene{"dashed_as_the_painter_dashes", StepAndPin, {{1}}, false, 100, true},
-                    Scene{"picture", StepAndPin, {{1}}, true},
-                    Scene{"cut_ahead", StepAndPin, {{1}}, false, 0, false, true}),
+                    LinesScene{"dashed_pin_dragged", StepAndPin, {{1}, {1, 3, 2}}, false, 1},
+                    LinesScene{"family", FamilyLines, {{1}}},
+                    LinesScene{"dashed_as_the_painter_dashes", StepAndPin, {{1}}, false, 100, true},
+                    LinesScene{"picture", StepAndPin, {{1}}, true},
+                    LinesScene{"cut_ahead", StepAndPin, {{1}}, false, 0, false, true}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Cut ahead of each frame, lines that share their points share a cut and
