@@ -119,7 +119,8 @@ TEST(Trace, APinSharesTheRunsValuesUntilEitherChanges)
 }
 
 // Stretches at every alignment to the blocks, over values with NaN runs
-// and repeated extremes: the pyramid's span is the walk's.
+// and repeated extremes: the pyramid's span is the walk's, asked for one
+// stretch at a time or all of them at once.
 TEST(MinMaxPyramid, AnswersAsAWalkForEveryStretch)
 {
     std::mt19937 random(7);
@@ -129,11 +130,16 @@ TEST(MinMaxPyramid, AnswersAsAWalkForEveryStretch)
         for (std::size_t i = 0; i < size; ++i)
             values[i] = i % 37 < 5 ? nan : std::round(value(random) * 4) / 4;
         const MinMaxPyramid pyramid(values);
+        std::vector<MinMaxPyramid::Stretch> stretches;
+        std::vector<ValueSpan> walks;
         for (std::size_t first = 0; first <= size; first += 1 + first / 7)
             for (std::size_t end = first; end <= size; end += 1 + (end - first) / 5) {
                 SCOPED_TRACE(testing::Message() << size << " values, " << first << " to " << end);
                 ASSERT_EQ(pyramid.Over(values, first, end), Walked(values, first, end));
+                stretches.push_back({first, end});
+                walks.push_back(Walked(values, first, end));
             }
+        EXPECT_EQ(pyramid.Over(values, stretches), walks) << size << " values";
     }
 }
 

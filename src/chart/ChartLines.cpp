@@ -188,46 +188,70 @@ private:
         return across_.pixelToCoord(static_cast<int>(across_.coordToPixel(key) + reversedRound));
     }
 
-    void Columns(StepStretch steps, std::vector<LinePoint>& points) const
+    // A pixel column's interval of steps [first, end), and where the
+    // column starts, in keys.
+    struct Column {
+        std::size_t first;
+        std::size_t end;
+        double start;
+    };
+
+    // The intervals, each of the points before the first key at or past
+    // its column's end.
+    std::vector<Column> ColumnsWithin(StepStretch steps, double start, double epsilon) const
     {
-        const int reversedFactor = across_.pixelOrientation();
-        double start = ColumnStart(Key(steps.first));
-        double lastIntervalEnd = start;
-        const double epsilon = std::abs(start - across_.pixelToCoord(across_.coordToPixel(start) + 1.0 * reversedFactor));
-        std::size_t intervalFirst = steps.first;
-        for (;;) {
-            // The interval's points are those before the first key at or
-            // past the column's end.
-            const std::size_t next = std::max(intervalFirst + 1, StepNotBelow(start + epsilon, steps.end));
-            if (next - intervalFirst >= 2) {
-                const ValueSpan extremes = Extremes(intervalFirst, next);
-                if (lastIntervalEnd < start - epsilon)
-                    points.push_back({start + epsilon * 0.2, values_[intervalFirst]});
-                points.push_back({start + epsilon * 0.25, extremes.min});
-                points.push_back({start + epsilon * 0.75, extremes.max});
-                if (next < steps.end && Key(next) > start + epsilon * 2)
-                    points.push_back({start + epsilon * 0.8, values_[next - 1]});
-            }
-            else
-                points.push_back({Key(intervalFirst), values_[intervalFirst]});
+        std::vector<Column> columns;
+        for (std::size_t first = steps.first;;) {
+            const std::size_t next = std::max(first + 1, StepNotBelow(start + epsilon, steps.end));
+            columns.push_back({first, next, start});
             if (next == steps.end)
-                return;
-            lastIntervalEnd = Key(next - 1);
-            intervalFirst = next;
+                return columns;
+            first = next;
             start = ColumnStart(Key(next));
         }
     }
 
-    // The least and largest as the library finds them walking the values
-    // from the first: a first value that is not a number stays both, later
-    // ones are passed over.
-    ValueSpan Extremes(std::size_t first, std::size_t end) const
+    void Columns(StepStretch steps, std::vector<LinePoint>& points) const
     {
-        const double value = values_[first];
-        if (std::isnan(value))
-            return {value, value};
-        const ValueSpan rest = trace_.Pyramid().Over(values_, first + 1, end);
-        return {std::min(value, rest.min), std::max(value, rest.max)};
+        const int reversedFactor = across_.pixelOrientation();
+        const double firstStart = ColumnStart(Key(steps.first));
+        const double epsilon =
+            std::abs(firstStart - across_.pixelToCoord(across_.coordToPixel(firstStart) + 1.0 * reversedFactor));
+        const std::vector<Column> columns = ColumnsWithin(steps, firstStart, epsilon);
+        const std::vector<ValueSpan> extremes = Extremes(columns);
+        double lastIntervalEnd = firstStart;
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            const auto [first, end, start] = columns[k];
+            if (end - first >= 2) {
+                if (lastIntervalEnd < start - epsilon)
+                    points.push_back({start + epsilon * 0.2, values_[first]});
+                points.push_back({start + epsilon * 0.25, extremes[k].min});
+                points.push_back({start + epsilon * 0.75, extremes[k].max});
+                if (end < steps.end && Key(end) > start + epsilon * 2)
+                    points.push_back({start + epsilon * 0.8, values_[end - 1]});
+            }
+            else
+                points.push_back({Key(first), values_[first]});
+            lastIntervalEnd = Key(end - 1);
+        }
+    }
+
+    // Each column's least and largest as the library finds them walking
+    // its values from the first: a first value that is not a number stays
+    // both, later ones are passed over. Unused for a column of one point.
+    std::vector<ValueSpan> Extremes(const std::vector<Column>& columns) const
+    {
+        std::vector<MinMaxPyramid::Stretch> rests;
+        rests.reserve(columns.size());
+        for (const Column& column : columns)
+            rests.push_back({column.first + 1, column.end});
+        std::vector<ValueSpan> extremes = trace_.Pyramid().Over(values_, rests);
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            const double value = values_[columns[k].first];
+            extremes[k] = std::isnan(value) ? ValueSpan{value, value}
+                                            : ValueSpan{std::min(value, extremes[k].min), std::max(value, extremes[k].max)};
+        }
+        return extremes;
     }
 
     const Trace& trace_;

@@ -27,7 +27,25 @@ public:
     // from.
     ValueSpan Over(std::span<const double> values, std::size_t first, std::size_t end) const;
 
+    // The values [first, end).
+    struct Stretch {
+        std::size_t first;
+        std::size_t end;
+    };
+
+    // The span of each stretch, as Over gives it. A frame asks for those of
+    // a thousand stretches, far apart in a long run, and each would wait
+    // for memory on its own: the memory of the stretches ahead is asked for
+    // while one is found.
+    std::vector<ValueSpan> Over(std::span<const double> values, std::span<const Stretch> stretches) const;
+
 private:
+    // Hands the values [first, end) to walk(from, to) as the stretches
+    // below the first whole block and above the last, and the blocks in
+    // between, the fewest that cover them, to take(span).
+    template <typename Walk, typename Take>
+    void Cover(std::size_t first, std::size_t end, Walk&& walk, Take&& take) const;
+
     // levels_[k][j] spans values [j, j + 1) * kBlock * 2^k.
     std::vector<std::vector<ValueSpan>> levels_;
 };
