@@ -299,17 +299,34 @@ TEST_P(RunAgainstPlainSteps, KeepsTheSameValuesMaximaAndEnd)
 INSTANTIATE_TEST_SUITE_P(Cases, RunAgainstPlainSteps, testing::ValuesIn(kPlainCases),
                          [](const auto& test) { return std::string(test.param.name); });
 
+// Progress is told after each whole stretch but the last; a stretch below
+// one step is one step.
 TEST(RunControl, ReportsProgressBetweenStretchesAndStopsWhenAsked)
 {
-    Settings settings;
-    settings.run.steps = 3 * RunControl::kProgressSteps + 5;
-    std::vector<std::int64_t> reported;
-    const RunResult whole = RunExperiment(
-        {RunKind::Step, settings, "10", {}}, {[&](std::int64_t steps) { reported.push_back(steps); }, nullptr});
-    EXPECT_EQ(whole.outcome, RunOutcome::Done);
-    const std::int64_t stretch = RunControl::kProgressSteps;
-    EXPECT_EQ(reported, (std::vector<std::int64_t>{stretch, 2 * stretch, 3 * stretch}));
+    constexpr std::int64_t kDefault = RunControl::kProgressSteps;
+    const struct {
+        std::int64_t stretch;
+        std::int64_t steps;
+        std::vector<std::int64_t> reports;
+    } cases[] = {
+        {kDefault, 3 * kDefault + 5, {kDefault, 2 * kDefault, 3 * kDefault}},
+        {kDefault, 2000, {}},
+        {1000, 3000, {1000, 2000}},
+        {0, 3, {1, 2}},
+        {-5, 2, {1}},
+    };
+    for (const auto& c : cases) {
+        Settings settings;
+        settings.run.steps = c.steps;
+        std::vector<std::int64_t> reported;
+        const RunResult run = RunExperiment({RunKind::Step, settings, "10", {}},
+                                            {[&](std::int64_t steps) { reported.push_back(steps); }, nullptr, c.stretch});
+        EXPECT_EQ(run.outcome, RunOutcome::Done) << c.stretch;
+        EXPECT_EQ(reported, c.reports) << "stretch " << c.stretch << ", " << c.steps << " steps";
+    }
 
+    Settings settings;
+    settings.run.steps = 3 * kDefault;
     std::atomic<bool> cancel = false;
     const RunResult stopped = RunExperiment({RunKind::Gauss, settings, "", {}}, {[&](std::int64_t) { cancel = true; }, &cancel});
     EXPECT_EQ(stopped.outcome, RunOutcome::Cancelled);
