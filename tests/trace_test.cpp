@@ -1,3 +1,4 @@
+#include "plot/RecentSpans.h"
 #include "plot/Trace.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -89,6 +91,19 @@ TEST(Trace, SpanFollowsEveryChange)
     }
 }
 
+// What is remembered of values holds while their revision does: traces
+// that came to other values the same way never share one.
+TEST(Trace, RevisionsNameValuesAcrossTraces)
+{
+    Trace a = Holding({1, 2});
+    const Trace b = Holding({3, 4});
+    EXPECT_NE(a.Revision(), b.Revision());
+    a = b;
+    EXPECT_EQ(a.Revision(), b.Revision()) << "a copy shows the same values";
+    a.AppendNext(5);
+    EXPECT_NE(a.Revision(), b.Revision());
+}
+
 // A pin shows the run's values and their pyramid without a copy, and keeps
 // them whatever the run does next: each change gives the run values of its
 // own, spanned afresh.
@@ -140,6 +155,66 @@ TEST(MinMaxPyramid, AnswersAsAWalkForEveryStretch)
                 ASSERT_EQ(pyramid.Over(values, first, end), walks.back());
             }
         EXPECT_EQ(pyramid.Over(values, stretches), walks) << size << " values";
+    }
+}
+
+// Frames of ten columns of a hundred values each, from column `from` on.
+std::vector<MinMaxPyramid::Stretch> Columns(std::size_t from)
+{
+    std::vector<MinMaxPyramid::Stretch> columns;
+    for (std::size_t c = from; c < from + 10; ++c)
+        columns.push_back({c * 100, (c + 1) * 100 + (c % 3)});
+    return columns;
+}
+
+// Sequences of frames: each frame's spans are the pyramid's, and the last
+// asks the pyramid for just the columns no remembered frame holds.
+TEST(RecentSpans, AsksThePyramidOnlyForColumnsNotSeenInTheLastFrames)
+{
+    struct Row {
+        const char* what;
+        std::vector<std::size_t> framesFrom;
+        // Where the values change, before that frame.
+        std::size_t changedBefore;
+        // None where only the spans are checked.
+        std::optional<std::size_t> lastAsks;
+    };
+    constexpr std::size_t never = 99;
+    const std::vector<Row> rows{
+        {"the first frame", {0}, never, 10},
+        {"the same view again", {0, 0}, never, 0},
+        {"panned by three columns", {0, 3}, never, 3},
+        {"a zoom undone", {0, 40, 0}, never, 0},
+        {"the view a few frames back", {0, 20, 40, 60, 0}, never, 0},
+        {"the view too many frames back", {0, 20, 40, 60, 80, 0}, never, 10},
+        {"a view seen again keeps its place", {20, 0, 20, 20, 20, 20, 0}, never, 0},
+        {"new values", {0, 0}, 1, 10},
+        {"columns out of order", {0, 0}, never, std::nullopt},
+    };
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> value(-3, 3);
+    std::vector<double> values(10000);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = i % 41 < 3 ? nan : value(random);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::vector<double> shown = values;
+        RecentSpans recent;
+        std::uint64_t revision = 1;
+        for (std::size_t f = 0; f < row.framesFrom.size(); ++f) {
+            if (f == row.changedBefore) {
+                std::ranges::reverse(shown);
+                ++revision;
+            }
+            std::vector<MinMaxPyramid::Stretch> columns = Columns(row.framesFrom[f]);
+            if (!row.lastAsks && f > 0)
+                std::ranges::reverse(columns);
+            const MinMaxPyramid pyramid(shown);
+            EXPECT_EQ(recent.Over(pyramid, shown, columns, revision), pyramid.Over(shown, columns)) << "frame " << f;
+        }
+        if (row.lastAsks) {
+            EXPECT_EQ(recent.LastAsked(), *row.lastAsks);
+        }
     }
 }
 

@@ -154,7 +154,10 @@ struct LinePoint {
 // points are its.
 class LineSampler {
 public:
-    LineSampler(const Trace& trace, const QCPAxis& across) : trace_(trace), values_(trace.Values()), across_(across) {}
+    LineSampler(const Trace& trace, const QCPAxis& across, RecentSpans& recent)
+        : trace_(trace), values_(trace.Values()), across_(across), recent_(recent)
+    {
+    }
 
     std::vector<LinePoint> Sample() const
     {
@@ -245,7 +248,7 @@ private:
         rests.reserve(columns.size());
         for (const Column& column : columns)
             rests.push_back({column.first + 1, column.end});
-        std::vector<ValueSpan> extremes = trace_.Pyramid().Over(values_, rests);
+        std::vector<ValueSpan> extremes = recent_.Over(trace_.Pyramid(), values_, rests, trace_.Revision());
         for (std::size_t k = 0; k < columns.size(); ++k) {
             const double value = values_[columns[k].first];
             extremes[k] = std::isnan(value) ? ValueSpan{value, value}
@@ -257,6 +260,7 @@ private:
     const Trace& trace_;
     std::span<const double> values_;
     const QCPAxis& across_;
+    RecentSpans& recent_;
 };
 
 } // namespace
@@ -298,7 +302,7 @@ QVector<QPointF> TraceLine::LinePixels() const
     const QCPAxis& across = *keyAxis();
     const QCPAxis& up = *valueAxis();
     QVector<QPointF> pixels;
-    for (const LinePoint& point : LineSampler(trace_, across).Sample())
+    for (const LinePoint& point : LineSampler(trace_, across, recent_).Sample())
         pixels.append(QPointF(across.coordToPixel(point.x), up.coordToPixel(point.y)));
     return pixels;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/PlotChart.h"
+#include "plot/RecentSpans.h"
 #include "plot/Trace.h"
 
 #include <optional>
@@ -36,4 +37,6 @@ protected:
 
 private:
     const Trace& trace_;
+    // Drawing the line again remembers what it found.
+    mutable RecentSpans recent_;
 };

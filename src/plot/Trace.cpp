@@ -1,7 +1,20 @@
 #include "plot/Trace.h"
 
+#include <atomic>
 #include <string>
 #include <utility>
+
+namespace {
+
+// Revisions are numbered across all traces, so that no two values share
+// one, even after a trace is assigned another's.
+std::uint64_t NextRevision()
+{
+    static std::atomic<std::uint64_t> last = 0;
+    return ++last;
+}
+
+} // namespace
 
 Trace::Trace(std::string title, Colour lineColour)
     : title_(std::move(title)), lineColour_(lineColour)
@@ -16,15 +29,15 @@ void Trace::Start(Colour pointColour)
 
 void Trace::ReplacePoints(const Trace& other)
 {
-    ++revision_;
+    revision_ = NextRevision();
     shared_ = other.shared_;
     pointColour_ = other.pointColour_;
 }
 
 void Trace::SwapPoints(Trace& other)
 {
-    ++revision_;
-    ++other.revision_;
+    revision_ = NextRevision();
+    other.revision_ = NextRevision();
     std::swap(shared_, other.shared_);
     std::swap(pointColour_, other.pointColour_);
 }
@@ -46,7 +59,7 @@ const MinMaxPyramid& Trace::Pyramid() const
 
 double* Trace::MakeRoom(std::size_t count)
 {
-    ++revision_;
+    revision_ = NextRevision();
     if (shared_.use_count() != 1)
         TakeOwnCopy();
     std::vector<double>& values = shared_->values;
@@ -64,7 +77,7 @@ void Trace::Written(const double* end)
 
 void Trace::Clear()
 {
-    ++revision_;
+    revision_ = NextRevision();
     if (shared_.use_count() == 1) {
         shared_->values.clear();
         ++shared_->changes;

@@ -150,7 +150,9 @@ public:
     // storage of what it showed kept for the next run.
     void SwapPoints(Trace& other);
 
-    // Counts changes, so a view can tell which traces to redraw.
+    // Changes with the values, to a number no other values of any trace
+    // have had: a view can tell which traces to redraw, and what it found
+    // in the values holds while the number does.
     std::uint64_t Revision() const { return revision_; }
 
     // The least and largest value, NaN left out.
