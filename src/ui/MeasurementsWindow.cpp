@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -150,12 +151,27 @@ void ShowRows(QTableWidget& table, const QList<Cells>& rows, int nameColumns = 1
         FitToCells(table);
 }
 
-Cells StatisticsCells(const std::optional<analysis::StepRange>& range,
-                      const std::optional<SignalStatistics>& statistics)
+// Statistics over more points than this are taken on a worker, so that a
+// view change over a long run waits for none of them: a walk over ten
+// million points takes about 50 ms.
+constexpr std::size_t kMeasuredAtOnce = 100'000;
+
+// A cell whose number is on its way; a copy gives nothing for it.
+Cell Pending()
 {
+    return {QStringLiteral("…"), QString()};
+}
+
+// The cells after the name: the steps measured, and what was found there,
+// or, while it is being found, the number of points measured.
+Cells StatisticsCells(const std::optional<analysis::StepRange>& range,
+                      const std::optional<SignalStatistics>& statistics, std::optional<std::size_t> pending = {})
+{
+    const std::size_t count = statistics ? statistics->count : pending.value_or(0);
     Cells cells{Optional(range, [](auto r) { return StepNumber(r.first); }),
-                Optional(range, [](auto r) { return StepNumber(r.last); }),
-                Number(statistics ? static_cast<double>(statistics->count) : 0)};
+                Optional(range, [](auto r) { return StepNumber(r.last); }), Number(static_cast<double>(count))};
+    if (pending)
+        return cells << Cells(7, Pending());
     if (!statistics)
         return cells << Cells(7);
     const SignalStatistics& s = *statistics;
@@ -321,12 +337,12 @@ void MeasurementsWindow::Update()
 {
     // A hidden window catches up when it is shown.
     if (isVisible())
-        ShowTables();
+        ShowTables(Measure::Meanwhile);
 }
 
-void MeasurementsWindow::ShowTables()
+void MeasurementsWindow::ShowTables(Measure measure)
 {
-    ShowStatistics();
+    ShowStatistics(measure);
     ShowStepCharacteristics();
     ShowPinnedSteps();
     ShowCursors();
@@ -334,7 +350,7 @@ void MeasurementsWindow::ShowTables()
 
 std::vector<ReportTable> MeasurementsWindow::ReportTables()
 {
-    ShowTables();
+    ShowTables(Measure::Now);
     std::vector<ReportTable> tables;
     const std::array<std::pair<const QGroupBox*, const QTableWidget*>, 3> boxes{
         {{ui_->StatisticsBox, ui_->StatisticsTable}, {ui_->StepBox, ui_->StepTable}, {ui_->PinsBox, ui_->PinsTable}}};
@@ -356,7 +372,7 @@ std::vector<ReportTable> MeasurementsWindow::ReportTables()
     return tables;
 }
 
-void MeasurementsWindow::ShowStatistics()
+void MeasurementsWindow::ShowStatistics(Measure measure)
 {
     const ShownTraces& traces = chart_.View().Traces();
     const std::vector<int> shown = traces.ShownWithPoints();
@@ -380,19 +396,53 @@ void MeasurementsWindow::ShowStatistics()
         measured_.clear();
     measuredPins_ = pins_.Revision();
     std::vector<MeasuredTrace> measured;
+    std::vector<ToMeasure> toMeasure;
     QList<Cells> rows;
     for (int trace : shown) {
         const Trace& values = traces.At(trace);
         const MeasuredTrace key{&values, values.Revision(), range, std::nullopt};
         const auto known = std::find(measured_.begin(), measured_.end(), key);
-        MeasuredTrace& taken = measured.emplace_back(key);
-        taken.statistics = known != measured_.end() ? known->statistics
-                           : range ? analysis::ComputeStatistics(values.Points(), *range)
-                                   : std::nullopt;
-        rows << (Cells{Name(QString::fromStdString(traces.Heading(trace)))} << StatisticsCells(range, taken.statistics));
+        const std::size_t count = range ? analysis::PointsIn(values.Points(), *range).size() : 0;
+        std::optional<std::size_t> pending;
+        if (known != measured_.end())
+            measured.push_back(*known);
+        else if (measure == Measure::Now || count <= kMeasuredAtOnce)
+            measured.push_back({key.trace, key.revision, range,
+                                range ? analysis::ComputeStatistics(values.Points(), *range) : std::nullopt});
+        else {
+            toMeasure.push_back({key, values.SharedValues()});
+            pending = count;
+        }
+        const auto& statistics = pending ? std::nullopt : measured.back().statistics;
+        rows << (Cells{Name(QString::fromStdString(traces.Heading(trace)))} << StatisticsCells(range, statistics, pending));
     }
     measured_ = std::move(measured);
     ShowRows(*ui_->StatisticsTable, rows);
+    if (!toMeasure.empty())
+        MeasureMeanwhile(std::move(toMeasure));
+}
+
+void MeasurementsWindow::MeasureMeanwhile(std::vector<ToMeasure> toMeasure)
+{
+    // One walk at a time: when it ends, the window asks again for what it
+    // shows then, so views passed meanwhile cost nothing.
+    if (measuring_)
+        return;
+    measuring_ = true;
+    statisticsWork_ = std::jthread([this, toMeasure = std::move(toMeasure)] {
+        std::vector<MeasuredTrace> found;
+        for (const auto& [key, values] : toMeasure)
+            found.push_back({key.trace, key.revision, key.range,
+                             analysis::ComputeStatistics(TracePoints(*values, 0), *key.range)});
+        QMetaObject::invokeMethod(
+            this,
+            [this, found = std::move(found)] {
+                measuring_ = false;
+                measured_.insert(measured_.end(), found.begin(), found.end());
+                Update();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void MeasurementsWindow::ShowStepCharacteristics()

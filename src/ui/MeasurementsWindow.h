@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 class ChartCursors;
@@ -63,8 +64,11 @@ private:
     // The pins table's headings of the step characteristics.
     void NameCharacteristicColumns();
     void Update();
-    void ShowTables();
-    void ShowStatistics();
+    // Statistics over many points are taken now, for a report, or on a
+    // worker while the window shows the rest.
+    enum class Measure { Now, Meanwhile };
+    void ShowTables(Measure measure);
+    void ShowStatistics(Measure measure);
     void ShowStepCharacteristics();
     void ShowPinnedSteps();
     void ShowCursors();
@@ -99,6 +103,14 @@ private:
         }
     };
     std::vector<MeasuredTrace> measured_;
+    // A trace's statistics to be taken on the worker, and its values, kept
+    // for the worker whatever the trace does meanwhile.
+    struct ToMeasure {
+        MeasuredTrace key;
+        std::shared_ptr<const std::vector<double>> values;
+    };
+    void MeasureMeanwhile(std::vector<ToMeasure> toMeasure);
+    bool measuring_ = false;
     // The pins' revision measured_ was taken at.
     std::optional<std::uint64_t> measuredPins_;
     const Trace& stepMd_;
@@ -106,4 +118,6 @@ private:
     // What made the step response on the chart, if anything.
     const std::optional<RunRecipe>& stepRecipe_;
     const std::optional<std::int32_t>& stepLoad_;
+    // Last, so it ends before the window's other members go.
+    std::jthread statisticsWork_;
 };

@@ -6,11 +6,14 @@
 
 #include "chart/ChartPins.h"
 #include "experiments/ExperimentFile.h"
+#include "analysis/SignalStatistics.h"
 #include "toolkit/Conversions.h"
 #include "ui/FamilyWindow.h"
+#include "ui/MeasurementsWindow.h"
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 namespace {
@@ -90,6 +93,52 @@ TEST_F(Background, AStoppedRunOrFamilyChangesNothing)
     WaitForWork();
     const RunResult first = RunExperiment({RunKind::Gauss, settings_, "", {}});
     EXPECT_EQ(form1_->Series(RunKind::Gauss, Quantity::Md).Points().back().y, first.Of(Quantity::Md).Points().back().y);
+}
+
+// Over a long run the statistics come from a worker: the table shows the
+// steps measured at once and the numbers when found, as the batch tool
+// finds them, for the view shown last however many passed meanwhile; a
+// report waits for them.
+TEST_F(Background, StatisticsOverALongRunFollowTheViewWithoutHoldingItUp)
+{
+    RunStepResponse(QStringLiteral("10"));
+    WaitForWork();
+    MeasurementsWindow& window = form1_->Measurements();
+    const auto& table = *window.findChild<QTableWidget*>(QStringLiteral("StatisticsTable"));
+    const TracePoints omega = form1_->Series(RunKind::Step, Quantity::Omega).Points();
+    // The cells of Omega's row after its steps: their text, or as found for
+    // the chart's view.
+    const auto shown = [&table] {
+        QStringList texts;
+        for (int column = 4; column < table.columnCount(); ++column)
+            texts << table.item(table.rowCount() - 1, column)->toolTip();
+        return texts;
+    };
+    const auto found = [&] {
+        const auto range = analysis::WholeStepsWithin(Chart()->View().Ranges().x);
+        const analysis::SignalStatistics s = *analysis::ComputeStatistics(omega, *range);
+        QStringList texts;
+        for (double value : {s.min, double(s.minStep), s.max, double(s.maxStep), s.mean, s.rms, s.standardDeviation})
+            texts << QString::fromStdString(toolkit::FloatToStr(value));
+        return texts;
+    };
+
+    window.show();
+    EXPECT_EQ(table.item(table.rowCount() - 1, 4)->text(), QStringLiteral("…")) << "being found";
+    EXPECT_EQ(table.item(table.rowCount() - 1, 3)->toolTip(), QString::fromStdString(toolkit::FloatToStr(double(omega.size()))));
+    QTRY_COMPARE(shown(), found());
+
+    Chart()->setFocus();
+    for (Qt::Key key : {Qt::Key_Plus, Qt::Key_Right, Qt::Key_Right})
+        QTest::keyClick(Chart(), key);
+    QTRY_COMPARE(shown(), found());
+
+    QTest::keyClick(Chart(), Qt::Key_Left);
+    const std::vector<ReportTable> report = window.ReportTables();
+    ASSERT_FALSE(report.empty());
+    const QStringList omegaRow = report.front().rows.back();
+    EXPECT_FALSE(omegaRow.contains(QStringLiteral("…")));
+    EXPECT_EQ(shown(), found()) << "the table shows what the report took";
 }
 
 } // namespace
