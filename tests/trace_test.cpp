@@ -1,4 +1,4 @@
-#include "plot/RecentSpans.h"
+#include "plot/RecentColumns.h"
 #include "plot/Trace.h"
 
 #include <gtest/gtest.h>
@@ -167,17 +167,24 @@ std::vector<MinMaxPyramid::Stretch> Columns(std::size_t from)
     return columns;
 }
 
-// Sequences of frames: each frame's spans are the pyramid's, and the last
-// asks the pyramid for just the columns no remembered frame holds.
-TEST(RecentSpans, AsksThePyramidOnlyForColumnsNotSeenInTheLastFrames)
+// The same numbers, NaN as NaN.
+bool Same(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+// Sequences of frames: each frame's columns hold their first and last
+// values and the walk's span of the rest, and the last frame reads the
+// trace for just the columns no remembered frame holds.
+TEST(RecentColumns, ReadsTheTraceOnlyForColumnsNotSeenInTheLastFrames)
 {
     struct Row {
         const char* what;
         std::vector<std::size_t> framesFrom;
         // Where the values change, before that frame.
         std::size_t changedBefore;
-        // None where only the spans are checked.
-        std::optional<std::size_t> lastAsks;
+        // None where only the values are checked.
+        std::optional<std::size_t> lastReads;
     };
     constexpr std::size_t never = 99;
     const std::vector<Row> rows{
@@ -199,7 +206,7 @@ TEST(RecentSpans, AsksThePyramidOnlyForColumnsNotSeenInTheLastFrames)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         std::vector<double> shown = values;
-        RecentSpans recent;
+        RecentColumns recent;
         std::uint64_t revision = 1;
         for (std::size_t f = 0; f < row.framesFrom.size(); ++f) {
             if (f == row.changedBefore) {
@@ -207,13 +214,19 @@ TEST(RecentSpans, AsksThePyramidOnlyForColumnsNotSeenInTheLastFrames)
                 ++revision;
             }
             std::vector<MinMaxPyramid::Stretch> columns = Columns(row.framesFrom[f]);
-            if (!row.lastAsks && f > 0)
+            if (!row.lastReads && f > 0)
                 std::ranges::reverse(columns);
-            const MinMaxPyramid pyramid(shown);
-            EXPECT_EQ(recent.Over(pyramid, shown, columns, revision), pyramid.Over(shown, columns)) << "frame " << f;
+            const std::vector<ColumnValues> found = recent.Of(MinMaxPyramid(shown), shown, columns, revision);
+            ASSERT_EQ(found.size(), columns.size());
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const auto [first, end] = columns[c];
+                EXPECT_TRUE(Same(found[c].first, shown[first]) && Same(found[c].last, shown[end - 1]) &&
+                            found[c].rest == Walked(shown, first + 1, end))
+                    << "frame " << f << ", column " << c;
+            }
         }
-        if (row.lastAsks) {
-            EXPECT_EQ(recent.LastAsked(), *row.lastAsks);
+        if (row.lastReads) {
+            EXPECT_EQ(recent.LastRead(), *row.lastReads);
         }
     }
 }

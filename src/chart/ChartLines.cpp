@@ -154,7 +154,7 @@ struct LinePoint {
 // points are its.
 class LineSampler {
 public:
-    LineSampler(const Trace& trace, const QCPAxis& across, RecentSpans& recent)
+    LineSampler(const Trace& trace, const QCPAxis& across, RecentColumns& recent)
         : trace_(trace), values_(trace.Values()), across_(across), recent_(recent)
     {
     }
@@ -221,46 +221,44 @@ private:
         const double epsilon =
             std::abs(firstStart - across_.pixelToCoord(across_.coordToPixel(firstStart) + 1.0 * reversedFactor));
         const std::vector<Column> columns = ColumnsWithin(steps, firstStart, epsilon);
-        const std::vector<ValueSpan> extremes = Extremes(columns);
+        std::vector<MinMaxPyramid::Stretch> stretches;
+        stretches.reserve(columns.size());
+        for (const Column& column : columns)
+            stretches.push_back({column.first, column.end});
+        const std::vector<ColumnValues> found = recent_.Of(trace_.Pyramid(), values_, stretches, trace_.Revision());
         double lastIntervalEnd = firstStart;
         for (std::size_t k = 0; k < columns.size(); ++k) {
             const auto [first, end, start] = columns[k];
+            const ColumnValues& values = found[k];
             if (end - first >= 2) {
+                const ValueSpan extremes = Extremes(values);
                 if (lastIntervalEnd < start - epsilon)
-                    points.push_back({start + epsilon * 0.2, values_[first]});
-                points.push_back({start + epsilon * 0.25, extremes[k].min});
-                points.push_back({start + epsilon * 0.75, extremes[k].max});
+                    points.push_back({start + epsilon * 0.2, values.first});
+                points.push_back({start + epsilon * 0.25, extremes.min});
+                points.push_back({start + epsilon * 0.75, extremes.max});
                 if (end < steps.end && Key(end) > start + epsilon * 2)
-                    points.push_back({start + epsilon * 0.8, values_[end - 1]});
+                    points.push_back({start + epsilon * 0.8, values.last});
             }
             else
-                points.push_back({Key(first), values_[first]});
+                points.push_back({Key(first), values.first});
             lastIntervalEnd = Key(end - 1);
         }
     }
 
-    // Each column's least and largest as the library finds them walking
-    // its values from the first: a first value that is not a number stays
-    // both, later ones are passed over. Unused for a column of one point.
-    std::vector<ValueSpan> Extremes(const std::vector<Column>& columns) const
+    // A column's least and largest as the library finds them walking its
+    // values from the first: a first value that is not a number stays
+    // both, later ones are passed over.
+    static ValueSpan Extremes(const ColumnValues& values)
     {
-        std::vector<MinMaxPyramid::Stretch> rests;
-        rests.reserve(columns.size());
-        for (const Column& column : columns)
-            rests.push_back({column.first + 1, column.end});
-        std::vector<ValueSpan> extremes = recent_.Over(trace_.Pyramid(), values_, rests, trace_.Revision());
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-            const double value = values_[columns[k].first];
-            extremes[k] = std::isnan(value) ? ValueSpan{value, value}
-                                            : ValueSpan{std::min(value, extremes[k].min), std::max(value, extremes[k].max)};
-        }
-        return extremes;
+        const double first = values.first;
+        return std::isnan(first) ? ValueSpan{first, first}
+                                 : ValueSpan{std::min(first, values.rest.min), std::max(first, values.rest.max)};
     }
 
     const Trace& trace_;
     std::span<const double> values_;
     const QCPAxis& across_;
-    RecentSpans& recent_;
+    RecentColumns& recent_;
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chart/PlotChart.h"
-#include "plot/RecentSpans.h"
+#include "plot/RecentColumns.h"
 #include "plot/Trace.h"
 
 #include <optional>
@@ -38,5 +38,5 @@ protected:
 private:
     const Trace& trace_;
     // Drawing the line again remembers what it found.
-    mutable RecentSpans recent_;
+    mutable RecentColumns recent_;
 };

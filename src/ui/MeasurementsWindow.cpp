@@ -262,7 +262,11 @@ MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cu
         table->installEventFilter(this);
     }
     connect(&chart_.View(), &ChartViewState::Changed, this, &MeasurementsWindow::Update);
-    connect(&cursors_, &ChartCursors::Changed, this, &MeasurementsWindow::Update);
+    // A cursor's drag changes what the cursors read, and nothing else here.
+    connect(&cursors_, &ChartCursors::Changed, this, [this] {
+        if (isVisible())
+            ShowCursors();
+    });
 }
 
 MeasurementsWindow::~MeasurementsWindow() = default;
