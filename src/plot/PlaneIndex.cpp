@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 // Points a leaf holds, looked at one by one.
 constexpr std::size_t kLeaf = 16;
+
+// Points a node holds at least to keep its box: a quarter of a byte a point.
+constexpr std::size_t kBoxed = 256;
 
 double Along(const PlanePoints& points, std::size_t i, int depth)
 {
@@ -51,18 +55,29 @@ PlaneIndex::PlaneIndex(const PlanePoints& points)
     while (leaves * kLeaf < order_.size())
         leaves *= 2;
     nodes_.resize(2 * leaves);
+    // The levels whose nodes all hold kBoxed points or more.
+    std::size_t boxed = 0;
+    for (std::size_t level = 1; order_.size() / level >= kBoxed; level *= 2)
+        boxed += level;
+    boxes_.resize(boxed);
     Build(points, 0, 0, order_.size(), 0);
 }
 
-void PlaneIndex::Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end, int depth)
+PlaneIndex::Box PlaneIndex::Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end,
+                                  int depth)
 {
     const auto from = order_.begin() + static_cast<std::ptrdiff_t>(begin);
     const auto to = order_.begin() + static_cast<std::ptrdiff_t>(end);
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    Box box{inf, -inf, inf, -inf};
     if (begin == end)
-        return;
+        return box;
     if (end - begin <= kLeaf) {
         nodes_[node].first = *std::min_element(from, to);
-        return;
+        for (auto i = from; i != to; ++i)
+            box = {std::min(box.mdMin, points.Md(*i)), std::max(box.mdMax, points.Md(*i)),
+                   std::min(box.omegaMin, points.Omega(*i)), std::max(box.omegaMax, points.Omega(*i))};
+        return box;
     }
     const std::size_t middle = begin + (end - begin) / 2;
     const auto at = order_.begin() + static_cast<std::ptrdiff_t>(middle);
@@ -71,10 +86,30 @@ void PlaneIndex::Build(const PlanePoints& points, std::size_t node, std::size_t 
     });
     // Before the halves are sorted in turn, which moves the middle point.
     const double split = Along(points, *at, depth);
-    Build(points, 2 * node + 1, begin, middle, depth + 1);
-    Build(points, 2 * node + 2, middle, end, depth + 1);
+    const Box low = Build(points, 2 * node + 1, begin, middle, depth + 1);
+    const Box high = Build(points, 2 * node + 2, middle, end, depth + 1);
     nodes_[node] = {split, std::min(nodes_[2 * node + 1].first, nodes_[2 * node + 2].first)};
+    box = {std::min(low.mdMin, high.mdMin), std::max(low.mdMax, high.mdMax), std::min(low.omegaMin, high.omegaMin),
+           std::max(low.omegaMax, high.omegaMax)};
+    if (node < boxes_.size())
+        boxes_[node] = box;
+    return box;
 }
+
+namespace {
+
+// How far a place is from the nearer bound of [low, high] at the scale, as
+// the view measures it: no point within has a smaller difference.
+double Gap(double place, double low, double high, double scale)
+{
+    if (place < low)
+        return (low - place) * scale;
+    if (place > high)
+        return (high - place) * scale;
+    return 0;
+}
+
+} // namespace
 
 std::optional<PlaneFound> PlaneIndex::Nearest(const PlanePoints& points, double md, double omega, PlaneScale scale, double than) const
 {
@@ -96,6 +131,13 @@ std::optional<PlaneFound> PlaneIndex::Nearest(const PlanePoints& points, double 
 void PlaneIndex::Visit(Search& search, std::size_t node, std::size_t begin, std::size_t end, int depth, double across,
                        double up) const
 {
+    if (node < boxes_.size()) {
+        const Box& box = boxes_[node];
+        const double boxAcross = Gap(search.md, box.mdMin, box.mdMax, search.scale.md);
+        const double boxUp = Gap(search.omega, box.omegaMin, box.omegaMax, search.scale.omega);
+        across = std::abs(boxAcross) > std::abs(across) ? boxAcross : across;
+        up = std::abs(boxUp) > std::abs(up) ? boxUp : up;
+    }
     if (begin == end || !search.Beaten(across * across + up * up, nodes_[node].first))
         return;
     if (end - begin <= kLeaf) {

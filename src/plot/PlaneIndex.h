@@ -50,7 +50,16 @@ private:
         std::uint32_t first;
     };
 
-    void Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end, int depth);
+    // The least and largest Md and Omega of a node's points.
+    struct Box {
+        double mdMin;
+        double mdMax;
+        double omegaMin;
+        double omegaMax;
+    };
+
+    // Returns the box of the node's points.
+    Box Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end, int depth);
     void Visit(Search& search, std::size_t node, std::size_t begin, std::size_t end, int depth, double across,
                double up) const;
 
@@ -58,4 +67,10 @@ private:
     std::vector<std::uint32_t> order_;
     // Numbered as a heap: a node's halves are 2n+1 and 2n+2.
     std::vector<Node> nodes_;
+    // The boxes of the nodes of the upper levels, a few hundred points or
+    // more each. The halves' bounds alone are loose where the points are
+    // dense and the place is not among them, beside a random run's cloud:
+    // the cells at its edge reach past the place, and a search looked into
+    // thousands of them.
+    std::vector<Box> boxes_;
 };
