@@ -96,6 +96,18 @@ find_window() {
   return 1
 }
 
+# Types the text into the window of this caption once it has the
+# keyboard, and presses Return: on a busy machine a file dialog shows
+# before it takes the focus, and keys sent meanwhile go to the window
+# behind it.
+type_into_window() {
+  local window
+  window=$(find_window "$1") || return 1
+  xdotool windowactivate --sync "$window"
+  xdotool type "$2"
+  xdotool key Return
+}
+
 window_shown() {
   find_window "$1" >/dev/null
 }

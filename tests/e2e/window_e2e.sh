@@ -69,9 +69,7 @@ chart_menu_item() {
 # Экспорт данных в CSV….
 export_csv() {
   chart_menu_item Down Down Down
-  window_shown "Экспорт данных в CSV"
-  xdotool type "$1"
-  xdotool key Return
+  type_into_window "Экспорт данных в CSV" "$1"
   wait_for [ -s "$1" ]
 }
 
@@ -276,17 +274,13 @@ session)
   check "closing over pins asks" wait_for asked
   # The default answer saves a session.
   xdotool key Return
-  window_shown "Сохранить сеанс"
-  xdotool type "$work/lab.session.toml"
-  xdotool key Return
+  type_into_window "Сохранить сеанс" "$work/lab.session.toml"
   wait_for_exit
   check "with the session saved, the window closes with status 0" [ "$EXIT_STATUS" = 0 ]
 
   start_program "$program"
   chart_menu_item Up Up Up Up
-  window_shown "Открыть сеанс"
-  xdotool type "$work/lab.session.toml"
-  xdotool key Return
+  type_into_window "Открыть сеанс" "$work/lab.session.toml"
   point_away
   check "the session opened shows the chart as it was" \
     shoot_chart_until "$work/reopened.png" pictures_alike "$work/hidden.png" "$work/reopened.png" 1
