@@ -1,6 +1,8 @@
 #include "plot/RecentColumns.h"
 #include "plot/Trace.h"
 
+#include "ExactValues.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -167,12 +169,6 @@ std::vector<MinMaxPyramid::Stretch> Columns(std::size_t from)
     return columns;
 }
 
-// The same numbers, NaN as NaN.
-bool Same(double a, double b)
-{
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-
 // Sequences of frames: each frame's columns hold their first and last
 // values and the walk's span of the rest, and the last frame reads the
 // trace for just the columns no remembered frame holds.
@@ -220,7 +216,7 @@ TEST(RecentColumns, ReadsTheTraceOnlyForColumnsNotSeenInTheLastFrames)
             ASSERT_EQ(found.size(), columns.size());
             for (std::size_t c = 0; c < columns.size(); ++c) {
                 const auto [first, end] = columns[c];
-                EXPECT_TRUE(Same(found[c].first, shown[first]) && Same(found[c].last, shown[end - 1]) &&
+                EXPECT_TRUE(Bits(found[c].first) == Bits(shown[first]) && Bits(found[c].last) == Bits(shown[end - 1]) &&
                             found[c].rest == Walked(shown, first + 1, end))
                     << "frame " << f << ", column " << c;
             }

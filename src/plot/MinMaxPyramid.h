@@ -31,6 +31,7 @@ public:
     struct Stretch {
         std::size_t first;
         std::size_t end;
+        bool operator==(const Stretch&) const = default;
     };
 
     // The span of each stretch, as Over gives it. A frame asks for those of

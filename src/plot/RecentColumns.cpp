@@ -2,15 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-bool SameColumn(MinMaxPyramid::Stretch a, MinMaxPyramid::Stretch b)
-{
-    return a.first == b.first && a.end == b.end;
-}
-
-} // namespace
-
 std::vector<ColumnValues> RecentColumns::Read(const MinMaxPyramid& pyramid, std::span<const double> values,
                                               std::span<const MinMaxPyramid::Stretch> columns)
 {
@@ -47,7 +38,7 @@ std::vector<ColumnValues> RecentColumns::Of(const MinMaxPyramid& pyramid, std::s
             std::size_t& k = at[f];
             while (k < frame.size() && frame[k].column.first < column.first)
                 ++k;
-            if (k < frame.size() && SameColumn(frame[k].column, column)) {
+            if (k < frame.size() && frame[k].column == column) {
                 found[i] = frame[k].values;
                 known = true;
                 ++hits[f];
