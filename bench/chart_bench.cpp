@@ -9,6 +9,7 @@
 
 #include "chart/MechanicalChart.h"
 #include "chart/TraceChart.h"
+#include "plot/PlaneIndex.h"
 #include "experiments/Settings.h"
 #include "ui/Application.h"
 #include "ui/BackgroundWork.h"
@@ -24,10 +25,13 @@
 #include <QPushButton>
 #include <QWheelEvent>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -213,6 +217,24 @@ void BM_PlaneReplotAtANewScale(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PlaneReplotAtANewScale)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(1'000'000)->Arg(10'000'000);
+
+// Sorting a run's path for the tracker: a settling swing with noise.
+void BM_PlaneIndexOfAPath(benchmark::State& state)
+{
+    const auto steps = static_cast<std::size_t>(state.range(0));
+    auto md = std::make_shared<std::vector<double>>(steps);
+    auto omega = std::make_shared<std::vector<double>>(steps);
+    for (std::size_t i = 0; i < steps; ++i) {
+        const double t = static_cast<double>(i) / static_cast<double>(steps);
+        const double noise = static_cast<double>((i * 2654435761u) % 1000) / 1000 - 0.5;
+        (*md)[i] = 10 + 20 * std::exp(-8 * t) * std::cos(40 * t) + noise;
+        (*omega)[i] = 157 * (1 - std::exp(-8 * t)) + noise / 4;
+    }
+    const PlanePoints path(std::move(md), std::move(omega));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PlaneIndex(path));
+}
+BENCHMARK(BM_PlaneIndexOfAPath)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(1'000'000)->Arg(10'000'000);
 
 } // namespace
 

@@ -1,12 +1,12 @@
 #include "chart/ChartTracker.h"
 
 #include "chart/ChartNavigator.h"
+#include "chart/ReadoutBox.h"
 #include "chart/TraceChart.h"
 #include "plot/AxisUnits.h"
 #include "toolkit/Conversions.h"
 
 #include <QCoreApplication>
-#include <QFontMetricsF>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -15,28 +15,12 @@ namespace {
 
 // Between the line and the box.
 constexpr double kLineGap = 6;
-constexpr int kBoxPadding = 3;
 
 } // namespace
 
 QString ReadoutNumber(double value)
 {
     return QString::fromStdString(toolkit::FloatToStr(value));
-}
-
-QCPItemText* NewReadoutBox(QCustomPlot& chart)
-{
-    auto* box = new QCPItemText(&chart);
-    box->setPen(QPen(Qt::darkGray, 0));
-    box->setBrush(QColor(255, 255, 255, 230));
-    box->setPadding(QMargins(kBoxPadding, kBoxPadding, kBoxPadding, kBoxPadding));
-    box->setTextAlignment(Qt::AlignLeft);
-    box->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-    box->position->setType(QCPItemPosition::ptAbsolute);
-    box->setLayer(QStringLiteral("marks"));
-    box->setClipToAxisRect(false);
-    box->setVisible(false);
-    return box;
 }
 
 QCPItemTracer* NewReadoutRing(QCustomPlot& chart)
@@ -51,7 +35,7 @@ QCPItemTracer* NewReadoutRing(QCustomPlot& chart)
 }
 
 ChartTracker::ChartTracker(TraceChart& chart)
-    : QObject(&chart), chart_(chart), line_(new QCPItemStraightLine(&chart)), box_(NewReadoutBox(chart))
+    : QObject(&chart), chart_(chart), line_(new QCPItemStraightLine(&chart)), box_(new ReadoutBox(chart))
 {
     line_->setPen(QPen(Qt::darkGray, 0));
     line_->setLayer(QStringLiteral("marks"));
@@ -150,14 +134,13 @@ void ChartTracker::Show(const Readout& readout, QPointF pointer)
 void ChartTracker::PlaceBox(double lineX, QPointF pointer)
 {
     const PixelRect area = chart_.Mapping().area;
-    const QSizeF size = QFontMetricsF(box_->font()).boundingRect(QRectF(), 0, box_->text()).size() +
-                        QSizeF(2 * kBoxPadding, 2 * kBoxPadding);
+    const QSizeF size = box_->Size();
     // Right of the line and below the pointer, unless that leaves the plot.
     double left = lineX + kLineGap;
     if (left + size.width() > area.left + area.width)
         left = lineX - kLineGap - size.width();
     const double top = std::max(area.top, std::min(pointer.y() + kLineGap, area.top + area.height - size.height()));
-    box_->position->setCoords(left, top);
+    box_->PlaceAt({left, top});
 }
 
 QString ChartTracker::Text(const Readout& readout) const

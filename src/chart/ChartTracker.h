@@ -9,14 +9,13 @@
 #include <vector>
 
 class QCPItemStraightLine;
-class QCPItemText;
 class QCPItemTracer;
 class QCustomPlot;
+class ReadoutBox;
 class TraceChart;
 
-// The trackers' box of values and ring on a point, on the chart's layer of
-// marks, hidden until placed.
-QCPItemText* NewReadoutBox(QCustomPlot& chart);
+// The trackers' ring on a point, on the chart's layer of marks, hidden
+// until placed.
 QCPItemTracer* NewReadoutRing(QCustomPlot& chart);
 // A value as the boxes show it: its shortest text that reads back the same.
 QString ReadoutNumber(double value);
@@ -50,7 +49,7 @@ private:
 
     TraceChart& chart_;
     QCPItemStraightLine* line_;
-    QCPItemText* box_;
+    ReadoutBox* box_;
     std::vector<QCPItemTracer*> rings_;
     std::optional<QPointF> pointer_;
     std::optional<Readout> shown_;

@@ -1,6 +1,7 @@
 #include "chart/PlaneTracker.h"
 
 #include "chart/ChartTracker.h"
+#include "chart/ReadoutBox.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -13,7 +14,7 @@ constexpr double kPointGap = 8;
 } // namespace
 
 PlaneTracker::PlaneTracker(MechanicalChart& chart)
-    : QObject(&chart), chart_(chart), box_(NewReadoutBox(chart)), ring_(NewReadoutRing(chart))
+    : QObject(&chart), chart_(chart), box_(new ReadoutBox(chart)), ring_(NewReadoutRing(chart))
 {
     chart_.installEventFilter(this);
     // The curves and the ranges may change under a still pointer.
@@ -53,7 +54,7 @@ void PlaneTracker::Follow()
         text += QLatin1Char('\n') + QCoreApplication::translate("PlaneTracker", "Шаг %1").arg(ReadoutNumber(*point->step));
     text += QStringLiteral("\nMd: %1\nOmega: %2").arg(ReadoutNumber(point->Md), ReadoutNumber(point->Omega));
     box_->setText(text);
-    box_->position->setCoords(at.x() + kPointGap, at.y() + kPointGap);
+    box_->PlaceAt(at + QPointF(kPointGap, kPointGap));
     ring_->position->setCoords(point->Md, point->Omega);
     ring_->setPen(QPen(chart_.TraceColour(nearest->curve), 1.5));
     ring_->setVisible(true);

@@ -7,8 +7,8 @@
 
 #include <optional>
 
-class QCPItemText;
 class QCPItemTracer;
+class ReadoutBox;
 
 // The tracker of the mechanical characteristic: while the pointer is over
 // the plot area, a ring on the nearest point of a shown curve and beside it
@@ -31,7 +31,7 @@ private:
     void Hide();
 
     MechanicalChart& chart_;
-    QCPItemText* box_;
+    ReadoutBox* box_;
     QCPItemTracer* ring_;
     std::optional<QPointF> pointer_;
 };

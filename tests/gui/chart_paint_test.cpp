@@ -5,6 +5,7 @@
 #include "ChartWindowFixture.h"
 
 #include "chart/ChartLines.h"
+#include "chart/ReadoutBox.h"
 #include "chart/TraceChart.h"
 
 #include "Pictures.h"
@@ -159,6 +160,66 @@ TEST_F(ChartWindow, LegendEntriesDrawAsTheLibrarysDo)
     }
     Chart()->replot();
     EXPECT_EQ(ours, Chart()->grab().toImage());
+}
+
+// The library's own text item, set up as the box is.
+QCPItemText& LibraryTwin(const ReadoutBox& box, QCustomPlot& plot)
+{
+    auto& twin = *new QCPItemText(&plot);
+    twin.setLayer(box.layer());
+    twin.setClipToAxisRect(box.clipToAxisRect());
+    twin.position->setType(box.position->type());
+    twin.setPositionAlignment(box.positionAlignment());
+    twin.setTextAlignment(box.textAlignment());
+    twin.setPadding(box.padding());
+    twin.setPen(box.pen());
+    twin.setBrush(box.brush());
+    twin.setFont(box.font());
+    twin.setColor(box.color());
+    return twin;
+}
+
+// The trackers' box keeps its picture while its text stays: moved, given
+// another text or shown at another pixel ratio, it shows the pixels the
+// library's item draws there.
+TEST(ReadoutBoxes, DrawWhatTheLibrarysTextItemDraws)
+{
+    QCustomPlot plot;
+    plot.setNotAntialiasedElements(QCP::aeAll);
+    plot.addLayer(QStringLiteral("marks"));
+    plot.layer(QStringLiteral("marks"))->setMode(QCPLayer::lmBuffered);
+    plot.resize(400, 300);
+    plot.show();
+    auto& box = *new ReadoutBox(plot);
+    QCPItemText& twin = LibraryTwin(box, plot);
+    const auto picture = [&plot](QCPAbstractItem& shown, QCPAbstractItem& hidden) {
+        shown.setVisible(true);
+        hidden.setVisible(false);
+        plot.replot();
+        return plot.grab().toImage();
+    };
+    const QString values = QStringLiteral("Шаг 1000\nMd: 1.5\nOmega: 157.25");
+    const QString time = QStringLiteral("t = 0.25 с");
+    const struct {
+        QString text;
+        QPointF at;
+        double pixelRatio;
+    } moves[] = {
+        {values, {100, 50}, 1}, {values, {237, 181}, 1}, {time, {5, 5}, 1},
+        {time, {40.4, 60.6}, 1}, {time, {40, 61}, 2},    {values, {100, 50}, 2},
+    };
+    QImage before;
+    for (const auto& [text, at, pixelRatio] : moves) {
+        plot.setBufferDevicePixelRatio(pixelRatio);
+        box.setText(text);
+        box.PlaceAt(at);
+        twin.setText(text);
+        twin.position->setCoords(box.position->coords());
+        const QImage ours = picture(box, twin);
+        EXPECT_NE(ours, before) << "moved to " << at.x() << ", " << at.y();
+        EXPECT_EQ(ours, picture(twin, box)) << "at " << at.x() << ", " << at.y() << " by " << pixelRatio;
+        before = ours;
+    }
 }
 
 } // namespace
