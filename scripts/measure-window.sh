@@ -11,7 +11,8 @@
 # memory over a session of the three runs. Then the same over the
 # mechanical characteristic's window, opened with X on the chart over the
 # three runs and twelve pins (the chart's menu pins the six traces twice),
-# and the runs' clicks with that window open, to each chart's frame.
+# once its tracker has sorted their paths, and the runs' clicks with that
+# window open, to each chart's frame.
 # With an experiment file, every launch opens it, so the runs take its
 # settings; with a number of steps instead, runs of that many (10000000
 # for the longest runs allowed), each given time to end before the next
@@ -33,9 +34,11 @@ scene=$(mktemp -d)
 # Seconds a click waits for its run: the 2000-step runs take milliseconds,
 # a run of ten million steps a few seconds on the worker.
 run_pause=0.3
+sort_pause=1
 if [[ "${2:-}" =~ ^[0-9]+$ ]]; then
   printf '[run]\nsteps = %s\n' "$2" >"$scene/steps-$2.toml"
   run_pause=$(awk -v steps="$2" 'BEGIN {print 0.3 + steps / 2e6}')
+  sort_pause=$(awk -v steps="$2" 'BEGIN {print 1 + steps / 1e6}')
   set -- "$1" "$scene/steps-$2.toml"
 fi
 if [ -n "${2:-}" ]; then
@@ -177,7 +180,11 @@ for _ in $(seq "$launches"); do
   point_at_plot
   xdotool click 1 key x
   plane=$(find_window "$MECHANICAL_CAPTION")
-  sleep 1
+  # The pointer's first move over it sorts the paths for its tracker, on
+  # workers: about a second for each million steps of the three runs.
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$plane" $PLANE_PLOT_POINT
+  sleep "$sort_pause"
   echo "phase mechanical" >>"$log"
   time_chart_inputs "$plane" "$PLANE_PLOT_POINT" "$PLANE_LEGEND_POINT"
   for _ in 1 2 3; do

@@ -86,6 +86,7 @@ MechanicalChart::MechanicalChart(QWidget* parent) : PlotChart(parent)
     // After the chart has shown its entries as the view state says.
     connect(&View(), &ChartViewState::Changed, this, &MechanicalChart::ShowMarksOfShownCurves);
     connect(this, &QCustomPlot::afterLayout, this, [this] { CutAheadOfAFrame(lines_); });
+    connect(&indices_, &TrackerIndices::Sorted, this, &MechanicalChart::Sorted);
 }
 
 MechanicalChart::~MechanicalChart() = default;
@@ -123,17 +124,18 @@ void MechanicalChart::ShowCurves(std::vector<PlaneCurve> curves)
     }
     curves_ = std::move(curves);
     // The lines draw the points where they now are.
-    indices_.resize(curves_.size());
     bounds_.resize(curves_.size());
+    std::vector<const PlanePoints*> kept;
     for (std::size_t i = 0; i < curves_.size(); ++i) {
+        kept.push_back(&curves_[i].points);
         if (changed[i]) {
             DrawAs(*lines_[i], curves_[i]);
-            indices_[i].reset();
             bounds_[i] = BoundsOf(curves_[i].points);
         }
         else
             lines_[i]->PointsMoved(curves_[i].points);
     }
+    indices_.KeepOnly(kept);
     WriteLabels();
     // Swapped, not assigned: the new entries keep their addresses, which
     // the view state holds.
@@ -207,18 +209,24 @@ void MechanicalChart::WriteLabels()
     }
 }
 
-const PlaneIndex& MechanicalChart::IndexOf(int index) const
+std::vector<int> MechanicalChart::ShownDistinctIndices() const
 {
-    // A pinned run's path shares its points, and so its index, with the
-    // run's.
-    const std::size_t at = static_cast<std::size_t>(index);
-    std::shared_ptr<const PlaneIndex>& found = indices_.at(at);
-    for (std::size_t other = 0; !found && other < curves_.size(); ++other)
-        if (indices_[other] && curves_[other].points.SharesWith(curves_[at].points))
-            found = indices_[other];
-    if (!found)
-        found = std::make_shared<const PlaneIndex>(curves_[at].points);
-    return *found;
+    // A pin shows the points of its run: none of them is nearer again.
+    std::vector<int> distinct;
+    for (int i : ShownIndices()) {
+        const PlanePoints& points = curves_[static_cast<std::size_t>(i)].points;
+        if (std::ranges::none_of(distinct, [&](int before) {
+                return curves_[static_cast<std::size_t>(before)].points.SharesWith(points);
+            }))
+            distinct.push_back(i);
+    }
+    return distinct;
+}
+
+bool MechanicalChart::Sorting() const
+{
+    return std::ranges::any_of(ShownDistinctIndices(),
+                               [this](int i) { return indices_.Sorting(curves_[static_cast<std::size_t>(i)].points); });
 }
 
 std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel, double reach) const
@@ -234,19 +242,19 @@ std::optional<NearestPlanePoint> MechanicalChart::NearestPoint(QPointF pixel, do
     std::optional<NearestPlanePoint> nearest;
     // The index finds only points strictly nearer than this.
     double best = std::nextafter(reach * reach, std::numeric_limits<double>::infinity());
-    // A pin shows the points of its run: none of them is nearer again.
-    std::vector<const PlanePoints*> searched;
-    for (int i : ShownIndices()) {
+    bool sorting = false;
+    for (int i : ShownDistinctIndices()) {
         const PlanePoints& points = curves_[static_cast<std::size_t>(i)].points;
-        if (std::ranges::any_of(searched, [&points](const PlanePoints* before) { return before->SharesWith(points); }))
+        const PlaneIndex* index = indices_.Of(points);
+        sorting = sorting || !index;
+        if (!index)
             continue;
-        searched.push_back(&points);
-        if (const std::optional<PlaneFound> found = IndexOf(i).Nearest(points, md, omega, scale, best)) {
+        if (const std::optional<PlaneFound> found = index->Nearest(points, md, omega, scale, best)) {
             nearest = NearestPlanePoint{i, points[found->index]};
             best = found->distance;
         }
     }
-    return nearest;
+    return sorting ? std::nullopt : nearest;
 }
 
 void MechanicalChart::WriteCsv(CsvStyle style, const CsvWrite& write) const

@@ -2,7 +2,7 @@
 
 #include "chart/PlotChart.h"
 #include "plot/PlaneCurves.h"
-#include "plot/PlaneIndex.h"
+#include "chart/TrackerIndices.h"
 
 #include <deque>
 #include <memory>
@@ -40,11 +40,19 @@ public:
     // The shown curves' point nearest the pixel, measured in pixels: the
     // first of those as near, in the curves' order and each curve's; none
     // if none is within `reach` pixels. The reach is what keeps a search
-    // short where the pointer is far from ten million points.
+    // short where the pointer is far from ten million points. None too
+    // while a shown path of many points is still being sorted for the
+    // search: the first search sets that going, on a worker.
     std::optional<NearestPlanePoint> NearestPoint(QPointF pixel, double reach) const;
+    // Whether a shown path is being sorted for the search; Sorted() is
+    // emitted when a path is.
+    bool Sorting() const;
 
     // One row per point of each shown curve.
     void WriteCsv(CsvStyle style, const CsvWrite& write) const override;
+
+signals:
+    void Sorted();
 
 protected:
     void ApplyAxes() override;
@@ -58,7 +66,8 @@ private:
     std::vector<const PlaneCurve*> ShownCurves() const;
     void ShowMarksOfShownCurves();
     void WriteLabels();
-    const PlaneIndex& IndexOf(int index) const;
+    // The shown curves, but those that show the points of one before.
+    std::vector<int> ShownDistinctIndices() const;
 
     std::vector<PlaneCurve> curves_;
     // The labels of the labelled curves, each with its curve's index.
@@ -68,7 +77,6 @@ private:
     std::vector<PlaneLines*> lines_;
     // Each curve's least and largest values, for the view's ranges.
     std::vector<AxisRanges> bounds_;
-    // Each curve's points sorted for the tracker, once it asks; shared by
-    // the curves that share their points.
-    mutable std::vector<std::shared_ptr<const PlaneIndex>> indices_;
+    // The curves' points sorted for the tracker, once it asks.
+    mutable TrackerIndices indices_;
 };

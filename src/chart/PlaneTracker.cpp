@@ -17,8 +17,10 @@ PlaneTracker::PlaneTracker(MechanicalChart& chart)
     : QObject(&chart), chart_(chart), box_(new ReadoutBox(chart)), ring_(NewReadoutRing(chart))
 {
     chart_.installEventFilter(this);
-    // The curves and the ranges may change under a still pointer.
+    // The curves and the ranges may change under a still pointer, and the
+    // points may come in reach once sorted.
     connect(&chart_.View(), &ChartViewState::Changed, this, &PlaneTracker::Follow);
+    connect(&chart_, &MechanicalChart::Sorted, this, &PlaneTracker::Follow);
 }
 
 QString PlaneTracker::BoxText() const
@@ -42,8 +44,10 @@ bool PlaneTracker::eventFilter(QObject*, QEvent* event)
 
 void PlaneTracker::Follow()
 {
-    const std::optional<NearestPlanePoint> nearest =
-        pointer_ && chart_.InPlotArea(*pointer_) ? chart_.NearestPoint(*pointer_, kReach) : std::nullopt;
+    const bool over = pointer_ && chart_.InPlotArea(*pointer_);
+    const std::optional<NearestPlanePoint> nearest = over ? chart_.NearestPoint(*pointer_, kReach) : std::nullopt;
+    if (over && !nearest && chart_.Sorting())
+        return ShowSorting();
     const PlotMapping mapping = chart_.Mapping();
     const PlanePoint* point = nearest ? &nearest->point : nullptr;
     const QPointF at = point ? QPointF(mapping.PixelAtX(point->Md), mapping.PixelAtY(point->Omega)) : QPointF();
@@ -58,6 +62,16 @@ void PlaneTracker::Follow()
     ring_->position->setCoords(point->Md, point->Omega);
     ring_->setPen(QPen(chart_.TraceColour(nearest->curve), 1.5));
     ring_->setVisible(true);
+    box_->setVisible(true);
+    chart_.RepaintMarks();
+}
+
+void PlaneTracker::ShowSorting()
+{
+    // As the statistics of a long run show while they are taken.
+    box_->setText(QStringLiteral("…"));
+    box_->PlaceAt(*pointer_ + QPointF(kPointGap, kPointGap));
+    ring_->setVisible(false);
     box_->setVisible(true);
     chart_.RepaintMarks();
 }

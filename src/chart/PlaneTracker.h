@@ -28,6 +28,8 @@ protected:
 
 private:
     void Follow();
+    // A box of "…" by the pointer while the points are sorted.
+    void ShowSorting();
     void Hide();
 
     MechanicalChart& chart_;

@@ -12,6 +12,9 @@ constexpr std::size_t kLeaf = 16;
 // Points a node holds at least to keep its box: a quarter of a byte a point.
 constexpr std::size_t kBoxed = 256;
 
+// Points a node holds at least for its sorting to look for a stop first.
+constexpr std::size_t kStopLooked = 16384;
+
 double Along(const PlanePoints& points, std::size_t i, int depth)
 {
     return depth % 2 == 0 ? points.Md(i) : points.Omega(i);
@@ -41,7 +44,19 @@ struct PlaneIndex::Search {
     bool Beaten(double by, std::size_t at) const { return by < distance || (by == distance && at < index); }
 };
 
-PlaneIndex::PlaneIndex(const PlanePoints& points)
+PlaneIndex::PlaneIndex(const PlanePoints& points) : PlaneIndex(points, std::stop_token()) {}
+
+std::optional<PlaneIndex> PlaneIndex::Sorted(const PlanePoints& points, std::stop_token stop)
+{
+    try {
+        return PlaneIndex(points, stop);
+    }
+    catch (const Stopped&) {
+        return std::nullopt;
+    }
+}
+
+PlaneIndex::PlaneIndex(const PlanePoints& points, const std::stop_token& stop)
 {
     // A point as an earlier one, or not a number, is never the one found.
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -60,12 +75,15 @@ PlaneIndex::PlaneIndex(const PlanePoints& points)
     for (std::size_t level = 1; order_.size() / level >= kBoxed; level *= 2)
         boxed += level;
     boxes_.resize(boxed);
-    Build(points, 0, 0, order_.size(), 0);
+    Build(points, 0, 0, order_.size(), 0, stop);
 }
 
 PlaneIndex::Box PlaneIndex::Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end,
-                                  int depth)
+                                  int depth, const std::stop_token& stop)
 {
+    // Asked where a node's sorting takes a millisecond or more.
+    if (end - begin >= kStopLooked && stop.stop_requested())
+        throw Stopped{};
     const auto from = order_.begin() + static_cast<std::ptrdiff_t>(begin);
     const auto to = order_.begin() + static_cast<std::ptrdiff_t>(end);
     constexpr double inf = std::numeric_limits<double>::infinity();
@@ -86,8 +104,8 @@ PlaneIndex::Box PlaneIndex::Build(const PlanePoints& points, std::size_t node, s
     });
     // Before the halves are sorted in turn, which moves the middle point.
     const double split = Along(points, *at, depth);
-    const Box low = Build(points, 2 * node + 1, begin, middle, depth + 1);
-    const Box high = Build(points, 2 * node + 2, middle, end, depth + 1);
+    const Box low = Build(points, 2 * node + 1, begin, middle, depth + 1, stop);
+    const Box high = Build(points, 2 * node + 2, middle, end, depth + 1, stop);
     nodes_[node] = {split, std::min(nodes_[2 * node + 1].first, nodes_[2 * node + 2].first)};
     box = {std::min(low.mdMin, high.mdMin), std::max(low.mdMax, high.mdMax), std::min(low.omegaMin, high.omegaMin),
            std::max(low.omegaMax, high.omegaMax)};

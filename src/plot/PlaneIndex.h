@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 // How many pixels a unit of Md spans across and a unit of Omega up: the
@@ -30,6 +31,8 @@ struct PlaneFound {
 class PlaneIndex {
 public:
     explicit PlaneIndex(const PlanePoints& points);
+    // Sorts the points on a worker: none if a stop is asked for meanwhile.
+    static std::optional<PlaneIndex> Sorted(const PlanePoints& points, std::stop_token stop);
 
     // Of the points the index was built for, the one nearest (md, omega),
     // measured as
@@ -58,8 +61,13 @@ private:
         double omegaMax;
     };
 
+    // Sorting that was asked to stop.
+    struct Stopped {};
+
+    PlaneIndex(const PlanePoints& points, const std::stop_token& stop);
     // Returns the box of the node's points.
-    Box Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end, int depth);
+    Box Build(const PlanePoints& points, std::size_t node, std::size_t begin, std::size_t end, int depth,
+              const std::stop_token& stop);
     void Visit(Search& search, std::size_t node, std::size_t begin, std::size_t end, int depth, double across,
                double up) const;
 

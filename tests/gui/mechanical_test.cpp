@@ -7,13 +7,16 @@
 #include "chart/MechanicalChart.h"
 #include "chart/PlaneLines.h"
 #include "chart/PlaneTracker.h"
+#include "chart/TrackerIndices.h"
 #include "experiments/Family.h"
 #include "experiments/Runs.h"
+#include "experiments/Settings.h"
 #include "plot/PlaneCurves.h"
 #include "ui/FamilyWindow.h"
 #include "ui/MechanicalWindow.h"
 #include "ui/ParametersWindow.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <fstream>
@@ -228,30 +231,65 @@ TEST_F(Mechanical, HasTheMainChartsTools)
     }
 }
 
-// The tracker names the curve and gives the point's values exactly.
-TEST_F(Mechanical, TrackerNamesTheNearestPointsCurve)
+class MechanicalTracker : public Mechanical, public testing::WithParamInterface<std::int64_t> {
+protected:
+    // The text of the shown box, the tracker's.
+    QString Box()
+    {
+        for (int i = 0; i < Plane().itemCount(); ++i)
+            if (auto* text = qobject_cast<QCPItemText*>(Plane().item(i)); text && text->visible())
+                return text->text();
+        return {};
+    }
+
+    // Moves the pointer onto the operating point.
+    void PointAtOperatingPoint()
+    {
+        Plane().replot();
+        const PlotMapping mapping = Plane().Mapping();
+        const PlanePoint operating = Plane().Curves().back().points.front();
+        const QPointF at(mapping.PixelAtX(operating.Md), mapping.PixelAtY(operating.Omega));
+        QMouseEvent move(QEvent::MouseMove, at, Plane().mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&Plane(), &move);
+    }
+
+    void RunSteps(const char* load)
+    {
+        Settings settings;
+        settings.run.steps = GetParam();
+        form1_->Parameters().ShowSettings(settings);
+        RunStepResponse(QString::fromLatin1(load));
+        WaitForWork();
+    }
+};
+
+// The tracker names the curve and gives the point's values exactly. A path
+// too long to sort within a frame is sorted on a worker, the box saying
+// "…" meanwhile, and made again meanwhile, sorted afresh.
+TEST_P(MechanicalTracker, NamesTheNearestPointsCurve)
 {
     Open();
-    RunStepResponse(QStringLiteral("10"));
-    const PlotMapping mapping = [this] {
-        Plane().replot();
-        return Plane().Mapping();
-    }();
-    const PlanePoint operating = Plane().Curves().back().points.front();
-    const QPointF at(mapping.PixelAtX(operating.Md), mapping.PixelAtY(operating.Omega));
-    QMouseEvent move(QEvent::MouseMove, at, Plane().mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&Plane(), &move);
-    QString box;
-    for (int i = 0; i < Plane().itemCount(); ++i)
-        if (auto* text = qobject_cast<QCPItemText*>(Plane().item(i)); text && text->visible())
-            box = text->text();
+    const bool sortedMeanwhile = static_cast<std::size_t>(GetParam()) > TrackerIndices::kSortedAtOnce;
+    RunSteps("10");
+    PointAtOperatingPoint();
+    EXPECT_EQ(Box() == QStringLiteral("…"), sortedMeanwhile) << Box().toStdString();
+    EXPECT_EQ(Plane().Sorting(), sortedMeanwhile);
+    if (sortedMeanwhile) {
+        QSignalSpy sorted(&Plane(), &MechanicalChart::Sorted);
+        RunSteps("12");
+        PointAtOperatingPoint();
+        ASSERT_TRUE(!sorted.empty() || sorted.wait(30000));
+        EXPECT_FALSE(Plane().Sorting());
+    }
+    const QString box = Box();
     // The path ends its loaded half within a pixel of the point; whichever
     // is named, its values are given exactly.
-    ASSERT_FALSE(box.isEmpty());
     EXPECT_TRUE(box.contains(QStringLiteral("Md: ")) && box.contains(QStringLiteral("Omega: "))) << box.toStdString();
     EXPECT_TRUE(box.startsWith(QString::fromStdString(kOperating)) || box.startsWith(QStringLiteral("Omega (Step)")))
         << box.toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Steps, MechanicalTracker, testing::Values(2000, 150'000));
 
 // The tracker's search, bounded by its reach, finds the point a walk over
 // every point of every curve finds: the first strictly nearest, if within
