@@ -6,6 +6,7 @@
 #include <QStaticText>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -33,6 +34,37 @@ QColor Faded(QColor colour, bool faded)
     colour.setAlpha(faded ? kDimmedAlpha : 255);
     return colour;
 }
+
+// The title, which measures its text once for each text and font: the
+// library's measures it twice at every layout, and the chart is laid out
+// at every view change.
+class ChartTitle final : public QCPTextElement {
+public:
+    using QCPTextElement::QCPTextElement;
+
+protected:
+    QSize minimumOuterSizeHint() const override { return Measured().minimum; }
+    QSize maximumOuterSizeHint() const override { return Measured().maximum; }
+
+private:
+    struct Sizes {
+        QString text;
+        QFont font;
+        QMargins margins;
+        QSize minimum;
+        QSize maximum;
+    };
+
+    const Sizes& Measured() const
+    {
+        if (!sizes_ || sizes_->text != text() || sizes_->font != font() || sizes_->margins != margins())
+            sizes_ = Sizes{text(), font(), margins(), QCPTextElement::minimumOuterSizeHint(),
+                           QCPTextElement::maximumOuterSizeHint()};
+        return *sizes_;
+    }
+
+    mutable std::optional<Sizes> sizes_;
+};
 
 // A legend entry that lays its name out once: the library's lays it out
 // anew for the entry's size at every layout and twice more at every
@@ -108,7 +140,7 @@ QColor ToQColor(Colour colour)
 }
 
 PlotChart::PlotChart(QWidget* parent)
-    : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new QCPTextElement(this)), marks_(nullptr),
+    : QCustomPlot(parent), view_(new ChartViewState(this)), title_(new ChartTitle(this)), marks_(nullptr),
       ownLocale_(locale()), ownAxisFont_(xAxis->tickLabelFont()), ownLegendFont_(legend->font())
 {
     setBackground(ToQColor(clSilver));

@@ -162,6 +162,31 @@ TEST_F(ChartWindow, LegendEntriesDrawAsTheLibrarysDo)
     EXPECT_EQ(ours, Chart()->grab().toImage());
 }
 
+// The chart's title measures its text as the library's does, after each
+// change of its text, font or margins.
+TEST_F(ChartWindow, TitleMeasuresItselfAsTheLibrarysDoes)
+{
+    QCPLayoutElement& title = *Chart()->plotLayout()->elementAt(0);
+    auto& text = *qobject_cast<QCPTextElement*>(&title);
+    QFont large = text.font();
+    large.setPixelSize(40);
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"as it is", [] {}},
+        {"text", [&] { text.setText(QStringLiteral("Разгон двигателя")); }},
+        {"font", [&] { text.setFont(large); }},
+        {"margins", [&] { text.setMargins(QMargins(5, 20, 5, 20)); }},
+        {"no text", [&] { text.setText(QString()); }},
+    };
+    for (const auto& [name, change] : changes) {
+        change();
+        QCPTextElement twin(Chart(), text.text(), text.font());
+        twin.setMargins(text.margins());
+        const QCPLayoutElement& library = twin;
+        EXPECT_EQ(title.minimumOuterSizeHint(), library.minimumOuterSizeHint()) << name;
+        EXPECT_EQ(title.maximumOuterSizeHint(), library.maximumOuterSizeHint()) << name;
+    }
+}
+
 // The library's own text item, set up as the box is.
 QCPItemText& LibraryTwin(const ReadoutBox& box, QCustomPlot& plot)
 {
