@@ -1,11 +1,10 @@
 #pragma once
 
 #include "chart/PlotChart.h"
-#include "plot/PlaneCurves.h"
 #include "chart/TrackerIndices.h"
+#include "plot/PlaneCurves.h"
 
 #include <deque>
-#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
