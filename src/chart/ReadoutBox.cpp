@@ -31,9 +31,9 @@ QSizeF ReadoutBox::Size() const
     return measured_->size + QSizeF(2 * kPadding, 2 * kPadding);
 }
 
-void ReadoutBox::PlaceAt(QPointF topLeft)
+void ReadoutBox::PlaceAt(QPointF corner)
 {
-    position->setCoords(std::round(topLeft.x()), std::round(topLeft.y()));
+    position->setCoords(std::round(corner.x()), std::round(corner.y()));
 }
 
 void ReadoutBox::draw(QCPPainter* painter)

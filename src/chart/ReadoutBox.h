@@ -16,7 +16,7 @@ public:
     // Its size, frame and padding included.
     QSizeF Size() const;
     // Puts its top left corner at the whole pixel nearest to the point.
-    void PlaceAt(QPointF topLeft);
+    void PlaceAt(QPointF corner);
 
 protected:
     void draw(QCPPainter* painter) override;

@@ -47,10 +47,10 @@ void TrackerIndices::SortMeanwhile(Entry& entry)
         QMetaObject::invokeMethod(
             this,
             [this, points, index = std::make_shared<const PlaneIndex>(std::move(*sorted))] {
-                Entry* entry = Find(points);
-                if (!entry || entry->index)
+                Entry* reported = Find(points);
+                if (!reported || reported->index)
                     return;
-                entry->index = index;
+                reported->index = index;
                 emit Sorted();
             },
             Qt::QueuedConnection);
