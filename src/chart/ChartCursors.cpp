@@ -100,12 +100,22 @@ bool ChartCursors::Moved(const QMouseEvent& event)
 {
     if (dragged_)
         MoveTo(*dragged_, chart_.Mapping().ValueAtX(event.position().x()));
-    else if (CursorUnder(event))
+    else
+        ShowSplitCursor(CursorUnder(event).has_value());
+    // The tracker follows the pointer along, showing the values there.
+    return false;
+}
+
+void ChartCursors::ShowSplitCursor(bool split)
+{
+    // Set only when it changes: every setting goes to the window system,
+    // which draws the pointer anew.
+    if (split == chart_.testAttribute(Qt::WA_SetCursor))
+        return;
+    if (split)
         chart_.setCursor(Qt::SplitHCursor);
     else
         chart_.unsetCursor();
-    // The tracker follows the pointer along, showing the values there.
-    return false;
 }
 
 std::optional<int> ChartCursors::CursorUnder(const QMouseEvent& event) const

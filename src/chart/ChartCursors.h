@@ -48,6 +48,8 @@ protected:
 private:
     bool Pressed(const QMouseEvent& event);
     bool Moved(const QMouseEvent& event);
+    // The split pointer over a cursor, the chart's own elsewhere.
+    void ShowSplitCursor(bool split);
     std::optional<int> CursorUnder(const QMouseEvent& event) const;
     // Puts the lines and names where the steps are, and tells whoever follows.
     void Place();
