@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -161,41 +162,32 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
     EXPECT_TRUE(table.isHidden());
 }
 
-// Counts the pointer shape's changes on a widget: each one goes to the
-// window system, which draws the pointer anew.
-class CursorChanges : public QObject {
-public:
+// Counts the pointer shape's changes on a widget: each goes to the window
+// system.
+struct CursorChanges : QObject {
     explicit CursorChanges(QWidget& widget) { widget.installEventFilter(this); }
-    int count = 0;
-
-protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         count += event->type() == QEvent::CursorChange;
         return false;
     }
+    int count = 0;
 };
 
 TEST_F(Measurements, ThePointerSplitsOverACursorAndChangesOnlyWhereItCrossesOne)
 {
     RunStepResponse(QStringLiteral("10"));
     Trigger(QStringLiteral("Курсоры A и B"));
-    const PlotMapping mapping = Settled();
-    const double y = mapping.PixelAtY(50);
+    const PlotMapping m = Settled();
     const CursorChanges changes(*Chart());
-    struct Move {
-        double x;
-        Qt::CursorShape shape;
-        int changes;
-    };
-    // Away from A, onto it and along it within reach, then off it again.
-    const Move moves[] = {{mapping.PixelAtX(300), Qt::ArrowCursor, 0},  {mapping.PixelAtX(320), Qt::ArrowCursor, 0},
-                          {mapping.PixelAtX(500) - 2, Qt::SplitHCursor, 1}, {mapping.PixelAtX(500) + 2, Qt::SplitHCursor, 1},
-                          {mapping.PixelAtX(700), Qt::ArrowCursor, 2},  {mapping.PixelAtX(720), Qt::ArrowCursor, 2}};
-    for (const Move& move : moves) {
-        Mouse(QEvent::MouseMove, {move.x, y}, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        EXPECT_EQ(Chart()->cursor().shape(), move.shape) << "at x " << move.x;
-        EXPECT_EQ(changes.count, move.changes) << "at x " << move.x;
+    // Away from A, onto it and along it within reach, then off it again:
+    // the shape splits after an odd count of changes.
+    const std::pair<double, int> moves[] = {{m.PixelAtX(300), 0},     {m.PixelAtX(320), 0}, {m.PixelAtX(500) - 2, 1},
+                                            {m.PixelAtX(500) + 2, 1}, {m.PixelAtX(700), 2}, {m.PixelAtX(720), 2}};
+    for (const auto& [x, count] : moves) {
+        Mouse(QEvent::MouseMove, {x, m.PixelAtY(50)}, Qt::NoButton, Qt::NoButton);
+        EXPECT_EQ(changes.count, count) << "at x " << x;
+        EXPECT_EQ(Chart()->cursor().shape(), count % 2 ? Qt::SplitHCursor : Qt::ArrowCursor) << "at x " << x;
     }
 }
 
