@@ -89,6 +89,9 @@ Cell Optional(const std::optional<T>& value, Format format)
 
 using Cells = QList<Cell>;
 
+// Posted to the window once the cursors moved.
+const QEvent::Type kCursorsMoved = static_cast<QEvent::Type>(QEvent::registerEventType());
+
 // Keeps the items of earlier updates, so a selection survives a redraw.
 // The first nameColumns cells are names, the rest numbers. Whether a
 // cell's text changed.
@@ -263,9 +266,12 @@ MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cu
     }
     connect(&chart_.View(), &ChartViewState::Changed, this, &MeasurementsWindow::Update);
     // A cursor's drag changes what the cursors read, and nothing else here.
+    // The table follows after the chart's frame, which the drag asked for
+    // first: the hand is on the chart, and the drag steps meanwhile come
+    // to one update.
     connect(&cursors_, &ChartCursors::Changed, this, [this] {
-        if (isVisible())
-            ShowCursors();
+        if (isVisible() && !std::exchange(cursorsQueued_, true))
+            QCoreApplication::postEvent(this, new QEvent(kCursorsMoved), Qt::LowEventPriority);
     });
 }
 
@@ -288,6 +294,16 @@ void MeasurementsWindow::changeEvent(QEvent* event)
         Update();
     }
     QWidget::changeEvent(event);
+}
+
+bool MeasurementsWindow::event(QEvent* event)
+{
+    if (event->type() != kCursorsMoved)
+        return QWidget::event(event);
+    cursorsQueued_ = false;
+    if (isVisible())
+        ShowCursors();
+    return true;
 }
 
 void MeasurementsWindow::showEvent(QShowEvent* event)

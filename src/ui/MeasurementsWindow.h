@@ -55,6 +55,8 @@ public:
     std::vector<ReportTable> ReportTables();
 
 protected:
+    // Shows what the cursors read once they moved.
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     // Shows every heading and name again in the language now in force.
     void changeEvent(QEvent* event) override;
@@ -74,6 +76,8 @@ private:
     void ShowCursors();
 
     std::unique_ptr<Ui::MeasurementsWindow> ui_;
+    // Whether the cursors' reading is on its way.
+    bool cursorsQueued_ = false;
     TraceChart& chart_;
     const ChartCursors& cursors_;
     const ChartPins& pins_;

@@ -139,6 +139,8 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
     Drag(Qt::LeftButton, Qt::NoModifier, {mapping.PixelAtX(500) + 2, mapping.PixelAtY(80)},
          {mapping.PixelAtX(730.3), mapping.PixelAtY(20)});
     EXPECT_EQ(Cursors().Steps(), (CursorSteps{730, 1499}));
+    // The table follows the chart's frame.
+    QCoreApplication::processEvents();
     EXPECT_FALSE(Chart()->View().IsZoomed());
     EXPECT_EQ(Shown(), before);
 
@@ -158,8 +160,27 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
         << "the heading row and the rows' names go with the cells";
 
     Trigger(QStringLiteral("Курсоры A и B"));
+    QCoreApplication::processEvents();
     EXPECT_FALSE(Cursors().IsShown());
     EXPECT_TRUE(table.isHidden());
+}
+
+// The cursors' table catches up with a drag at the event loop's next
+// turn, after the chart's frame, which comes first.
+TEST_F(Measurements, TheCursorTableCatchesUpWithADragAfterTheChartsFrame)
+{
+    RunStepResponse(QStringLiteral("10"));
+    Trigger(QStringLiteral("Измерения"));
+    Trigger(QStringLiteral("Курсоры A и B"));
+    QCoreApplication::processEvents();
+    const PlotMapping m = Settled();
+    Mouse(QEvent::MouseButtonPress, {m.PixelAtX(500), m.PixelAtY(80)}, Qt::LeftButton, Qt::LeftButton);
+    for (double step : {600.0, 700.2})
+        Mouse(QEvent::MouseMove, {m.PixelAtX(step), m.PixelAtY(80)}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(Row("CursorTable", QStringLiteral("Шаг")).value(1), QStringLiteral("500"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Row("CursorTable", QStringLiteral("Шаг")).value(1), QStringLiteral("700"));
+    Mouse(QEvent::MouseButtonRelease, {m.PixelAtX(700.2), m.PixelAtY(80)}, Qt::LeftButton, Qt::NoButton);
 }
 
 // Counts the pointer shape's changes on a widget: each goes to the window
@@ -285,6 +306,7 @@ TEST_F(Measurements, TracesWithoutPointsAreLeftOutOfTheTables)
     RunStepResponse(QStringLiteral("10"));
     Trigger(QStringLiteral("Измерения"));
     Trigger(QStringLiteral("Курсоры A и B"));
+    QCoreApplication::processEvents();
     EXPECT_EQ(RowNames("StatisticsTable"), (QStringList{"Md (Step)", "Omega (Step)"}));
     EXPECT_EQ(RowNames("CursorTable"), (QStringList{"Шаг", "Время, с", "Md (Step)", "Omega (Step)"}));
     EXPECT_EQ(Chart()->View().Traces().ShownIndices().size(), 6u) << "the empty traces are on the chart all the same";
