@@ -7,6 +7,7 @@
 #include "plot/PlotNavigation.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -74,10 +75,12 @@ protected:
     }
 
     // Chooses the item of the chart's context menu.
+    // As a click on the menu item, with the event loop's turn after it.
     void Trigger(const QString& text) const
     {
         if (QAction* item = Item(text))
             item->trigger();
+        QCoreApplication::processEvents();
     }
 
     static QPointF At(const PlotMapping& mapping, double x, double y)

@@ -133,7 +133,6 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
     EXPECT_TRUE(Table("CursorTable").isHidden());
     Trigger(QStringLiteral("Курсоры A и B"));
     ASSERT_EQ(Cursors().Steps(), (CursorSteps{500, 1499})) << "a quarter and three quarters of steps 0 to 1999";
-    QCoreApplication::processEvents();
 
     const AxisRanges before = Shown();
     const PlotMapping mapping = Settled();
@@ -162,7 +161,6 @@ TEST_F(Measurements, CursorsReadExactPointsDragByWholeStepsAndCopy)
         << "the heading row and the rows' names go with the cells";
 
     Trigger(QStringLiteral("Курсоры A и B"));
-    QCoreApplication::processEvents();
     EXPECT_FALSE(Cursors().IsShown());
     EXPECT_TRUE(table.isHidden());
 }
@@ -290,7 +288,6 @@ TEST_F(Measurements, TracesWithoutPointsAreLeftOutOfTheTables)
     RunStepResponse(QStringLiteral("10"));
     Trigger(QStringLiteral("Измерения"));
     Trigger(QStringLiteral("Курсоры A и B"));
-    QCoreApplication::processEvents();
     EXPECT_EQ(RowNames("StatisticsTable"), (QStringList{"Md (Step)", "Omega (Step)"}));
     EXPECT_EQ(RowNames("CursorTable"), (QStringList{"Шаг", "Время, с", "Md (Step)", "Omega (Step)"}));
     EXPECT_EQ(Chart()->View().Traces().ShownIndices().size(), 6u) << "the empty traces are on the chart all the same";
