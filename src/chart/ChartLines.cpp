@@ -6,17 +6,27 @@
 #include <cmath>
 #include <limits>
 #include <span>
-#include <tuple>
 #include <vector>
 
 namespace {
 
+// Whether the rounded segment `next` goes on straight along the pixel row
+// or column of `line` from its end, the same way.
+bool GoesOnStraight(QLine line, QLine next)
+{
+    if (next.p1() != line.p2())
+        return false;
+    const auto sameWay = [](int a, int b) { return (a >= 0 && b >= 0) || (a <= 0 && b <= 0); };
+    if (line.dy() == 0 && next.dy() == 0)
+        return sameWay(line.dx(), next.dx());
+    return line.dx() == 0 && next.dx() == 0 && sameWay(line.dy(), next.dy());
+}
+
 // Draws the lines with the painter's pen as the library's fast polylines
 // draw each segment: rounded to whole pixels unless smoothed. Rounded, a
-// run's path repeats the same few segments over and over where it settles,
-// a random run's over its whole cloud: one opaque pen paints the same
-// pixels whichever way and however often a segment is drawn, so each is
-// drawn once.
+// flat stretch of a run is a chain of level segments a pixel or two long:
+// an opaque pen paints the pixels of a straight chain once whichever way
+// it is cut, so each such chain is drawn as one line.
 void DrawLines(QCPPainter& painter, const std::vector<PixelSegment>& lines)
 {
     if (painter.antialiasing()) {
@@ -26,21 +36,16 @@ void DrawLines(QCPPainter& painter, const std::vector<PixelSegment>& lines)
             smooth.append(QLineF(line.from.x, line.from.y, line.to.x, line.to.y));
         return painter.drawLines(smooth);
     }
+    const bool joined =
+        painter.pen().color().alpha() == 255 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
     QVector<QLine> rounded;
     rounded.reserve(static_cast<qsizetype>(lines.size()));
-    for (const PixelSegment& line : lines)
-        rounded.append(QLineF(line.from.x, line.from.y, line.to.x, line.to.y).toLine());
-    const bool once =
-        painter.pen().color().alpha() == 255 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
-    if (once) {
-        const auto order = [](QLine a, QLine b) {
-            return std::tuple(a.x1(), a.y1(), a.x2(), a.y2()) < std::tuple(b.x1(), b.y1(), b.x2(), b.y2());
-        };
-        for (QLine& line : rounded)
-            if (order(QLine(line.p2(), line.p1()), line))
-                line = QLine(line.p2(), line.p1());
-        std::sort(rounded.begin(), rounded.end(), order);
-        rounded.erase(std::unique(rounded.begin(), rounded.end()), rounded.end());
+    for (const PixelSegment& line : lines) {
+        const QLine next = QLineF(line.from.x, line.from.y, line.to.x, line.to.y).toLine();
+        if (joined && !rounded.empty() && GoesOnStraight(rounded.back(), next))
+            rounded.back().setP2(next.p2());
+        else
+            rounded.append(next);
     }
     painter.drawLines(rounded);
 }

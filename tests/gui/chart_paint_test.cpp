@@ -21,8 +21,9 @@
 namespace {
 
 // A run of a million steps: a noisy settling swing, a stretch that is not
-// a number, and a spike one step wide, so every pixel column holds a
-// first, least, largest and last value of its own.
+// a number, a spike one step wide, so every pixel column holds a first,
+// least, largest and last value of its own, and a flat stretch, where the
+// line is one level pixel row, with a gap.
 const Trace& LongRun()
 {
     static const Trace run = [] {
@@ -37,6 +38,8 @@ const Trace& LongRun()
                 value = std::numeric_limits<double>::quiet_NaN();
             if (i == 612'345)
                 value = 400;
+            if (i >= 800'000 && i < 900'000)
+                value = i >= 850'000 && i < 850'010 ? std::numeric_limits<double>::quiet_NaN() : 100;
             trace.AppendNext(value);
         }
         return trace;
@@ -100,6 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RunView{"zoomed to single steps", 612'300, 612'400},
                     RunView{"panned to the end", 999'000, 1'001'000},
                     RunView{"wide pen", 0, 1e6, QPen(Qt::blue, 2.5)},
+                    RunView{"onto a flat stretch", 799'950, 800'050},
+                    RunView{"wide pen over a gap in a flat stretch", 849'950, 850'050, QPen(Qt::blue, 2.5)},
                     RunView{"dashed", 590'000, 640'000, QPen(Qt::blue, 1, Qt::DashLine)}));
 
 // The chart draws each view change once, after those who follow the view
