@@ -56,49 +56,55 @@ paced_click() {
   sleep "$run_pause"
 }
 
+# Gives xdotool the commands, each a word list such as "click 4", with
+# PAUSE seconds after each, all in one process: a process started for each
+# input would share the two cores with the program just as it answers the
+# input, and its start would count as the program's time.
+paced_inputs() {
+  local pause=$1 command words=()
+  shift
+  for command in "$@"; do
+    # shellcheck disable=SC2206
+    words+=($command sleep "$pause")
+  done
+  xdotool "${words[@]}"
+}
+
+# The command repeated COUNT times.
+repeated() {
+  local count=$1
+  shift
+  for _ in $(seq "$count"); do
+    printf '%s\n' "$@"
+  done
+}
+
 # Over the chart in WINDOW, with points in its client area: wheel turns,
 # arrow keys, tracker moves, a middle-button drag, then legend clicks each
 # followed by a wheel turn and a double click that resets the zoom.
 time_chart_inputs() {
-  local window=$1 plot=$2 legend=$3
+  local window=$1 plot=$2 legend=$3 inputs
   # A click that draws no rectangle gives the chart the keyboard.
   # shellcheck disable=SC2086
   xdotool mousemove --window "$window" $plot click 1
   sleep 0.3
   # In and out by turns, so the view stays about the whole run.
-  for turn in $(seq 20); do
-    xdotool click $((4 + turn % 2))
-    sleep 0.15
-  done
-  for _ in $(seq 10); do
-    xdotool key Right
-    sleep 0.15
-    xdotool key Left
-    sleep 0.15
-  done
+  mapfile -t inputs < <(repeated 10 "click 5" "click 4")
+  paced_inputs 0.15 "${inputs[@]}"
+  mapfile -t inputs < <(repeated 10 "key Right" "key Left")
+  paced_inputs 0.15 "${inputs[@]}"
   # The tracker follows the pointer there and back.
-  for step in $(seq 20); do
-    if ((step <= 10)); then xdotool mousemove_relative -- 9 3; else xdotool mousemove_relative -- -9 -3; fi
-    sleep 0.1
-  done
+  mapfile -t inputs < <(repeated 10 "mousemove_relative -- 9 3"; repeated 10 "mousemove_relative -- -9 -3")
+  paced_inputs 0.1 "${inputs[@]}"
   # shellcheck disable=SC2086
   xdotool mousemove --window "$window" $plot mousedown 2
-  for _ in $(seq 10); do
-    xdotool mousemove_relative -- 8 4
-    sleep 0.1
-  done
+  mapfile -t inputs < <(repeated 10 "mousemove_relative -- 8 4")
+  paced_inputs 0.1 "${inputs[@]}"
   xdotool mouseup 2
   sleep 0.3
-  for _ in $(seq 10); do
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$window" $legend click 1
-    sleep 0.3
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$window" $plot
-    sleep 0.3
-    xdotool click 4 sleep 0.3 click --repeat 2 --delay 60 1
-    sleep 0.3
-  done
+  mapfile -t inputs < <(repeated 10 "mousemove --window $window $legend click 1" "mousemove --window $window $plot" \
+    "click 4" "click --repeat 2 --delay 60 1")
+  paced_inputs 0.3 "${inputs[@]}"
 }
 
 # Picks the main chart's menu item this many items from the end.
@@ -124,6 +130,7 @@ pin_traces() {
 # the left button.
 CURSOR_A_POINT="170 300"
 time_cursor_drags() {
+  local inputs
   chart_menu_item 14
   # shellcheck disable=SC2086
   xdotool mousemove --window "$MAIN" $PLOT_POINT click 1 key m
@@ -132,10 +139,8 @@ time_cursor_drags() {
   for _ in 1 2; do
     # shellcheck disable=SC2086
     xdotool mousemove --window "$MAIN" $CURSOR_A_POINT mousedown 1
-    for step in $(seq 10); do
-      if ((step <= 5)); then xdotool mousemove_relative -- 8 0; else xdotool mousemove_relative -- -8 0; fi
-      sleep 0.1
-    done
+    mapfile -t inputs < <(repeated 5 "mousemove_relative -- 8 0"; repeated 5 "mousemove_relative -- -8 0")
+    paced_inputs 0.1 "${inputs[@]}"
     xdotool mouseup 1
     sleep 0.3
   done
