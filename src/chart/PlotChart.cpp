@@ -35,9 +35,10 @@ QColor Faded(QColor colour, bool faded)
     return colour;
 }
 
-// The title, which measures its text once for each text and font: the
-// library's measures it twice at every layout, and the chart is laid out
-// at every view change.
+// The title, which measures its text once for each text and font, and
+// keeps its picture while its text, look and place stay: the library's
+// measures it twice at every layout and lays it out again at every replot,
+// and the chart is laid out and replotted at every view change.
 class ChartTitle final : public QCPTextElement {
 public:
     using QCPTextElement::QCPTextElement;
@@ -45,6 +46,28 @@ public:
 protected:
     QSize minimumOuterSizeHint() const override { return Measured().minimum; }
     QSize maximumOuterSizeHint() const override { return Measured().maximum; }
+
+    // The library's drawing, kept as pixels unless the painter forbids
+    // caching, as files' painters do: the library's rule for its axes'
+    // tick labels.
+    void draw(QCPPainter* painter) override
+    {
+        if (painter->modes().testFlag(QCPPainter::pmNoCaching))
+            return QCPTextElement::draw(painter);
+        const QPaintDevice& device = *painter->device();
+        Look look{text(),
+                  selected() ? selectedFont() : font(),
+                  selected() ? selectedTextColor() : textColor(),
+                  textFlags(),
+                  rect(),
+                  device.devicePixelRatioF(),
+                  device.logicalDpiX(),
+                  device.logicalDpiY(),
+                  painter->renderHints()};
+        if (!picture_ || !(picture_->look == look))
+            picture_ = Picture{look, Drawn(look)};
+        painter->drawImage(rect().topLeft(), picture_->image);
+    }
 
 private:
     struct Sizes {
@@ -55,6 +78,25 @@ private:
         QSize maximum;
     };
 
+    // What the title's pixels depend on.
+    struct Look {
+        QString text;
+        QFont font;
+        QColor colour;
+        int flags;
+        QRect rect;
+        qreal pixelRatio;
+        int dpiX;
+        int dpiY;
+        QPainter::RenderHints hints;
+        bool operator==(const Look&) const = default;
+    };
+
+    struct Picture {
+        Look look;
+        QImage image;
+    };
+
     const Sizes& Measured() const
     {
         if (!sizes_ || sizes_->text != text() || sizes_->font != font() || sizes_->margins != margins())
@@ -63,7 +105,26 @@ private:
         return *sizes_;
     }
 
+    // The library's drawing of the title on a clear picture of its rect,
+    // with the resolution and hints of the chart's painter.
+    QImage Drawn(const Look& look)
+    {
+        constexpr double kInchesPerMetre = 1 / 0.0254;
+        QImage image((QSizeF(look.rect.size()) * look.pixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(look.pixelRatio);
+        image.setDotsPerMeterX(qRound(look.dpiX * kInchesPerMetre));
+        image.setDotsPerMeterY(qRound(look.dpiY * kInchesPerMetre));
+        image.fill(Qt::transparent);
+        QCPPainter painter(&image);
+        painter.setRenderHints(look.hints, true);
+        painter.setRenderHints(~look.hints, false);
+        painter.translate(-look.rect.topLeft());
+        QCPTextElement::draw(&painter);
+        return image;
+    }
+
     mutable std::optional<Sizes> sizes_;
+    std::optional<Picture> picture_;
 };
 
 // A legend entry that lays its name out once: the library's lays it out

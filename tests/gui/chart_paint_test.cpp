@@ -192,6 +192,42 @@ TEST_F(ChartWindow, TitleMeasuresItselfAsTheLibrarysDoes)
     }
 }
 
+// The chart's title keeps its picture while it stays; it shows what the
+// library's title draws after each change of its text, colour, font or
+// place.
+TEST_F(ChartWindow, TitleDrawsAsTheLibrarysDoes)
+{
+    auto& title = *qobject_cast<QCPTextElement*>(Chart()->plotLayout()->elementAt(0));
+    QFont large = title.font();
+    large.setPixelSize(30);
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"as it is", [] {}},
+        {"text", [&] { title.setText(QStringLiteral("Разгон двигателя")); }},
+        {"colour", [&] { title.setTextColor(Qt::darkRed); }},
+        {"font", [&] { title.setFont(large); }},
+        {"place", [this] { Chart()->resize(Chart()->size() + QSize(40, 0)); }},
+    };
+    for (const auto& [name, change] : changes) {
+        change();
+        Chart()->replot();
+        const QImage ours = Chart()->grab().toImage();
+        auto* twin = new QCPTextElement(Chart(), title.text(), title.font());
+        twin->setTextColor(title.textColor());
+        twin->setTextFlags(title.textFlags());
+        twin->setMargins(title.margins());
+        twin->setLayer(title.layer());
+        // Out of the layout, the title would still draw on its layer.
+        Chart()->plotLayout()->take(&title);
+        title.setVisible(false);
+        Chart()->plotLayout()->addElement(0, 0, twin);
+        Chart()->replot();
+        EXPECT_EQ(PixelsDiffering(ours, Chart()->grab().toImage()), 0) << name;
+        Chart()->plotLayout()->remove(twin);
+        Chart()->plotLayout()->addElement(0, 0, &title);
+        title.setVisible(true);
+    }
+}
+
 // The library's own text item, set up as the box is.
 QCPItemText& LibraryTwin(const ReadoutBox& box, QCustomPlot& plot)
 {
