@@ -159,8 +159,8 @@ struct LinePoint {
 // points are its.
 class LineSampler {
 public:
-    LineSampler(const Trace& trace, const QCPAxis& across, RecentColumns& recent)
-        : trace_(trace), values_(trace.Values()), across_(across), recent_(recent)
+    LineSampler(const Trace& trace, const QCPAxis& across, ColumnCuts& cuts, RecentColumns& recent)
+        : trace_(trace), values_(trace.Values()), across_(across), cuts_(cuts), recent_(recent)
     {
     }
 
@@ -196,24 +196,22 @@ private:
         return across_.pixelToCoord(static_cast<int>(across_.coordToPixel(key) + reversedRound));
     }
 
-    // A pixel column's interval of steps [first, end), and where the
-    // column starts, in keys.
-    struct Column {
-        std::size_t first;
-        std::size_t end;
-        double start;
-    };
-
     // The intervals, each of the points before the first key at or past
     // its column's end.
-    std::vector<Column> ColumnsWithin(StepStretch steps, double start, double epsilon) const
+    ColumnCuts::Cut Cut(StepStretch steps) const
     {
-        std::vector<Column> columns;
+        const int reversedFactor = across_.pixelOrientation();
+        const double firstStart = ColumnStart(Key(steps.first));
+        ColumnCuts::Cut cut{{}, {}, firstStart,
+                            std::abs(firstStart - across_.pixelToCoord(across_.coordToPixel(firstStart) +
+                                                                       1.0 * reversedFactor))};
+        double start = firstStart;
         for (std::size_t first = steps.first;;) {
-            const std::size_t next = std::max(first + 1, StepNotBelow(start + epsilon, steps.end));
-            columns.push_back({first, next, start});
+            const std::size_t next = std::max(first + 1, StepNotBelow(start + cut.epsilon, steps.end));
+            cut.columns.push_back({first, next});
+            cut.starts.push_back(start);
             if (next == steps.end)
-                return columns;
+                return cut;
             first = next;
             start = ColumnStart(Key(next));
         }
@@ -221,19 +219,14 @@ private:
 
     void Columns(StepStretch steps, std::vector<LinePoint>& points) const
     {
-        const int reversedFactor = across_.pixelOrientation();
-        const double firstStart = ColumnStart(Key(steps.first));
-        const double epsilon =
-            std::abs(firstStart - across_.pixelToCoord(across_.coordToPixel(firstStart) + 1.0 * reversedFactor));
-        const std::vector<Column> columns = ColumnsWithin(steps, firstStart, epsilon);
-        std::vector<MinMaxPyramid::Stretch> stretches;
-        stretches.reserve(columns.size());
-        for (const Column& column : columns)
-            stretches.push_back({column.first, column.end});
-        const std::vector<ColumnValues> found = recent_.Of(trace_.Pyramid(), values_, stretches, trace_.Revision());
-        double lastIntervalEnd = firstStart;
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-            const auto [first, end, start] = columns[k];
+        const ColumnCuts::Cut& cut = cuts_.Of(across_, steps.first, steps.end, [&] { return Cut(steps); });
+        const double epsilon = cut.epsilon;
+        const std::vector<ColumnValues> found =
+            recent_.Of(trace_.Pyramid(), values_, cut.columns, trace_.Revision());
+        double lastIntervalEnd = cut.firstStart;
+        for (std::size_t k = 0; k < cut.columns.size(); ++k) {
+            const auto [first, end] = cut.columns[k];
+            const double start = cut.starts[k];
             const ColumnValues& values = found[k];
             if (end - first >= 2) {
                 const ValueSpan extremes = Extremes(values);
@@ -263,13 +256,25 @@ private:
     const Trace& trace_;
     std::span<const double> values_;
     const QCPAxis& across_;
+    ColumnCuts& cuts_;
     RecentColumns& recent_;
 };
 
 } // namespace
 
-TraceLine::TraceLine(QCPAxis* keyAxis, QCPAxis* valueAxis, const Trace& trace)
-    : QCPAbstractPlottable(keyAxis, valueAxis), trace_(trace)
+const ColumnCuts::Cut& ColumnCuts::Of(const QCPAxis& across, std::size_t first, std::size_t end,
+                                      const std::function<Cut()>& make)
+{
+    const View view{&across, across.range(), across.axisRect()->rect(), across.rangeReversed(), first, end};
+    if (view_ != view) {
+        cut_ = make();
+        view_ = view;
+    }
+    return cut_;
+}
+
+TraceLine::TraceLine(QCPAxis* keyAxis, QCPAxis* valueAxis, const Trace& trace, ColumnCuts& cuts)
+    : QCPAbstractPlottable(keyAxis, valueAxis), trace_(trace), cuts_(cuts)
 {
 }
 
@@ -305,7 +310,7 @@ QVector<QPointF> TraceLine::LinePixels() const
     const QCPAxis& across = *keyAxis();
     const QCPAxis& up = *valueAxis();
     QVector<QPointF> pixels;
-    for (const LinePoint& point : LineSampler(trace_, across, recent_).Sample())
+    for (const LinePoint& point : LineSampler(trace_, across, cuts_, recent_).Sample())
         pixels.append(QPointF(across.coordToPixel(point.x), up.coordToPixel(point.y)));
     return pixels;
 }

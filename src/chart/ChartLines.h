@@ -4,7 +4,45 @@
 #include "plot/RecentColumns.h"
 #include "plot/Trace.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
+#include <vector>
+
+// The pixel columns of the key axis's view, cut once for every line of a
+// run's length: the lines of a chart's runs and pins have one length, and
+// each would cut the view alike.
+class ColumnCuts {
+public:
+    // The columns of steps [first, end), in order, each as its steps
+    // [first, end) and where it starts, in keys; the first's start and a
+    // column's width in keys.
+    struct Cut {
+        std::vector<MinMaxPyramid::Stretch> columns;
+        std::vector<double> starts;
+        double firstStart;
+        double epsilon;
+    };
+
+    // The cut of steps [first, end) over the axis's view: the last one
+    // made for that view and those steps, or `make`'s.
+    const Cut& Of(const QCPAxis& across, std::size_t first, std::size_t end, const std::function<Cut()>& make);
+
+private:
+    // What the cut depends on.
+    struct View {
+        const QCPAxis* axis;
+        QCPRange range;
+        QRect area;
+        bool reversed;
+        std::size_t first;
+        std::size_t end;
+        bool operator==(const View&) const = default;
+    };
+
+    std::optional<View> view_;
+    Cut cut_;
+};
 
 // A trace's line on the main chart, drawn from the trace itself, which
 // must outlive it: the chart keeps no copy of the points. It draws what the
@@ -19,7 +57,8 @@
 // points themselves.
 class TraceLine final : public QCPAbstractPlottable, public LegendIcon {
 public:
-    TraceLine(QCPAxis* keyAxis, QCPAxis* valueAxis, const Trace& trace);
+    // The cuts, shared by the chart's lines, must outlive the line.
+    TraceLine(QCPAxis* keyAxis, QCPAxis* valueAxis, const Trace& trace, ColumnCuts& cuts);
 
     double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
     QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
@@ -37,6 +76,7 @@ protected:
 
 private:
     const Trace& trace_;
+    ColumnCuts& cuts_;
     // Drawing the line again remembers what it found.
     mutable RecentColumns recent_;
 };

@@ -66,7 +66,7 @@ QPen LinePen(Colour colour, LineStyle style)
 
 } // namespace
 
-TraceChart::TraceChart(QWidget* parent) : PlotChart(parent)
+TraceChart::TraceChart(QWidget* parent) : PlotChart(parent), cuts_(std::make_unique<ColumnCuts>())
 {
     // In the style for reports the left axis spans Md alone.
     View().SetSpanning([this] {
@@ -129,7 +129,7 @@ int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle styl
 {
     // Registers itself with the chart; the view's change gives it its pen
     // and name.
-    auto* line = new TraceLine(xAxis, yAxis, trace);
+    auto* line = new TraceLine(xAxis, yAxis, trace, *cuts_);
     lines_.push_back(DrawnTrace{line, trace.Revision(), style, std::move(reportName)});
     return View().AddTrace(trace, std::move(heading), of);
 }

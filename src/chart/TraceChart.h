@@ -4,10 +4,12 @@
 #include "plot/Readout.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class ColumnCuts;
 class TraceLine;
 
 enum class LineStyle { Solid, Dashed };
@@ -73,5 +75,7 @@ private:
     void StyleLines(bool report);
     TraceLine* Line(int index) const { return lines_.at(static_cast<std::size_t>(index)).line; }
 
+    // The lines' pixel columns, cut once a frame for them all.
+    std::unique_ptr<ColumnCuts> cuts_;
     std::vector<DrawnTrace> lines_;
 };

@@ -47,30 +47,41 @@ const Trace& LongRun()
     return run;
 }
 
-// The run drawn by the main chart's line, or by the library's graph from
-// every point, over steps `from` to `to` and values -20 to 260.
-QImage DrawnRun(bool ours, double from, double to, const QPen& pen)
+// The runs drawn by the main chart's lines, sharing one cut of the
+// columns, or by the library's graphs from every point, over steps `from`
+// to `to` and values -20 to 260.
+QImage DrawnRuns(bool ours, const std::vector<const Trace*>& runs, double from, double to, const QPen& pen,
+                 QSize size = QSize(600, 300))
 {
+    ColumnCuts cuts;
     QCustomPlot plot;
     plot.setNotAntialiasedElements(QCP::aeAll);
     plot.setPlottingHint(QCP::phFastPolylines, true);
-    plot.resize(600, 300);
+    plot.resize(size);
     plot.xAxis->setRange(from, to);
     plot.yAxis->setRange(-20, 260);
-    const Trace& run = LongRun();
-    if (ours)
-        new TraceLine(plot.xAxis, plot.yAxis, run);
-    else {
-        auto* graph = new QCPGraph(plot.xAxis, plot.yAxis);
-        QVector<double> keys;
-        for (std::size_t i = 0; i < run.Size(); ++i)
-            keys.append(static_cast<double>(i));
-        graph->setData(keys, QVector<double>(run.Values().begin(), run.Values().end()), true);
+    for (const Trace* run : runs) {
+        QCPAbstractPlottable* line = nullptr;
+        if (ours)
+            line = new TraceLine(plot.xAxis, plot.yAxis, *run, cuts);
+        else {
+            auto* graph = new QCPGraph(plot.xAxis, plot.yAxis);
+            QVector<double> keys;
+            for (std::size_t i = 0; i < run->Size(); ++i)
+                keys.append(static_cast<double>(i));
+            graph->setData(keys, QVector<double>(run->Values().begin(), run->Values().end()), true);
+            line = graph;
+        }
+        line->setPen(pen);
     }
-    plot.plottable(0)->setPen(pen);
     plot.show();
     plot.replot();
     return plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage DrawnRun(bool ours, double from, double to, const QPen& pen)
+{
+    return DrawnRuns(ours, {&LongRun()}, from, to, pen);
 }
 
 struct RunView {
@@ -106,6 +117,52 @@ INSTANTIATE_TEST_SUITE_P(
                     RunView{"onto a flat stretch", 799'950, 800'050},
                     RunView{"wide pen over a gap in a flat stretch", 849'950, 850'050, QPen(Qt::blue, 2.5)},
                     RunView{"dashed", 590'000, 640'000, QPen(Qt::blue, 1, Qt::DashLine)}));
+
+// Lines share one cut of the pixel columns while the view, the plot's
+// size and the runs' length stay: through views, sizes and a shorter run,
+// they show what the library's graphs draw.
+TEST(TraceLines, SharingTheirColumnsShowWhatTheLibraryDraws)
+{
+    static const Trace shorter = [] {
+        Trace trace("Md", clRed);
+        trace.Start(clRed);
+        for (std::size_t i = 0; i < 700'000; ++i)
+            trace.AppendNext(LongRun().Values()[i] / 2);
+        return trace;
+    }();
+    struct Frame {
+        const char* name;
+        std::vector<const Trace*> runs;
+        double from;
+        double to;
+        QSize size = QSize(600, 300);
+    };
+    const Frame frames[] = {
+        {"one run", {&LongRun()}, -0.5, 999'999.5},
+        {"beyond both ends", {&LongRun()}, -200'000, 1'200'000},
+        {"and a shorter one", {&LongRun(), &shorter}, -200'000, 1'200'000},
+        {"zoomed", {&LongRun(), &shorter}, 350'000, 450'000},
+        {"narrower", {&LongRun(), &shorter}, 350'000, 450'000, QSize(500, 300)},
+    };
+    // One plot for all frames, as the chart's.
+    ColumnCuts cuts;
+    QCustomPlot plot;
+    plot.setNotAntialiasedElements(QCP::aeAll);
+    plot.setPlottingHint(QCP::phFastPolylines, true);
+    plot.yAxis->setRange(-20, 260);
+    plot.show();
+    for (const Frame& frame : frames) {
+        plot.resize(frame.size);
+        plot.xAxis->setRange(frame.from, frame.to);
+        for (std::size_t i = static_cast<std::size_t>(plot.plottableCount()); i < frame.runs.size(); ++i)
+            (new TraceLine(plot.xAxis, plot.yAxis, *frame.runs[i], cuts))->setPen(QPen(Qt::blue, 1));
+        plot.replot();
+        const QImage ours = plot.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(PixelsDiffering(ours, DrawnRuns(false, frame.runs, frame.from, frame.to, QPen(Qt::blue, 1), frame.size)),
+                  0)
+            << frame.name;
+    }
+}
 
 // The chart draws each view change once, after those who follow the view
 // placed their marks, and the tracker's layer alone otherwise: whatever
