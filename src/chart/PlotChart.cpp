@@ -66,7 +66,7 @@ protected:
                   painter->renderHints()};
         if (!picture_ || !(picture_->look == look))
             picture_ = Picture{look, Drawn(look)};
-        painter->drawImage(rect().topLeft(), picture_->image);
+        painter->drawImage(Reach(rect()).topLeft(), picture_->image);
     }
 
 private:
@@ -105,12 +105,22 @@ private:
         return *sizes_;
     }
 
-    // The library's drawing of the title on a clear picture of its rect,
+    // Where the title's pixels may lie: past its rect by the rect's height
+    // all round, as a glyph may overhang the text's advance, and the
+    // library clips no text that fits.
+    static QRect Reach(const QRect& rect)
+    {
+        const int pad = rect.height();
+        return rect.adjusted(-pad, -pad, pad, pad);
+    }
+
+    // The library's drawing of the title on a clear picture of its reach,
     // with the resolution and hints of the chart's painter.
     QImage Drawn(const Look& look)
     {
         constexpr double kInchesPerMetre = 1 / 0.0254;
-        QImage image((QSizeF(look.rect.size()) * look.pixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        const QRect reach = Reach(look.rect);
+        QImage image((QSizeF(reach.size()) * look.pixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(look.pixelRatio);
         image.setDotsPerMeterX(qRound(look.dpiX * kInchesPerMetre));
         image.setDotsPerMeterY(qRound(look.dpiY * kInchesPerMetre));
@@ -118,7 +128,7 @@ private:
         QCPPainter painter(&image);
         painter.setRenderHints(look.hints, true);
         painter.setRenderHints(~look.hints, false);
-        painter.translate(-look.rect.topLeft());
+        painter.translate(-reach.topLeft());
         QCPTextElement::draw(&painter);
         return image;
     }

@@ -259,7 +259,7 @@ TEST_F(ChartWindow, TitleDrawsAsTheLibrarysDoes)
     large.setPixelSize(30);
     const std::pair<const char*, std::function<void()>> changes[] = {
         {"as it is", [] {}},
-        {"text", [&] { title.setText(QStringLiteral("Разгон двигателя")); }},
+        {"text", [&] { title.setText(QStringLiteral("Механическая характеристика")); }},
         {"colour", [&] { title.setTextColor(Qt::darkRed); }},
         {"font", [&] { title.setFont(large); }},
         {"place", [this] { Chart()->resize(Chart()->size() + QSize(40, 0)); }},
