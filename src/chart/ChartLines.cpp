@@ -11,15 +11,19 @@
 namespace {
 
 // Whether the rounded segment `next` goes on straight along the pixel row
-// or column of `line` from its end, the same way.
+// or column of `line` from its end, the same way. Coordinates are compared,
+// never subtracted: a line's end beyond the painter's reach lies at the
+// farthest pixel.
 bool GoesOnStraight(QLine line, QLine next)
 {
     if (next.p1() != line.p2())
         return false;
-    const auto sameWay = [](int a, int b) { return (a >= 0 && b >= 0) || (a <= 0 && b <= 0); };
-    if (line.dy() == 0 && next.dy() == 0)
-        return sameWay(line.dx(), next.dx());
-    return line.dx() == 0 && next.dx() == 0 && sameWay(line.dy(), next.dy());
+    const auto inOrder = [](int from, int through, int to) {
+        return (from <= through && through <= to) || (from >= through && through >= to);
+    };
+    if (line.y1() == line.y2() && next.y1() == next.y2())
+        return inOrder(line.x1(), line.x2(), next.x2());
+    return line.x1() == line.x2() && next.x1() == next.x2() && inOrder(line.y1(), line.y2(), next.y2());
 }
 
 // Draws the lines with the painter's pen as the library's fast polylines

@@ -65,8 +65,10 @@ protected:
                   device.logicalDpiY(),
                   painter->renderHints()};
         if (!picture_ || !(picture_->look == look))
-            picture_ = Picture{look, Drawn(look)};
-        painter->drawImage(Reach(rect()).topLeft(), picture_->image);
+            picture_ = Drawn(look, device);
+        if (picture_->image.isNull())
+            return QCPTextElement::draw(painter);
+        painter->drawImage(picture_->at, picture_->image);
     }
 
 private:
@@ -92,8 +94,11 @@ private:
         bool operator==(const Look&) const = default;
     };
 
+    // The picture and where it goes; none where the library's drawing
+    // is not kept.
     struct Picture {
         Look look;
+        QPoint at;
         QImage image;
     };
 
@@ -105,21 +110,20 @@ private:
         return *sizes_;
     }
 
-    // Where the title's pixels may lie: past its rect by the rect's height
-    // all round, as a glyph may overhang the text's advance, and the
-    // library clips no text that fits.
-    static QRect Reach(const QRect& rect)
+    // The library's drawing of the title on a clear picture that reaches
+    // past its rect by a line's height all round, as a glyph may overhang
+    // the text's advance; with the resolution and hints of the chart's
+    // painter. None where the text does not fit the rect, as before the
+    // first layout: the library may draw it beyond.
+    Picture Drawn(const Look& look, const QPaintDevice& device)
     {
-        const int pad = rect.height();
-        return rect.adjusted(-pad, -pad, pad, pad);
-    }
-
-    // The library's drawing of the title on a clear picture of its reach,
-    // with the resolution and hints of the chart's painter.
-    QImage Drawn(const Look& look)
-    {
+        const QFontMetrics metrics(look.font, &device);
+        const QRect text = metrics.boundingRect(look.rect, Qt::AlignCenter | look.flags, look.text);
+        if (look.text.isEmpty() || !look.rect.contains(text))
+            return {look, {}, {}};
+        const int pad = metrics.height();
+        const QRect reach = look.rect.adjusted(-pad, -pad, pad, pad);
         constexpr double kInchesPerMetre = 1 / 0.0254;
-        const QRect reach = Reach(look.rect);
         QImage image((QSizeF(reach.size()) * look.pixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(look.pixelRatio);
         image.setDotsPerMeterX(qRound(look.dpiX * kInchesPerMetre));
@@ -130,7 +134,7 @@ private:
         painter.setRenderHints(~look.hints, false);
         painter.translate(-reach.topLeft());
         QCPTextElement::draw(&painter);
-        return image;
+        return {look, reach.topLeft(), image};
     }
 
     mutable std::optional<Sizes> sizes_;
