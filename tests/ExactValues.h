@@ -105,3 +105,36 @@ inline constexpr Sine kSines[] = {
     {0x1.921fb54442d18p+1, 1.2246467991473532e-16}, // the double nearest pi
     {0x1.0c152382d7365p-1, 0.49999999999999994},    // the double nearest pi/6
 };
+
+// Induction machines as their sources document them, for the d-q model.
+namespace machines {
+
+// The squirrel-cage machine of the Modelica Standard Library
+// (Machines.Utilities.ParameterRecords.IM_SquirrelCageData, once
+// AIM_SquirrelCageData) with its examples' load inertia: Xs = Xr at 50 Hz
+// and the total leakage factor sigma = 1 - Lm^2 / (Ls Lr) give the
+// inductances. Delta-connected, 100 V across each winding; its nominal
+// point, with Is the winding's current.
+struct ModelicaMachine {
+    double Rs = 0.03, Rr = 0.04, Xs = 3, sigma = 0.0667, f = 50, U = 100, p = 2, J = 0.29 + 0.29;
+    double nominalMd = 161.4, nominalRpm = 1440.45, nominalIs = 100, nominalCosPhi = 0.875;
+};
+inline constexpr ModelicaMachine kModelica;
+
+// Krause, Analysis of Electric Machinery, table of induction-machine
+// parameters: star-connected, 60 Hz, 4 poles, reactances at 60 Hz.
+struct KrauseMachine {
+    const char* name;
+    double lineVoltage, rs, Xls, XM, Xlr, rr, J;
+};
+inline constexpr KrauseMachine kKrause3hp{"Krause3hp", 220, 0.435, 0.754, 26.13, 0.754, 0.816, 0.089};
+inline constexpr KrauseMachine kKrause2250hp{"Krause2250hp", 2300, 0.029, 0.226, 13.04, 0.226, 0.022, 63.87};
+
+} // namespace machines
+
+// FNV-1a hashes of the d-q model's Md, Omega, Is and ia, bit for bit, over
+// 30000 steps of 0.1 ms of the Modelica machine under its fan, with the
+// supply dipped to 0.3 from step 3000 to 4499 and two phases swapped at
+// step 20000, as x86-64 computes them.
+inline constexpr std::uint64_t kDqRungeKutta4Checksum = 0xcc986f158f4768a9;
+inline constexpr std::uint64_t kDqEulerChecksum = 0x0c2948eb80ec002f;
