@@ -151,3 +151,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+// The curve's table: its heading, then a row per point whose numbers read
+// back to the points' own bits.
+TEST(DqStaticCurve, CurveCsvHoldsThePointsBits)
+{
+    const DqCharacteristic machine(ParametersOf(machines::kModelica));
+    const auto points = machine.Curve(1, 0, 4);
+    const std::string csv = analysis::DqCurveCsv(points);
+    std::string expected = "s,Omega,Md,Is,cosPhi\n";
+    for (const analysis::DqSteadyPoint& point : points) {
+        std::string row;
+        for (const double value : {point.s, point.Omega, point.Md, point.Is, point.cosPhi})
+            row += (row.empty() ? "" : ",") + CsvNumber(value, kPlainCsv);
+        expected += row + '\n';
+    }
+    EXPECT_EQ(csv, expected);
+    EXPECT_EQ(analysis::DqCurveCsv(points, kRussianCsv).substr(0, 21), "s;Omega;Md;Is;cosPhi\n");
+}
+
+} // namespace

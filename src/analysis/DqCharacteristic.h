@@ -1,9 +1,12 @@
 #pragma once
 
 #include "model/DqModel.h"
+#include "plot/CsvTable.h"
 
 #include <functional>
 #include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace analysis {
@@ -70,5 +73,8 @@ private:
 
     DqParameters parameters_;
 };
+
+// s,Omega,Md,Is,cosPhi, one row per point in the order given.
+std::string DqCurveCsv(std::span<const DqSteadyPoint> points, CsvStyle style = kPlainCsv);
 
 } // namespace analysis
