@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 
 // The documented machines as the d-q model's parameters.
 
@@ -51,3 +52,6 @@ inline double ModelicaFan(double Omega)
     const double ratio = Omega / nominal;
     return machines::kModelica.nominalMd * ratio * ratio;
 }
+
+// Names a parameterised test by its case's name.
+inline constexpr auto kCaseName = [](const auto& test) { return std::string(test.param.name); };

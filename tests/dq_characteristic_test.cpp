@@ -34,8 +34,6 @@ const MachineCase kMachines[] = {
     {"Krause2250hp", ParametersOf(machines::kKrause2250hp)},
 };
 
-std::string NameOf(const testing::TestParamInfo<MachineCase>& info) { return info.param.name; }
-
 class DqStaticCurve : public testing::TestWithParam<MachineCase> {};
 
 // The Thevenin equivalent seen from the rotor is exact, so Kloss's formula
@@ -96,7 +94,7 @@ TEST_P(DqStaticCurve, NoOperatingPointAboveTheBreakdownTorque)
     EXPECT_LT(below->s, machine.Breakdown().sk);
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, DqStaticCurve, testing::ValuesIn(kMachines), NameOf);
+INSTANTIATE_TEST_SUITE_P(Machines, DqStaticCurve, testing::ValuesIn(kMachines), kCaseName);
 
 // The Modelica machine's documented nominal point on its static curve, to
 // 0.1 %. The documented 100 A is the winding's current: the line's, sqrt(3)
@@ -148,28 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
                     // that takes the base torque at the rated 1786 rpm.
                     SettleCase{"Krause2250hpUnderAFan", ParametersOf(machines::kKrause2250hp),
                                [](double Omega) { return 8.9e3 * std::pow(Omega / (1786 * std::numbers::pi / 30), 2); }, 6}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-} // namespace
-
-namespace {
-
-// The curve's table: its heading, then a row per point whose numbers read
-// back to the points' own bits.
-TEST(DqStaticCurve, CurveCsvHoldsThePointsBits)
-{
-    const DqCharacteristic machine(ParametersOf(machines::kModelica));
-    const auto points = machine.Curve(1, 0, 4);
-    const std::string csv = analysis::DqCurveCsv(points);
-    std::string expected = "s,Omega,Md,Is,cosPhi\n";
-    for (const analysis::DqSteadyPoint& point : points) {
-        std::string row;
-        for (const double value : {point.s, point.Omega, point.Md, point.Is, point.cosPhi})
-            row += (row.empty() ? "" : ",") + CsvNumber(value, kPlainCsv);
-        expected += row + '\n';
-    }
-    EXPECT_EQ(csv, expected);
-    EXPECT_EQ(analysis::DqCurveCsv(points, kRussianCsv).substr(0, 21), "s;Omega;Md;Is;cosPhi\n");
-}
+    kCaseName);
 
 } // namespace

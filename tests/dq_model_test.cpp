@@ -111,7 +111,7 @@ TEST_P(DqIntegratorOrder, ErrorShrinksWithTheStepAsItsOrderSays)
 INSTANTIATE_TEST_SUITE_P(Integrators, DqIntegratorOrder,
                          testing::Values(OrderCase{"RungeKutta4", DqIntegrator::RungeKutta4, 4e-4, 14, 18},
                                          OrderCase{"Euler", DqIntegrator::Euler, 1e-5, 1.8, 2.2}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         kCaseName);
 
 // Over a run, the energy taken from the supply is the copper losses, the
 // load's work and the growth of the magnetic and kinetic energies:
@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
     Supplies, DqEnergy,
     testing::Values(EnergyCase{"DirectOnLine", {}}, EnergyCase{"HalfVoltageDip", {20000, 30000, 0.5, std::nullopt}},
                     EnergyCase{"Plugging", {0, 0, 1, 30000}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 // Phase a's current is the real part of the stator current turned into the
 // stator's frame, e^(j w0 t), or e^(-j w0 t) once two phases are swapped.
@@ -251,6 +251,6 @@ TEST_P(DqBits, RunWithDipAndPluggingIsTheSameBitsOnEveryMachine)
 INSTANTIATE_TEST_SUITE_P(Integrators, DqBits,
                          testing::Values(ChecksumCase{"RungeKutta4", DqIntegrator::RungeKutta4, kDqRungeKutta4Checksum},
                                          ChecksumCase{"Euler", DqIntegrator::Euler, kDqEulerChecksum}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         kCaseName);
 
 } // namespace
