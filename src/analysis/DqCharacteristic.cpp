@@ -1,7 +1,6 @@
 #include "analysis/DqCharacteristic.h"
 
 #include <cmath>
-#include <string_view>
 
 namespace analysis {
 
@@ -121,23 +120,6 @@ std::optional<DqSteadyPoint> DqCharacteristic::OperatingPoint(const std::functio
     for (double middle = low + (high - low) / 2; low < middle && middle < high; middle = low + (high - low) / 2)
         (excess(middle) > 0 ? high : low) = middle;
     return At(std::fabs(excess(low)) <= std::fabs(excess(high)) ? low : high);
-}
-
-std::string DqCurveCsv(std::span<const DqSteadyPoint> points, CsvStyle style)
-{
-    std::string csv;
-    for (const std::string_view name : {"s", "Omega", "Md", "Is", "cosPhi"})
-        (csv += csv.empty() ? "" : std::string(1, style.separator)) += name;
-    csv += '\n';
-    for (const DqSteadyPoint& point : points) {
-        AppendCsvNumber(csv, point.s, style);
-        for (const double value : {point.Omega, point.Md, point.Is, point.cosPhi}) {
-            csv += style.separator;
-            AppendCsvNumber(csv, value, style);
-        }
-        csv += '\n';
-    }
-    return csv;
 }
 
 } // namespace analysis

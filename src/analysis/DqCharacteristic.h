@@ -1,12 +1,9 @@
 #pragma once
 
 #include "model/DqModel.h"
-#include "plot/CsvTable.h"
 
 #include <functional>
 #include <optional>
-#include <span>
-#include <string>
 #include <vector>
 
 namespace analysis {
@@ -73,8 +70,5 @@ private:
 
     DqParameters parameters_;
 };
-
-// s,Omega,Md,Is,cosPhi, one row per point in the order given.
-std::string DqCurveCsv(std::span<const DqSteadyPoint> points, CsvStyle style = kPlainCsv);
 
 } // namespace analysis
