@@ -34,8 +34,8 @@ if [ "$preset" != default ]; then
   packages+=(
     xvfb xauth xdotool x11-utils openbox wmctrl time weston
     clang libclang-rt-14-dev llvm
-    man-db dpkg-dev file desktop-file-utils appstream lintian
-    librsvg2-bin poppler-utils
+    man-db dpkg-dev file desktop-file-utils appstream lintian shared-mime-info
+    librsvg2-bin poppler-utils python3-numpy python3-pandas
     g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
   )
   cross=true

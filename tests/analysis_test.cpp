@@ -1,5 +1,5 @@
 #include "analysis/AnalysisCsv.h"
-#include "experiments/Experiments.h"
+#include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "model/MotorModel.h"
 
@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -135,14 +136,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {0, 0, 0, 5, 1, 0, 0, kUndefined, kUndefined, kUndefined, kUndefined}},
         HandCase{"dips, then overshoots", {0, -0.25, 0.5, 1.25, 1}, {0, 4},
                  {0, 1, 1, 1.25, 3, -0.25, 1, 1, 4, 25.0, 25.0, 4}},
-        HandCase{"ends 14 % past its rest: not settled, no settling time", {0, 8, 11, 11.4}, {0, 3},
-                 {0, 11.4, 11.4, 11.4, 3, 0, 0, 1, kUndefined, 0.0, 0.0, 2, 10, false}},
+        HandCase{"ends 14 % past its rest: not settled, no figures of a change ended", {0, 8, 11, 11.4}, {0, 3},
+                 {0, 11.4, 11.4, 11.4, 3, 0, 0, kUndefined, kUndefined, kUndefined, kUndefined, kUndefined, 10, false}},
         HandCase{"ends within 2 % of its rest", {0, 8, 10.1, 10.1}, {0, 3},
                  {0, 10.1, 10.1, 10.1, 2, 0, 0, 1, 2, 0.0, 0.0, 2, 10, true}},
-        HandCase{"a rest at the start: within 2 % of the departure", {0, 4, 0.05}, {0, 2},
-                 {0, 0.05, 0.05, 4, 1, 0, 0, 0, 2, 7900.0, 0.0, 2, 0, true}},
+        HandCase{"a rest at the start: settled, but a change within 2 % of the swing", {0, 4, 0.05}, {0, 2},
+                 {0, 0.05, 0.05, 4, 1, 0, 0, kUndefined, kUndefined, kUndefined, kUndefined, kUndefined, 0, true}},
         HandCase{"a rest at the start: past 2 % of the departure", {0, 4, 0.1}, {0, 2},
-                 {0, 0.1, 0.1, 4, 1, 0, 0, 0, kUndefined, 3900.0, 0.0, 2, 0, false}}));
+                 {0, 0.1, 0.1, 4, 1, 0, 0, kUndefined, kUndefined, kUndefined, kUndefined, kUndefined, 0, false}},
+        HandCase{"a change just past 2 % of the swing, no rest to judge by", {0, 4, 0.1}, {0, 2},
+                 {0, 0.1, 0.1, 4, 1, 0, 0, 0, 2, 3900.0, 0.0, 2}}));
 
 TEST(StepCharacteristics, NeedPointsAndAWholeRun)
 {
@@ -152,29 +155,72 @@ TEST(StepCharacteristics, NeedPointsAndAWholeRun)
     EXPECT_THROW(CharacterizeStepResponse(overflowed), std::invalid_argument);
 }
 
-// A pin holds one trace of a run: its rows are that trace's rows of the
-// run's, whatever the schedule.
-TEST(StepCharacteristics, OfOneTraceAreItsRowsOfTheWholeRun)
+struct SegmentCase {
+    LoadSchedule schedule;
+    bool loadActs;
+    std::vector<SegmentSteps> expected;
+};
+
+// A segment starts at each step where the load changes; before the first
+// lies the run-up, and a load of nothing changes nowhere.
+TEST(StepSegments, StartWhereTheLoadChanges)
 {
-    for (const auto& [on, off] : {std::pair<std::int64_t, std::int64_t>{0, 1000}, {300, 2000}, {500, 1500}}) {
+    const SegmentCase cases[] = {
+        {{0, 1000, 2000}, true, {{Segment::On, {0, 999}}, {Segment::Off, {1000, 1999}}}},
+        {{500, 1500, 2000}, true, {{Segment::RunUp, {0, 499}}, {Segment::On, {500, 1499}}, {Segment::Off, {1500, 1999}}}},
+        {{300, 2000, 2000}, true, {{Segment::RunUp, {0, 299}}, {Segment::On, {300, 1999}}}},
+        {{0, 0, 2000}, true, {{Segment::RunUp, {0, 1999}}}},
+        {{1000, 1000, 2000}, true, {{Segment::RunUp, {0, 1999}}}},
+        {{0, 1000, 2000}, false, {{Segment::RunUp, {0, 1999}}}},
+    };
+    for (const SegmentCase& c : cases)
+        EXPECT_EQ(StepSegments(c.schedule, c.loadActs), c.expected) << c.schedule.on << ".." << c.schedule.off;
+}
+
+struct RunCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> sets;
+    const char* load;
+    Quantity quantity;
+    Segment segment;
+    bool settled;
+    bool measured; // rise, t63, settling, overshoot and undershoot defined
+};
+
+// The figures of a change that ended, on real runs: a pin's rows are its
+// trace's rows of the whole run, and a figure is given only where the
+// segment settled and changed by more than its swing's 2 % band.
+TEST(StepCharacteristics, OfRealRunsAreGivenWhereTheChangeEnded)
+{
+    const RunCase cases[] = {
+        {"default step of 10", {}, "10", Quantity::Omega, Segment::On, true, true},
+        {"twice the inertia: not settled while the load acts", {{"model.J", "0.0688"}}, "10", Quantity::Omega,
+         Segment::On, false, false},
+        {"no load at all: Md returns to its start", {{"step.off", "0"}}, "10", Quantity::Md, Segment::RunUp, true, false},
+        {"no load at all: Omega runs up", {{"step.on", "1000"}, {"step.off", "1000"}}, "10", Quantity::Omega,
+         Segment::RunUp, true, true},
+        {"a load of 0 is no change", {}, "0", Quantity::Omega, Segment::RunUp, true, true},
+    };
+    for (const RunCase& c : cases) {
         Settings settings;
-        settings.step.on = on;
-        settings.step.off = off;
-        const RunResult run = RunExperiment({RunKind::Step, settings, "20", {}});
-        const LoadSchedule schedule = StepLoadSchedule(settings);
-        const StepResponseRests rests = RestsOf(run.Origin());
-        std::vector<analysis::CharacteristicsRow> rows =
-            CharacterizeStepTrace(run.Of(Quantity::Md), Quantity::Md, schedule, rests);
-        const std::vector<analysis::CharacteristicsRow> omega =
-            CharacterizeStepTrace(run.Of(Quantity::Omega), Quantity::Omega, schedule, rests);
-        rows.insert(rows.end(), omega.begin(), omega.end());
-        const std::vector<analysis::CharacteristicsRow> whole = CharacterizeStepResponse(run);
-        ASSERT_EQ(rows.size(), whole.size());
-        EXPECT_EQ(rows.size(), off < 2000 ? 4u : 2u) << "a segment each while the load acts and after";
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            EXPECT_TRUE(rows[i].quantity == whole[i].quantity && rows[i].segment == whole[i].segment &&
-                        rows[i].values == whole[i].values)
-                << on << ".." << off << " row " << i;
+        for (const auto& [name, value] : c.sets)
+            SetSettingText(settings, name, value);
+        const RunResult run = RunExperiment({RunKind::Step, settings, c.load, {}});
+        const std::vector<CharacteristicsRow> whole = CharacterizeStepResponse(run);
+        const std::vector<CharacteristicsRow> ofTrace = CharacterizeStepTrace(run.Of(c.quantity), c.quantity, run.Origin());
+        const auto row = std::ranges::find_if(whole, [&](const CharacteristicsRow& r) {
+            return r.quantity == c.quantity && r.segment == c.segment;
+        });
+        ASSERT_NE(row, whole.end()) << c.name;
+        EXPECT_EQ(std::ranges::count(whole, c.quantity, &CharacteristicsRow::quantity), ofTrace.size()) << c.name;
+        EXPECT_TRUE(std::ranges::any_of(ofTrace, [&](const CharacteristicsRow& r) {
+            return r.segment == row->segment && r.values == row->values;
+        })) << c.name;
+        EXPECT_EQ(row->values.settled, c.settled) << c.name;
+        const StepCharacteristics& v = row->values;
+        for (bool defined : {v.riseSteps.has_value(), v.timeConstantSteps.has_value(), v.settlingSteps.has_value(),
+                             v.overshootPercent.has_value(), v.undershootPercent.has_value()})
+            EXPECT_EQ(defined, c.measured) << c.name;
     }
 }
 
@@ -203,8 +249,8 @@ TEST(StepRange, WholeStepsWithinTheShownStepsReachNoFartherThanDoublesCountSteps
 
 TEST(AnalysisCsv, UndefinedValuesAreEmptyCells)
 {
-    const std::vector<CharacteristicsRow> constant{{Quantity::Md, Segment::On, CharacterizeStep(Listed({2, 2}), {0, 1}, 2)}};
-    EXPECT_EQ(CharacteristicsCsv(constant).substr(CharacteristicsCsv({}).size()), "Md,on,2,2,2,0,2,0,,,,,,2,,\n");
+    const std::vector<CharacteristicsRow> constant{{Quantity::Md, Segment::RunUp, CharacterizeStep(Listed({2, 2}), {0, 1}, 2)}};
+    EXPECT_EQ(CharacteristicsCsv(constant).substr(CharacteristicsCsv({}).size()), "Md,run-up,2,2,2,0,2,0,,,,,,2,,\n");
     const std::vector<StatisticsRow> noPoints{{"Md", {5, 6}, std::nullopt}};
     EXPECT_EQ(StatisticsCsv(noPoints).substr(StatisticsCsv({}).size()), "Md,5,6,0,,,,,,,\n");
 }
@@ -221,10 +267,11 @@ TEST(AnalysisCsv, AnUnsettledSegmentGivesItsEndAndTimesFollowTheSteps)
         const std::string csv = CharacteristicsCsv(rows, style, 0.001);
         return csv.substr(csv.find('\n') + 1);
     };
-    EXPECT_EQ(body(kPlainCsv), "Omega,off,0,,11.5,3,0,0,1,,0,0,2,11.5,10,no,0.004,0.001,0.001,,0.002\n"
+    EXPECT_EQ(body(kPlainCsv), "Omega,off,0,,11.5,3,0,0,,,,,,11.5,10,no,0.004,0.001,,,\n"
                                "Md,on,0,10.1,10.1,2,0,0,1,2,0,0,2,10.1,10,yes,0.003,0.001,0.001,0.002,0.002\n");
-    EXPECT_EQ(body(kRussianCsv), "Omega;off;0;;11,5;3;0;0;1;;0;0;2;11,5;10;no;0,004;0,001;0,001;;0,002\n"
-                                 "Md;on;0;10,1;10,1;2;0;0;1;2;0;0;2;10,1;10;yes;0,003;0,001;0,001;0,002;0,002\n");
+    EXPECT_EQ(body(kRussianCsv),
+              "Omega;off;0;;\"11,5\";3;0;0;;;;;;\"11,5\";10;no;\"0,004\";\"0,001\";;;\n"
+              "Md;on;0;\"10,1\";\"10,1\";2;0;0;1;2;0;0;2;\"10,1\";10;yes;\"0,003\";\"0,001\";\"0,001\";\"0,002\";\"0,002\"\n");
     EXPECT_EQ(CharacteristicsCsv({}, kRussianCsv, 0.001).find(','), std::string::npos);
 }
 

@@ -99,9 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step 10", 0, "Max M 24.615899217041328\nMax Omega 157.06422059784802\n", ""},
         Case{"step -5", 0, "Max M 23.808949536036444\nMax Omega 190.43232313270283\n", ""},
         Case{"step 31", 3, "Max M 0\nMax Omega 0\n", "Invalid load: Mc must not exceed 30"},
-        Case{"step abc", 1, "", "'abc' is not a valid integer value"},
-        Case{"step ''", 1, "", "'' is not a valid integer value"},
-        Case{"step -1000", 1, "", "Floating point overflow"},
+        Case{"step abc", 1, "", "motormodel-cli: 'abc' is not a valid integer value\n"},
+        Case{"step ''", 1, "", "motormodel-cli: '' is not a valid integer value\n"},
+        Case{"step -1000", 1, "", "motormodel-cli: Floating point overflow\n"},
         Case{"--help", 0, nullptr, ""},
         Case{"--version", 0, "motormodel-cli " MOTORMODEL_VERSION "\n", ""},
         Case{"step 10 --csv /dev/null --metrics /dev/null --stats /dev/null", 0,
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"step 10 --set model.dt=0.003", 1, "",
              "motormodel-cli: warning: model.dt is 0.003, past 0.0029285373229349034, the largest step at which "
              "forward Euler keeps the model's rest stable: the run cannot settle and is likely to overflow\n"
-             "Floating point overflow\n"},
+             "motormodel-cli: Floating point overflow\n"},
         Case{"step 10 --set model.dt=0.002", 0, "Max M 31.964033720930235\nMax Omega 157.0749984151096\n", ""},
         Case{"sweep model.dt=0.001,0.003 step 10 --csv /dev/null", 1, "",
              "motormodel-cli: warning: model.dt=0.003: model.dt is 0.003, past 0.0029285373229349034"},
@@ -227,14 +227,27 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"session", "session needs the SESSION file to read"},
         UsageCase{"session s.toml --set model.J=1", "option '--set' does not apply to 'session'"}));
 
+// A saved experiment pins no default that follows another setting: its
+// run can be shortened later, and step.off goes on following run.steps.
+TEST(Cli, SavedSettingsCanBeShortened)
+{
+    const std::filesystem::path folder = TestFolder();
+    const Outcome saved = RunCli("settings");
+    ASSERT_EQ(saved.status, 0);
+    EXPECT_EQ(saved.out.find("off ="), std::string::npos) << saved.out;
+    std::ofstream(folder / "a.toml") << saved.out;
+    const Outcome shortened = RunCli("step 10 --settings " + (folder / "a.toml").string() + " --set run.steps=500.0");
+    EXPECT_EQ(shortened.status, 0) << shortened.err;
+}
+
 // A session from a newer program is refused with its format, a damaged one
 // with its line, before anything is written.
 TEST(Cli, SessionOfANewerFormatOrDamagedIsRefused)
 {
     const std::filesystem::path folder = TestFolder();
     for (const auto& [text, message] :
-         {std::pair{"format = 2\nfuture = true\n", ":1:10: a session of format 2 is from a newer version; this one "
-                                                     "reads format 1\n"},
+         {std::pair{"format = 3\nfuture = true\n", ":1:10: a session of format 3 is from a newer version; this one "
+                                                     "reads format 2\n"},
           std::pair{"format = 1\nversion = \"1.0\n", ":2:15: Error while parsing string: unescaped control "
                                                                "characters other than TAB (U+0009) are explicitly "
                                                                "prohibited\n"}}) {
@@ -560,10 +573,27 @@ TEST(Cli, TimeAddsSecondsToThePointsAndTheCharacteristics)
 // only their separators (a setting's name keeps its dot).
 TEST(Cli, TheRussianLocaleWritesEveryCsvWithSemicolonsAndDecimalCommas)
 {
-    auto russian = [](std::string text, bool heading) {
-        for (char& c : text)
-            c = c == ',' ? ';' : c == '.' && !heading ? ',' : c;
-        return text;
+    // A field with a decimal comma is quoted.
+    auto russian = [](const std::string& text, bool heading) {
+        std::string out;
+        std::string field;
+        auto endField = [&] {
+            if (!heading && field.find('.') != std::string::npos) {
+                std::replace(field.begin(), field.end(), '.', ',');
+                field = '"' + field + '"';
+            }
+            out += std::exchange(field, {});
+        };
+        for (char c : text) {
+            if (c != ',' && c != '\n') {
+                field += c;
+                continue;
+            }
+            endField();
+            out += c == ',' ? ';' : c;
+        }
+        endField();
+        return out;
     };
     for (const char* arguments : {"step 10 --csv -", "step 10 --metrics - --time", "gauss --seed 7 --stats -",
                                   "uniform --seed 3 --csv - --time", "characteristic --csv -",

@@ -118,7 +118,7 @@ Session FullSession()
                     {recipe(RunKind::Uniform, session.settings, "12"), {true, true}},
                     {recipe(RunKind::Step, ramp, "20"), {false, true}}};
     session.pins.push_back({recipe(RunKind::Gauss, Settings{}, ""), std::nullopt,
-                            {{Quantity::Omega, "Omega (Gauss) #2", kPinPalette[1], false}}});
+                            {{Quantity::Omega, "Omega (Gauss) (2)", kPinPalette[1], false}}});
     const FamilyResult family =
         RunFamily({Settings{}, "step.load", {"0", "15"}, RunKind::Step, "10", sources}, {}, 1);
     for (const FamilyMember& member : family.members)
@@ -198,7 +198,7 @@ TEST(SessionFile, CsvListsTheShownTracesInTheChartsOrder)
     const SessionResults results = RunSession(session);
     auto csvOf = [&] {
         std::string csv;
-        WriteSessionCsv(session, results, [&csv](std::string_view piece) { csv += piece; });
+        WriteSessionCsv(session, results, kPlainCsv, [&csv](std::string_view piece) { csv += piece; });
         return csv;
     };
     const std::string csv = csvOf();
@@ -240,11 +240,13 @@ TEST_P(RefusedSession, NamesTheLineAndWhatIsWrong)
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedSession,
     testing::Values(
-        RefusedCase{"NewerFormat", "format = 1", "format = 2",
-                    "lab.toml:2: a session of format 2 is from a newer version; this one reads format 1"},
-        RefusedCase{"FormatZero", "format = 1", "format = 0",
+        RefusedCase{"NewerFormat", "format = 2", "format = 3",
+                    "lab.toml:2: a session of format 3 is from a newer version; this one reads format 2"},
+        RefusedCase{"FormatZero", "format = 2", "format = 0",
                     "lab.toml:2: 'format' is missing or not as the program writes a session"},
-        RefusedCase{"NoFormat", "format = 1", "", "lab.toml:1: 'format' is missing or not as the program writes a session"},
+        RefusedCase{"NoFormat", "format = 2", "", "lab.toml:1: 'format' is missing or not as the program writes a session"},
+        RefusedCase{"LinesLost", "pins = 3", "pins = 16",
+                    "lab.toml:298: 'holds.pins' says 16, but the session holds 3: part of the file is lost"},
         RefusedCase{"Damaged", "titles = true", "titles = \"true",
                     "lab.toml:9: Error while parsing string: unescaped control characters other than TAB (U+0009) are "
                     "explicitly prohibited"},
@@ -265,6 +267,25 @@ INSTANTIATE_TEST_SUITE_P(
                     "quantity = \"Md\"\nheading = \"Omega (Mc=0)\"",
                     "lab.toml:207: 'pins.traces.quantity' is missing or not as the program writes a session"}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// Cut short after any line, a session is refused; one written before
+// sessions said what they hold reads as it did.
+TEST(SessionFile, CutShortIsRefusedAtEveryLine)
+{
+    const std::string text = SessionText(FullSession(), "1.0");
+    for (std::size_t end = text.find('\n'); end + 1 < text.size(); end = text.find('\n', end + 1))
+        EXPECT_THROW(ParseSession(std::string_view(text).substr(0, end + 1), "cut.toml"), SettingsError) << end;
+    try {
+        ParseSession(text.substr(0, text.find("[holds]")), "cut.toml");
+        ADD_FAILURE() << "read";
+    } catch (const SettingsError& error) {
+        EXPECT_EQ(cli::ErrorText(error.Cause()), "cut.toml: the session is cut short: it lacks the [holds] table that "
+                                                 "every session ends with; the file was not written or copied whole");
+    }
+    std::string earlier = text.substr(0, text.find("\n[holds]") + 1);
+    earlier.replace(earlier.find("format = 2"), 10, "format = 1");
+    EXPECT_EQ(ParseSession(earlier, "earlier.toml"), FullSession());
+}
 
 TEST(SessionFile, HoldsAtMostTheMostRuns)
 {

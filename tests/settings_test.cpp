@@ -233,7 +233,8 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"[run]\nsteps = \"many\"\n",
                  "lab.toml:2:9: run.steps must be a whole number from 1 to 10000000, not \"many\""},
         FileCase{"[model]\nJ = true\n", "lab.toml:2:5: model.J must be a number above 0, not true"},
-        FileCase{"[run]\nsteps = 2000.0\n", "lab.toml:2:9: run.steps must be a whole number from 1 to 10000000, not 2000.0"},
+        FileCase{"[run]\nsteps = 2000.0\n[step]\nload = 10.0\n", ""},
+        FileCase{"[run]\nsteps = 2000.5\n", "lab.toml:2:9: run.steps must be a whole number from 1 to 10000000, not 2000.5"},
         FileCase{"\xEF\xBB\xBF# saved by Notepad\n[run]\nlimit = 30\n", ""},
         FileCase{"[model]\nJ = \n", "lab.toml:2:5: Error while parsing key-value pair: expected value, saw '\\n'"},
         FileCase{"[model]\nJ = 1\0"sv, "lab.toml:2:6: holds binary data (byte 0x00); an experiment file is text"},
@@ -309,10 +310,12 @@ TEST(StepResponse, AppliedAtSteadySpeedStartsAsTheUnloadedRun)
     EXPECT_LT(a.back().y, b.back().y - 10) << "the load slows the motor";
 
     const auto rows = analysis::CharacterizeStepResponse(loaded);
-    ASSERT_EQ(rows.size(), 2u) << "the load is never removed: no \"off\" rows";
-    EXPECT_EQ(rows[1].quantity, Quantity::Omega);
-    EXPECT_EQ(rows[1].segment, Segment::On);
-    EXPECT_EQ(rows[1].values.initial, a[999].y) << "the load is applied from the speed at step 999";
+    ASSERT_EQ(rows.size(), 4u) << "a run-up, then the load never removed: no \"off\" rows";
+    EXPECT_EQ(rows[3].quantity, Quantity::Omega);
+    EXPECT_EQ(rows[3].segment, Segment::On);
+    EXPECT_EQ(rows[3].values.initial, a[999].y) << "the load is applied from the speed at step 999";
+    EXPECT_EQ(rows[2].segment, Segment::RunUp);
+    EXPECT_EQ(rows[2].values.final, a[999].y) << "the run-up ends where the load comes";
 }
 
 // Doubling J halves the acceleration the first steps see; with Mk changed,

@@ -117,8 +117,8 @@ TEST(CsvTable, AStyleSetsTheSeparatorAndTheDecimalMarkForTheColumnsGiven)
     shown.SetShown(4, false);
     EXPECT_EQ(shown.ShownWithPoints(), (std::vector<int>{1})) << "shown, and holding points";
     EXPECT_EQ(CsvTable(shown, {1, 4}, kRussianCsv), "step;Omega (Gauss);Md (Step)\n"
-                                                    "0;157,06422059784802;11\n"
-                                                    "1;-2,5e-300;12\n");
+                                                    "0;\"157,06422059784802\";11\n"
+                                                    "1;\"-2,5e-300\";12\n");
     EXPECT_EQ(CsvTable(shown, {1, 4}, kPlainCsv), "step,Omega (Gauss),Md (Step)\n"
                                                   "0,157.06422059784802,11\n"
                                                   "1,-2.5e-300,12\n");
@@ -138,7 +138,7 @@ TEST(CsvTable, GivenTheStepSizeATimeColumnFollowsTheSteps)
         const std::string row = std::string("\n").append(toolkit::FloatToStr(time.step)).append(",").append(time.seconds).append(",5\n");
         EXPECT_NE(plain.find(row), std::string::npos) << row;
     }
-    EXPECT_NE(CsvTable(shown, {0}, kRussianCsv, 0.001).find("\n349;0,35;5\n"), std::string::npos);
+    EXPECT_NE(CsvTable(shown, {0}, kRussianCsv, 0.001).find("\n349;\"0,35\";5\n"), std::string::npos);
     EXPECT_NE(CsvTable(shown, {0}, kPlainCsv, 0.5).find("\n349,175,5\n"), std::string::npos);
     EXPECT_EQ(CsvTable(shown, {0}, kPlainCsv), CsvTable(shown)) << "no time column unless asked";
 }
@@ -167,10 +167,10 @@ TEST(ShownTraces, RemovingATraceMovesTheLaterOnesDownAndFreesItsHeading)
 {
     ChartTraces traces = MakeTraces();
     ShownTraces shown = ShownOf(traces);
-    EXPECT_EQ(shown.UnusedHeading("Md (Gauss)"), "Md (Gauss) #2");
+    EXPECT_EQ(shown.UnusedHeading("Md (Gauss)"), "Md (Gauss) (2)");
     EXPECT_EQ(shown.UnusedHeading("Md (Mc=10)"), "Md (Mc=10)");
-    shown.Add(traces[0], "Md (Gauss) #2");
-    EXPECT_EQ(shown.UnusedHeading("Md (Gauss)"), "Md (Gauss) #3");
+    shown.Add(traces[0], "Md (Gauss) (2)");
+    EXPECT_EQ(shown.UnusedHeading("Md (Gauss)"), "Md (Gauss) (3)");
 
     shown.Remove(0);
     EXPECT_EQ(shown.Count(), 6);

@@ -211,6 +211,34 @@
         <source>не удалось прочитать &apos;%1&apos;: %2</source>
         <translation>could not read &apos;%1&apos;: %2</translation>
     </message>
+    <message>
+        <source>файл кончается посреди записи: не закрыта кавычка, скобка или значение</source>
+        <translation>the file ends inside an entry: a quote, a bracket or a value is left open</translation>
+    </message>
+    <message>
+        <source>ключ или таблица записаны второй раз</source>
+        <translation>a key or a table is given a second time</translation>
+    </message>
+    <message>
+        <source>управляющий знак внутри текста; из них допустима только табуляция</source>
+        <translation>a control character inside a text; of those only a tab is allowed</translation>
+    </message>
+    <message>
+        <source>здесь по правилам TOML должно быть другое: значение, ключ, знак = или конец строки</source>
+        <translation>TOML expects something else here: a value, a key, an = sign or the end of the line</translation>
+    </message>
+    <message>
+        <source>запись не по правилам TOML</source>
+        <translation>an entry that breaks the rules of TOML</translation>
+    </message>
+    <message>
+        <source>сеанс оборван: в нём нет таблицы [%1], которой кончается каждый сеанс; файл записан или скопирован не целиком</source>
+        <translation>the session is cut short: it lacks the [%1] table that every session ends with; the file was not written or copied whole</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; — %2, а в сеансе их %3: часть файла потеряна</source>
+        <translation>&apos;%1&apos; says %2, but the session holds %3: part of the file is lost</translation>
+    </message>
 </context>
 <context>
     <name>FamilyWindow</name>
@@ -398,7 +426,7 @@
     </message>
     <message>
         <source>Покой модели</source>
-        <translation>Model&apos;s rest</translation>
+        <translation>Model at rest</translation>
     </message>
     <message>
         <source>Установление</source>
@@ -475,6 +503,18 @@
     <message>
         <source>Время, с</source>
         <translation>Time, s</translation>
+    </message>
+    <message>
+        <source>Md: разгон</source>
+        <translation>Md: run-up</translation>
+    </message>
+    <message>
+        <source>Omega: разгон</source>
+        <translation>Omega: run-up</translation>
+    </message>
+    <message>
+        <source>разгон</source>
+        <translation>run-up</translation>
     </message>
 </context>
 <context>
@@ -603,7 +643,7 @@
     </message>
     <message>
         <source>Предел нагрузки</source>
-        <translation>Load limit</translation>
+        <translation>Highest typed load</translation>
     </message>
     <message>
         <source>Начальное число</source>
@@ -635,7 +675,7 @@
     </message>
     <message>
         <source>Нагрузка</source>
-        <translation>Load torque</translation>
+        <translation>Default load</translation>
     </message>
     <message>
         <source>из поля Mc</source>
@@ -671,7 +711,7 @@
     </message>
     <message>
         <source>Период</source>
-        <translation>Swing period</translation>
+        <translation>Load swing</translation>
     </message>
     <message>
         <source>кг·м²</source>

@@ -3,6 +3,7 @@
 #include "plot/Readout.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <stdexcept>
@@ -12,6 +13,9 @@
 namespace analysis {
 
 namespace {
+
+// The share of a change within which a signal counts as settled.
+constexpr double kSettledBand = 0.02;
 
 // The four characteristics that measure against a usable delta.
 class StepProgress {
@@ -28,7 +32,7 @@ public:
 
     Step SettlingSteps(Step segmentStart) const
     {
-        const double band = 0.02 * std::fabs(delta_);
+        const double band = kSettledBand * std::fabs(delta_);
         const auto outside = std::find_if(points_.rbegin(), points_.rend(), [&](const TracePoint& p) {
             return std::fabs(p.y - final_) > band;
         });
@@ -83,14 +87,24 @@ double ValueBefore(const Trace& trace, Step step)
     return step == 0 ? kValueAfterReset : *ValueAtX(trace, static_cast<double>(step - 1));
 }
 
+double LargestDeparture(double initial, const Extremes& extremes)
+{
+    return std::max(std::fabs(extremes.max - initial), std::fabs(extremes.min - initial));
+}
+
+// Whether the change is more than the 2 % band of the swing around it, and
+// finite: measured against less, the relative figures are noise.
+bool ChangeStandsOut(double delta, double initial, const Extremes& extremes)
+{
+    return std::isfinite(delta) && std::fabs(delta) > kSettledBand * LargestDeparture(initial, extremes);
+}
+
 // Whether the end lies within 2 % of the rest: of the change the rest asks
 // for, or, where it asks for none, of the largest departure from the start.
 bool EndsAtRest(double end, double rest, double initial, const Extremes& extremes)
 {
-    const double change = rest != initial
-                              ? std::fabs(rest - initial)
-                              : std::max(std::fabs(extremes.max - initial), std::fabs(extremes.min - initial));
-    return std::fabs(end - rest) <= 0.02 * change;
+    const double change = rest != initial ? std::fabs(rest - initial) : LargestDeparture(initial, extremes);
+    return std::fabs(end - rest) <= kSettledBand * change;
 }
 
 } // namespace
@@ -121,11 +135,10 @@ StepCharacteristics CharacterizeStep(TracePoints points, StepRange segment, doub
                                .troughStep = extremes.minStep,
                                .rest = rest,
                                .settled = !rest || EndsAtRest(final, *rest, initial, extremes)};
-    if (delta != 0 && std::isfinite(delta)) {
+    if (result.settled && ChangeStandsOut(delta, initial, extremes)) {
         const StepProgress progress(inSegment, initial, final, delta);
         result.riseSteps = progress.RiseSteps();
-        if (result.settled)
-            result.settlingSteps = progress.SettlingSteps(segment.first);
+        result.settlingSteps = progress.SettlingSteps(segment.first);
         result.overshootPercent = progress.OvershootPercent();
         result.undershootPercent = progress.UndershootPercent();
         result.timeConstantSteps = progress.TimeConstantSteps(segment.first);
@@ -135,31 +148,51 @@ StepCharacteristics CharacterizeStep(TracePoints points, StepRange segment, doub
 
 std::string_view SegmentName(Segment segment)
 {
-    return segment == Segment::On ? "on" : "off";
+    constexpr std::array<std::string_view, kSegments.size()> kNames{"run-up", "on", "off"};
+    return kNames[static_cast<std::size_t>(segment)];
 }
 
-std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quantity quantity,
-                                                      const LoadSchedule& schedule, const StepResponseRests& rests)
+std::vector<SegmentSteps> StepSegments(const LoadSchedule& schedule, bool loadActs)
 {
-    RequireWholeRun(trace, schedule.steps);
+    const bool changes = loadActs && schedule.on < schedule.off;
+    const Step firstChange = changes ? schedule.on : schedule.steps;
+    std::vector<SegmentSteps> segments;
+    auto add = [&](Segment segment, Step first, Step end) {
+        if (first < end)
+            segments.push_back({segment, {first, end - 1}});
+    };
+    add(Segment::RunUp, 0, firstChange);
+    if (changes) {
+        add(Segment::On, schedule.on, schedule.off);
+        add(Segment::Off, schedule.off, schedule.steps);
+    }
+    return segments;
+}
+
+bool LoadActs(const RunOrigin& origin)
+{
+    if (!origin.load)
+        return true;
+    const LoadCharacteristic load = LoadCharacteristic::Of(origin.step, *origin.load);
+    return load.load != 0 || load.k != 0 || load.amplitude != 0;
+}
+
+std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quantity quantity, const RunOrigin& origin)
+{
+    RequireWholeRun(trace, origin.schedule.steps);
     const TracePoints points = trace.Points();
+    const StepResponseRests rests = RestsOf(origin);
     std::vector<CharacteristicsRow> rows;
-    auto add = [&](Segment segment, StepRange steps) {
+    for (const auto& [segment, steps] : StepSegments(origin.schedule, LoadActs(origin)))
         rows.push_back({quantity, segment,
                         CharacterizeStep(points, steps, ValueBefore(trace, steps.first), rests.Of(quantity, segment))});
-    };
-    if (schedule.on < schedule.off)
-        add(Segment::On, {schedule.on, schedule.off - 1});
-    if (schedule.off < schedule.steps)
-        add(Segment::Off, {schedule.off, schedule.steps - 1});
     return rows;
 }
 
-std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
-                                                         const LoadSchedule& schedule, const StepResponseRests& rests)
+std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega, const RunOrigin& origin)
 {
-    std::vector<CharacteristicsRow> rows = CharacterizeStepTrace(md, Quantity::Md, schedule, rests);
-    std::ranges::move(CharacterizeStepTrace(omega, Quantity::Omega, schedule, rests), std::back_inserter(rows));
+    std::vector<CharacteristicsRow> rows = CharacterizeStepTrace(md, Quantity::Md, origin);
+    std::ranges::move(CharacterizeStepTrace(omega, Quantity::Omega, origin), std::back_inserter(rows));
     return rows;
 }
 
@@ -173,8 +206,7 @@ StepResponseRests RestsOf(const RunOrigin& origin)
 
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const RunResult& run)
 {
-    return CharacterizeStepResponse(run.Of(Quantity::Md), run.Of(Quantity::Omega), StepLoadSchedule(run.settings),
-                                    RestsOf(run.Origin()));
+    return CharacterizeStepResponse(run.Of(Quantity::Md), run.Of(Quantity::Omega), run.Origin());
 }
 
 } // namespace analysis

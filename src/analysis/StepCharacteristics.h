@@ -23,15 +23,18 @@ namespace analysis {
 // - time constant: the first step with r >= 0.632, plus one, minus the
 //   segment's first step: the steps taken until the response covers 63.2 %
 //   of its change.
-// These five measure against delta and are empty when it is 0 (or, for
-// values near the double range, infinite). Since r(final) is exactly 1,
-// every threshold is reached whenever delta is usable.
+// Since r(final) is exactly 1, every threshold is reached.
 //
 // Given the value the model rests at in the segment, the segment has
 // settled when its end lies within 2 % of the change the rest asks for
 // (|rest - initial|), or, where it asks for none, of the largest departure
-// from the initial value. A segment that has not settled has no settling
-// time, and its final value is only the value at its end.
+// from the initial value. These five figures describe a change that has
+// ended, so a segment that has not settled has none of them, and its final
+// value is only the value at its end. Nor has a segment whose change is no
+// more than 2 % of its largest departure from the initial value, the band
+// settling is judged by: such a change is lost in the swing around it
+// (the no-load run-up's Md returns to 0 within 10^-6 of a swing of 24, and
+// measured against that the overshoot reads 4·10^9 %).
 struct StepCharacteristics {
     double initial;
     double final; // the value at the segment's end
@@ -68,29 +71,41 @@ struct CharacteristicsRow {
     StepCharacteristics values;
 };
 
-// The segment's name in the batch tool's tables: "on" or "off".
+// The segment's name in the batch tool's tables: "run-up", "on" or "off".
 std::string_view SegmentName(Segment segment);
+
+// A segment of a step response and the steps it covers.
+struct SegmentSteps {
+    Segment segment;
+    StepRange steps;
+    bool operator==(const SegmentSteps&) const = default;
+};
+
+// The segments of a run on the schedule: the run-up from the reset to the
+// first step where the load changes, then one from each step where it
+// changes. A load that is nothing throughout changes nowhere, so the whole
+// run is its run-up; segments with no steps are left out.
+std::vector<SegmentSteps> StepSegments(const LoadSchedule& schedule, bool loadActs);
+
+// Whether the load a run's origin holds is something: a step response
+// whose load is unknown is taken to have one.
+bool LoadActs(const RunOrigin& origin);
 
 // Whether the trace holds one point at each step of a run of the given
 // length. A run that ended in an error keeps its points up to there, and
 // the characteristics of a part of a run would mislead.
 bool HoldsWholeRun(const Trace& trace, Step steps);
 
-// The rows of the trace of the quantity, on and off as below, for a trace
-// that holds a whole step-response run made on the schedule, each judged
-// against the quantity's rest in its segment; raises std::invalid_argument
-// for one that does not.
-std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quantity quantity,
-                                                      const LoadSchedule& schedule, const StepResponseRests& rests);
+// The rows of the trace of the quantity, a row per segment of StepSegments,
+// for a trace that holds a whole step-response run of the origin. Each
+// segment starts from the value before its first step (the reset's for
+// step 0) and is judged against the quantity's rest in it. Raises
+// std::invalid_argument for a trace that does not hold a whole run.
+std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quantity quantity, const RunOrigin& origin);
 
-// Md on, Md off, Omega on, Omega off, for traces that hold a whole
-// step-response run made on the schedule. Each time the load changes is a
-// step of its own: "on" covers steps on to off - 1 from the value before on
-// (the reset's when on is 0), "off" covers off to the run's end from the
-// value at off - 1. A segment with no steps has no row. Raises
-// std::invalid_argument for traces that do not hold a whole run.
-std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega,
-                                                         const LoadSchedule& schedule, const StepResponseRests& rests);
+// Md's rows, then Omega's, for traces that hold a whole step-response run
+// of the origin.
+std::vector<CharacteristicsRow> CharacterizeStepResponse(const Trace& md, const Trace& omega, const RunOrigin& origin);
 
 // The rests of the step response a run's origin describes; none while the
 // load acts when the origin holds no load.

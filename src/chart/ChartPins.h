@@ -40,13 +40,13 @@ struct PinnedAgain {
 // members take colours along kFamilyRamp in their family's order, the two
 // traces of a member alike; any other pin a colour of its own from
 // kPinPalette (the one the kept pins use least, the first of those). A name
-// already on the chart gets a number, "Md (Gauss) #2".
+// already on the chart gets a number, "Md (Gauss) (2)".
 // At most kMostKept are kept: a pin beyond that lets the oldest go. 48 holds
 // a family of 24 values, both traces of each, or two families of 12; the
 // legend wraps into columns beside the plot.
 class ChartPins : public QObject {
 public:
-    static constexpr std::size_t kMostKept = 48;
+    static constexpr std::size_t kMostKept = kMostPins;
 
     explicit ChartPins(TraceChart& chart);
 

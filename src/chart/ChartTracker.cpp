@@ -148,7 +148,7 @@ QString ChartTracker::Text(const Readout& readout) const
     const AxisUnits& units = chart_.View().Units();
     QString text = units.seconds ? QCoreApplication::translate("ChartTracker", "t = %1 с")
                                        .arg(ReadoutNumber(TimeOfStep(readout.x, units.secondsPerStep)))
-                                 : QCoreApplication::translate("ChartTracker", "Шаг %1").arg(ReadoutNumber(readout.x));
+                                 : QCoreApplication::translate("ChartTracker", "Шаг %1").arg(QString::fromStdString(toolkit::StepText(readout.x)));
     for (const ReadoutValue& value : readout.values)
         text += QStringLiteral("\n%1: %2")
                     .arg(QString::fromStdString(chart_.View().Traces().Heading(value.trace)), ReadoutNumber(value.y));

@@ -2,6 +2,7 @@
 
 #include "chart/ChartTracker.h"
 #include "chart/ReadoutBox.h"
+#include "toolkit/Conversions.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -55,7 +56,7 @@ void PlaneTracker::Follow()
         return Hide();
     QString text = QString::fromStdString(chart_.Curves()[static_cast<std::size_t>(nearest->curve)].name);
     if (point->step)
-        text += QLatin1Char('\n') + QCoreApplication::translate("PlaneTracker", "Шаг %1").arg(ReadoutNumber(*point->step));
+        text += QLatin1Char('\n') + QCoreApplication::translate("PlaneTracker", "Шаг %1").arg(QString::fromStdString(toolkit::StepText(*point->step)));
     text += QStringLiteral("\nMd: %1\nOmega: %2").arg(ReadoutNumber(point->Md), ReadoutNumber(point->Omega));
     box_->setText(text);
     box_->PlaceAt(at + QPointF(kPointGap, kPointGap));

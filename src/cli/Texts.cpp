@@ -65,6 +65,12 @@ std::string Body(const Problem& p)
                std::to_string(p.count);
     case ProblemKind::BadEntry:
         return Quoted(p.setting) + " is missing or not as the program writes a session";
+    case ProblemKind::CutShort:
+        return "the session is cut short: it lacks the [" + p.setting +
+               "] table that every session ends with; the file was not written or copied whole";
+    case ProblemKind::HoldsOtherThanSaid:
+        return Quoted(p.setting) + " says " + std::to_string(p.count) + ", but the session holds " + p.value +
+               ": part of the file is lost";
     case ProblemKind::CannotRead:
     case ProblemKind::NotToml:
     case ProblemKind::RunFailed:

@@ -64,8 +64,9 @@ constexpr std::string_view kHelp =
     "  or:  motormodel-cli sweep NAME=VALUES RUN [--csv FILE] [--metrics FILE]\n"
     "  or:  motormodel-cli session SESSION [--csv FILE]\n"
     "Simulates the induction motor for run.steps steps ({run.steps} by default). Every\n"
-    "command also takes [--settings FILE]... [--set NAME=VALUE]..., every command\n"
-    "that writes CSV [--locale ru], and every run [--time]\n"
+    "command but session also takes [--settings FILE]... [--set NAME=VALUE]...,\n"
+    "every command that writes CSV [--locale ru], and every run and sweep [--time]\n"
+    "and [--session FILE]\n"
     "\n"
     "Commands:\n"
     "  step [LOAD]           step response to the whole-number load LOAD (refused\n"
@@ -96,7 +97,8 @@ constexpr std::string_view kHelp =
     "                        from its recipes: --csv (standard output by default)\n"
     "                        writes the CSV the window exports of it, its shown\n"
     "                        traces as step[,t],TRACE...; the settings options\n"
-    "                        do not apply, the session holds its own\n"
+    "                        do not apply, the session holds its own. A session\n"
+    "                        cut short or with lines lost is refused\n"
     "\n"
     "Options:\n"
     "  --settings FILE       read settings from the experiment file FILE (TOML)\n"
@@ -113,15 +115,20 @@ constexpr std::string_view kHelp =
     "                        With - the CSV goes to standard output and the\n"
     "                        largest Md and Omega to standard error\n"
     "  --metrics FILE        write the step characteristics of Md and Omega as CSV,\n"
-    "                        one row each while the load is on (steps step.on to\n"
-    "                        step.off - 1, {step.on}-{load.last} by default) and after it is\n"
-    "                        removed (to the run's end): initial and final value,\n"
-    "                        peak, trough and their steps, rise steps (10% to 90%),\n"
-    "                        settling steps (into 2%), overshoot and undershoot in %,\n"
-    "                        the time constant t63 (steps to 63.2% of the change),\n"
-    "                        the value at the segment's end, the model's rest for\n"
-    "                        the segment's load and whether the end settled within\n"
-    "                        2% of it (if not, final and settling steps are empty)\n"
+    "                        a row for each segment: run-up from the start to the\n"
+    "                        first step where the load changes, on while the load\n"
+    "                        acts (steps step.on to step.off - 1, {step.on}-{load.last} by\n"
+    "                        default) and off after it is removed (to the run's\n"
+    "                        end); a load of nothing changes nowhere. Each row:\n"
+    "                        initial and final value, peak, trough and their steps,\n"
+    "                        rise steps (10% to 90%), settling steps (into 2%),\n"
+    "                        overshoot and undershoot in %, the time constant t63\n"
+    "                        (steps to 63.2% of the change), the value at the\n"
+    "                        segment's end, the model's rest for the segment's\n"
+    "                        load and whether the end settled within 2% of it. If\n"
+    "                        not, or if the change is within 2% of the segment's\n"
+    "                        swing, final, rise, settling, overshoot, undershoot\n"
+    "                        and t63 are empty\n"
     "  --stats FILE          write the statistics of Md and Omega as CSV: count,\n"
     "                        min, max and their steps, mean, rms and standard\n"
     "                        deviation\n"
@@ -131,7 +138,11 @@ constexpr std::string_view kHelp =
     "                        the state at step i being at (i + 1) dt, and the\n"
     "                        characteristics' times in --metrics\n"
     "  --locale ru           write every CSV for a spreadsheet in the Russian\n"
-    "                        locale: fields separated by ; and a decimal comma\n"
+    "                        locale: fields separated by ; and a decimal comma,\n"
+    "                        each such number quoted\n"
+    "  --session FILE        write the session the window would save after the run,\n"
+    "                        or after pinning a sweep's members (at most 24), for\n"
+    "                        the window to open\n"
     "  --load L              (characteristic) also give the operating point under\n"
     "                        the load L, or step.load, on standard error:\n"
     "                        \"Operating point: Omega X Md Y\"\n"
@@ -256,6 +267,8 @@ struct Options {
     std::optional<OutputSink> csv;
     std::optional<OutputSink> metrics;
     std::optional<OutputSink> stats;
+    // --session: the session the window would save after the run or sweep.
+    std::optional<OutputSink> sessionOut;
     std::optional<analysis::Step> from;
     std::optional<analysis::Step> to;
     std::optional<double> heldLoad; // characteristic's --load
@@ -294,7 +307,7 @@ constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command:
                        Command::Characteristic};
 // The seeds run.seed allows.
 const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
-const std::array<OptionSpec, 10> kOptions{{
+const std::array<OptionSpec, 11> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
     {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, kSeedValues},
@@ -305,7 +318,9 @@ const std::array<OptionSpec, 10> kOptions{{
     {"--from", kRunCommands, ValueKind::Step, "a step number", false},
     {"--to", kRunCommands, ValueKind::Step, "a step number", false},
     {"--load", {Command::Characteristic}, ValueKind::Finite, "a finite number"},
-    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic}, ValueKind::Locale, "ru"},
+    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session},
+     ValueKind::Locale, "ru"},
+    {"--session", kRunCommands, ValueKind::Path, "a file name (- for standard output)"},
 }};
 
 // The whole text as a number, or nothing; a double must be finite.
@@ -383,6 +398,9 @@ void CheckAgainstSettings(const Options& options, const Settings& settings)
     const bool sweepsLoad = options.sweepName == "step.load";
     if (sweepsLoad && options.load)
         throw UsageError("a sweep of step.load takes its loads from VALUES: leave out LOAD");
+    if (options.sessionOut && options.sweepValues.size() > kMostPins / kQuantities.size())
+        throw UsageError("--session holds a sweep of at most " + std::to_string(kMostPins / kQuantities.size()) +
+                         " values, two pins each, as the window does");
     if (options.command == Command::Step && !options.load && !settings.step.load && !sweepsLoad)
         throw UsageError("step needs a LOAD, or step.load in the settings");
 }
@@ -436,6 +454,8 @@ void TakeOption(const OptionSpec& option, const std::string& value, Options& opt
         options.metrics = Output(name, value, options);
     else if (name == "--stats")
         options.stats = Output(name, value, options);
+    else if (name == "--session")
+        options.sessionOut = Output(name, value, options);
     else if (name == "--load")
         options.heldLoad = ReadNumber<double>(value);
     else if (name == "--locale")
@@ -638,6 +658,20 @@ void WriteMeasurements(const Options& options, const RunResult& run)
     }
 }
 
+// The session the window would save after making the runs or pinning the
+// family's members, in a window that had none before.
+void WriteSessionOf(const Options& options, const Settings& settings, const RandomSources& next,
+                    std::vector<SessionRun> runs, std::vector<SessionPin> pins)
+{
+    Session session{.settings = settings,
+                    .loadText = options.load.value_or(settings.step.load ? std::to_string(*settings.step.load) : ""),
+                    .sources = next,
+                    .runs = std::move(runs),
+                    .pins = std::move(pins),
+                    .units = {.secondsPerStep = settings.model.dt}};
+    options.sessionOut->Write(SessionText(session, MOTORMODEL_VERSION));
+}
+
 // The step response's load: a typed load wins over the settings' one.
 std::string LoadText(const Options& options, const Settings& settings)
 {
@@ -669,10 +703,13 @@ RandomSources Sources(const Settings& settings)
 }
 
 // A number's text in front of a table's row, its decimal point the style's
-// mark.
+// mark, quoted as CsvNumber quotes a decimal comma.
 std::string RowLead(std::string value, CsvStyle style)
 {
-    std::replace(value.begin(), value.end(), '.', style.decimalMark);
+    if (style.decimalMark != '.' && value.find('.') != std::string::npos) {
+        std::replace(value.begin(), value.end(), '.', style.decimalMark);
+        value = '"' + value + '"';
+    }
     return value + style.separator;
 }
 
@@ -722,7 +759,7 @@ std::string MetricsHeading(const Options& options)
 // the values' order as it is made and dropped after, so a sweep of many long
 // runs holds only as many as there are cores.
 template <typename Take>
-void RunSweepMembers(const Options& options, const Settings& settings, const Take& take)
+RandomSources RunSweepMembers(const Options& options, const Settings& settings, const Take& take)
 {
     const std::vector<std::string>& values = options.sweepValues;
     const std::size_t atOnce = Cores();
@@ -742,6 +779,7 @@ void RunSweepMembers(const Options& options, const Settings& settings, const Tak
         for (const FamilyMember& member : family.members)
             take(member);
     }
+    return sources;
 }
 
 // One run per value, on every core. A value the settings refuse, or whose
@@ -754,6 +792,8 @@ int RunSweep(const Options& options, const Settings& settings)
     const CsvStyle style = options.style;
     std::string metrics = HeadingWithName(MetricsHeading(options), name, style);
     std::vector<std::string> refused;
+    std::vector<SessionPin> pins;
+    RandomSources next;
     int status = 0;
     for (const std::string& value : options.sweepValues) {
         try {
@@ -765,7 +805,7 @@ int RunSweep(const Options& options, const Settings& settings)
     auto sweep = [&](const CsvWrite* points) {
         if (points)
             (*points)(HeadingWithName(PointsHeading(options), name, style));
-        RunSweepMembers(options, settings, [&](const FamilyMember& member) {
+        next = RunSweepMembers(options, settings, [&](const FamilyMember& member) {
             const std::string& value = member.place.value;
             switch (member.outcome) {
             case MemberOutcome::NotAllowed:
@@ -784,6 +824,8 @@ int RunSweep(const Options& options, const Settings& settings)
             case MemberOutcome::Ran:
                 break;
             }
+            if (options.sessionOut)
+                AddMemberPin(pins, member);
             const std::string lead = RowLead(value, style);
             if (points) {
                 const ShownTraces traces = RunTraces(member.run->traces);
@@ -805,6 +847,8 @@ int RunSweep(const Options& options, const Settings& settings)
     }
     if (options.metrics)
         options.metrics->Write(metrics);
+    if (options.sessionOut)
+        WriteSessionOf(options, settings, next, {}, std::move(pins));
     return status;
 }
 
@@ -835,7 +879,7 @@ int Run(const Options& options, const Settings& settings)
     if (options.command == Command::Session) {
         const SessionResults results = RunSession(*options.session);
         options.csv.value_or(OutputSink::StandardOutput()).Stream([&](const CsvWrite& write) {
-            WriteSessionCsv(*options.session, results, write);
+            WriteSessionCsv(*options.session, results, options.style, write);
         });
         return 0;
     }
@@ -858,6 +902,8 @@ int Run(const Options& options, const Settings& settings)
     }
     if (options.csv)
         options.csv->Stream([&](const CsvWrite& write) { WriteRunCsv(run, options, write); });
+    if (options.sessionOut)
+        WriteSessionOf(options, run.settings, run.sources, {{run.Recipe(), {true, true}}}, {});
     // A refused run has no points to measure, and empty tables would pass
     // for measurements.
     if (refused)
@@ -903,7 +949,7 @@ int main(int argc, char* argv[])
         }
         return options.sweepName ? RunSweep(options, settings) : Run(options, settings);
     } catch (const toolkit::Exception& error) {
-        std::cerr << error.what() << '\n';
+        std::cerr << "motormodel-cli: " << error.what() << '\n';
         return kExitFailed;
     } catch (const std::exception& error) {
         std::cerr << "motormodel-cli: " << error.what() << '\n';

@@ -363,6 +363,24 @@ std::string ReadBoundedFile(const std::string& path)
     return text;
 }
 
+namespace {
+
+// The rule the parser's description says was broken.
+TomlFault FaultOf(std::string_view description)
+{
+    if (description.find("end-of-file") != std::string_view::npos || description.find("saw EOF") != std::string_view::npos)
+        return TomlFault::EndOfFile;
+    if (description.find("cannot redefine") != std::string_view::npos)
+        return TomlFault::Redefined;
+    if (description.find("control character") != std::string_view::npos)
+        return TomlFault::ControlCharacter;
+    if (description.find("expected") != std::string_view::npos)
+        return TomlFault::Unexpected;
+    return TomlFault::Other;
+}
+
+} // namespace
+
 toml::table ParseBoundedToml(std::string_view text, std::string_view source)
 {
     if (text.size() > ExperimentFile::kLargestFile)
@@ -374,7 +392,9 @@ toml::table ParseBoundedToml(std::string_view text, std::string_view source)
         const bool tooDeep = error.description().find("TOML_MAX_NESTED_VALUES") != std::string_view::npos;
         FailAt(source, error.source().begin,
                tooDeep ? Problem{.kind = ProblemKind::ValuesTooDeep, .count = TOML_MAX_NESTED_VALUES}
-                       : Problem{.kind = ProblemKind::NotToml, .value = std::string(error.description())});
+                       : Problem{.kind = ProblemKind::NotToml,
+                                 .value = std::string(error.description()),
+                                 .tomlFault = FaultOf(error.description())});
     }
 }
 
@@ -424,10 +444,9 @@ std::string SettingsTablesText(const Settings& settings, std::string_view prefix
 
 std::string ExperimentFile::Text(const Settings& settings)
 {
-    // The load's end is written as the run uses it.
-    Settings written = settings;
-    written.step.off = settings.LoadOff();
-    return "# motormodel experiment\n" + SettingsTablesText(written);
+    // A setting left unset, whose default follows another (step.off follows
+    // run.steps), is left out, so that the file may change the other later.
+    return "# motormodel experiment\n" + SettingsTablesText(settings);
 }
 
 void ExperimentFile::Save(const std::string& path, const Settings& settings)

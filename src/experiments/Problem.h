@@ -87,10 +87,30 @@ enum class ProblemKind {
     // A session's entry, setting its key, missing or not as the program
     // writes it.
     BadEntry,
+    // A session without the table (setting) that ends every session the
+    // program writes: it was cut short.
+    CutShort,
+    // A session holding value of what setting counts, not count as its
+    // table of contents says: lines were lost.
+    HoldsOtherThanSaid,
     // A run stopped on an error of the toolkit's own, value its message,
     // which reads the same in every language (an integer that is not one,
     // an overflow).
     RunFailed,
+};
+
+// What kind of rule of TOML a text breaks, for a front end to tell in its
+// own language; the parser's own description is in English.
+enum class TomlFault {
+    // The text ends inside an entry: a quote, a bracket or a value is open.
+    EndOfFile,
+    // A key or a table given twice.
+    Redefined,
+    // A control character other than a tab inside a text.
+    ControlCharacter,
+    // Something else than the rules allow at that place.
+    Unexpected,
+    Other,
 };
 
 // Where in an experiment file a problem lies.
@@ -116,6 +136,8 @@ struct Problem {
     std::vector<Bound> from{};
     std::string nearest{};
     std::int64_t count = 0;
+    // For NotToml.
+    TomlFault tomlFault = TomlFault::Other;
     Place place{};
     bool operator==(const Problem&) const = default;
 };

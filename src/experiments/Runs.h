@@ -57,10 +57,14 @@ struct LoadSchedule {
 
 LoadSchedule StepLoadSchedule(const Settings& settings);
 
-// The two parts of a step response: while the load is on, from step on to
-// off - 1, and after it is removed, to the run's end.
-enum class Segment { On, Off };
-inline constexpr std::array<Segment, 2> kSegments{Segment::On, Segment::Off};
+// The parts of a step response, each from a step where the load changes:
+// the run-up from the reset to the first change, while the load is on, from
+// step on to off - 1, and after it is removed, to the run's end.
+enum class Segment { RunUp, On, Off };
+inline constexpr std::array<Segment, 3> kSegments{Segment::RunUp, Segment::On, Segment::Off};
+
+// The most traces the chart keeps pinned.
+inline constexpr std::size_t kMostPins = 48;
 
 // A family member's place in its family: the setting swept, the value's
 // text as the user gave it, and its place among count values.

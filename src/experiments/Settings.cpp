@@ -239,6 +239,19 @@ bool Concerns(const Problem& problem, std::span<const std::string> names)
     throw UnknownSetting(name, NearestName(name, SettingNames()));
 }
 
+// A whole number, or a number written with a point that is exactly one
+// (2000.0, as Python's TOML writers give 2/dt): the same value either way.
+std::optional<std::int64_t> WholeOf(const SettingValue& value)
+{
+    if (const auto* whole = std::get_if<std::int64_t>(&value))
+        return *whole;
+    const auto* number = std::get_if<double>(&value);
+    // Whole doubles below 2^63 in magnitude convert exactly.
+    if (number && std::trunc(*number) == *number && std::fabs(*number) < 0x1p63)
+        return static_cast<std::int64_t>(*number);
+    return std::nullopt;
+}
+
 template <typename Field, typename Rule>
 void Assign(Field& field, const Rule& rule, std::string_view name, const SettingValue& value)
 {
@@ -257,9 +270,10 @@ void Assign(Field& field, const Rule& rule, std::string_view name, const Setting
             Reject(name, rule, ShownText(value));
         field = static_cast<LoadProfile>(found - kProfileNames.begin());
     } else {
-        if (!whole)
+        const std::optional<std::int64_t> wholeValue = WholeOf(value);
+        if (!wholeValue)
             Reject(name, rule, ShownText(value));
-        field = *whole;
+        field = *wholeValue;
     }
 }
 

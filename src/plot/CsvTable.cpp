@@ -55,8 +55,29 @@ void AppendCsvNumber(std::string& text, double value, CsvStyle style)
 {
     const std::size_t start = text.size();
     toolkit::AppendFloat(text, value);
-    if (style.decimalMark != '.')
-        std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), '.', style.decimalMark);
+    if (style.decimalMark == '.')
+        return;
+    const auto number = text.begin() + static_cast<std::ptrdiff_t>(start);
+    const auto point = std::find(number, text.end(), '.');
+    if (point == text.end())
+        return;
+    // A decimal comma is quoted: a spreadsheet that also splits at commas,
+    // as LibreOffice does by default, would cut the number in two.
+    *point = style.decimalMark;
+    text.insert(number, '"');
+    text += '"';
+}
+
+void AppendCsvText(std::string& text, std::string_view field, CsvStyle style)
+{
+    if (field.find_first_of(std::string{style.separator, '"', ',', ';', '\n', '\r'}) == std::string_view::npos) {
+        text += field;
+        return;
+    }
+    text += '"';
+    for (char c : field)
+        text.append(c == '"' ? 2 : 1, c);
+    text += '"';
 }
 
 std::string CsvNumber(double value, CsvStyle style)
@@ -69,8 +90,10 @@ std::string CsvNumber(double value, CsvStyle style)
 std::string CsvHeading(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style, bool withTime)
 {
     std::string csv = withTime ? std::string("step") + style.separator + 't' : std::string("step");
-    for (int index : columns)
-        csv += style.separator + traces.Heading(index);
+    for (int index : columns) {
+        csv += style.separator;
+        AppendCsvText(csv, traces.Heading(index), style);
+    }
     csv += '\n';
     return csv;
 }

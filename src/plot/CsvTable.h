@@ -23,10 +23,13 @@ inline constexpr CsvStyle kPlainCsv{',', '.'};
 inline constexpr CsvStyle kRussianCsv{';', ','};
 
 // The number in the shortest form that reads back exactly, with the
-// style's decimal mark.
+// style's decimal mark; quoted where that mark is a comma.
 std::string CsvNumber(double value, CsvStyle style);
 // Appends the number as CsvNumber writes it.
 void AppendCsvNumber(std::string& text, double value, CsvStyle style);
+// Appends a text field, quoted (with its quotes doubled) where it holds a
+// separator of either style, a quote or a line break, as RFC 4180 has it.
+void AppendCsvText(std::string& text, std::string_view field, CsvStyle style);
 
 // The given traces as separated values: a heading row of "step" and the
 // traces' headings, then a row for each step that any of them has a point

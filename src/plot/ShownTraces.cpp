@@ -26,16 +26,20 @@ std::optional<int> ShownTraces::IndexOf(const Trace& trace) const
     return static_cast<int>(found - entries_.begin());
 }
 
-std::string ShownTraces::UnusedHeading(const std::string& wanted) const
+std::string UnusedHeading(const std::string& wanted, const std::function<bool(const std::string&)>& used)
 {
-    auto used = [this](const std::string& heading) {
-        return std::any_of(entries_.begin(), entries_.end(),
-                           [&heading](const Line& line) { return line.heading == heading; });
-    };
     std::string heading = wanted;
     for (int number = 2; used(heading); ++number)
-        heading = wanted + " #" + std::to_string(number);
+        heading = wanted + " (" + std::to_string(number) + ")";
     return heading;
+}
+
+std::string ShownTraces::UnusedHeading(const std::string& wanted) const
+{
+    return ::UnusedHeading(wanted, [this](const std::string& heading) {
+        return std::any_of(entries_.begin(), entries_.end(),
+                           [&heading](const Line& line) { return line.heading == heading; });
+    });
 }
 
 std::vector<int> ShownTraces::ShownIndices() const

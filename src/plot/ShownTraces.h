@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct RunTrace {
 // ("Md (Gauss)"), and which of them the user shows. A hidden trace counts
 // for nothing: not in the automatic ranges, the readout or the exported
 // data. Indices are in the order the traces were added; removing a trace
+// The wanted heading if it is not used; otherwise the wanted one numbered
+// "(2)", "(3)" and so on, the first that is not.
+std::string UnusedHeading(const std::string& wanted, const std::function<bool(const std::string&)>& used);
+
 // moves the later ones down by one.
 class ShownTraces {
 public:
@@ -45,9 +50,9 @@ public:
     // nothing to tell.
     std::vector<int> ShownWithPoints() const;
 
-    // The wanted heading if no trace has it yet; otherwise the wanted one
-    // numbered "#2", "#3" and so on, the first that is free: every column
-    // of the exported data and every line of the readout names one trace.
+    // The wanted heading if no trace has it yet; otherwise as the free
+    // function below numbers it: every column of the exported data and
+    // every line of the readout names one trace.
     std::string UnusedHeading(const std::string& wanted) const;
 
     // The ranges that span every point of the shown traces.

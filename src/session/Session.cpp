@@ -170,6 +170,8 @@ public:
         return value;
     }
 
+    std::string_view Source() const { return source_; }
+
     static std::string Joined(std::string_view path, std::string_view key)
     {
         return path.empty() ? std::string(key) : std::string(path) + '.' + std::string(key);
@@ -291,11 +293,55 @@ void ReadView(const Reader& read, const toml::table& file, Session& session)
     session.zoom = ranges;
 }
 
+// What the session holds, written last: a file cut short at any line lacks
+// it, and one with lines lost from between counts other than it says.
+struct Holds {
+    std::size_t runs;
+    std::size_t pins;
+    std::size_t traces;
+};
+
+Holds HoldsOf(const Session& session)
+{
+    std::size_t traces = 0;
+    for (const SessionPin& pin : session.pins)
+        traces += pin.traces.size();
+    return {session.runs.size(), session.pins.size(), traces};
+}
+
+std::string HoldsText(const Session& session)
+{
+    const Holds holds = HoldsOf(session);
+    return "\n[holds]\nruns = " + std::to_string(holds.runs) + "\npins = " + std::to_string(holds.pins) +
+           "\ntraces = " + std::to_string(holds.traces) + '\n';
+}
+
+void CheckHolds(const Reader& read, const toml::table& file, const Session& session)
+{
+    const toml::node* said = file.get("holds");
+    if (!said || !said->is_table() || said->as_table()->size() < 3)
+        FailAt(read.Source(), toml::source_position{}, {.kind = ProblemKind::CutShort, .setting = "holds"});
+    const toml::table& holds = *said->as_table();
+    read.Only(holds, {"runs", "pins", "traces"}, "holds");
+    const Holds found = HoldsOf(session);
+    for (const auto& [key, count] : {std::pair{"runs", found.runs}, {"pins", found.pins}, {"traces", found.traces}}) {
+        const toml::node& node = read.Node<std::int64_t>(holds, key, "holds");
+        if (*node.value<std::int64_t>() != static_cast<std::int64_t>(count))
+            FailAt(read.Source(), node.source().begin,
+                   {.kind = ProblemKind::HoldsOtherThanSaid,
+                    .setting = std::string("holds.") + key,
+                    .value = std::to_string(count),
+                    .count = *node.value<std::int64_t>()});
+    }
+}
+
 } // namespace
+
+constexpr std::string_view kFirstLine = "# motormodel session\n";
 
 std::string SessionText(const Session& session, std::string_view version)
 {
-    std::string text = "# motormodel session\nformat = " + std::to_string(Session::kFormat) +
+    std::string text = std::string(kFirstLine) + "format = " + std::to_string(Session::kFormat) +
                        "\nversion = " + Quoted(version) + "\nload = " + Quoted(session.loadText) +
                        "\nsources = " + Quoted(session.sources.State()) + "\n\n[view]\nseconds = " +
                        Flag(session.units.seconds) + "\ntitles = " + Flag(session.units.titles) +
@@ -305,7 +351,7 @@ std::string SessionText(const Session& session, std::string_view version)
         text += "zoom = [" + Number(zoom->x.min) + ", " + Number(zoom->x.max) + ", " + Number(zoom->y.min) + ", " +
                 Number(zoom->y.max) + "]\n";
     text += '\n' + SettingsTablesText(session.settings, "settings.");
-    return text + RunsText(session.runs) + PinsText(session.pins);
+    return text + RunsText(session.runs) + PinsText(session.pins) + HoldsText(session);
 }
 
 Session ParseSession(std::string_view text, std::string_view source)
@@ -320,7 +366,7 @@ Session ParseSession(std::string_view text, std::string_view source)
                 .value = std::to_string(*format.value<std::int64_t>()),
                 .count = Session::kFormat});
     read.WholeBetween(file, "format", "", 1, Session::kFormat);
-    read.Only(file, {"format", "version", "load", "sources", "view", "settings", "runs", "pins"}, "");
+    read.Only(file, {"format", "version", "load", "sources", "view", "settings", "runs", "pins", "holds"}, "");
     read.Get<std::string>(file, "version", "");
     Session session;
     session.settings = read.SettingsOf(file, "");
@@ -329,7 +375,34 @@ Session ParseSession(std::string_view text, std::string_view source)
     ReadView(read, file, session);
     session.runs = ReadRuns(read, file);
     session.pins = ReadPins(read, file, Session::kMostRuns - session.runs.size());
+    if (*format.value<std::int64_t>() >= Session::kFormatWithHolds)
+        CheckHolds(read, file, session);
     return session;
+}
+
+void AddMemberPin(std::vector<SessionPin>& pins, const FamilyMember& member)
+{
+    const RunResult& run = member.run.value();
+    const std::string label = FamilyMemberLabel(member.place.setting, member.place.value);
+    auto used = [&pins](const std::string& heading) {
+        return std::ranges::any_of(pins, [&heading](const SessionPin& pin) {
+            return std::ranges::any_of(pin.traces, [&heading](const SessionPinTrace& t) { return t.heading == heading; });
+        });
+    };
+    SessionPin pin{run.Recipe(), member.place, {}};
+    for (Quantity quantity : kQuantities)
+        pin.traces.push_back({quantity, UnusedHeading(run.Of(quantity).Title() + " (" + label + ")", used),
+                              FamilyColour(member.place.index, member.place.count)});
+    pins.push_back(std::move(pin));
+}
+
+bool IsSessionText(std::string_view text)
+{
+    // A byte order mark, as some editors save, and line ends of either kind.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    const std::string_view line = kFirstLine.substr(0, kFirstLine.size() - 1);
+    return text.starts_with(line) && (text.size() == line.size() || text[line.size()] == '\n' || text[line.size()] == '\r');
 }
 
 Session LoadSession(const std::string& path)
@@ -361,7 +434,7 @@ SessionResults RunSession(const Session& session)
     return results;
 }
 
-void WriteSessionCsv(const Session& session, const SessionResults& results, const CsvWrite& write)
+void WriteSessionCsv(const Session& session, const SessionResults& results, CsvStyle style, const CsvWrite& write)
 {
     ShownTraces traces;
     // A kind that has not run shows its empty traces.
@@ -381,6 +454,6 @@ void WriteSessionCsv(const Session& session, const SessionResults& results, cons
         for (const SessionPinTrace& pin : session.pins[i].traces)
             traces.SetShown(traces.Add(results.pins.at(i).Of(pin.quantity), pin.heading), pin.shown);
     const AxisUnits& units = session.units;
-    WriteCsvTable(traces, traces.ShownWithPoints(), kPlainCsv,
+    WriteCsvTable(traces, traces.ShownWithPoints(), style,
                   units.seconds ? std::optional(units.secondsPerStep) : std::nullopt, write);
 }

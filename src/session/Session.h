@@ -1,6 +1,7 @@
 #pragma once
 
 #include "experiments/Experiments.h"
+#include "experiments/Family.h"
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
 #include "plot/AxisUnits.h"
@@ -51,7 +52,10 @@ struct SessionPin {
 
 struct Session {
     // The format this program writes and the newest it reads.
-    static constexpr std::int64_t kFormat = 1;
+    static constexpr std::int64_t kFormat = 2;
+    // From this format on a session ends with what it holds, so that a file
+    // cut short is refused rather than read in part.
+    static constexpr std::int64_t kFormatWithHolds = 2;
     // The most runs a session holds, live and pinned: the chart pins at most
     // 48 traces, one run at least one each, beside a live run of each kind.
     static constexpr std::size_t kMostRuns = 64;
@@ -76,10 +80,20 @@ struct Session {
 std::string SessionText(const Session& session, std::string_view version);
 
 // Reads a session file's text, named source in messages. Raises
-// SettingsError placed at the line: for a format newer than kFormat, for
+// SettingsError placed at the line: for a format newer than kFormat, for a
+// file that does not end with what it holds or holds other than it says, for
 // anything not as SessionText writes it, for settings not allowed and for
 // more than kMostRuns runs. Reading is bounded as for experiment files.
 Session ParseSession(std::string_view text, std::string_view source);
+
+// Appends the pin the window makes of a family's member that ran: its
+// traces named by its value ("Md (Mc=20)", numbered if a pin before has
+// the name) and coloured by its place.
+void AddMemberPin(std::vector<SessionPin>& pins, const FamilyMember& member);
+
+// Whether the text is meant as a session, damaged or not: it starts with
+// the line every session starts with.
+bool IsSessionText(std::string_view text);
 
 Session LoadSession(const std::string& path);
 // Replaces the file, whole or not at all.
@@ -93,7 +107,7 @@ struct SessionResults {
 };
 SessionResults RunSession(const Session& session);
 
-// What the chart exports for the session, comma-separated: its traces in
-// the chart's order, the three runs' two each, then the pins; the hidden
-// and the empty ones left out; given to write in pieces.
-void WriteSessionCsv(const Session& session, const SessionResults& results, const CsvWrite& write);
+// What the chart exports for the session in the style: its traces in the
+// chart's order, the three runs' two each, then the pins; the hidden and
+// the empty ones left out; given to write in pieces.
+void WriteSessionCsv(const Session& session, const SessionResults& results, CsvStyle style, const CsvWrite& write);

@@ -128,6 +128,14 @@ std::string FloatToStrRounded(long double value, int significantDigits)
     return std::string(buffer.data(), result.ptr);
 }
 
+std::string StepText(double step)
+{
+    // Whole doubles below 2^63 in magnitude convert to a 64-bit integer exactly.
+    if (std::trunc(step) == step && std::fabs(step) < 0x1p63)
+        return std::to_string(static_cast<std::int64_t>(step));
+    return FloatToStr(step);
+}
+
 void ThrowOverflow()
 {
     throw EOverflow();

@@ -28,6 +28,10 @@ void AppendFloat(std::string& text, long double value);
 // as printf's %g chooses it; non-finite values as FloatToStr gives them.
 std::string FloatToStrRounded(long double value, int significantDigits);
 
+// A step, which the chart's axis holds as a double, in whole digits where
+// it is whole ("5000000", never "5e+06"); FloatToStr's text otherwise.
+std::string StepText(double step);
+
 [[noreturn]] void ThrowOverflow();
 
 // Rounds an extended value (long double, or the model's own extended type

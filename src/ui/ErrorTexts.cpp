@@ -21,6 +21,25 @@ QString BoundText(const Bound& bound)
                                  : QStringLiteral("%1 (%2)").arg(Text(bound.setting), Text(bound.value));
 }
 
+// The rule a text broke, in the window's language: the parser describes it
+// in English only.
+QString TomlFaultText(TomlFault fault)
+{
+    switch (fault) {
+    case TomlFault::EndOfFile:
+        return ErrorTexts::tr("файл кончается посреди записи: не закрыта кавычка, скобка или значение");
+    case TomlFault::Redefined:
+        return ErrorTexts::tr("ключ или таблица записаны второй раз");
+    case TomlFault::ControlCharacter:
+        return ErrorTexts::tr("управляющий знак внутри текста; из них допустима только табуляция");
+    case TomlFault::Unexpected:
+        return ErrorTexts::tr("здесь по правилам TOML должно быть другое: значение, ключ, знак = или конец строки");
+    case TomlFault::Other:
+        break;
+    }
+    return ErrorTexts::tr("запись не по правилам TOML");
+}
+
 // The problem without the file it lies in.
 QString Body(const Problem& p)
 {
@@ -53,7 +72,7 @@ QString Body(const Problem& p)
         return ErrorTexts::tr("значения глубже %1 уровней не принимаются; файл опыта содержит простые значения")
             .arg(p.count);
     case ProblemKind::NotToml:
-        return ErrorTexts::tr("ошибка TOML: %1").arg(Text(p.value));
+        return ErrorTexts::tr("ошибка TOML: %1").arg(TomlFaultText(p.tomlFault));
     case ProblemKind::TooManyValues:
         return values + ErrorTexts::tr("в семействе не больше %1 значений").arg(p.count);
     case ProblemKind::NotARange:
@@ -72,6 +91,15 @@ QString Body(const Problem& p)
             .arg(p.count);
     case ProblemKind::BadEntry:
         return ErrorTexts::tr("'%1' нет или записано не так, как записывает сеанс программа").arg(Text(p.setting));
+    case ProblemKind::CutShort:
+        return ErrorTexts::tr("сеанс оборван: в нём нет таблицы [%1], которой кончается каждый сеанс; файл записан "
+                              "или скопирован не целиком")
+            .arg(Text(p.setting));
+    case ProblemKind::HoldsOtherThanSaid:
+        return ErrorTexts::tr("'%1' — %2, а в сеансе их %3: часть файла потеряна")
+            .arg(Text(p.setting))
+            .arg(p.count)
+            .arg(Text(p.value));
     case ProblemKind::CannotRead:
     case ProblemKind::RunFailed:
         break;

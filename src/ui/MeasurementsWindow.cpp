@@ -63,9 +63,16 @@ Cell Number(double value)
             QString::fromStdString(toolkit::FloatToStr(value))};
 }
 
+// Steps and counts are shown whole however many digits they take; a
+// cursor's step is held as the axis holds it.
+Cell AxisStep(double step)
+{
+    return Name(QString::fromStdString(toolkit::StepText(step)));
+}
+
 Cell StepNumber(Step step)
 {
-    return Number(static_cast<double>(step));
+    return Name(QString::number(step));
 }
 
 // The time of the state at a step.
@@ -172,7 +179,7 @@ Cells StatisticsCells(const std::optional<analysis::StepRange>& range,
 {
     const std::size_t count = statistics ? statistics->count : pending.value_or(0);
     Cells cells{Optional(range, [](auto r) { return StepNumber(r.first); }),
-                Optional(range, [](auto r) { return StepNumber(r.last); }), Number(static_cast<double>(count))};
+                Optional(range, [](auto r) { return StepNumber(r.last); }), StepNumber(static_cast<Step>(count))};
     if (pending)
         return cells << Cells(7, Pending());
     if (!statistics)
@@ -232,7 +239,10 @@ constexpr int kPinColumns = 3;
 
 QString SegmentName(Segment segment)
 {
-    return segment == Segment::On ? MeasurementsWindow::tr("наброс") : MeasurementsWindow::tr("сброс");
+    static const std::array<const char*, kSegments.size()> kNames{
+        QT_TRANSLATE_NOOP("MeasurementsWindow", "разгон"), QT_TRANSLATE_NOOP("MeasurementsWindow", "наброс"),
+        QT_TRANSLATE_NOOP("MeasurementsWindow", "сброс")};
+    return MeasurementsWindow::tr(kNames[static_cast<std::size_t>(segment)]);
 }
 
 // The step table's column of a quantity's segment, after the names.
@@ -380,11 +390,15 @@ std::vector<ReportTable> MeasurementsWindow::ReportTables()
         ReportTable& shown = tables.emplace_back();
         shown.title = box->title();
         shown.keyColumns = table == ui_->PinsTable ? kPinColumns : 1;
+        QList<int> columns;
         for (int column = 0; column < table->columnCount(); ++column)
+            if (!table->isColumnHidden(column))
+                columns << column;
+        for (int column : columns)
             shown.header << table->horizontalHeaderItem(column)->text();
         for (int row = 0; row < table->rowCount(); ++row) {
             QStringList cells;
-            for (int column = 0; column < table->columnCount(); ++column)
+            for (int column : columns)
                 cells << (table->item(row, column) ? table->item(row, column)->text() : QString());
             shown.rows << cells;
         }
@@ -396,18 +410,7 @@ void MeasurementsWindow::ShowStatistics(Measure measure)
 {
     const ShownTraces& traces = chart_.View().Traces();
     const std::vector<int> shown = traces.ShownWithPoints();
-    // The steps in view that the traces hold: a view wider than the runs,
-    // zoomed out or padded around a run of one step, measures the steps
-    // that were made, as the batch tool does.
-    Range steps = chart_.View().Ranges().x;
-    double first = steps.max;
-    double last = steps.min;
-    for (int trace : shown) {
-        first = std::min(first, traces.At(trace).Points().front().x);
-        last = std::max(last, traces.At(trace).Points().back().x);
-    }
-    steps = {std::max(steps.min, first), std::min(steps.max, last)};
-    const std::optional<analysis::StepRange> range = analysis::WholeStepsWithin(steps);
+    const Range view = chart_.View().Ranges().x;
     // Statistics of a trace over the same steps are taken once: a cursor
     // drag or a legend click leaves the others as they were. A pin that
     // comes may take the place of one gone, so the pins' changes start
@@ -420,6 +423,11 @@ void MeasurementsWindow::ShowStatistics(Measure measure)
     QList<Cells> rows;
     for (int trace : shown) {
         const Trace& values = traces.At(trace);
+        // The steps in view that the trace holds: a view wider than the
+        // runs, zoomed out or padded around a run of one step, measures the
+        // steps that were made, as the batch tool does.
+        const std::optional<analysis::StepRange> range = analysis::WholeStepsWithin(
+            {std::max(view.min, values.Points().front().x), std::min(view.max, values.Points().back().x)});
         const MeasuredTrace key{&values, values.Revision(), range, std::nullopt};
         const auto known = std::find(measured_.begin(), measured_.end(), key);
         const std::size_t count = range ? analysis::PointsIn(values.Points(), *range).size() : 0;
@@ -477,11 +485,14 @@ void MeasurementsWindow::ShowStepCharacteristics()
     if (!whole || stepShown_ == shownNow)
         return;
     stepShown_ = shownNow;
-    const auto segments =
-        analysis::CharacterizeStepResponse(stepMd_, stepOmega_, origin.schedule, analysis::RestsOf(origin));
+    const auto segments = analysis::CharacterizeStepResponse(stepMd_, stepOmega_, origin);
+    // Only the run's own segments have columns.
+    for (int column = 1; column < kStepColumns; ++column)
+        ui_->StepTable->setColumnHidden(column, std::ranges::none_of(segments, [column](const auto& segment) {
+                                            return StepColumn(segment.quantity, segment.segment) == column;
+                                        }));
     QList<Cells> rows;
     for (const CharacteristicRow& characteristic : kCharacteristicRows) {
-        // A segment with no steps leaves its own cells empty.
         Cells cells(kStepColumns);
         cells[0] = Name(tr(characteristic.name));
         for (const analysis::CharacteristicsRow& segment : segments)
@@ -508,7 +519,7 @@ void MeasurementsWindow::ShowPinnedSteps()
                                                                                          origin.family->value)))
                                          : Name({});
         for (const analysis::CharacteristicsRow& segment :
-             analysis::CharacterizeStepTrace(pin.trace, pin.of.quantity, origin.schedule, analysis::RestsOf(origin))) {
+             analysis::CharacterizeStepTrace(pin.trace, pin.of.quantity, origin)) {
             Cells cells{value, Name(QString::fromStdString(pin.trace.Title())), Name(SegmentName(segment.segment))};
             for (const CharacteristicRow& characteristic : kCharacteristicRows)
                 cells << characteristic.cell(segment.values, origin.model.dt);
@@ -533,7 +544,7 @@ void MeasurementsWindow::ShowCursors()
     std::erase_if(readings,
                   [&traces](const CursorReading& reading) { return traces.At(reading.trace).Points().empty(); });
     const double dt = chart_.View().Units().secondsPerStep;
-    QList<Cells> rows{{Name(tr("Шаг")), Number(a), Number(b), Number(b - a)},
+    QList<Cells> rows{{Name(tr("Шаг")), AxisStep(a), AxisStep(b), AxisStep(b - a)},
                       {Name(tr("Время, с")), Time(a, dt), Time(b, dt), Number(DurationOfSteps(b - a, dt))}};
     for (const CursorReading& reading : readings)
         rows << Cells{Name(QString::fromStdString(traces.Heading(reading.trace))), Optional(reading.atA, Number),

@@ -347,13 +347,23 @@ bool ParametersWindow::Save(const std::string& path)
     return true;
 }
 
+void ParametersWindow::ShowKept(const Settings& settings)
+{
+    file_.clear();
+    fileSettings_ = settings;
+    ShowSettings(settings);
+    emit SettingsChanged();
+}
+
 bool ParametersWindow::Unsaved() const
 {
     if (!file_.isEmpty())
         return inForce_ != fileSettings_;
-    Settings loadAside = inForce_;
-    loadAside.step.load.reset();
-    return loadAside != Settings{};
+    auto loadAside = [](Settings settings) {
+        settings.step.load.reset();
+        return settings;
+    };
+    return loadAside(inForce_) != loadAside(fileSettings_);
 }
 
 void ParametersWindow::SetLoad(std::int64_t load)

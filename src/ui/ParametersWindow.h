@@ -63,9 +63,14 @@ public:
     // agrees. Whether it was saved.
     bool Save(const std::string& path);
 
+    // Shows settings that something other than an experiment file keeps, as
+    // a session does: no file goes with them, and they are not unsaved until
+    // changed.
+    void ShowKept(const Settings& settings);
+
     // The settings in force differ from the file they came from, or, with
-    // no file, from the defaults; the load is the experiment's only once it
-    // has a file.
+    // no file, from those kept elsewhere or the defaults; the load is the
+    // experiment's only once it has a file.
     bool Unsaved() const;
 
     // Puts the load of the step response in force, as the load box and the
@@ -115,7 +120,8 @@ private:
     // past the stable one), by setting name; none while the model's fields
     // cannot say.
     std::map<std::string, QString, std::less<>> warned_;
-    // The file last opened or saved, and the settings it holds.
+    // The file last opened or saved, and the settings it holds; with no
+    // file, the settings kept elsewhere, or the defaults.
     QString file_;
     Settings fileSettings_;
     QString folder_;

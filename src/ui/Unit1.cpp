@@ -8,6 +8,7 @@
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
 #include "experiments/SettingsTable.h"
+#include "experiments/TomlFile.h"
 #include "session/Session.h"
 #include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
@@ -238,6 +239,14 @@ void TForm1::OpenExperiment(const std::string& path)
     parameters_->Open(path);
 }
 
+void TForm1::OpenFile(const std::string& path)
+{
+    if (IsSessionText(ReadBoundedFile(path)))
+        OpenSession(path);
+    else
+        OpenExperiment(path);
+}
+
 void TForm1::PinFamily(const FamilyChoice& choice)
 {
     std::vector<std::string> values = ParseFamilyValues(choice.values);
@@ -412,6 +421,10 @@ void TForm1::TakeRun(RunResult& run)
         return;
     SetAutoSizedText(*ui_->Label1, toolkit::FloatToStr(run.mdMax));
     SetAutoSizedText(*ui_->Label2, toolkit::FloatToStr(run.omegaMax));
+    // A refused load made no run: the characteristic draws no load line or
+    // operating point for it.
+    if (run.outcome == RunOutcome::Refused)
+        return;
     stepLoad_ = run.load;
     if (stepLoad_)
         parameters_->SetLoad(*stepLoad_);
@@ -456,6 +469,8 @@ Settings TForm1::RanWith(RunKind kind) const
 std::string TForm1::RunName(RunKind kind) const
 {
     // With the default settings, step responses differ by their load alone.
+    // The parts are set apart by spaces: a name with a separator or a "#"
+    // in it would be quoted in a CSV's heading, which numpy cannot read.
     std::string name = kind == RunKind::Step && stepLoad_ ? "Mc=" + std::to_string(*stepLoad_)
                                                           : std::string(RunOf(kind).name);
     const Settings ran = RanWith(kind);
@@ -463,7 +478,7 @@ std::string TForm1::RunName(RunKind kind) const
     for (std::string_view setting : SettingNames()) {
         const std::optional<SettingValue> value = GetSetting(ran, setting);
         if (SettingShapes(setting, kind) && value != GetSetting(defaults, setting))
-            name += ", " + std::string(setting.substr(setting.find('.') + 1)) + "=" + FieldText(value);
+            name += " " + std::string(setting.substr(setting.find('.') + 1)) + "=" + FieldText(value);
     }
     return name;
 }
@@ -577,11 +592,13 @@ void TForm1::ShowSession(const Session& session)
 {
     SessionResults results = RunSession(session);
     const ChartUpdateOnExit update(*ui_->Chart1);
-    parameters_->ShowSettings(session.settings);
-    ui_->Edit1->setText(QString::fromStdString(session.loadText));
     Button2Click();
     for (RunResult& run : results.runs)
         TakeRun(run);
+    // After the runs, which set the load they ran with: the box and the
+    // settings come back as they were saved, typed and not yet run.
+    parameters_->ShowKept(session.settings);
+    ui_->Edit1->setText(QString::fromStdString(session.loadText));
     ChartViewState& view = ui_->Chart1->View();
     for (const SessionRun& run : session.runs)
         for (Quantity quantity : kQuantities)

@@ -61,6 +61,9 @@ public:
     // if it gives one, goes into the load box. Raises SettingsError and then
     // changes nothing.
     void OpenExperiment(const std::string& path);
+    // Opens the file as a session if it is one (see IsSessionText), else as
+    // an experiment file, as the command line and the desktop give files.
+    void OpenFile(const std::string& path);
 
     // Makes the chosen family on a worker with the settings in force, each
     // member on a model of its own, and once it is made pins each member's

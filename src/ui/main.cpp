@@ -1,6 +1,7 @@
 // The program's entry: the language, then the main window, then the hidden
 // alert window, then the experiment file named on the command line, if any,
-// then the event loop until the main window closes.
+// then the event loop until the main window closes. The file may also be a
+// session.
 
 #include "ui/Application.h"
 #include "ui/Language.h"
@@ -11,17 +12,51 @@
 #include <QLocale>
 
 #include <csignal>
+#include <iostream>
+#include <string_view>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+namespace {
+
+// In English, as the batch tool's: a terminal's reader may not share the
+// window's language.
+constexpr std::string_view kUsage =
+    "Usage: motormodel [--lang LANGUAGE] [FILE]\n"
+    "Opens the window of the induction motor model. FILE is an experiment file\n"
+    "(TOML, as motormodel-cli --settings reads) or a session the window saved,\n"
+    "which opens with its runs and pins as they were.\n"
+    "\n"
+    "  --lang LANGUAGE  speak ru (Russian) or en (English), whatever the locale\n"
+    "  --help           print this text\n"
+    "  --version        print the program's name and version\n"
+    "\n"
+    "Qt's standard options, such as -platform, are accepted. See motormodel(1)\n"
+    "for the window and motormodel-cli(1) for the batch tool.\n";
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     // Past a file-size limit a save then fails with EFBIG and is reported,
     // instead of the signal ending the program with the user's work.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Answered before the window system is asked for anything, so they work
+    // in a terminal without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::cout << kUsage;
+            return EXIT_SUCCESS;
+        }
+        if (argument == "--version") {
+            std::cout << "motormodel " MOTORMODEL_VERSION "\n";
+            return EXIT_SUCCESS;
+        }
+    }
     TApplication application(argc, argv);
     // The menu's choice from an earlier start, else the locale's; "--lang"
     // wins over both.
@@ -45,7 +80,7 @@ int main(int argc, char* argv[])
                     .arg(arguments.size())
                     .toStdString()));
         else if (arguments.size() == 1)
-            RunCommand([&] { Form1->OpenExperiment(arguments.front()); });
+            RunCommand([&] { Form1->OpenFile(arguments.front()); });
 
         const int status = application.exec();
         Form1 = nullptr;

@@ -9,6 +9,7 @@
 #include "toolkit/Exception.h"
 
 #include <QAction>
+#include <QRegularExpression>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -624,12 +625,14 @@ TEST_F(Menu, CsvForARussianSpreadsheetHasTheSameDigitsWithCommasAndSemicolons)
     const QByteArray plain = Contents(PathOf(QStringLiteral("plain.csv")));
     EXPECT_TRUE(plain.startsWith("step,Md (Gauss),Omega (Gauss),Md (Step),Omega (Step)\n0,"));
     // No heading has a comma or a point, so the two files differ only by
-    // the separators and the decimal marks.
+    // the separators and the decimal marks, each number with one quoted.
     QByteArray expected = plain;
-    expected.replace(',', ';').replace('.', ',');
+    expected.replace(',', ';');
+    static const QRegularExpression withPoint(QStringLiteral("([^;\\n]*)\\.([^;\\n]*)"));
+    expected = QString::fromLatin1(expected).replace(withPoint, QStringLiteral("\"\\1,\\2\"")).toLatin1();
     EXPECT_EQ(Contents(PathOf(QStringLiteral("russian.csv"))), expected);
     EXPECT_TRUE(expected.contains("\n1999;")) << "every step";
-    EXPECT_TRUE(expected.contains(";157,06422059784802\n")) << "the decimal comma, all the digits";
+    EXPECT_TRUE(expected.contains(";\"157,06422059784802\"\n")) << "the decimal comma, all the digits";
 }
 
 TEST_F(Menu, WritesNothingWhenTheDialogIsCancelled)

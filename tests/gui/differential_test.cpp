@@ -40,7 +40,8 @@ const std::vector<std::pair<std::string, QString>> kCharacteristics{
 };
 
 // The segments as the batch tool and the window name them.
-const std::map<std::string, QString> kSegments{{"on", QStringLiteral("наброс")}, {"off", QStringLiteral("сброс")}};
+const std::map<std::string, QString> kSegments{
+    {"run-up", QStringLiteral("разгон")}, {"on", QStringLiteral("наброс")}, {"off", QStringLiteral("сброс")}};
 
 // A CSV's rows after its heading, each cell by its column's heading.
 using CsvRows = std::vector<std::map<std::string, std::string>>;

@@ -209,35 +209,35 @@ TEST_F(Family, PinsTableListsEveryPinnedStepResponse)
     Trigger(QStringLiteral("Закрепить графики")); // the Gauss run is no step response
 
     ASSERT_FALSE(PinsTable().isHidden());
-    EXPECT_EQ(Column(0), (QStringList{"Mc=30", "Mc=30", "Mc=30", "Mc=30", "Mc=0", "Mc=0", "Mc=0", "Mc=0"}));
+    // A load of 0 changes nothing: its run is a run-up alone.
+    EXPECT_EQ(Column(0), (QStringList{"Mc=30", "Mc=30", "Mc=30", "Mc=30", "Mc=0", "Mc=0"}));
     EXPECT_EQ(Column(1), (QStringList{"Md (Mc=30)", "Md (Mc=30)", "Omega (Mc=30)", "Omega (Mc=30)", "Md (Mc=0)",
-                                      "Md (Mc=0)", "Omega (Mc=0)", "Omega (Mc=0)"}));
-    EXPECT_EQ(Column(2).first(2), (QStringList{"наброс", "сброс"}));
+                                      "Omega (Mc=0)"}));
+    EXPECT_EQ(Column(2), (QStringList{"наброс", "сброс", "наброс", "сброс", "разгон", "разгон"}));
     const RunResult plain = PlainStepResponse("0");
-    const auto rows = analysis::CharacterizeStepTrace(plain.Of(Quantity::Omega), Quantity::Omega,
-                                                      StepLoadSchedule({}), analysis::RestsOf(plain.Origin()));
-    // The value at the end and the settling steps of Omega at load 0, on and
-    // off, as the plain run's characteristics give them.
+    const auto rows = analysis::CharacterizeStepTrace(plain.Of(Quantity::Omega), Quantity::Omega, plain.Origin());
+    ASSERT_EQ(rows.size(), 1u);
+    // The value at the end and the settling steps of Omega's run-up at load
+    // 0, as the plain run's characteristics give them.
     auto column = [this](const QString& heading) {
         for (int i = 0; i < PinsTable().columnCount(); ++i)
             if (PinsTable().horizontalHeaderItem(i)->text() == heading)
-                return Column(i).mid(6);
+                return Column(i).mid(5);
         return QStringList();
     };
     auto settling = [](const analysis::CharacteristicsRow& row) {
         return row.values.settlingSteps ? QString::number(*row.values.settlingSteps) : QString();
     };
     EXPECT_EQ(column(QStringLiteral("Значение в конце участка")),
-              (QStringList{QString::fromStdString(toolkit::FloatToStr(rows[0].values.final)),
-                           QString::fromStdString(toolkit::FloatToStr(rows[1].values.final))}));
-    EXPECT_EQ(column(QStringLiteral("Установление в 2 %, шагов")), (QStringList{settling(rows[0]), settling(rows[1])}));
+              QStringList{QString::fromStdString(toolkit::FloatToStr(rows[0].values.final))});
+    EXPECT_EQ(column(QStringLiteral("Установление в 2 %, шагов")), QStringList{settling(rows[0])});
 
     PinsTable().selectAll();
     const QStringList lines = MeasurementsWindow::SelectionText(PinsTable()).split('\n');
-    ASSERT_EQ(lines.size(), 9);
+    ASSERT_EQ(lines.size(), 7);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Значение\tГрафик\tУчасток\tНачальное значение\t")));
     EXPECT_EQ(lines[0].count('\t'), PinsTable().columnCount() - 1);
-    EXPECT_TRUE(lines[8].startsWith(QStringLiteral("Mc=0\tOmega (Mc=0)\tсброс\t")));
+    EXPECT_TRUE(lines[6].startsWith(QStringLiteral("Mc=0\tOmega (Mc=0)\tразгон\t")));
 
     // It follows a pin taken off and a clear.
     Tools().pins->Remove(6);

@@ -4,6 +4,7 @@
 #include "ChartWindowFixture.h"
 
 #include "chart/ChartPins.h"
+#include "experiments/ExperimentFile.h"
 #include "experiments/Family.h"
 #include "session/Session.h"
 #include "ui/ErrorTexts.h"
@@ -117,12 +118,48 @@ TEST_F(SessionWindow, TheBatchToolMakesTheWindowsExport)
     EXPECT_EQ(FileText(PathOf("chart.csv")), CsvOf(*Chart(), kPlainCsv));
 }
 
+// A load typed and not yet run comes back in the box, beside the runs as
+// they were made, and is saved again as it was.
+TEST_F(SessionWindow, KeepsTheLoadTypedBesideTheLoadRun)
+{
+    RunStepResponse(QStringLiteral("10"));
+    QTest::keyClicks(Control<QLineEdit>("Edit1"), QStringLiteral("5")); // "105"
+    const Session saved = form1_->CurrentSession();
+    form1_->WriteSession(PathOf("typed.toml"));
+    Settings lab;
+    lab.model.J = 0.0344;
+    std::ofstream(PathOf("lab.toml")) << ExperimentFile::Text(lab);
+    form1_->OpenFile(PathOf("lab.toml"));
+    EXPECT_EQ(form1_->SettingsInForce().model.J, 0.0344) << "an experiment file opens as one";
+    form1_->OpenFile(PathOf("typed.toml"));
+    EXPECT_FALSE(form1_->Parameters().Unsaved()) << "the session keeps its settings: nothing to ask about";
+    EXPECT_EQ(Control<QLineEdit>("Edit1")->text(), QStringLiteral("105"));
+    EXPECT_EQ(form1_->SettingsInForce().step.load, 105);
+    EXPECT_EQ(form1_->CurrentSession(), saved);
+    EXPECT_EQ(saved.runs.back().recipe.loadText, "10");
+}
+
+// A session the batch tool writes after a run or a sweep opens as one the
+// window made after the same, and saves to the same text.
+TEST_F(SessionWindow, TheBatchToolsSessionOpensAsTheWindowWouldHaveMadeIt)
+{
+    for (const char* arguments :
+         {"step 12 --set model.J=0.0344 --set model.dt=0.002", "gauss --seed 5", "sweep step.load=0,20,20 step --set run.steps=1500"}) {
+        const std::string command = std::string(MOTORMODEL_CLI) + ' ' + arguments + " --session " +
+                                    PathOf("cli.toml") + " > /dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << arguments;
+        form1_->OpenFile(PathOf("cli.toml"));
+        EXPECT_EQ(SessionText(form1_->CurrentSession(), MOTORMODEL_VERSION), FileText(PathOf("cli.toml"))) << arguments;
+    }
+    EXPECT_EQ(form1_->Tools().pins->Pinned().back().trace.Title(), "Omega (Mc=20) (2)");
+}
+
 TEST_F(SessionWindow, RefusesANewerFormatAndKeepsTheChart)
 {
     Fill();
     const std::string csv = CsvOf(*Chart(), kPlainCsv);
     std::string text = SessionText(form1_->CurrentSession(), "9.0");
-    text.replace(text.find("format = 1"), 10, "format = 2");
+    text.replace(text.find("format = 2"), 10, "format = 3");
     std::ofstream(PathOf("new.toml"), std::ios::binary) << text;
     try {
         form1_->OpenSession(PathOf("new.toml"));
@@ -130,7 +167,7 @@ TEST_F(SessionWindow, RefusesANewerFormatAndKeepsTheChart)
     } catch (const SettingsError& error) {
         EXPECT_EQ(ErrorText(error.Cause()).toStdString(),
                   PathOf("new.toml") +
-                      ":2:10: сеанс формата 2 записан более новой версией программы; эта читает формат 1");
+                      ":2:10: сеанс формата 3 записан более новой версией программы; эта читает формат 2");
     }
     EXPECT_EQ(CsvOf(*Chart(), kPlainCsv), csv);
 }

@@ -31,7 +31,7 @@ expected_tree() {
     share/doc/motormodel/changelog.gz share/doc/motormodel/copyright \
     "share/icons/hicolor/scalable/apps/$app_id.svg" \
     share/man/man1/motormodel.1.gz share/man/man1/motormodel-cli.1.gz \
-    "share/metainfo/$app_id.metainfo.xml"
+    "share/metainfo/$app_id.metainfo.xml" "share/mime/packages/$app_id.xml"
   for size in "${icon_sizes[@]}"; do
     echo "share/icons/hicolor/${size}x${size}/apps/$app_id.png"
   done
@@ -66,6 +66,14 @@ check_validators() {
     grep -q "<$key>" "$metainfo" || fail "the AppStream file has no English <$key>"
     grep -q "<$key xml:lang=\"ru\">" "$metainfo" || fail "the AppStream file has no Russian <$key>"
   done
+  # The session's type compiles into a MIME database, by its name and by its
+  # first line, and the menu entry offers the window for it.
+  local mime=$work/prefix/share/mime
+  update-mime-database "$mime" || fail "the session's MIME type does not compile"
+  grep -q '^60:application/x-motormodel-session:\*\.session\.toml$' "$mime/globs2" ||
+    fail "the MIME database has no glob for sessions"
+  grep -aq '# motormodel session' "$mime/magic" || fail "the MIME database has no magic for sessions"
+  grep -q '^MimeType=.*application/x-motormodel-session;' "$entry" || fail "the desktop entry does not open sessions"
 }
 
 squeeze() {
