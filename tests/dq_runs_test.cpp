@@ -41,10 +41,10 @@ TEST(DqRun, AppliesTheProfileOverItsSchedule)
             const double Omega = model.State().Omega;
             const bool on = step.on <= static_cast<std::int64_t>(i) && static_cast<std::int64_t>(i) < schedule.off;
             const DqQuantities q = model.Step(on ? 60 + k * Omega * std::fabs(Omega) : 0);
-            ASSERT_EQ(run.Of(DqQuantity::Md)[i], q.Md) << "step " << i;
-            ASSERT_EQ(run.Of(DqQuantity::Omega)[i], q.Omega) << "step " << i;
-            ASSERT_EQ(run.Of(DqQuantity::Is)[i], q.Is) << "step " << i;
-            ASSERT_EQ(run.Of(DqQuantity::ia)[i], q.ia) << "step " << i;
+            ASSERT_EQ(run.Of(Quantity::Md)[i], q.Md) << "step " << i;
+            ASSERT_EQ(run.Of(Quantity::Omega)[i], q.Omega) << "step " << i;
+            ASSERT_EQ(run.Of(Quantity::Is)[i], q.Is) << "step " << i;
+            ASSERT_EQ(run.Of(Quantity::ia)[i], q.ia) << "step " << i;
         }
     }
 }
@@ -59,51 +59,6 @@ TEST(DqRun, StopsAtTheFirstStepOutOfRange)
     for (const auto& column : run.values) {
         EXPECT_EQ(column.size(), run.Steps());
         EXPECT_TRUE(std::all_of(column.begin(), column.end(), [](double v) { return std::isfinite(v); }));
-    }
-}
-
-// The CSV read back: its heading, a row per step, and every number the
-// run's own bits, in both styles, with and without times. 3000 rows take
-// several of the pieces the table is written in.
-TEST(DqRun, CsvRowsHoldTheRunsBits)
-{
-    const double dt = 1e-4;
-    const DqRunResult run = RunDq(ModelicaAt(dt), {}, {}, {0, 0, 3000}, 0);
-    for (const auto& [style, withTime, heading] :
-         {std::tuple{kPlainCsv, false, "step,Md,Omega,Is,ia"}, std::tuple{kPlainCsv, true, "step,t,Md,Omega,Is,ia"},
-          std::tuple{kRussianCsv, true, "step;t;Md;Omega;Is;ia"}}) {
-        std::string text;
-        int pieces = 0;
-        WriteDqRunCsv(run, style, withTime ? std::optional(dt) : std::nullopt, [&](std::string_view piece) {
-            text += piece;
-            ++pieces;
-        });
-        EXPECT_GT(pieces, 1);
-        std::istringstream lines(text);
-        std::string line;
-        ASSERT_TRUE(std::getline(lines, line));
-        EXPECT_EQ(line, heading);
-        std::size_t row = 0;
-        for (; std::getline(lines, line); ++row) {
-            std::replace(line.begin(), line.end(), style.decimalMark, '.');
-            std::replace(line.begin(), line.end(), style.separator, ' ');
-            std::istringstream cells(line);
-            std::vector<double> expected{static_cast<double>(row)};
-            if (withTime)
-                expected.push_back(TimeOfStep(static_cast<double>(row), dt));
-            for (const DqQuantity quantity : kDqQuantities)
-                expected.push_back(run.Of(quantity)[row]);
-            for (const double value : expected) {
-                std::string cell;
-                cells >> cell;
-                double read = 0;
-                std::from_chars(cell.data(), cell.data() + cell.size(), read);
-                ASSERT_EQ(read, value) << line;
-            }
-            std::string extra;
-            ASSERT_FALSE(cells >> extra) << "a cell too many in row " << row;
-        }
-        EXPECT_EQ(row, run.Steps());
     }
 }
 

@@ -118,4 +118,12 @@ std::string StaticCurveCsv(std::span<const StaticPoint> points, CsvStyle style)
     return csv;
 }
 
+std::string DqCurveCsv(std::span<const DqSteadyPoint> points, CsvStyle style)
+{
+    std::string csv = Heading({"Omega", "Md", "slip", "Is", "cos_phi"}, style) + '\n';
+    for (const DqSteadyPoint& point : points)
+        csv += (CsvRow(CsvNumber(point.Omega, style), style) << point.Md << point.s << point.Is << point.cosPhi).Line();
+    return csv;
+}
+
 } // namespace analysis

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/DqCharacteristic.h"
 #include "analysis/MechanicalCharacteristic.h"
 #include "analysis/SignalStatistics.h"
 #include "analysis/StepCharacteristics.h"
@@ -31,5 +32,9 @@ std::string StatisticsCsv(std::span<const StatisticsRow> rows, CsvStyle style = 
 
 // Omega,Md,K, one row per point in the order given.
 std::string StaticCurveCsv(std::span<const StaticPoint> points, CsvStyle style = kPlainCsv);
+
+// The d-q machine's: Omega,Md,slip,Is,cos_phi, one row per point in the
+// order given.
+std::string DqCurveCsv(std::span<const DqSteadyPoint> points, CsvStyle style = kPlainCsv);
 
 } // namespace analysis

@@ -1,5 +1,7 @@
 #include "analysis/DqCharacteristic.h"
 
+#include "analysis/MechanicalCharacteristic.h"
+
 #include <cmath>
 
 namespace analysis {
@@ -110,6 +112,18 @@ std::vector<DqSteadyPoint> DqCharacteristic::Curve(double sFrom, double sTo, int
     return points;
 }
 
+std::vector<DqSteadyPoint> DqCharacteristic::CurveOverSpeeds(double from, double span, int intervals) const
+{
+    std::vector<DqSteadyPoint> points;
+    points.reserve(static_cast<std::size_t>(intervals) + 1);
+    for (int k = 0; k <= intervals; ++k) {
+        const double Omega = from + k * span / intervals;
+        points.push_back(At(SlipAt(Omega)));
+        points.back().Omega = Omega;
+    }
+    return points;
+}
+
 std::optional<DqSteadyPoint> DqCharacteristic::OperatingPoint(const std::function<double(double)>& load) const
 {
     const auto excess = [&](double s) { return Torque(s) - load(SpeedAt(s)); };
@@ -120,6 +134,37 @@ std::optional<DqSteadyPoint> DqCharacteristic::OperatingPoint(const std::functio
     for (double middle = low + (high - low) / 2; low < middle && middle < high; middle = low + (high - low) / 2)
         (excess(middle) > 0 ? high : low) = middle;
     return At(std::fabs(excess(low)) <= std::fabs(excess(high)) ? low : high);
+}
+
+std::optional<double> DqStepResponseRests::Of(Quantity quantity, Segment segment) const
+{
+    const std::optional<DqSteadyPoint> point = segment == Segment::On ? on : off;
+    if (!point)
+        return std::nullopt;
+    switch (quantity) {
+    case Quantity::Md:
+        return point->Md;
+    case Quantity::Omega:
+        return point->Omega;
+    case Quantity::Is:
+        return point->Is;
+    case Quantity::ia:
+        break;
+    }
+    return std::nullopt;
+}
+
+DqStepResponseRests DqRestsOfStepResponse(const DqParameters& machine, const StepSettings& step, double load)
+{
+    const DqCharacteristic motor(machine);
+    DqStepResponseRests rests{.on = std::nullopt, .off = motor.At(0)};
+    const LoadCharacteristic held = LoadCharacteristic::Of(step, load);
+    if (step.profile != LoadProfile::Periodic)
+        if (std::optional<DqSteadyPoint> point = motor.OperatingPoint([&](double Omega) { return held.At(Omega); })) {
+            point->Md = held.At(point->Omega);
+            rests.on = point;
+        }
+    return rests;
 }
 
 } // namespace analysis

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "experiments/Runs.h"
+#include "experiments/Settings.h"
 #include "model/DqModel.h"
+#include "plot/Trace.h"
 
 #include <functional>
 #include <optional>
@@ -59,6 +62,11 @@ public:
     // Slips from sFrom to sTo in equal intervals, both ends included.
     std::vector<DqSteadyPoint> Curve(double sFrom, double sTo, int intervals) const;
 
+    // The points at the speeds Omega_k = from + k span / intervals, k = 0
+    // ... intervals, as the three-state curve takes them, each point's
+    // Omega that speed itself.
+    std::vector<DqSteadyPoint> CurveOverSpeeds(double from, double span, int intervals) const;
+
     // Where the torque meets a load given against speed on the stable
     // branch, 0 < s < sk, bisected down to adjacent doubles of s; none
     // where the load is not below the breakdown torque there.
@@ -70,5 +78,20 @@ private:
 
     DqParameters parameters_;
 };
+
+// Where the d-q machine rests in each part of a step response: while the
+// load acts, at its operating point, Md at the load there; after it is
+// removed, at the synchronous speed with no torque and the magnetising
+// current. None while a periodic load acts, which swings without rest, nor
+// where the load meets the curve at no stable point; phase a's current
+// alternates and has no rest.
+struct DqStepResponseRests {
+    std::optional<DqSteadyPoint> on;
+    DqSteadyPoint off;
+
+    std::optional<double> Of(Quantity quantity, Segment segment) const;
+};
+
+DqStepResponseRests DqRestsOfStepResponse(const DqParameters& machine, const StepSettings& step, double load);
 
 } // namespace analysis

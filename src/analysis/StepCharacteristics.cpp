@@ -1,5 +1,7 @@
 #include "analysis/StepCharacteristics.h"
 
+#include "analysis/DqCharacteristic.h"
+
 #include "plot/Readout.h"
 
 #include <algorithm>
@@ -181,11 +183,20 @@ std::vector<CharacteristicsRow> CharacterizeStepTrace(const Trace& trace, Quanti
 {
     RequireWholeRun(trace, origin.schedule.steps);
     const TracePoints points = trace.Points();
-    const StepResponseRests rests = RestsOf(origin);
+    std::optional<StepResponseRests> rests;
+    std::optional<DqStepResponseRests> dqRests;
+    if (origin.dq) {
+        dqRests = DqRestsOfStepResponse(*origin.dq, origin.step, origin.load.value_or(0));
+        if (!origin.load)
+            dqRests->on.reset();
+    } else {
+        rests = RestsOf(origin);
+    }
     std::vector<CharacteristicsRow> rows;
-    for (const auto& [segment, steps] : StepSegments(origin.schedule, LoadActs(origin)))
-        rows.push_back({quantity, segment,
-                        CharacterizeStep(points, steps, ValueBefore(trace, steps.first), rests.Of(quantity, segment))});
+    for (const auto& [segment, steps] : StepSegments(origin.schedule, LoadActs(origin))) {
+        const std::optional<double> rest = dqRests ? dqRests->Of(quantity, segment) : rests->Of(quantity, segment);
+        rows.push_back({quantity, segment, CharacterizeStep(points, steps, ValueBefore(trace, steps.first), rest)});
+    }
     return rows;
 }
 
@@ -206,7 +217,11 @@ StepResponseRests RestsOf(const RunOrigin& origin)
 
 std::vector<CharacteristicsRow> CharacterizeStepResponse(const RunResult& run)
 {
-    return CharacterizeStepResponse(run.Of(Quantity::Md), run.Of(Quantity::Omega), run.Origin());
+    std::vector<CharacteristicsRow> rows;
+    const RunOrigin origin = run.Origin();
+    for (const Quantity quantity : run.Quantities())
+        std::ranges::move(CharacterizeStepTrace(run.Of(quantity), quantity, origin), std::back_inserter(rows));
+    return rows;
 }
 
 } // namespace analysis

@@ -32,6 +32,10 @@ std::string Body(const Problem& p)
         return p.setting + " is " + p.value + ", past " + p.from.at(0).value +
                ", the largest step at which forward Euler keeps the model's rest stable: the run cannot settle "
                "and is likely to overflow";
+    case ProblemKind::OtherModelKind:
+        return p.setting + " is a setting of the " + (p.from.at(0).value == "\"dq\"" ? "three-state" : "d-q") +
+               " model, not of the " + (p.from[0].value == "\"dq\"" ? "d-q" : "three-state") +
+               " model that " + p.from[0].setting + " " + p.from[0].value + " chooses";
     case ProblemKind::UnknownSetting:
         return "there is no setting " + Quoted(p.value) + "; did you mean " + Quoted(p.nearest) + "?";
     case ProblemKind::UnknownTable:
@@ -99,6 +103,12 @@ std::string UnitText(Unit unit)
         return "step";
     case Unit::Steps:
         return "steps";
+    case Unit::Ohm:
+        return "ohm";
+    case Unit::Henry:
+        return "H";
+    case Unit::Volt:
+        return "V";
     }
     return {};
 }
@@ -182,6 +192,8 @@ std::string SettingsHelp()
             text += ", " + UnitText(spec.unit);
         if (!spec.help.empty())
             text += " (" + std::string(spec.help) + ")";
+        if (spec.model)
+            text += "; " + std::string(spec.model == ModelKind::Dq ? "d-q" : "three-state") + " model only";
         text += ": " + AllowedText(spec.allowed) + "; default " +
                 (spec.defaultValue ? ShownText(*spec.defaultValue) : std::string("unset"));
         help += Wrapped("  " + std::string(spec.name), text, 24);

@@ -5,6 +5,7 @@
 #include "analysis/MechanicalCharacteristic.h"
 #include "analysis/SignalStatistics.h"
 #include "analysis/StepCharacteristics.h"
+#include "cli/DqCommands.h"
 #include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
@@ -82,7 +83,10 @@ constexpr std::string_view kHelp =
     "  characteristic        the motor's static characteristic as CSV (Omega,Md,K)\n"
     "                        at 1001 speeds from -w0/p to 1.5 w0/p, to standard\n"
     "                        output unless --csv names a file; speeds without a\n"
-    "                        rest point have no row\n"
+    "                        rest point have no row. The d-q model's, from its\n"
+    "                        equivalent circuit, is Omega,Md,slip,Is,cos_phi, and\n"
+    "                        its breakdown point goes to standard error:\n"
+    "                        \"Breakdown point: Omega X Md Y slip S\"\n"
     "  sweep NAME=VALUES RUN\n"
     "                        one RUN (step [LOAD], gauss or uniform, with their\n"
     "                        options) per value of the setting NAME; VALUES is a\n"
@@ -110,11 +114,14 @@ constexpr std::string_view kHelp =
     "  --seed N              seed of the random sources ({seed.min} to {seed.max}), over\n"
     "                        run.seed; without either the uniform source is seeded\n"
     "                        from the clock and the Gaussian one not at all\n"
-    "  --csv FILE            write the run's Md and Omega as CSV (step,Md,Omega);\n"
+    "  --csv FILE            write the run's Md and Omega as CSV (step,Md,Omega),\n"
+    "                        and the d-q model's currents after them\n"
+    "                        (step,Md,Omega,Is,ia);\n"
     "                        FILE is replaced only once the whole CSV is written.\n"
     "                        With - the CSV goes to standard output and the\n"
     "                        largest Md and Omega to standard error\n"
-    "  --metrics FILE        write the step characteristics of Md and Omega as CSV,\n"
+    "  --metrics FILE        write the step characteristics of Md and Omega (and of\n"
+    "                        the d-q model's Is and ia) as CSV,\n"
     "                        a row for each segment: run-up from the start to the\n"
     "                        first step where the load changes, on while the load\n"
     "                        acts (steps step.on to step.off - 1, {step.on}-{load.last} by\n"
@@ -129,7 +136,8 @@ constexpr std::string_view kHelp =
     "                        not, or if the change is within 2% of the segment's\n"
     "                        swing, final, rise, settling, overshoot, undershoot\n"
     "                        and t63 are empty\n"
-    "  --stats FILE          write the statistics of Md and Omega as CSV: count,\n"
+    "  --stats FILE          write the statistics of Md and Omega (and of the d-q\n"
+    "                        model's Is and ia) as CSV: count,\n"
     "                        min, max and their steps, mean, rms and standard\n"
     "                        deviation\n"
     "  --from A, --to B      the steps the statistics cover, both included (the\n"
@@ -593,10 +601,15 @@ Settings SettingsInForce(const Options& options)
     WrittenValues written;
     for (const std::string& path : options.settingsFiles)
         settings = ExperimentFile::Load(path, settings, &written);
+    std::vector<std::string> set;
     for (const auto& [name, value] : options.sets) {
         SetSettingText(settings, name, value);
         written.Forget(name);
+        set.push_back(name);
     }
+    // Judged once every --set has passed, so that model.kind may come last.
+    if (auto problem = OtherKindProblem(settings, set))
+        throw SettingsError(*problem);
     if (options.seed) {
         settings.run.seed = *options.seed;
         written.Forget("run.seed");
@@ -609,20 +622,21 @@ Settings SettingsInForce(const Options& options)
     return settings;
 }
 
-// A run's Md and Omega as the chart shows them, headed "Md" and "Omega".
-ShownTraces RunTraces(const std::array<Trace, 2>& run)
+// A run's traces as the chart shows them, headed by their quantities: "Md"
+// and "Omega", and the d-q machine's currents "Is" and "ia" after them.
+ShownTraces RunTraces(const RunResult& run)
 {
     ShownTraces traces;
-    for (Quantity quantity : kQuantities)
-        traces.Add(run[static_cast<std::size_t>(quantity)], std::string(QuantityName(quantity)));
+    for (Quantity quantity : run.Quantities())
+        traces.Add(run.Of(quantity), std::string(QuantityName(quantity)));
     return traces;
 }
 
 // The run's points as the chart exports them, headed "step,Md,Omega", or
-// "step,t,Md,Omega" with --time.
+// "step,t,Md,Omega" with --time, and ",Is,ia" after them for the d-q model.
 void WriteRunCsv(const RunResult& run, const Options& options, const CsvWrite& write)
 {
-    const ShownTraces traces = RunTraces(run.traces);
+    const ShownTraces traces = RunTraces(run);
     WriteCsvTable(traces, traces.ShownIndices(), options.style, TimeStep(run, options), write);
 }
 
@@ -653,7 +667,9 @@ void WriteMeasurements(const Options& options, const RunResult& run)
             return analysis::StatisticsRow{std::string(QuantityName(quantity)), range,
                                            analysis::ComputeStatistics(run.Of(quantity).Points(), range)};
         };
-        const std::array rows{row(Quantity::Md), row(Quantity::Omega)};
+        std::vector<analysis::StatisticsRow> rows;
+        for (const Quantity quantity : run.Quantities())
+            rows.push_back(row(quantity));
         options.stats->Write(analysis::StatisticsCsv(rows, options.style));
     }
 }
@@ -742,9 +758,9 @@ std::string HeadingWithName(const std::string& table, const std::string& name, C
 
 // The tables' headings as the options make them, for any run: a heading
 // row depends on whether times are given, not on their step.
-std::string PointsHeading(const Options& options)
+std::string PointsHeading(const Options& options, const Settings& settings)
 {
-    const std::array none{Trace({}, {}), Trace({}, {})};
+    const RunResult none{.kind = RunKind::Step, .settings = settings, .traces = {Trace({}, {}), Trace({}, {})}, .sources = {}};
     const ShownTraces traces = RunTraces(none);
     return CsvHeading(traces, traces.ShownIndices(), options.style, options.time);
 }
@@ -804,7 +820,7 @@ int RunSweep(const Options& options, const Settings& settings)
     }
     auto sweep = [&](const CsvWrite* points) {
         if (points)
-            (*points)(HeadingWithName(PointsHeading(options), name, style));
+            (*points)(HeadingWithName(PointsHeading(options, settings), name, style));
         next = RunSweepMembers(options, settings, [&](const FamilyMember& member) {
             const std::string& value = member.place.value;
             switch (member.outcome) {
@@ -828,7 +844,7 @@ int RunSweep(const Options& options, const Settings& settings)
                 AddMemberPin(pins, member);
             const std::string lead = RowLead(value, style);
             if (points) {
-                const ShownTraces traces = RunTraces(member.run->traces);
+                const ShownTraces traces = RunTraces(*member.run);
                 WriteCsvRows(traces, traces.ShownIndices(), style, TimeStep(*member.run, options), lead, *points);
             }
             if (options.metrics)
@@ -856,12 +872,19 @@ int RunSweep(const Options& options, const Settings& settings)
 // --load or step.load, crosses it.
 int RunCharacteristic(const Options& options, const Settings& settings)
 {
-    const analysis::StaticCharacteristic motor(settings.model);
-    const analysis::SpeedRange range = motor.Range();
-    options.csv.value_or(OutputSink::StandardOutput()).Write(analysis::StaticCurveCsv(motor.Curve(range, 1000), options.style));
     std::optional<double> load = options.heldLoad;
     if (!load && settings.step.load)
         load = static_cast<double>(*settings.step.load);
+    const OutputSink csv = options.csv.value_or(OutputSink::StandardOutput());
+    if (settings.Kind() == ModelKind::Dq) {
+        const cli::CharacteristicText text = cli::DqCharacteristicText(settings, load, options.style);
+        csv.Write(text.csv);
+        std::cerr << text.points;
+        return 0;
+    }
+    const analysis::StaticCharacteristic motor(settings.model);
+    const analysis::SpeedRange range = motor.Range();
+    csv.Write(analysis::StaticCurveCsv(motor.Curve(range, 1000), options.style));
     if (load) {
         using toolkit::FloatToStr;
         if (const auto point = analysis::OperatingPoint(motor, analysis::LoadCharacteristic::Of(settings.step, *load)))

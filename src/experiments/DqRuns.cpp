@@ -1,17 +1,52 @@
 #include "experiments/DqRuns.h"
 
 #include "experiments/Experiments.h"
-#include "plot/AxisUnits.h"
+#include "toolkit/Conversions.h"
+#include "toolkit/Exception.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
-#include <string>
 
 namespace {
 
 bool Finite(const DqQuantities& q)
 {
     return std::isfinite(q.Md) && std::isfinite(q.Omega) && std::isfinite(q.Is) && std::isfinite(q.ia);
+}
+
+// Steps the machine from `from` to `to` - 1 under load(i, Omega), Omega
+// the speed at the start of step i, handing each step's quantities to take;
+// false at the first step out of range, which take is not given.
+template <typename Load, typename Take>
+bool DqSteps(DqModel& machine, std::int64_t from, std::int64_t to, const Load& load, const Take& take)
+{
+    for (std::int64_t i = from; i < to; ++i) {
+        const DqQuantities q = machine.Step(load(i, machine.State().Omega));
+        if (!Finite(q))
+            return false;
+        take(q);
+    }
+    return true;
+}
+
+// Calls f with the step response's load at step i under the settings'
+// profile, or a fresh random draw for the random runs.
+template <typename F>
+decltype(auto) WithLoad(RunResult& result, double load, F&& f)
+{
+    const Settings& s = result.settings;
+    switch (result.kind) {
+    case RunKind::Gauss:
+        return f([&](std::int64_t, double) { return GaussianLoad(result.sources.normal, s.gauss); });
+    case RunKind::Uniform:
+        return f([&](std::int64_t, double) { return UniformLoad(result.sources.integer, s.uniform); });
+    case RunKind::Step:
+        break;
+    }
+    const std::int64_t off = s.LoadOff();
+    return WithProfile(s.step.profile, [&](auto profile) {
+        return f([&, off](std::int64_t i, double Omega) { return ProfileLoad<profile()>(s.step, off, load, i, Omega); });
+    });
 }
 
 } // namespace
@@ -24,45 +59,65 @@ DqRunResult RunDq(const DqParameters& model, const DqSupplyEvents& supply, const
         column.reserve(static_cast<std::size_t>(schedule.steps));
     DqModel machine(model, supply);
     WithProfile(step.profile, [&](auto profile) {
-        for (std::int64_t i = 0; i < schedule.steps; ++i) {
-            const double Mc = ProfileLoad<profile()>(step, schedule.off, load, i, machine.State().Omega);
-            const DqQuantities q = machine.Step(Mc);
-            if (!Finite(q)) {
-                run.overflowed = true;
-                return;
-            }
+        const auto profileLoad = [&](std::int64_t i, double Omega) {
+            return ProfileLoad<profile()>(step, schedule.off, load, i, Omega);
+        };
+        run.overflowed = !DqSteps(machine, 0, schedule.steps, profileLoad, [&](const DqQuantities& q) {
             const std::array<double, kDqQuantities.size()> row{q.Md, q.Omega, q.Is, q.ia};
             for (std::size_t k = 0; k < row.size(); ++k)
                 run.values[k].push_back(row[k]);
-        }
+        });
     });
     return run;
 }
 
-void WriteDqRunCsv(const DqRunResult& run, CsvStyle style, std::optional<double> secondsPerStep,
-                   const CsvWrite& write)
+bool MakeDqRun(RunResult& result, const std::string& loadText, const RunControl& control)
 {
-    std::string piece = "step";
-    if (secondsPerStep)
-        (piece += style.separator) += 't';
-    for (const DqQuantity quantity : kDqQuantities)
-        (piece += style.separator) += DqQuantityName(quantity);
-    piece += '\n';
-    for (std::size_t i = 0; i < run.Steps(); ++i) {
-        piece += std::to_string(i);
-        if (secondsPerStep) {
-            piece += style.separator;
-            AppendCsvNumber(piece, TimeOfStep(static_cast<double>(i), *secondsPerStep), style);
+    const Settings& settings = result.settings;
+    double load = 0;
+    if (result.kind == RunKind::Step) {
+        const std::int32_t typed = toolkit::StrToInt(loadText);
+        result.load = typed;
+        result.mdMax = 0;
+        result.omegaMax = 0;
+        if (typed > settings.run.limit) {
+            result.outcome = RunOutcome::Refused;
+            return true;
         }
-        for (const std::vector<double>& column : run.values) {
-            piece += style.separator;
-            AppendCsvNumber(piece, column[i], style);
-        }
-        piece += '\n';
-        if (piece.size() >= kCsvPiece) {
-            write(piece);
-            piece.clear();
-        }
+        load = typed;
+    } else {
+        SeedSources(result.sources, settings.run);
     }
-    write(piece);
+    std::array<Trace*, kDqQuantities.size()> traces{&result.traces[0], &result.traces[1], &result.currents[0],
+                                                    &result.currents[1]};
+    for (std::size_t k = 0; k < traces.size(); ++k)
+        traces[k]->Start(k < result.traces.size() ? DefinitionOf(result.kind, kQuantities[k]).pointColour : clBlack);
+    const bool maxima = result.kind == RunKind::Step;
+    DqModel machine(DqParametersOf(settings));
+    const std::int64_t steps = settings.run.steps;
+    const std::int64_t stretch = std::max<std::int64_t>(1, control.stretch);
+    return WithLoad(result, load, [&](const auto& loadAt) {
+        for (std::int64_t i = 0; i < steps;) {
+            const std::int64_t end = std::min(steps, i + stretch);
+            const bool inRange = DqSteps(machine, i, end, loadAt, [&](const DqQuantities& q) {
+                const std::array<double, kDqQuantities.size()> row{q.Md, q.Omega, q.Is, q.ia};
+                for (std::size_t k = 0; k < row.size(); ++k)
+                    traces[k]->AppendNext(row[k]);
+                if (maxima) {
+                    result.mdMax = std::max(result.mdMax, q.Md);
+                    result.omegaMax = std::max(result.omegaMax, q.Omega);
+                }
+            });
+            if (!inRange)
+                toolkit::ThrowOverflow();
+            i = end;
+            if (i == steps)
+                break;
+            if (control.Cancelled())
+                return false;
+            if (control.progress)
+                control.progress(i);
+        }
+        return true;
+    });
 }

@@ -3,38 +3,29 @@
 #include "experiments/Runs.h"
 #include "experiments/Settings.h"
 #include "model/DqModel.h"
-#include "plot/CsvTable.h"
+#include "plot/Trace.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string_view>
+#include <string>
 #include <vector>
 
-// Runs of the d-q machine as values: what it reports at each step, made
-// under the step response's load profile and schedule, and written as the
-// batch tool writes it.
+struct RunControl;
+struct RunResult;
 
-// The quantities a d-q run reports, in the order its tables list them.
-enum class DqQuantity { Md, Omega, Is, ia };
-inline constexpr std::array<DqQuantity, 4> kDqQuantities{DqQuantity::Md, DqQuantity::Omega, DqQuantity::Is,
-                                                        DqQuantity::ia};
-
-constexpr std::string_view DqQuantityName(DqQuantity quantity)
-{
-    constexpr std::array<std::string_view, 4> names{"Md", "Omega", "Is", "ia"};
-    return names[static_cast<std::size_t>(quantity)];
-}
+// Runs of the d-q machine: what it reports at each step, under the step
+// response's load profile and schedule or a random load.
 
 struct DqRunResult {
-    // Each quantity at each step made: index i holds the state after step i.
+    // Each quantity of kDqQuantities at each step made: index i holds the
+    // state after step i.
     std::array<std::vector<double>, kDqQuantities.size()> values;
     // Whether a step left the double range: the run stopped there, keeping
     // the steps before it.
     bool overflowed = false;
 
-    const std::vector<double>& Of(DqQuantity quantity) const { return values[static_cast<std::size_t>(quantity)]; }
+    const std::vector<double>& Of(Quantity quantity) const { return values[static_cast<std::size_t>(quantity)]; }
     std::size_t Steps() const { return values.front().size(); }
 };
 
@@ -44,8 +35,9 @@ struct DqRunResult {
 DqRunResult RunDq(const DqParameters& model, const DqSupplyEvents& supply, const StepSettings& step,
                   const LoadSchedule& schedule, double load);
 
-// step,Md,Omega,Is,ia (step,t,Md,... given the step size), a row per step,
-// each number in the shortest form that reads back exactly; given to write
-// in pieces, so a run of millions of steps is never held as one text.
-void WriteDqRunCsv(const DqRunResult& run, CsvStyle style, std::optional<double> secondsPerStep,
-                   const CsvWrite& write);
+// The run a request of the d-q model asks for, into the result as
+// RunExperiment makes it: the step response refused above run.limit, its
+// maxima from the standstill's 0, the random runs drawing a load before
+// each step. Raises toolkit::EOverflow at the first step out of range,
+// keeping the steps before it; whether it got to the end uncancelled.
+bool MakeDqRun(RunResult& result, const std::string& loadText, const RunControl& control);

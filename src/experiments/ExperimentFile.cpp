@@ -217,7 +217,9 @@ public:
     {
     }
 
-    void Apply(Settings& settings, std::string_view table, const toml::table& values) const
+    // Adds the names it sets to given, each with where its value stands.
+    void Apply(Settings& settings, std::string_view table, const toml::table& values,
+               std::vector<std::pair<std::string, toml::source_position>>& given) const
     {
         std::vector<std::string_view> keys;
         for (std::string_view name : SettingNames())
@@ -229,6 +231,7 @@ public:
                 FailAt(source_, key.source().begin,
                      UnknownSetting(name, std::string(table) + '.' + std::string(NearestName(key.str(), keys))).Cause());
             ApplySetting(settings, name, node);
+            given.emplace_back(name, node.source().begin);
         }
     }
 
@@ -409,6 +412,7 @@ Settings SettingsFromTables(const toml::table& file, std::string_view text, std:
 {
     Settings settings = base;
     const TableReader reader(text, source, written);
+    std::vector<std::pair<std::string, toml::source_position>> given;
     for (const auto& [key, node] : file) {
         const toml::table* table = node.as_table();
         const bool known = std::find(kTables.begin(), kTables.end(), key.str()) != kTables.end();
@@ -421,8 +425,12 @@ Settings SettingsFromTables(const toml::table& file, std::string_view text, std:
                    table ? Problem{.kind = ProblemKind::UnknownTable, .value = std::string(key.str()), .nearest = std::string(nearest)}
                          : UnknownSetting(key.str(), nearest).Cause());
         }
-        reader.Apply(settings, key.str(), *table);
+        reader.Apply(settings, key.str(), *table, given);
     }
+    // Judged once the file's model.kind is known, wherever it stands.
+    for (const auto& [name, at] : given)
+        if (auto problem = OtherKindProblem(settings, std::array{name}))
+            FailAt(source, at, std::move(*problem));
     return settings;
 }
 
@@ -430,7 +438,7 @@ std::string SettingsTablesText(const Settings& settings, std::string_view prefix
 {
     std::string text;
     std::string_view table;
-    for (std::string_view name : SettingNames()) {
+    for (std::string_view name : SettingNamesInForce(settings)) {
         const SettingName part = Split(name);
         if (part.table != table) {
             text += (table.empty() ? "[" : "\n[") + std::string(prefix) + std::string(part.table) + "]\n";

@@ -1,5 +1,7 @@
 #include "experiments/Experiments.h"
 
+#include "experiments/DqRuns.h"
+
 #include "toolkit/Conversions.h"
 
 #include <algorithm>
@@ -157,11 +159,7 @@ bool RunRandomLoad(RunResult& result, const RunControl& control, DrawLoad drawLo
     MotorModel& model = result.model;
     model.Reset(settings.model);
     RunRecorder recorder(result, RunRecorder::Maxima::None);
-    // A lab's random runs repeat exactly when its settings give a seed.
-    if (settings.run.seed) {
-        result.sources.normal.Seed(static_cast<std::uint64_t>(*settings.run.seed));
-        result.sources.integer.srand(static_cast<unsigned>(*settings.run.seed));
-    }
+    SeedSources(result.sources, settings.run);
     return EachStep(settings.run.steps, control, recorder, [&](std::int64_t i) {
         model.Step(drawLoad(result.sources, settings));
         recorder.Write(i, model.Md, model.Omega);
@@ -170,6 +168,8 @@ bool RunRandomLoad(RunResult& result, const RunControl& control, DrawLoad drawLo
 
 bool MakeRun(RunResult& result, const std::string& loadText, const RunControl& control)
 {
+    if (result.settings.Kind() == ModelKind::Dq)
+        return MakeDqRun(result, loadText, control);
     switch (result.kind) {
     case RunKind::Gauss:
         return RunRandomLoad(result, control,
@@ -185,6 +185,14 @@ bool MakeRun(RunResult& result, const std::string& loadText, const RunControl& c
 }
 
 } // namespace
+
+void SeedSources(RandomSources& sources, const RunSettings& run)
+{
+    if (run.seed) {
+        sources.normal.Seed(static_cast<std::uint64_t>(*run.seed));
+        sources.integer.srand(static_cast<unsigned>(*run.seed));
+    }
+}
 
 RunResult RunExperiment(RunRequest request, const RunControl& control)
 {

@@ -13,6 +13,7 @@
 #include <exception>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -87,8 +88,12 @@ struct RunResult {
     // The step response's load, once the text parsed.
     std::optional<std::int32_t> load{};
     // Md and Omega at each step made, titled and coloured as the run's
-    // traces on the chart; step i is the state after the i-th Euler step.
+    // traces on the chart; step i is the state after the i-th step.
     std::array<Trace, 2> traces;
+    // Is and ia at each step of a d-q run; empty for the three-state model,
+    // which has no currents.
+    std::array<Trace, 2> currents{Trace(std::string(QuantityName(Quantity::Is)), clBlack),
+                                  Trace(std::string(QuantityName(Quantity::ia)), clBlack)};
     // The largest Md and Omega of a step response, from the reset's 0 on;
     // set once the load parsed.
     double mdMax = 0;
@@ -105,7 +110,16 @@ struct RunResult {
 
     RunRecipe Recipe() const { return {kind, settings, loadText, drawnFrom}; }
 
-    const Trace& Of(Quantity quantity) const { return traces[static_cast<std::size_t>(quantity)]; }
+    const Trace& Of(Quantity quantity) const
+    {
+        const auto i = static_cast<std::size_t>(quantity);
+        return i < traces.size() ? traces[i] : currents[i - traces.size()];
+    }
+    // The quantities the run's model reports.
+    std::span<const Quantity> Quantities() const
+    {
+        return settings.Kind() == ModelKind::Dq ? std::span<const Quantity>(kDqQuantities) : kQuantities;
+    }
     // What its traces were made with, kept with them when they are pinned.
     RunOrigin Origin(std::optional<FamilyPlace> family = {}) const
     {
@@ -130,6 +144,10 @@ struct RunControl {
 // steps. Raises SettingsError, before anything else, for settings that are
 // not allowed; every other end is the result's outcome.
 RunResult RunExperiment(RunRequest request, const RunControl& control = {});
+
+// Seeds the sources from run.seed when the settings give one: a lab's
+// random runs then repeat exactly.
+void SeedSources(RandomSources& sources, const RunSettings& run);
 
 double GaussianLoad(toolkit::NormalSource& source, const GaussSettings& gauss = {});
 double UniformLoad(runtime::IntegerSource& source, const UniformSettings& uniform = {});

@@ -51,6 +51,9 @@ enum class ProblemKind {
     // from[0], the largest step at which forward Euler keeps the model's
     // rest stable; a run will not settle and is likely to overflow.
     StepPastStableLimit,
+    // setting belongs to another model than the one model.kind chooses;
+    // from[0] holds model.kind and its value, as "\"dq\"".
+    OtherModelKind,
     // value is not a setting; nearest is the setting's name nearest it.
     UnknownSetting,
     // value is not a table of an experiment file; nearest is the nearest.

@@ -17,5 +17,8 @@ LoadSchedule StepLoadSchedule(const Settings& settings)
 RunOrigin OriginOf(RunKind kind, const Settings& settings, std::optional<std::int32_t> load,
                    std::optional<FamilyPlace> family)
 {
-    return {kind, StepLoadSchedule(settings), settings.model, settings.step, load, std::move(family)};
+    std::optional<DqParameters> dq;
+    if (settings.Kind() == ModelKind::Dq)
+        dq = DqParametersOf(settings);
+    return {kind, StepLoadSchedule(settings), settings.model, settings.step, load, std::move(family), dq};
 }

@@ -89,6 +89,9 @@ struct RunOrigin {
     StepSettings step;
     std::optional<std::int32_t> load;
     std::optional<FamilyPlace> family;
+    // The d-q machine, for a run of it; model then holds the settings'
+    // three-state parameters, which it did not use.
+    std::optional<DqParameters> dq = std::nullopt;
     bool operator==(const RunOrigin&) const = default;
 };
 

@@ -27,6 +27,25 @@ static_assert(kEmptyChartRanges.x.max == static_cast<double>(RunSettings{}.steps
               "an empty chart shows the steps of a run of the default length");
 
 constexpr std::array<std::string_view, 4> kProfileNames{"step", "ramp", "fan", "periodic"};
+constexpr std::array<std::string_view, 2> kModelKindNames{"three-state", "dq"};
+constexpr std::array<std::string_view, 2> kIntegratorNames{"rk4", "euler"};
+
+// The names a setting of one of a few values is written with, in the
+// enum's order.
+template <typename Choice>
+constexpr std::span<const std::string_view> NamesOf()
+{
+    if constexpr (std::is_same_v<Choice, LoadProfile>)
+        return kProfileNames;
+    else if constexpr (std::is_same_v<Choice, ModelKind>)
+        return kModelKindNames;
+    else
+        return kIntegratorNames;
+}
+
+template <typename Field>
+constexpr bool kIsChoice =
+    std::is_same_v<Field, LoadProfile> || std::is_same_v<Field, ModelKind> || std::is_same_v<Field, DqIntegrator>;
 
 // The shortest text that reads back to the same double.
 std::string ShortestText(double value)
@@ -102,11 +121,14 @@ struct WholeNumberAtLeast {
     Allowed Described() const { return {.kind = AllowedKind::WholeNumberAtLeast, .min = Fixed(min)}; }
 };
 
-struct OneOfProfiles {
-    bool Allows(LoadProfile) const { return true; }
+// One of an enum's names; a value of the enum is one of them already.
+template <typename Choice>
+struct OneOf {
+    bool Allows(Choice) const { return true; }
     Allowed Described() const
     {
-        return {.kind = AllowedKind::OneOf, .choices = {kProfileNames.begin(), kProfileNames.end()}};
+        const std::span<const std::string_view> names = NamesOf<Choice>();
+        return {.kind = AllowedKind::OneOf, .choices = {names.begin(), names.end()}};
     }
 };
 
@@ -126,6 +148,8 @@ struct About {
     std::string_view label;
     std::span<const RunKind> shapes;
     std::string_view help = {};
+    // The model it belongs to; none for one of both.
+    std::optional<ModelKind> model = {};
 };
 
 // Calls visit(about, field, rule) for every setting, in the order files
@@ -135,11 +159,17 @@ template <typename S, typename Visit>
 void ForEachSetting(S& s, Visit&& visit)
 {
     using enum Unit;
+    constexpr auto kThreeState = ModelKind::ThreeState;
+    constexpr auto kDq = ModelKind::Dq;
+    visit(About{"model.kind", None, "the motor model", kEveryRun,
+                "unset or \"three-state\", the lumped model of Md, Omega and K; \"dq\", the fifth-order d-q induction machine"},
+          s.kind, OneOf<ModelKind>{});
     visit(About{"model.J", KilogramSquareMetre, "moment of inertia", kEveryRun}, s.model.J, NumberAboveZero{});
     visit(About{"model.Mk", NewtonMetre, "torque constant of the K equation", kEveryRun,
-                "not a breakdown torque: the model's static curve has none"},
+                "not a breakdown torque: the model's static curve has none", kThreeState},
           s.model.Mk, NumberAboveZero{});
-    visit(About{"model.sk", None, "sets the time constant T = sk / w0", kEveryRun}, s.model.sk, NumberAboveZero{});
+    visit(About{"model.sk", None, "sets the time constant T = sk / w0", kEveryRun, {}, kThreeState}, s.model.sk,
+          NumberAboveZero{});
     visit(About{"model.p", None, "number of pole pairs", kEveryRun}, s.model.p, WholeNumberAtLeast{1});
     visit(About{"model.dt", Second, "integration step", kEveryRun,
                 "past min(2 T, J / (2 p Mk T)) the run cannot settle and a warning is given"},
@@ -147,6 +177,18 @@ void ForEachSetting(S& s, Visit&& visit)
     visit(About{"model.w0", RadianPerSecond, "angular frequency of the supply", kEveryRun,
                 "without load the rotor settles at w0 / p"},
           s.model.w0, NumberAboveZero{});
+    visit(About{"model.Rs", Ohm, "stator resistance per phase", kEveryRun, {}, kDq}, s.dq.Rs, NumberAtLeast{0});
+    visit(About{"model.Rr", Ohm, "rotor resistance per phase, referred to the stator", kEveryRun, {}, kDq}, s.dq.Rr,
+          NumberAboveZero{});
+    visit(About{"model.Lls", Henry, "stator leakage inductance", kEveryRun, {}, kDq}, s.dq.Lls, NumberAboveZero{});
+    visit(About{"model.Llr", Henry, "rotor leakage inductance, referred to the stator", kEveryRun, {}, kDq}, s.dq.Llr,
+          NumberAboveZero{});
+    visit(About{"model.Lm", Henry, "magnetising inductance", kEveryRun, {}, kDq}, s.dq.Lm, NumberAboveZero{});
+    visit(About{"model.U", Volt, "RMS voltage across one phase winding", kEveryRun, {}, kDq}, s.dq.U,
+          NumberAtLeast{0});
+    visit(About{"model.integrator", None, "integration method", kEveryRun,
+                "\"rk4\", classical Runge-Kutta; \"euler\", forward Euler", kDq},
+          s.dq.integrator, OneOf<DqIntegrator>{});
     visit(About{"run.steps", None, "number of steps", kEveryRun}, s.run.steps, WholeBetween{1, 10'000'000});
     visit(About{"run.limit", NewtonMetre, "largest load the step response takes", kStepRun,
                 "a typed load above it is refused"},
@@ -165,7 +207,7 @@ void ForEachSetting(S& s, Visit&& visit)
     visit(About{"step.load", NewtonMetre, "load of the step response", kNoRun,
                 "unset, the load typed or given on the command line"},
           s.step.load, WholeBetween{kInt32Min, kInt32Max});
-    visit(About{"step.profile", None, "how the load acts", kStepRun}, s.step.profile, OneOfProfiles{});
+    visit(About{"step.profile", None, "how the load acts", kStepRun}, s.step.profile, OneOf<LoadProfile>{});
     visit(About{"step.on", Step, "step at which the load is applied", kStepRun}, s.step.on,
           WholeBetween{0, s.LoadOff(), {}, "step.off"});
     visit(About{"step.off", Step, "step at which the load is removed", kStepRun, "unset, min(1000, run.steps)"},
@@ -263,12 +305,13 @@ void Assign(Field& field, const Rule& rule, std::string_view name, const Setting
             field = *number;
         else
             Reject(name, rule, ShownText(value));
-    } else if constexpr (std::is_same_v<Field, LoadProfile>) {
+    } else if constexpr (kIsChoice<Field>) {
+        const std::span<const std::string_view> names = NamesOf<Field>();
         const auto* text = std::get_if<std::string>(&value);
-        const auto* found = text ? std::find(kProfileNames.begin(), kProfileNames.end(), *text) : kProfileNames.end();
-        if (found == kProfileNames.end())
+        const auto found = text ? std::find(names.begin(), names.end(), *text) : names.end();
+        if (found == names.end())
             Reject(name, rule, ShownText(value));
-        field = static_cast<LoadProfile>(found - kProfileNames.begin());
+        field = static_cast<Field>(found - names.begin());
     } else {
         const std::optional<std::int64_t> wholeValue = WholeOf(value);
         if (!wholeValue)
@@ -279,7 +322,12 @@ void Assign(Field& field, const Rule& rule, std::string_view name, const Setting
 
 SettingValue ValueOf(double field) { return field; }
 SettingValue ValueOf(std::int64_t field) { return field; }
-SettingValue ValueOf(LoadProfile field) { return std::string(kProfileNames[static_cast<std::size_t>(field)]); }
+template <typename Choice>
+    requires kIsChoice<Choice>
+SettingValue ValueOf(Choice field)
+{
+    return std::string(NamesOf<Choice>()[static_cast<std::size_t>(field)]);
+}
 
 template <typename Field>
 constexpr SettingType TypeOf()
@@ -288,7 +336,7 @@ constexpr SettingType TypeOf()
         return SettingType::Number;
     else if constexpr (std::is_same_v<Field, std::int64_t>)
         return SettingType::Whole;
-    else if constexpr (std::is_same_v<Field, LoadProfile>)
+    else if constexpr (kIsChoice<Field> || std::is_same_v<Field, std::optional<ModelKind>>)
         return SettingType::Choice;
     else
         return SettingType::OptionalWhole;
@@ -315,16 +363,25 @@ std::vector<Problem> SettingsProblems(const Settings& settings, std::vector<std:
         problem.from = Crossed(rule, value);
         add(std::move(problem));
     };
+    const Settings defaults;
     ForEachSetting(settings, [&](const About& about, const auto& field, const auto& rule) {
+        // Another model's setting is not judged by its rule, but it may not
+        // have been changed: the run would not use what was given.
+        if (about.model && *about.model != settings.Kind()) {
+            if (GetSetting(settings, about.name) != GetSetting(defaults, about.name))
+                add(*OtherKindProblem(settings, std::array{std::string(about.name)}));
+            return;
+        }
         if constexpr (requires { field.has_value(); }) {
             if (field && !rule.Allows(*field))
-                refuse(about.name, rule, *field, std::to_string(*field));
+                refuse(about.name, rule, *field, ShownText(ValueOf(*field)));
         } else if (!rule.Allows(field)) {
             refuse(about.name, rule, field, ShownText(ValueOf(field)));
         }
     });
-    if (auto problem = TimeConstantProblem(settings.model))
-        add(std::move(*problem));
+    if (settings.Kind() == ModelKind::ThreeState)
+        if (auto problem = TimeConstantProblem(settings.model))
+            add(std::move(*problem));
     return problems;
 }
 
@@ -346,8 +403,10 @@ std::vector<std::string> SettingsNamed(const Problem& problem)
 
 std::optional<Problem> UnstableStep(const Settings& settings)
 {
+    // The d-q machine's step is the lecturer's to choose: with forward Euler
+    // a step that diverges is what the method is shown for.
     const double limit = StableStepLimit(settings.model);
-    if (!(settings.model.dt > limit))
+    if (settings.Kind() != ModelKind::ThreeState || !(settings.model.dt > limit))
         return std::nullopt;
     return Problem{.kind = ProblemKind::StepPastStableLimit,
                    .setting = "model.dt",
@@ -392,7 +451,8 @@ std::span<const SettingSpec> SettingsTable()
                            .unit = about.unit,
                            .label = about.label,
                            .help = about.help,
-                           .shapes = about.shapes});
+                           .shapes = about.shapes,
+                           .model = about.model});
         });
         return all;
     }();
@@ -419,11 +479,52 @@ std::vector<SettingInForce> SettingsInForce(const Settings& settings)
 {
     std::vector<SettingInForce> inForce;
     for (const SettingSpec& spec : SettingsTable()) {
+        if (!SettingOfKind(spec.name, settings.Kind()))
+            continue;
         std::optional<SettingValue> value = GetSetting(settings, spec.name);
         const bool changed = value != spec.defaultValue;
         inForce.push_back({&spec, std::move(value), changed});
     }
     return inForce;
+}
+
+std::vector<std::string_view> SettingNamesInForce(const Settings& settings)
+{
+    std::vector<std::string_view> names;
+    for (const SettingSpec& spec : SettingsTable())
+        if (SettingOfKind(spec.name, settings.Kind()))
+            names.push_back(spec.name);
+    return names;
+}
+
+bool SettingOfKind(std::string_view name, ModelKind kind)
+{
+    const std::optional<ModelKind> model = SettingSpecOf(name).model;
+    return !model || *model == kind;
+}
+
+std::string_view ModelKindName(ModelKind kind)
+{
+    return kModelKindNames[static_cast<std::size_t>(kind)];
+}
+
+DqParameters DqParametersOf(const Settings& settings)
+{
+    const DqSettings& dq = settings.dq;
+    const MotorParameters& shared = settings.model;
+    return {.Rs = dq.Rs, .Rr = dq.Rr, .Lls = dq.Lls, .Llr = dq.Llr, .Lm = dq.Lm, .U = dq.U,
+            .w0 = shared.w0, .p = shared.p, .J = shared.J, .dt = shared.dt, .integrator = dq.integrator};
+}
+
+std::optional<Problem> OtherKindProblem(const Settings& settings, std::span<const std::string> given)
+{
+    for (const std::string& name : given)
+        if (!SettingOfKind(name, settings.Kind()))
+            return Problem{.kind = ProblemKind::OtherModelKind,
+                           .setting = name,
+                           .value = ShownText(*GetSetting(settings, name)),
+                           .from = {{"model.kind", ShownText(ValueOf(settings.Kind()))}}};
+    return std::nullopt;
 }
 
 std::optional<SettingValue> GetSetting(const Settings& settings, std::string_view name)
@@ -454,9 +555,9 @@ void SetSetting(Settings& settings, std::string_view name, const SettingValue& v
             return;
         found = true;
         if constexpr (requires { field.has_value(); }) {
-            std::int64_t whole = 0;
-            Assign(whole, rule, name, value);
-            field = whole;
+            typename std::remove_cvref_t<decltype(field)>::value_type given{};
+            Assign(given, rule, name, value);
+            field = given;
         } else {
             Assign(field, rule, name, value);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "experiments/Problem.h"
+#include "model/DqModel.h"
 #include "model/MotorModel.h"
 
 #include <cstdint>
@@ -18,6 +19,24 @@
 // same message whatever path it came by.
 
 enum class LoadProfile { Step, Ramp, Fan, Periodic };
+
+// The motor model a run integrates: the three-state model the program was
+// written for, or the fifth-order d-q machine.
+enum class ModelKind { ThreeState, Dq };
+
+// The d-q machine's own settings, per phase and referred to the stator; it
+// shares J, p, w0 and dt with the three-state model. The defaults are the
+// machine DqParameters describes.
+struct DqSettings {
+    double Rs = DqParameters{}.Rs;
+    double Rr = DqParameters{}.Rr;
+    double Lls = DqParameters{}.Lls;
+    double Llr = DqParameters{}.Llr;
+    double Lm = DqParameters{}.Lm;
+    double U = DqParameters{}.U;
+    DqIntegrator integrator = DqIntegrator::RungeKutta4;
+    bool operator==(const DqSettings&) const = default;
+};
 
 struct RunSettings {
     std::int64_t steps = 2000;
@@ -57,7 +76,11 @@ struct StepSettings {
 };
 
 struct Settings {
+    // Unset, the three-state model: files and sessions written before there
+    // were two models name none, and the three-state model's still do not.
+    std::optional<ModelKind> kind;
     MotorParameters model;
+    DqSettings dq;
     RunSettings run;
     GaussSettings gauss;
     UniformSettings uniform;
@@ -66,8 +89,13 @@ struct Settings {
     // The step at which the step response removes its load.
     std::int64_t LoadOff() const;
 
+    ModelKind Kind() const { return kind.value_or(ModelKind::ThreeState); }
+
     bool operator==(const Settings&) const = default;
 };
+
+// The d-q machine's parameters: its own settings and the shared ones.
+DqParameters DqParametersOf(const Settings& settings);
 
 // The error for a name that is not a setting, with the nearest that is.
 SettingsError UnknownSetting(std::string_view name, std::string_view nearest);
@@ -85,6 +113,11 @@ std::vector<Problem> SettingsProblems(const Settings& settings, std::vector<std:
 // time constant, both of its settings.
 std::vector<std::string> SettingsNamed(const Problem& problem);
 
+// The refusal of the named settings that belong to another model than the
+// one the settings choose, given by a file, the command line or a field
+// even at their defaults; none when all belong to it.
+std::optional<Problem> OtherKindProblem(const Settings& settings, std::span<const std::string> given);
+
 // Raises SettingsError for the first of SettingsProblems.
 void CheckSettings(const Settings& settings);
 
@@ -96,9 +129,20 @@ std::optional<Problem> UnstableStep(const Settings& settings);
 // or a text.
 using SettingValue = std::variant<std::int64_t, double, std::string>;
 
-// The settings' full names, "model.J" to "step.period", in the order files
-// list them.
+// The settings' full names, "model.kind" to "step.period", in the order
+// files list them.
 std::span<const std::string_view> SettingNames();
+
+// The names of the settings of the model the settings choose, in the same
+// order: what a file or a session writes of them. model.kind is among them
+// only when it is set.
+std::vector<std::string_view> SettingNamesInForce(const Settings& settings);
+
+// Whether the named setting belongs to the model of that kind.
+bool SettingOfKind(std::string_view name, ModelKind kind);
+
+// The name of the model kind as a file writes it: "three-state" or "dq".
+std::string_view ModelKindName(ModelKind kind);
 
 // The value of the named setting; none for an optional setting left unset.
 // Raises SettingsError for a name that is not a setting.

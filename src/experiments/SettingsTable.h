@@ -24,6 +24,9 @@ enum class Unit {
     Step,
     // A number of steps, as a ramp's length.
     Steps,
+    Ohm,
+    Henry,
+    Volt,
 };
 
 enum class SettingType {
@@ -50,6 +53,8 @@ struct SettingSpec {
     std::string_view help;
     // The runs whose outcome it changes.
     std::span<const RunKind> shapes;
+    // The model it belongs to; none for one of both.
+    std::optional<ModelKind> model;
 
     std::string_view Group() const { return name.substr(0, name.find('.')); }
     std::string_view Key() const { return name.substr(name.find('.') + 1); }
@@ -73,5 +78,5 @@ struct SettingInForce {
     bool changed;
 };
 
-// Every setting, in the table's order.
+// Every setting of the model the settings choose, in the table's order.
 std::vector<SettingInForce> SettingsInForce(const Settings& settings);

@@ -15,14 +15,19 @@
 #include <utility>
 #include <vector>
 
-// What a run's trace shows: the motor's torque or its rotor's speed.
-enum class Quantity { Md, Omega };
+// What a run's trace shows: the motor's torque, its rotor's speed, and for
+// the d-q machine the stator current's RMS value and phase a's current.
+enum class Quantity { Md, Omega, Is, ia };
+// The quantities every model reports, which the chart shows.
 inline constexpr std::array<Quantity, 2> kQuantities{Quantity::Md, Quantity::Omega};
+// The d-q machine's, in the order its tables list them.
+inline constexpr std::array<Quantity, 4> kDqQuantities{Quantity::Md, Quantity::Omega, Quantity::Is, Quantity::ia};
 
-// The quantity's name, which titles its traces.
+// The quantity's name, which titles its traces and heads its columns.
 constexpr std::string_view QuantityName(Quantity quantity)
 {
-    return quantity == Quantity::Md ? "Md" : "Omega";
+    constexpr std::array<std::string_view, kDqQuantities.size()> kNames{"Md", "Omega", "Is", "ia"};
+    return kNames[static_cast<std::size_t>(quantity)];
 }
 
 // A point of a trace: its step across, its value up.
