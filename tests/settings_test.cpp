@@ -162,9 +162,9 @@ TEST(Settings, InForceMarkJustTheSettingsChanged)
         Settings settings;
         SetSetting(settings, change.name, change.value);
         const std::vector<SettingInForce> inForce = SettingsInForce(settings);
-        ASSERT_EQ(inForce.size(), SettingNames().size());
+        ASSERT_EQ(inForce.size(), SettingNamesInForce(settings).size());
         for (std::size_t i = 0; i < inForce.size(); ++i) {
-            EXPECT_EQ(inForce[i].spec->name, SettingNames()[i]);
+            EXPECT_EQ(inForce[i].spec->name, SettingNamesInForce(settings)[i]);
             EXPECT_EQ(inForce[i].changed, inForce[i].spec->name == change.name) << change.name;
             EXPECT_EQ(inForce[i].value, GetSetting(settings, inForce[i].spec->name)) << inForce[i].spec->name;
         }
@@ -178,10 +178,17 @@ TEST(ExperimentFile, RoundTripsEverySettingBitForBit)
     std::mt19937_64 random(7);
     for (int round = 0; round < 200; ++round) {
         Settings settings;
-        for (std::string_view name : SettingNames()) {
+        // Each model's settings in turn, and the d-q model's both integrators.
+        if (round % 4 >= 2)
+            settings.kind = ModelKind::Dq;
+        for (std::string_view name : SettingNamesInForce(settings)) {
             const std::optional<SettingValue> value = GetSetting(settings, name);
+            if (name == "model.kind")
+                continue;
             if (name == "step.profile")
                 SetSetting(settings, name, std::string(round % 2 ? "fan" : "periodic"));
+            else if (name == "model.integrator")
+                SetSetting(settings, name, std::string(round % 8 < 4 ? "rk4" : "euler"));
             else if (!value || std::holds_alternative<std::int64_t>(*value))
                 SetSetting(settings, name, static_cast<std::int64_t>(random()));
             else
@@ -189,7 +196,8 @@ TEST(ExperimentFile, RoundTripsEverySettingBitForBit)
         }
         settings.step.off = static_cast<std::int64_t>(random());
         const Settings read = ExperimentFile::Parse(ExperimentFile::Text(settings), "round.toml", {});
-        for (std::string_view name : SettingNames()) {
+        EXPECT_EQ(read.kind, settings.kind);
+        for (std::string_view name : SettingNamesInForce(settings)) {
             const SettingValue written = *GetSetting(settings, name);
             const SettingValue back = *GetSetting(read, name);
             if (const auto* number = std::get_if<double>(&written))

@@ -239,6 +239,14 @@
         <source>&apos;%1&apos; — %2, а в сеансе их %3: часть файла потеряна</source>
         <translation>&apos;%1&apos; says %2, but the session holds %3: part of the file is lost</translation>
     </message>
+    <message>
+        <source>%1 — параметр модели three-state, а %2 = %3 выбирает модель dq</source>
+        <translation>%1 is a setting of the three-state model, but %2 = %3 chooses the dq model</translation>
+    </message>
+    <message>
+        <source>%1 — параметр модели dq, а %2 = %3 выбирает модель three-state</source>
+        <translation>%1 is a setting of the dq model, but %2 = %3 chooses the three-state model</translation>
+    </message>
 </context>
 <context>
     <name>FamilyWindow</name>
@@ -776,6 +784,58 @@
     <message>
         <source>Отмеченные поля не приняты: опыты идут с прежними параметрами.</source>
         <translation>The marked fields are not accepted: runs go on with the previous settings.</translation>
+    </message>
+    <message>
+        <source>Модель</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>three-state — модель Md, Omega и K; dq — асинхронная машина пятого порядка в осях d-q</source>
+        <translation>three-state: the model of Md, Omega and K; dq: the fifth-order induction machine in d-q axes</translation>
+    </message>
+    <message>
+        <source>Сопротивление статора</source>
+        <translation>Stator resistance</translation>
+    </message>
+    <message>
+        <source>Приведённое сопротивление ротора</source>
+        <translation>Referred rotor resistance</translation>
+    </message>
+    <message>
+        <source>Индуктивность рассеяния статора</source>
+        <translation>Stator leakage inductance</translation>
+    </message>
+    <message>
+        <source>Приведённая индуктивность рассеяния ротора</source>
+        <translation>Referred rotor leakage inductance</translation>
+    </message>
+    <message>
+        <source>Индуктивность намагничивания</source>
+        <translation>Magnetising inductance</translation>
+    </message>
+    <message>
+        <source>Действующее напряжение фазной обмотки</source>
+        <translation>RMS voltage across a phase winding</translation>
+    </message>
+    <message>
+        <source>Метод интегрирования</source>
+        <translation>Integration method</translation>
+    </message>
+    <message>
+        <source>rk4 — классический метод Рунге — Кутты; euler — явный метод Эйлера</source>
+        <translation>rk4: classical Runge-Kutta; euler: forward Euler</translation>
+    </message>
+    <message>
+        <source>Ом</source>
+        <translation>ohm</translation>
+    </message>
+    <message>
+        <source>Гн</source>
+        <translation>H</translation>
+    </message>
+    <message>
+        <source>В</source>
+        <translation>V</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "analysis/MechanicalPlane.h"
 
+#include "analysis/DqCharacteristic.h"
 #include "analysis/MechanicalCharacteristic.h"
 
 #include <algorithm>
@@ -27,12 +28,41 @@ PlaneCurve LoadCurve(CurveKind kind, const std::vector<StaticPoint>& speeds, con
     return PlaneCurve{{}, kLoadColour, true, kind, std::move(points), {}};
 }
 
+// A model's static curve, and where a load held crosses it.
+struct ModelRest {
+    std::vector<StaticPoint> curve;
+    std::optional<StaticPoint> operating;
+};
+
+// The three-state model's curve over its range, or the d-q machine's over
+// the same speeds (K, which it lacks, 0).
+ModelRest RestOf(const MotorParameters& model, const std::optional<DqParameters>& dq,
+                 const std::optional<LoadCharacteristic>& load)
+{
+    ModelRest rest;
+    if (!dq) {
+        const StaticCharacteristic motor(model);
+        rest.curve = motor.Curve(motor.Range(), kCurveIntervals);
+        if (load)
+            rest.operating = OperatingPoint(motor, *load);
+        return rest;
+    }
+    const DqCharacteristic machine(*dq);
+    const double synchronous = machine.SynchronousSpeed();
+    for (const DqSteadyPoint& point : machine.CurveOverSpeeds(-synchronous, 2.5 * synchronous, kCurveIntervals))
+        rest.curve.push_back({point.Omega, point.Md, 0});
+    if (load)
+        if (const auto point = machine.OperatingPoint([&](double Omega) { return load->At(Omega); }))
+            rest.operating = StaticPoint{point->Omega, point->Md, 0};
+    return rest;
+}
+
 // The load's curves at the static curve's speeds (both edges of a periodic
 // load's band) and the operating point where it crosses the motor's static
 // curve, if it does.
-std::vector<PlaneCurve> LoadCurves(const StaticCharacteristic& motor, const std::vector<StaticPoint>& speeds,
-                                   const LoadCharacteristic& load)
+std::vector<PlaneCurve> LoadCurves(const ModelRest& rest, const LoadCharacteristic& load)
 {
+    const std::vector<StaticPoint>& speeds = rest.curve;
     std::vector<PlaneCurve> curves;
     if (load.amplitude == 0) {
         curves.push_back(LoadCurve(CurveKind::Load, speeds, load, &LoadCharacteristic::At));
@@ -40,7 +70,7 @@ std::vector<PlaneCurve> LoadCurves(const StaticCharacteristic& motor, const std:
         curves.push_back(LoadCurve(CurveKind::LoadLowest, speeds, load, &LoadCharacteristic::Lowest));
         curves.push_back(LoadCurve(CurveKind::LoadHighest, speeds, load, &LoadCharacteristic::Highest));
     }
-    if (const std::optional<StaticPoint> operating = OperatingPoint(motor, load))
+    if (const std::optional<StaticPoint>& operating = rest.operating)
         curves.push_back(PlaneCurve{{}, clRed, false, CurveKind::OperatingPoint,
                                     {{operating->Md, operating->Omega, std::nullopt}}, {}});
     return curves;
@@ -50,16 +80,20 @@ std::vector<PlaneCurve> LoadCurves(const StaticCharacteristic& motor, const std:
 
 std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<double> load)
 {
-    const StaticCharacteristic motor(settings.model);
-    const std::vector<StaticPoint> rest = motor.Curve(motor.Range(), kCurveIntervals);
+    std::optional<LoadCharacteristic> held;
+    if (load)
+        held = LoadCharacteristic::Of(settings.step, *load);
+    std::optional<DqParameters> dq;
+    if (settings.Kind() == ModelKind::Dq)
+        dq = DqParametersOf(settings);
+    const ModelRest rest = RestOf(settings.model, dq, held);
     std::vector<PlanePoint> points;
-    points.reserve(rest.size());
-    for (const StaticPoint& point : rest)
+    points.reserve(rest.curve.size());
+    for (const StaticPoint& point : rest.curve)
         points.push_back({point.Md, point.Omega, std::nullopt});
     std::vector<PlaneCurve> curves{{{}, kStaticColour, false, CurveKind::Static, std::move(points), {}}};
-    if (load)
-        std::ranges::move(LoadCurves(motor, rest, LoadCharacteristic::Of(settings.step, *load)),
-                          std::back_inserter(curves));
+    if (held)
+        std::ranges::move(LoadCurves(rest, *held), std::back_inserter(curves));
     return curves;
 }
 
@@ -67,9 +101,8 @@ std::vector<PlaneCurve> PinnedLoadCurves(const RunOrigin& origin, Colour colour)
 {
     if (!origin.load)
         return {};
-    const StaticCharacteristic motor(origin.model);
-    std::vector<PlaneCurve> curves = LoadCurves(motor, motor.Curve(motor.Range(), kCurveIntervals),
-                                                LoadCharacteristic::Of(origin.step, *origin.load));
+    const LoadCharacteristic held = LoadCharacteristic::Of(origin.step, *origin.load);
+    std::vector<PlaneCurve> curves = LoadCurves(RestOf(origin.model, origin.dq, held), held);
     for (PlaneCurve& curve : curves)
         curve.colour = colour;
     return curves;

@@ -478,9 +478,8 @@ bool SettingShapes(std::string_view name, RunKind kind)
 std::vector<SettingInForce> SettingsInForce(const Settings& settings)
 {
     std::vector<SettingInForce> inForce;
-    for (const SettingSpec& spec : SettingsTable()) {
-        if (!SettingOfKind(spec.name, settings.Kind()))
-            continue;
+    for (const std::string_view name : SettingNamesInForce(settings)) {
+        const SettingSpec& spec = SettingSpecOf(name);
         std::optional<SettingValue> value = GetSetting(settings, spec.name);
         const bool changed = value != spec.defaultValue;
         inForce.push_back({&spec, std::move(value), changed});
@@ -492,7 +491,7 @@ std::vector<std::string_view> SettingNamesInForce(const Settings& settings)
 {
     std::vector<std::string_view> names;
     for (const SettingSpec& spec : SettingsTable())
-        if (SettingOfKind(spec.name, settings.Kind()))
+        if (SettingOfKind(spec.name, settings.Kind()) && (spec.name != "model.kind" || settings.kind))
             names.push_back(spec.name);
     return names;
 }
@@ -564,6 +563,10 @@ void SetSetting(Settings& settings, std::string_view name, const SettingValue& v
     });
     if (!found)
         RejectUnknown(name);
+    // "three-state" named is the model left unnamed: the same settings,
+    // which files and sessions write without it.
+    if (settings.kind == ModelKind::ThreeState)
+        settings.kind.reset();
 }
 
 void RejectSetting(const Settings& settings, std::string_view name, std::string_view shownValue)

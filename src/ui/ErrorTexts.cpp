@@ -55,6 +55,11 @@ QString Body(const Problem& p)
         return ErrorTexts::tr("%1 = %2 больше %3 — наибольшего шага, при котором метод Эйлера сохраняет покой "
                               "модели устойчивым: опыт не придёт к покою и, скорее всего, переполнится")
             .arg(Text(p.setting), Text(p.value), Text(p.from.at(0).value));
+    case ProblemKind::OtherModelKind:
+        return (p.from.at(0).value == "\"dq\""
+                    ? ErrorTexts::tr("%1 — параметр модели three-state, а %2 = %3 выбирает модель dq")
+                    : ErrorTexts::tr("%1 — параметр модели dq, а %2 = %3 выбирает модель three-state"))
+            .arg(Text(p.setting), Text(p.from[0].setting), Text(p.from[0].value));
     case ProblemKind::UnknownSetting:
         return ErrorTexts::tr("нет параметра '%1'; может быть, '%2'?").arg(Text(p.value), Text(p.nearest));
     case ProblemKind::UnknownTable:

@@ -78,7 +78,10 @@ struct RowText {
     const char* hint = "";
 };
 
-const std::array<RowText, 22> kRows{{
+const std::array<RowText, 30> kRows{{
+    {"model.kind", QT_TRANSLATE_NOOP("ParametersWindow", "Модель"), "",
+     QT_TRANSLATE_NOOP("ParametersWindow",
+                       "three-state — модель Md, Omega и K; dq — асинхронная машина пятого порядка в осях d-q")},
     {"model.J", QT_TRANSLATE_NOOP("ParametersWindow", "Момент инерции")},
     {"model.Mk", QT_TRANSLATE_NOOP("ParametersWindow", "Постоянная момента в уравнении K"), "",
      QT_TRANSLATE_NOOP("ParametersWindow",
@@ -91,6 +94,14 @@ const std::array<RowText, 22> kRows{{
      QT_TRANSLATE_NOOP("ParametersWindow", "Больше min(2 T, J / (2 p Mk T)) опыт не придёт к покою")},
     {"model.w0", QT_TRANSLATE_NOOP("ParametersWindow", "Угловая частота питания"), "",
      QT_TRANSLATE_NOOP("ParametersWindow", "Без нагрузки ротор приходит к скорости w0 / p")},
+    {"model.Rs", QT_TRANSLATE_NOOP("ParametersWindow", "Сопротивление статора")},
+    {"model.Rr", QT_TRANSLATE_NOOP("ParametersWindow", "Приведённое сопротивление ротора")},
+    {"model.Lls", QT_TRANSLATE_NOOP("ParametersWindow", "Индуктивность рассеяния статора")},
+    {"model.Llr", QT_TRANSLATE_NOOP("ParametersWindow", "Приведённая индуктивность рассеяния ротора")},
+    {"model.Lm", QT_TRANSLATE_NOOP("ParametersWindow", "Индуктивность намагничивания")},
+    {"model.U", QT_TRANSLATE_NOOP("ParametersWindow", "Действующее напряжение фазной обмотки")},
+    {"model.integrator", QT_TRANSLATE_NOOP("ParametersWindow", "Метод интегрирования"), "",
+     QT_TRANSLATE_NOOP("ParametersWindow", "rk4 — классический метод Рунге — Кутты; euler — явный метод Эйлера")},
     {"run.steps", QT_TRANSLATE_NOOP("ParametersWindow", "Число шагов")},
     {"run.limit", QT_TRANSLATE_NOOP("ParametersWindow", "Предел нагрузки")},
     {"run.seed", QT_TRANSLATE_NOOP("ParametersWindow", "Начальное число"),
@@ -131,6 +142,12 @@ QString UnitText(Unit unit)
         return ParametersWindow::tr("шаг");
     case Unit::Steps:
         return ParametersWindow::tr("шагов");
+    case Unit::Ohm:
+        return ParametersWindow::tr("Ом");
+    case Unit::Henry:
+        return ParametersWindow::tr("Гн");
+    case Unit::Volt:
+        return ParametersWindow::tr("В");
     }
     return {};
 }
@@ -300,8 +317,9 @@ void ParametersWindow::ShowSettings(const Settings& settings)
 {
     for (std::string_view name : SettingNames()) {
         const QString text = QString::fromStdString(FieldText(GetSetting(settings, name)));
+        // A choice left unset, the model's kind, shows the first: its default.
         if (auto* choice = qobject_cast<QComboBox*>(&Field(name)))
-            choice->setCurrentText(text);
+            choice->setCurrentIndex(std::max(0, choice->findText(text)));
         else
             qobject_cast<QLineEdit*>(&Field(name))->setText(text);
     }
@@ -425,6 +443,10 @@ void ParametersWindow::ReadFields()
         // An optional setting left empty is unset, as a file that leaves it out.
         if (text.empty() && !GetSetting(defaults, name))
             continue;
+        // The other model's fields are hidden and keep what they hold for
+        // when it is chosen again; model.kind, read first, has chosen.
+        if (!SettingOfKind(name, read.Kind()))
+            continue;
         try {
             SetSettingText(read, name, text);
         } catch (const SettingsError& error) {
@@ -446,8 +468,13 @@ void ParametersWindow::ReadFields()
     warned_.clear();
     if (const std::optional<Problem> warning = modelRead ? UnstableStep(read) : std::nullopt)
         warned_.emplace(warning->setting, ErrorText(*warning));
-    for (std::string_view name : SettingNames())
+    for (std::string_view name : SettingNames()) {
         Mark(name, read, defaults);
+        const bool shown = SettingOfKind(name, read.Kind());
+        for (QWidget* widget : {&Field(name), static_cast<QWidget*>(&Reason(name)),
+                                static_cast<QWidget*>(findChild<QLabel*>(WidgetName(name, "_label")))})
+            widget->setVisible(shown);
+    }
     ui_->StatusLabel->setText(refused_.empty()
                                   ? QString()
                                   : tr("Отмеченные поля не приняты: опыты идут с прежними параметрами."));
