@@ -138,3 +138,36 @@ inline constexpr KrauseMachine kKrause2250hp{"Krause2250hp", 2300, 0.029, 0.226,
 // step 20000, as x86-64 computes them.
 inline constexpr std::uint64_t kDqRungeKutta4Checksum = 0xcc986f158f4768a9;
 inline constexpr std::uint64_t kDqEulerChecksum = 0x0c2948eb80ec002f;
+
+// The experiment file of the default settings, as the program has always
+// written it.
+inline constexpr std::string_view kDefaultExperimentFile = R"(# motormodel experiment
+[model]
+J = 0.0172
+Mk = 25.25
+sk = 0.46
+p = 2.0
+dt = 0.001
+w0 = 314.15000000000003
+
+[run]
+steps = 2000
+limit = 30
+
+[gauss]
+mean = 15.0
+sd = 3.0
+
+[uniform]
+low = 12.0
+high = 18.0
+levels = 1001
+
+[step]
+profile = "step"
+on = 0
+ramp = 0
+k = 0.0
+amplitude = 0.0
+period = 1000.0
+)";

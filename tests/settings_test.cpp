@@ -234,6 +234,23 @@ INSTANTIATE_TEST_SUITE_P(
     Files, FileText,
     testing::Values(
         FileCase{"# only a comment\n", ""},
+        // Each model's settings belong to it: refused for the other, even at
+        // their defaults, wherever model.kind stands in the file.
+        FileCase{"[model]\nRs = 0.1\n", "lab.toml:2:6: model.Rs is a setting of the d-q model, not of the "
+                                        "three-state model that model.kind \"three-state\" chooses"},
+        FileCase{"[model]\nkind = \"three-state\"\nintegrator = \"rk4\"\n",
+                 "lab.toml:3:14: model.integrator is a setting of the d-q model, not of the three-state model "
+                 "that model.kind \"three-state\" chooses"},
+        FileCase{"[model]\nkind = \"dq\"\nMk = 25.25\n", "lab.toml:3:6: model.Mk is a setting of the "
+                                                        "three-state model, not of the d-q model that model.kind "
+                                                        "\"dq\" chooses"},
+        FileCase{"[model]\nsk = 0.5\nkind = \"dq\"\n", "lab.toml:2:6: model.sk is a setting of the three-state "
+                                                      "model, not of the d-q model that model.kind \"dq\" chooses"},
+        FileCase{"[model]\nLm = 0.01\nU = 230\nintegrator = \"euler\"\nkind = \"dq\"\nJ = 0.1\n", ""},
+        FileCase{"[model]\nkind = \"dq\"\nintegrator = \"rk2\"\n",
+                 "lab.toml:3:14: model.integrator must be one of \"rk4\", \"euler\", not \"rk2\""},
+        FileCase{"[model]\nkind = \"d-q\"\n",
+                 "lab.toml:2:8: model.kind must be one of \"three-state\", \"dq\", not \"d-q\""},
         FileCase{"[model]\nJ = 0.0344 # twice the inertia\n[step]\nprofile = 'ramp'\n", ""},
         FileCase{"[modle]\nJ = 1\n", "lab.toml:1:2: there is no table [modle]; did you mean [model]?"},
         FileCase{"[model]\nj = 1\n", "lab.toml:2:1: there is no setting 'model.j'; did you mean 'model.J'?"},
@@ -342,6 +359,51 @@ TEST(MotorModel, ResetTakesTheParameters)
     EXPECT_EQ(b.K, 60.0L);
     b.Step(10);
     EXPECT_EQ(b.dK, 0.0L);
+}
+
+// Settings of the other model changed by any path, a family's value or a
+// window's field, are refused by the settings' own check; at their
+// defaults they change nothing and pass. "three-state" named is the model
+// left unnamed, so a file naming it reads and writes as one that does not.
+TEST(Settings, AnotherModelsSettingIsRefusedOnceChanged)
+{
+    struct Change {
+        std::optional<ModelKind> kind;
+        std::string_view name;
+        SettingValue value;
+        bool refused;
+    };
+    for (const auto& [kind, name, value, refused] : std::vector<Change>{
+             {std::nullopt, "model.Rs", 0.5, true},
+             {std::nullopt, "model.Rs", DqParameters{}.Rs, false},
+             {std::nullopt, "model.integrator", std::string("euler"), true},
+             {ModelKind::Dq, "model.Mk", 30.0, true},
+             {ModelKind::Dq, "model.sk", MotorParameters{}.sk, false},
+             {ModelKind::Dq, "model.Rs", 0.5, false},
+             {ModelKind::Dq, "model.J", 0.5, false},
+             {std::nullopt, "model.J", 0.5, false},
+         }) {
+        Settings settings;
+        settings.kind = kind;
+        SetSetting(settings, name, value);
+        const std::vector<Problem> problems = SettingsProblems(settings);
+        ASSERT_EQ(problems.size(), refused ? 1u : 0u) << name;
+        if (refused) {
+            EXPECT_EQ(problems[0].kind, ProblemKind::OtherModelKind) << name;
+            EXPECT_EQ(problems[0].setting, name);
+            EXPECT_EQ(SettingsNamed(problems[0]), (std::vector<std::string>{std::string(name), "model.kind"}));
+        }
+    }
+    const Settings named = ExperimentFile::Parse("[model]\nkind = \"three-state\"\n", "lab.toml", {});
+    EXPECT_EQ(named, Settings{});
+    EXPECT_EQ(ExperimentFile::Text(named), kDefaultExperimentFile);
+}
+
+// A file the program writes for the three-state model, as it always wrote
+// it: no model.kind, none of the d-q model's settings.
+TEST(ExperimentFile, DefaultFileIsAsItAlwaysWas)
+{
+    EXPECT_EQ(ExperimentFile::Text(Settings{}), kDefaultExperimentFile);
 }
 
 } // namespace
