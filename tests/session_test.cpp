@@ -187,6 +187,32 @@ TEST(SessionFile, RecipesMakeTheSameRuns)
     EXPECT_EQ(Values(again.pins[2].Of(Quantity::Omega)), Values(family.members[1].run->Of(Quantity::Omega)));
 }
 
+// A d-q run's session names the model and its settings, reads back to
+// the bit and makes the run again, its currents too; a three-state
+// session names neither, as sessions always did.
+TEST(SessionFile, KeepsTheModelOfItsRuns)
+{
+    Session session;
+    session.settings.kind = ModelKind::Dq;
+    session.settings.dq.Rr = 0.08;
+    session.settings.run.steps = 3000;
+    const RunRecipe recipe{RunKind::Step, session.settings, "20", {}};
+    session.runs = {{recipe, {true, true}}};
+    const std::string text = SessionText(session, "1.0");
+    EXPECT_NE(text.find("kind = \"dq\"\n"), std::string::npos);
+    EXPECT_EQ(text.find("\nMk ="), std::string::npos) << "the three-state model's settings are left out";
+    const Session read = ParseSession(text, "lab.toml");
+    EXPECT_EQ(read, session);
+    const RunResult again = RunSession(read).runs.at(0);
+    const RunResult made = RunExperiment({recipe.kind, recipe.settings, recipe.loadText, recipe.sources});
+    ASSERT_EQ(again.Of(Quantity::ia).Size(), 3000u);
+    for (const Quantity quantity : kDqQuantities)
+        EXPECT_EQ(Values(again.Of(quantity)), Values(made.Of(quantity))) << QuantityName(quantity);
+    const std::string threeState = SessionText(FullSession(), "1.0");
+    for (const char* name : {"kind = \"dq\"", "kind = \"three-state\"", "\nRs =", "\nintegrator ="})
+        EXPECT_EQ(threeState.find(name), std::string::npos) << name;
+}
+
 TEST(SessionFile, CsvListsTheShownTracesInTheChartsOrder)
 {
     Session session;
