@@ -1,6 +1,7 @@
 #include "DqMachines.h"
 #include "ExactValues.h"
 
+#include "experiments/ExperimentFile.h"
 #include "experiments/TomlFile.h"
 #include "model/DqModel.h"
 
@@ -43,6 +44,23 @@ TEST(DqMachineFiles, ModelicaFanTakesTheNominalTorqueAtTheNominalSpeed)
     EXPECT_EQ(file["step"]["load"].value<std::int64_t>(), 0);
     EXPECT_NEAR(file["step"]["k"].value_or(0.0) * nominal * nominal, machines::kModelica.nominalMd,
                 1e-13 * machines::kModelica.nominalMd);
+}
+
+// The program reads every machine file as the machine's settings, to the
+// last bit, and the three-state one as the defaults.
+TEST(DqMachineFiles, ProgramReadsEachFileAsItsMachine)
+{
+    for (const auto& [name, m] : {std::pair{"modelica-squirrel-cage.toml", ParametersOf(machines::kModelica)},
+                                  std::pair{"krause-3hp.toml", ParametersOf(machines::kKrause3hp)},
+                                  std::pair{"krause-2250hp.toml", ParametersOf(machines::kKrause2250hp)}}) {
+        const Settings settings = ExperimentFile::Load(std::string(MOTORMODEL_EXAMPLES) + "/" + name, {});
+        CheckSettings(settings);
+        EXPECT_EQ(settings.Kind(), ModelKind::Dq) << name;
+        DqParameters expected = m;
+        expected.dt = settings.model.dt;
+        EXPECT_EQ(DqParametersOf(settings), expected) << name;
+    }
+    EXPECT_EQ(ExperimentFile::Load(std::string(MOTORMODEL_EXAMPLES) + "/three-state-default.toml", {}), Settings{});
 }
 
 } // namespace

@@ -172,7 +172,7 @@ void ForEachSetting(S& s, Visit&& visit)
           NumberAboveZero{});
     visit(About{"model.p", None, "number of pole pairs", kEveryRun}, s.model.p, WholeNumberAtLeast{1});
     visit(About{"model.dt", Second, "integration step", kEveryRun,
-                "past min(2 T, J / (2 p Mk T)) the run cannot settle and a warning is given"},
+                "for the three-state model, past min(2 T, J / (2 p Mk T)) the run cannot settle and a warning is given"},
           s.model.dt, NumberAboveZero{});
     visit(About{"model.w0", RadianPerSecond, "angular frequency of the supply", kEveryRun,
                 "without load the rotor settles at w0 / p"},

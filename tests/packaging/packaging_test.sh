@@ -29,6 +29,8 @@ expected_tree() {
   printf '%s\n' bin/motormodel bin/motormodel-cli \
     "share/applications/$app_id.desktop" \
     share/doc/motormodel/changelog.gz share/doc/motormodel/copyright \
+    share/doc/motormodel/examples/krause-2250hp.toml share/doc/motormodel/examples/krause-3hp.toml \
+    share/doc/motormodel/examples/modelica-squirrel-cage.toml share/doc/motormodel/examples/three-state-default.toml \
     "share/icons/hicolor/scalable/apps/$app_id.svg" \
     share/man/man1/motormodel.1.gz share/man/man1/motormodel-cli.1.gz \
     "share/metainfo/$app_id.metainfo.xml" "share/mime/packages/$app_id.xml"
