@@ -170,6 +170,8 @@ TEST(DqCliSettings, AnotherModelsSettingIsRefused)
              Refusal{"settings --set model.U=230 --set model.kind=dq", 0, ""},
              Refusal{"sweep model.Rs=0.1,0.2 step 10 --csv /dev/null", 2,
                   "motormodel-cli: model.Rs is a setting of the d-q model"},
+             Refusal{"sweep model.kind=three-state,dq step 10", 2,
+                     "motormodel-cli: a sweep cannot change model.kind"},
          }) {
         const Outcome outcome = RunCli(arguments);
         EXPECT_EQ(outcome.status, status) << arguments;

@@ -403,6 +403,9 @@ void CheckAgainstSettings(const Options& options, const Settings& settings)
     if (range.first < 0 || range.last > last || range.first > range.last)
         throw UsageError("steps " + std::to_string(range.first) + " to " + std::to_string(range.last) +
                          " are not a range within the run's 0 to " + std::to_string(last));
+    // The two models' runs have tables of different columns.
+    if (options.sweepName == "model.kind")
+        throw UsageError("a sweep cannot change model.kind: the two models' tables differ; sweep each model alone");
     const bool sweepsLoad = options.sweepName == "step.load";
     if (sweepsLoad && options.load)
         throw UsageError("a sweep of step.load takes its loads from VALUES: leave out LOAD");
