@@ -59,6 +59,14 @@ protected:
 
     QString Reason(const std::string& name) const { return ReasonLabel(name).text(); }
 
+    // Picks the model in its drop-down as the user does.
+    void PickModel(ModelKind kind) const
+    {
+        QComboBox& choice = Choice("model.kind");
+        choice.setCurrentIndex(kind == ModelKind::Dq ? 1 : 0);
+        emit choice.activated(choice.currentIndex());
+    }
+
     // Replaces the field's text as the user does, in one edit: pasted, as
     // typing key by key would apply each allowed text on the way.
     void Type(const std::string& name, const QString& text) const
@@ -346,6 +354,8 @@ TEST_F(Parameters, EverySettingHasARowWithItsDefaultAndSaysItsLimits)
     for (const SettingSpec& spec : SettingsTable()) {
         const std::string name(spec.name);
         SCOPED_TRACE(name);
+        // Each model's fields are judged while it is chosen.
+        PickModel(spec.model.value_or(ModelKind::ThreeState));
         const auto* label = Window().findChild<QLabel*>(QString::fromStdString(name).replace('.', '_') + "_label");
         ASSERT_NE(label, nullptr);
         EXPECT_TRUE(label->text().contains(QLatin1Char(' ') + QString::fromUtf8(spec.Key().data(), static_cast<qsizetype>(spec.Key().size()))))
@@ -354,7 +364,9 @@ TEST_F(Parameters, EverySettingHasARowWithItsDefaultAndSaysItsLimits)
         if (spec.type == SettingType::Choice) {
             QComboBox& choice = Choice(name);
             EXPECT_EQ(label->buddy(), &choice);
-            EXPECT_EQ(choice.currentText(), QString::fromStdString(FieldText(spec.defaultValue)));
+            // Unset, the model's kind shows its first name, the default.
+            EXPECT_EQ(choice.currentText(),
+                      spec.defaultValue ? QString::fromStdString(FieldText(spec.defaultValue)) : choice.itemText(0));
             std::vector<std::string> items;
             for (int i = 0; i < choice.count(); ++i)
                 items.push_back(choice.itemText(i).toStdString());
@@ -371,6 +383,44 @@ TEST_F(Parameters, EverySettingHasARowWithItsDefaultAndSaysItsLimits)
             EXPECT_TRUE(reason.contains(QString::fromStdString(choice))) << reason.toStdString();
         Type(name, QString::fromStdString(FieldText(spec.defaultValue)));
     }
+}
+
+// The fields of the model chosen are shown and those of the other hidden,
+// keeping what they hold; a d-q machine's file runs in the window as in
+// the batch tool, to the bit.
+TEST_F(Parameters, TheChosenModelsFieldsAloneAreShownAndItsRunsAreTheBatchTools)
+{
+    auto shown = [&](const char* name) { return !Window().findChild<QLabel*>(QString(name).replace('.', '_') + "_label")->isHidden(); };
+    EXPECT_TRUE(shown("model.Mk"));
+    EXPECT_FALSE(shown("model.Rs"));
+    EXPECT_TRUE(shown("model.J"));
+    const std::string path = WriteFile("krause.toml", "[model]\nkind = \"dq\"\nRs = 0.435\nRr = 0.816\nJ = 0.089\n"
+                                                      "dt = 1e-4\n[run]\nsteps = 3000\n");
+    form1_->OpenExperiment(path);
+    const Settings settings = ExperimentFile::Load(path, Settings{});
+    EXPECT_EQ(form1_->SettingsInForce(), settings);
+    EXPECT_FALSE(shown("model.Mk"));
+    EXPECT_FALSE(shown("model.sk"));
+    EXPECT_TRUE(shown("model.Rs"));
+    EXPECT_TRUE(shown("model.integrator"));
+    EXPECT_EQ(Field("model.Rs").text(), QStringLiteral("0.435"));
+
+    RunStepResponse(QStringLiteral("10"));
+    const RunResult plain = RunExperiment({RunKind::Step, settings, "10", {}});
+    for (Quantity quantity : kQuantities)
+        ExpectSamePoints(form1_->Series(RunKind::Step, quantity), plain.Of(quantity), 3000);
+    EXPECT_EQ(Text("Label1"), QString::fromStdString(toolkit::FloatToStr(plain.mdMax)));
+
+    PickModel(ModelKind::ThreeState);
+    EXPECT_TRUE(shown("model.Mk"));
+    EXPECT_FALSE(shown("model.Rs"));
+    EXPECT_EQ(Field("model.Rs").text(), QStringLiteral("0.435")) << "kept for when the d-q model is chosen again";
+    Settings threeState = settings;
+    threeState.kind.reset();
+    threeState.dq = {};
+    threeState.step.load = 10; // the load the step response ran with
+    EXPECT_EQ(form1_->SettingsInForce(), threeState);
+    EXPECT_TRUE(Window().Refused().empty());
 }
 
 TEST_F(Parameters, TheLoadProfileIsPickedFromADropDown)

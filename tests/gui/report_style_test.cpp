@@ -329,10 +329,12 @@ TEST_F(ReportStyle, TheSettingsTableMarksTheChangedSettings)
             SetSetting(settings, changed, std::get<std::int64_t>(value) / 2);
         else
             SetSetting(settings, changed, std::string("ramp"));
+        // The report lists the settings of the model in force.
         const ReportTable table = SettingsReportTable(settings);
-        ASSERT_EQ(table.rows.size(), static_cast<qsizetype>(SettingNames().size()));
+        const std::vector<std::string_view> names = SettingNamesInForce(settings);
+        ASSERT_EQ(table.rows.size(), static_cast<qsizetype>(names.size()));
         for (qsizetype row = 0; row < table.rows.size(); ++row) {
-            const bool marked = SettingNames()[static_cast<std::size_t>(row)] == changed;
+            const bool marked = names[static_cast<std::size_t>(row)] == changed;
             EXPECT_EQ(table.rows[row][3], marked ? QStringLiteral("да") : QString()) << changed << " row " << row;
             EXPECT_EQ(table.rows[row][1] != table.rows[row][2], marked) << changed << " row " << row;
         }
