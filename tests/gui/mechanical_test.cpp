@@ -139,6 +139,12 @@ INSTANTIATE_TEST_SUITE_P(
                   m.RunStepResponse(QStringLiteral("10"));
                   m.RunStepResponse(QStringLiteral("x"));
               },
+              {kStatic}},
+        Scene{"load_above_the_limit_shows_none",
+              [](Mechanical& m) {
+                  m.RunStepResponse(QStringLiteral("10"));
+                  m.RunStepResponse(QStringLiteral("40"));
+              },
               {kStatic}}),
     [](const auto& test) { return std::string(test.param.name); });
 
