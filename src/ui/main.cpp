@@ -5,6 +5,7 @@
 #include "ui/Application.h"
 #include "ui/Language.h"
 #include "ui/Remembered.h"
+#include "ui/ScreenFit.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char* argv[])
     // instead of the signal ending the program with the user's work.
     std::signal(SIGXFSZ, SIG_IGN);
     TApplication application(argc, argv);
+    KeepWindowsOnScreen(application);
     // The menu's choice from an earlier start, else the locale's; "--lang"
     // wins over both.
     application.SetLanguage(RememberedLanguage().value_or(LanguageOfLocale(QLocale::system())));
