@@ -5,6 +5,9 @@
 #include "chart/PlotChart.h"
 #include "chart/TranslatedText.h"
 
+#include <QCursor>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -86,6 +89,14 @@ ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
     }
     chart.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&chart, &QWidget::customContextMenuRequested, this, &ChartMenu::Popup);
+    // The keyboard's way to a context menu, which the window system gives
+    // for the menu key only: at the pointer when it is over the chart,
+    // else in the chart's middle.
+    auto* keys = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), &chart, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(keys, &QShortcut::activated, this, [this] {
+        const QPoint pointer = chart_.mapFromGlobal(QCursor::pos());
+        Popup(chart_.rect().contains(pointer) ? pointer : chart_.rect().center());
+    });
 }
 
 void ChartMenu::AddCursorsItem(ChartCursors& cursors)

@@ -1,6 +1,7 @@
 #include "ui/ToolDocks.h"
 
 #include "ui/ScreenFit.h"
+#include "ui/ToolWindows.h"
 
 #include <QDockWidget>
 #include <QEvent>
@@ -55,6 +56,8 @@ QDockWidget& ToolDocks::DockFor(QWidget& tool)
     addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Vertical);
     connect(dock, &QDockWidget::visibilityChanged, this, &ToolDocks::Fit);
     connect(dock, &QDockWidget::topLevelChanged, this, &ToolDocks::Fit);
+    KeepEscapeFor(tool, false);
+    connect(dock, &QDockWidget::topLevelChanged, &tool, [&tool](bool floating) { KeepEscapeFor(tool, floating); });
     return *dock;
 }
 

@@ -108,8 +108,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
     work_ = new BackgroundWork(this);
-    for (QWidget* tool : ToolWindowsOf())
+    for (QWidget* tool : ToolWindowsOf()) {
         CloseOnEscape(*tool);
+        // The window's keys work where the user just typed, in its tool
+        // windows too.
+        tool->addActions({ui_->ActionParameters, ui_->ActionOpen, ui_->ActionSave, ui_->ActionSaveAs});
+    }
     RestoreRemembered(ui_->Chart1->View(), ToolWindowsOf());
     FollowWork();
     connect(family_, &FamilyWindow::Requested, this, [this] { RunCommand([this] { PinFamily(family_->Request()); }); });
