@@ -224,6 +224,9 @@ void ParametersWindow::AddRows()
             auto* reason = new QLabel(box);
             reason->setObjectName(WidgetName(spec.name, "_reason"));
             reason->setWordWrap(true);
+            // A reason that appears takes the room its column has and asks
+            // for no more, so the fields beside and below stay put.
+            reason->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             grid->addWidget(label, row, 0);
             grid->addWidget(field, row, 1);
             grid->addWidget(reason, row, 2);
