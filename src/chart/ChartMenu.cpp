@@ -2,6 +2,7 @@
 
 #include "chart/ChartCursors.h"
 #include "chart/ChartExporter.h"
+#include "chart/FocusMark.h"
 #include "chart/PlotChart.h"
 #include "chart/TranslatedText.h"
 
@@ -97,6 +98,7 @@ ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
         const QPoint pointer = chart_.mapFromGlobal(QCursor::pos());
         Popup(chart_.rect().contains(pointer) ? pointer : chart_.rect().center());
     });
+    new FocusMark(chart);
 }
 
 void ChartMenu::AddCursorsItem(ChartCursors& cursors)
