@@ -15,6 +15,7 @@
 #include "ui/BackgroundWork.h"
 #include "ui/ErrorTexts.h"
 #include "ui/FamilyWindow.h"
+#include "ui/FileDrops.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
 #include "ui/Language.h"
@@ -124,6 +125,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     connect(ui_->Edit1, &QLineEdit::returnPressed, ui_->Button4, &QPushButton::click);
     AddChartCommands();
     BindToolBar();
+    new FileDrops(*this, [this](const QString& path) { RunCommand([this, &path] { OpenDropped(path.toStdString()); }); });
 
     BindCommand(*ui_->Button1, &TForm1::Button1Click);
     BindCommand(*ui_->Button2, &TForm1::Button2Click);
@@ -661,6 +663,24 @@ void TForm1::WriteReportWithDialog()
             path += QStringLiteral(".pdf");
         WriteReport(path);
     });
+}
+
+void TForm1::OpenDropped(const std::string& path)
+{
+    // A session names its format and an experiment file does not: whatever
+    // reads as a session is one, and the rest is read as an experiment.
+    bool session = true;
+    try {
+        LoadSession(path);
+    } catch (const std::exception&) {
+        session = false;
+    }
+    if (!MayDiscard(session ? AtStake::ExperimentAndPins : AtStake::Experiment))
+        return;
+    if (session)
+        OpenSession(path);
+    else
+        OpenExperiment(path);
 }
 
 void TForm1::OpenSessionWithDialog()
