@@ -1,5 +1,6 @@
 #include "chart/ChartMenu.h"
 
+#include "chart/FileDialogs.h"
 #include "chart/ChartCursors.h"
 #include "chart/ChartExporter.h"
 #include "chart/FocusMark.h"
@@ -66,7 +67,7 @@ ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
     : QObject(&chart), chart_(chart), exporter_(chart), menu_(new QMenu(&chart)), run_(std::move(run)),
       askSavePath_([&chart](const QString& caption, const QString& folder, const QString& filters,
                             QString* chosenFilter) {
-          return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter);
+          return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter, FileDialogOptions());
       })
 {
     ChartViewState& view = chart.View();

@@ -1,5 +1,6 @@
 #include "ui/ParametersWindow.h"
 
+#include "chart/FileDialogs.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/SettingsTable.h"
 #include "ui/Application.h"
@@ -377,7 +378,8 @@ void ParametersWindow::OpenWithDialog()
     RunCommand([this] {
         if (Unsaved() && !mayReplace_())
             return;
-        const QString path = QFileDialog::getOpenFileName(this, tr("Открыть опыт"), folder_, FileFilters());
+        const QString path = QFileDialog::getOpenFileName(this, tr("Открыть опыт"), folder_, FileFilters(), nullptr,
+                                                          FileDialogOptions());
         if (path.isEmpty())
             return;
         folder_ = QFileInfo(path).absolutePath();
@@ -398,7 +400,8 @@ bool ParametersWindow::SaveWithDialog()
 {
     bool saved = false;
     RunCommand([&] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить опыт"), folder_, FileFilters());
+        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить опыт"), folder_, FileFilters(), nullptr,
+                                                    FileDialogOptions());
         if (path.isEmpty())
             return;
         folder_ = QFileInfo(path).absolutePath();

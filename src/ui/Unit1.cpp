@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include "chart/FileDialogs.h"
 #include "chart/ChartMenu.h"
 #include "chart/ChartPins.h"
 #include "chart/MechanicalChart.h"
@@ -620,7 +621,8 @@ bool TForm1::SaveSessionWithDialog()
     bool saved = false;
     RunCommand([&] {
         QString path =
-            QFileDialog::getSaveFileName(this, tr("Сохранить сеанс"), sessionFolder_, SessionFilters());
+            QFileDialog::getSaveFileName(this, tr("Сохранить сеанс"), sessionFolder_, SessionFilters(), nullptr,
+                                         FileDialogOptions());
         if (path.isEmpty())
             return;
         sessionFolder_ = QFileInfo(path).absolutePath();
@@ -655,7 +657,8 @@ void TForm1::WriteReport(const QString& path)
 void TForm1::WriteReportWithDialog()
 {
     RunCommand([this] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить отчёт"), reportFolder_, tr("Документ PDF (*.pdf)"));
+        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить отчёт"), reportFolder_, tr("Документ PDF (*.pdf)"),
+                                                    nullptr, FileDialogOptions());
         if (path.isEmpty())
             return;
         reportFolder_ = QFileInfo(path).absolutePath();
@@ -690,7 +693,8 @@ void TForm1::OpenSessionWithDialog()
         if (!MayDiscard(AtStake::ExperimentAndPins))
             return;
         const QString path =
-            QFileDialog::getOpenFileName(this, tr("Открыть сеанс"), sessionFolder_, SessionFilters());
+            QFileDialog::getOpenFileName(this, tr("Открыть сеанс"), sessionFolder_, SessionFilters(), nullptr,
+                                         FileDialogOptions());
         if (path.isEmpty())
             return;
         sessionFolder_ = QFileInfo(path).absolutePath();
