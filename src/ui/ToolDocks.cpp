@@ -36,6 +36,10 @@ ToolDocks& ToolDocks::Of(QWidget& main)
 void ToolDocks::Show(QWidget& tool)
 {
     QDockWidget& dock = DockFor(tool);
+    // A floated dock comes back into the column: the compositor neither
+    // raises a window on request nor passes a double click on the title bar
+    // it lets Qt draw to the dock, so this is the way back.
+    dock.setFloating(false);
     dock.show();
     Fit();
     // Raised once in the column, which may have put it among tabs.

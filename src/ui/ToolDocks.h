@@ -11,9 +11,10 @@ class QDockWidget;
 // (Wayland): each goes into a dock in a column on the main window's right,
 // and the main window grows by the column's width, so that no tool window
 // covers a control. Where the screen is too short for the docks one above
-// another, they become tabs. The user can float a dock (its title bar's button) and
-// dock it back (a double click on its title); a dock closed and opened
-// again comes back as it was left. The column is a main window of Qt's
+// another, they become tabs. The user can float a dock (its title bar's
+// button) and dock it back (a double click on its title where the title bar
+// is Qt's own, or choosing its window again from the menu or the tool bar);
+// a dock closed and opened again comes back as it was left. The column is a main window of Qt's
 // inside ours, as our main window is a plain form whose controls sit where
 // it puts them.
 class ToolDocks final : public QMainWindow {
@@ -27,7 +28,7 @@ public:
     static ToolDocks& Of(QWidget& main);
 
     // Shows a tool window in its dock, made the first time, and brings it
-    // to the front.
+    // to the front: docked in the column again if it was floated.
     void Show(QWidget& tool);
 
     // The room the column takes beside the form: none while no dock is

@@ -206,6 +206,13 @@ TEST_F(Docks, ToolWindowDocksBesideTheFormAndTheMainWindowGrowsToHoldIt)
     EXPECT_GE(docks.Room().width(), 150);
     ExpectControlsUncovered(docks, "docked again");
 
+    // Floated, and its window chosen again: back in the column.
+    dock->setFloating(true);
+    docks.Show(shown);
+    EXPECT_FALSE(dock->isFloating());
+    EXPECT_EQ(main_.width(), kForm.width() + docks.Room().width());
+    ExpectControlsUncovered(docks, "chosen again");
+
     // Closed and shown again: the same dock, back in the column.
     dock->close();
     EXPECT_EQ(main_.width(), kForm.width());
