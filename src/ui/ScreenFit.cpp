@@ -19,6 +19,8 @@ constexpr char kDesignedProperty[] = "designedSize";
 constexpr char kShrinkableProperty[] = "shrinkableBy";
 // The frame a window was last fitted with.
 constexpr char kFrameProperty[] = "fittedToFrame";
+// Set while a window comes to rest after a change of state.
+constexpr char kRestoringProperty[] = "restoringState";
 
 // The start of a span of the given length within [first, last + 1), the
 // first end winning when it does not fit.
@@ -84,11 +86,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (fitting_ || (type != QEvent::Show && type != QEvent::Resize && type != QEvent::Move &&
-                         type != QEvent::ScreenChangeInternal))
-            return false;
         auto* window = qobject_cast<QWidget*>(watched);
-        if (!window || !IsFitted(*window))
+        if (fitting_ || !window || !window->isWindow())
+            return false;
+        // Restored from maximised, a window passes through the places and
+        // frames the window manager moves it by: fitted once it has come to
+        // rest.
+        if (type == QEvent::WindowStateChange) {
+            window->setProperty(kRestoringProperty, true);
+            QTimer::singleShot(kRestoring, window, [this, window] {
+                window->setProperty(kRestoringProperty, QVariant());
+                if (IsFitted(*window) && window->isVisible())
+                    Fit(*window);
+            });
+            return false;
+        }
+        if ((type != QEvent::Show && type != QEvent::Resize && type != QEvent::Move &&
+             type != QEvent::ScreenChangeInternal) ||
+            !IsFitted(*window) || window->property(kRestoringProperty).isValid())
             return false;
         const QMargins frame = FrameMargins(*window);
         const QVariant fittedTo = window->property(kFrameProperty);
@@ -115,6 +130,9 @@ private:
         FitOnScreen(window);
         fitting_ = false;
     }
+
+    // How long a window takes to come to rest after a change of state.
+    static constexpr int kRestoring = 500;
 
     bool fitting_ = false;
 };
