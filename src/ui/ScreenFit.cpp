@@ -22,13 +22,6 @@ constexpr char kFrameProperty[] = "fittedToFrame";
 // Set while a window comes to rest after a change of state.
 constexpr char kRestoringProperty[] = "restoringState";
 
-// The start of a span of the given length within [first, last + 1), the
-// first end winning when it does not fit.
-int Within(int start, int length, int first, int last)
-{
-    return std::max(first, std::min(start, last - length + 1));
-}
-
 // The screen's available area, a pixel less at each edge at a fractional
 // scale, where the frame's pixels are rounded to Qt's.
 QRect AvailableOf(const QWidget& window)
@@ -138,6 +131,11 @@ private:
 };
 
 } // namespace
+
+int Within(int start, int length, int first, int last)
+{
+    return std::max(first, std::min(start, last - length + 1));
+}
 
 QRect OnScreen(const QRect& outer, const QRect& available, QSize smallest)
 {

@@ -14,6 +14,10 @@ class QWidget;
 // an edge moves back. A window the screen holds where it stands is left
 // alone.
 
+// The start of a span `length` long within [first, last], the first end
+// winning where it does not fit.
+int Within(int start, int length, int first, int last);
+
 // The outer rectangle a window of outer rectangle `outer` takes on a
 // screen whose available area is `available`: no larger than the area, nor
 // smaller than `smallest`, and moved within the area; a window larger than

@@ -1,5 +1,6 @@
 #include "ui/ToolWindows.h"
 
+#include "ui/ScreenFit.h"
 #include "ui/ToolDocks.h"
 #include "ui/WindowSystem.h"
 
@@ -21,13 +22,6 @@ namespace {
 // from then on.
 constexpr char kPlacedProperty[] = "placedBesideMainWindow";
 constexpr char kEscapeName[] = "closeOnEscape";
-
-// The start of a span of the given length within [first, last], the
-// first end winning when it does not fit.
-int Within(int start, int length, int first, int last)
-{
-    return std::max(first, std::min(start, last - length + 1));
-}
 
 qint64 Area(const QRect& rect)
 {
