@@ -687,20 +687,9 @@ void TForm1::WriteReportWithDialog()
 
 void TForm1::OpenDropped(const std::string& path)
 {
-    // A session names its format and an experiment file does not: whatever
-    // reads as a session is one, and the rest is read as an experiment.
-    bool session = true;
-    try {
-        LoadSession(path);
-    } catch (const std::exception&) {
-        session = false;
-    }
-    if (!MayDiscard(session ? AtStake::ExperimentAndPins : AtStake::Experiment))
-        return;
-    if (session)
-        OpenSession(path);
-    else
-        OpenExperiment(path);
+    const bool session = IsSessionText(ReadBoundedFile(path));
+    if (MayDiscard(session ? AtStake::ExperimentAndPins : AtStake::Experiment))
+        OpenFile(path);
 }
 
 void TForm1::OpenSessionWithDialog()
