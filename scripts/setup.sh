@@ -3,7 +3,8 @@
 # configures and builds it.
 #
 #   scripts/setup.sh      the packages the programs need, and the programs
-#                         (the window and the batch tool) into build/
+#                         (the window, the batch tool and the Python module)
+#                         into build/
 #   scripts/setup.sh ci   also what the tests need (Xvfb, weston, clang for
 #                         the fuzzers, the arm64 cross compiler and qemu,
 #                         the package checks, librsvg and poppler to read
@@ -61,7 +62,7 @@ fi
 
 cmake --preset "$preset"
 if [ "$preset" = default ]; then
-  cmake --build --preset default --target motormodel motormodel-cli
+  cmake --build --preset default --target motormodel motormodel-cli motormodel_python
 else
   cmake --build --preset "$preset"
 fi
