@@ -101,7 +101,7 @@ py::object Maxima(const RunResult& run)
     return maxima;
 }
 
-std::string Repr(const PythonResult& result)
+std::string ResultRepr(const PythonResult& result)
 {
     const RunResult& run = *result.run;
     std::string text = "motormodel.Result(" + std::string(NameOf(run.kind));
@@ -257,7 +257,7 @@ void AddRuns(py::module_& module)
         }, py::arg("first") = 0, py::arg("last") = py::none(),
              "The statistics of each quantity over steps first to last, both included (the whole run by default).")
         .def("__len__", [](const PythonResult& r) { return r.run->Of(Quantity::Md).Size(); })
-        .def("__repr__", &Repr);
+        .def("__repr__", &ResultRepr);
 
     module.def("run", &Run, py::arg("kind"), py::arg("load") = py::none(), py::arg("settings") = py::none(),
                py::arg("seed") = py::none(), py::kw_only(), py::arg("progress") = py::none(),

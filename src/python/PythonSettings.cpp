@@ -60,7 +60,7 @@ Settings Load(const std::string& path)
 }
 
 // The settings that differ from the defaults, as a call that makes them.
-std::string Repr(const Settings& settings)
+std::string SettingsRepr(const Settings& settings)
 {
     const py::dict defaults = ToDict(Settings{});
     py::dict changed;
@@ -136,7 +136,7 @@ void AddSettings(py::module_& module)
         .def("__setitem__", [](Settings& settings, const std::string& name, const py::handle& value) {
             SetSetting(settings, name, SettingValueFrom(value));
         })
-        .def("__repr__", &Repr)
+        .def("__repr__", &SettingsRepr)
         .def("copy", [](const Settings& settings) { return settings; })
         .def(py::self == py::self);
 }

@@ -113,7 +113,7 @@ py::object ToPandas(const Table& table)
     return pandas.attr("DataFrame")(table.rows, py::arg("columns") = table.columns);
 }
 
-std::string Repr(const Table& table)
+std::string TableRepr(const Table& table)
 {
     std::string text = "motormodel.Table(" + std::to_string(py::len(table.rows)) + " rows:";
     for (const std::string& column : table.columns)
@@ -156,7 +156,7 @@ void AddTables(py::module_& module)
         .def("__len__", [](const Table& table) { return py::len(table.rows); })
         .def("__getitem__", [](const Table& table, const py::object& index) { return table.rows[index]; })
         .def("__iter__", [](const Table& table) { return table.rows.attr("__iter__")(); })
-        .def("__repr__", &Repr);
+        .def("__repr__", &TableRepr);
 }
 
 } // namespace python

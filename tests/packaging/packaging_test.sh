@@ -40,12 +40,16 @@ python_module() {
 }
 
 # Imports the module from the folder and prints a step response's last
-# Omega, as the batch tool's CSV writes it. A module built under AddressSanitizer needs its
-# runtime loaded before Python.
+# Omega, as the batch tool's CSV writes it. A module built under
+# AddressSanitizer needs its runtime, and the C++ one with it, loaded
+# before Python.
 python_last_omega() {
-  local asan
-  asan=$(ldd "$1/$(basename "$(python_module)")" | awk '/libasan/ { print $3 }')
-  env PYTHONPATH="$1" ${asan:+LD_PRELOAD=$asan ASAN_OPTIONS=detect_leaks=0} "$(cached Python_EXECUTABLE)" -c '
+  local module preload=
+  module=$1/$(basename "$(python_module)")
+  if ldd "$module" | grep -q libasan; then
+    preload=$(ldd "$module" | awk '/libasan|libstdc\+\+/ { print $3 }' | paste -sd :)
+  fi
+  env PYTHONPATH="$1" ${preload:+LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0} "$(cached Python_EXECUTABLE)" -c '
 import motormodel
 print(repr(motormodel.run("step", 10).Omega[-1].item()))'
 }
