@@ -38,7 +38,7 @@ if [ "$preset" != default ]; then
     xvfb xauth xdotool x11-utils openbox wmctrl time weston
     clang libclang-rt-14-dev llvm
     man-db dpkg-dev file desktop-file-utils appstream lintian shared-mime-info
-    librsvg2-bin poppler-utils python3-pandas
+    librsvg2-bin poppler-utils python3-pandas python3-matplotlib
     g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
   )
   cross=true
