@@ -48,14 +48,16 @@ class SettingsError(ValueError):
     """A setting, an experiment file or a family's values that are not allowed.
 
     kind is a ProblemKind, setting the setting it is about (empty when none),
-    value the value given as it was written, file and line where in a file
-    it stands (None and 0 when it is not a file's)."""
+    value the value given as it was written, nearest the known name nearest
+    an unknown one, file and line where in a file it stands (None and 0
+    when it is not a file's)."""
 
-    def __init__(self, message, kind, setting, value, file=None, line=0):
+    def __init__(self, message, kind, setting, value, nearest="", file=None, line=0):
         super().__init__(message)
         self.kind = kind
         self.setting = setting
         self.value = value
+        self.nearest = nearest
         self.file = file
         self.line = line
 )";
@@ -76,7 +78,7 @@ void AddErrors(py::module_& module)
             const py::object type = py::module_::import("motormodel").attr("SettingsError");
             const py::object file = problem.place.file.empty() ? py::object(py::none()) : py::str(problem.place.file);
             const py::object instance = type(cli::ErrorText(problem), problem.kind, problem.setting, problem.value,
-                                             file, problem.place.line);
+                                             problem.nearest, file, problem.place.line);
             PyErr_SetObject(type.ptr(), instance.ptr());
         }
     });

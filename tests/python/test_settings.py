@@ -62,6 +62,8 @@ class ErrorsSayWhatTheBatchToolSays(unittest.TestCase):
                 self.assertIsInstance(error, ValueError)
                 self.assertEqual((error.kind, error.setting), (kind, setting))
                 self.assertIn(value, error.value)
+                if kind == motormodel.ProblemKind.UnknownSetting:
+                    self.assertEqual(error.nearest, "model.J")
                 self.assertEqual("motormodel-cli: " + str(error), err.strip())
 
     def test_a_files_error_names_its_place(self):
