@@ -103,7 +103,7 @@ py::list Sweep(const std::string& setting, const py::object& values, const std::
                           .values = FamilyValues(values),
                           .kind = runKind,
                           .loadText = sweepsLoad ? std::string("0") : LoadTextOf(runKind, load, base),
-                          .sources = SourcesFor(base)};
+                          .sources = SourcesOf(base)};
     CheckMembers(base, setting, request.values);
     Watch watch(progress, base.run.steps * static_cast<std::int64_t>(request.values.size()));
     FamilyResult family = watch.Await([&] { return RunFamily(std::move(request), watch.ForFamily()); });

@@ -190,11 +190,6 @@ std::string LoadTextOf(RunKind kind, const py::object& load, const Settings& set
     throw py::type_error("a step response's load is an int, or its text as typed");
 }
 
-RandomSources SourcesFor(const Settings& settings)
-{
-    return settings.run.seed ? RandomSources{} : ClockSeededSources();
-}
-
 PythonResult Run(const std::string& kind, const py::object& load, const py::object& settings, const py::object& seed,
                  const py::object& progress)
 {
@@ -204,7 +199,7 @@ PythonResult Run(const std::string& kind, const py::object& load, const py::obje
     if (const std::optional<Problem> warning = UnstableStep(inForce))
         if (PyErr_WarnEx(PyExc_RuntimeWarning, cli::ErrorText(*warning).c_str(), 1) != 0)
             throw py::error_already_set();
-    RandomSources sources = SourcesFor(inForce);
+    RandomSources sources = SourcesOf(inForce);
     Watch watch(progress, inForce.run.steps);
     std::optional<RunResult> run;
     {

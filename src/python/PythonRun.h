@@ -81,10 +81,6 @@ Settings SettingsWithSeed(const pybind11::object& settings, const pybind11::obje
 // given to a random run.
 std::string LoadTextOf(RunKind kind, const pybind11::object& load, const Settings& settings);
 
-// Without a seed the uniform source is seeded from the clock, as the
-// batch tool does.
-RandomSources SourcesFor(const Settings& settings);
-
 void AddRuns(pybind11::module_& module);
 
 } // namespace python
