@@ -3,7 +3,8 @@
 # configures and builds it.
 #
 #   scripts/setup.sh      the packages the programs need, and the programs
-#                         (the window and the batch tool) into build/
+#                         (the window, the batch tool and the Python module)
+#                         into build/
 #   scripts/setup.sh ci   also what the tests need (Xvfb, weston, clang for
 #                         the fuzzers, the arm64 cross compiler and qemu,
 #                         the package checks, librsvg and poppler to read
@@ -18,7 +19,8 @@ preset=${1:-default}
 cd "$(dirname "$0")/.."
 
 # What configuring and building the programs takes (lrelease compiles the
-# window's English), and what the window needs at run time (its font, Qt's
+# window's English; pybind11 and Python's headers the Python module, which
+# numpy's arrays hold the runs of), and what the window needs at run time (its font, Qt's
 # Wayland plugin, Qt's own texts in Russian and English).
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -27,6 +29,7 @@ packages=(
   fonts-dejavu-core fonts-liberation
   qt6-wayland qt6-translations-l10n qt6-l10n-tools
   libtomlplusplus-dev libcli11-dev libmpfr-dev
+  python3-dev pybind11-dev python3-numpy
   help2man groff-base imagemagick
 )
 cross=false
@@ -35,7 +38,7 @@ if [ "$preset" != default ]; then
     xvfb xauth xdotool x11-utils openbox wmctrl time weston
     clang libclang-rt-14-dev llvm
     man-db dpkg-dev file desktop-file-utils appstream lintian shared-mime-info
-    librsvg2-bin poppler-utils python3-numpy python3-pandas
+    librsvg2-bin poppler-utils python3-pandas python3-matplotlib
     g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
   )
   cross=true
@@ -59,7 +62,7 @@ fi
 
 cmake --preset "$preset"
 if [ "$preset" = default ]; then
-  cmake --build --preset default --target motormodel motormodel-cli
+  cmake --build --preset default --target motormodel motormodel-cli motormodel_python
 else
   cmake --build --preset "$preset"
 fi

@@ -683,7 +683,7 @@
     </message>
     <message>
         <source>Нагрузка</source>
-        <translation>Default load</translation>
+        <translation>Default</translation>
     </message>
     <message>
         <source>из поля Mc</source>

@@ -1,10 +1,15 @@
 #include "chart/ChartMenu.h"
 
+#include "chart/FileDialogs.h"
 #include "chart/ChartCursors.h"
 #include "chart/ChartExporter.h"
+#include "chart/FocusMark.h"
 #include "chart/PlotChart.h"
 #include "chart/TranslatedText.h"
 
+#include <QCursor>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -62,7 +67,7 @@ ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
     : QObject(&chart), chart_(chart), exporter_(chart), menu_(new QMenu(&chart)), run_(std::move(run)),
       askSavePath_([&chart](const QString& caption, const QString& folder, const QString& filters,
                             QString* chosenFilter) {
-          return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter);
+          return QFileDialog::getSaveFileName(&chart, caption, folder, filters, chosenFilter, FileDialogOptions());
       })
 {
     ChartViewState& view = chart.View();
@@ -86,6 +91,15 @@ ChartMenu::ChartMenu(PlotChart& chart, ChartCursors* cursors, CommandRunner run)
     }
     chart.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&chart, &QWidget::customContextMenuRequested, this, &ChartMenu::Popup);
+    // The keyboard's way to a context menu, which the window system gives
+    // for the menu key only: at the pointer when it is over the chart,
+    // else in the chart's middle.
+    auto* keys = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), &chart, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(keys, &QShortcut::activated, this, [this] {
+        const QPoint pointer = chart_.mapFromGlobal(QCursor::pos());
+        Popup(chart_.rect().contains(pointer) ? pointer : chart_.rect().center());
+    });
+    new FocusMark(chart);
 }
 
 void ChartMenu::AddCursorsItem(ChartCursors& cursors)

@@ -1,5 +1,7 @@
 #include "chart/MechanicalChart.h"
 
+#include "chart/LegendPlace.h"
+
 #include "chart/PlaneLines.h"
 
 #include <algorithm>
@@ -55,7 +57,7 @@ protected:
 // Sets the line to draw the curve, in place of what it drew.
 void DrawAs(PlaneLines& line, const PlaneCurve& curve)
 {
-    line.setName(QString::fromStdString(curve.name));
+    line.setName(QString::fromStdString(LegendName(curve.name)));
     line.setPen(PenOf(curve));
     const bool operating = curve.kind == CurveKind::OperatingPoint;
     const bool end = curve.kind == CurveKind::PathEnd;

@@ -86,6 +86,8 @@ void PlaneLines::draw(QCPPainter* painter)
         applyDefaultAntialiasingHint(painter);
         if (DrawsCut(*painter))
             DrawCut(*painter);
+        else if (ThinsForFile(*painter))
+            DrawThinned(*painter);
         else
             DrawRuns(*painter);
     }
@@ -263,6 +265,41 @@ void CutAheadOfAFrame(const std::vector<PlaneLines*>& lines)
     for (const Wanted& w : wanted)
         for (PlaneLines* line : w.lines)
             line->KeepCut(w.cut);
+}
+
+bool PlaneLines::ThinsForFile(const QCPPainter& painter) const
+{
+    // More points than the plot has pixels around its edge: a run's path
+    // of ten million steps, whose every point would go into the file.
+    const QRect area = mKeyAxis->axisRect()->rect();
+    const auto edge = static_cast<std::size_t>(2 * (area.width() + area.height()));
+    return painter.modes().testFlag(QCPPainter::pmVectorized) && points_.size() > edge && PlacementOf(*mKeyAxis) &&
+           PlacementOf(*mValueAxis);
+}
+
+void PlaneLines::DrawThinned(QCPPainter& painter) const
+{
+    // The segments the screen draws at whole pixels, each once, at their
+    // exact ends: a file as large as the plot, however long the path. The
+    // dashes are pieces laid along the whole line, as on screen.
+    QPen pen = painter.pen();
+    const std::shared_ptr<const Cut> cut = MakeCut(points_, ShapeFor(pen), true);
+    const PixelRect around = CutRect();
+    QPainterPath path;
+    std::optional<PixelPoint> end;
+    for (const PixelSegment& segment : cut->segments) {
+        const std::optional<PixelSegment> in = ClippedTo(segment, around);
+        if (!in)
+            continue;
+        // Pieces that join go on as one stretch of the path.
+        if (!end || end->x != in->from.x || end->y != in->from.y)
+            path.moveTo(in->from.x, in->from.y);
+        path.lineTo(in->to.x, in->to.y);
+        end = in->to;
+    }
+    pen.setStyle(Qt::SolidLine);
+    painter.setPen(pen);
+    painter.drawPath(path);
 }
 
 void PlaneLines::DrawRuns(QCPPainter& painter) const

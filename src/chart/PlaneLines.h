@@ -19,8 +19,10 @@
 // pixels, the line cut at a margin around the plot as the library cuts
 // it); a wide dashed line is cut into its dashes here too, along the whole
 // line, so its dashes stay in place while it is dragged. Smoothed lines,
-// narrow dashes and pictures for files are drawn as polylines of the
-// stretches in sight, each dashed on from where the whole line would be.
+// narrow dashes and pictures are drawn as polylines of the stretches in
+// sight, each dashed on from where the whole line would be; a file's
+// picture of a line of more points than the plot's edge has pixels draws
+// the segments of its cut, each once, at their exact ends.
 class PlaneLines final : public QCPAbstractPlottable, public LegendIcon {
     Q_OBJECT
 
@@ -80,6 +82,10 @@ private:
     const Cut* FoundCut(const CutShape& shape) const;
     void DrawCut(QCPPainter& painter);
     const Cut& CutFor(const CutShape& shape);
+    // Whether a file's picture draws the line as the screen's cut, each
+    // whole-pixel segment once, rather than through every point.
+    bool ThinsForFile(const QCPPainter& painter) const;
+    void DrawThinned(QCPPainter& painter) const;
     void DrawRuns(QCPPainter& painter) const;
     void DrawMarks(QCPPainter& painter) const;
     // Around the plot, where the library cuts its lines, in pixels.

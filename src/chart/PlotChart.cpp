@@ -1,5 +1,7 @@
 #include "chart/PlotChart.h"
 
+#include "chart/LegendPlace.h"
+
 #include "plot/Colour.h"
 #include "toolkit/Exception.h"
 
@@ -308,6 +310,7 @@ void PlotChart::ApplyView()
     const AxisRanges ranges = view_->Ranges();
     xAxis->setRange(ranges.x.min, ranges.x.max);
     yAxis->setRange(ranges.y.min, ranges.y.max);
+    PlaceLegend(*this, kLegendRows);
     QCustomPlot::updateLayout();
     laidOutFor_ = viewport();
     // Put off as the library's rpQueuedReplot does, but a replot done
@@ -328,8 +331,10 @@ void PlotChart::updateLayout()
 {
     const bool laidOut = laidOutFor_ == viewport();
     laidOutFor_.reset();
-    if (!laidOut)
-        QCustomPlot::updateLayout();
+    if (laidOut)
+        return;
+    PlaceLegend(*this, kLegendRows);
+    QCustomPlot::updateLayout();
 }
 
 void PlotChart::RepaintMarks()
@@ -386,10 +391,11 @@ std::vector<int> PlotChart::LegendEntries() const
 bool PlotChart::LegendListsEntries() const
 {
     const std::vector<int> entries = LegendEntries();
-    if (legend->itemCount() != static_cast<int>(entries.size()))
+    const std::vector<QCPAbstractLegendItem*> items = LegendItems(*legend);
+    if (items.size() != entries.size())
         return false;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        auto* entry = qobject_cast<QCPPlottableLegendItem*>(legend->item(static_cast<int>(i)));
+        auto* entry = qobject_cast<QCPPlottableLegendItem*>(items[i]);
         if (!entry || entry->plottable() != Plottable(entries[i]))
             return false;
     }
@@ -436,8 +442,8 @@ void PlotChart::ShowReportLook(bool report)
     // it here.
     const QFont legendFont = InReport(ownLegendFont_, report);
     legend->setFont(legendFont);
-    for (int i = 0; i < legend->itemCount(); ++i)
-        legend->item(i)->setFont(legendFont);
+    for (QCPAbstractLegendItem* item : LegendItems(*legend))
+        item->setFont(legendFont);
     // The title leaves the layout, and is not drawn where it last stood.
     title_->setVisible(!report);
     if (report) {

@@ -1,5 +1,7 @@
 #include "chart/TraceChart.h"
 
+#include "chart/LegendPlace.h"
+
 #include "chart/ChartLines.h"
 #include "plot/AxisUnits.h"
 #include "plot/ReportStyle.h"
@@ -106,7 +108,7 @@ void TraceChart::StyleLines(bool report)
         if (!report) {
             line.setValueAxis(yAxis);
             line.setPen(LinePen(traces.At(i).LineColour(), drawn.style));
-            line.setName(QString::fromStdString(traces.At(i).Title()));
+            line.setName(QString::fromStdString(LegendName(traces.At(i).Title())));
             continue;
         }
         // Md solid and Omega dashed, told apart on paper without colour.

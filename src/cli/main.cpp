@@ -714,22 +714,14 @@ RunKind KindOfRun(Command command)
     return RunKind::Step;
 }
 
-// Without a seed of its own the uniform run draws from the clock's, as the
-// window does.
-RandomSources Sources(const Settings& settings)
-{
-    return settings.run.seed ? RandomSources{} : ClockSeededSources();
-}
-
 // A number's text in front of a table's row, its decimal point the style's
-// mark, quoted as CsvNumber quotes a decimal comma.
+// mark, quoted where that makes it hold a separator, as a decimal comma is.
 std::string RowLead(std::string value, CsvStyle style)
 {
-    if (style.decimalMark != '.' && value.find('.') != std::string::npos) {
-        std::replace(value.begin(), value.end(), '.', style.decimalMark);
-        value = '"' + value + '"';
-    }
-    return value + style.separator;
+    std::replace(value.begin(), value.end(), '.', style.decimalMark);
+    std::string lead;
+    AppendCsvText(lead, value, style);
+    return lead + style.separator;
 }
 
 // A table's rows after its heading row, each led by lead.
@@ -784,7 +776,7 @@ RandomSources RunSweepMembers(const Options& options, const Settings& settings, 
     const std::size_t atOnce = Cores();
     // Each member forks the sources in the values' order, so members made a
     // few at a time are the bits of one family of them all.
-    RandomSources sources = Sources(settings);
+    RandomSources sources = SourcesOf(settings);
     for (std::size_t first = 0; first < values.size(); first += atOnce) {
         const auto begin = values.begin() + static_cast<std::ptrdiff_t>(first);
         FamilyResult family = RunFamily({.base = settings,
@@ -917,7 +909,7 @@ int Run(const Options& options, const Settings& settings)
         return RunCharacteristic(options, settings);
     WarnOfUnstableStep(settings);
     const RunResult run = RunExperiment(
-        {KindOfRun(options.command), settings, LoadText(options, settings), Sources(settings)});
+        {KindOfRun(options.command), settings, LoadText(options, settings), SourcesOf(settings)});
     if (run.outcome == RunOutcome::Failed)
         std::rethrow_exception(run.error);
     const bool refused = run.outcome == RunOutcome::Refused;

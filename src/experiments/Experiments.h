@@ -46,6 +46,11 @@ struct RandomSources {
 // the clock, the Gaussian one not at all.
 RandomSources ClockSeededSources();
 
+// The sources a run without a window starts from: seeded by run.seed where
+// it is set (the runs seed themselves from it), else from the clock, as the
+// window's uniform source is.
+RandomSources SourcesOf(const Settings& settings);
+
 // What a run is made from, all of it: made again, it is the same run to the
 // last bit.
 struct RunRecipe {

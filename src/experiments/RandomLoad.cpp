@@ -47,3 +47,8 @@ RandomSources ClockSeededSources()
     sources.integer.srand(static_cast<unsigned>(runtime::time()));
     return sources;
 }
+
+RandomSources SourcesOf(const Settings& settings)
+{
+    return settings.run.seed ? RandomSources{} : ClockSeededSources();
+}

@@ -1,5 +1,7 @@
 #include "ui/FormGeometry.h"
 
+#include "ui/ScreenFit.h"
+
 #include <QEvent>
 #include <QMargins>
 #include <QRect>
@@ -25,7 +27,7 @@ public:
           controls_(size == StoredSize::Minimum ? FormExtent(Controls(window)) : QSize())
     {
         if (size_ == StoredSize::Minimum)
-            window_.setMinimumSize(outer_.size());
+            SetDesignedSize(window_, outer_.size());
         window_.move(outer_.topLeft());
         window_.resize(outer_.size());
         window_.installEventFilter(this);
@@ -52,10 +54,7 @@ private:
         // A maximised window's frame is thinner, and its size the screen's.
         if (window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
             return;
-        const QRect frame = window_.frameGeometry();
-        const QRect client = window_.geometry();
-        const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
-                               frame.right() - client.right(), frame.bottom() - client.bottom());
+        const QMargins margins = FrameMargins(window_);
         if (margins == fittedTo_ || IsThinnerThanFitted(margins))
             return;
         fittedTo_ = margins;
@@ -63,7 +62,7 @@ private:
                                    outer_.height() - margins.top() - margins.bottom())
                                  .expandedTo(controls_);
         if (size_ == StoredSize::Minimum)
-            window_.setMinimumSize(fitted);
+            SetDesignedSize(window_, fitted);
         window_.resize(fitted);
     }
 

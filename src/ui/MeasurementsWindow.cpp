@@ -11,6 +11,7 @@
 #include "plot/Readout.h"
 #include "toolkit/Conversions.h"
 #include "ui/FormGeometry.h"
+#include "ui/ScreenFit.h"
 #include "ui_MeasurementsWindow.h"
 
 #include <QClipboard>
@@ -19,6 +20,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QList>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStringList>
 
@@ -129,21 +131,31 @@ bool SetRow(QTableWidget& table, int row, const Cells& cells, int nameColumns = 
 // As tall as its rows and as wide as its columns, with room for a vertical
 // scroll bar: it scrolls up and down only when the window is too short for
 // all the tables, and sideways only if its form lets it (the pins table,
-// whose columns are the characteristics), with room for that bar too.
+// whose columns are the characteristics) or its columns are wider than the
+// screen leaves room for, with room for that bar too.
 void FitToCells(QTableWidget& table)
 {
     table.resizeColumnsToContents();
     const int frame = 2 * table.frameWidth();
     const int header = table.horizontalHeader()->sizeHint().height();
-    const bool scrollsSideways = table.horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
-    if (!scrollsSideways)
-        table.setMinimumWidth(table.horizontalHeader()->length() + frame +
-                              table.verticalScrollBar()->sizeHint().width());
+    const QVariant formScrolls = table.property("formScrollsSideways");
+    if (!formScrolls.isValid())
+        table.setProperty("formScrollsSideways", table.horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
+    const int whole = table.horizontalHeader()->length() + frame + table.verticalScrollBar()->sizeHint().width();
+    // The window's margins and a group box's beside the table.
+    constexpr int kBeside = 60;
+    const int room = RoomOnScreen(*table.window()).width() - kBeside;
+    const bool scrollsSideways = table.property("formScrollsSideways").toBool() || whole > room;
+    table.setHorizontalScrollBarPolicy(scrollsSideways ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (!table.property("formScrollsSideways").toBool())
+        table.setMinimumWidth(std::min(whole, room));
     const int height = header + table.verticalHeader()->length() + frame +
                        (scrollsSideways ? table.horizontalScrollBar()->sizeHint().height() : 0);
-    // A few rows in sight however short the window.
-    constexpr int kRowsAtLeast = 3;
-    const int fewRows = header + frame + kRowsAtLeast * table.verticalHeader()->defaultSectionSize();
+    // A few rows in sight however short the window, one on a screen too
+    // short for the four tables' few.
+    constexpr int kShortScreen = 720;
+    const int rowsAtLeast = table.screen()->availableGeometry().height() < kShortScreen ? 1 : 3;
+    const int fewRows = header + frame + rowsAtLeast * table.verticalHeader()->defaultSectionSize();
     table.setMinimumHeight(std::min(height, fewRows));
     table.setMaximumHeight(height);
 }

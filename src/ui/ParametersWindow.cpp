@@ -1,5 +1,6 @@
 #include "ui/ParametersWindow.h"
 
+#include "chart/FileDialogs.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/SettingsTable.h"
 #include "ui/Application.h"
@@ -206,6 +207,9 @@ ParametersWindow::ParametersWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::ParametersWindow>())
 {
     ui_->setupUi(this);
+    // The line the status takes is kept while it says nothing: appearing, it
+    // would shorten the fields' area and move them.
+    ui_->StatusLabel->setMinimumHeight(ui_->StatusLabel->fontMetrics().height());
     AddRows();
     ShowTexts();
     KeepStoredOuterGeometry(*this);
@@ -240,7 +244,10 @@ void ParametersWindow::AddRows()
             label->setBuddy(field);
             auto* reason = new QLabel(box);
             reason->setObjectName(WidgetName(spec.name, "_reason"));
-            reason->setWordWrap(true);
+            // A reason that appears takes the line its row has and asks for
+            // no more room, so no other field moves; its tooltip holds it
+            // whole where the line is too short.
+            reason->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
             grid->addWidget(label, row, 0);
             grid->addWidget(field, row, 1);
             grid->addWidget(reason, row, 2);
@@ -399,7 +406,8 @@ void ParametersWindow::OpenWithDialog()
     RunCommand([this] {
         if (Unsaved() && !mayReplace_())
             return;
-        const QString path = QFileDialog::getOpenFileName(this, tr("Открыть опыт"), folder_, FileFilters());
+        const QString path = QFileDialog::getOpenFileName(this, tr("Открыть опыт"), folder_, FileFilters(), nullptr,
+                                                          FileDialogOptions());
         if (path.isEmpty())
             return;
         folder_ = QFileInfo(path).absolutePath();
@@ -420,7 +428,8 @@ bool ParametersWindow::SaveWithDialog()
 {
     bool saved = false;
     RunCommand([&] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить опыт"), folder_, FileFilters());
+        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить опыт"), folder_, FileFilters(), nullptr,
+                                                    FileDialogOptions());
         if (path.isEmpty())
             return;
         folder_ = QFileInfo(path).absolutePath();
@@ -492,6 +501,7 @@ void ParametersWindow::Mark(std::string_view name, const Settings& read, const S
     const bool isWarned = !isRefused && warned != warned_.end();
     QLabel& reason = Reason(name);
     reason.setText(isRefused ? QString::fromStdString(refused->second) : isWarned ? warned->second : QString());
+    reason.setToolTip(reason.text());
     SetMark(reason, "refused", isRefused);
     SetMark(reason, "warned", isWarned);
     SetMark(Field(name), "refused", isRefused);

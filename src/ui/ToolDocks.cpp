@@ -1,10 +1,13 @@
 #include "ui/ToolDocks.h"
 
+#include "ui/ScreenFit.h"
+#include "ui/ToolWindows.h"
+
 #include <QDockWidget>
 #include <QEvent>
-#include <QScreen>
 
 #include <algorithm>
+#include <vector>
 
 ToolDocks::ToolDocks(QWidget& main) : QMainWindow(&main), main_(main)
 {
@@ -33,9 +36,14 @@ ToolDocks& ToolDocks::Of(QWidget& main)
 void ToolDocks::Show(QWidget& tool)
 {
     QDockWidget& dock = DockFor(tool);
+    // A floated dock comes back into the column: the compositor neither
+    // raises a window on request nor passes a double click on the title bar
+    // it lets Qt draw to the dock, so this is the way back.
+    dock.setFloating(false);
     dock.show();
-    dock.raise();
     Fit();
+    // Raised once in the column, which may have put it among tabs.
+    dock.raise();
 }
 
 QDockWidget& ToolDocks::DockFor(QWidget& tool)
@@ -52,21 +60,40 @@ QDockWidget& ToolDocks::DockFor(QWidget& tool)
     addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Vertical);
     connect(dock, &QDockWidget::visibilityChanged, this, &ToolDocks::Fit);
     connect(dock, &QDockWidget::topLevelChanged, this, &ToolDocks::Fit);
+    KeepEscapeFor(tool, false);
+    connect(dock, &QDockWidget::topLevelChanged, &tool, [&tool](bool floating) { KeepEscapeFor(tool, floating); });
     return *dock;
+}
+
+std::vector<QDockWidget*> ToolDocks::Docked() const
+{
+    std::vector<QDockWidget*> docked;
+    for (QDockWidget* dock : findChildren<QDockWidget*>())
+        if (!dock->isFloating() && !dock->isHidden())
+            docked.push_back(dock);
+    return docked;
+}
+
+void ToolDocks::TabifyWhereTooTall()
+{
+    const std::vector<QDockWidget*> docked = Docked();
+    if (docked.size() < 2 || minimumSizeHint().height() <= RoomOnScreen(main_).height())
+        return;
+    for (QDockWidget* dock : docked)
+        if (dock != docked.front() && !tabifiedDockWidgets(docked.front()).contains(dock))
+            tabifyDockWidget(docked.front(), dock);
 }
 
 void ToolDocks::Fit()
 {
-    const bool anyDocked = std::ranges::any_of(findChildren<QDockWidget*>(), [](const QDockWidget* dock) {
-        return !dock->isFloating() && !dock->isHidden();
-    });
-    const QSize form = main_.minimumSize() - added_;
+    TabifyWhereTooTall();
+    const bool anyDocked = !Docked().empty();
+    const QSize form = DesignedSize(main_) - added_;
     QSize room(0, 0);
     if (anyDocked) {
         // As wide as the docks ask for while the main window stays within
         // the screen, and never narrower than they can be.
-        const int frame = main_.frameGeometry().width() - main_.width();
-        const int screenRoom = main_.screen()->availableGeometry().width() - frame - form.width();
+        const int screenRoom = RoomOnScreen(main_).width() - form.width();
         room = QSize(std::max(std::min(sizeHint().width(), screenRoom), minimumSizeHint().width()),
                      minimumSizeHint().height());
     }
@@ -75,7 +102,7 @@ void ToolDocks::Fit()
     const QSize minimum(form.width() + room.width(), std::max(form.height(), room.height()));
     room_ = room;
     added_ = minimum - form;
-    main_.setMinimumSize(minimum);
+    SetDesignedSize(main_, minimum);
     main_.resize(width, std::max(main_.height(), main_.minimumHeight()));
     Place();
 }

@@ -3,14 +3,18 @@
 #include <QMainWindow>
 #include <QSize>
 
+#include <vector>
+
 class QDockWidget;
 
 // The main window's tool windows where the platform cannot place windows
 // (Wayland): each goes into a dock in a column on the main window's right,
 // and the main window grows by the column's width, so that no tool window
-// covers a control. The user can float a dock (its title bar's button) and
-// dock it back (a double click on its title); a dock closed and opened
-// again comes back as it was left. The column is a main window of Qt's
+// covers a control. Where the screen is too short for the docks one above
+// another, they become tabs. The user can float a dock (its title bar's
+// button) and dock it back (a double click on its title where the title bar
+// is Qt's own, or choosing its window again from the menu or the tool bar);
+// a dock closed and opened again comes back as it was left. The column is a main window of Qt's
 // inside ours, as our main window is a plain form whose controls sit where
 // it puts them.
 class ToolDocks final : public QMainWindow {
@@ -24,7 +28,7 @@ public:
     static ToolDocks& Of(QWidget& main);
 
     // Shows a tool window in its dock, made the first time, and brings it
-    // to the front.
+    // to the front: docked in the column again if it was floated.
     void Show(QWidget& tool);
 
     // The room the column takes beside the form: none while no dock is
@@ -36,6 +40,9 @@ protected:
 
 private:
     QDockWidget& DockFor(QWidget& tool);
+    // The docks in the column and shown.
+    std::vector<QDockWidget*> Docked() const;
+    void TabifyWhereTooTall();
     // Gives the column the room its docked windows need, within the
     // screen, and grows or shrinks the main window by the difference.
     void Fit();

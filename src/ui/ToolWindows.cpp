@@ -1,5 +1,6 @@
 #include "ui/ToolWindows.h"
 
+#include "ui/ScreenFit.h"
 #include "ui/ToolDocks.h"
 #include "ui/WindowSystem.h"
 
@@ -20,13 +21,7 @@ namespace {
 // Set on a tool window once it has been placed: the place is the user's
 // from then on.
 constexpr char kPlacedProperty[] = "placedBesideMainWindow";
-
-// The start of a span of the given length within [first, last], the
-// first end winning when it does not fit.
-int Within(int start, int length, int first, int last)
-{
-    return std::max(first, std::min(start, last - length + 1));
-}
+constexpr char kEscapeName[] = "closeOnEscape";
 
 qint64 Area(const QRect& rect)
 {
@@ -104,9 +99,16 @@ void RestorePlace(QWidget& tool, QPoint place)
 
 void CloseOnEscape(QWidget& window)
 {
-    // Docked in the main window, it is closed as a dock is.
-    new QShortcut(QKeySequence(Qt::Key_Escape), &window, &window, [&window] {
-        if (window.isWindow())
-            window.close();
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), &window, &window, [&window] {
+        // On its own, or floated in its dock.
+        window.window()->close();
     });
+    shortcut->setObjectName(QString::fromLatin1(kEscapeName));
+}
+
+void KeepEscapeFor(QWidget& window, bool onItsOwn)
+{
+    // Docked in the main window, Escape is the main window's.
+    if (auto* shortcut = window.findChild<QShortcut*>(QString::fromLatin1(kEscapeName), Qt::FindDirectChildrenOnly))
+        shortcut->setEnabled(onItsOwn);
 }

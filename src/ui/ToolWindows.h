@@ -31,5 +31,8 @@ std::optional<QPoint> PlaceOf(const QWidget& tool);
 void RestorePlace(QWidget& tool, QPoint place);
 
 // Escape closes the window, as its close box does, while it stands on its
-// own.
+// own or floats in its dock.
 void CloseOnEscape(QWidget& window);
+// Whether Escape closes the window: not while it is docked in the main
+// window, where Escape is the main window's.
+void KeepEscapeFor(QWidget& window, bool onItsOwn);

@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include "chart/FileDialogs.h"
 #include "chart/ChartMenu.h"
 #include "chart/ChartPins.h"
 #include "chart/MechanicalChart.h"
@@ -16,6 +17,7 @@
 #include "ui/BackgroundWork.h"
 #include "ui/ErrorTexts.h"
 #include "ui/FamilyWindow.h"
+#include "ui/FileDrops.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
 #include "ui/Language.h"
@@ -109,8 +111,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
     work_ = new BackgroundWork(this);
-    for (QWidget* tool : ToolWindowsOf())
+    for (QWidget* tool : ToolWindowsOf()) {
         CloseOnEscape(*tool);
+        // The window's keys work where the user just typed, in its tool
+        // windows too.
+        tool->addActions({ui_->ActionParameters, ui_->ActionOpen, ui_->ActionSave, ui_->ActionSaveAs});
+    }
     RestoreRemembered(ui_->Chart1->View(), ToolWindowsOf());
     FollowWork();
     connect(family_, &FamilyWindow::Requested, this, [this] { RunCommand([this] { PinFamily(family_->Request()); }); });
@@ -121,6 +127,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     connect(ui_->Edit1, &QLineEdit::returnPressed, ui_->Button4, &QPushButton::click);
     AddChartCommands();
     BindToolBar();
+    new FileDrops(*this, [this](const QString& path) { RunCommand([this, &path] { OpenDropped(path.toStdString()); }); });
 
     BindCommand(*ui_->Button1, &TForm1::Button1Click);
     BindCommand(*ui_->Button2, &TForm1::Button2Click);
@@ -631,7 +638,8 @@ bool TForm1::SaveSessionWithDialog()
     bool saved = false;
     RunCommand([&] {
         QString path =
-            QFileDialog::getSaveFileName(this, tr("Сохранить сеанс"), sessionFolder_, SessionFilters());
+            QFileDialog::getSaveFileName(this, tr("Сохранить сеанс"), sessionFolder_, SessionFilters(), nullptr,
+                                         FileDialogOptions());
         if (path.isEmpty())
             return;
         sessionFolder_ = QFileInfo(path).absolutePath();
@@ -666,7 +674,8 @@ void TForm1::WriteReport(const QString& path)
 void TForm1::WriteReportWithDialog()
 {
     RunCommand([this] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить отчёт"), reportFolder_, tr("Документ PDF (*.pdf)"));
+        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить отчёт"), reportFolder_, tr("Документ PDF (*.pdf)"),
+                                                    nullptr, FileDialogOptions());
         if (path.isEmpty())
             return;
         reportFolder_ = QFileInfo(path).absolutePath();
@@ -676,6 +685,13 @@ void TForm1::WriteReportWithDialog()
     });
 }
 
+void TForm1::OpenDropped(const std::string& path)
+{
+    const bool session = IsSessionText(ReadBoundedFile(path));
+    if (MayDiscard(session ? AtStake::ExperimentAndPins : AtStake::Experiment))
+        OpenFile(path);
+}
+
 void TForm1::OpenSessionWithDialog()
 {
     RunCommand([this] {
@@ -683,7 +699,8 @@ void TForm1::OpenSessionWithDialog()
         if (!MayDiscard(AtStake::ExperimentAndPins))
             return;
         const QString path =
-            QFileDialog::getOpenFileName(this, tr("Открыть сеанс"), sessionFolder_, SessionFilters());
+            QFileDialog::getOpenFileName(this, tr("Открыть сеанс"), sessionFolder_, SessionFilters(), nullptr,
+                                         FileDialogOptions());
         if (path.isEmpty())
             return;
         sessionFolder_ = QFileInfo(path).absolutePath();

@@ -93,6 +93,10 @@ public:
     // what the chart held before goes. Raises SettingsError, naming the
     // file, and then changes nothing.
     void OpenSession(const std::string& path);
+    // Opens a file dropped on the window as the menu's item for its kind
+    // would: a session or an experiment, asking first about what it would
+    // replace.
+    void OpenDropped(const std::string& path);
     // Writes the report (see ReportDocument.h): the chart and, while its
     // window is open, the mechanical characteristic, both in the style for
     // reports, the settings in force and the measurements' tables.

@@ -1,28 +1,20 @@
 #include "ui/WindowSystem.h"
 
+#include "chart/FileDialogs.h"
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 
 #include <algorithm>
 
-namespace {
-
-bool IsWayland()
-{
-    // "wayland", "wayland-egl", "wayland-generic": one plugin under several names.
-    return QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
-}
-
-} // namespace
-
 bool PlatformPlacesWindows()
 {
-    return !IsWayland();
+    return !OnWayland();
 }
 
 std::optional<TitleBar> ClientDrawnTitleBar()
 {
-    if (!IsWayland())
+    if (!OnWayland())
         return std::nullopt;
     // Qt's decoration lays the caption out in the application's font,
     // centres it by that width, then draws it in a 14-pixel font; it shows

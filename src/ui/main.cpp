@@ -6,6 +6,7 @@
 #include "ui/Application.h"
 #include "ui/Language.h"
 #include "ui/Remembered.h"
+#include "ui/ScreenFit.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 
@@ -58,6 +59,7 @@ int main(int argc, char* argv[])
         }
     }
     TApplication application(argc, argv);
+    KeepWindowsOnScreen(application);
     // The menu's choice from an earlier start, else the locale's; "--lang"
     // wins over both.
     application.SetLanguage(RememberedLanguage().value_or(LanguageOfLocale(QLocale::system())));

@@ -227,9 +227,14 @@ TEST_F(InEnglish, EveryWindowShowsNoCyrillicAndNoTextCutOff)
     for (QWidget* window : windows) {
         SCOPED_TRACE(window->objectName().toStdString());
         const WindowTexts texts(*window);
-        for (const auto& [where, text] : texts.All())
+        // A label's English name does not say its key's word again ("Load
+        // limit limit").
+        static const QRegularExpression repeated(QStringLiteral("\\b(\\w+) \\1\\b"));
+        for (const auto& [where, text] : texts.All()) {
             EXPECT_FALSE(HasCyrillic(text) && !LanguageMenuTexts().contains(text))
                 << where.toStdString() << ": " << text.toStdString();
+            EXPECT_FALSE(repeated.match(text).hasMatch()) << where.toStdString() << ": " << text.toStdString();
+        }
         for (const QWidget* widget : window->findChildren<QWidget*>())
             if (const std::optional<QString> cut = CutOff(*widget))
                 ADD_FAILURE() << widget->objectName().toStdString() << " cuts off " << cut->toStdString();

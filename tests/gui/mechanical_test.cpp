@@ -4,6 +4,7 @@
 #include "analysis/MechanicalPlane.h"
 #include "chart/ChartExporter.h"
 #include "chart/ChartPins.h"
+#include "chart/LegendPlace.h"
 #include "chart/MechanicalChart.h"
 #include "chart/PlaneLines.h"
 #include "chart/PlaneTracker.h"
@@ -138,6 +139,12 @@ INSTANTIATE_TEST_SUITE_P(
               [](Mechanical& m) {
                   m.RunStepResponse(QStringLiteral("10"));
                   m.RunStepResponse(QStringLiteral("x"));
+              },
+              {kStatic}},
+        Scene{"load_above_the_limit_shows_none",
+              [](Mechanical& m) {
+                  m.RunStepResponse(QStringLiteral("10"));
+                  m.RunStepResponse(QStringLiteral("40"));
               },
               {kStatic}}),
     [](const auto& test) { return std::string(test.param.name); });
@@ -483,7 +490,7 @@ TEST_F(MechanicalFamily, EachPathsEndIsMarkedAndGoesWithItsPath)
         EXPECT_TRUE(mark->visible()) << end->name;
     }
     Plane().replot();
-    EXPECT_EQ(Plane().legend->itemCount(), static_cast<int>(Names().size() - ends.size()));
+    EXPECT_EQ(LegendItems(*Plane().legend).size(), Names().size() - ends.size());
 
     const std::string first = ends.front()->name;
     const int path = IndexOf(first);

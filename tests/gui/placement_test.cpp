@@ -2,10 +2,13 @@
 // beside the main window, with given screens and no window shown.
 
 #include "ui/FormAnchors.h"
+#include "ui/ScreenFit.h"
 #include "ui/ToolWindows.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace {
@@ -32,11 +35,87 @@ TEST(FormAnchors, ControlsKeepTheirDistanceToTheEdgesTheyAreAnchoredTo)
                        {16, 792, 925, 17}},
              Anchoring{"left and top only: stays", {664, 208, 73, 25}, Anchors{}, {300, 200}, {664, 208, 73, 25}},
              Anchoring{"bottom only: moves down", {1, 2, 3, 4}, {.top = false, .bottom = true}, {0, 7}, {1, 9, 3, 4}},
+             Anchoring{"narrower: chart gives width and height", chart, kAll, {-100, -50}, {16, 40, 525, 495}},
+             Anchoring{"narrower: button moves left", {664, 40, 161, 49}, kTopRight, {-100, -50}, {564, 40, 161, 49}},
+             Anchoring{"narrower: progress bar moves up", {16, 592, 625, 17}, kUnder, {-100, -50}, {16, 542, 525, 17}},
+             Anchoring{"narrower: left only gives its reach past the edge", {16, 4, 809, 32}, Anchors{}, {-100, -50},
+                       {16, 4, 709, 32}},
          }) {
         EXPECT_EQ(Anchored(a.designed, a.anchors, a.extra), a.placed) << a.what;
         // Anchoring is relative to the form: no extra, no change.
         EXPECT_EQ(Anchored(a.designed, a.anchors, {0, 0}), a.designed) << a.what;
     }
+}
+
+// The main window's column on the right and its tool bar, where the form
+// puts them: bands 4..36, 40..89, 104..153, 176..193, 208..233, 248..297,
+// 312..361, 376..389, 416..433, 440..453, 464..481, 488..513, 560..609.
+const std::vector<QRect> kTopKept = {
+    {16, 4, 809, 32},  {664, 40, 161, 49},  {664, 104, 161, 49}, {664, 176, 137, 17}, {664, 208, 73, 25},
+    {664, 248, 161, 49}, {664, 312, 161, 49}, {664, 376, 193, 13}, {664, 416, 39, 17},  {659, 440, 46, 13},
+    {664, 464, 61, 17},  {659, 488, 22, 25},  {664, 560, 161, 49}};
+
+TEST(VerticalSqueeze, BandsGiveTheirRoomBeyondTheGapInProportionKeepingSizesAndOrder)
+{
+    const VerticalSqueeze squeeze(kTopKept);
+    // The twelve gaps between the bands, each less the four pixels kept:
+    // 0 + 11 + 19 + 11 + 11 + 11 + 11 + 23 + 3 + 7 + 3 + 43.
+    EXPECT_EQ(squeeze.Slack(), 153);
+    for (int by : {0, 1, 50, 152, 153, 400}) {
+        const int taken = std::min(by, squeeze.Slack());
+        EXPECT_EQ(squeeze.Top(4, by), 4) << "the first band stays, by " << by;
+        EXPECT_EQ(squeeze.Top(560, by), 560 - taken) << "the last band rises by all that is taken, by " << by;
+        for (std::size_t i = 1; i < kTopKept.size(); ++i) {
+            const QRect& above = kTopKept[i - 1];
+            const QRect& control = kTopKept[i];
+            const int gap = squeeze.Top(control.top(), by) - (squeeze.Top(above.top(), by) + above.height());
+            // 440..453 lies below 416..433 with a 6-pixel gap; the 659-wide
+            // labels share no band with the buttons.
+            EXPECT_GE(gap, std::min(VerticalSqueeze::kGap, control.top() - above.bottom() - 1))
+                << "no overlap between " << i - 1 << " and " << i << ", by " << by;
+            EXPECT_LE(squeeze.Top(control.top(), by), control.top()) << "never lower, by " << by;
+        }
+    }
+}
+
+TEST(VerticalSqueeze, OverlappingControlsShareABandAndNothingToSqueezeLeavesTopsAlone)
+{
+    const VerticalSqueeze shared({{0, 0, 10, 20}, {20, 10, 10, 20}, {0, 60, 10, 10}});
+    EXPECT_EQ(shared.Slack(), 30 - VerticalSqueeze::kGap);
+    EXPECT_EQ(shared.Top(10, 10), 10) << "inside the first band";
+    EXPECT_EQ(shared.Top(60, 10), 50);
+    const VerticalSqueeze touching({{0, 0, 10, 20}, {0, 20, 10, 20}});
+    EXPECT_EQ(touching.Slack(), 0);
+    EXPECT_EQ(touching.Top(20, 5), 20);
+    EXPECT_EQ(VerticalSqueeze({}).Top(7, 5), 7);
+}
+
+struct Fitting {
+    const char* what;
+    QRect outer;
+    QRect available;
+    QSize smallest;
+    QRect fitted;
+};
+
+TEST(OnScreen, WindowsShrinkAndMoveIntoTheAvailableAreaAsFarAsTheirSmallestAllows)
+{
+    const QRect hd(0, 0, 1920, 1040);
+    // 1366 x 768 at a scale factor of 1.5, a panel of 32 pixels at the top.
+    const QRect small(0, 22, 910, 490);
+    for (const Fitting& f : {
+             Fitting{"held where it stands: unchanged", {68, 67, 881, 645}, hd, {881, 645}, {68, 67, 881, 645}},
+             Fitting{"past the bottom: moved up", {68, 500, 881, 645}, hd, {881, 645}, {68, 395, 881, 645}},
+             Fitting{"past the right: moved left", {1500, 67, 777, 645}, hd, {300, 300}, {1143, 67, 777, 645}},
+             Fitting{"left of the screen: moved right", {-200, 67, 400, 300}, hd, {}, {0, 67, 400, 300}},
+             Fitting{"taller than the screen: as tall, at its top", {68, 67, 881, 645}, small, {700, 400},
+                     {29, 22, 881, 490}},
+             Fitting{"wider and taller: the whole area", {68, 67, 1040, 880}, small, {300, 300}, small},
+             Fitting{"larger than the screen at its smallest: top left kept on it", {68, 67, 881, 645}, small,
+                     {950, 520}, {0, 22, 950, 520}},
+             Fitting{"on a second screen", {1800, 100, 600, 400}, {1920, 0, 1280, 1024}, {}, {1920, 100, 600, 400}},
+         })
+        EXPECT_EQ(OnScreen(f.outer, f.available, f.smallest), f.fitted) << f.what;
 }
 
 // The main window's controls where the form puts them, on the screen, for

@@ -25,7 +25,41 @@ install_into_prefix() {
   cmake --install "$build" --prefix "$work/prefix" >/dev/null
 }
 
+# The value of a setting of the build's cache.
+cached() {
+  sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"
+}
+
+# Where the Python module installs, named for the Python it was built for;
+# nothing where the build makes none.
+python_module() {
+  [ "$(cached MOTORMODEL_BUILD_PYTHON)" = ON ] || return 0
+  local suffix
+  suffix=$("$(cached Python_EXECUTABLE)" -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+  echo "lib/python3/dist-packages/motormodel$suffix"
+}
+
+# Imports the module from the folder and prints a step response's last
+# Omega, as the batch tool's CSV writes it. A module built under
+# AddressSanitizer needs its runtime, and the C++ one with it, loaded
+# before Python.
+python_last_omega() {
+  local module preload=
+  module=$1/$(basename "$(python_module)")
+  if ldd "$module" | grep -q libasan; then
+    preload=$(ldd "$module" | awk '/libasan|libstdc\+\+/ { print $3 }' | paste -sd :)
+  fi
+  env PYTHONPATH="$1" ${preload:+LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0} "$(cached Python_EXECUTABLE)" -c '
+import motormodel
+print(repr(motormodel.run("step", 10).Omega[-1].item()))'
+}
+
+last_omega() {
+  "$1" step 10 --csv - 2>/dev/null | tail -n 1 | cut -d , -f 3
+}
+
 expected_tree() {
+  python_module
   printf '%s\n' bin/motormodel bin/motormodel-cli \
     "share/applications/$app_id.desktop" \
     share/doc/motormodel/changelog.gz share/doc/motormodel/copyright \
@@ -46,6 +80,10 @@ check_tree() {
   for program in motormodel motormodel-cli; do
     [ -x "$work/prefix/bin/$program" ] || fail "bin/$program is not executable"
   done
+  if [ -n "$(python_module)" ]; then
+    [ "$(python_last_omega "$work/prefix/lib/python3/dist-packages")" = "$(last_omega "$cli")" ] ||
+      fail "the installed Python module does not give the batch tool's numbers"
+  fi
   for size in "${icon_sizes[@]}"; do
     local icon="$work/prefix/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
     [ "$(identify -format '%wx%h' "$icon")" = "${size}x${size}" ] || fail "the ${size}x${size} icon has another size"
@@ -145,6 +183,11 @@ check_deb() {
   built=$("$cli" step 10)
   [ "$(wc -l <<<"$packaged")" -eq 2 ] || fail "the packaged motormodel-cli printed: $packaged"
   [ "$packaged" = "$built" ] || fail "the packaged motormodel-cli printed '$packaged', the built one '$built'"
+  if [ -n "$(python_module)" ]; then
+    grep -Eq '(^|, )python3-numpy' <<<"$depends" || fail "Depends lacks python3-numpy: $depends"
+    [ "$(python_last_omega "$work/root/usr/lib/python3/dist-packages")" = "$(last_omega "$cli")" ] ||
+      fail "the packaged Python module does not give the batch tool's numbers"
+  fi
 
   echo "lintian:"
   lintian --display-info --fail-on error "$deb" || fail "lintian reports errors"

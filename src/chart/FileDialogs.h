@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QFileDialog>
+
+// Whether the program runs on a Wayland compositor, under any of the names
+// of Qt's plugin for it.
+bool OnWayland();
+
+// The options of every file dialog the program opens. On Wayland the
+// desktop's own dialog (GTK's, through Qt's platform theme) is a window of
+// another toolkit that cannot name a Qt window as its parent: neither
+// centred on the window that asked nor kept above it. Qt's dialog is the
+// program's window, a dialog of the window that opens it.
+QFileDialog::Options FileDialogOptions();
