@@ -5,7 +5,7 @@
 #include "ExactValues.h"
 
 #include "analysis/DqCharacteristic.h"
-#include "experiments/DqRuns.h"
+#include "experiments/Experiments.h"
 #include "experiments/ExperimentFile.h"
 #include "toolkit/Conversions.h"
 
@@ -70,20 +70,21 @@ TEST_P(DqCli, CsvHoldsTheModelsRunBitForBit)
     Settings settings = ExperimentFile::Load(Example(file), {});
     SetSettingText(settings, "run.steps", steps);
     SetSettingText(settings, "step.profile", profile);
-    const double held = *load ? std::stod(load) : static_cast<double>(settings.step.load.value_or(0));
-    const DqRunResult run = RunDq(DqParametersOf(settings), {}, settings.step, StepLoadSchedule(settings), held);
-    ASSERT_FALSE(run.overflowed);
+    const std::string loadText = *load ? load : std::to_string(settings.step.load.value_or(0));
+    const RunResult run = RunExperiment({RunKind::Step, settings, loadText, {}});
+    ASSERT_EQ(run.outcome, RunOutcome::Done);
     const std::vector<std::vector<double>> rows = Rows(outcome.out, "step,t,Md,Omega,Is,ia");
-    ASSERT_EQ(rows.size(), run.Steps());
+    ASSERT_EQ(rows.size(), run.Of(Quantity::Md).Size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         ASSERT_EQ(rows[i].size(), 6u);
         ASSERT_EQ(rows[i][0], static_cast<double>(i));
         std::size_t column = 2;
         for (const Quantity quantity : kDqQuantities)
-            ASSERT_EQ(Bits(rows[i][column++]), Bits(run.Of(quantity)[i])) << QuantityName(quantity) << " at " << i;
+            ASSERT_EQ(Bits(rows[i][column++]), Bits(run.Of(quantity).Values()[i])) << QuantityName(quantity) << " at " << i;
     }
     const auto largest = [&](Quantity quantity) {
-        return toolkit::FloatToStr(std::max(0.0, *std::max_element(run.Of(quantity).begin(), run.Of(quantity).end())));
+        const std::span<const double> values = run.Of(quantity).Values();
+        return toolkit::FloatToStr(std::max(0.0, *std::max_element(values.begin(), values.end())));
     };
     EXPECT_EQ(outcome.err, "Max M " + largest(Quantity::Md) + "\nMax Omega " + largest(Quantity::Omega) + '\n');
 }

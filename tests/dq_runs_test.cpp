@@ -1,64 +1,98 @@
 #include "DqMachines.h"
 
-#include "experiments/DqRuns.h"
-#include "plot/AxisUnits.h"
+#include "experiments/Experiments.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <sstream>
+#include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
-DqParameters ModelicaAt(double dt, DqIntegrator integrator = DqIntegrator::RungeKutta4)
+// The Modelica machine's settings for a step response of `steps` steps.
+Settings ModelicaSettings(double dt, std::int64_t steps, DqIntegrator integrator = DqIntegrator::RungeKutta4)
 {
-    DqParameters parameters = ParametersOf(machines::kModelica);
-    parameters.dt = dt;
-    parameters.integrator = integrator;
-    return parameters;
+    const DqParameters m = ParametersOf(machines::kModelica);
+    Settings settings;
+    settings.kind = ModelKind::Dq;
+    settings.dq = {.Rs = m.Rs, .Rr = m.Rr, .Lls = m.Lls, .Llr = m.Llr, .Lm = m.Lm, .U = m.U, .integrator = integrator};
+    settings.model.w0 = m.w0;
+    settings.model.p = m.p;
+    settings.model.J = m.J;
+    settings.model.dt = dt;
+    settings.run.steps = steps;
+    settings.run.limit = 1000;
+    return settings;
 }
 
-// The run against the model stepped under the load written out from the
-// profile's definition: nothing before step.on and from off on, between
-// them the constant, or the fan's load + k Omega |Omega| from the speed
-// the step starts at.
-TEST(DqRun, AppliesTheProfileOverItsSchedule)
+struct ProfileCase {
+    const char* name;
+    LoadProfile profile;
+    double k;
+    // Supply events, as settings and as the model takes them.
+    SupplySettings supply;
+    DqSupplyEvents events;
+};
+
+void PrintTo(const ProfileCase& c, std::ostream* out) { *out << c.name; }
+
+class DqRun : public testing::TestWithParam<ProfileCase> {};
+
+// The run against the model stepped by hand under the load written out
+// from the profile's definition: nothing before step.on and from off on,
+// between them the constant, or the fan's load + k Omega |Omega| from the
+// speed the step starts at; the supply's events as the settings place them.
+TEST_P(DqRun, IsTheModelSteppedUnderTheProfileAndSupply)
 {
-    for (const auto& [profile, k] : {std::pair{LoadProfile::Step, 0.0}, std::pair{LoadProfile::Fan, 0.007}}) {
-        StepSettings step;
-        step.profile = profile;
-        step.k = k;
-        step.on = 2000;
-        const LoadSchedule schedule{step.on, 6000, 8000};
-        const DqRunResult run = RunDq(ModelicaAt(1e-4), {}, step, schedule, 60);
-        ASSERT_EQ(run.Steps(), 8000u);
-        DqModel model(ModelicaAt(1e-4));
-        for (std::size_t i = 0; i < run.Steps(); ++i) {
-            const double Omega = model.State().Omega;
-            const bool on = step.on <= static_cast<std::int64_t>(i) && static_cast<std::int64_t>(i) < schedule.off;
-            const DqQuantities q = model.Step(on ? 60 + k * Omega * std::fabs(Omega) : 0);
-            ASSERT_EQ(run.Of(Quantity::Md)[i], q.Md) << "step " << i;
-            ASSERT_EQ(run.Of(Quantity::Omega)[i], q.Omega) << "step " << i;
-            ASSERT_EQ(run.Of(Quantity::Is)[i], q.Is) << "step " << i;
-            ASSERT_EQ(run.Of(Quantity::ia)[i], q.ia) << "step " << i;
-        }
+    const ProfileCase& c = GetParam();
+    Settings settings = ModelicaSettings(1e-4, 8000);
+    settings.step.profile = c.profile;
+    settings.step.k = c.k;
+    settings.step.on = 2000;
+    settings.step.off = 6000;
+    settings.supply = c.supply;
+    const RunResult run = RunExperiment({RunKind::Step, settings, "60", {}});
+    ASSERT_EQ(run.outcome, RunOutcome::Done);
+    ASSERT_EQ(run.Of(Quantity::Md).Size(), 8000u);
+    DqModel model(DqParametersOf(settings), c.events);
+    for (std::size_t i = 0; i < 8000; ++i) {
+        const double Omega = model.State().Omega;
+        const bool on = 2000 <= i && i < 6000;
+        const DqQuantities q = model.Step(on ? 60 + c.k * Omega * std::fabs(Omega) : 0);
+        for (const auto& [quantity, value] : {std::pair{Quantity::Md, q.Md}, std::pair{Quantity::Omega, q.Omega},
+                                              std::pair{Quantity::Is, q.Is}, std::pair{Quantity::ia, q.ia}})
+            ASSERT_EQ(run.Of(quantity).Values()[i], value) << QuantityName(quantity) << " at step " << i;
     }
 }
 
-TEST(DqRun, StopsAtTheFirstStepOutOfRange)
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, DqRun,
+    // Supplies as {dip_on, dip_off, dip_level, reverse_on} and the events
+    // they are on the model's steps.
+    testing::Values(ProfileCase{"step", LoadProfile::Step, 0, {}, {}},
+                    ProfileCase{"fan", LoadProfile::Fan, 0.007, {}, {}},
+                    ProfileCase{"dip_to_the_end", LoadProfile::Step, 0, {3000, std::nullopt, 0.3, std::nullopt},
+                                {3000, 8000, 0.3, std::nullopt}},
+                    ProfileCase{"dip_and_plugging", LoadProfile::Step, 0, {1000, 1500, 0, 7000}, {1000, 1500, 0, 7000}},
+                    ProfileCase{"dip_off_alone_is_no_dip", LoadProfile::Step, 0, {std::nullopt, 4000, 0.5, std::nullopt},
+                                {}}),
+    [](const testing::TestParamInfo<ProfileCase>& info) { return std::string(info.param.name); });
+
+TEST(DqRunEnd, StopsAtTheFirstStepOutOfRangeKeepingTheStepsBefore)
 {
     // Forward Euler far past its stable step grows without bound.
-    const DqRunResult run = RunDq(ModelicaAt(0.05, DqIntegrator::Euler), {}, {}, {0, 0, 100000}, 0);
-    EXPECT_TRUE(run.overflowed);
-    EXPECT_GT(run.Steps(), 0u);
-    EXPECT_LT(run.Steps(), 100000u);
-    for (const auto& column : run.values) {
-        EXPECT_EQ(column.size(), run.Steps());
-        EXPECT_TRUE(std::all_of(column.begin(), column.end(), [](double v) { return std::isfinite(v); }));
+    const RunResult run =
+        RunExperiment({RunKind::Step, ModelicaSettings(0.05, 100000, DqIntegrator::Euler), "0", {}});
+    EXPECT_EQ(run.outcome, RunOutcome::Failed);
+    const std::size_t steps = run.Of(Quantity::Md).Size();
+    EXPECT_GT(steps, 0u);
+    EXPECT_LT(steps, 100000u);
+    for (const Quantity quantity : kDqQuantities) {
+        EXPECT_EQ(run.Of(quantity).Size(), steps);
+        for (const double value : run.Of(quantity).Values())
+            ASSERT_TRUE(std::isfinite(value)) << QuantityName(quantity);
     }
 }
 

@@ -837,6 +837,38 @@
         <source>В</source>
         <translation>V</translation>
     </message>
+    <message>
+        <source>Питание</source>
+        <translation>Supply</translation>
+    </message>
+    <message>
+        <source>Начало провала напряжения</source>
+        <translation>Voltage dip starts</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Конец провала</source>
+        <translation>Dip ends</translation>
+    </message>
+    <message>
+        <source>до конца опыта</source>
+        <translation>to the run&apos;s end</translation>
+    </message>
+    <message>
+        <source>Напряжение в провале</source>
+        <translation>Voltage in the dip</translation>
+    </message>
+    <message>
+        <source>Доля от U</source>
+        <translation>A share of U</translation>
+    </message>
+    <message>
+        <source>Реверс (перемена двух фаз)</source>
+        <translation>Reversal (two phases swapped)</translation>
+    </message>
 </context>
 <context>
     <name>PlaneTracker</name>

@@ -51,26 +51,6 @@ decltype(auto) WithLoad(RunResult& result, double load, F&& f)
 
 } // namespace
 
-DqRunResult RunDq(const DqParameters& model, const DqSupplyEvents& supply, const StepSettings& step,
-                  const LoadSchedule& schedule, double load)
-{
-    DqRunResult run;
-    for (std::vector<double>& column : run.values)
-        column.reserve(static_cast<std::size_t>(schedule.steps));
-    DqModel machine(model, supply);
-    WithProfile(step.profile, [&](auto profile) {
-        const auto profileLoad = [&](std::int64_t i, double Omega) {
-            return ProfileLoad<profile()>(step, schedule.off, load, i, Omega);
-        };
-        run.overflowed = !DqSteps(machine, 0, schedule.steps, profileLoad, [&](const DqQuantities& q) {
-            const std::array<double, kDqQuantities.size()> row{q.Md, q.Omega, q.Is, q.ia};
-            for (std::size_t k = 0; k < row.size(); ++k)
-                run.values[k].push_back(row[k]);
-        });
-    });
-    return run;
-}
-
 bool MakeDqRun(RunResult& result, const std::string& loadText, const RunControl& control)
 {
     const Settings& settings = result.settings;
@@ -93,7 +73,7 @@ bool MakeDqRun(RunResult& result, const std::string& loadText, const RunControl&
     for (std::size_t k = 0; k < traces.size(); ++k)
         traces[k]->Start(k < result.traces.size() ? DefinitionOf(result.kind, kQuantities[k]).pointColour : clBlack);
     const bool maxima = result.kind == RunKind::Step;
-    DqModel machine(DqParametersOf(settings));
+    DqModel machine(DqParametersOf(settings), DqSupplyEventsOf(settings));
     const std::int64_t steps = settings.run.steps;
     const std::int64_t stretch = std::max<std::int64_t>(1, control.stretch);
     return WithLoad(result, load, [&](const auto& loadAt) {

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kTables{"model", "run", "gauss", "uniform", "step"};
+constexpr std::array<std::string_view, 6> kTables{"model", "run", "gauss", "uniform", "step", "supply"};
 
 // Windows' editors start UTF-8 files with it; toml++ passes over it and
 // counts the first line's columns after it.

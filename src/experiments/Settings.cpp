@@ -218,6 +218,16 @@ void ForEachSetting(S& s, Visit&& visit)
     visit(About{"step.amplitude", NewtonMetre, "amplitude of the periodic load", kStepRun}, s.step.amplitude,
           FiniteNumber{});
     visit(About{"step.period", Steps, "period of the periodic load", kStepRun}, s.step.period, NumberAtLeast{1});
+    visit(About{"supply.dip_on", Step, "step at which the supply's voltage dips", kEveryRun, "unset, no dip", kDq},
+          s.supply.dipOn, WholeBetween{0, s.run.steps, {}, "run.steps"});
+    visit(About{"supply.dip_off", Step, "step at which the voltage comes back", kEveryRun,
+                "unset, at the run's end; without supply.dip_on, no dip", kDq},
+          s.supply.dipOff, WholeBetween{s.supply.dipOn.value_or(0), s.run.steps, "supply.dip_on", "run.steps"});
+    visit(About{"supply.dip_level", None, "the voltage during the dip, as a share of model.U", kEveryRun, {}, kDq},
+          s.supply.dipLevel, NumberAtLeast{0});
+    visit(About{"supply.reverse_on", Step, "step at which two phases are swapped (plugging)", kEveryRun,
+                "unset, never", kDq},
+          s.supply.reverseOn, WholeBetween{0, s.run.steps, {}, "run.steps"});
 }
 
 template <typename Rule>
@@ -513,6 +523,18 @@ DqParameters DqParametersOf(const Settings& settings)
     const MotorParameters& shared = settings.model;
     return {.Rs = dq.Rs, .Rr = dq.Rr, .Lls = dq.Lls, .Llr = dq.Llr, .Lm = dq.Lm, .U = dq.U,
             .w0 = shared.w0, .p = shared.p, .J = shared.J, .dt = shared.dt, .integrator = dq.integrator};
+}
+
+DqSupplyEvents DqSupplyEventsOf(const Settings& settings)
+{
+    const SupplySettings& supply = settings.supply;
+    DqSupplyEvents events{.reverseOn = supply.reverseOn};
+    if (supply.dipOn) {
+        events.dipOn = *supply.dipOn;
+        events.dipOff = supply.dipOff.value_or(settings.run.steps);
+        events.dipLevel = supply.dipLevel;
+    }
+    return events;
 }
 
 std::optional<Problem> OtherKindProblem(const Settings& settings, std::span<const std::string> given)

@@ -38,6 +38,17 @@ struct DqSettings {
     bool operator==(const DqSettings&) const = default;
 };
 
+// What befalls the d-q machine's supply on the run's steps: a voltage dip
+// from dipOn to dipOff - 1 (unset, to the run's end) at dipLevel of U, and
+// two phases swapped at reverseOn (plugging). Unset, neither happens.
+struct SupplySettings {
+    std::optional<std::int64_t> dipOn;
+    std::optional<std::int64_t> dipOff;
+    double dipLevel = 0.5;
+    std::optional<std::int64_t> reverseOn;
+    bool operator==(const SupplySettings&) const = default;
+};
+
 struct RunSettings {
     std::int64_t steps = 2000;
     // Typed loads above it are refused.
@@ -85,6 +96,7 @@ struct Settings {
     GaussSettings gauss;
     UniformSettings uniform;
     StepSettings step;
+    SupplySettings supply;
 
     // The step at which the step response removes its load.
     std::int64_t LoadOff() const;
@@ -96,6 +108,9 @@ struct Settings {
 
 // The d-q machine's parameters: its own settings and the shared ones.
 DqParameters DqParametersOf(const Settings& settings);
+
+// The supply's events over a d-q run of the settings.
+DqSupplyEvents DqSupplyEventsOf(const Settings& settings);
 
 // The error for a name that is not a setting, with the nearest that is.
 SettingsError UnknownSetting(std::string_view name, std::string_view nearest);

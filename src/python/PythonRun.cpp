@@ -67,12 +67,15 @@ py::array View(std::span<const double> values, const py::handle& owner)
     return array;
 }
 
-Quantity QuantityNamed(const std::string& name)
+Quantity QuantityNamed(const RunResult& run, const std::string& name)
 {
-    for (Quantity quantity : kQuantities)
+    std::string names;
+    for (Quantity quantity : run.Quantities()) {
         if (QuantityName(quantity) == name)
             return quantity;
-    throw py::key_error("a run's quantities are Md and Omega, not '" + name + "'");
+        names += (names.empty() ? "" : ", ") + std::string(QuantityName(quantity));
+    }
+    throw py::key_error("this run's quantities are " + names + ", not '" + name + "'");
 }
 
 py::array QuantityArray(const py::object& self, Quantity quantity)
@@ -229,16 +232,17 @@ void AddRuns(py::module_& module)
                 return py::none();
             return py::make_tuple(r.member->setting, r.member->value);
         }, "A family's member: its setting and value; None otherwise.")
-        .def_property_readonly("quantities", [](const PythonResult&) {
-            py::tuple names(kQuantities.size());
-            for (std::size_t i = 0; i < kQuantities.size(); ++i)
-                names[i] = py::str(std::string(QuantityName(kQuantities[i])));
+        .def_property_readonly("quantities", [](const PythonResult& r) {
+            const std::span<const Quantity> quantities = r.run->Quantities();
+            py::tuple names(quantities.size());
+            for (std::size_t i = 0; i < quantities.size(); ++i)
+                names[i] = py::str(std::string(QuantityName(quantities[i])));
             return names;
-        })
+        }, "The names of the quantities the run's model reports: Md and Omega, and Is and ia for the d-q machine.")
         .def_property_readonly("Md", [](const py::object& self) { return QuantityArray(self, Quantity::Md); })
         .def_property_readonly("Omega", [](const py::object& self) { return QuantityArray(self, Quantity::Omega); })
         .def("__getitem__", [](const py::object& self, const std::string& name) {
-            return QuantityArray(self, QuantityNamed(name));
+            return QuantityArray(self, QuantityNamed(*self.cast<const PythonResult&>().run, name));
         })
         .def_property_readonly("step", [](const PythonResult& r) {
             return py::module_::import("numpy").attr("arange")(r.run->Of(Quantity::Md).Size(),

@@ -25,12 +25,12 @@ py::object GetItem(const Settings& settings, const std::string& name)
     return value ? ToPython(*value) : py::none();
 }
 
-// Every setting that has a value, by its full name, in the order files list
-// them: an optional setting left unset is left out, as a file leaves it out.
+// Every setting of the chosen model that has a value, by its full name, in
+// the order files list them: what a file writes of them.
 py::dict ToDict(const Settings& settings)
 {
     py::dict values;
-    for (std::string_view name : SettingNames())
+    for (std::string_view name : SettingNamesInForce(settings))
         if (const std::optional<SettingValue> value = GetSetting(settings, name))
             values[py::str(std::string(name))] = ToPython(*value);
     return values;
@@ -127,7 +127,7 @@ void AddSettings(py::module_& module)
                 names.append(py::str(std::string(name)));
             return names;
         }, "Every setting's full name, in the order files list them.")
-        .def("to_dict", &ToDict, "Every setting that has a value; an unset optional one is left out.")
+        .def("to_dict", &ToDict, "Every setting of the chosen model that has a value, as an experiment file holds them.")
         .def("to_toml", &ExperimentFile::Text, "The settings as a complete experiment file.")
         .def("save", [](const Settings& settings, const std::string& path) { ExperimentFile::Save(path, settings); },
              py::arg("path"), "Replaces the file with to_toml(), whole or not at all.")

@@ -141,7 +141,7 @@ Table StatsTable(const RunResult& run, analysis::Step first, analysis::Step last
                               " are not a range within the run's 0 to " + std::to_string(steps - 1));
     Table table;
     const analysis::StepRange range{first, last};
-    for (Quantity quantity : kQuantities)
+    for (Quantity quantity : run.Quantities())
         if (const auto statistics = analysis::ComputeStatistics(run.Of(quantity).Points(), range))
             table.rows.append(StatsRow(quantity, range, *statistics, table.columns));
     return table;

@@ -62,12 +62,13 @@ struct GroupText {
     int column;
 };
 
-const std::array<GroupText, 5> kGroups{{
+const std::array<GroupText, 6> kGroups{{
     {"model", QT_TRANSLATE_NOOP("ParametersWindow", "Модель двигателя"), 0},
     {"run", QT_TRANSLATE_NOOP("ParametersWindow", "Опыт"), 0},
     {"gauss", QT_TRANSLATE_NOOP("ParametersWindow", "Гауссовская нагрузка"), 0},
     {"uniform", QT_TRANSLATE_NOOP("ParametersWindow", "Равномерная нагрузка"), 1},
     {"step", QT_TRANSLATE_NOOP("ParametersWindow", "Ступенчатая нагрузка"), 1},
+    {"supply", QT_TRANSLATE_NOOP("ParametersWindow", "Питание"), 1},
 }};
 
 // A setting's row: what it is, what its field shows while empty and the
@@ -79,7 +80,7 @@ struct RowText {
     const char* hint = "";
 };
 
-const std::array<RowText, 30> kRows{{
+const std::array<RowText, 34> kRows{{
     {"model.kind", QT_TRANSLATE_NOOP("ParametersWindow", "Модель"), "",
      QT_TRANSLATE_NOOP("ParametersWindow",
                        "three-state — модель Md, Omega и K; dq — асинхронная машина пятого порядка в осях d-q")},
@@ -122,6 +123,14 @@ const std::array<RowText, 30> kRows{{
     {"step.k", QT_TRANSLATE_NOOP("ParametersWindow", "Коэффициент вентилятора")},
     {"step.amplitude", QT_TRANSLATE_NOOP("ParametersWindow", "Амплитуда")},
     {"step.period", QT_TRANSLATE_NOOP("ParametersWindow", "Период")},
+    {"supply.dip_on", QT_TRANSLATE_NOOP("ParametersWindow", "Начало провала напряжения"),
+     QT_TRANSLATE_NOOP("ParametersWindow", "нет")},
+    {"supply.dip_off", QT_TRANSLATE_NOOP("ParametersWindow", "Конец провала"),
+     QT_TRANSLATE_NOOP("ParametersWindow", "до конца опыта")},
+    {"supply.dip_level", QT_TRANSLATE_NOOP("ParametersWindow", "Напряжение в провале"), "",
+     QT_TRANSLATE_NOOP("ParametersWindow", "Доля от U")},
+    {"supply.reverse_on", QT_TRANSLATE_NOOP("ParametersWindow", "Реверс (перемена двух фаз)"),
+     QT_TRANSLATE_NOOP("ParametersWindow", "нет")},
 }};
 
 QString UnitText(Unit unit)
@@ -483,6 +492,13 @@ void ParametersWindow::ReadFields()
         for (QWidget* widget : {&Field(name), static_cast<QWidget*>(&Reason(name)),
                                 static_cast<QWidget*>(findChild<QLabel*>(WidgetName(name, "_label")))})
             widget->setVisible(shown);
+    }
+    // A group of the other model's settings alone goes with them.
+    for (const GroupText& group : kGroups) {
+        const bool any = std::ranges::any_of(SettingsTable(), [&](const SettingSpec& spec) {
+            return spec.Group() == group.group && SettingOfKind(spec.name, read.Kind());
+        });
+        findChild<QGroupBox*>(Latin(group.group) + QStringLiteral("_box"))->setVisible(any);
     }
     ui_->StatusLabel->setText(refused_.empty()
                                   ? QString()

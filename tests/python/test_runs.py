@@ -20,6 +20,10 @@ RUNS = [
      dict(kind="step", load=20, settings={"step.profile": "ramp", "step.ramp": 300, "model.J": 0.0344})),
     (("step", "5", "--set", "step.profile=periodic", "--set", "step.amplitude=3"),
      dict(kind="step", load=5, settings=motormodel.Settings({"step.profile": "periodic", "step.amplitude": 3.0}))),
+    (("step", "20", "--set", "model.kind=dq", "--set", "run.steps=3000", "--set", "supply.dip_on=1500"),
+     dict(kind="step", load=20, settings={"model.kind": "dq", "run.steps": 3000, "supply.dip_on": 1500})),
+    (("gauss", "--seed", "2", "--set", "model.kind=dq", "--set", "model.integrator=euler", "--set", "model.dt=1e-5"),
+     dict(kind="gauss", seed=2, settings={"model.kind": "dq", "model.integrator": "euler", "model.dt": 1e-5})),
 ]
 
 
@@ -31,8 +35,10 @@ class SameBitsAsTheBatchTool(unittest.TestCase):
                 expected = columns(out)
                 run = motormodel.run(**call)
                 self.assertEqual(run.outcome, "done")
-                for name in ("step", "t", "Md", "Omega"):
-                    self.assertTrue(np.array_equal(bits(getattr(run, name)), bits(expected[name])), name)
+                self.assertEqual(("step", "t") + run.quantities, tuple(expected))
+                for name in ("step", "t") + run.quantities:
+                    self.assertTrue(np.array_equal(bits(run[name] if name in run.quantities else getattr(run, name)),
+                                                   bits(expected[name])), name)
                 if run.kind == "step":
                     maxima = dict(line.split(" ", 2)[1:] for line in err.splitlines())
                     self.assertEqual(run.maxima, {"Md": float(maxima["M"]), "Omega": float(maxima["Omega"])})
@@ -44,7 +50,9 @@ class SameBitsAsTheBatchTool(unittest.TestCase):
                 (("30",), 30, None),
                 (("20", "--set", "step.on=200", "--set", "step.off=1500"), 20, {"step.on": 200, "step.off": 1500}),
                 (("15", "--set", "step.profile=fan", "--set", "step.k=0.0004"), 15,
-                 {"step.profile": "fan", "step.k": 0.0004})]:
+                 {"step.profile": "fan", "step.k": 0.0004}),
+                (("25", "--set", "model.kind=dq", "--set", "run.steps=6000"), 25,
+                 {"model.kind": "dq", "run.steps": 6000})]:
             with self.subTest(arguments=arguments):
                 out, _ = cli("step", *arguments, "--metrics", "-", "--time")
                 expected = rows(out)

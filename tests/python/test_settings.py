@@ -3,6 +3,7 @@ that say what the batch tool says."""
 
 import os
 import tempfile
+import tomllib
 import unittest
 
 import motormodel
@@ -26,10 +27,12 @@ class SettingsAsValues(unittest.TestCase):
         out, _ = cli("settings", "--set", "model.J=0.0344", "--set", "step.load=12")
         self.assertEqual(motormodel.Settings({"model.J": 0.0344, "step.load": 12}).to_toml(), out)
 
-    def test_unset_settings_are_left_out(self):
-        values = motormodel.Settings().to_dict()
-        self.assertEqual(list(values), [n for n in motormodel.Settings.names() if n not in
-                                        ("run.seed", "step.load", "step.off")])
+    def test_the_dict_holds_what_the_file_holds(self):
+        for given in ({}, {"model.kind": "dq", "supply.dip_on": 100}):
+            with self.subTest(given=given):
+                out, _ = cli("settings", *[f"--set={n}={v}" for n, v in given.items()])
+                written = [f"{table}.{key}" for table, keys in tomllib.loads(out).items() for key in keys]
+                self.assertEqual(list(motormodel.Settings(given).to_dict()), written)
         self.assertIsNone(motormodel.Settings()["step.load"])
 
     def test_items_set_and_read_by_name(self):
