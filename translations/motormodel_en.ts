@@ -373,22 +373,6 @@
         <translation>Quantity</translation>
     </message>
     <message>
-        <source>Md: наброс</source>
-        <translation>Md: load on</translation>
-    </message>
-    <message>
-        <source>Md: сброс</source>
-        <translation>Md: load off</translation>
-    </message>
-    <message>
-        <source>Omega: наброс</source>
-        <translation>Omega: load on</translation>
-    </message>
-    <message>
-        <source>Omega: сброс</source>
-        <translation>Omega: load off</translation>
-    </message>
-    <message>
         <source>Закреплённые реакции по выходам</source>
         <translation>Pinned step responses</translation>
     </message>
@@ -511,14 +495,6 @@
     <message>
         <source>Время, с</source>
         <translation>Time, s</translation>
-    </message>
-    <message>
-        <source>Md: разгон</source>
-        <translation>Md: run-up</translation>
-    </message>
-    <message>
-        <source>Omega: разгон</source>
-        <translation>Omega: run-up</translation>
     </message>
     <message>
         <source>разгон</source>

@@ -2,9 +2,12 @@
 
 #include "plot/AxisUnits.h"
 
+#include <array>
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace analysis {
 
@@ -22,19 +25,6 @@ public:
         return *this;
     }
     CsvRow& operator<<(double value) { return *this << CsvNumber(value, style_); }
-    CsvRow& operator<<(Step step) { return *this << std::to_string(step); }
-    CsvRow& operator<<(std::size_t count) { return *this << std::to_string(count); }
-    template <typename T>
-    CsvRow& operator<<(const std::optional<T>& value)
-    {
-        return value ? *this << *value : EmptyCells(1);
-    }
-
-    CsvRow& EmptyCells(int count)
-    {
-        text_.append(static_cast<std::size_t>(count), style_.separator);
-        return *this;
-    }
 
     std::string Line() const { return text_ + '\n'; }
 
@@ -52,61 +42,91 @@ std::string Heading(std::initializer_list<std::string_view> names, CsvStyle styl
     return heading;
 }
 
-std::optional<double> LengthOf(const std::optional<Step>& steps, double secondsPerStep)
+// A figure's cell: a number in the style, a whole count, yes or no.
+std::string CellOf(Figure figure, const std::optional<double>& value, CsvStyle style)
 {
-    if (!steps)
-        return std::nullopt;
-    return DurationOfSteps(static_cast<double>(*steps), secondsPerStep);
+    if (!value)
+        return {};
+    switch (KindOf(figure)) {
+    case FigureKind::Whole:
+        return std::to_string(static_cast<std::int64_t>(*value));
+    case FigureKind::Flag:
+        return *value != 0 ? "yes" : "no";
+    case FigureKind::Number:
+        break;
+    }
+    return CsvNumber(*value, style);
+}
+
+template <std::size_t N>
+std::string FigureNames(const std::array<Figure, N>& figures, CsvStyle style)
+{
+    std::string names;
+    for (Figure figure : figures)
+        names += style.separator + std::string(FigureName(figure));
+    return names;
+}
+
+template <std::size_t N>
+CsvRow& AddFigures(CsvRow& line, const Figures& figures, const std::array<Figure, N>& shown, CsvStyle style)
+{
+    for (Figure figure : shown)
+        line << CellOf(figure, figures[figure], style);
+    return line;
+}
+
+std::string StatisticsHeading(CsvStyle style)
+{
+    return "trace" + FigureNames(kStatisticsFigures, style) + '\n';
+}
+
+std::string StatisticsLine(std::string_view trace, const Figures& figures, CsvStyle style)
+{
+    CsvRow line(trace, style);
+    return AddFigures(line, figures, kStatisticsFigures, style).Line();
 }
 
 } // namespace
 
-std::string CharacteristicsCsv(std::span<const CharacteristicsRow> rows, CsvStyle style,
-                               std::optional<double> secondsPerStep)
+std::string StepRowsCsv(std::span<const StepRow> rows, CsvStyle style, bool times)
 {
-    std::string csv = Heading({"trace", "segment", "initial", "final", "peak", "peak_step", "trough", "trough_step",
-                               "rise_steps", "settling_steps", "overshoot_percent", "undershoot_percent", "t63_steps",
-                               "end", "rest", "settled"},
-                              style);
-    if (secondsPerStep)
-        csv += style.separator + Heading({"peak_seconds", "trough_seconds", "rise_seconds", "settling_seconds",
-                                          "t63_seconds"},
-                                         style);
+    std::string csv = "trace" + std::string(1, style.separator) + "segment" + FigureNames(kStepFigures, style);
+    if (times)
+        csv += FigureNames(kStepTimeFigures, style);
     csv += '\n';
-    for (const CharacteristicsRow& row : rows) {
-        const StepCharacteristics& c = row.values;
+    for (const StepRow& row : rows) {
         CsvRow line(QuantityName(row.quantity), style);
-        line << SegmentName(row.segment) << c.initial << (c.settled ? std::optional(c.final) : std::nullopt) << c.peak
-             << c.peakStep << c.trough << c.troughStep << c.riseSteps << c.settlingSteps << c.overshootPercent
-             << c.undershootPercent << c.timeConstantSteps << c.final << c.rest;
-        if (c.rest)
-            line << (c.settled ? "yes" : "no");
-        else
-            line.EmptyCells(1);
-        if (const std::optional<double> dt = secondsPerStep)
-            line << TimeOfStep(static_cast<double>(c.peakStep), *dt) << TimeOfStep(static_cast<double>(c.troughStep), *dt)
-                 << LengthOf(c.riseSteps, *dt) << LengthOf(c.settlingSteps, *dt) << LengthOf(c.timeConstantSteps, *dt);
+        AddFigures(line << SegmentName(row.segment), row.figures, kStepFigures, style);
+        if (times)
+            AddFigures(line, row.figures, kStepTimeFigures, style);
         csv += line.Line();
     }
     return csv;
 }
 
+std::string CharacteristicsCsv(std::span<const CharacteristicsRow> rows, CsvStyle style,
+                               std::optional<double> secondsPerStep)
+{
+    // Without a step size the times are left out, whatever they would be.
+    std::vector<StepRow> figures;
+    for (const CharacteristicsRow& row : rows)
+        figures.push_back({row.quantity, row.segment, FiguresOf(row.values, secondsPerStep.value_or(1))});
+    return StepRowsCsv(figures, style, secondsPerStep.has_value());
+}
+
+std::string RangeRowsCsv(std::span<const RangeRow> rows, CsvStyle style)
+{
+    std::string csv = StatisticsHeading(style);
+    for (const RangeRow& row : rows)
+        csv += StatisticsLine(row.quantity ? QuantityName(*row.quantity) : std::string_view(), row.figures, style);
+    return csv;
+}
+
 std::string StatisticsCsv(std::span<const StatisticsRow> rows, CsvStyle style)
 {
-    std::string csv = Heading({"trace", "from", "to", "count", "min", "min_step", "max", "max_step", "mean", "rms",
-                               "std"},
-                              style) +
-                      '\n';
-    for (const StatisticsRow& row : rows) {
-        CsvRow line(row.trace, style);
-        line << row.range.first << row.range.last;
-        if (const std::optional<SignalStatistics>& s = row.statistics)
-            line << s->count << s->min << s->minStep << s->max << s->maxStep << s->mean << s->rms
-                 << s->standardDeviation;
-        else
-            (line << std::size_t{0}).EmptyCells(7); // min to std
-        csv += line.Line();
-    }
+    std::string csv = StatisticsHeading(style);
+    for (const StatisticsRow& row : rows)
+        csv += StatisticsLine(row.trace, FiguresOf(row.range, row.statistics), style);
     return csv;
 }
 

@@ -1,12 +1,12 @@
 #include "PythonTables.h"
 
-#include "analysis/SignalStatistics.h"
-#include "analysis/StepCharacteristics.h"
-#include "plot/AxisUnits.h"
+#include "analysis/Measurements.h"
 
 #include <pybind11/stl.h>
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -16,91 +16,52 @@ namespace python {
 
 namespace {
 
-// Builds a row figure by figure, keeping the columns' order.
-class Row {
-public:
-    explicit Row(std::vector<std::string>& columns) : columns_(columns) {}
-
-    template <typename Value>
-    Row& Add(std::string_view name, const Value& value)
-    {
-        const std::string key(name);
-        if (columns_.size() <= count_)
-            columns_.push_back(key);
-        row_[py::str(key)] = Figure(value);
-        ++count_;
-        return *this;
+// A figure as Python holds it: a float, an int for a whole count, a bool
+// for yes or no, None where it is undefined.
+py::object FigureObject(analysis::Figure figure, const std::optional<double>& value)
+{
+    if (!value)
+        return py::none();
+    switch (analysis::KindOf(figure)) {
+    case analysis::FigureKind::Whole:
+        return py::int_(static_cast<std::int64_t>(*value));
+    case analysis::FigureKind::Flag:
+        return py::bool_(*value != 0);
+    case analysis::FigureKind::Number:
+        break;
     }
+    return py::float_(*value);
+}
 
-    py::dict Done() { return std::move(row_); }
+// Adds a row of the quantity's figures, and the columns the first time.
+class Rows {
+public:
+    explicit Rows(Table& table) : table_(table) {}
+
+    // The figures of each list in `shown`, in their order.
+    template <typename... Lists>
+    void Add(std::optional<Quantity> quantity, std::optional<Segment> segment, const analysis::Figures& figures,
+             const Lists&... shown)
+    {
+        const bool first = table_.columns.empty();
+        py::dict row;
+        auto add = [&](std::string_view name, py::object value) {
+            if (first)
+                table_.columns.emplace_back(name);
+            row[py::str(std::string(name))] = std::move(value);
+        };
+        add("quantity", quantity ? py::object(py::str(std::string(QuantityName(*quantity)))) : py::none());
+        if (segment)
+            add("segment", py::str(std::string(analysis::SegmentName(*segment))));
+        for (const auto& list : {std::span<const analysis::Figure>(shown)...})
+            for (const analysis::Figure figure : list)
+                add(analysis::FigureName(figure), FigureObject(figure, figures[figure]));
+        table_.rows.append(std::move(row));
+    }
 
 private:
-    template <typename Value>
-    static py::object Figure(const std::optional<Value>& value)
-    {
-        return value ? py::cast(*value) : py::none();
-    }
-    template <typename Value>
-    static py::object Figure(const Value& value)
-    {
-        return py::cast(value);
-    }
-
-    std::vector<std::string>& columns_;
-    std::size_t count_ = 0;
-    py::dict row_;
+    Table& table_;
 };
-
-std::optional<double> LengthOf(const std::optional<analysis::Step>& steps, double secondsPerStep)
-{
-    return steps ? std::optional(DurationOfSteps(static_cast<double>(*steps), secondsPerStep)) : std::nullopt;
-}
-
-py::dict MetricsRow(const analysis::CharacteristicsRow& row, double dt, std::vector<std::string>& columns)
-{
-    const analysis::StepCharacteristics& c = row.values;
-    Row line(columns);
-    line.Add("quantity", std::string(QuantityName(row.quantity)))
-        .Add("segment", std::string(analysis::SegmentName(row.segment)))
-        .Add("initial", c.initial)
-        .Add("final", c.settled ? std::optional(c.final) : std::nullopt)
-        .Add("peak", c.peak)
-        .Add("peak_step", c.peakStep)
-        .Add("trough", c.trough)
-        .Add("trough_step", c.troughStep)
-        .Add("rise_steps", c.riseSteps)
-        .Add("settling_steps", c.settlingSteps)
-        .Add("overshoot_percent", c.overshootPercent)
-        .Add("undershoot_percent", c.undershootPercent)
-        .Add("t63_steps", c.timeConstantSteps)
-        .Add("end", c.final)
-        .Add("rest", c.rest)
-        .Add("settled", c.rest ? std::optional(c.settled) : std::nullopt)
-        .Add("peak_seconds", TimeOfStep(static_cast<double>(c.peakStep), dt))
-        .Add("trough_seconds", TimeOfStep(static_cast<double>(c.troughStep), dt))
-        .Add("rise_seconds", LengthOf(c.riseSteps, dt))
-        .Add("settling_seconds", LengthOf(c.settlingSteps, dt))
-        .Add("t63_seconds", LengthOf(c.timeConstantSteps, dt));
-    return line.Done();
-}
-
-py::dict StatsRow(Quantity quantity, analysis::StepRange range, const analysis::SignalStatistics& s,
-                  std::vector<std::string>& columns)
-{
-    Row line(columns);
-    line.Add("quantity", std::string(QuantityName(quantity)))
-        .Add("from", range.first)
-        .Add("to", range.last)
-        .Add("count", s.count)
-        .Add("min", s.min)
-        .Add("min_step", s.minStep)
-        .Add("max", s.max)
-        .Add("max_step", s.maxStep)
-        .Add("mean", s.mean)
-        .Add("rms", s.rms)
-        .Add("std", s.standardDeviation);
-    return line.Done();
-}
 
 py::object ToPandas(const Table& table)
 {
@@ -128,8 +89,10 @@ Table MetricsTable(const RunResult& run)
     if (run.kind != RunKind::Step || run.outcome != RunOutcome::Done)
         throw py::value_error("metrics() measures a step response that ran all its steps");
     Table table;
-    for (const analysis::CharacteristicsRow& row : analysis::CharacterizeStepResponse(run))
-        table.rows.append(MetricsRow(row, run.settings.model.dt, table.columns));
+    Rows rows(table);
+    for (const analysis::StepRow& row : analysis::MeasureRun(run).steps)
+        rows.Add(row.quantity, row.segment, row.figures, analysis::kStepFigures,
+                 analysis::kStepTimeFigures);
     return table;
 }
 
@@ -140,10 +103,9 @@ Table StatsTable(const RunResult& run, analysis::Step first, analysis::Step last
         throw py::value_error("steps " + std::to_string(first) + " to " + std::to_string(last) +
                               " are not a range within the run's 0 to " + std::to_string(steps - 1));
     Table table;
-    const analysis::StepRange range{first, last};
-    for (Quantity quantity : run.Quantities())
-        if (const auto statistics = analysis::ComputeStatistics(run.Of(quantity).Points(), range))
-            table.rows.append(StatsRow(quantity, range, *statistics, table.columns));
+    Rows rows(table);
+    for (const analysis::RangeRow& row : analysis::MeasureStatistics(analysis::TracesOf(run), {first, last}))
+        rows.Add(row.quantity, std::nullopt, row.figures, analysis::kStatisticsFigures);
     return table;
 }
 

@@ -1,20 +1,24 @@
 #pragma once
 
-#include "analysis/SignalStatistics.h"
+#include "analysis/Measurements.h"
 #include "experiments/Experiments.h"
+#include "ui/MeasurementCells.h"
 #include "ui/ReportDocument.h"
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 class ChartCursors;
 class ChartPins;
 class QTableWidget;
+class QGroupBox;
 class Trace;
 class TraceChart;
 
@@ -22,9 +26,13 @@ namespace Ui {
 class MeasurementsWindow;
 }
 
+// The step response's traces by quantity: the chart's Md and Omega, and
+// the d-q machine's Is and ia, which only this window shows.
+using StepTraces = std::array<const Trace*, kDqQuantities.size()>;
+
 // The measurements window: the statistics of each shown trace that holds
 // points over the steps the chart shows, the step characteristics of the
-// step response and of every pinned one (a row per pin and segment, a
+// step response (of every quantity its model reports) and of every pinned one (a row per pin and segment, a
 // family's value first), and what the two cursors read. It follows the chart while
 // it is open, through runs, clears, zoom, pan, legend clicks and cursor
 // drags. Numbers show six significant digits and their exact value, which
@@ -35,23 +43,17 @@ class MeasurementsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // The step response's two traces are also on the chart; the settings and
-    // the load are the ones they were made with. Times in seconds at the
-    // cursors take the step size of the run the chart shows.
-    MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const ChartPins& pins, const Trace& stepMd,
-                       const Trace& stepOmega, const std::optional<RunRecipe>& stepRecipe, const std::optional<std::int32_t>& stepLoad,
+    // The step response's Md and Omega are also on the chart; the settings
+    // and the load are the ones its traces were made with. Times in
+    // seconds at the cursors take the step size of the run the chart shows.
+    MeasurementsWindow(TraceChart& chart, const ChartCursors& cursors, const ChartPins& pins, StepTraces stepTraces,
+                       const std::optional<RunRecipe>& stepRecipe, const std::optional<std::int32_t>& stepLoad,
                        QWidget* parent = nullptr);
     ~MeasurementsWindow() override;
 
-    // The selected cells of the table, exactly, a line per row and a tab
-    // between cells, under a line of the columns' headings and each after
-    // its row's name; unselected cells within the selection's rectangle are
-    // empty.
-    static QString SelectionText(const QTableWidget& table);
-
-    // The statistics, the step characteristics and the pinned responses
-    // as the window shows them now, whether it is open or not, each under
-    // its box's title; a table with nothing to show is left out.
+    // The statistics, the step characteristics and the pinned responses,
+    // measured now whether the window is open or not, each under its
+    // box's title; a table with nothing to show is left out.
     std::vector<ReportTable> ReportTables();
 
 protected:
@@ -63,13 +65,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The pins table's headings of the step characteristics.
-    void NameCharacteristicColumns();
     void Update();
     // Statistics over many points are taken now, for a report, or on a
     // worker while the window shows the rest.
     enum class Measure { Now, Meanwhile };
     void ShowTables(Measure measure);
+    // A trace the statistics table lists, its heading and its quantity.
+    struct ToList {
+        const Trace* trace;
+        std::string heading;
+        std::optional<Quantity> quantity;
+    };
+    std::vector<ToList> StatisticsTraces() const;
     void ShowStatistics(Measure measure);
     void ShowStepCharacteristics();
     void ShowPinnedSteps();
@@ -83,16 +90,21 @@ private:
     const ChartPins& pins_;
     // The pins' revision the pins table shows: it changes only with them.
     std::optional<std::uint64_t> pinsShown_;
+    std::vector<PinMeasurement> pinsMeasured_;
     // The step response the step table shows: its traces' revisions and
     // what made them.
     struct StepShown {
-        std::uint64_t md;
-        std::uint64_t omega;
+        std::array<std::uint64_t, kDqQuantities.size()> revisions;
         std::optional<std::int32_t> load;
         bool recipe;
         bool operator==(const StepShown&) const = default;
     };
     std::optional<StepShown> stepShown_;
+    // What the step table shows; nothing without a whole run.
+    std::optional<analysis::Measurements> stepMeasured_;
+    // What the statistics table shows, and its traces by the rows' places.
+    std::vector<analysis::RangeRow> statistics_;
+    std::vector<MeasuredTraceRow> statisticsTraces_;
     // The statistics table's traces, each at its revision over the steps
     // measured, with what was found.
     struct MeasuredTrace {
@@ -117,8 +129,7 @@ private:
     bool measuring_ = false;
     // The pins' revision measured_ was taken at.
     std::optional<std::uint64_t> measuredPins_;
-    const Trace& stepMd_;
-    const Trace& stepOmega_;
+    StepTraces stepTraces_;
     // What made the step response on the chart, if anything.
     const std::optional<RunRecipe>& stepRecipe_;
     const std::optional<std::int32_t>& stepLoad_;

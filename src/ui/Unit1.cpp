@@ -105,7 +105,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
                                   RunTrace{false, static_cast<std::uint64_t>(run.kind), quantity});
     chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, *chartTools_.pins,
-                                           Series(RunKind::Step, Quantity::Md), Series(RunKind::Step, Quantity::Omega),
+                                           {&Series(RunKind::Step, Quantity::Md), &Series(RunKind::Step, Quantity::Omega),
+                                            &stepCurrents_[0], &stepCurrents_[1]},
                                            recipes_[static_cast<std::size_t>(RunKind::Step)], stepLoad_, this);
     mechanical_ = new MechanicalWindow(*ui_->Chart1, *chartTools_.pins, settings_, stepLoad_, this);
     parameters_ = new ParametersWindow(this);
@@ -416,6 +417,9 @@ void TForm1::TakeRun(RunResult& run)
         stepLoad_.reset();
     for (std::size_t i = 0; i < kQuantities.size(); ++i)
         SeriesOf(run.kind, kQuantities[i]).SwapPoints(run.traces[i]);
+    if (step)
+        for (std::size_t i = 0; i < stepCurrents_.size(); ++i)
+            stepCurrents_[i].SwapPoints(run.currents[i]);
     // A short run's storage serves the next; a long one's would double what
     // the window holds.
     if (run.settings.run.steps <= kStepsInClick)
@@ -533,6 +537,8 @@ void TForm1::Button2Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
     for (Trace& trace : series_)
+        trace.Clear();
+    for (Trace& trace : stepCurrents_)
         trace.Clear();
     recipes_ = {};
     // The step response's load goes with it: the mechanical characteristic

@@ -170,6 +170,10 @@ private:
 
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();
+    // The step response's Is and ia of a d-q run, which the measurements
+    // window measures; empty after a three-state one.
+    std::array<Trace, 2> stepCurrents_{Trace(std::string(QuantityName(Quantity::Is)), clBlack),
+                                       Trace(std::string(QuantityName(Quantity::ia)), clBlack)};
     ChartTools chartTools_{};
     MotorModel model_{};
     RandomSources sources_;

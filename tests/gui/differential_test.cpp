@@ -159,8 +159,8 @@ protected:
     }
 
     // Every step characteristic the tool gives is in the window's step
-    // table under its quantity and segment, and every cell the tool leaves
-    // out is empty there.
+    // table under its quantity and segment, every cell the tool leaves out
+    // is empty there, and a segment the tool has no row for has no column.
     void CompareSteps(const std::string& what)
     {
         // A run the tool does not measure, refused, has no table either.
@@ -177,7 +177,7 @@ protected:
                     return r.at("trace") == quantity && r.at("segment") == segment;
                 });
                 for (const auto& [field, name] : kCharacteristics)
-                    ASSERT_EQ(Cell(table, name, column), row == metrics.end() ? "" : row->at(field))
+                    ASSERT_EQ(Cell(table, name, column), row == metrics.end() ? "-" : row->at(field))
                         << what << ": " << column.toStdString() << ", " << field;
             }
         }

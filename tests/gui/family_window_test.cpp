@@ -8,6 +8,7 @@
 #include "experiments/Family.h"
 #include "toolkit/Conversions.h"
 #include "ui/FamilyWindow.h"
+#include "ui/MeasurementTables.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
 
@@ -233,7 +234,7 @@ TEST_F(Family, PinsTableListsEveryPinnedStepResponse)
     EXPECT_EQ(column(QStringLiteral("Установление в 2 %, шагов")), QStringList{settling(rows[0])});
 
     PinsTable().selectAll();
-    const QStringList lines = MeasurementsWindow::SelectionText(PinsTable()).split('\n');
+    const QStringList lines = SelectionText(PinsTable()).split('\n');
     ASSERT_EQ(lines.size(), 7);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Значение\tГрафик\tУчасток\tНачальное значение\t")));
     EXPECT_EQ(lines[0].count('\t'), PinsTable().columnCount() - 1);

@@ -1,9 +1,11 @@
 #include "ChartWindowFixture.h"
 
+#include "analysis/Measurements.h"
 #include "analysis/SignalStatistics.h"
 #include "chart/ChartCursors.h"
 #include "chart/ChartNavigator.h"
 #include "chart/ChartPins.h"
+#include "experiments/ExperimentFile.h"
 #include "plot/CsvTable.h"
 #include "toolkit/Conversions.h"
 #include "ui/MeasurementsWindow.h"
@@ -15,8 +17,10 @@
 #include <QLayout>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -341,6 +345,50 @@ TEST_F(Measurements, TheWindowStaysWhereTheUserPutsIt)
     Window().close();
     Trigger(QStringLiteral("Измерения"));
     EXPECT_EQ(Window().pos(), QPoint(10, 20));
+}
+
+// A d-q machine's step response has columns of Is and ia in the step
+// table, each figure the value of the run as the batch tool measures it,
+// and rows of them in the statistics; the report takes the tables from the
+// measurements, as the window shows them.
+TEST_F(Measurements, ADqRunsCurrentsAreMeasuredAndTheReportHoldsWhatTheWindowShows)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("dq.toml")).toStdString();
+    std::ofstream(path) << "[model]\nkind = \"dq\"\ndt = 1e-4\n[run]\nsteps = 3000\n[step]\non = 1000\noff = 2000\n";
+    form1_->OpenExperiment(path);
+    RunStepResponse(QStringLiteral("10"));
+    Trigger(QStringLiteral("Измерения"));
+    const RunResult plain = RunExperiment({RunKind::Step, ExperimentFile::Load(path, Settings{}), "10", {}});
+    const analysis::Measurements measured = analysis::MeasureRun(plain);
+
+    const QTableWidget& step = Table("StepTable");
+    ASSERT_EQ(step.columnCount(), 1 + static_cast<int>(measured.steps.size()));
+    for (int column = 1; column < step.columnCount(); ++column) {
+        const analysis::StepRow& row = measured.steps[static_cast<std::size_t>(column - 1)];
+        EXPECT_TRUE(step.horizontalHeaderItem(column)->text().startsWith(QString::fromStdString(
+            std::string(QuantityName(row.quantity)) + ": ")));
+        EXPECT_EQ(step.item(11, column)->toolTip(), row.figures[analysis::Figure::RiseSteps]
+                                                        ? QString::number(static_cast<qint64>(*row.figures[analysis::Figure::RiseSteps]))
+                                                        : QString())
+            << "rise steps of column " << column;
+        EXPECT_EQ(step.item(0, column)->toolTip(), Number(*row.figures[analysis::Figure::Initial]));
+    }
+    EXPECT_TRUE(std::ranges::any_of(measured.steps, [](const auto& row) { return row.quantity == Quantity::ia; }));
+    EXPECT_EQ(Row("StatisticsTable", QStringLiteral("Is (Step)")).value(3), QStringLiteral("3000"));
+    EXPECT_EQ(Row("StatisticsTable", QStringLiteral("ia (Step)")).value(3), QStringLiteral("3000"));
+
+    const std::vector<ReportTable> report = Window().ReportTables();
+    ASSERT_EQ(report.size(), 2u) << "statistics and the step table; no pins";
+    for (const auto& [table, name] : {std::pair{&report[0], "StatisticsTable"}, std::pair{&report[1], "StepTable"}}) {
+        const QTableWidget& shown = Table(name);
+        ASSERT_EQ(table->rows.size(), shown.rowCount()) << name;
+        for (int row = 0; row < shown.rowCount(); ++row)
+            for (int column = 0; column < shown.columnCount(); ++column) {
+                EXPECT_EQ(table->header[column], shown.horizontalHeaderItem(column)->text()) << name;
+                EXPECT_EQ(table->rows[row][column], shown.item(row, column)->text()) << name << " " << row;
+            }
+    }
 }
 
 } // namespace
