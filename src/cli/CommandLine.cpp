@@ -98,7 +98,6 @@ void DescribeCommandLine(CLI::App& app, Options& options, std::ostream& out)
     AddCommands(app, options, out);
 }
 
-
 // The defaults, then every file, then every --set and --seed, each in the
 // order given; checked whole.
 Settings SettingsFromLine(const Options& options)

@@ -3,7 +3,6 @@
 #include "cli/Options.h"
 #include "cli/Output.h"
 #include "experiments/Experiments.h"
-#include "experiments/Family.h"
 #include "plot/ShownTraces.h"
 
 #include <optional>
