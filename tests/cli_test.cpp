@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"gauss --stats a.csv --csv ./b/../a.csv", "options '--stats' and '--csv' name the same file './b/../a.csv'"},
         UsageCase{"step 10 --metrics /tmp/m.csv --stats //tmp/./m.csv", "options '--metrics' and '--stats' name the same file '//tmp/./m.csv'"},
         // Steps of the statistics.
-        UsageCase{"step 10 --from 3", "--from and --to need --stats"},
+        UsageCase{"step 10 --from 3", "--from and --to need --stats or --json"},
         UsageCase{"step 10 --stats - --to 2000", "steps 0 to 2000 are not a range within the run's 0 to 1999"},
         UsageCase{"step 10 --stats - --from -1", "steps -1 to 1999 are not a range within the run's 0 to 1999"},
         UsageCase{"step 10 --stats - --from 6 --to 5", "steps 6 to 5 are not a range within the run's 0 to 1999"},

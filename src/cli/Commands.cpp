@@ -1,0 +1,205 @@
+#include "cli/Commands.h"
+
+#include "analysis/AnalysisCsv.h"
+#include "analysis/SignalStatistics.h"
+#include "analysis/StepCharacteristics.h"
+#include "cli/Characteristic.h"
+#include "cli/JsonReport.h"
+#include "cli/Texts.h"
+#include "experiments/ExperimentFile.h"
+#include "experiments/Runs.h"
+#include "plot/CsvTable.h"
+#include "plot/Trace.h"
+#include "session/Session.h"
+#include "toolkit/Conversions.h"
+
+#include <exception>
+#include <utility>
+
+namespace cli {
+
+namespace {
+
+// The run's points as the chart exports them, headed "step,Md,Omega", or
+// "step,t,Md,Omega" with --time, and ",Is,ia" after them for the d-q model.
+void WriteRunCsv(const RunResult& run, const Options& options, const CsvWrite& write)
+{
+    const ShownTraces traces = RunTraces(run);
+    WriteCsvTable(traces, traces.ShownIndices(), options.style, TimeStep(run, options), write);
+}
+
+void ReportMaxima(const RunResult& run, const Options& options, const Streams& streams)
+{
+    using toolkit::FloatToStr;
+    const std::string text = "Max M " + FloatToStr(run.mdMax) + "\nMax Omega " + FloatToStr(run.omegaMax) + '\n';
+    if (options.standardOutputTaken)
+        streams.err << text;
+    else
+        WriteStandardOutput(streams.out, text);
+}
+
+// Each quantity's statistics over the steps --from and --to give.
+std::vector<analysis::StatisticsRow> StatisticsRows(const Options& options, const RunResult& run)
+{
+    const analysis::StepRange range = StatisticsRange(options, run.settings);
+    std::vector<analysis::StatisticsRow> rows;
+    for (const Quantity quantity : run.Quantities())
+        rows.push_back({std::string(QuantityName(quantity)), range,
+                        analysis::ComputeStatistics(run.Of(quantity).Points(), range)});
+    return rows;
+}
+
+// The run's document before its measurements.
+RunReport ReportOf(const Options& options, const RunResult& run)
+{
+    return {.command = CommandName(options.command),
+            .settings = run.settings,
+            .refused = run.outcome == RunOutcome::Refused,
+            .load = run.load,
+            .maxima = std::nullopt,
+            .metrics = std::nullopt,
+            .statistics = std::nullopt};
+}
+
+// What a run that went to its end measures, each measured once for every
+// output that gives it.
+void WriteMeasurements(const Options& options, const RunResult& run)
+{
+    const bool stepResponse = options.command == Command::Step;
+    std::vector<analysis::CharacteristicsRow> characteristics;
+    if (stepResponse && (options.metrics || options.json))
+        characteristics = analysis::CharacterizeStepResponse(run);
+    std::vector<analysis::StatisticsRow> statistics;
+    if (options.stats || options.json)
+        statistics = StatisticsRows(options, run);
+    if (options.metrics)
+        options.metrics->Write(analysis::CharacteristicsCsv(characteristics, options.style, TimeStep(run, options)));
+    if (options.stats)
+        options.stats->Write(analysis::StatisticsCsv(statistics, options.style));
+    if (options.json) {
+        RunReport report = ReportOf(options, run);
+        if (stepResponse) {
+            report.maxima = Maxima{run.mdMax, run.omegaMax};
+            report.metrics = characteristics;
+        }
+        report.statistics = statistics;
+        options.json->Write(RunJson(report));
+    }
+}
+
+// The single run of step, gauss or uniform.
+int RunOne(const Options& options, const Settings& settings, const Streams& streams)
+{
+    WarnOfUnstableStep(settings, streams.err);
+    const RunResult run = RunExperiment(
+        {KindOfRun(options.command), settings, LoadText(options, settings), SourcesOf(settings)});
+    if (run.outcome == RunOutcome::Failed)
+        std::rethrow_exception(run.error);
+    const bool refused = run.outcome == RunOutcome::Refused;
+    if (options.command == Command::Step) {
+        if (refused)
+            streams.err << RefusedLoadText(settings.run.limit) << '\n';
+        ReportMaxima(run, options, streams);
+    }
+    if (options.csv)
+        options.csv->Stream([&](const CsvWrite& write) { WriteRunCsv(run, options, write); });
+    if (options.sessionOut)
+        WriteSessionOf(options, run.settings, run.sources, {{run.Recipe(), {true, true}}}, {});
+    // A refused run has no points to measure, and empty tables would pass
+    // for measurements.
+    if (!refused) {
+        WriteMeasurements(options, run);
+        return 0;
+    }
+    if (options.json)
+        options.json->Write(RunJson(ReportOf(options, run)));
+    return kExitRefused;
+}
+
+} // namespace
+
+std::optional<double> TimeStep(const RunResult& run, const Options& options)
+{
+    return options.time ? std::optional(run.settings.model.dt) : std::nullopt;
+}
+
+ShownTraces RunTraces(const RunResult& run)
+{
+    ShownTraces traces;
+    for (Quantity quantity : run.Quantities())
+        traces.Add(run.Of(quantity), std::string(QuantityName(quantity)));
+    return traces;
+}
+
+std::string MetricsText(const RunResult& run, const Options& options)
+{
+    return analysis::CharacteristicsCsv(analysis::CharacterizeStepResponse(run), options.style,
+                                        TimeStep(run, options));
+}
+
+void WriteSessionOf(const Options& options, const Settings& settings, const RandomSources& next,
+                    std::vector<SessionRun> runs, std::vector<SessionPin> pins)
+{
+    Session session{.settings = settings,
+                    .loadText = options.load.value_or(settings.step.load ? std::to_string(*settings.step.load) : ""),
+                    .sources = next,
+                    .runs = std::move(runs),
+                    .pins = std::move(pins),
+                    .units = {.secondsPerStep = settings.model.dt}};
+    options.sessionOut->Write(SessionText(session, MOTORMODEL_VERSION));
+}
+
+std::string LoadText(const Options& options, const Settings& settings)
+{
+    return options.load.value_or(std::to_string(settings.step.load.value_or(0)));
+}
+
+RunKind KindOfRun(Command command)
+{
+    switch (command) {
+    case Command::Gauss:
+        return RunKind::Gauss;
+    case Command::Uniform:
+        return RunKind::Uniform;
+    case Command::Step:
+    // Not experiments: RunCommand sees to them before any run.
+    case Command::Settings:
+    case Command::Characteristic:
+    case Command::Session:
+        break;
+    }
+    return RunKind::Step;
+}
+
+void WarnOfUnstableStep(const Settings& settings, std::ostream& err, const std::string& member)
+{
+    if (const auto warning = UnstableStep(settings))
+        err << "motormodel-cli: warning: " << member << ErrorText(*warning) << '\n';
+}
+
+int RunCommand(const Options& options, const Settings& settings, const Streams& streams)
+{
+    if (options.sweepName)
+        return RunSweep(options, settings, streams);
+    switch (options.command) {
+    case Command::Session: {
+        const SessionResults results = RunSession(*options.session);
+        options.csv.value_or(OutputSink::StandardOutput(streams.out)).Stream([&](const CsvWrite& write) {
+            WriteSessionCsv(*options.session, results, options.style, write);
+        });
+        return 0;
+    }
+    case Command::Settings:
+        WriteStandardOutput(streams.out, ExperimentFile::Text(settings));
+        return 0;
+    case Command::Characteristic:
+        return RunCharacteristic(options, settings, streams);
+    case Command::Step:
+    case Command::Gauss:
+    case Command::Uniform:
+        break;
+    }
+    return RunOne(options, settings, streams);
+}
+
+} // namespace cli

@@ -1,0 +1,263 @@
+#include "cli/Options.h"
+
+#include "cli/Texts.h"
+#include "experiments/Family.h"
+#include "experiments/Runs.h"
+#include "experiments/SettingsTable.h"
+#include "plot/Trace.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <initializer_list>
+#include <system_error>
+#include <type_traits>
+
+namespace cli {
+
+namespace {
+
+// What an option's value must be.
+enum class ValueKind { Path, NameValue, Seed, Step, Finite, Locale };
+
+// The options that take a value, the commands they apply to and what their
+// value is, for the messages.
+struct OptionSpec {
+    std::string_view name;
+    std::initializer_list<Command> commands;
+    ValueKind kind;
+    std::string_view value;
+    bool inSweep = true; // a sweep's run takes it too
+};
+
+constexpr auto kRunCommands = {Command::Step, Command::Gauss, Command::Uniform};
+constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings,
+                       Command::Characteristic};
+constexpr auto kRunsAndCharacteristic = {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic};
+// The seeds run.seed allows.
+const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
+const std::array<OptionSpec, 12> kOptions{{
+    {"--settings", kAll, ValueKind::Path, "a file name"},
+    {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
+    {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, kSeedValues},
+    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session}, ValueKind::Path,
+     "a file name (- for standard output)"},
+    {"--metrics", {Command::Step}, ValueKind::Path, "a file name (- for standard output)"},
+    {"--stats", kRunCommands, ValueKind::Path, "a file name (- for standard output)", false},
+    {"--json", kRunsAndCharacteristic, ValueKind::Path, "a file name (- for standard output)", false},
+    {"--from", kRunCommands, ValueKind::Step, "a step number", false},
+    {"--to", kRunCommands, ValueKind::Step, "a step number", false},
+    {"--load", {Command::Characteristic}, ValueKind::Finite, "a finite number"},
+    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session},
+     ValueKind::Locale, "ru"},
+    {"--session", kRunCommands, ValueKind::Path, "a file name (- for standard output)"},
+}};
+
+// The whole text as a number, or nothing; a double must be finite.
+template <typename Number>
+std::optional<Number> ReadNumber(std::string_view text)
+{
+    Number number{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size())
+        return std::nullopt;
+    if constexpr (std::is_floating_point_v<Number>) {
+        if (!std::isfinite(number))
+            return std::nullopt;
+    }
+    return number;
+}
+
+bool ValueAllowed(ValueKind kind, std::string_view text)
+{
+    switch (kind) {
+    case ValueKind::NameValue:
+        return SplitNameValue(text).has_value();
+    case ValueKind::Seed:
+        return ReadNumber<std::uint32_t>(text).has_value();
+    case ValueKind::Step:
+        return ReadNumber<analysis::Step>(text).has_value();
+    case ValueKind::Finite:
+        return ReadNumber<double>(text).has_value();
+    case ValueKind::Locale:
+        return text == "ru";
+    case ValueKind::Path:
+        break;
+    }
+    return true;
+}
+
+// CLI11 puts the option's name in front of this text: "--seed: needs ...".
+CLI::Validator ValueCheck(const OptionSpec& option)
+{
+    return CLI::Validator(
+        [&option](std::string& text) {
+            return ValueAllowed(option.kind, text) ? std::string()
+                                              : "needs " + std::string(option.value) + ", not '" + text + "'";
+        },
+        std::string(option.value));
+}
+
+// A file as the system finds it, whichever way its path is written.
+std::filesystem::path FileIdentity(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error).lexically_normal();
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, error);
+    return error ? absolute : resolved;
+}
+
+// Two outputs interleaved on standard output would make neither readable,
+// and of two written to one file only the last would be left, so each needs
+// a place of its own. A device such as /dev/null takes any number.
+OutputSink Output(std::string_view option, const std::string& path, Options& options, std::ostream& out)
+{
+    OutputSink sink{path, out};
+    if (sink.IsStandardOutput()) {
+        if (options.standardOutputTaken)
+            throw UsageError("at most one option may write to standard output");
+        options.standardOutputTaken = true;
+        return sink;
+    }
+    std::error_code error;
+    if (std::filesystem::is_character_file(path, error))
+        return sink;
+    const std::filesystem::path file = FileIdentity(path);
+    for (const auto& [other, earlier] : options.files)
+        if (earlier == file)
+            throw UsageError("options '" + std::string(other) + "' and '" + std::string(option) +
+                             "' name the same file '" + path + "'");
+    options.files.emplace_back(option, file);
+    return sink;
+}
+
+// One value of an option, in the order given; ValueCheck has passed it.
+void TakeOption(const OptionSpec& option, const std::string& value, Options& options, std::ostream& out)
+{
+    const std::string_view name = option.name;
+    if (name == "--settings")
+        options.settingsFiles.push_back(value);
+    else if (name == "--set")
+        options.sets.push_back(*SplitNameValue(value));
+    else if (name == "--seed")
+        options.seed = ReadNumber<std::uint32_t>(value);
+    else if (name == "--csv")
+        options.csv = Output(name, value, options, out);
+    else if (name == "--metrics")
+        options.metrics = Output(name, value, options, out);
+    else if (name == "--stats")
+        options.stats = Output(name, value, options, out);
+    else if (name == "--json")
+        options.json = Output(name, value, options, out);
+    else if (name == "--session")
+        options.sessionOut = Output(name, value, options, out);
+    else if (name == "--load")
+        options.heldLoad = ReadNumber<double>(value);
+    else if (name == "--locale")
+        options.style = kRussianCsv;
+    else if (name == "--from")
+        options.from = ReadNumber<analysis::Step>(value);
+    else
+        options.to = ReadNumber<analysis::Step>(value);
+}
+
+// A command and the options that apply to it. Each option takes its value
+
+// A command and the options that apply to it. Each option takes its value
+// as it is parsed, so repeated options and outputs count in the order given.
+void AddCommand(CLI::App& parent, std::string_view name, Command command, Options& options, std::ostream& out,
+                bool inSweep)
+{
+    CLI::App& app = *parent.add_subcommand(std::string(name));
+    app.parse_complete_callback([&options, command] { options.command = command; });
+    if (command == Command::Step)
+        app.add_option_function<std::string>("LOAD", [&options](const std::string& load) { options.load = load; });
+    if (command == Command::Session)
+        app.add_option_function<std::string>("SESSION", [&options](const std::string& path) {
+               options.sessionPath = path;
+           })->required();
+    for (const OptionSpec& option : kOptions) {
+        if (std::find(option.commands.begin(), option.commands.end(), command) == option.commands.end() ||
+            (inSweep && !option.inSweep))
+            continue;
+        app.add_option_function<std::string>(
+               std::string(option.name),
+               [&options, &option, &out](const std::string& value) { TakeOption(option, value, options, out); })
+            ->check(ValueCheck(option))
+            ->trigger_on_parse();
+    }
+    if (std::find(kRunCommands.begin(), kRunCommands.end(), command) != kRunCommands.end())
+        app.add_flag_callback("--time", [&options] { options.time = true; });
+}
+
+} // namespace
+
+std::string_view CommandName(Command command)
+{
+    return std::find_if(kCommands.begin(), kCommands.end(), [command](const auto& entry) {
+               return entry.second == command;
+           })->first;
+}
+
+void AddCommands(CLI::App& app, Options& options, std::ostream& out)
+{
+    for (const auto& [name, command] : kCommands)
+        AddCommand(app, name, command, options, out, false);
+
+    // A sweep names its setting and values, then its run as it is written
+    // alone, with the run's options and arguments.
+    CLI::App& sweep = *app.add_subcommand("sweep");
+    sweep.require_subcommand(1);
+    sweep.add_option_function<std::string>("FAMILY", [&options](const std::string& family) {
+        const auto nameValues = SplitNameValue(family);
+        if (!nameValues)
+            throw UsageError("sweep needs NAME=VALUES, not '" + family + "'");
+        GetSetting(Settings{}, nameValues->first);
+        options.sweepName = nameValues->first;
+        options.sweepValues = ParseFamilyValues(nameValues->second);
+    })->required();
+    for (const auto& [name, command] : kCommands)
+        if (std::find(kRunCommands.begin(), kRunCommands.end(), command) != kRunCommands.end())
+            AddCommand(sweep, name, command, options, out, true);
+}
+
+std::optional<std::pair<std::string, std::string>> SplitNameValue(std::string_view text)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos || equals == 0)
+        return std::nullopt;
+    return std::pair{std::string(text.substr(0, equals)), std::string(text.substr(equals + 1))};
+}
+
+analysis::StepRange StatisticsRange(const Options& options, const Settings& settings)
+{
+    return {options.from.value_or(0), options.to.value_or(settings.run.steps - 1)};
+}
+
+void CheckAgainstSettings(const Options& options, const Settings& settings)
+{
+    if ((options.from || options.to) && !options.stats && !options.json)
+        throw UsageError("--from and --to need --stats or --json");
+    if (options.time && !options.csv && !options.metrics && !options.sweepName)
+        throw UsageError("--time needs --csv or --metrics");
+    const analysis::StepRange range = StatisticsRange(options, settings);
+    const analysis::Step last = settings.run.steps - 1;
+    if (range.first < 0 || range.last > last || range.first > range.last)
+        throw UsageError("steps " + std::to_string(range.first) + " to " + std::to_string(range.last) +
+                         " are not a range within the run's 0 to " + std::to_string(last));
+    // The two models' runs have tables of different columns.
+    if (options.sweepName == "model.kind")
+        throw UsageError("a sweep cannot change model.kind: the two models' tables differ; sweep each model alone");
+    const bool sweepsLoad = options.sweepName == "step.load";
+    if (sweepsLoad && options.load)
+        throw UsageError("a sweep of step.load takes its loads from VALUES: leave out LOAD");
+    if (options.sessionOut && options.sweepValues.size() > kMostPins / kQuantities.size())
+        throw UsageError("--session holds a sweep of at most " + std::to_string(kMostPins / kQuantities.size()) +
+                         " values, two pins each, as the window does");
+    if (options.command == Command::Step && !options.load && !settings.step.load && !sweepsLoad)
+        throw UsageError("step needs a LOAD, or step.load in the settings");
+}
+
+} // namespace cli
