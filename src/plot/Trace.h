@@ -225,14 +225,16 @@ inline constexpr std::array<TraceDefinition, kTraceCount> kTraceDefinitions{{
 }};
 
 // The d-q machine's currents of the same runs, Is then ia, in pairs in the
-// runs' order: colours no live trace has, a darker one for Is.
+// runs' order: dark colours no live trace has, far in hue from their own
+// run's Md and Omega; the step response's, the run most often made, the
+// farthest.
 inline constexpr std::array<TraceDefinition, kTraceCount> kCurrentDefinitions{{
-    {Quantity::Is, kPinPalette[5], clBlack},
-    {Quantity::ia, kPinPalette[11], clBlack},
-    {Quantity::Is, kPinPalette[7], clBlack},
-    {Quantity::ia, kPinPalette[9], clBlack},
-    {Quantity::Is, kPinPalette[3], clBlack},
-    {Quantity::ia, kPinPalette[6], clBlack},
+    {Quantity::Is, kPinPalette[8], clBlack},  // navy
+    {Quantity::ia, kPinPalette[7], clBlack},  // brown
+    {Quantity::Is, kPinPalette[9], clBlack},  // olive
+    {Quantity::ia, kPinPalette[10], clBlack}, // charcoal
+    {Quantity::Is, kPinPalette[5], clBlack},  // teal
+    {Quantity::ia, kPinPalette[11], clBlack}, // cyan
 }};
 
 using ChartTraces = std::array<Trace, kTraceCount>;
