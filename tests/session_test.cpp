@@ -133,9 +133,23 @@ Session FullSession()
     return session;
 }
 
+// A d-q machine's run with its currents shown, and a pin of its Md and
+// phase a's current.
+Session DqSession()
+{
+    Session session;
+    session.settings.kind = ModelKind::Dq;
+    session.settings.run.steps = 300;
+    const RunRecipe recipe{RunKind::Step, session.settings, "20", UsedSources()};
+    session.runs = {{recipe, {true, false, true, false}}};
+    session.pins = {{recipe, std::nullopt,
+                     {{Quantity::Md, "Md (Mc=20)", kPinPalette[0]}, {Quantity::ia, "ia (Mc=20)", kPinPalette[1], false}}}};
+    return session;
+}
+
 TEST(SessionFile, ReadsBackWhatItWroteToTheBit)
 {
-    for (const Session& session : {Session{}, FullSession()}) {
+    for (const Session& session : {Session{}, FullSession(), DqSession()}) {
         const std::string text = SessionText(session, "1.0");
         const Session read = ParseSession(text, "lab.toml");
         EXPECT_EQ(read, session);
@@ -291,7 +305,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "lab.toml:251: 'pins.family.index' is missing or not as the program writes a session"},
         RefusedCase{"TracesOutOfOrder", "quantity = \"Omega\"\nheading = \"Omega (Mc=0)\"",
                     "quantity = \"Md\"\nheading = \"Omega (Mc=0)\"",
-                    "lab.toml:207: 'pins.traces.quantity' is missing or not as the program writes a session"}),
+                    "lab.toml:207: 'pins.traces.quantity' is missing or not as the program writes a session"},
+        // The three-state model reports no currents.
+        RefusedCase{"CurrentOfAThreeStateRun", "shown_Omega = false\n", "shown_Omega = false\nshown_Is = true\n",
+                    "lab.toml:48: 'runs.shown_Is' is missing or not as the program writes a session"},
+        RefusedCase{"CurrentOfAThreeStatePin", "quantity = \"Omega\"\nheading = \"Omega (Gauss) (2)\"",
+                    "quantity = \"Is\"\nheading = \"Omega (Gauss) (2)\"",
+                    "lab.toml:156: 'pins.traces.quantity' is missing or not as the program writes a session"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Cut short after any line, a session is refused; one written before

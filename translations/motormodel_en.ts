@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ru_RU">
 <context>
+    <name>ChartCurrents</name>
+    <message>
+        <source>Токи статора</source>
+        <translation>Stator currents</translation>
+    </message>
+</context>
+<context>
     <name>ChartExporter</name>
     <message>
         <source>Не удалось сохранить &quot;%1&quot;: %2</source>
@@ -1086,6 +1093,10 @@
     <message>
         <source>Omega, рад/с</source>
         <translation>Omega, rad/s</translation>
+    </message>
+    <message>
+        <source>Is, ia, А</source>
+        <translation>Is, ia, A</translation>
     </message>
 </context>
 <context>

@@ -7,19 +7,18 @@
 
 ChartPins::ChartPins(TraceChart& chart) : QObject(&chart), chart_(chart) {}
 
-void ChartPins::PinRun(std::span<const Trace* const> traces, const std::string& run, const RunOrigin& origin,
+void ChartPins::PinRun(std::span<const TraceToPin> traces, const std::string& run, const RunOrigin& origin,
                        const RunRecipe& recipe)
 {
     ++runsPinned_;
-    for (std::size_t quantity = 0; quantity < traces.size(); ++quantity) {
-        const Trace& trace = *traces[quantity];
-        if (trace.Points().empty())
+    for (const auto& [trace, quantity] : traces) {
+        if (trace->Points().empty())
             continue;
         if (pinned_.size() == kMostKept)
             TakeOff(pinned_.begin());
         // Named once the oldest is gone: its name is free again.
-        Pin({&trace, static_cast<Quantity>(quantity),
-             chart_.View().Traces().UnusedHeading(trace.Title() + " (" + run + ")"),
+        Pin({trace, quantity,
+             chart_.View().Traces().UnusedHeading(trace->Title() + " (" + run + ")"),
              origin.family ? FamilyColour(origin.family->index, origin.family->count) : NextColour()},
             origin, recipe);
     }

@@ -24,6 +24,12 @@ struct PinnedTrace {
     RunRecipe recipe;
 };
 
+// One of a run's traces to pin, and the quantity it shows.
+struct TraceToPin {
+    const Trace* trace;
+    Quantity quantity;
+};
+
 // One of a run's traces to pin as it was pinned once, named and coloured
 // as then.
 struct PinnedAgain {
@@ -52,7 +58,7 @@ public:
 
     // Pins those of the run's traces that hold points, one a quantity, as
     // one run.
-    void PinRun(std::span<const Trace* const> traces, const std::string& run, const RunOrigin& origin,
+    void PinRun(std::span<const TraceToPin> traces, const std::string& run, const RunOrigin& origin,
                 const RunRecipe& recipe);
     // Pins the run's traces as they were pinned once.
     void RepinRun(std::span<const PinnedAgain> traces, const RunOrigin& origin, const RunRecipe& recipe);

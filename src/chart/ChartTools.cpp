@@ -1,5 +1,6 @@
 #include "chart/ChartTools.h"
 
+#include "chart/ChartCurrents.h"
 #include "chart/ChartCursors.h"
 #include "chart/ChartMenu.h"
 #include "chart/ChartNavigator.h"
@@ -22,5 +23,6 @@ ChartTools AttachTools(TraceChart& chart, const ChartMenu::CommandRunner& run)
     menu->AddEntryItem(
         "ChartTools", QT_TRANSLATE_NOOP("ChartTools", "Убрать"), [pins](int index) { return pins->IsPin(index); },
         [pins](int index) { pins->Remove(index); });
-    return {navigator, tracker, cursors, pins, menu};
+    auto* currents = new ChartCurrents(chart, menu->Menu());
+    return {navigator, tracker, cursors, pins, menu, currents};
 }

@@ -2,6 +2,7 @@
 
 #include "chart/ChartMenu.h"
 
+class ChartCurrents;
 class ChartCursors;
 class ChartNavigator;
 class ChartPins;
@@ -9,14 +10,15 @@ class ChartTracker;
 class TraceChart;
 
 // The user's tools on a chart: zoom and pan, the value tracker, the two
-// cursors, the pinned copies of runs, and the context menu with its
-// exports. The chart owns them.
+// cursors, the pinned copies of runs, the context menu with its exports and
+// the item that shows the d-q machine's currents. The chart owns them.
 struct ChartTools {
     ChartNavigator* navigator;
     ChartTracker* tracker;
     ChartCursors* cursors;
     ChartPins* pins;
     ChartMenu* menu;
+    ChartCurrents* currents;
 };
 
 // Every command of the chart's menu runs through run.

@@ -9,6 +9,14 @@ int ChartViewState::AddTrace(const Trace& trace, std::string heading, std::optio
     return index;
 }
 
+void ChartViewState::InsertTrace(int index, const Trace& trace, std::string heading, std::optional<RunTrace> of,
+                                 bool shown)
+{
+    traces_.Insert(index, trace, std::move(heading), of);
+    traces_.SetShown(index, shown);
+    emit Changed();
+}
+
 void ChartViewState::RemoveTrace(int index)
 {
     traces_.Remove(index);

@@ -32,6 +32,9 @@ public:
 
     const ShownTraces& Traces() const { return traces_; }
     int AddTrace(const Trace& trace, std::string heading, std::optional<RunTrace> of = {});
+    // Adds a trace at the index, shown or not, in one change; the later ones
+    // move up by one.
+    void InsertTrace(int index, const Trace& trace, std::string heading, std::optional<RunTrace> of, bool shown);
     // The later traces move down by one.
     void RemoveTrace(int index);
     void SetTraceShown(int index, bool shown);

@@ -58,7 +58,15 @@ QString YAxisTitle(const AxisUnits& units)
 
 QString RightAxisTitle(const AxisUnits& units)
 {
-    return units.report ? QCoreApplication::translate("TraceChart", "Omega, рад/с") : QString();
+    // The currents' axis is titled whatever the units say: amperes are read
+    // on no other.
+    return units.report ? QCoreApplication::translate("TraceChart", "Omega, рад/с")
+                        : QCoreApplication::translate("TraceChart", "Is, ia, А");
+}
+
+bool ShowsCurrent(const ShownTraces& traces, int index)
+{
+    return IsCurrent(AxisQuantity(traces, index));
 }
 
 QPen LinePen(Colour colour, LineStyle style)
@@ -70,10 +78,11 @@ QPen LinePen(Colour colour, LineStyle style)
 
 TraceChart::TraceChart(QWidget* parent) : PlotChart(parent), cuts_(std::make_unique<ColumnCuts>())
 {
-    // In the style for reports the left axis spans Md alone.
+    // In the style for reports the left axis spans Md alone, and out of it
+    // Md and Omega without the currents.
     View().SetSpanning([this] {
         const ShownTraces& traces = View().Traces();
-        return View().Units().report ? ReportSpanning(traces).left : traces.Spanning();
+        return View().Units().report ? ReportSpanning(traces).left : CurrentSpanning(traces).left;
     });
     // The base's first layout could not reach this override.
     ApplyAxes();
@@ -91,9 +100,23 @@ void TraceChart::ApplyAxes()
     yAxis2->setVisible(units.report);
     StyleLines(units.report);
     if (!units.report)
-        return;
+        return ApplyCurrentAxis();
     // The right axis follows the left one's zoom and pan.
     const ReportSpans spans = ReportSpanning(View().Traces());
+    const Range right = FollowingRange(View().Ranges().y, Drawable(spans.left).y, Drawable({spans.left.x, spans.right}).y);
+    yAxis2->setRange(right.min, right.max);
+}
+
+void TraceChart::ApplyCurrentAxis()
+{
+    const ShownTraces& traces = View().Traces();
+    const std::vector<int> shown = traces.ShownIndices();
+    if (std::none_of(shown.begin(), shown.end(), [&traces](int i) { return ShowsCurrent(traces, i); }))
+        return;
+    yAxis2->setVisible(true);
+    // Zoomed or panned, the currents move with Md and Omega, each span
+    // whole in the unzoomed view.
+    const ReportSpans spans = CurrentSpanning(traces);
     const Range right = FollowingRange(View().Ranges().y, Drawable(spans.left).y, Drawable({spans.left.x, spans.right}).y);
     yAxis2->setRange(right.min, right.max);
 }
@@ -105,8 +128,10 @@ void TraceChart::StyleLines(bool report)
     for (int i = 0; i < traces.Count(); ++i) {
         const DrawnTrace& drawn = lines_[static_cast<std::size_t>(i)];
         TraceLine& line = *drawn.line;
+        // A report charts Md and Omega: the currents have no axis there.
+        line.setVisible(!report || !ShowsCurrent(traces, i));
         if (!report) {
-            line.setValueAxis(yAxis);
+            line.setValueAxis(ShowsCurrent(traces, i) ? yAxis2 : yAxis);
             line.setPen(LinePen(traces.At(i).LineColour(), drawn.style));
             line.setName(QString::fromStdString(LegendName(traces.At(i).Title())));
             continue;
@@ -121,7 +146,8 @@ void TraceChart::StyleLines(bool report)
 
 bool TraceChart::InLegend(int index) const
 {
-    return !View().Units().report || !View().Traces().At(index).Points().empty();
+    const ShownTraces& traces = View().Traces();
+    return !View().Units().report || (!traces.At(index).Points().empty() && !ShowsCurrent(traces, index));
 }
 
 TraceChart::~TraceChart() = default;
@@ -134,6 +160,13 @@ int TraceChart::AddTrace(const Trace& trace, std::string heading, LineStyle styl
     auto* line = new TraceLine(xAxis, yAxis, trace, *cuts_);
     lines_.push_back(DrawnTrace{line, trace.Revision(), style, std::move(reportName)});
     return View().AddTrace(trace, std::move(heading), of);
+}
+
+void TraceChart::InsertTrace(int index, const Trace& trace, std::string heading, RunTrace of, bool shown)
+{
+    auto* line = new TraceLine(xAxis, yAxis, trace, *cuts_);
+    lines_.insert(lines_.begin() + index, DrawnTrace{line, trace.Revision(), LineStyle::Solid, std::nullopt});
+    View().InsertTrace(index, trace, std::move(heading), of, shown);
 }
 
 void TraceChart::RemoveTrace(int index)

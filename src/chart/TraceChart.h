@@ -15,7 +15,8 @@ class TraceLine;
 enum class LineStyle { Solid, Dashed };
 
 // The main window's chart: a line for each trace on one shared pair of
-// automatic axes, the steps across. The traces belong to the window;
+// automatic axes, the steps across, and the d-q machine's currents on a
+// right axis of amperes that is there while one of them is shown. The traces belong to the window;
 // Refresh() hands what changed to the lines in one call each. What the
 // chart shows is kept in View(); the user's tools (zoom and pan, tracker,
 // menu, export) are helpers that change it, and the chart shows whatever it
@@ -34,6 +35,9 @@ public:
     // by reportName, or else by its heading. Returns its index.
     int AddTrace(const Trace& trace, std::string heading, LineStyle style = LineStyle::Solid,
                  std::optional<RunTrace> of = {}, std::optional<std::string> reportName = {});
+    // Adds a solid line at the index, shown or not, in one change of the
+    // view; the later traces move up by one.
+    void InsertTrace(int index, const Trace& trace, std::string heading, RunTrace of, bool shown);
     // Takes the trace's line away; the later traces move down by one.
     void RemoveTrace(int index);
 
@@ -43,8 +47,8 @@ public:
 
     int TraceCount() const { return View().Traces().Count(); }
     LineStyle TraceStyle(int index) const;
-    // The axis the trace's values are read on: the left one, or in the
-    // style for reports the right one for Omega.
+    // The axis the trace's values are read on: the left one, the right one
+    // for a current, or in the style for reports the right one for Omega.
     QCPAxis* ValueAxisOf(int index) const;
     // The values at the step nearest x, as the tracker shows them.
     std::optional<Readout> ReadoutAt(double x) const { return ReadoutNearest(View().Traces(), x); }
@@ -57,7 +61,8 @@ protected:
     // Steps or seconds on x, the axes' titles and the style, as the view's
     // units say.
     void ApplyAxes() override;
-    // The style for reports lists the traces that hold points only.
+    // The style for reports lists the traces that hold points only, and no
+    // currents.
     bool InLegend(int index) const override;
 
 private:
@@ -73,6 +78,9 @@ private:
 
     // Each line's axis, pen and name in the style or out of it.
     void StyleLines(bool report);
+    // Out of the style for reports, the right axis of amperes while a
+    // current is shown.
+    void ApplyCurrentAxis();
     TraceLine* Line(int index) const { return lines_.at(static_cast<std::size_t>(index)).line; }
 
     // The lines' pixel columns, cut once a frame for them all.

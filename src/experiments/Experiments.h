@@ -6,6 +6,7 @@
 #include "plot/Trace.h"
 #include "toolkit/Random.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -16,6 +17,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // A run as a value: a request goes in, a result comes out, and the window
 // and the batch tool each show the result in their own way. Nothing here
@@ -50,6 +52,19 @@ RandomSources ClockSeededSources();
 // it is set (the runs seed themselves from it), else from the clock, as the
 // window's uniform source is.
 RandomSources SourcesOf(const Settings& settings);
+
+// The quantities a run under the settings reports: the d-q machine's
+// currents beside Md and Omega.
+inline std::span<const Quantity> QuantitiesOf(const Settings& settings)
+{
+    return settings.Kind() == ModelKind::Dq ? std::span<const Quantity>(kDqQuantities) : kQuantities;
+}
+
+// Whether a run under the settings reports the quantity.
+inline bool Reports(const Settings& settings, Quantity quantity)
+{
+    return std::ranges::find(QuantitiesOf(settings), quantity) != QuantitiesOf(settings).end();
+}
 
 // What a run is made from, all of it: made again, it is the same run to the
 // last bit.
@@ -120,11 +135,9 @@ struct RunResult {
         const auto i = static_cast<std::size_t>(quantity);
         return i < traces.size() ? traces[i] : currents[i - traces.size()];
     }
+    Trace& Of(Quantity quantity) { return const_cast<Trace&>(std::as_const(*this).Of(quantity)); }
     // The quantities the run's model reports.
-    std::span<const Quantity> Quantities() const
-    {
-        return settings.Kind() == ModelKind::Dq ? std::span<const Quantity>(kDqQuantities) : kQuantities;
-    }
+    std::span<const Quantity> Quantities() const { return QuantitiesOf(settings); }
     // What its traces were made with, kept with them when they are pinned.
     RunOrigin Origin(std::optional<FamilyPlace> family = {}) const
     {

@@ -31,15 +31,18 @@ constexpr const RunDefinition& RunOf(RunKind kind)
     return kRuns[static_cast<std::size_t>(kind)];
 }
 
-// The chart holds each run's two traces, Md then Omega, in kRuns' order.
+// The chart holds each run's two traces, Md then Omega, in kRuns' order,
+// and in the same order its currents, Is then ia: the index among those of
+// the quantity's kind.
 constexpr std::size_t ChartIndex(RunKind kind, Quantity quantity)
 {
-    return 2 * static_cast<std::size_t>(kind) + static_cast<std::size_t>(quantity);
+    const auto first = IsCurrent(quantity) ? Quantity::Is : Quantity::Md;
+    return 2 * static_cast<std::size_t>(kind) + static_cast<std::size_t>(quantity) - static_cast<std::size_t>(first);
 }
 
 constexpr const TraceDefinition& DefinitionOf(RunKind kind, Quantity quantity)
 {
-    return kTraceDefinitions[ChartIndex(kind, quantity)];
+    return (IsCurrent(quantity) ? kCurrentDefinitions : kTraceDefinitions)[ChartIndex(kind, quantity)];
 }
 
 // How a run's trace is named where several runs meet, in the tracker and

@@ -22,8 +22,21 @@ DqState Moved(const DqState& x, const Rate& k, double h)
 
 } // namespace
 
+namespace {
+
+// MPFR keeps the constants it reduces angles with in a cache of each
+// thread, which a thread's end does not free: a run on a worker frees its
+// own when the worker ends.
+struct ThreadCacheRelease {
+    ~ThreadCacheRelease() { mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE); }
+};
+
+} // namespace
+
 Complex ExactRotation(double w0, double dt, std::int64_t k)
 {
+    static thread_local ThreadCacheRelease release;
+    static_cast<void>(release);
     // w0 k dt holds exactly in 53 + 53 + 64 bits; sin and cos of it are
     // then rounded once to double, MPFR's correct rounding.
     mpfr_t angle, c, s;

@@ -46,6 +46,15 @@ ReportSpans ReportSpanning(const ShownTraces& traces)
     return {{all.x, md.y}, omega.y};
 }
 
+ReportSpans CurrentSpanning(const ShownTraces& traces)
+{
+    std::vector<const Trace*> left;
+    std::vector<const Trace*> right;
+    for (int i : traces.ShownIndices())
+        (IsCurrent(AxisQuantity(traces, i)) ? right : left).push_back(&traces.At(i));
+    return {{traces.Spanning().x, SpanningRanges(left).y}, SpanningRanges(right).y};
+}
+
 Range FollowingRange(Range leftShown, Range leftSpan, Range rightSpan)
 {
     // lerp gives the span's ends exactly at shares 0 and 1.

@@ -22,6 +22,9 @@ struct ReportSpans {
     Range right;
 };
 ReportSpans ReportSpanning(const ShownTraces& traces);
+// The same out of the style for reports, where Md and Omega share the left
+// axis and the currents are on the right one.
+ReportSpans CurrentSpanning(const ShownTraces& traces);
 
 // The range the right axis shows while the left one shows leftShown: the
 // same share of its span, so that zooming or panning the left axis moves

@@ -6,8 +6,16 @@
 
 int ShownTraces::Add(const Trace& trace, std::string heading, std::optional<RunTrace> of)
 {
-    entries_.push_back({&trace, std::move(heading), of, true});
+    Insert(Count(), trace, std::move(heading), of);
     return Count() - 1;
+}
+
+void ShownTraces::Insert(int index, const Trace& trace, std::string heading, std::optional<RunTrace> of)
+{
+    if (index < 0 || index > Count())
+        throw std::out_of_range("there is no place " + std::to_string(index) + " among " + std::to_string(Count()) +
+                                " traces");
+    entries_.insert(entries_.begin() + index, {&trace, std::move(heading), of, true});
 }
 
 void ShownTraces::Remove(int index)

@@ -32,6 +32,9 @@ public:
     // Adds a shown trace, which must outlive this, and the run it shows if
     // it shows one; returns its index.
     int Add(const Trace& trace, std::string heading, std::optional<RunTrace> of = {});
+    // The same at the index, before the trace there: the later ones move up
+    // by one.
+    void Insert(int index, const Trace& trace, std::string heading, std::optional<RunTrace> of = {});
     void Remove(int index);
     // Where the trace is, if it is here.
     std::optional<int> IndexOf(const Trace& trace) const;

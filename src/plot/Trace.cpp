@@ -91,8 +91,8 @@ Trace MakeTrace(const TraceDefinition& definition)
     return Trace(std::string(QuantityName(definition.quantity)), definition.lineColour);
 }
 
-ChartTraces MakeTraces()
+ChartTraces MakeTraces(const std::array<TraceDefinition, kTraceCount>& definitions)
 {
-    const auto& d = kTraceDefinitions;
+    const auto& d = definitions;
     return {MakeTrace(d[0]), MakeTrace(d[1]), MakeTrace(d[2]), MakeTrace(d[3]), MakeTrace(d[4]), MakeTrace(d[5])};
 }

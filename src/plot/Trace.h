@@ -22,6 +22,15 @@ enum class Quantity { Md, Omega, Is, ia };
 inline constexpr std::array<Quantity, 2> kQuantities{Quantity::Md, Quantity::Omega};
 // The d-q machine's, in the order its tables list them.
 inline constexpr std::array<Quantity, 4> kDqQuantities{Quantity::Md, Quantity::Omega, Quantity::Is, Quantity::ia};
+// The d-q machine's currents, in amperes.
+inline constexpr std::array<Quantity, 2> kCurrents{Quantity::Is, Quantity::ia};
+
+// Whether the quantity is a current, which the chart reads on an axis of
+// amperes of its own.
+constexpr bool IsCurrent(Quantity quantity)
+{
+    return quantity == Quantity::Is || quantity == Quantity::ia;
+}
 
 // The quantity's name, which titles its traces and heads its columns.
 constexpr std::string_view QuantityName(Quantity quantity)
@@ -215,10 +224,24 @@ inline constexpr std::array<TraceDefinition, kTraceCount> kTraceDefinitions{{
     {Quantity::Omega, clOrange, clGray},
 }};
 
+// The d-q machine's currents of the same runs, Is then ia, in pairs in the
+// runs' order: dark colours no live trace has, far in hue from their own
+// run's Md and Omega; the step response's, the run most often made, the
+// farthest.
+inline constexpr std::array<TraceDefinition, kTraceCount> kCurrentDefinitions{{
+    {Quantity::Is, kPinPalette[8], clBlack},  // navy
+    {Quantity::ia, kPinPalette[7], clBlack},  // brown
+    {Quantity::Is, kPinPalette[9], clBlack},  // olive
+    {Quantity::ia, kPinPalette[10], clBlack}, // charcoal
+    {Quantity::Is, kPinPalette[5], clBlack},  // teal
+    {Quantity::ia, kPinPalette[11], clBlack}, // cyan
+}};
+
 using ChartTraces = std::array<Trace, kTraceCount>;
 
 // A trace made from the definition, empty.
 Trace MakeTrace(const TraceDefinition& definition);
 
-// Series1 ... Series6 made from the definitions, empty.
-ChartTraces MakeTraces();
+// Series1 ... Series6 made from the definitions, empty; or the currents'
+// traces from theirs.
+ChartTraces MakeTraces(const std::array<TraceDefinition, kTraceCount>& definitions = kTraceDefinitions);

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <span>
+#include <string>
 #include <utility>
 
 namespace {
@@ -151,10 +153,11 @@ public:
         return {run->kind, SettingsOf(table, path), Get<std::string>(table, "load", path), SourcesOf(table, path)};
     }
 
-    Quantity QuantityOf(const toml::table& table, std::string_view path) const
+    // One of the quantities the run reports.
+    Quantity QuantityOf(const toml::table& table, std::span<const Quantity> reported, std::string_view path) const
     {
         const toml::node& name = Node<std::string>(table, "quantity", path);
-        for (Quantity quantity : kQuantities)
+        for (Quantity quantity : reported)
             if (QuantityName(quantity) == *name.value<std::string>())
                 return quantity;
         Refuse(name, Joined(path, "quantity"));
@@ -187,7 +190,7 @@ std::string RunsText(const std::vector<SessionRun>& runs)
     std::string text;
     for (const SessionRun& run : runs) {
         text += "\n[[runs]]\n" + RecipeLines(run.recipe);
-        for (Quantity quantity : kQuantities)
+        for (Quantity quantity : QuantitiesOf(run.recipe.settings))
             text += "shown_" + std::string(QuantityName(quantity)) + " = " +
                     Flag(run.shown[static_cast<std::size_t>(quantity)]) + '\n';
         text += RecipeSettings(run.recipe, "runs");
@@ -216,14 +219,21 @@ std::vector<SessionRun> ReadRuns(const Reader& read, const toml::table& file)
 {
     std::vector<SessionRun> runs;
     for (const toml::table* table : read.Tables(file, "runs", kRuns.size())) {
-        read.Only(*table, {"kind", "load", "sources", "shown_Md", "shown_Omega", "settings"}, "runs");
+        read.Only(*table, {"kind", "load", "sources", "shown_Md", "shown_Omega", "shown_Is", "shown_ia", "settings"},
+                  "runs");
         SessionRun& run = runs.emplace_back(SessionRun{read.RecipeOf(*table, "runs")});
         // One run of each kind, in the chart's order.
         if (runs.size() > 1 && runs[runs.size() - 2].recipe.kind >= run.recipe.kind)
             read.Refuse(*table, "runs.kind");
-        for (Quantity quantity : kQuantities)
-            run.shown[static_cast<std::size_t>(quantity)] =
-                read.Get<bool>(*table, "shown_" + std::string(QuantityName(quantity)), "runs");
+        // Whether each quantity the run reports is shown, and nothing of
+        // those it does not.
+        for (Quantity quantity : kDqQuantities) {
+            const std::string key = "shown_" + std::string(QuantityName(quantity));
+            if (Reports(run.recipe.settings, quantity))
+                run.shown[static_cast<std::size_t>(quantity)] = read.Get<bool>(*table, key, "runs");
+            else if (const toml::node* node = table->get(key))
+                read.Refuse(*node, "runs." + key);
+        }
     }
     return runs;
 }
@@ -247,12 +257,13 @@ std::vector<SessionPin> ReadPins(const Reader& read, const toml::table& file, st
     for (const toml::table* table : read.Tables(file, "pins", most)) {
         read.Only(*table, {"kind", "load", "sources", "family", "traces", "settings"}, "pins");
         SessionPin pin{read.RecipeOf(*table, "pins"), ReadFamily(read, *table), {}};
-        const std::vector<const toml::table*> traces = read.Tables(*table, "traces", kQuantities.size());
+        const std::span<const Quantity> reported = QuantitiesOf(pin.recipe.settings);
+        const std::vector<const toml::table*> traces = read.Tables(*table, "traces", reported.size());
         if (traces.empty())
             read.Refuse(*table, "pins.traces");
         for (const toml::table* trace : traces) {
             read.Only(*trace, {"quantity", "heading", "colour", "shown"}, "pins.traces");
-            const Quantity quantity = read.QuantityOf(*trace, "pins.traces");
+            const Quantity quantity = read.QuantityOf(*trace, reported, "pins.traces");
             if (!pin.traces.empty() && pin.traces.back().quantity >= quantity)
                 read.Refuse(*trace, "pins.traces.quantity");
             pin.traces.push_back({quantity, read.Get<std::string>(*trace, "heading", "pins.traces"),
@@ -450,6 +461,13 @@ void WriteSessionCsv(const Session& session, const SessionResults& results, CsvS
             traces.SetShown(added, run == session.runs.end() || run->shown[q]);
         }
     }
+    // The currents of the runs that have them, in the runs' order.
+    for (std::size_t i = 0; i < session.runs.size(); ++i)
+        if (Reports(session.runs[i].recipe.settings, Quantity::Is))
+            for (Quantity quantity : kCurrents)
+                traces.SetShown(traces.Add(results.runs[i].Of(quantity),
+                                           TraceHeading(session.runs[i].recipe.kind, quantity)),
+                                session.runs[i].shown[static_cast<std::size_t>(quantity)]);
     for (std::size_t i = 0; i < session.pins.size(); ++i)
         for (const SessionPinTrace& pin : session.pins[i].traces)
             traces.SetShown(traces.Add(results.pins.at(i).Of(pin.quantity), pin.heading), pin.shown);

@@ -23,12 +23,14 @@
 // again rather than their points kept: a recipe holds the random sources as
 // the run found them, and a run is a value of its recipe.
 
-// The run whose traces the chart shows for its kind, and which of the two
-// the user shows.
+// The run whose traces the chart shows for its kind, and which of them the
+// user shows.
 struct SessionRun {
     RunRecipe recipe;
-    // Md, then Omega.
-    std::array<bool, 2> shown{true, true};
+    // By quantity: Md and Omega shown, and a d-q machine's currents hidden,
+    // until the user says otherwise. The session keeps those of the
+    // quantities the run reports.
+    std::array<bool, kDqQuantities.size()> shown{true, true, false, false};
     bool operator==(const SessionRun&) const = default;
 };
 
@@ -108,6 +110,7 @@ struct SessionResults {
 SessionResults RunSession(const Session& session);
 
 // What the chart exports for the session in the style: its traces in the
-// chart's order, the three runs' two each, then the pins; the hidden and
+// chart's order, the three runs' Md and Omega, the currents of those that
+// ran a d-q machine, then the pins; the hidden and
 // the empty ones left out; given to write in pieces.
 void WriteSessionCsv(const Session& session, const SessionResults& results, CsvStyle style, const CsvWrite& write);

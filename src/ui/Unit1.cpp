@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include "chart/FileDialogs.h"
+#include "chart/ChartCurrents.h"
 #include "chart/ChartMenu.h"
 #include "chart/ChartPins.h"
 #include "chart/MechanicalChart.h"
@@ -106,7 +107,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     chartTools_ = AttachTools(*ui_->Chart1, RunCommand);
     measurements_ = new MeasurementsWindow(*ui_->Chart1, *chartTools_.cursors, *chartTools_.pins,
                                            {&Series(RunKind::Step, Quantity::Md), &Series(RunKind::Step, Quantity::Omega),
-                                            &stepCurrents_[0], &stepCurrents_[1]},
+                                            &Series(RunKind::Step, Quantity::Is), &Series(RunKind::Step, Quantity::ia)},
                                            recipes_[static_cast<std::size_t>(RunKind::Step)], stepLoad_, this);
     mechanical_ = new MechanicalWindow(*ui_->Chart1, *chartTools_.pins, settings_, stepLoad_, this);
     parameters_ = new ParametersWindow(this);
@@ -297,7 +298,8 @@ void TForm1::PinMembers(const FamilyResult& family)
             continue;
         }
         const RunResult& run = *member.run;
-        const std::array traces{&run.Of(Quantity::Md), &run.Of(Quantity::Omega)};
+        const std::array<TraceToPin, 2> traces{{{&run.Of(Quantity::Md), Quantity::Md},
+                                                {&run.Of(Quantity::Omega), Quantity::Omega}}};
         chartTools_.pins->PinRun(traces, label, run.Origin(member.place), run.Recipe());
     }
     if (!leftOut.isEmpty())
@@ -415,11 +417,9 @@ void TForm1::TakeRun(RunResult& run)
     const bool step = run.kind == RunKind::Step;
     if (step)
         stepLoad_.reset();
-    for (std::size_t i = 0; i < kQuantities.size(); ++i)
-        SeriesOf(run.kind, kQuantities[i]).SwapPoints(run.traces[i]);
-    if (step)
-        for (std::size_t i = 0; i < stepCurrents_.size(); ++i)
-            stepCurrents_[i].SwapPoints(run.currents[i]);
+    for (Quantity quantity : kDqQuantities)
+        SeriesOf(run.kind, quantity).SwapPoints(run.Of(quantity));
+    OfferCurrents(run.kind, Reports(run.settings, Quantity::Is));
     // A short run's storage serves the next; a long one's would double what
     // the window holds.
     if (run.settings.run.steps <= kStepsInClick)
@@ -465,7 +465,12 @@ void TForm1::PinTraces()
         const std::optional<RunRecipe>& recipe = recipes_[static_cast<std::size_t>(run.kind)];
         if (!recipe)
             continue;
-        const std::array traces{&Series(run.kind, Quantity::Md), &Series(run.kind, Quantity::Omega)};
+        // A current is pinned while it is shown.
+        const ShownTraces& shown = ui_->Chart1->View().Traces();
+        std::vector<TraceToPin> traces;
+        for (Quantity quantity : QuantitiesOf(recipe->settings))
+            if (!IsCurrent(quantity) || shown.IsShown(shown.IndexOf(Series(run.kind, quantity)).value()))
+                traces.push_back({&Series(run.kind, quantity), quantity});
         const std::optional<std::int32_t> load = run.kind == RunKind::Step ? stepLoad_ : std::nullopt;
         chartTools_.pins->PinRun(traces, RunName(run.kind), OriginOf(run.kind, recipe->settings, load), *recipe);
     }
@@ -512,12 +517,17 @@ void TForm1::SetProgress(int position)
 
 const Trace& TForm1::Series(RunKind kind, Quantity quantity) const
 {
-    return series_[ChartIndex(kind, quantity)];
+    return (IsCurrent(quantity) ? currents_ : series_)[ChartIndex(kind, quantity)];
 }
 
 Trace& TForm1::SeriesOf(RunKind kind, Quantity quantity)
 {
-    return series_[ChartIndex(kind, quantity)];
+    return (IsCurrent(quantity) ? currents_ : series_)[ChartIndex(kind, quantity)];
+}
+
+void TForm1::OfferCurrents(RunKind kind, bool offered)
+{
+    chartTools_.currents->Offer(kind, {&Series(kind, Quantity::Is), &Series(kind, Quantity::ia)}, offered);
 }
 
 void TForm1::ShowAlert(std::int64_t limit)
@@ -536,10 +546,11 @@ void TForm1::Button1Click()
 void TForm1::Button2Click()
 {
     const ChartUpdateOnExit update(*ui_->Chart1);
-    for (Trace& trace : series_)
-        trace.Clear();
-    for (Trace& trace : stepCurrents_)
-        trace.Clear();
+    for (const RunDefinition& run : kRuns)
+        OfferCurrents(run.kind, false);
+    for (ChartTraces* traces : {&series_, &currents_})
+        for (Trace& trace : *traces)
+            trace.Clear();
     recipes_ = {};
     // The step response's load goes with it: the mechanical characteristic
     // draws no load line or operating point for a run no longer shown.
@@ -569,9 +580,11 @@ Session TForm1::CurrentSession() const
     auto shown = [&traces](const Trace& trace) { return traces.IsShown(traces.IndexOf(trace).value()); };
     Session session{.settings = settings_, .loadText = LoadText(), .sources = sources_};
     for (const RunDefinition& run : kRuns)
-        if (const std::optional<RunRecipe>& recipe = recipes_[static_cast<std::size_t>(run.kind)])
-            session.runs.push_back(
-                {*recipe, {shown(Series(run.kind, Quantity::Md)), shown(Series(run.kind, Quantity::Omega))}});
+        if (const std::optional<RunRecipe>& recipe = recipes_[static_cast<std::size_t>(run.kind)]) {
+            SessionRun& kept = session.runs.emplace_back(SessionRun{*recipe});
+            for (Quantity quantity : QuantitiesOf(recipe->settings))
+                kept.shown[static_cast<std::size_t>(quantity)] = shown(Series(run.kind, quantity));
+        }
     // A run's pins are pinned one after the other and go oldest first, so
     // those of one run stay together.
     std::optional<std::uint64_t> run;
@@ -614,7 +627,7 @@ void TForm1::ShowSession(const Session& session)
     ui_->Edit1->setText(QString::fromStdString(session.loadText));
     ChartViewState& view = ui_->Chart1->View();
     for (const SessionRun& run : session.runs)
-        for (Quantity quantity : kQuantities)
+        for (Quantity quantity : QuantitiesOf(run.recipe.settings))
             view.SetTraceShown(view.Traces().IndexOf(Series(run.recipe.kind, quantity)).value(),
                                run.shown[static_cast<std::size_t>(quantity)]);
     for (std::size_t i = 0; i < session.pins.size(); ++i) {

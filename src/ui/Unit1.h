@@ -45,7 +45,8 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Series1 ... Series6: the run's trace of the quantity.
+    // Series1 ... Series6: the run's trace of the quantity; its current's
+    // trace, empty unless it ran a d-q machine.
     const Trace& Series(RunKind kind, Quantity quantity) const;
     const MotorModel& Model() const { return model_; }
     const Settings& SettingsInForce() const { return settings_; }
@@ -166,14 +167,13 @@ private:
     void SetProgress(int position);
     void ShowAlert(std::int64_t limit);
     Trace& SeriesOf(RunKind kind, Quantity quantity);
+    // Offers the run's currents on the chart, or takes them off it.
+    void OfferCurrents(RunKind kind, bool offered);
     std::array<QWidget*, 4> ToolWindowsOf() const;
 
     std::unique_ptr<Ui::TForm1> ui_;
     ChartTraces series_ = MakeTraces();
-    // The step response's Is and ia of a d-q run, which the measurements
-    // window measures; empty after a three-state one.
-    std::array<Trace, 2> stepCurrents_{Trace(std::string(QuantityName(Quantity::Is)), clBlack),
-                                       Trace(std::string(QuantityName(Quantity::ia)), clBlack)};
+    ChartTraces currents_ = MakeTraces(kCurrentDefinitions);
     ChartTools chartTools_{};
     MotorModel model_{};
     RandomSources sources_;

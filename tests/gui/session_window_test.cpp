@@ -3,6 +3,7 @@
 
 #include "ChartWindowFixture.h"
 
+#include "chart/ChartCurrents.h"
 #include "chart/ChartPins.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Family.h"
@@ -116,6 +117,41 @@ TEST_F(SessionWindow, TheBatchToolMakesTheWindowsExport)
                                     .append(PathOf("chart.csv"));
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(FileText(PathOf("chart.csv")), CsvOf(*Chart(), kPlainCsv));
+}
+
+// A d-q machine's runs with their currents shown, one hidden and pinned,
+// come back as saved, and the batch tool exports them as the window does.
+TEST_F(SessionWindow, KeepsTheCurrentsOfDqRunsShownAndPinned)
+{
+    Settings settings;
+    settings.kind = ModelKind::Dq;
+    settings.run.steps = 1500;
+    form1_->Parameters().ShowSettings(settings);
+    Click("Button1");
+    RunStepResponse(QStringLiteral("10"));
+    Tools().currents->Item().trigger();
+    ChartViewState& view = Chart()->View();
+    view.SetTraceShown(view.Traces().IndexOf(form1_->Series(RunKind::Gauss, Quantity::ia)).value(), false);
+    Trigger(QStringLiteral("Закрепить графики"));
+    RunStepResponse(QStringLiteral("20"));
+    const std::string csv = CsvOf(*Chart(), kPlainCsv);
+    EXPECT_NE(csv.find(",Is (Gauss),Is (Step),ia (Step),"), std::string::npos) << csv.substr(0, csv.find('\n'));
+    const Session saved = form1_->CurrentSession();
+    ASSERT_EQ(saved.pins.size(), 2u);
+    EXPECT_EQ(saved.pins[0].traces.size(), 3u) << "the Gaussian run's Md, Omega and Is; its ia was hidden";
+    EXPECT_EQ(saved.pins[1].traces.back().quantity, Quantity::ia);
+    form1_->WriteSession(PathOf("dq.session.toml"));
+
+    Click("Button2");
+    form1_->Parameters().ShowSettings(Settings{});
+    Click("Button1");
+    form1_->OpenSession(PathOf("dq.session.toml"));
+    EXPECT_EQ(form1_->CurrentSession(), saved);
+    EXPECT_EQ(CsvOf(*Chart(), kPlainCsv), csv);
+    const std::string command = std::string(MOTORMODEL_CLI) + " session " + PathOf("dq.session.toml") + " --csv " +
+                                PathOf("dq.csv");
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(FileText(PathOf("dq.csv")), csv);
 }
 
 // A load typed and not yet run comes back in the box, beside the runs as
