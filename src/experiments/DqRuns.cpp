@@ -68,21 +68,16 @@ bool MakeDqRun(RunResult& result, const std::string& loadText, const RunControl&
     } else {
         SeedSources(result.sources, settings.run);
     }
-    std::array<Trace*, kDqQuantities.size()> traces{&result.traces[0], &result.traces[1], &result.currents[0],
-                                                    &result.currents[1]};
-    for (std::size_t k = 0; k < traces.size(); ++k)
-        traces[k]->Start(k < result.traces.size() ? DefinitionOf(result.kind, kQuantities[k]).pointColour : clBlack);
+    for (const Quantity quantity : kDqQuantities)
+        result.Of(quantity).Start(IsCurrent(quantity) ? clBlack : DefinitionOf(result.kind, quantity).pointColour);
     const bool maxima = result.kind == RunKind::Step;
     DqModel machine(DqParametersOf(settings), DqSupplyEventsOf(settings));
-    const std::int64_t steps = settings.run.steps;
-    const std::int64_t stretch = std::max<std::int64_t>(1, control.stretch);
     return WithLoad(result, load, [&](const auto& loadAt) {
-        for (std::int64_t i = 0; i < steps;) {
-            const std::int64_t end = std::min(steps, i + stretch);
-            const bool inRange = DqSteps(machine, i, end, loadAt, [&](const DqQuantities& q) {
-                const std::array<double, kDqQuantities.size()> row{q.Md, q.Omega, q.Is, q.ia};
-                for (std::size_t k = 0; k < row.size(); ++k)
-                    traces[k]->AppendNext(row[k]);
+        return control.InStretches(settings.run.steps, [&](std::int64_t from, std::int64_t to) {
+            const bool inRange = DqSteps(machine, from, to, loadAt, [&](const DqQuantities& q) {
+                for (const auto& [quantity, value] : {std::pair{Quantity::Md, q.Md}, std::pair{Quantity::Omega, q.Omega},
+                                                      std::pair{Quantity::Is, q.Is}, std::pair{Quantity::ia, q.ia}})
+                    result.Of(quantity).AppendNext(value);
                 if (maxima) {
                     result.mdMax = std::max(result.mdMax, q.Md);
                     result.omegaMax = std::max(result.omegaMax, q.Omega);
@@ -90,14 +85,6 @@ bool MakeDqRun(RunResult& result, const std::string& loadText, const RunControl&
             });
             if (!inRange)
                 toolkit::ThrowOverflow();
-            i = end;
-            if (i == steps)
-                break;
-            if (control.Cancelled())
-                return false;
-            if (control.progress)
-                control.progress(i);
-        }
-        return true;
+        });
     });
 }

@@ -103,20 +103,11 @@ private:
 template <typename MakeStep>
 bool EachStep(std::int64_t steps, const RunControl& control, RunRecorder& recorder, MakeStep&& step)
 {
-    const std::int64_t stretch = std::max<std::int64_t>(1, control.stretch);
-    for (std::int64_t i = 0; i < steps;) {
-        const std::int64_t end = std::min(steps, i + stretch);
-        for (; i < end; ++i)
+    return control.InStretches(steps, [&](std::int64_t from, std::int64_t to) {
+        for (std::int64_t i = from; i < to; ++i)
             step(i);
-        recorder.Check(i);
-        if (i == steps)
-            break;
-        if (control.Cancelled())
-            return false;
-        if (control.progress)
-            control.progress(i);
-    }
-    return true;
+        recorder.Check(to);
+    });
 }
 
 // The typed load, held from step.on to step.off - 1 and shaped by

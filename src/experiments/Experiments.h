@@ -156,6 +156,27 @@ struct RunControl {
     std::int64_t stretch = kProgressSteps;
 
     bool Cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
+
+    // Calls make(from, to) for each stretch of steps 0 to steps - 1 in turn,
+    // reporting and looking for a stop between them; whether it got to the
+    // end uncancelled.
+    template <typename MakeStretch>
+    bool InStretches(std::int64_t steps, MakeStretch&& make) const
+    {
+        const std::int64_t length = std::max<std::int64_t>(1, stretch);
+        for (std::int64_t from = 0; from < steps;) {
+            const std::int64_t to = std::min(steps, from + length);
+            make(from, to);
+            from = to;
+            if (from == steps)
+                break;
+            if (Cancelled())
+                return false;
+            if (progress)
+                progress(from);
+        }
+        return true;
+    }
 };
 
 // Makes the requested run: resets a model of its own and makes run.steps
