@@ -38,13 +38,13 @@ struct ProfileCase {
 
 void PrintTo(const ProfileCase& c, std::ostream* out) { *out << c.name; }
 
-class DqRun : public testing::TestWithParam<ProfileCase> {};
+class DqRunOfSettings : public testing::TestWithParam<ProfileCase> {};
 
 // The run against the model stepped by hand under the load written out
 // from the profile's definition: nothing before step.on and from off on,
 // between them the constant, or the fan's load + k Omega |Omega| from the
 // speed the step starts at; the supply's events as the settings place them.
-TEST_P(DqRun, IsTheModelSteppedUnderTheProfileAndSupply)
+TEST_P(DqRunOfSettings, IsTheModelSteppedUnderTheProfileAndSupply)
 {
     const ProfileCase& c = GetParam();
     Settings settings = ModelicaSettings(1e-4, 8000);
@@ -68,7 +68,7 @@ TEST_P(DqRun, IsTheModelSteppedUnderTheProfileAndSupply)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Profiles, DqRun,
+    Profiles, DqRunOfSettings,
     // Supplies as {dip_on, dip_off, dip_level, reverse_on} and the events
     // they are on the model's steps.
     testing::Values(ProfileCase{"step", LoadProfile::Step, 0, {}, {}},
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ProfileCase{"dip_and_plugging", LoadProfile::Step, 0, {1000, 1500, 0, 7000}, {1000, 1500, 0, 7000}},
                     ProfileCase{"dip_off_alone_is_no_dip", LoadProfile::Step, 0, {std::nullopt, 4000, 0.5, std::nullopt},
                                 {}}),
-    [](const testing::TestParamInfo<ProfileCase>& info) { return std::string(info.param.name); });
+    kCaseName);
 
 TEST(DqRunEnd, StopsAtTheFirstStepOutOfRangeKeepingTheStepsBefore)
 {

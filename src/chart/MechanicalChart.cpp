@@ -22,6 +22,8 @@ constexpr int kLabelGap = 6;
 // the curve, it stays in sight there.
 constexpr double kPathWidth = 2.5;
 constexpr double kStaticWidth = 1.5;
+// Kloss's formula lies on the static curve: its dashes, wider, show over it.
+constexpr double kKlossWidth = 2.5;
 
 QPen PenOf(const PlaneCurve& curve)
 {
@@ -32,7 +34,11 @@ QPen PenOf(const PlaneCurve& curve)
     case CurveKind::LoadLowest:
     case CurveKind::LoadHighest:
         return QPen(ToQColor(curve.colour), 1.5, Qt::DashDotLine);
+    case CurveKind::Kloss:
+        return QPen(ToQColor(curve.colour), kKlossWidth, Qt::DashLine);
     case CurveKind::OperatingPoint:
+    case CurveKind::Breakdown:
+    case CurveKind::StartingTorque:
     case CurveKind::Path:
     case CurveKind::PathEnd:
         break;
@@ -59,10 +65,12 @@ void DrawAs(PlaneLines& line, const PlaneCurve& curve)
 {
     line.setName(QString::fromStdString(LegendName(curve.name)));
     line.setPen(PenOf(curve));
-    const bool operating = curve.kind == CurveKind::OperatingPoint;
+    // A point of the model's curves is a dot; a path's end, a ring.
+    const bool dot = curve.kind == CurveKind::OperatingPoint || curve.kind == CurveKind::Breakdown ||
+                     curve.kind == CurveKind::StartingTorque;
     const bool end = curve.kind == CurveKind::PathEnd;
-    line.SetLined(!operating && !end);
-    if (operating)
+    line.SetLined(!dot && !end);
+    if (dot)
         line.SetMark(QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize));
     else if (end)
         line.SetMark(QCPScatterStyle(QCPScatterStyle::ssCircle, kMarkSize));

@@ -5,7 +5,9 @@
 #include "toolkit/Exception.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 namespace {
 
@@ -28,6 +30,40 @@ bool DqSteps(DqModel& machine, std::int64_t from, std::int64_t to, const Load& l
     }
     return true;
 }
+
+// The run's four traces, Md, Omega, Is and ia, with room for every step
+// made at the start and cut to the steps taken however the run ends, as
+// the three-state run keeps its two: an append at each value would cost
+// more than the step itself.
+class DqRecorder {
+public:
+    DqRecorder(const std::array<Trace*, kDqQuantities.size()>& traces, std::int64_t steps) : traces_(traces)
+    {
+        for (std::size_t k = 0; k < traces_.size(); ++k)
+            values_[k] = traces_[k]->MakeRoom(static_cast<std::size_t>(steps));
+    }
+    ~DqRecorder()
+    {
+        for (std::size_t k = 0; k < traces_.size(); ++k)
+            traces_[k]->Written(values_[k] + taken_);
+    }
+    DqRecorder(const DqRecorder&) = delete;
+    DqRecorder& operator=(const DqRecorder&) = delete;
+
+    void Take(const DqQuantities& q)
+    {
+        values_[0][taken_] = q.Md;
+        values_[1][taken_] = q.Omega;
+        values_[2][taken_] = q.Is;
+        values_[3][taken_] = q.ia;
+        ++taken_;
+    }
+
+private:
+    std::array<Trace*, kDqQuantities.size()> traces_;
+    std::array<double*, kDqQuantities.size()> values_{};
+    std::size_t taken_ = 0;
+};
 
 // Calls f with the step response's load at step i under the settings'
 // profile, or a fresh random draw for the random runs.
@@ -76,13 +112,12 @@ bool MakeDqRun(RunResult& result, const std::string& loadText, const RunControl&
     DqModel machine(DqParametersOf(settings), DqSupplyEventsOf(settings));
     const std::int64_t steps = settings.run.steps;
     const std::int64_t stretch = std::max<std::int64_t>(1, control.stretch);
+    DqRecorder recorder(traces, steps);
     return WithLoad(result, load, [&](const auto& loadAt) {
         for (std::int64_t i = 0; i < steps;) {
             const std::int64_t end = std::min(steps, i + stretch);
             const bool inRange = DqSteps(machine, i, end, loadAt, [&](const DqQuantities& q) {
-                const std::array<double, kDqQuantities.size()> row{q.Md, q.Omega, q.Is, q.ia};
-                for (std::size_t k = 0; k < row.size(); ++k)
-                    traces[k]->AppendNext(row[k]);
+                recorder.Take(q);
                 if (maxima) {
                     result.mdMax = std::max(result.mdMax, q.Md);
                     result.omegaMax = std::max(result.omegaMax, q.Omega);
