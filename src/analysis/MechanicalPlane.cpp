@@ -15,8 +15,9 @@ namespace {
 // and in print.
 constexpr Colour kLoadColour = 0x800000;
 constexpr Colour kStaticColour = clBlack;
-// Dark orange: its dashes show on the black curve they lie on.
-constexpr Colour kKlossColour = Rgb(0xC0, 0x50, 0x00);
+// Teal, apart from the runs' colours: its dashes show on the black curve
+// they lie on.
+constexpr Colour kKlossColour = Rgb(0x00, 0x80, 0x80);
 
 using EdgeOf = double (LoadCharacteristic::*)(double) const;
 

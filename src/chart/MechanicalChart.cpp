@@ -47,7 +47,9 @@ QPen PenOf(const PlaneCurve& curve)
 }
 
 // A curve's label, written in the legend's font, as the style for reports
-// sets it.
+// sets it, above its point and right of it, or left of it where the plot's
+// edge would cut it: a breakdown point stands where the curve reaches
+// furthest right.
 class CurveLabel final : public QCPItemText {
 public:
     using QCPItemText::QCPItemText;
@@ -56,6 +58,10 @@ protected:
     void draw(QCPPainter* painter) override
     {
         setFont(parentPlot()->legend->font());
+        const double end = position->pixelPosition().x() + kLabelGap + QFontMetricsF(font()).horizontalAdvance(text());
+        const bool leftward = end > clipRect().right();
+        setPositionAlignment((leftward ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom);
+        setPadding(leftward ? QMargins(0, 0, kLabelGap, kLabelGap) : QMargins(kLabelGap, 0, 0, kLabelGap));
         QCPItemText::draw(painter);
     }
 };
@@ -212,8 +218,6 @@ void MechanicalChart::WriteLabels()
         auto* label = new CurveLabel(this);
         label->setText(QString::fromStdString(curve.label));
         label->setColor(ToQColor(curve.colour));
-        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        label->setPadding(QMargins(kLabelGap, 0, 0, kLabelGap));
         label->position->setCoords(curve.points.front().Md, curve.points.front().Omega);
         labels_.emplace_back(static_cast<int>(i), label);
     }

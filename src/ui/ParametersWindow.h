@@ -81,13 +81,13 @@ public:
     // to go on.
     void SetReplaceGuard(std::function<bool()> mayReplace) { mayReplace_ = std::move(mayReplace); }
 
-signals:
-    // The settings in force, or the file they belong to, changed.
-    void SettingsChanged();
-
     // Opens the file as OpenWithDialog opens the one chosen: after asking
     // about unsaved settings, and telling of an error rather than raising it.
     void OpenAsked(const QString& path);
+
+signals:
+    // The settings in force, or the file they belong to, changed.
+    void SettingsChanged();
 
 public slots:
     void OpenWithDialog();

@@ -6,6 +6,7 @@
 #include "experiments/MachineFiles.h"
 #include "plot/PlaneCurves.h"
 #include "toolkit/Conversions.h"
+#include "ui/ParametersWindow.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -143,11 +144,14 @@ TEST_P(MechanicalMarks, ShowTheDqMachinesBreakdownAndStartingTorque)
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("mechanical.svg"));
-    Plane().findChild<ChartMenu*>()->Exporter().SaveImage(path, ImageFormat::Svg);
+    ChartExporter(Plane()).SaveImage(path, ImageFormat::Svg);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString svg = QString::fromUtf8(file.readAll());
-    for (const std::string& text : {breakdown, starting, kKloss, kBreakdown, kStarting})
+    // A text is written in runs of one script each: the labels' values are
+    // runs of their own.
+    for (const std::string& text : {"Mk = " + rounded(marks->breakdown.Mk), "sk = " + rounded(marks->breakdown.sk),
+                                    "п = " + rounded(marks->startingTorque) + " Н·м", kKloss, kBreakdown, kStarting})
         EXPECT_TRUE(svg.contains(QString::fromStdString(text).toHtmlEscaped())) << text;
 }
 
