@@ -1,9 +1,13 @@
+#include "experiments/ExperimentFile.h"
+#include "experiments/Experiments.h"
 #include "model/DqModel.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <numbers>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -35,5 +39,25 @@ BENCHMARK(BM_DqStart)
     ->Arg(static_cast<int>(DqIntegrator::Euler))
     ->ArgName("integrator")
     ->Unit(benchmark::kMillisecond);
+
+// The same start as the window and the batch tool make it from the
+// Modelica machine's file at dt = 1e-5: the run's load, its four traces
+// and maxima besides the steps, each run taking over the storage of the
+// one before, as in the window.
+void BM_DqMachineFileStart(benchmark::State& state)
+{
+    Settings settings = ExperimentFile::Load(MOTORMODEL_EXAMPLES "/modelica-squirrel-cage.toml", Settings{});
+    settings.model.dt = 1e-5;
+    settings.run.steps = 140'000;
+    settings.step.off = settings.run.steps;
+    std::optional<std::array<Trace, 2>> spare;
+    for (auto _ : state) {
+        RunResult run = RunExperiment({RunKind::Step, settings, "0", {}, std::exchange(spare, std::nullopt)});
+        benchmark::DoNotOptimize(run.Of(Quantity::Md).Values().data());
+        spare = std::move(run.traces);
+    }
+    state.SetItemsProcessed(state.iterations() * settings.run.steps);
+}
+BENCHMARK(BM_DqMachineFileStart)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -44,6 +44,12 @@ inline DqParameters ParametersOf(const machines::KrauseMachine& m)
     return parameters;
 }
 
+inline DqParameters WithoutStatorResistance(DqParameters parameters)
+{
+    parameters.Rs = 0;
+    return parameters;
+}
+
 // The Modelica machine's quadratic fan: its nominal torque at its nominal
 // speed.
 inline double ModelicaFan(double Omega)

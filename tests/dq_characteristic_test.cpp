@@ -15,12 +15,6 @@ namespace {
 
 using analysis::DqCharacteristic;
 
-DqParameters WithoutStatorResistance(DqParameters parameters)
-{
-    parameters.Rs = 0;
-    return parameters;
-}
-
 struct MachineCase {
     const char* name;
     DqParameters parameters;

@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ProfileCase{"dip_and_plugging", LoadProfile::Step, 0, {1000, 1500, 0, 7000}, {1000, 1500, 0, 7000}},
                     ProfileCase{"dip_off_alone_is_no_dip", LoadProfile::Step, 0, {std::nullopt, 4000, 0.5, std::nullopt},
                                 {}}),
-    [](const testing::TestParamInfo<ProfileCase>& place) { return std::string(place.param.name); });
+    kCaseName);
 
 TEST(DqRunEnd, StopsAtTheFirstStepOutOfRangeKeepingTheStepsBefore)
 {

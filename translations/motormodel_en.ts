@@ -541,6 +541,26 @@
         <source>Рабочая точка</source>
         <translation>Operating point</translation>
     </message>
+    <message>
+        <source>Формула Клосса (уточнённая)</source>
+        <translation>Kloss formula (refined)</translation>
+    </message>
+    <message>
+        <source>Критическая точка</source>
+        <translation>Breakdown point</translation>
+    </message>
+    <message>
+        <source>Пусковой момент</source>
+        <translation>Starting torque</translation>
+    </message>
+    <message>
+        <source>Mk = %1 Н·м, sk = %2</source>
+        <translation>Mk = %1 N·m, sk = %2</translation>
+    </message>
+    <message>
+        <source>Mп = %1 Н·м</source>
+        <translation>Mst = %1 N·m</translation>
+    </message>
 </context>
 <context>
     <name>ParametersWindow</name>
@@ -1070,6 +1090,10 @@
     <message>
         <source>Открыть сеанс</source>
         <translation>Open session</translation>
+    </message>
+    <message>
+        <source>Машины</source>
+        <translation>Machines</translation>
     </message>
 </context>
 <context>

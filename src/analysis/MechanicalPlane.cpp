@@ -15,6 +15,9 @@ namespace {
 // and in print.
 constexpr Colour kLoadColour = 0x800000;
 constexpr Colour kStaticColour = clBlack;
+// Teal, apart from the runs' colours: its dashes show on the black curve
+// they lie on.
+constexpr Colour kKlossColour = Rgb(0x00, 0x80, 0x80);
 
 using EdgeOf = double (LoadCharacteristic::*)(double) const;
 
@@ -76,7 +79,33 @@ std::vector<PlaneCurve> LoadCurves(const ModelRest& rest, const LoadCharacterist
     return curves;
 }
 
+// Kloss's refined formula at the static curve's speeds.
+PlaneCurve KlossCurve(const DqParameters& machine, const std::vector<StaticPoint>& speeds)
+{
+    const DqCharacteristic characteristic(machine);
+    const KlossFormula kloss = characteristic.Kloss();
+    std::vector<PlanePoint> points;
+    points.reserve(speeds.size());
+    for (const StaticPoint& point : speeds)
+        points.push_back({kloss.At(characteristic.SlipAt(point.Omega)), point.Omega, std::nullopt});
+    return PlaneCurve{{}, kKlossColour, true, CurveKind::Kloss, std::move(points), {}};
+}
+
+PlaneCurve MarkCurve(CurveKind kind, double Md, double Omega)
+{
+    return PlaneCurve{{}, kStaticColour, false, kind, {{Md, Omega, std::nullopt}}, {}};
+}
+
 } // namespace
+
+std::optional<CurveMarks> MarksOf(const Settings& settings)
+{
+    if (settings.Kind() != ModelKind::Dq)
+        return std::nullopt;
+    const DqCharacteristic machine(DqParametersOf(settings));
+    const BreakdownPoint breakdown = machine.Breakdown();
+    return CurveMarks{breakdown, machine.SpeedAt(breakdown.sk), machine.StartingTorque()};
+}
 
 std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<double> load)
 {
@@ -92,8 +121,14 @@ std::vector<PlaneCurve> ModelCurves(const Settings& settings, std::optional<doub
     for (const StaticPoint& point : rest.curve)
         points.push_back({point.Md, point.Omega, std::nullopt});
     std::vector<PlaneCurve> curves{{{}, kStaticColour, false, CurveKind::Static, std::move(points), {}}};
+    if (dq)
+        curves.push_back(KlossCurve(*dq, rest.curve));
     if (held)
         std::ranges::move(LoadCurves(rest, *held), std::back_inserter(curves));
+    if (const std::optional<CurveMarks> marks = MarksOf(settings)) {
+        curves.push_back(MarkCurve(CurveKind::Breakdown, marks->breakdown.Mk, marks->breakdownSpeed));
+        curves.push_back(MarkCurve(CurveKind::StartingTorque, marks->startingTorque, 0));
+    }
     return curves;
 }
 

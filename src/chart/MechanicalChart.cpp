@@ -22,6 +22,8 @@ constexpr int kLabelGap = 6;
 // the curve, it stays in sight there.
 constexpr double kPathWidth = 2.5;
 constexpr double kStaticWidth = 1.5;
+// Kloss's formula lies on the static curve: its dashes, wider, show over it.
+constexpr double kKlossWidth = 2.5;
 
 QPen PenOf(const PlaneCurve& curve)
 {
@@ -32,7 +34,11 @@ QPen PenOf(const PlaneCurve& curve)
     case CurveKind::LoadLowest:
     case CurveKind::LoadHighest:
         return QPen(ToQColor(curve.colour), 1.5, Qt::DashDotLine);
+    case CurveKind::Kloss:
+        return QPen(ToQColor(curve.colour), kKlossWidth, Qt::DashLine);
     case CurveKind::OperatingPoint:
+    case CurveKind::Breakdown:
+    case CurveKind::StartingTorque:
     case CurveKind::Path:
     case CurveKind::PathEnd:
         break;
@@ -41,7 +47,9 @@ QPen PenOf(const PlaneCurve& curve)
 }
 
 // A curve's label, written in the legend's font, as the style for reports
-// sets it.
+// sets it, above its point and right of it, or left of it where the plot's
+// edge would cut it: a breakdown point stands where the curve reaches
+// furthest right.
 class CurveLabel final : public QCPItemText {
 public:
     using QCPItemText::QCPItemText;
@@ -50,6 +58,10 @@ protected:
     void draw(QCPPainter* painter) override
     {
         setFont(parentPlot()->legend->font());
+        const double end = position->pixelPosition().x() + kLabelGap + QFontMetricsF(font()).horizontalAdvance(text());
+        const bool leftward = end > clipRect().right();
+        setPositionAlignment((leftward ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignBottom);
+        setPadding(leftward ? QMargins(0, 0, kLabelGap, kLabelGap) : QMargins(kLabelGap, 0, 0, kLabelGap));
         QCPItemText::draw(painter);
     }
 };
@@ -59,10 +71,12 @@ void DrawAs(PlaneLines& line, const PlaneCurve& curve)
 {
     line.setName(QString::fromStdString(LegendName(curve.name)));
     line.setPen(PenOf(curve));
-    const bool operating = curve.kind == CurveKind::OperatingPoint;
+    // A point of the model's curves is a dot; a path's end, a ring.
+    const bool dot = curve.kind == CurveKind::OperatingPoint || curve.kind == CurveKind::Breakdown ||
+                     curve.kind == CurveKind::StartingTorque;
     const bool end = curve.kind == CurveKind::PathEnd;
-    line.SetLined(!operating && !end);
-    if (operating)
+    line.SetLined(!dot && !end);
+    if (dot)
         line.SetMark(QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize));
     else if (end)
         line.SetMark(QCPScatterStyle(QCPScatterStyle::ssCircle, kMarkSize));
@@ -204,8 +218,6 @@ void MechanicalChart::WriteLabels()
         auto* label = new CurveLabel(this);
         label->setText(QString::fromStdString(curve.label));
         label->setColor(ToQColor(curve.colour));
-        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        label->setPadding(QMargins(kLabelGap, 0, 0, kLabelGap));
         label->position->setCoords(curve.points.front().Md, curve.points.front().Omega);
         labels_.emplace_back(static_cast<int>(i), label);
     }

@@ -5,7 +5,9 @@
 #include "toolkit/Exception.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 namespace {
 
@@ -28,6 +30,40 @@ bool DqSteps(DqModel& machine, std::int64_t from, std::int64_t to, const Load& l
     }
     return true;
 }
+
+// The run's four traces, Md, Omega, Is and ia, with room for every step
+// made at the start and cut to the steps taken however the run ends, as
+// the three-state run keeps its two: an append at each value would cost
+// more than the step itself.
+class DqRecorder {
+public:
+    DqRecorder(const std::array<Trace*, kDqQuantities.size()>& traces, std::int64_t steps) : traces_(traces)
+    {
+        for (std::size_t k = 0; k < traces_.size(); ++k)
+            values_[k] = traces_[k]->MakeRoom(static_cast<std::size_t>(steps));
+    }
+    ~DqRecorder()
+    {
+        for (std::size_t k = 0; k < traces_.size(); ++k)
+            traces_[k]->Written(values_[k] + taken_);
+    }
+    DqRecorder(const DqRecorder&) = delete;
+    DqRecorder& operator=(const DqRecorder&) = delete;
+
+    void Take(const DqQuantities& q)
+    {
+        values_[0][taken_] = q.Md;
+        values_[1][taken_] = q.Omega;
+        values_[2][taken_] = q.Is;
+        values_[3][taken_] = q.ia;
+        ++taken_;
+    }
+
+private:
+    std::array<Trace*, kDqQuantities.size()> traces_;
+    std::array<double*, kDqQuantities.size()> values_{};
+    std::size_t taken_ = 0;
+};
 
 // Calls f with the step response's load at step i under the settings'
 // profile, or a fresh random draw for the random runs.
@@ -68,16 +104,19 @@ bool MakeDqRun(RunResult& result, const std::string& loadText, const RunControl&
     } else {
         SeedSources(result.sources, settings.run);
     }
-    for (const Quantity quantity : kDqQuantities)
-        result.Of(quantity).Start(IsCurrent(quantity) ? clBlack : DefinitionOf(result.kind, quantity).pointColour);
+    std::array<Trace*, kDqQuantities.size()> traces{};
+    for (std::size_t k = 0; k < kDqQuantities.size(); ++k) {
+        const Quantity quantity = kDqQuantities[k];
+        traces[k] = &result.Of(quantity);
+        traces[k]->Start(IsCurrent(quantity) ? clBlack : DefinitionOf(result.kind, quantity).pointColour);
+    }
     const bool maxima = result.kind == RunKind::Step;
     DqModel machine(DqParametersOf(settings), DqSupplyEventsOf(settings));
+    DqRecorder recorder(traces, settings.run.steps);
     return WithLoad(result, load, [&](const auto& loadAt) {
         return control.InStretches(settings.run.steps, [&](std::int64_t from, std::int64_t to) {
             const bool inRange = DqSteps(machine, from, to, loadAt, [&](const DqQuantities& q) {
-                for (const auto& [quantity, value] : {std::pair{Quantity::Md, q.Md}, std::pair{Quantity::Omega, q.Omega},
-                                                      std::pair{Quantity::Is, q.Is}, std::pair{Quantity::ia, q.ia}})
-                    result.Of(quantity).AppendNext(value);
+                recorder.Take(q);
                 if (maxima) {
                     result.mdMax = std::max(result.mdMax, q.Md);
                     result.omegaMax = std::max(result.omegaMax, q.Omega);

@@ -103,8 +103,21 @@ private:
 
 // A load's curve is its characteristic, or the lowest or highest edge of a
 // periodic load's band. A path's end is the mark on a family member's last
-// point, named as its path and shown with it.
-enum class CurveKind { Path, Static, Load, LoadLowest, LoadHighest, OperatingPoint, PathEnd };
+// point, named as its path and shown with it. Kloss's formula, the
+// breakdown point and the starting torque belong to a machine whose curve
+// has a peak, the d-q model's.
+enum class CurveKind {
+    Path,
+    Static,
+    Load,
+    LoadLowest,
+    LoadHighest,
+    OperatingPoint,
+    PathEnd,
+    Kloss,
+    Breakdown,
+    StartingTorque
+};
 
 // One line of the mechanical characteristic's view: a run's path in order
 // of its steps, or one of the model's curves, or the operating point, or a

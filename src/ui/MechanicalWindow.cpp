@@ -8,6 +8,7 @@
 #include "chart/PlaneTracker.h"
 #include "chart/TraceChart.h"
 #include "experiments/Family.h"
+#include "toolkit/Conversions.h"
 #include "ui/Application.h"
 #include "ui/FormGeometry.h"
 #include "ui_MechanicalWindow.h"
@@ -43,11 +44,42 @@ std::string ModelCurveName(CurveKind kind, const std::string& load, bool member)
     case CurveKind::OperatingPoint:
         return (member ? MechanicalWindow::tr("Рабочая точка (%1)").arg(quoted) : MechanicalWindow::tr("Рабочая точка"))
             .toStdString();
+    case CurveKind::Kloss:
+        return MechanicalWindow::tr("Формула Клосса (уточнённая)").toStdString();
+    case CurveKind::Breakdown:
+        return MechanicalWindow::tr("Критическая точка").toStdString();
+    case CurveKind::StartingTorque:
+        return MechanicalWindow::tr("Пусковой момент").toStdString();
     case CurveKind::Path:
     case CurveKind::PathEnd:
         break;
     }
     return {};
+}
+
+// A mark's value beside it, to as many digits as a reader compares.
+QString Rounded(double value)
+{
+    constexpr int kLabelDigits = 4;
+    return QString::fromStdString(toolkit::FloatToStrRounded(value, kLabelDigits));
+}
+
+// The values the curve's marks stand for, written beside them.
+std::string MarkLabel(CurveKind kind, const analysis::CurveMarks& marks)
+{
+    if (kind == CurveKind::Breakdown)
+        return MechanicalWindow::tr("Mk = %1 Н·м, sk = %2")
+            .arg(Rounded(marks.breakdown.Mk), Rounded(marks.breakdown.sk))
+            .toStdString();
+    if (kind == CurveKind::StartingTorque)
+        return MechanicalWindow::tr("Mп = %1 Н·м").arg(Rounded(marks.startingTorque)).toStdString();
+    return {};
+}
+
+bool IsMark(CurveKind kind)
+{
+    return kind == CurveKind::OperatingPoint || kind == CurveKind::PathEnd || kind == CurveKind::Breakdown ||
+           kind == CurveKind::StartingTorque;
 }
 
 // A family member's marks beside its path: the end of the path and, for a
@@ -154,8 +186,12 @@ void MechanicalWindow::Update()
 
     std::vector<PlaneCurve> curves =
         analysis::ModelCurves(settings_, stepLoad_ ? std::optional<double>(*stepLoad_) : std::nullopt);
-    for (PlaneCurve& curve : curves)
+    const std::optional<analysis::CurveMarks> marks = analysis::MarksOf(settings_);
+    for (PlaneCurve& curve : curves) {
         curve.name = ModelCurveName(curve.kind, "Mc=" + std::to_string(stepLoad_.value_or(0)), false);
+        if (marks)
+            curve.label = MarkLabel(curve.kind, *marks);
+    }
     std::vector<PlaneCurve> members;
     for (const RunTraces& run : ShownRuns(traces)) {
         const Trace& omega = traces.At(run.omega);
@@ -166,10 +202,8 @@ void MechanicalWindow::Update()
             std::ranges::move(MemberCurves(*member, path), std::back_inserter(members));
     }
     std::ranges::move(members, std::back_inserter(curves));
-    // The marks go over the paths that end in them.
-    std::stable_partition(curves.begin(), curves.end(), [](const PlaneCurve& curve) {
-        return curve.kind != CurveKind::OperatingPoint && curve.kind != CurveKind::PathEnd;
-    });
+    // The marks go over the paths, which end in some and pass by others.
+    std::stable_partition(curves.begin(), curves.end(), [](const PlaneCurve& curve) { return !IsMark(curve.kind); });
     Chart().ShowCurves(std::move(curves));
     drawnFrom_ = std::move(source);
 }

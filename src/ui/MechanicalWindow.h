@@ -23,7 +23,10 @@ class MechanicalWindow;
 // The mechanical characteristic in a window of its own: the path of every
 // run and pin the main chart shows, in its trace's colour and style and
 // named as there, over the model's static curve for the settings in force,
-// with the step response's load and the operating point. A pinned family
+// with the step response's load and the operating point; for the d-q
+// machine, Kloss's refined formula beside the static curve, dashed, and
+// the curve's breakdown point and starting torque, marked and labelled with
+// their values. A pinned family
 // member's path has its end marked, and a member with a load its load and
 // operating point, labelled with its name ("Mc=10"), all in its colour. It
 // follows the

@@ -410,18 +410,31 @@ void ParametersWindow::SetLoad(std::int64_t load)
     ReadFields();
 }
 
-void ParametersWindow::OpenWithDialog()
+void ParametersWindow::OpenChosen(const std::function<QString()>& choose)
 {
-    RunCommand([this] {
+    RunCommand([&] {
         if (Unsaved() && !mayReplace_())
             return;
+        const QString path = choose();
+        if (!path.isEmpty())
+            Open(path.toStdString());
+    });
+}
+
+void ParametersWindow::OpenWithDialog()
+{
+    OpenChosen([this] {
         const QString path = QFileDialog::getOpenFileName(this, tr("Открыть опыт"), folder_, FileFilters(), nullptr,
                                                           FileDialogOptions());
-        if (path.isEmpty())
-            return;
-        folder_ = QFileInfo(path).absolutePath();
-        Open(path.toStdString());
+        if (!path.isEmpty())
+            folder_ = QFileInfo(path).absolutePath();
+        return path;
     });
+}
+
+void ParametersWindow::OpenAsked(const QString& path)
+{
+    OpenChosen([&path] { return path; });
 }
 
 bool ParametersWindow::SaveToFile()

@@ -81,6 +81,10 @@ public:
     // to go on.
     void SetReplaceGuard(std::function<bool()> mayReplace) { mayReplace_ = std::move(mayReplace); }
 
+    // Opens the file as OpenWithDialog opens the one chosen: after asking
+    // about unsaved settings, and telling of an error rather than raising it.
+    void OpenAsked(const QString& path);
+
 signals:
     // The settings in force, or the file they belong to, changed.
     void SettingsChanged();
@@ -112,6 +116,9 @@ private:
     QWidget& Field(std::string_view name) const;
     QString TextOf(std::string_view name) const;
     QLabel& Reason(std::string_view name) const;
+    // Opens the file choose names, once unsaved settings may be replaced;
+    // none if it names none.
+    void OpenChosen(const std::function<QString()>& choose);
 
     std::unique_ptr<Ui::ParametersWindow> ui_;
     Settings inForce_;

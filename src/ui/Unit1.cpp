@@ -22,6 +22,7 @@
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
 #include "ui/Language.h"
+#include "ui/MachinesMenu.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
 #include "ui/ToolWindows.h"
@@ -174,6 +175,7 @@ void TForm1::AddChartCommands()
                       QT_TRANSLATE_NOOP("TForm1", "Закрепить графики"));
     SetTranslatedText(*menu.addAction(QString(), this, [this] { ShowBeside(*parameters_); }), "TForm1",
                       QT_TRANSLATE_NOOP("TForm1", "Параметры опыта…"));
+    AddMachinesMenu(menu, *parameters_);
     menu.addAction(ui_->ActionSaveAs);
     AddLanguageMenu(menu);
     // The tool bar's room is taken at the form's width.

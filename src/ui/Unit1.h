@@ -122,7 +122,8 @@ private:
     // progress bar stays under the chart.
     void AnchorControls();
     // The chart's menu items that need the window: the measurements and
-    // mechanical characteristic windows and the pinning of runs.
+    // mechanical characteristic windows, the pinning of runs and the
+    // machines that came with the program.
     void AddChartCommands();
     // "Язык / Language": the languages to choose, the choice remembered.
     void AddLanguageMenu(QMenu& menu);

@@ -170,6 +170,17 @@ TEST_F(Keeping, OpeningAnotherExperimentOverUnsavedChangesAsksFirst)
     EXPECT_EQ(LoadField().text(), QStringLiteral("10")) << "cancelled, the experiment stays";
 }
 
+// A machine that came with the program opens as any experiment file does.
+TEST_F(Keeping, OpeningAMachineOverUnsavedChangesAsksFirst)
+{
+    form1_->OpenExperiment(WriteFile(kLab));
+    TypeLoad(QStringLiteral("10"));
+    const Answer answer(Button(QStringLiteral("Отмена")));
+    Tools().menu->Menu().findChild<QMenu*>(QStringLiteral("MachinesMenu"))->actions().front()->trigger();
+    EXPECT_TRUE(answer.Asked());
+    EXPECT_EQ(LoadField().text(), QStringLiteral("10")) << "cancelled, the experiment stays";
+}
+
 // A file that sets a value through an inline table is rewritten whole only
 // when the user agrees.
 TEST_F(Keeping, AFileThatCannotBeEditedInPlaceIsRewrittenOnlyWhenAllowed)
