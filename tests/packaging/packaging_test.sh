@@ -5,7 +5,7 @@
 #   packaging_test.sh validators BUILD_DIR VERSION CLI   desktop entry and AppStream metadata
 #   packaging_test.sh manpage    BUILD_DIR VERSION CLI   the man page says what --help says
 #   packaging_test.sh manwarnings BUILD_DIR VERSION CLI  groff finds nothing to warn about in either man page
-#   packaging_test.sh deb        BUILD_DIR VERSION CLI   the Debian package: name, Depends, a run, lintian
+#   packaging_test.sh deb        BUILD_DIR VERSION CLI   the Debian package: name, Depends, a run, the manual, lintian
 #
 # CLI is the built motormodel-cli, whose output the packaged one must match.
 set -euo pipefail
