@@ -73,7 +73,7 @@ struct MotorModel {
 
 // The largest dt at which forward Euler keeps the model's rest without load
 // stable: min(2 T, J / (2 p Mk T)), from the model linearised at that rest
-// (the README derives it). Past it no run can settle; short of it a run
+// (docs/settings.md derives it). Past it no run can settle; short of it a run
 // from far off rest may still diverge. T is taken as Reset forms it.
 double StableStepLimit(const MotorParameters& parameters);
 

@@ -5,7 +5,7 @@
 #   packaging_test.sh validators BUILD_DIR VERSION CLI   desktop entry and AppStream metadata
 #   packaging_test.sh manpage    BUILD_DIR VERSION CLI   the man page says what --help says
 #   packaging_test.sh manwarnings BUILD_DIR VERSION CLI  groff finds nothing to warn about in either man page
-#   packaging_test.sh deb        BUILD_DIR VERSION CLI   the Debian package: name, Depends, a run, lintian
+#   packaging_test.sh deb        BUILD_DIR VERSION CLI   the Debian package: name, Depends, a run, the manual, lintian
 #
 # CLI is the built motormodel-cli, whose output the packaged one must match.
 set -euo pipefail
@@ -58,8 +58,22 @@ last_omega() {
   "$1" step 10 --csv - 2>/dev/null | tail -n 1 | cut -d , -f 3
 }
 
+# The manual as the sources hold it: each topic's Markdown, the pictures
+# it shows and the lab's figures script, named within docs/.
+docs=$(cd "$(dirname "$0")/../../docs" && pwd)
+manual_files() {
+  (cd "$docs" && ls -- *.md && local_links *.md | grep '\.png$' && echo lab-figures.py) | LC_ALL=C sort -u
+}
+
+# The files that the Markdown files' links lead to within their folder: no
+# addresses, no anchors within the page.
+local_links() {
+  grep -oh '](\([^)]*\))' "$@" | sed 's/^](//; s/)$//; s/#.*//' | grep -v -e '^$' -e ':' | LC_ALL=C sort -u
+}
+
 expected_tree() {
   python_module
+  manual_files | sed 's|^|share/doc/motormodel/|'
   printf '%s\n' bin/motormodel bin/motormodel-cli \
     "share/applications/$app_id.desktop" \
     share/doc/motormodel/changelog.gz share/doc/motormodel/copyright \
@@ -188,6 +202,21 @@ check_deb() {
     [ "$(python_last_omega "$work/root/usr/lib/python3/dist-packages")" = "$(last_omega "$cli")" ] ||
       fail "the packaged Python module does not give the batch tool's numbers"
   fi
+
+  # The package holds the manual as the sources hold it, and every link
+  # between its files leads to a file it holds.
+  local name target
+  while IFS= read -r name; do
+    cmp -s "$docs/$name" "$work/root/usr/share/doc/motormodel/$name" ||
+      fail "the package's /usr/share/doc/motormodel/$name is not docs/$name"
+  done < <(manual_files)
+  while IFS= read -r target; do
+    [ -f "$work/root/usr/share/doc/motormodel/$target" ] || fail "the packaged manual links to $target, which it lacks"
+  done < <(local_links "$work/root/usr/share/doc/motormodel/"*.md)
+  for name in motormodel motormodel-cli; do
+    zcat "$work/root/usr/share/man/man1/$name.1.gz" | grep -q '/usr/share/doc/motormodel/' ||
+      fail "the man page $name.1 does not say where the manual is"
+  done
 
   echo "lintian:"
   lintian --display-info --fail-on error "$deb" || fail "lintian reports errors"

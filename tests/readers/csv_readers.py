@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Every CSV the batch tool writes, read by the programs users read them with:
-Python's csv module, numpy's genfromtxt with names (as the README shows it),
+Python's csv module, numpy's genfromtxt with names (as docs/other-programs.md shows it),
 pandas with round-trip floats, and a spreadsheet's stock import that splits at
 commas, semicolons and tabs alike outside quotes, as LibreOffice's does. Each
 must find the values Python's correctly rounded float() finds, to the bit.
