@@ -5,6 +5,8 @@
 #include "analysis/StepCharacteristics.h"
 #include "cli/Characteristic.h"
 #include "cli/JsonReport.h"
+#include "cli/Lab.h"
+#include "lab/Comparison.h"
 #include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Runs.h"
@@ -76,8 +78,14 @@ void WriteMeasurements(const Options& options, const RunResult& run)
         options.metrics->Write(analysis::CharacteristicsCsv(characteristics, options.style, TimeStep(run, options)));
     if (options.stats)
         options.stats->Write(analysis::StatisticsCsv(statistics, options.style));
+    std::optional<lab::Comparison> comparison;
+    if (options.measured)
+        comparison = lab::Compare(run, *options.measured);
+    if (options.compare)
+        options.compare->Write(ComparisonCsv(*comparison, options.style));
     if (options.json) {
         RunReport report = ReportOf(options, run);
+        report.comparison = comparison ? &*comparison : nullptr;
         if (stepResponse) {
             report.maxima = Maxima{run.mdMax, run.omegaMax};
             report.metrics = characteristics;
@@ -166,6 +174,7 @@ RunKind KindOfRun(Command command)
     case Command::Settings:
     case Command::Characteristic:
     case Command::Session:
+    case Command::Fit:
         break;
     }
     return RunKind::Step;
@@ -194,6 +203,8 @@ int RunCommand(const Options& options, const Settings& settings, const Streams& 
         return 0;
     case Command::Characteristic:
         return RunCharacteristic(options, settings, streams);
+    case Command::Fit:
+        return RunFit(options, settings, streams);
     case Command::Step:
     case Command::Gauss:
     case Command::Uniform:

@@ -3,6 +3,7 @@
 #include "analysis/StepRange.h"
 #include "cli/Output.h"
 #include "experiments/Settings.h"
+#include "lab/Measured.h"
 #include "plot/CsvTable.h"
 #include "session/Session.h"
 
@@ -28,11 +29,12 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session };
+enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session, Fit };
 
-inline constexpr std::array<std::pair<std::string_view, Command>, 6> kCommands{{
+inline constexpr std::array<std::pair<std::string_view, Command>, 7> kCommands{{
     {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
-    {"settings", Command::Settings}, {"characteristic", Command::Characteristic}, {"session", Command::Session}}};
+    {"settings", Command::Settings}, {"characteristic", Command::Characteristic}, {"session", Command::Session},
+    {"fit", Command::Fit}}};
 
 // The command's name on the line, "step".
 std::string_view CommandName(Command command);
@@ -64,6 +66,19 @@ struct Options {
     // has passed.
     std::optional<std::string> sessionPath;
     std::optional<Session> session;
+    // --measured and its --map: the measured data a run is compared with,
+    // or a fit fitted to; read once the command line has passed.
+    std::optional<std::string> measuredPath;
+    std::vector<lab::ColumnMapping> mappings;
+    std::optional<lab::Measured> measured;
+    // --compare: the run's comparison with the measured data.
+    std::optional<OutputSink> compare;
+    // fit: the settings fitted, the run they are fitted by, and where the
+    // fitted experiment file (-o) and the report (--report) go.
+    std::vector<std::string> fit;
+    Command fitRun = Command::Step;
+    std::optional<OutputSink> fitted;
+    std::optional<OutputSink> report;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     // The files written so far, each with the option that names it.
