@@ -22,5 +22,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # build machine's gives the headers, which are the same for both, and the
 # target's run-time packages (libgsl27:arm64, libgslcblas0:arm64) the
 # libraries, which have no unversioned link without the -dev package.
-set(GSL_LIBRARY /usr/lib/aarch64-linux-gnu/libgsl.so.27 CACHE FILEPATH "")
-set(GSL_CBLAS_LIBRARY /usr/lib/aarch64-linux-gnu/libgslcblas.so.0 CACHE FILEPATH "")
+# FindGSL would take the build machine's unversioned links for its debug
+# libraries: the target's stand for both.
+foreach(suffix "" _DEBUG)
+  set(GSL_LIBRARY${suffix} /usr/lib/aarch64-linux-gnu/libgsl.so.27 CACHE FILEPATH "")
+  set(GSL_CBLAS_LIBRARY${suffix} /usr/lib/aarch64-linux-gnu/libgslcblas.so.0 CACHE FILEPATH "")
+endforeach()

@@ -198,7 +198,8 @@ void AddFitArguments(CLI::App& app, Options& options)
            options.measuredPath = path;
        })->required();
     app.add_option_function<std::string>("RUN", [&options](const std::string& run) {
-           const auto known = std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return c.first == run; });
+           const auto known =
+               std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return c.first == run; });
            if (known == kCommands.end() ||
                std::find(kRunCommands.begin(), kRunCommands.end(), known->second) == kRunCommands.end())
                throw UsageError("fit needs a RUN of step, gauss or uniform, not '" + run + "'");

@@ -239,7 +239,8 @@ std::string MeasuredFaultText(const lab::MeasuredProblem& p)
     case MeasuredFault::FieldCount:
         return "the row has " + std::to_string(p.count) + " fields, the heading " + std::to_string(p.expected);
     case MeasuredFault::NotANumber:
-        return "'" + p.text + "' is not a finite number; numbers use the separator's decimal mark (a point, or a comma after semicolons or tabs)";
+        return "'" + p.text + "' is not a finite number; numbers use the separator's decimal mark " +
+               "(a point, or a comma after semicolons or tabs)";
     case MeasuredFault::TimeNotIncreasing:
         return "time " + p.text + " is not after the row before's; times must increase";
     case MeasuredFault::TimeMissing:

@@ -62,7 +62,8 @@ void CheckNames(const Settings& settings, const std::vector<std::string>& names)
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (std::ranges::find(fittable, names[i]) == fittable.end())
             throw FitError({FitFault::NotFittable, names[i]});
-        if (std::find(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(i), names[i]) != names.begin() + static_cast<std::ptrdiff_t>(i))
+        // Not its first mention: named before.
+        if (std::find(names.begin(), names.end(), names[i]) != names.begin() + static_cast<std::ptrdiff_t>(i))
             throw FitError({FitFault::FittedTwice, names[i]});
     }
 }
@@ -184,7 +185,8 @@ FitResult FitSettings(const FitRequest& request, const Measured& measured, const
     FitResult result{solved.outcome, {}, {}, bench.At(solved.values), {}, scales, 0, solved.iterations};
     const std::size_t n = solved.Count();
     for (std::size_t i = 0; i < n; ++i) {
-        result.fitted.push_back({request.fit[i], problem.parameters[i].start, solved.values[i], solved.StandardError(i)});
+        result.fitted.push_back(
+            {request.fit[i], problem.parameters[i].start, solved.values[i], solved.StandardError(i)});
         for (std::size_t j = 0; j < n; ++j)
             result.correlation.push_back(solved.Correlation(i, j));
     }

@@ -238,7 +238,8 @@ LeastSquaresResult SolveLeastSquares(const LeastSquaresProblem& problem, const L
         // No step lowers the cost: at a minimum, to within the residuals'
         // own rounding, this is where the search ends.
         if (status == GSL_ENOPROG)
-            return Finish(search, w.get(), iteration > 1 ? LeastSquaresOutcome::Converged : LeastSquaresOutcome::Failed);
+            return Finish(search, w.get(),
+                          iteration > 1 ? LeastSquaresOutcome::Converged : LeastSquaresOutcome::Failed);
         if (status != GSL_SUCCESS)
             return Finish(search, w.get(), LeastSquaresOutcome::Failed);
         if (control.progress)

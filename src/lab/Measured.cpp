@@ -14,6 +14,8 @@ namespace lab {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// An empty cell: a sample not taken.
+constexpr double kNotTaken = std::numeric_limits<double>::quiet_NaN();
 
 // The file's dialect, from its heading row.
 struct Dialect {
@@ -220,14 +222,15 @@ Measured ParseMeasured(std::string_view text, std::string_view file, const std::
             at.column = static_cast<std::int64_t>(i + 1);
             const auto value = CellNumber(fields[i], dialect, at);
             if (roles[i]->quantity) {
-                measured.columns[*roles[i]->quantity].push_back(value.value_or(std::numeric_limits<double>::quiet_NaN()));
+                measured.columns[*roles[i]->quantity].push_back(value.value_or(kNotTaken));
                 continue;
             }
             at.text = fields[i];
             if (!value)
                 throw MeasuredError({MeasuredFault::TimeMissing, std::string(file), row->first, at.column});
             if (!measured.times.empty() && !(*value > measured.times.back()))
-                throw MeasuredError({MeasuredFault::TimeNotIncreasing, std::string(file), row->first, at.column, fields[i]});
+                throw MeasuredError(
+                    {MeasuredFault::TimeNotIncreasing, std::string(file), row->first, at.column, fields[i]});
             measured.times.push_back(*value);
         }
     }
@@ -247,7 +250,8 @@ Measured ReadMeasured(const std::string& path, const std::vector<ColumnMapping>&
     while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
         text.append(buffer.data(), static_cast<std::size_t>(in.gcount()));
         if (text.size() > kLargestMeasuredFile)
-            throw MeasuredError({MeasuredFault::FileTooLarge, path, 0, 0, {}, static_cast<std::int64_t>(kLargestMeasuredFile)});
+            throw MeasuredError(
+                {MeasuredFault::FileTooLarge, path, 0, 0, {}, static_cast<std::int64_t>(kLargestMeasuredFile)});
     }
     if (in.bad())
         throw MeasuredError({MeasuredFault::CannotRead, path, 0, 0, std::strerror(errno)});

@@ -111,8 +111,8 @@ py::dict Fit(const SharedMeasured& measured, const std::vector<std::string>& nam
     constexpr std::int64_t kMostIterations = 100;
     Watch watch(progress, kMostIterations);
     const RunControl look = watch.ForRun();
-    const lab::FitControl control{[&](const lab::FitProgress& p) { look.progress(static_cast<std::int64_t>(p.iteration)); },
-                                  look.cancel};
+    const auto told = [&](const lab::FitProgress& p) { look.progress(static_cast<std::int64_t>(p.iteration)); };
+    const lab::FitControl control{told, look.cancel};
     std::optional<lab::FitResult> fit;
     try {
         fit = watch.Await([&] { return lab::FitSettings(request, *measured, control); });
