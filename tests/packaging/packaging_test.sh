@@ -62,7 +62,7 @@ last_omega() {
 # it shows and the lab's figures script, named within docs/.
 docs=$(cd "$(dirname "$0")/../../docs" && pwd)
 manual_files() {
-  (cd "$docs" && ls -- *.md && local_links *.md | grep '\.png$' && echo lab-figures.py) | LC_ALL=C sort -u
+  (cd "$docs" && ls -- *.md && local_links *.md | grep '\.png$' && echo lab-figures.ipynb) | LC_ALL=C sort -u
 }
 
 # The files that the Markdown files' links lead to within their folder: no

@@ -1,5 +1,10 @@
-"""The lab's figures in docs/ are made, as a user would run the file."""
+"""The lab's notebook in docs/ runs from its first cell to its last and makes its figures.
 
+Its code cells run in order in one namespace, in a Python of their own, as
+Jupyter's "Run all" runs them; no Jupyter is needed for that.
+"""
+
+import json
 import os
 import pathlib
 import subprocess
@@ -9,18 +14,34 @@ import unittest
 
 import matplotlib.image
 
-SCRIPT = pathlib.Path(__file__).resolve().parents[2] / "docs" / "lab-figures.py"
+NOTEBOOK = pathlib.Path(__file__).resolve().parents[2] / "docs" / "lab-figures.ipynb"
 
-# Each figure and its size in pixels, as the script saves it.
+# Each figure and its size in pixels, as the notebook saves it.
 FIGURES = {"step-response.png": (500, 700), "family.png": (400, 700), "characteristic.png": (500, 500),
            "gauss-histogram.png": (300, 700)}
 
+RUN_ALL = """
+import json, sys
+namespace = {"__name__": "__main__"}
+for cell in json.load(open(sys.argv[1], encoding="utf-8"))["cells"]:
+    if cell["cell_type"] == "code":
+        exec(compile("".join(cell["source"]), cell["id"], "exec"), namespace)
+"""
 
-class LabFigures(unittest.TestCase):
-    def test_the_script_makes_every_figure(self):
+
+class LabNotebook(unittest.TestCase):
+    def test_is_a_notebook_without_stale_outputs(self):
+        notebook = json.loads(NOTEBOOK.read_text(encoding="utf-8"))
+        self.assertEqual(notebook["nbformat"], 4)
+        code = [cell for cell in notebook["cells"] if cell["cell_type"] == "code"]
+        self.assertTrue(code)
+        # Outputs kept in the file would show what an older program made.
+        self.assertEqual([cell["outputs"] for cell in code], [[]] * len(code))
+
+    def test_running_all_cells_makes_every_figure(self):
         with tempfile.TemporaryDirectory() as folder:
-            done = subprocess.run([sys.executable, str(SCRIPT), folder], capture_output=True, text=True,
-                                  env={**os.environ, "MPLBACKEND": "Agg"})
+            done = subprocess.run([sys.executable, "-c", RUN_ALL, str(NOTEBOOK)], capture_output=True, text=True,
+                                  env={**os.environ, "MPLBACKEND": "Agg", "MOTORMODEL_FIGURES": folder})
             self.assertEqual(done.returncode, 0, done.stderr)
             self.assertEqual(sorted(os.listdir(folder)), sorted(FIGURES))
             for name, size in FIGURES.items():
