@@ -6,6 +6,7 @@
 #include "cli/Characteristic.h"
 #include "cli/JsonReport.h"
 #include "cli/Lab.h"
+#include "cli/Parameters.h"
 #include "lab/Comparison.h"
 #include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
@@ -175,6 +176,7 @@ RunKind KindOfRun(Command command)
     case Command::Characteristic:
     case Command::Session:
     case Command::Fit:
+    case Command::Parameters:
         break;
     }
     return RunKind::Step;
@@ -205,6 +207,8 @@ int RunCommand(const Options& options, const Settings& settings, const Streams& 
         return RunCharacteristic(options, settings, streams);
     case Command::Fit:
         return RunFit(options, settings, streams);
+    case Command::Parameters:
+        return RunParameters(options, settings, streams);
     case Command::Step:
     case Command::Gauss:
     case Command::Uniform:

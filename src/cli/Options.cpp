@@ -1,5 +1,6 @@
 #include "cli/Options.h"
 
+#include "cli/Parameters.h"
 #include "cli/Texts.h"
 #include "experiments/Family.h"
 #include "lab/Fit.h"
@@ -21,7 +22,7 @@ namespace cli {
 namespace {
 
 // What an option's value must be.
-enum class ValueKind { Path, NameValue, Seed, Step, Finite, Locale, Mapping, Names };
+enum class ValueKind { Path, NameValue, NameValues, Seed, Step, Finite, Locale, Mapping, Names };
 
 // The options that take a value, the commands they apply to and what their
 // value is, for the messages.
@@ -35,31 +36,32 @@ struct OptionSpec {
 
 constexpr auto kRunCommands = {Command::Step, Command::Gauss, Command::Uniform};
 constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings,
-                       Command::Characteristic, Command::Fit};
+                       Command::Characteristic, Command::Fit, Command::Parameters};
 constexpr auto kMeasured = {Command::Step, Command::Gauss, Command::Uniform, Command::Fit};
 constexpr auto kRunsAndCharacteristic = {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic};
 // The seeds run.seed allows.
 const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
-const std::array<OptionSpec, 18> kOptions{{
+const std::array<OptionSpec, 19> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
     {"--seed", {Command::Gauss, Command::Uniform, Command::Fit}, ValueKind::Seed, kSeedValues},
-    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session}, ValueKind::Path,
-     "a file name (- for standard output)"},
+    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session,
+               Command::Parameters}, ValueKind::Path, "a file name (- for standard output)"},
     {"--metrics", {Command::Step}, ValueKind::Path, "a file name (- for standard output)"},
     {"--stats", kRunCommands, ValueKind::Path, "a file name (- for standard output)", false},
     {"--json", kRunsAndCharacteristic, ValueKind::Path, "a file name (- for standard output)", false},
     {"--from", kRunCommands, ValueKind::Step, "a step number", false},
     {"--to", kRunCommands, ValueKind::Step, "a step number", false},
     {"--load", {Command::Characteristic}, ValueKind::Finite, "a finite number"},
-    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session, Command::Fit},
-     ValueKind::Locale, "ru"},
+    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session, Command::Fit,
+                  Command::Parameters}, ValueKind::Locale, "ru"},
     {"--session", kRunCommands, ValueKind::Path, "a file name (- for standard output)"},
     {"--measured", kRunCommands, ValueKind::Path, "a CSV file of measured data", false},
     {"--map", kMeasured, ValueKind::Mapping, "COLUMN=t, COLUMN=Md, COLUMN=Omega, COLUMN=Is or COLUMN=ia", false},
     {"--compare", kRunCommands, ValueKind::Path, "a file name (- for standard output)", false},
     {"--fit", {Command::Fit}, ValueKind::Names, "settings' names separated by commas"},
-    {"-o,--output", {Command::Fit}, ValueKind::Path, "a file name (- for standard output)"},
+    {"--rated", {Command::Parameters}, ValueKind::NameValues, "NAME=VALUE[,NAME=VALUE...]"},
+    {"-o,--output", {Command::Fit, Command::Parameters}, ValueKind::Path, "a file name (- for standard output)"},
     {"--report", {Command::Fit}, ValueKind::Path, "a file name (- for standard output)"},
 }};
 
@@ -83,6 +85,8 @@ bool ValueAllowed(ValueKind kind, std::string_view text)
     switch (kind) {
     case ValueKind::NameValue:
         return SplitNameValue(text).has_value();
+    case ValueKind::NameValues:
+        return SplitNameValues(text).has_value();
     case ValueKind::Seed:
         return ReadNumber<std::uint32_t>(text).has_value();
     case ValueKind::Step:
@@ -165,6 +169,10 @@ void TakeOption(const OptionSpec& option, const std::string& value, Options& opt
         options.json = Output(name, value, options, out);
     else if (name == "--session")
         options.sessionOut = Output(name, value, options, out);
+    else if (name == "--rated") {
+        auto figures = *SplitNameValues(value);
+        options.rated.insert(options.rated.end(), figures.begin(), figures.end());
+    }
     else if (name == "--load")
         options.heldLoad = ReadNumber<double>(value);
     else if (name == "--locale")
@@ -276,6 +284,20 @@ std::optional<std::pair<std::string, std::string>> SplitNameValue(std::string_vi
     return std::pair{std::string(text.substr(0, equals)), std::string(text.substr(equals + 1))};
 }
 
+std::optional<std::vector<std::pair<std::string, std::string>>> SplitNameValues(std::string_view text)
+{
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        auto nameValue = SplitNameValue(text.substr(start, comma - start));
+        if (!nameValue)
+            return std::nullopt;
+        pairs.push_back(std::move(*nameValue));
+        start = comma + 1;
+    }
+    return pairs;
+}
+
 analysis::StepRange StatisticsRange(const Options& options, const Settings& settings)
 {
     return {options.from.value_or(0), options.to.value_or(settings.run.steps - 1)};
@@ -325,6 +347,11 @@ void CheckAgainstSettings(const Options& options, const Settings& settings)
     if (options.sessionOut && options.sweepValues.size() > kMostPins / kQuantities.size())
         throw UsageError("--session holds a sweep of at most " + std::to_string(kMostPins / kQuantities.size()) +
                          " values, two pins each, as the window does");
+    if (options.command == Command::Parameters) {
+        if (options.csv && options.csv->IsStandardOutput() && !options.fitted)
+            throw UsageError("--csv - needs --output FILE: the experiment file goes to standard output");
+        NameplateFrom(options.rated);
+    }
     if (options.command == Command::Step && !options.load && !settings.step.load && !sweepsLoad)
         throw UsageError("step needs a LOAD, or step.load in the settings");
     CheckMeasuredOptions(options, settings);

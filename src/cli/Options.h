@@ -29,12 +29,12 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session, Fit };
+enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session, Fit, Parameters };
 
-inline constexpr std::array<std::pair<std::string_view, Command>, 7> kCommands{{
+inline constexpr std::array<std::pair<std::string_view, Command>, 8> kCommands{{
     {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
     {"settings", Command::Settings}, {"characteristic", Command::Characteristic}, {"session", Command::Session},
-    {"fit", Command::Fit}}};
+    {"fit", Command::Fit}, {"parameters", Command::Parameters}}};
 
 // The command's name on the line, "step".
 std::string_view CommandName(Command command);
@@ -79,6 +79,9 @@ struct Options {
     Command fitRun = Command::Step;
     std::optional<OutputSink> fitted;
     std::optional<OutputSink> report;
+    // The parameters command's --rated figures, NAME=VALUE in the order
+    // given; its experiment file goes to -o as fit's does.
+    std::vector<std::pair<std::string, std::string>> rated;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     // The files written so far, each with the option that names it.
@@ -91,6 +94,10 @@ void AddCommands(CLI::App& app, Options& options, std::ostream& out);
 
 // NAME=VALUE split at its first "=", or nothing without a NAME.
 std::optional<std::pair<std::string, std::string>> SplitNameValue(std::string_view text);
+
+// NAME=VALUE,NAME=VALUE... split at its commas, or nothing where an item
+// has no NAME.
+std::optional<std::vector<std::pair<std::string, std::string>>> SplitNameValues(std::string_view text);
 
 // The steps the statistics cover: --from to --to, the whole run by default.
 analysis::StepRange StatisticsRange(const Options& options, const Settings& settings);

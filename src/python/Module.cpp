@@ -5,6 +5,7 @@
 #include "PythonCommands.h"
 #include "PythonErrors.h"
 #include "PythonLab.h"
+#include "PythonNameplate.h"
 #include "PythonRun.h"
 #include "PythonSettings.h"
 #include "PythonTables.h"
@@ -19,4 +20,5 @@ PYBIND11_MODULE(motormodel, module)
     python::AddRuns(module);
     python::AddCommands(module);
     python::AddLab(module);
+    python::AddNameplate(module);
 }
