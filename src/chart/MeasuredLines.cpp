@@ -1,0 +1,156 @@
+#include "chart/MeasuredLines.h"
+
+#include "plot/AxisUnits.h"
+
+#include <qcustomplot.h>
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// The thin line between samples: grey, so the dots read first and the
+// runs' coloured lines stay in front of the eye.
+const QColor kMeasuredLine(0x70, 0x70, 0x70);
+
+// Each quantity's dot; Md and Omega are told apart without colour, as on
+// paper.
+QCPScatterStyle DotOf(Quantity quantity)
+{
+    constexpr std::array kShapes{QCPScatterStyle::ssDisc, QCPScatterStyle::ssSquare, QCPScatterStyle::ssTriangle,
+                                 QCPScatterStyle::ssDiamond};
+    return {kShapes[static_cast<std::size_t>(quantity)], Qt::black, Qt::black, 4};
+}
+
+void Widen(Range& range, double value)
+{
+    // A missing sample (NaN) widens nothing.
+    if (std::isfinite(value)) {
+        range.min = std::min(range.min, value);
+        range.max = std::max(range.max, value);
+    }
+}
+
+bool OnRight(Quantity quantity, bool report)
+{
+    return report ? quantity == Quantity::Omega : IsCurrent(quantity);
+}
+
+} // namespace
+
+std::vector<double> MeasuredKeys(const std::vector<double>& seconds, double secondsPerStep)
+{
+    std::vector<double> keys;
+    keys.reserve(seconds.size());
+    for (double t : seconds)
+        keys.push_back(StepOfTime(t, secondsPerStep));
+    return keys;
+}
+
+MeasuredSpans SpansOf(const std::vector<const MeasuredSeries*>& series, double secondsPerStep, bool report)
+{
+    MeasuredSpans spans{{kInfinity, -kInfinity}, {kInfinity, -kInfinity}, {kInfinity, -kInfinity}};
+    for (const MeasuredSeries* shown : series) {
+        const MeasuredSeries& one = *shown;
+        // A report charts no currents.
+        if (report && IsCurrent(one.quantity))
+            continue;
+        Range& values = OnRight(one.quantity, report) ? spans.right : spans.left;
+        for (std::size_t i = 0; i < one.values.size(); ++i)
+            if (std::isfinite(one.values[i])) {
+                Widen(values, one.values[i]);
+                Widen(spans.x, StepOfTime(one.seconds[i], secondsPerStep));
+            }
+    }
+    return spans;
+}
+
+AxisRanges Including(AxisRanges found, Range x, Range y)
+{
+    Widen(found.x, x.min);
+    Widen(found.x, x.max);
+    Widen(found.y, y.min);
+    Widen(found.y, y.max);
+    return found;
+}
+
+MeasuredLines::~MeasuredLines() = default;
+
+void MeasuredLines::Show(const QString& file, std::vector<MeasuredSeries> series)
+{
+    Clear();
+    file_ = file;
+    series_ = std::move(series);
+    for (const MeasuredSeries& one : series_) {
+        QCPGraph* graph = chart_.addGraph();
+        graph->setScatterStyle(DotOf(one.quantity));
+        graph->setName(QCoreApplication::translate("MeasuredLines", "%1 (измерено)")
+                           .arg(QString::fromUtf8(QuantityName(one.quantity))));
+        graph->setToolTip(file_);
+        graphs_.push_back(graph);
+    }
+}
+
+void MeasuredLines::Clear()
+{
+    for (QCPGraph* graph : graphs_)
+        chart_.removeGraph(graph);
+    graphs_.clear();
+    series_.clear();
+    file_.clear();
+    keyedFor_.reset();
+    shownOutOfReport_.reset();
+}
+
+std::vector<QCPAbstractPlottable*> MeasuredLines::Graphs() const
+{
+    return {graphs_.begin(), graphs_.end()};
+}
+
+std::vector<const MeasuredSeries*> MeasuredLines::ShownSeries() const
+{
+    std::vector<const MeasuredSeries*> shown;
+    for (std::size_t i = 0; i < graphs_.size(); ++i)
+        if (graphs_[i]->visible())
+            shown.push_back(&series_[i]);
+    return shown;
+}
+
+void MeasuredLines::Apply(double secondsPerStep, bool report, QCPAxis& left, QCPAxis& right)
+{
+    const bool rekey = keyedFor_ != secondsPerStep;
+    keyedFor_ = secondsPerStep;
+    // A report charts no currents; out of its style they are shown as the
+    // user left them.
+    if (report && !shownOutOfReport_) {
+        shownOutOfReport_.emplace();
+        for (QCPGraph* graph : graphs_)
+            shownOutOfReport_->push_back(graph->visible());
+    }
+    if (!report && shownOutOfReport_) {
+        for (std::size_t i = 0; i < graphs_.size(); ++i)
+            graphs_[i]->setVisible((*shownOutOfReport_)[i]);
+        shownOutOfReport_.reset();
+    }
+    for (std::size_t i = 0; i < graphs_.size(); ++i) {
+        QCPGraph& graph = *graphs_[i];
+        const MeasuredSeries& one = series_[i];
+        if (rekey) {
+            const std::vector<double> keys = MeasuredKeys(one.seconds, secondsPerStep);
+            graph.setData(QVector<double>(keys.begin(), keys.end()),
+                          QVector<double>(one.values.begin(), one.values.end()), true);
+        }
+        graph.setValueAxis(OnRight(one.quantity, report) ? &right : &left);
+        if (report && IsCurrent(one.quantity))
+            graph.setVisible(false);
+        QColor line = kMeasuredLine;
+        line.setAlpha(graph.visible() ? 255 : 77);
+        graph.setPen(QPen(line, 0));
+    }
+}

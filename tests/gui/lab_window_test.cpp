@@ -1,0 +1,127 @@
+// The measured data in the window: drawn over the runs at the times it was
+// sampled, read from columns the user maps, and compared with the run.
+
+#include "ChartWindowFixture.h"
+
+#include "chart/MeasuredLines.h"
+#include "plot/AxisUnits.h"
+#include "ui/LabBench.h"
+#include "ui/MeasuredColumnsDialog.h"
+#include "ui/ParametersWindow.h"
+
+#include <QTemporaryDir>
+
+#include <charconv>
+#include <fstream>
+
+namespace {
+
+// A number as the batch tool writes it: the shortest text that reads back
+// the same double.
+std::string Exact(double value)
+{
+    char text[32];
+    return {text, std::to_chars(text, text + sizeof text, value).ptr};
+}
+
+class LabWindow : public ChartWindow {
+protected:
+    LabBench& Lab() const { return form1_->Lab(); }
+
+    const Trace& Step(Quantity quantity) const { return form1_->Series(RunKind::Step, quantity); }
+
+    // A file of every tenth step's samples of the step response, headed as
+    // given, with the time as the chart reads the steps.
+    std::string SampledFile(Quantity quantity, const std::string& timeHeading, const std::string& valueHeading)
+    {
+        const std::string path = folder_.filePath(QStringLiteral("bench.csv")).toStdString();
+        std::ofstream file(path);
+        file << timeHeading << ',' << valueHeading << '\n';
+        const double dt = form1_->SettingsInForce().model.dt;
+        const std::span<const double> values = Step(quantity).Values();
+        for (std::size_t i = 0; i < values.size(); i += 10)
+            file << Exact(TimeOfStep(static_cast<double>(i), dt)) << ',' << Exact(values[i]) << '\n';
+        return path;
+    }
+
+    QTemporaryDir folder_;
+};
+
+struct OverlayCase {
+    const char* name;
+    ModelKind kind;
+    Quantity quantity;
+};
+
+class MeasuredOverlay : public LabWindow, public testing::WithParamInterface<OverlayCase> {};
+
+// A bench that sampled the run itself lies on the run's trace: each sample
+// at its step, on the axis the run's quantity is read on.
+TEST_P(MeasuredOverlay, SamplesOfTheRunLieOnItsTraceAtTheirSteps)
+{
+    const OverlayCase& c = GetParam();
+    Settings settings;
+    settings.kind = c.kind;
+    settings.run.steps = 2000;
+    form1_->Parameters().ShowSettings(settings);
+    RunStepResponse(QStringLiteral("10"));
+    Lab().Open(SampledFile(c.quantity, "t", std::string(QuantityName(c.quantity))));
+    ASSERT_TRUE(errors_.empty()) << errors_.front();
+    Settled();
+
+    const std::vector<QCPAbstractPlottable*> graphs = Chart()->Measured().Graphs();
+    ASSERT_EQ(graphs.size(), 1u);
+    const auto& data = *static_cast<const QCPGraph*>(graphs.front())->data();
+    const std::span<const double> run = Step(c.quantity).Values();
+    ASSERT_EQ(static_cast<std::size_t>(data.size()), (run.size() + 9) / 10);
+    for (int i = 0; i < data.size(); ++i) {
+        const auto step = static_cast<std::size_t>(10 * i);
+        // Seconds to steps and back round within an ulp or two of the step;
+        // a millionth of a step is far below a pixel.
+        EXPECT_NEAR(data.at(i)->key, static_cast<double>(step), 1e-6) << i;
+        EXPECT_EQ(data.at(i)->value, run[step]) << i;
+    }
+    const int runTrace = Chart()->View().Traces().IndexOf(Step(c.quantity)).value();
+    EXPECT_EQ(graphs.front()->valueAxis(), Chart()->ValueAxisOf(runTrace));
+    // Shown in the legend after the traces, named as measured.
+    EXPECT_TRUE(Chart()->legend->itemWithPlottable(graphs.front()));
+    EXPECT_TRUE(graphs.front()->name().contains(QString::fromUtf8(QuantityName(c.quantity))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Quantities, MeasuredOverlay,
+                         testing::Values(OverlayCase{"ThreeStateMd", ModelKind::ThreeState, Quantity::Md},
+                                         OverlayCase{"ThreeStateOmega", ModelKind::ThreeState, Quantity::Omega},
+                                         OverlayCase{"DqOmega", ModelKind::Dq, Quantity::Omega},
+                                         OverlayCase{"DqCurrentOnAmperes", ModelKind::Dq, Quantity::Is}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A file whose columns are named otherwise asks what they hold; the
+// dialog's choice reads the renamed column as the quantity, and a
+// cancelled dialog changes nothing.
+TEST_F(LabWindow, RenamedColumnsAreReadAsTheDialogMapsThem)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const std::string path = SampledFile(Quantity::Omega, "time_s", "tacho");
+    std::vector<std::string> asked;
+    Lab().SetAskMapping([&asked](const std::vector<std::string>& columns) {
+        asked = columns;
+        MeasuredColumnsDialog dialog(columns);
+        dialog.Choose(0, lab::ColumnRole{});
+        dialog.Choose(1, lab::ColumnRole{Quantity::Omega});
+        return std::optional(dialog.Mappings());
+    });
+    Lab().Open(path);
+    ASSERT_TRUE(errors_.empty()) << errors_.front();
+    EXPECT_EQ(asked, (std::vector<std::string>{"time_s", "tacho"}));
+    ASSERT_TRUE(Lab().Measured());
+    EXPECT_EQ(Lab().Measured()->Quantities(), std::vector<Quantity>{Quantity::Omega});
+    EXPECT_EQ(Lab().Measured()->Of(Quantity::Omega).front(), Step(Quantity::Omega).Values().front());
+
+    Lab().Close();
+    Lab().SetAskMapping([](const std::vector<std::string>&) { return std::nullopt; });
+    Lab().Open(path);
+    EXPECT_FALSE(Lab().Measured());
+    EXPECT_TRUE(Chart()->Measured().Graphs().empty());
+}
+
+} // namespace
