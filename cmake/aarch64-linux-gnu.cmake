@@ -17,3 +17,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY BOTH)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Debian's libgsl-dev cannot be installed for two architectures at once: the
+# build machine's gives the headers, which are the same for both, and the
+# target's run-time packages (libgsl27:arm64, libgslcblas0:arm64) the
+# libraries, which have no unversioned link without the -dev package.
+set(GSL_LIBRARY /usr/lib/aarch64-linux-gnu/libgsl.so.27 CACHE FILEPATH "")
+set(GSL_CBLAS_LIBRARY /usr/lib/aarch64-linux-gnu/libgslcblas.so.0 CACHE FILEPATH "")

@@ -28,7 +28,7 @@ packages=(
   qt6-base-dev libqcustomplot-dev libqt6opengl6-dev qt6-svg-dev
   fonts-dejavu-core fonts-liberation
   qt6-wayland qt6-translations-l10n qt6-l10n-tools
-  libtomlplusplus-dev libcli11-dev libmpfr-dev
+  libtomlplusplus-dev libcli11-dev libmpfr-dev libgsl-dev
   python3-dev pybind11-dev python3-numpy
   help2man groff-base imagemagick
 )
@@ -39,7 +39,7 @@ if [ "$preset" != default ]; then
     clang libclang-rt-14-dev llvm
     man-db dpkg-dev file desktop-file-utils appstream lintian shared-mime-info
     librsvg2-bin poppler-utils python3-pandas python3-matplotlib
-    g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64
+    g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64 libgsl27:arm64 libgslcblas0:arm64
   )
   cross=true
 fi
@@ -52,7 +52,8 @@ if ((${#missing[@]})); then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "Installing: ${missing[*]}"
-  # The aarch64 cross build links Debian's arm64 MPFR and GMP.
+  # The aarch64 cross build links Debian's arm64 MPFR, GMP and GSL (see
+  # cmake/aarch64-linux-gnu.cmake for GSL's).
   if $cross; then
     dpkg --print-foreign-architectures | grep -qx arm64 || $sudo dpkg --add-architecture arm64
   fi
