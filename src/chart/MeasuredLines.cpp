@@ -82,17 +82,15 @@ AxisRanges Including(AxisRanges found, Range x, Range y)
 
 MeasuredLines::~MeasuredLines() = default;
 
-void MeasuredLines::Show(const QString& file, std::vector<MeasuredSeries> series)
+void MeasuredLines::Show(std::vector<MeasuredSeries> series)
 {
     Clear();
-    file_ = file;
     series_ = std::move(series);
     for (const MeasuredSeries& one : series_) {
         QCPGraph* graph = chart_.addGraph();
         graph->setScatterStyle(DotOf(one.quantity));
         graph->setName(QCoreApplication::translate("MeasuredLines", "%1 (измерено)")
                            .arg(QString::fromUtf8(QuantityName(one.quantity))));
-        graph->setToolTip(file_);
         graphs_.push_back(graph);
     }
 }
@@ -103,7 +101,6 @@ void MeasuredLines::Clear()
         chart_.removeGraph(graph);
     graphs_.clear();
     series_.clear();
-    file_.clear();
     keyedFor_.reset();
     shownOutOfReport_.reset();
 }

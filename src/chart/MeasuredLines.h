@@ -3,8 +3,6 @@
 #include "plot/ChartRange.h"
 #include "plot/Trace.h"
 
-#include <QString>
-
 #include <optional>
 #include <vector>
 
@@ -52,9 +50,8 @@ public:
     MeasuredLines(const MeasuredLines&) = delete;
     MeasuredLines& operator=(const MeasuredLines&) = delete;
 
-    // Puts these series, named after their file in the legend, in place of
-    // those shown before.
-    void Show(const QString& file, std::vector<MeasuredSeries> series);
+    // Puts these series in place of those shown before.
+    void Show(std::vector<MeasuredSeries> series);
     void Clear();
     const std::vector<MeasuredSeries>& Series() const { return series_; }
     std::vector<QCPAbstractPlottable*> Graphs() const;
@@ -68,7 +65,6 @@ public:
 
 private:
     QCustomPlot& chart_;
-    QString file_;
     std::vector<MeasuredSeries> series_;
     std::vector<QCPGraph*> graphs_;
     // The step size the graphs' keys were made for.

@@ -82,7 +82,7 @@ void LabBench::Show(lab::Measured measured)
     std::vector<MeasuredSeries> series;
     for (Quantity quantity : measured.Quantities())
         series.push_back({quantity, measured.times, measured.Of(quantity)});
-    chart_.Measured().Show(QFileInfo(QString::fromStdString(measured.file)).fileName(), std::move(series));
+    chart_.Measured().Show(std::move(series));
     measured_ = std::move(measured);
     chart_.View().PointsChanged();
     emit Changed();
