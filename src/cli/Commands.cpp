@@ -5,6 +5,7 @@
 #include "analysis/StepCharacteristics.h"
 #include "cli/Characteristic.h"
 #include "cli/JsonReport.h"
+#include "cli/Parameters.h"
 #include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Runs.h"
@@ -166,6 +167,7 @@ RunKind KindOfRun(Command command)
     case Command::Settings:
     case Command::Characteristic:
     case Command::Session:
+    case Command::Parameters:
         break;
     }
     return RunKind::Step;
@@ -194,6 +196,8 @@ int RunCommand(const Options& options, const Settings& settings, const Streams& 
         return 0;
     case Command::Characteristic:
         return RunCharacteristic(options, settings, streams);
+    case Command::Parameters:
+        return RunParameters(options, settings, streams);
     case Command::Step:
     case Command::Gauss:
     case Command::Uniform:

@@ -1,5 +1,6 @@
 #include "cli/Options.h"
 
+#include "cli/Parameters.h"
 #include "cli/Texts.h"
 #include "experiments/Family.h"
 #include "experiments/Runs.h"
@@ -20,7 +21,7 @@ namespace cli {
 namespace {
 
 // What an option's value must be.
-enum class ValueKind { Path, NameValue, Seed, Step, Finite, Locale };
+enum class ValueKind { Path, NameValue, NameValues, Seed, Step, Finite, Locale };
 
 // The options that take a value, the commands they apply to and what their
 // value is, for the messages.
@@ -34,25 +35,27 @@ struct OptionSpec {
 
 constexpr auto kRunCommands = {Command::Step, Command::Gauss, Command::Uniform};
 constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings,
-                       Command::Characteristic};
+                       Command::Characteristic, Command::Parameters};
 constexpr auto kRunsAndCharacteristic = {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic};
 // The seeds run.seed allows.
 const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
-const std::array<OptionSpec, 12> kOptions{{
+const std::array<OptionSpec, 14> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
     {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, kSeedValues},
-    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session}, ValueKind::Path,
-     "a file name (- for standard output)"},
+    {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session,
+               Command::Parameters}, ValueKind::Path, "a file name (- for standard output)"},
     {"--metrics", {Command::Step}, ValueKind::Path, "a file name (- for standard output)"},
     {"--stats", kRunCommands, ValueKind::Path, "a file name (- for standard output)", false},
     {"--json", kRunsAndCharacteristic, ValueKind::Path, "a file name (- for standard output)", false},
     {"--from", kRunCommands, ValueKind::Step, "a step number", false},
     {"--to", kRunCommands, ValueKind::Step, "a step number", false},
     {"--load", {Command::Characteristic}, ValueKind::Finite, "a finite number"},
-    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session},
-     ValueKind::Locale, "ru"},
+    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session,
+                  Command::Parameters}, ValueKind::Locale, "ru"},
     {"--session", kRunCommands, ValueKind::Path, "a file name (- for standard output)"},
+    {"--rated", {Command::Parameters}, ValueKind::NameValues, "NAME=VALUE[,NAME=VALUE...]"},
+    {"-o,--output", {Command::Parameters}, ValueKind::Path, "a file name (- for standard output)"},
 }};
 
 // The whole text as a number, or nothing; a double must be finite.
@@ -75,6 +78,8 @@ bool ValueAllowed(ValueKind kind, std::string_view text)
     switch (kind) {
     case ValueKind::NameValue:
         return SplitNameValue(text).has_value();
+    case ValueKind::NameValues:
+        return SplitNameValues(text).has_value();
     case ValueKind::Seed:
         return ReadNumber<std::uint32_t>(text).has_value();
     case ValueKind::Step:
@@ -153,6 +158,12 @@ void TakeOption(const OptionSpec& option, const std::string& value, Options& opt
         options.json = Output(name, value, options, out);
     else if (name == "--session")
         options.sessionOut = Output(name, value, options, out);
+    else if (name == "--rated") {
+        auto figures = *SplitNameValues(value);
+        options.rated.insert(options.rated.end(), figures.begin(), figures.end());
+    }
+    else if (name == "-o,--output")
+        options.output = Output("--output", value, options, out);
     else if (name == "--load")
         options.heldLoad = ReadNumber<double>(value);
     else if (name == "--locale")
@@ -231,6 +242,20 @@ std::optional<std::pair<std::string, std::string>> SplitNameValue(std::string_vi
     return std::pair{std::string(text.substr(0, equals)), std::string(text.substr(equals + 1))};
 }
 
+std::optional<std::vector<std::pair<std::string, std::string>>> SplitNameValues(std::string_view text)
+{
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        auto nameValue = SplitNameValue(text.substr(start, comma - start));
+        if (!nameValue)
+            return std::nullopt;
+        pairs.push_back(std::move(*nameValue));
+        start = comma + 1;
+    }
+    return pairs;
+}
+
 analysis::StepRange StatisticsRange(const Options& options, const Settings& settings)
 {
     return {options.from.value_or(0), options.to.value_or(settings.run.steps - 1)};
@@ -256,6 +281,11 @@ void CheckAgainstSettings(const Options& options, const Settings& settings)
     if (options.sessionOut && options.sweepValues.size() > kMostPins / kQuantities.size())
         throw UsageError("--session holds a sweep of at most " + std::to_string(kMostPins / kQuantities.size()) +
                          " values, two pins each, as the window does");
+    if (options.command == Command::Parameters) {
+        if (options.csv && options.csv->IsStandardOutput() && !options.output)
+            throw UsageError("--csv - needs --output FILE: the experiment file goes to standard output");
+        NameplateFrom(options.rated);
+    }
     if (options.command == Command::Step && !options.load && !settings.step.load && !sweepsLoad)
         throw UsageError("step needs a LOAD, or step.load in the settings");
 }

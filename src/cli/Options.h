@@ -28,11 +28,12 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session };
+enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session, Parameters };
 
-inline constexpr std::array<std::pair<std::string_view, Command>, 6> kCommands{{
+inline constexpr std::array<std::pair<std::string_view, Command>, 7> kCommands{{
     {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
-    {"settings", Command::Settings}, {"characteristic", Command::Characteristic}, {"session", Command::Session}}};
+    {"settings", Command::Settings}, {"characteristic", Command::Characteristic}, {"session", Command::Session},
+    {"parameters", Command::Parameters}}};
 
 // The command's name on the line, "step".
 std::string_view CommandName(Command command);
@@ -64,6 +65,10 @@ struct Options {
     // has passed.
     std::optional<std::string> sessionPath;
     std::optional<Session> session;
+    // The parameters command's --rated figures, NAME=VALUE in the order
+    // given, and its experiment file's --output.
+    std::vector<std::pair<std::string, std::string>> rated;
+    std::optional<OutputSink> output;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     // The files written so far, each with the option that names it.
@@ -76,6 +81,10 @@ void AddCommands(CLI::App& app, Options& options, std::ostream& out);
 
 // NAME=VALUE split at its first "=", or nothing without a NAME.
 std::optional<std::pair<std::string, std::string>> SplitNameValue(std::string_view text);
+
+// NAME=VALUE,NAME=VALUE... split at its commas, or nothing where an item
+// has no NAME.
+std::optional<std::vector<std::pair<std::string, std::string>>> SplitNameValues(std::string_view text);
 
 // The steps the statistics cover: --from to --to, the whole run by default.
 analysis::StepRange StatisticsRange(const Options& options, const Settings& settings);

@@ -4,6 +4,7 @@
 
 #include "PythonCommands.h"
 #include "PythonErrors.h"
+#include "PythonNameplate.h"
 #include "PythonRun.h"
 #include "PythonSettings.h"
 #include "PythonTables.h"
@@ -17,4 +18,5 @@ PYBIND11_MODULE(motormodel, module)
     python::AddTables(module);
     python::AddRuns(module);
     python::AddCommands(module);
+    python::AddNameplate(module);
 }
