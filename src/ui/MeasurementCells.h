@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/Measurements.h"
+#include "lab/Comparison.h"
 
 #include <QList>
 #include <QString>
@@ -60,3 +61,8 @@ MeasuredTable PinsTable(const std::vector<PinMeasurement>& pins);
 
 // The segment's name in the window: "разгон", "наброс" or "сброс".
 QString SegmentTitle(Segment segment);
+
+// The run against measured data: a row per quantity both have, with the
+// samples compared, the error's RMS, the largest error and its time, and
+// R².
+MeasuredTable ComparisonTable(const lab::Comparison& comparison);

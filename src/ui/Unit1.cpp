@@ -116,6 +116,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     family_ = new FamilyWindow(this);
     work_ = new BackgroundWork(this);
     lab_ = new LabBench(*ui_->Chart1, *this);
+    measurements_->CompareWith(lab_->Measured());
     for (QWidget* tool : ToolWindowsOf()) {
         CloseOnEscape(*tool);
         // The window's keys work where the user just typed, in its tool
