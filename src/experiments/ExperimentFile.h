@@ -68,6 +68,13 @@ public:
     // table or shares its line.
     static std::optional<std::string> Edited(std::string_view text, const Settings& settings);
 
+    // The text with the comment ("# " and comment) ending the line where
+    // the named setting's value stands, in place of a comment that ended
+    // it: a fit notes how sure it is of each value it wrote. None where the
+    // text does not set it on a line of its own.
+    static std::optional<std::string> Commented(std::string_view text, std::string_view name,
+                                                std::string_view comment);
+
     // Saves the settings into the file at path, whole or not at all: into
     // its own text where there is one that can be edited so, else whole
     // once mayRewrite agrees. Whether it was saved.
