@@ -88,9 +88,11 @@ void MeasuredLines::Show(std::vector<MeasuredSeries> series)
     series_ = std::move(series);
     for (const MeasuredSeries& one : series_) {
         QCPGraph* graph = chart_.addGraph();
-        graph->setScatterStyle(DotOf(one.quantity));
-        graph->setName(QCoreApplication::translate("MeasuredLines", "%1 (измерено)")
-                           .arg(QString::fromUtf8(QuantityName(one.quantity))));
+        const QString quantity = QString::fromUtf8(QuantityName(one.quantity));
+        graph->setScatterStyle(one.residual ? QCPScatterStyle(QCPScatterStyle::ssCross, Qt::red, 4) : DotOf(one.quantity));
+        graph->setLineStyle(one.residual ? QCPGraph::lsNone : QCPGraph::lsLine);
+        graph->setName(one.residual ? QCoreApplication::translate("MeasuredLines", "%1 (остаток подбора)").arg(quantity)
+                                    : QCoreApplication::translate("MeasuredLines", "%1 (измерено)").arg(quantity));
         graphs_.push_back(graph);
     }
 }

@@ -13,10 +13,13 @@ class QCustomPlot;
 
 // One measured quantity's samples, at their own times in seconds, in
 // ascending time; any rate, evenly spaced or not.
+// A residual is a fit's error, the run's value less the measured one, on
+// the quantity's axis.
 struct MeasuredSeries {
     Quantity quantity;
     std::vector<double> seconds;
     std::vector<double> values;
+    bool residual = false;
 };
 
 // The least and largest steps and values of measured samples, as the
@@ -41,7 +44,8 @@ AxisRanges Including(AxisRanges found, Range x, Range y);
 
 // The measured data drawn over the main chart's runs: a graph per
 // quantity, its samples as dots on a thin grey line, each quantity's dot of
-// its own shape, unlike the runs' and pins' solid coloured lines. The
+// its own shape, unlike the runs' and pins' solid coloured lines; a fit's
+// residual as red crosses. The
 // graphs follow the step size of the run shown and the style for reports.
 class MeasuredLines {
 public:

@@ -4,7 +4,9 @@
 #include "chart/MeasuredLines.h"
 #include "chart/TraceChart.h"
 #include "chart/TranslatedText.h"
+#include "toolkit/Exception.h"
 #include "ui/Application.h"
+#include "ui/FitDialog.h"
 #include "ui/MeasuredColumnsDialog.h"
 
 #include <QAction>
@@ -29,8 +31,9 @@ std::string HeadOf(const std::string& path)
 
 } // namespace
 
-LabBench::LabBench(TraceChart& chart, QWidget& window)
-    : QObject(&window), chart_(chart), window_(window),
+LabBench::LabBench(TraceChart& chart, QWidget& window, ParametersWindow& parameters,
+                   std::function<lab::FitRequest()> request)
+    : QObject(&window), chart_(chart), window_(window), parameters_(parameters), request_(std::move(request)),
       askMapping_([this](const std::vector<std::string>& columns) { return AskWithDialog(columns); })
 {
 }
@@ -39,9 +42,14 @@ void LabBench::AddCommands(QMenu& menu)
 {
     SetTranslatedText(*menu.addAction(QString(), this, [this] { RunCommand([this] { OpenWithDialog(); }); }),
                       "LabBench", QT_TRANSLATE_NOOP("LabBench", "Открыть измерения…"));
+    QAction* fit = menu.addAction(QString(), this, [this] { RunCommand([this] { OpenFit(); }); });
+    SetTranslatedText(*fit, "LabBench", QT_TRANSLATE_NOOP("LabBench", "Подобрать параметры…"));
     QAction* close = menu.addAction(QString(), this, &LabBench::Close);
     SetTranslatedText(*close, "LabBench", QT_TRANSLATE_NOOP("LabBench", "Убрать измерения"));
-    connect(&menu, &QMenu::aboutToShow, close, [this, close] { close->setEnabled(measured_.has_value()); });
+    connect(&menu, &QMenu::aboutToShow, this, [this, fit, close] {
+        fit->setEnabled(measured_.has_value());
+        close->setEnabled(measured_.has_value());
+    });
 }
 
 bool LabBench::IsMeasuredFile(const QString& path)
@@ -79,21 +87,52 @@ void LabBench::Open(const std::string& path)
 
 void LabBench::Show(lab::Measured measured)
 {
-    std::vector<MeasuredSeries> series;
-    for (Quantity quantity : measured.Quantities())
-        series.push_back({quantity, measured.times, measured.Of(quantity)});
-    chart_.Measured().Show(std::move(series));
+    // A fit made for other data goes with it.
+    delete std::exchange(fit_, nullptr);
+    residual_.reset();
     measured_ = std::move(measured);
-    chart_.View().PointsChanged();
-    emit Changed();
+    Draw();
 }
 
 void LabBench::Close()
 {
-    chart_.Measured().Clear();
+    delete std::exchange(fit_, nullptr);
+    residual_.reset();
     measured_.reset();
+    Draw();
+}
+
+void LabBench::ShowResidual(const lab::Comparison& residual)
+{
+    residual_ = residual;
+    Draw();
+}
+
+void LabBench::Draw()
+{
+    std::vector<MeasuredSeries> series;
+    if (measured_)
+        for (Quantity quantity : measured_->Quantities())
+            series.push_back({quantity, measured_->times, measured_->Of(quantity)});
+    if (residual_)
+        for (const lab::QuantityComparison& compared : residual_->quantities)
+            series.push_back({compared.quantity, compared.times, compared.errors, true});
+    chart_.Measured().Show(std::move(series));
     chart_.View().PointsChanged();
     emit Changed();
+}
+
+FitDialog& LabBench::OpenFit()
+{
+    if (!measured_)
+        throw toolkit::Exception(tr("Подбирать не по чему: сначала откройте измерения.").toStdString());
+    if (!fit_) {
+        fit_ = new FitDialog(*measured_, request_, parameters_, &window_);
+        connect(fit_, &FitDialog::Fitted, this, [this](const lab::FitResult& result) { ShowResidual(result.residual); });
+    }
+    fit_->show();
+    fit_->raise();
+    return *fit_;
 }
 
 std::optional<std::vector<lab::ColumnMapping>> LabBench::AskWithDialog(const std::vector<std::string>& columns)

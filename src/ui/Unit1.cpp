@@ -115,7 +115,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
     work_ = new BackgroundWork(this);
-    lab_ = new LabBench(*ui_->Chart1, *this);
+    lab_ = new LabBench(*ui_->Chart1, *this, *parameters_, [this] {
+        return lab::FitRequest{.kind = RunKind::Step, .settings = settings_, .loadText = LoadText(),
+                               .sources = sources_, .fit = {}};
+    });
     measurements_->CompareWith(lab_->Measured());
     for (QWidget* tool : ToolWindowsOf()) {
         CloseOnEscape(*tool);

@@ -5,8 +5,10 @@
 
 #include "chart/MeasuredLines.h"
 #include "plot/AxisUnits.h"
+#include "ui/FitDialog.h"
 #include "ui/LabBench.h"
 #include "ui/MeasuredColumnsDialog.h"
+#include "ui/NameplateDialog.h"
 #include "ui/ParametersWindow.h"
 
 #include <QTemporaryDir>
@@ -122,6 +124,59 @@ TEST_F(LabWindow, RenamedColumnsAreReadAsTheDialogMapsThem)
     Lab().Open(path);
     EXPECT_FALSE(Lab().Measured());
     EXPECT_TRUE(Chart()->Measured().Graphs().empty());
+}
+
+// The window's fit of J to a bench that measured the model itself with
+// another J finds that J; "Применить" puts it in force, its residual goes
+// on the chart, and "Отменить" brings back the settings it replaced.
+TEST_F(LabWindow, FitDialogAppliesTheFittedValueAndUndoes)
+{
+    Settings truth;
+    truth.model.J = 0.0215;
+    form1_->Parameters().ShowSettings(truth);
+    RunStepResponse(QStringLiteral("10"));
+    const std::string path = SampledFile(Quantity::Omega, "t", "Omega");
+    const Settings start;
+    form1_->Parameters().ShowSettings(start);
+    Lab().Open(path);
+
+    FitDialog& fit = Lab().OpenFit();
+    fit.Choose("model.J", true);
+    fit.Fit();
+    QElapsedTimer waited;
+    waited.start();
+    while (fit.Work().Busy() && waited.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(errors_.empty()) << errors_.front();
+    ASSERT_TRUE(fit.Result());
+    ASSERT_EQ(fit.Result()->fitted.size(), 1u);
+    // Samples of the model itself, without noise: the fit stops within its
+    // step tolerance of the truth, far inside a part in a thousand.
+    EXPECT_NEAR(fit.Result()->fitted.front().value, truth.model.J, truth.model.J * 1e-3);
+    EXPECT_EQ(Chart()->Measured().Graphs().size(), 2u) << "the measured Omega and its residual";
+
+    fit.Apply();
+    EXPECT_EQ(form1_->SettingsInForce().model.J, fit.Result()->fitted.front().value);
+    fit.Undo();
+    EXPECT_EQ(form1_->SettingsInForce(), start);
+}
+
+// The nameplate's estimate put in force is a d-q machine with the
+// estimated parameters; undone, the settings before come back.
+TEST_F(LabWindow, NameplateDialogAppliesTheEstimatedMachineAndUndoes)
+{
+    const Settings before = form1_->SettingsInForce();
+    NameplateDialog dialog(form1_->Parameters());
+    dialog.SetPlate({.power = 5500, .voltage = 400, .connection = lab::Connection::Star, .frequency = 50,
+                     .speed = 1440, .current = 11.1, .cosPhi = 0.85, .efficiency = 0.86,
+                     .breakdownRatio = 2.7});
+    dialog.Estimate();
+    ASSERT_TRUE(dialog.Estimated());
+    dialog.Apply();
+    EXPECT_EQ(form1_->SettingsInForce(), dialog.Estimated()->ApplyTo(before));
+    EXPECT_EQ(form1_->SettingsInForce().Kind(), ModelKind::Dq);
+    dialog.Undo();
+    EXPECT_EQ(form1_->SettingsInForce(), before);
 }
 
 } // namespace
