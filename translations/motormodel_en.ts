@@ -103,6 +103,12 @@
         <source>Шаг %1</source>
         <translation>Step %1</translation>
     </message>
+    <message>
+        <source>
+%1 при t = %2 с: %3</source>
+        <translation>
+%1 at t = %2 s: %3</translation>
+    </message>
 </context>
 <context>
     <name>ErrorTexts</name>
@@ -362,7 +368,7 @@
     </message>
     <message>
         <source>Шаговая реакция с параметрами опыта сравнивается с измерениями «%1»; подбор меняет выбранные параметры, пока сумма квадратов ошибок не станет наименьшей.</source>
-        <translation>The step response with the experiment's settings is compared with the measurements "%1"; the fit moves the chosen settings until the sum of squared errors is least.</translation>
+        <translation>The step response with the experiment&apos;s settings is compared with the measurements &quot;%1&quot;; the fit moves the chosen settings until the sum of squared errors is least.</translation>
     </message>
     <message>
         <source>Параметр</source>
@@ -440,11 +446,11 @@
     </message>
     <message>
         <source>нет столбца времени t; заголовки файла: %1</source>
-        <translation>no time column t; the file's headings: %1</translation>
+        <translation>no time column t; the file&apos;s headings: %1</translation>
     </message>
     <message>
         <source>нет ни одного столбца Md, Omega, Is или ia; заголовки файла: %1</source>
-        <translation>no column Md, Omega, Is or ia; the file's headings: %1</translation>
+        <translation>no column Md, Omega, Is or ia; the file&apos;s headings: %1</translation>
     </message>
     <message>
         <source>в файле нет столбца &apos;%1&apos;</source>
@@ -522,7 +528,7 @@
     </message>
     <message>
         <source>Укажите, что записано в каждом столбце файла: время t в секундах и величины модели.</source>
-        <translation>Say what each column of the file holds: the time t in seconds and the model's quantities.</translation>
+        <translation>Say what each column of the file holds: the time t in seconds and the model&apos;s quantities.</translation>
     </message>
     <message>
         <source>Столбец файла</source>
@@ -829,7 +835,7 @@
     </message>
     <message>
         <source>Паспортные данные двигателя и отношения из каталога дают Rs, Rr, Lls = Llr и Lm машины d-q: статические характеристики схемы замещения подбираются под них.</source>
-        <translation>The motor's nameplate figures and the catalogue's ratios give the d-q machine's Rs, Rr, Lls = Llr and Lm: the equivalent circuit's static figures are fitted to them.</translation>
+        <translation>The motor&apos;s nameplate figures and the catalogue&apos;s ratios give the d-q machine&apos;s Rs, Rr, Lls = Llr and Lm: the equivalent circuit&apos;s static figures are fitted to them.</translation>
     </message>
     <message>
         <source>Мощность на валу, Вт</source>
@@ -1288,7 +1294,7 @@
     </message>
     <message>
         <source>Параметры машины d-q по паспорту и каталогу двигателя</source>
-        <translation>The d-q machine's settings from the motor's nameplate and catalogue</translation>
+        <translation>The d-q machine&apos;s settings from the motor&apos;s nameplate and catalogue</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "chart/MeasuredLines.h"
 
+#include "chart/PlotChart.h"
 #include "plot/AxisUnits.h"
 
 #include <qcustomplot.h>
@@ -41,6 +42,14 @@ bool OnRight(Quantity quantity, bool report)
 {
     return report ? quantity == Quantity::Omega : IsCurrent(quantity);
 }
+
+// A graph whose legend entry shows its dots and line, as the runs' lines'
+// entries show theirs.
+class MeasuredGraph final : public QCPGraph, public LegendIcon {
+public:
+    using QCPGraph::QCPGraph;
+    void DrawIcon(QCPPainter* painter, const QRectF& rect) const override { drawLegendIcon(painter, rect); }
+};
 
 } // namespace
 
@@ -87,7 +96,8 @@ void MeasuredLines::Show(std::vector<MeasuredSeries> series)
     Clear();
     series_ = std::move(series);
     for (const MeasuredSeries& one : series_) {
-        QCPGraph* graph = chart_.addGraph();
+        // Registers itself with the chart, which owns it.
+        auto* graph = new MeasuredGraph(chart_.xAxis, chart_.yAxis);
         const QString quantity = QString::fromUtf8(QuantityName(one.quantity));
         graph->setScatterStyle(one.residual ? QCPScatterStyle(QCPScatterStyle::ssCross, Qt::red, 4) : DotOf(one.quantity));
         graph->setLineStyle(one.residual ? QCPGraph::lsNone : QCPGraph::lsLine);
@@ -119,6 +129,25 @@ std::vector<const MeasuredSeries*> MeasuredLines::ShownSeries() const
         if (graphs_[i]->visible())
             shown.push_back(&series_[i]);
     return shown;
+}
+
+std::vector<MeasuredReading> MeasuredLines::NearestTo(double step) const
+{
+    std::vector<MeasuredReading> readings;
+    for (std::size_t i = 0; i < graphs_.size(); ++i) {
+        const QCPGraph& graph = *graphs_[i];
+        const auto& data = *graph.data();
+        if (!graph.visible() || data.isEmpty())
+            continue;
+        // The first sample at the step or after it, or the one before it
+        // if that is nearer.
+        auto at = data.findBegin(step, false);
+        if (at == data.constEnd() || (at != data.constBegin() && step - (at - 1)->key < at->key - step))
+            --at;
+        const auto index = static_cast<std::size_t>(at - data.constBegin());
+        readings.push_back({graph.name(), series_[i].seconds[index], at->value});
+    }
+    return readings;
 }
 
 void MeasuredLines::Apply(double secondsPerStep, bool report, QCPAxis& left, QCPAxis& right)

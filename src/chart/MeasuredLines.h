@@ -3,6 +3,8 @@
 #include "plot/ChartRange.h"
 #include "plot/Trace.h"
 
+#include <QString>
+
 #include <optional>
 #include <vector>
 
@@ -29,6 +31,14 @@ struct MeasuredSpans {
     Range x;
     Range left;
     Range right;
+};
+
+// A measured sample the tracker reads: its graph's name, its time and
+// value.
+struct MeasuredReading {
+    QString name;
+    double seconds;
+    double value;
 };
 
 // Where measured samples stand on the chart, whose keys are the steps of
@@ -61,6 +71,9 @@ public:
     std::vector<QCPAbstractPlottable*> Graphs() const;
     // The series whose graph the user shows.
     std::vector<const MeasuredSeries*> ShownSeries() const;
+
+    // Each shown graph's sample nearest the step, as the tracker reads it.
+    std::vector<MeasuredReading> NearestTo(double step) const;
 
     // Keys for the step size, axes and pens for the style; the left axis
     // holds Md (and Omega out of the report's style), the right one the

@@ -61,6 +61,7 @@ FitDialog::FitDialog(const lab::Measured& measured, std::function<lab::FitReques
             .arg(QFileInfo(QString::fromStdString(measured_.file)).fileName()));
     AddChoices();
     ShowResult();
+    ui_->FitButton->setDefault(true);
     connect(ui_->FitButton, &QPushButton::clicked, this, [this] { RunCommand([this] { Fit(); }); });
     connect(ui_->StopButton, &QPushButton::clicked, work_, &BackgroundWork::Cancel);
     connect(ui_->ApplyButton, &QPushButton::clicked, this, &FitDialog::Apply);
@@ -83,6 +84,9 @@ void FitDialog::AddChoices()
         const QString value = QString::fromStdString(FieldText(GetSetting(settings, name)));
         auto* box = new QCheckBox(QStringLiteral("%1 = %2").arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), value),
                                   ui_->SettingsBox);
+        // The inertia, which a start shows best and a plate never gives, is
+        // what a fit is most often for.
+        box->setChecked(name == "model.J");
         ui_->SettingsLayout->addWidget(box);
         choices_.emplace_back(std::string(name), box);
     }

@@ -40,10 +40,14 @@ LabBench::LabBench(TraceChart& chart, QWidget& window, ParametersWindow& paramet
 
 void LabBench::AddCommands(QMenu& menu)
 {
-    SetTranslatedText(*menu.addAction(QString(), this, [this] { RunCommand([this] { OpenWithDialog(); }); }),
-                      "LabBench", QT_TRANSLATE_NOOP("LabBench", "Открыть измерения…"));
+    QAction* open = menu.addAction(QString(), this, [this] { RunCommand([this] { OpenWithDialog(); }); });
+    SetTranslatedText(*open, "LabBench", QT_TRANSLATE_NOOP("LabBench", "Открыть измерения…"));
     QAction* fit = menu.addAction(QString(), this, [this] { RunCommand([this] { OpenFit(); }); });
     SetTranslatedText(*fit, "LabBench", QT_TRANSLATE_NOOP("LabBench", "Подобрать параметры…"));
+    // Their keys work anywhere in the window, as the file commands' do.
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    fit->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    window_.addActions({open, fit});
     QAction* close = menu.addAction(QString(), this, &LabBench::Close);
     SetTranslatedText(*close, "LabBench", QT_TRANSLATE_NOOP("LabBench", "Убрать измерения"));
     connect(&menu, &QMenu::aboutToShow, this, [this, fit, close] {

@@ -337,7 +337,10 @@ void MeasurementsWindow::ShowComparison()
     comparison_.reset();
     if (measured && stepRecipe_ && !stepTraces_[0]->Empty()) {
         // The run as the comparison takes it: the chart's traces, shared.
-        RunResult run{.kind = RunKind::Step, .settings = stepRecipe_->settings, .traces = {Trace("Md", clBlack), Trace("Omega", clBlack)}};
+        RunResult run{.kind = RunKind::Step,
+                      .settings = stepRecipe_->settings,
+                      .traces = {Trace("Md", clBlack), Trace("Omega", clBlack)},
+                      .sources = {}};
         for (Quantity quantity : kDqQuantities)
             run.Of(quantity).ReplacePoints(*stepTraces_[static_cast<std::size_t>(quantity)]);
         comparison_ = lab::Compare(run, *measured);

@@ -259,6 +259,8 @@ void TForm1::OpenExperiment(const std::string& path)
 
 void TForm1::OpenFile(const std::string& path)
 {
+    if (LabBench::IsMeasuredFile(QString::fromStdString(path)))
+        return lab_->Open(path);
     if (IsSessionText(ReadBoundedFile(path)))
         OpenSession(path);
     else

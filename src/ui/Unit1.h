@@ -65,8 +65,9 @@ public:
     // if it gives one, goes into the load box. Raises SettingsError and then
     // changes nothing.
     void OpenExperiment(const std::string& path);
-    // Opens the file as a session if it is one (see IsSessionText), else as
-    // an experiment file, as the command line and the desktop give files.
+    // Opens a CSV as measured data, and another file as a session if it is
+    // one (see IsSessionText), else as an experiment file, as the command
+    // line and the desktop give files.
     void OpenFile(const std::string& path);
 
     // Makes the chosen family on a worker with the settings in force, each
