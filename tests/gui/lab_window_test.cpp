@@ -8,12 +8,15 @@
 #include "ui/FitDialog.h"
 #include "ui/LabBench.h"
 #include "ui/MeasuredColumnsDialog.h"
+#include "ui/MeasurementsWindow.h"
 #include "ui/NameplateDialog.h"
 #include "ui/ParametersWindow.h"
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <fstream>
 
 namespace {
@@ -96,6 +99,81 @@ INSTANTIATE_TEST_SUITE_P(Quantities, MeasuredOverlay,
                                          OverlayCase{"DqOmega", ModelKind::Dq, Quantity::Omega},
                                          OverlayCase{"DqCurrentOnAmperes", ModelKind::Dq, Quantity::Is}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The run against samples of itself: every sample compared, no error and
+// R² = 1, in the measurements window and the report's table alike.
+TEST_F(LabWindow, RunComparedWithItsOwnSamplesHasNoError)
+{
+    RunStepResponse(QStringLiteral("10"));
+    Lab().Open(SampledFile(Quantity::Omega, "t", "Omega"));
+    ASSERT_TRUE(errors_.empty()) << errors_.front();
+    std::vector<ReportTable> tables = form1_->Measurements().ReportTables();
+    const auto comparison = std::find_if(tables.begin(), tables.end(), [](const ReportTable& table) {
+        return table.header.contains(QStringLiteral("R²"));
+    });
+    ASSERT_NE(comparison, tables.end());
+    ASSERT_EQ(comparison->rows.size(), 1);
+    const QStringList& omega = comparison->rows.front();
+    EXPECT_EQ(omega[0], QStringLiteral("Omega"));
+    EXPECT_EQ(omega[1].toULongLong(), (Step(Quantity::Omega).Size() + 9) / 10);
+    // The run is interpolated at the samples' own times, which are its
+    // steps': what is left is the rounding of a time to a step, far below
+    // a millionth of the speed's range.
+    EXPECT_LT(std::abs(omega[2].toDouble()), 1e-6);
+    EXPECT_EQ(omega[5], QStringLiteral("1"));
+}
+
+struct BadFileCase {
+    const char* name;
+    std::string_view text;
+    // What the message must name: the place and the fault.
+    const char* named;
+};
+
+class MeasuredRefused : public LabWindow, public testing::WithParamInterface<BadFileCase> {};
+
+// A file that cannot be read is told in the window's words, naming where
+// and why, and the measured data shown before stays.
+TEST_P(MeasuredRefused, IsToldAndLeavesTheDataShown)
+{
+    RunStepResponse(QStringLiteral("10"));
+    Lab().Open(SampledFile(Quantity::Omega, "t", "Omega"));
+    const std::string bad = folder_.filePath(QStringLiteral("bad.csv")).toStdString();
+    std::ofstream(bad, std::ios::binary).write(GetParam().text.data(), static_cast<std::streamsize>(GetParam().text.size()));
+    RunCommand([&] { Lab().Open(bad); });
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_NE(errors_.front().find("bad.csv"), std::string::npos) << errors_.front();
+    EXPECT_NE(errors_.front().find(GetParam().named), std::string::npos) << errors_.front();
+    ASSERT_TRUE(Lab().Measured());
+    EXPECT_NE(Lab().Measured()->file.find("bench.csv"), std::string::npos);
+    EXPECT_EQ(Chart()->Measured().Graphs().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, MeasuredRefused,
+                         testing::Values(BadFileCase{"TimeNotIncreasing", "t,Omega\n0.1,5\n0.1,6\n", "строка 3"},
+                                         BadFileCase{"NotANumber", "t,Omega\n0.1,5\n0.2,x\n", "'x'"},
+                                         BadFileCase{"FieldCount", "t,Omega\n0.1,5,7\n0.2,6\n", "строка 2"},
+                                         BadFileCase{"Empty", "", "пуст"},
+                                         BadFileCase{"Binary", std::string_view("t,Omega\n\0\n", 10), "0x00"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A click on a measured graph's legend entry hides it, and it then spans
+// nothing and reads nowhere; a second click shows it again.
+TEST_F(LabWindow, LegendClickHidesAndShowsAMeasuredGraph)
+{
+    RunStepResponse(QStringLiteral("10"));
+    Lab().Open(SampledFile(Quantity::Omega, "t", "Omega"));
+    QCPAbstractPlottable& graph = *Chart()->Measured().Graphs().front();
+    for (const bool shown : {false, true}) {
+        Settled();
+        const QCPPlottableLegendItem* entry = Chart()->legend->itemWithPlottable(&graph);
+        ASSERT_TRUE(entry);
+        QTest::mouseClick(Chart(), Qt::LeftButton, {}, entry->outerRect().center());
+        EXPECT_EQ(graph.visible(), shown);
+        EXPECT_EQ(Chart()->Measured().ShownSeries().size(), shown ? 1u : 0u);
+        EXPECT_EQ(Chart()->Measured().NearestTo(100).size(), shown ? 1u : 0u);
+    }
+}
 
 // A file whose columns are named otherwise asks what they hold; the
 // dialog's choice reads the renamed column as the quantity, and a
