@@ -7,6 +7,7 @@
 #include "experiments/ExperimentFile.h"
 #include "experiments/Problem.h"
 #include "experiments/Settings.h"
+#include "lab/Measured.h"
 #include "session/Session.h"
 #include "toolkit/Exception.h"
 
@@ -143,6 +144,8 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
         CheckAgainstSettings(options, settings);
         if (options.sessionPath)
             options.session = LoadSession(*options.sessionPath);
+        if (options.measuredPath)
+            options.measured = lab::ReadMeasured(*options.measuredPath, options.mappings);
     } catch (const CLI::ParseError& error) {
         // --help and --version end the parsing too, with status 0.
         if (app.exit(error, requested, err) != 0)
@@ -152,6 +155,9 @@ int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, st
         return kExitUsage;
     } catch (const SettingsError& error) {
         err << "motormodel-cli: " << ErrorText(error.Cause()) << '\n';
+        return kExitUsage;
+    } catch (const lab::MeasuredError& error) {
+        err << "motormodel-cli: " << MeasuredErrorText(error.Cause()) << '\n';
         return kExitUsage;
     }
     try {

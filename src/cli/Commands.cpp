@@ -5,7 +5,9 @@
 #include "analysis/StepCharacteristics.h"
 #include "cli/Characteristic.h"
 #include "cli/JsonReport.h"
+#include "cli/Lab.h"
 #include "cli/Parameters.h"
+#include "lab/Comparison.h"
 #include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Runs.h"
@@ -77,8 +79,14 @@ void WriteMeasurements(const Options& options, const RunResult& run)
         options.metrics->Write(analysis::CharacteristicsCsv(characteristics, options.style, TimeStep(run, options)));
     if (options.stats)
         options.stats->Write(analysis::StatisticsCsv(statistics, options.style));
+    std::optional<lab::Comparison> comparison;
+    if (options.measured)
+        comparison = lab::Compare(run, *options.measured);
+    if (options.compare)
+        options.compare->Write(ComparisonCsv(*comparison, options.style));
     if (options.json) {
         RunReport report = ReportOf(options, run);
+        report.comparison = comparison ? &*comparison : nullptr;
         if (stepResponse) {
             report.maxima = Maxima{run.mdMax, run.omegaMax};
             report.metrics = characteristics;
@@ -167,6 +175,7 @@ RunKind KindOfRun(Command command)
     case Command::Settings:
     case Command::Characteristic:
     case Command::Session:
+    case Command::Fit:
     case Command::Parameters:
         break;
     }
@@ -196,6 +205,8 @@ int RunCommand(const Options& options, const Settings& settings, const Streams& 
         return 0;
     case Command::Characteristic:
         return RunCharacteristic(options, settings, streams);
+    case Command::Fit:
+        return RunFit(options, settings, streams);
     case Command::Parameters:
         return RunParameters(options, settings, streams);
     case Command::Step:

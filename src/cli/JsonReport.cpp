@@ -1,6 +1,7 @@
 #include "cli/JsonReport.h"
 
 #include "cli/Json.h"
+#include "cli/Lab.h"
 #include "experiments/SettingsTable.h"
 #include "plot/AxisUnits.h"
 #include "plot/Trace.h"
@@ -141,6 +142,8 @@ std::string RunJson(const RunReport& report)
               [&](const analysis::CharacteristicsRow& row) { WriteCharacteristics(json, row, dt); });
     WriteRows(json, "stats", report.statistics,
               [&](const analysis::StatisticsRow& row) { WriteStatistics(json, row); });
+    if (report.comparison)
+        WriteComparison(json.Key("comparison"), *report.comparison);
     return json.Close().Text();
 }
 

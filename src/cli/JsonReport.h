@@ -4,6 +4,7 @@
 #include "analysis/StepCharacteristics.h"
 #include "cli/Characteristic.h"
 #include "experiments/Settings.h"
+#include "lab/Comparison.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,12 +33,15 @@ struct RunReport {
     std::optional<Maxima> maxima;
     std::optional<std::span<const analysis::CharacteristicsRow>> metrics;
     std::optional<std::span<const analysis::StatisticsRow>> statistics;
+    // The run against measured data, where --measured gives some.
+    const lab::Comparison* comparison = nullptr;
 };
 
 // {"command", "settings", "outcome", "load", "maxima", "metrics", "stats"}:
 // the settings in force by name; the characteristics' rows with the
 // columns of --metrics by name, the times in seconds among them; the
-// statistics' rows with those of --stats. An undefined value is null.
+// statistics' rows with those of --stats; with measured data, "comparison"
+// after them, the rows of --compare. An undefined value is null.
 std::string RunJson(const RunReport& report);
 
 // {"command", "settings", "load", "operating_point", "searched",

@@ -3,6 +3,7 @@
 #include "cli/Parameters.h"
 #include "cli/Texts.h"
 #include "experiments/Family.h"
+#include "lab/Fit.h"
 #include "experiments/Runs.h"
 #include "experiments/SettingsTable.h"
 #include "plot/Trace.h"
@@ -21,7 +22,7 @@ namespace cli {
 namespace {
 
 // What an option's value must be.
-enum class ValueKind { Path, NameValue, NameValues, Seed, Step, Finite, Locale };
+enum class ValueKind { Path, NameValue, NameValues, Seed, Step, Finite, Locale, Mapping, Names };
 
 // The options that take a value, the commands they apply to and what their
 // value is, for the messages.
@@ -35,14 +36,15 @@ struct OptionSpec {
 
 constexpr auto kRunCommands = {Command::Step, Command::Gauss, Command::Uniform};
 constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command::Settings,
-                       Command::Characteristic, Command::Parameters};
+                       Command::Characteristic, Command::Fit, Command::Parameters};
+constexpr auto kMeasured = {Command::Step, Command::Gauss, Command::Uniform, Command::Fit};
 constexpr auto kRunsAndCharacteristic = {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic};
 // The seeds run.seed allows.
 const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
-const std::array<OptionSpec, 14> kOptions{{
+const std::array<OptionSpec, 19> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
-    {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, kSeedValues},
+    {"--seed", {Command::Gauss, Command::Uniform, Command::Fit}, ValueKind::Seed, kSeedValues},
     {"--csv", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session,
                Command::Parameters}, ValueKind::Path, "a file name (- for standard output)"},
     {"--metrics", {Command::Step}, ValueKind::Path, "a file name (- for standard output)"},
@@ -51,11 +53,16 @@ const std::array<OptionSpec, 14> kOptions{{
     {"--from", kRunCommands, ValueKind::Step, "a step number", false},
     {"--to", kRunCommands, ValueKind::Step, "a step number", false},
     {"--load", {Command::Characteristic}, ValueKind::Finite, "a finite number"},
-    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session,
+    {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session, Command::Fit,
                   Command::Parameters}, ValueKind::Locale, "ru"},
     {"--session", kRunCommands, ValueKind::Path, "a file name (- for standard output)"},
+    {"--measured", kRunCommands, ValueKind::Path, "a CSV file of measured data", false},
+    {"--map", kMeasured, ValueKind::Mapping, "COLUMN=t, COLUMN=Md, COLUMN=Omega, COLUMN=Is or COLUMN=ia", false},
+    {"--compare", kRunCommands, ValueKind::Path, "a file name (- for standard output)", false},
+    {"--fit", {Command::Fit}, ValueKind::Names, "settings' names separated by commas"},
     {"--rated", {Command::Parameters}, ValueKind::NameValues, "NAME=VALUE[,NAME=VALUE...]"},
-    {"-o,--output", {Command::Parameters}, ValueKind::Path, "a file name (- for standard output)"},
+    {"-o,--output", {Command::Fit, Command::Parameters}, ValueKind::Path, "a file name (- for standard output)"},
+    {"--report", {Command::Fit}, ValueKind::Path, "a file name (- for standard output)"},
 }};
 
 // The whole text as a number, or nothing; a double must be finite.
@@ -88,6 +95,10 @@ bool ValueAllowed(ValueKind kind, std::string_view text)
         return ReadNumber<double>(text).has_value();
     case ValueKind::Locale:
         return text == "ru";
+    case ValueKind::Mapping:
+        return lab::ParseMapping(text).has_value();
+    case ValueKind::Names:
+        return !text.empty() && !text.starts_with(',') && !text.ends_with(',') && text.find(",,") == text.npos;
     case ValueKind::Path:
         break;
     }
@@ -162,19 +173,47 @@ void TakeOption(const OptionSpec& option, const std::string& value, Options& opt
         auto figures = *SplitNameValues(value);
         options.rated.insert(options.rated.end(), figures.begin(), figures.end());
     }
-    else if (name == "-o,--output")
-        options.output = Output("--output", value, options, out);
     else if (name == "--load")
         options.heldLoad = ReadNumber<double>(value);
     else if (name == "--locale")
         options.style = kRussianCsv;
     else if (name == "--from")
         options.from = ReadNumber<analysis::Step>(value);
+    else if (name == "--measured")
+        options.measuredPath = value;
+    else if (name == "--map")
+        options.mappings.push_back(*lab::ParseMapping(value));
+    else if (name == "--compare")
+        options.compare = Output(name, value, options, out);
+    else if (name == "--fit")
+        for (std::size_t from = 0; from <= value.size();) {
+            const std::size_t comma = std::min(value.find(',', from), value.size());
+            options.fit.push_back(value.substr(from, comma - from));
+            from = comma + 1;
+        }
+    else if (name == "-o,--output")
+        options.fitted = Output("--output", value, options, out);
+    else if (name == "--report")
+        options.report = Output(name, value, options, out);
     else
         options.to = ReadNumber<analysis::Step>(value);
 }
 
-// A command and the options that apply to it. Each option takes its value
+// fit MEASURED RUN [LOAD]: the data, and the run fitted to it.
+void AddFitArguments(CLI::App& app, Options& options)
+{
+    app.add_option_function<std::string>("MEASURED", [&options](const std::string& path) {
+           options.measuredPath = path;
+       })->required();
+    app.add_option_function<std::string>("RUN", [&options](const std::string& run) {
+           const auto known = std::find_if(kCommands.begin(), kCommands.end(), [&](const auto& c) { return c.first == run; });
+           if (known == kCommands.end() ||
+               std::find(kRunCommands.begin(), kRunCommands.end(), known->second) == kRunCommands.end())
+               throw UsageError("fit needs a RUN of step, gauss or uniform, not '" + run + "'");
+           options.fitRun = known->second;
+       })->required();
+    app.add_option_function<std::string>("LOAD", [&options](const std::string& load) { options.load = load; });
+}
 
 // A command and the options that apply to it. Each option takes its value
 // as it is parsed, so repeated options and outputs count in the order given.
@@ -189,6 +228,8 @@ void AddCommand(CLI::App& parent, std::string_view name, Command command, Option
         app.add_option_function<std::string>("SESSION", [&options](const std::string& path) {
                options.sessionPath = path;
            })->required();
+    if (command == Command::Fit)
+        AddFitArguments(app, options);
     for (const OptionSpec& option : kOptions) {
         if (std::find(option.commands.begin(), option.commands.end(), command) == option.commands.end() ||
             (inSweep && !option.inSweep))
@@ -261,6 +302,30 @@ analysis::StepRange StatisticsRange(const Options& options, const Settings& sett
     return {options.from.value_or(0), options.to.value_or(settings.run.steps - 1)};
 }
 
+namespace {
+
+// What measured data asks of the other options.
+void CheckMeasuredOptions(const Options& options, const Settings& settings)
+{
+    if (options.command == Command::Fit) {
+        if (options.fit.empty())
+            throw UsageError("fit needs --fit NAME[,NAME]..., of " + FittableText(settings.Kind()));
+        if (options.fitRun == Command::Step && !options.load && !settings.step.load)
+            throw UsageError("fit step needs a LOAD, or step.load in the settings");
+        if (options.load && options.fitRun != Command::Step)
+            throw UsageError("fit takes a LOAD for step only");
+        return;
+    }
+    if (!options.mappings.empty() && !options.measuredPath)
+        throw UsageError("--map needs --measured");
+    if (options.measuredPath && !options.compare && !options.json)
+        throw UsageError("--measured needs --compare or --json");
+    if (options.compare && !options.measuredPath)
+        throw UsageError("--compare needs --measured");
+}
+
+} // namespace
+
 void CheckAgainstSettings(const Options& options, const Settings& settings)
 {
     if ((options.from || options.to) && !options.stats && !options.json)
@@ -282,12 +347,13 @@ void CheckAgainstSettings(const Options& options, const Settings& settings)
         throw UsageError("--session holds a sweep of at most " + std::to_string(kMostPins / kQuantities.size()) +
                          " values, two pins each, as the window does");
     if (options.command == Command::Parameters) {
-        if (options.csv && options.csv->IsStandardOutput() && !options.output)
+        if (options.csv && options.csv->IsStandardOutput() && !options.fitted)
             throw UsageError("--csv - needs --output FILE: the experiment file goes to standard output");
         NameplateFrom(options.rated);
     }
     if (options.command == Command::Step && !options.load && !settings.step.load && !sweepsLoad)
         throw UsageError("step needs a LOAD, or step.load in the settings");
+    CheckMeasuredOptions(options, settings);
 }
 
 } // namespace cli

@@ -3,6 +3,7 @@
 #include "analysis/StepRange.h"
 #include "cli/Output.h"
 #include "experiments/Settings.h"
+#include "lab/Measured.h"
 #include "plot/CsvTable.h"
 #include "session/Session.h"
 
@@ -28,12 +29,12 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session, Parameters };
+enum class Command { Step, Gauss, Uniform, Settings, Characteristic, Session, Fit, Parameters };
 
-inline constexpr std::array<std::pair<std::string_view, Command>, 7> kCommands{{
+inline constexpr std::array<std::pair<std::string_view, Command>, 8> kCommands{{
     {"step", Command::Step}, {"gauss", Command::Gauss}, {"uniform", Command::Uniform},
     {"settings", Command::Settings}, {"characteristic", Command::Characteristic}, {"session", Command::Session},
-    {"parameters", Command::Parameters}}};
+    {"fit", Command::Fit}, {"parameters", Command::Parameters}}};
 
 // The command's name on the line, "step".
 std::string_view CommandName(Command command);
@@ -65,10 +66,22 @@ struct Options {
     // has passed.
     std::optional<std::string> sessionPath;
     std::optional<Session> session;
+    // --measured and its --map: the measured data a run is compared with,
+    // or a fit fitted to; read once the command line has passed.
+    std::optional<std::string> measuredPath;
+    std::vector<lab::ColumnMapping> mappings;
+    std::optional<lab::Measured> measured;
+    // --compare: the run's comparison with the measured data.
+    std::optional<OutputSink> compare;
+    // fit: the settings fitted, the run they are fitted by, and where the
+    // fitted experiment file (-o) and the report (--report) go.
+    std::vector<std::string> fit;
+    Command fitRun = Command::Step;
+    std::optional<OutputSink> fitted;
+    std::optional<OutputSink> report;
     // The parameters command's --rated figures, NAME=VALUE in the order
-    // given, and its experiment file's --output.
+    // given; its experiment file goes to -o as fit's does.
     std::vector<std::pair<std::string, std::string>> rated;
-    std::optional<OutputSink> output;
     // An option writes to standard output, which then holds its format alone.
     bool standardOutputTaken = false;
     // The files written so far, each with the option that names it.

@@ -119,8 +119,7 @@ int RunParameters(const Options& options, const Settings& settings, const Stream
     const Settings machine = estimate.ApplyTo(settings);
     CheckSettings(machine);
     const std::string file = NameplateComment(plate, estimate) + ExperimentFile::Text(machine);
-    OutputSink output = options.output.value_or(OutputSink::StandardOutput(streams.out));
-    output.Write(file);
+    options.fitted.value_or(OutputSink::StandardOutput(streams.out)).Write(file);
     if (options.csv)
         options.csv->Write(FiguresCsv(estimate, options.style));
     streams.err << FiguresTable(estimate);

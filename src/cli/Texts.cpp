@@ -1,5 +1,7 @@
 #include "cli/Texts.h"
 
+#include "toolkit/Conversions.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -199,6 +201,92 @@ std::string SettingsHelp()
         help += Wrapped("  " + std::string(spec.name), text, 24);
     }
     return help;
+}
+
+namespace {
+
+std::string PlaceOf(const lab::MeasuredProblem& p)
+{
+    std::string place = p.file;
+    if (p.line > 0)
+        place += ':' + std::to_string(p.line);
+    if (p.line > 0 && p.column > 0)
+        place += ':' + std::to_string(p.column);
+    return place + ": ";
+}
+
+std::string MeasuredFaultText(const lab::MeasuredProblem& p)
+{
+    using lab::MeasuredFault;
+    const std::string roles = "t (seconds), Md, Omega, Is or ia";
+    switch (p.fault) {
+    case MeasuredFault::CannotRead:
+        return "cannot read the file: " + p.text;
+    case MeasuredFault::FileTooLarge:
+        return "the file is larger than " + std::to_string(p.count) + " bytes";
+    case MeasuredFault::BinaryData:
+        return "byte " + p.text + " is not text; measured data is a CSV file";
+    case MeasuredFault::Empty:
+        return "no heading row; measured data needs a heading of " + roles;
+    case MeasuredFault::NoTime:
+        return "no column t among " + p.text + "; name the seconds' column with --map COLUMN=t";
+    case MeasuredFault::NoQuantity:
+        return "no column Md, Omega, Is or ia among " + p.text + "; name one with --map COLUMN=Omega";
+    case MeasuredFault::UnknownColumn:
+        return "--map names column '" + p.text + "', which the heading does not have";
+    case MeasuredFault::RoleTwice:
+        return "column '" + p.text + "' is the second of the same quantity; each of " + roles + " may be one column";
+    case MeasuredFault::FieldCount:
+        return "the row has " + std::to_string(p.count) + " fields, the heading " + std::to_string(p.expected);
+    case MeasuredFault::NotANumber:
+        return "'" + p.text + "' is not a finite number; numbers use the separator's decimal mark (a point, or a comma after semicolons or tabs)";
+    case MeasuredFault::TimeNotIncreasing:
+        return "time " + p.text + " is not after the row before's; times must increase";
+    case MeasuredFault::TimeMissing:
+        return "the time is empty; every row needs one";
+    case MeasuredFault::TooFewSamples:
+        return "fewer than " + std::to_string(p.count) + " rows of samples";
+    }
+    return {};
+}
+
+} // namespace
+
+std::string MeasuredErrorText(const lab::MeasuredProblem& problem)
+{
+    return PlaceOf(problem) + MeasuredFaultText(problem);
+}
+
+std::string FittableText(ModelKind kind)
+{
+    const auto names = lab::FittableSettings(kind);
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + std::string(names[i]);
+    return text;
+}
+
+std::string FitErrorText(const lab::FitProblem& problem, ModelKind kind)
+{
+    using lab::FitFault;
+    const std::string model = kind == ModelKind::Dq ? "the d-q model" : "the three-state model";
+    switch (problem.fault) {
+    case FitFault::NotFittable:
+        return problem.setting + " cannot be fitted: " + model + " fits " + FittableText(kind);
+    case FitFault::FittedTwice:
+        return problem.setting + " is named twice in --fit";
+    case FitFault::NothingToFit:
+        return "no setting to fit: " + model + " fits " + FittableText(kind);
+    case FitFault::NothingToCompare:
+        return "no measured sample of a quantity the run reports lies within the run's time; a run of " + model +
+               " reports " + std::string(kind == ModelKind::Dq ? "Md, Omega, Is and ia" : "Md and Omega");
+    case FitFault::StartOnBound:
+        return problem.setting + " starts at " + toolkit::FloatToStr(problem.value) +
+               ", the bound of what it allows; a fit starts within the bounds";
+    case FitFault::StartRunFailed:
+        return "the run with the start values did not finish; start nearer the machine's values";
+    }
+    return {};
 }
 
 } // namespace cli

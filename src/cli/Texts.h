@@ -2,6 +2,8 @@
 
 #include "experiments/Problem.h"
 #include "experiments/SettingsTable.h"
+#include "lab/Fit.h"
+#include "lab/Measured.h"
 
 #include <cstdint>
 #include <string>
@@ -20,6 +22,16 @@ std::string AllowedText(const Allowed& allowed);
 // Why a step response's load was refused, "Invalid load: Mc must not exceed
 // 30" with the default limit: the window's alert, in English.
 std::string RefusedLoadText(std::int64_t limit);
+
+// Measured data refused, "bench.csv:4:2: 'abc' is not a finite number".
+std::string MeasuredErrorText(const lab::MeasuredProblem& problem);
+
+// A fit refused, "model.Mk cannot be fitted: the d-q model fits model.Rs,
+// model.Rr, model.Lls, model.Lm or model.J".
+std::string FitErrorText(const lab::FitProblem& problem, ModelKind kind);
+
+// The settings a fit of the model may move, "model.J, model.Mk or model.sk".
+std::string FittableText(ModelKind kind);
 
 // The help's section on the settings: one entry per setting with its
 // label, unit, what it allows and its default, laid out as the rest of the

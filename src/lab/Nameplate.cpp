@@ -255,6 +255,12 @@ std::vector<FigureFit> FiguresOf(const DqParameters& machine, const Nameplate& p
     return figures;
 }
 
+std::optional<FigureFit> NameplateEstimate::Of(Figure figure) const
+{
+    const auto found = std::find_if(figures.begin(), figures.end(), [figure](const auto& f) { return f.figure == figure; });
+    return found == figures.end() ? std::nullopt : std::optional(*found);
+}
+
 Settings NameplateEstimate::ApplyTo(Settings base) const
 {
     if (base.Kind() == ModelKind::ThreeState)

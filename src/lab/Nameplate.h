@@ -155,6 +155,9 @@ struct NameplateEstimate {
     std::size_t iterations = 0;
     bool converged = false;
 
+    // The figure's fit; none for a ratio the plate does not give.
+    std::optional<FigureFit> Of(Figure figure) const;
+
     // base as a d-q machine with the estimated parameters, supply voltage,
     // frequency and pole pairs; a three-state base also takes the d-q
     // machines' step, 1e-4 s, for its 1e-3 s is far too long for the
