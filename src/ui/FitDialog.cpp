@@ -3,9 +3,9 @@
 #include "chart/FileDialogs.h"
 #include "experiments/TomlFile.h"
 #include "toolkit/AtomicFile.h"
-#include "toolkit/Conversions.h"
 #include "ui/Application.h"
 #include "ui/BackgroundWork.h"
+#include "ui/MeasurementCells.h"
 #include "ui/ParametersWindow.h"
 #include "ui_FitDialog.h"
 
@@ -17,11 +17,6 @@
 #include <filesystem>
 
 namespace {
-
-QString Shown(double value)
-{
-    return QString::fromStdString(toolkit::FloatToStrRounded(value, 6));
-}
 
 QString OutcomeText(lab::LeastSquaresOutcome outcome)
 {
@@ -158,10 +153,10 @@ void FitDialog::ShowResult()
         const lab::FittedSetting& fitted = result_->fitted[static_cast<std::size_t>(i)];
         const QString name = QString::fromStdString(fitted.name);
         names << name;
-        SetCells(values, i, {name, Shown(fitted.start), Shown(fitted.value), QStringLiteral("± ") + Shown(fitted.standardError)});
+        SetCells(values, i, {name, ShownNumber(fitted.start), ShownNumber(fitted.value), QStringLiteral("± ") + ShownNumber(fitted.standardError)});
         QStringList row{name};
         for (int j = 0; j < count; ++j)
-            row << Shown(result_->Correlation(static_cast<std::size_t>(i), static_cast<std::size_t>(j)));
+            row << ShownNumber(result_->Correlation(static_cast<std::size_t>(i), static_cast<std::size_t>(j)));
         SetCells(correlation, i, row);
     }
     correlation.setHorizontalHeaderLabels(names);

@@ -9,61 +9,61 @@ struct LabTexts {
     Q_DECLARE_TR_FUNCTIONS(LabTexts)
 };
 
-QString Text(const std::string& text)
+QString LabText(const std::string& text)
 {
     return QString::fromStdString(text);
 }
 
-QString Body(const lab::MeasuredProblem& p)
+QString MeasuredBody(const lab::MeasuredProblem& p)
 {
     switch (p.fault) {
     case lab::MeasuredFault::CannotRead:
-        return LabTexts::tr("файл не прочитан: %1").arg(Text(p.text));
+        return LabTexts::tr("файл не прочитан: %1").arg(LabText(p.text));
     case lab::MeasuredFault::FileTooLarge:
         return LabTexts::tr("файл больше %1 байт").arg(p.count);
     case lab::MeasuredFault::BinaryData:
-        return LabTexts::tr("байт %1 не бывает в тексте: это не CSV").arg(Text(p.text));
+        return LabTexts::tr("байт %1 не бывает в тексте: это не CSV").arg(LabText(p.text));
     case lab::MeasuredFault::Empty:
         return LabTexts::tr("файл пуст: нет строки заголовков");
     case lab::MeasuredFault::NoTime:
-        return LabTexts::tr("нет столбца времени t; заголовки файла: %1").arg(Text(p.text));
+        return LabTexts::tr("нет столбца времени t; заголовки файла: %1").arg(LabText(p.text));
     case lab::MeasuredFault::NoQuantity:
-        return LabTexts::tr("нет ни одного столбца Md, Omega, Is или ia; заголовки файла: %1").arg(Text(p.text));
+        return LabTexts::tr("нет ни одного столбца Md, Omega, Is или ia; заголовки файла: %1").arg(LabText(p.text));
     case lab::MeasuredFault::UnknownColumn:
-        return LabTexts::tr("в файле нет столбца '%1'").arg(Text(p.text));
+        return LabTexts::tr("в файле нет столбца '%1'").arg(LabText(p.text));
     case lab::MeasuredFault::RoleTwice:
         return LabTexts::tr("столбец '%1' означает то же, что и другой столбец; у каждой величины один столбец")
-            .arg(Text(p.text));
+            .arg(LabText(p.text));
     case lab::MeasuredFault::FieldCount:
         return LabTexts::tr("в строке %1 значений, а заголовков %2").arg(p.count).arg(p.expected);
     case lab::MeasuredFault::NotANumber:
-        return LabTexts::tr("'%1' — не конечное число").arg(Text(p.text));
+        return LabTexts::tr("'%1' — не конечное число").arg(LabText(p.text));
     case lab::MeasuredFault::TimeNotIncreasing:
         return LabTexts::tr("время %1 не больше предыдущего; время должно расти от строки к строке")
-            .arg(Text(p.text));
+            .arg(LabText(p.text));
     case lab::MeasuredFault::TimeMissing:
         return LabTexts::tr("нет времени t; оно нужно в каждой строке");
     case lab::MeasuredFault::TooFewSamples:
         return LabTexts::tr("строк с измерениями меньше %1").arg(p.count);
     }
-    return Text(p.text);
+    return LabText(p.text);
 }
 
 } // namespace
 
 QString ErrorText(const lab::MeasuredProblem& problem)
 {
-    QString at = Text(problem.file);
+    QString at = LabText(problem.file);
     if (problem.line > 0)
         at += LabTexts::tr(": строка %1").arg(problem.line);
     if (problem.column > 0)
         at += LabTexts::tr(", столбец %1").arg(problem.column);
-    return at + QStringLiteral(": ") + Body(problem);
+    return at + QStringLiteral(": ") + MeasuredBody(problem);
 }
 
 QString ErrorText(const lab::FitProblem& problem)
 {
-    const QString setting = Text(problem.setting);
+    const QString setting = LabText(problem.setting);
     switch (problem.fault) {
     case lab::FitFault::NotFittable:
         return LabTexts::tr("%1 не подбирается для этой модели").arg(setting);

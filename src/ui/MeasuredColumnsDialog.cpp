@@ -18,7 +18,7 @@ std::array<lab::ColumnRole, 1 + kDqQuantities.size()> Roles()
 }
 
 // The list's place of the role; 0 is nothing.
-int PlaceOf(const std::optional<lab::ColumnRole>& role)
+int ChoicePlace(const std::optional<lab::ColumnRole>& role)
 {
     const auto roles = Roles();
     for (std::size_t i = 0; i < roles.size(); ++i)
@@ -45,7 +45,7 @@ MeasuredColumnsDialog::MeasuredColumnsDialog(const std::vector<std::string>& col
         for (const lab::ColumnRole& role : Roles())
             choice->addItem(role.quantity ? QString::fromUtf8(RoleName(role).data(), static_cast<qsizetype>(RoleName(role).size()))
                                           : tr("t — время, с"));
-        choice->setCurrentIndex(PlaceOf(lab::RoleNamed(column)));
+        choice->setCurrentIndex(ChoicePlace(lab::RoleNamed(column)));
         table.setCellWidget(row, 1, choice);
     }
     table.resizeColumnToContents(0);
@@ -60,7 +60,7 @@ QComboBox& MeasuredColumnsDialog::ChoiceOf(int column) const
 
 void MeasuredColumnsDialog::Choose(int column, std::optional<lab::ColumnRole> role)
 {
-    ChoiceOf(column).setCurrentIndex(PlaceOf(role));
+    ChoiceOf(column).setCurrentIndex(ChoicePlace(role));
 }
 
 std::vector<lab::ColumnMapping> MeasuredColumnsDialog::Mappings() const

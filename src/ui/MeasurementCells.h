@@ -21,6 +21,11 @@ using Cells = QList<Cell>;
 
 Cell Name(const QString& name);
 Cell Number(double value);
+// A number as a cell shows it.
+inline QString ShownNumber(double value)
+{
+    return Number(value).shown;
+}
 
 // A measurements table as the window and the report render it: the
 // columns' headings and the rows' cells, the first keyColumns naming the

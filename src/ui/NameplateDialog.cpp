@@ -3,6 +3,7 @@
 #include "toolkit/Conversions.h"
 #include "toolkit/Exception.h"
 #include "ui/Application.h"
+#include "ui/MeasurementCells.h"
 #include "ui/ParametersWindow.h"
 #include "ui_NameplateDialog.h"
 
@@ -28,11 +29,6 @@ std::optional<double> NumberIn(const QLineEdit& field, const QString& name)
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         throw toolkit::Exception(NameplateDialog::tr("%1: '%2' — не число").arg(name, field.text()).toStdString());
     return value;
-}
-
-QString Shown(double value)
-{
-    return QString::fromStdString(toolkit::FloatToStrRounded(value, 6));
 }
 
 QString FigureName(const lab::FigureFit& fit)
@@ -68,16 +64,16 @@ QString RuleText(const lab::NameplateProblem& problem)
 {
     switch (problem.rule) {
     case lab::NameplateRule::Above:
-        return NameplateDialog::tr("нужно конечное число больше %1").arg(Shown(problem.limit));
+        return NameplateDialog::tr("нужно конечное число больше %1").arg(ShownNumber(problem.limit));
     case lab::NameplateRule::AboveZeroAtMostOne:
         return NameplateDialog::tr("нужно число больше 0 и не больше 1");
     case lab::NameplateRule::WholeAtLeastOne:
         return NameplateDialog::tr("нужно целое число не меньше 1");
     case lab::NameplateRule::BelowSynchronous:
-        return NameplateDialog::tr("нужна частота вращения ниже синхронной, %1 об/мин").arg(Shown(problem.limit));
+        return NameplateDialog::tr("нужна частота вращения ниже синхронной, %1 об/мин").arg(ShownNumber(problem.limit));
     case lab::NameplateRule::AtMostInput:
         return NameplateDialog::tr("мощность больше потребляемой √3·U·I·cos φ = %1 Вт: КПД был бы больше 1")
-            .arg(Shown(problem.limit));
+            .arg(ShownNumber(problem.limit));
     }
     return {};
 }
@@ -184,7 +180,7 @@ void NameplateDialog::Estimate()
         FieldOf(problem.field).setFocus();
         const auto* label = qobject_cast<QLabel*>(ui_->FieldsLayout->labelForField(&FieldOf(problem.field)));
         throw toolkit::Exception(
-            tr("%1: %2, а не %3").arg(label ? label->text() : QString(), RuleText(problem), Shown(problem.value)).toStdString());
+            tr("%1: %2, а не %3").arg(label ? label->text() : QString(), RuleText(problem), ShownNumber(problem.value)).toStdString());
     }
     ShowEstimate();
 }
@@ -201,13 +197,13 @@ void NameplateDialog::ShowEstimate()
     }
     const DqParameters& m = estimate_->machine;
     ui_->ResultLabel->setText(tr("Rs = %1 Ом, Rr = %2 Ом, Lls = Llr = %3 Гн, Lm = %4 Гн; итераций: %5%6")
-                                  .arg(Shown(m.Rs), Shown(m.Rr), Shown(m.Lls), Shown(m.Lm))
+                                  .arg(ShownNumber(m.Rs), ShownNumber(m.Rr), ShownNumber(m.Lls), ShownNumber(m.Lm))
                                   .arg(estimate_->iterations)
                                   .arg(estimate_->converged ? QString() : tr(" (не сошлось)")));
     table.setRowCount(static_cast<int>(estimate_->figures.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
         const lab::FigureFit& fit = estimate_->figures[static_cast<std::size_t>(row)];
-        const QStringList cells{FigureName(fit), Shown(fit.target), Shown(fit.fitted), Shown(fit.DeviationPercent())};
+        const QStringList cells{FigureName(fit), ShownNumber(fit.target), ShownNumber(fit.fitted), ShownNumber(fit.DeviationPercent())};
         for (int column = 0; column < cells.size(); ++column)
             table.setItem(row, column, new QTableWidgetItem(cells[column]));
     }
