@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Quantities, MeasuredOverlay,
                                          OverlayCase{"ThreeStateOmega", ModelKind::ThreeState, Quantity::Omega},
                                          OverlayCase{"DqOmega", ModelKind::Dq, Quantity::Omega},
                                          OverlayCase{"DqCurrentOnAmperes", ModelKind::Dq, Quantity::Is}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // The run against samples of itself: every sample compared, no error and
 // R² = 1, in the measurements window and the report's table alike.
@@ -155,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Files, MeasuredRefused,
                                          BadFileCase{"FieldCount", "t,Omega\n0.1,5,7\n0.2,6\n", "строка 2"},
                                          BadFileCase{"Empty", "", "пуст"},
                                          BadFileCase{"Binary", std::string_view("t,Omega\n\0\n", 10), "0x00"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // A click on a measured graph's legend entry hides it, and it then spans
 // nothing and reads nowhere; a second click shows it again.
