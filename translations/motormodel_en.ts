@@ -103,6 +103,12 @@
         <source>Шаг %1</source>
         <translation>Step %1</translation>
     </message>
+    <message>
+        <source>
+%1 при t = %2 с: %3</source>
+        <translation>
+%1 at t = %2 s: %3</translation>
+    </message>
 </context>
 <context>
     <name>ErrorTexts</name>
@@ -307,10 +313,249 @@
     </message>
 </context>
 <context>
+    <name>FitDialog</name>
+    <message>
+        <source>Подбор параметров</source>
+        <translation>Parameter fit</translation>
+    </message>
+    <message>
+        <source>Что подбирать</source>
+        <translation>What to fit</translation>
+    </message>
+    <message>
+        <source>Подобрать</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Корреляция подобранных значений</source>
+        <translation>Correlation of the fitted values</translation>
+    </message>
+    <message>
+        <source>Применить</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Сохранить опыт…</source>
+        <translation>Save experiment…</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>подбор сошёлся</source>
+        <translation>the fit converged</translation>
+    </message>
+    <message>
+        <source>итерации кончились раньше, чем подбор сошёлся: значения — лучшие из найденных</source>
+        <translation>the iterations ran out before the fit converged: the values are the best found</translation>
+    </message>
+    <message>
+        <source>подбор остановлен: значения — лучшие из найденных</source>
+        <translation>the fit was stopped: the values are the best found</translation>
+    </message>
+    <message>
+        <source>подбор не удался: ни один шаг не уменьшил ошибку</source>
+        <translation>the fit failed: no step lowered the error</translation>
+    </message>
+    <message>
+        <source>Шаговая реакция с параметрами опыта сравнивается с измерениями «%1»; подбор меняет выбранные параметры, пока сумма квадратов ошибок не станет наименьшей.</source>
+        <translation>The step response with the experiment&apos;s settings is compared with the measurements &quot;%1&quot;; the fit moves the chosen settings until the sum of squared errors is least.</translation>
+    </message>
+    <message>
+        <source>Параметр</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>Начальное</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Подобранное</source>
+        <translation>Fitted</translation>
+    </message>
+    <message>
+        <source>Стандартная ошибка</source>
+        <translation>Standard error</translation>
+    </message>
+    <message>
+        <source>%1; прогонов: %2, итераций: %3</source>
+        <translation>%1; runs: %2, iterations: %3</translation>
+    </message>
+    <message>
+        <source>Сохранить опыт</source>
+        <translation>Save experiment</translation>
+    </message>
+    <message>
+        <source>Файлы опыта (*.toml);;Все файлы (*)</source>
+        <translation>Experiment files (*.toml);;All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>LabBench</name>
+    <message>
+        <source>Открыть измерения…</source>
+        <translation>Open measurements…</translation>
+    </message>
+    <message>
+        <source>Подобрать параметры…</source>
+        <translation>Fit settings…</translation>
+    </message>
+    <message>
+        <source>Убрать измерения</source>
+        <translation>Remove measurements</translation>
+    </message>
+    <message>
+        <source>Открыть измерения</source>
+        <translation>Open measurements</translation>
+    </message>
+    <message>
+        <source>Измерения CSV (*.csv);;Все файлы (*)</source>
+        <translation>Measurements CSV (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Подбирать не по чему: сначала откройте измерения.</source>
+        <translation>Nothing to fit to: open measurements first.</translation>
+    </message>
+</context>
+<context>
+    <name>LabTexts</name>
+    <message>
+        <source>файл не прочитан: %1</source>
+        <translation>the file was not read: %1</translation>
+    </message>
+    <message>
+        <source>файл больше %1 байт</source>
+        <translation>the file is larger than %1 bytes</translation>
+    </message>
+    <message>
+        <source>байт %1 не бывает в тексте: это не CSV</source>
+        <translation>byte %1 is never in text: this is not a CSV</translation>
+    </message>
+    <message>
+        <source>файл пуст: нет строки заголовков</source>
+        <translation>the file is empty: no heading row</translation>
+    </message>
+    <message>
+        <source>нет столбца времени t; заголовки файла: %1</source>
+        <translation>no time column t; the file&apos;s headings: %1</translation>
+    </message>
+    <message>
+        <source>нет ни одного столбца Md, Omega, Is или ia; заголовки файла: %1</source>
+        <translation>no column Md, Omega, Is or ia; the file&apos;s headings: %1</translation>
+    </message>
+    <message>
+        <source>в файле нет столбца &apos;%1&apos;</source>
+        <translation>the file has no column &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>столбец &apos;%1&apos; означает то же, что и другой столбец; у каждой величины один столбец</source>
+        <translation>column &apos;%1&apos; holds the same as another column; each quantity has one column</translation>
+    </message>
+    <message>
+        <source>в строке %1 значений, а заголовков %2</source>
+        <translation>the row has %1 values where there are %2 headings</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; — не конечное число</source>
+        <translation>&apos;%1&apos; is not a finite number</translation>
+    </message>
+    <message>
+        <source>время %1 не больше предыдущего; время должно расти от строки к строке</source>
+        <translation>time %1 is not above the one before; time must grow from row to row</translation>
+    </message>
+    <message>
+        <source>нет времени t; оно нужно в каждой строке</source>
+        <translation>no time t; every row needs one</translation>
+    </message>
+    <message>
+        <source>строк с измерениями меньше %1</source>
+        <translation>fewer than %1 rows of samples</translation>
+    </message>
+    <message>
+        <source>: строка %1</source>
+        <translation>: line %1</translation>
+    </message>
+    <message>
+        <source>, столбец %1</source>
+        <translation>, column %1</translation>
+    </message>
+    <message>
+        <source>%1 не подбирается для этой модели</source>
+        <translation>%1 cannot be fitted for this model</translation>
+    </message>
+    <message>
+        <source>%1 назван дважды</source>
+        <translation>%1 is named twice</translation>
+    </message>
+    <message>
+        <source>не выбрано, что подбирать</source>
+        <translation>nothing chosen to fit</translation>
+    </message>
+    <message>
+        <source>ни одно измерение не попадает во время опыта: сравнивать нечего</source>
+        <translation>no measured sample lies within the run: nothing to compare</translation>
+    </message>
+    <message>
+        <source>%1 начинается на границе допустимого, %2; подбор идёт только внутри границ</source>
+        <translation>%1 starts on a bound of what it allows, %2; the fit moves only within the bounds</translation>
+    </message>
+    <message>
+        <source>опыт с начальными значениями не закончился</source>
+        <translation>the run with the start values did not finish</translation>
+    </message>
+</context>
+<context>
     <name>Language</name>
     <message>
         <source>--lang: нужно ru или en, а не &apos;%1&apos;</source>
         <translation>--lang must be ru or en, not &apos;%1&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>MeasuredColumnsDialog</name>
+    <message>
+        <source>Столбцы измерений</source>
+        <translation>Measured columns</translation>
+    </message>
+    <message>
+        <source>Укажите, что записано в каждом столбце файла: время t в секундах и величины модели.</source>
+        <translation>Say what each column of the file holds: the time t in seconds and the model&apos;s quantities.</translation>
+    </message>
+    <message>
+        <source>Столбец файла</source>
+        <translation>File column</translation>
+    </message>
+    <message>
+        <source>Что в нём</source>
+        <translation>Holds</translation>
+    </message>
+    <message>
+        <source>— не брать</source>
+        <translation>— leave out</translation>
+    </message>
+    <message>
+        <source>t — время, с</source>
+        <translation>t — time, s</translation>
+    </message>
+</context>
+<context>
+    <name>MeasuredLines</name>
+    <message>
+        <source>%1 (остаток подбора)</source>
+        <translation>%1 (fit residual)</translation>
+    </message>
+    <message>
+        <source>%1 (измерено)</source>
+        <translation>%1 (measured)</translation>
     </message>
 </context>
 <context>
@@ -507,6 +752,26 @@
         <source>разгон</source>
         <translation>run-up</translation>
     </message>
+    <message>
+        <source>Шаговая реакция и измерения</source>
+        <translation>Step response and measurements</translation>
+    </message>
+    <message>
+        <source>Сравнивается шаговая реакция с измерениями за общее время: откройте измерения и постройте шаговую реакцию.</source>
+        <translation>The step response is compared with the measurements over their common time: open measurements and run the step response.</translation>
+    </message>
+    <message>
+        <source>СКО ошибки</source>
+        <translation>Error RMS</translation>
+    </message>
+    <message>
+        <source>Наибольшая ошибка</source>
+        <translation>Largest error</translation>
+    </message>
+    <message>
+        <source>при t, с</source>
+        <translation>at t, s</translation>
+    </message>
 </context>
 <context>
     <name>MechanicalChart</name>
@@ -560,6 +825,157 @@
     <message>
         <source>Mп = %1 Н·м</source>
         <translation>Mst = %1 N·m</translation>
+    </message>
+</context>
+<context>
+    <name>NameplateDialog</name>
+    <message>
+        <source>Параметры по паспорту</source>
+        <translation>Settings from the nameplate</translation>
+    </message>
+    <message>
+        <source>Паспортные данные двигателя и отношения из каталога дают Rs, Rr, Lls = Llr и Lm машины d-q: статические характеристики схемы замещения подбираются под них.</source>
+        <translation>The motor&apos;s nameplate figures and the catalogue&apos;s ratios give the d-q machine&apos;s Rs, Rr, Lls = Llr and Lm: the equivalent circuit&apos;s static figures are fitted to them.</translation>
+    </message>
+    <message>
+        <source>Мощность на валу, Вт</source>
+        <translation>Shaft power, W</translation>
+    </message>
+    <message>
+        <source>Линейное напряжение, В</source>
+        <translation>Line voltage, V</translation>
+    </message>
+    <message>
+        <source>Схема соединения</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>звезда</source>
+        <translation>star</translation>
+    </message>
+    <message>
+        <source>треугольник</source>
+        <translation>delta</translation>
+    </message>
+    <message>
+        <source>Частота сети, Гц</source>
+        <translation>Supply frequency, Hz</translation>
+    </message>
+    <message>
+        <source>Номинальная частота вращения, об/мин</source>
+        <translation>Rated speed, rpm</translation>
+    </message>
+    <message>
+        <source>Номинальный ток, А</source>
+        <translation>Rated current, A</translation>
+    </message>
+    <message>
+        <source>cos φ</source>
+        <translation>cos φ</translation>
+    </message>
+    <message>
+        <source>КПД</source>
+        <translation>Efficiency</translation>
+    </message>
+    <message>
+        <source>Пары полюсов</source>
+        <translation>Pole pairs</translation>
+    </message>
+    <message>
+        <source>по частоте вращения</source>
+        <translation>from the speed</translation>
+    </message>
+    <message>
+        <source>Mk/Mn</source>
+        <translation>Mk/Mn</translation>
+    </message>
+    <message>
+        <source>необязательно</source>
+        <translation>optional</translation>
+    </message>
+    <message>
+        <source>Mst/Mn</source>
+        <translation>Mst/Mn</translation>
+    </message>
+    <message>
+        <source>Ist/In</source>
+        <translation>Ist/In</translation>
+    </message>
+    <message>
+        <source>Рассчитать</source>
+        <translation>Estimate</translation>
+    </message>
+    <message>
+        <source>Применить</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>%1: &apos;%2&apos; — не число</source>
+        <translation>%1: &apos;%2&apos; is not a number</translation>
+    </message>
+    <message>
+        <source>Номинальный момент, Н·м</source>
+        <translation>Rated torque, N·m</translation>
+    </message>
+    <message>
+        <source>%1 (принято)</source>
+        <translation>%1 (assumed)</translation>
+    </message>
+    <message>
+        <source>нужно конечное число больше %1</source>
+        <translation>a finite number above %1 is needed</translation>
+    </message>
+    <message>
+        <source>нужно число больше 0 и не больше 1</source>
+        <translation>a number above 0 and at most 1 is needed</translation>
+    </message>
+    <message>
+        <source>нужно целое число не меньше 1</source>
+        <translation>a whole number of at least 1 is needed</translation>
+    </message>
+    <message>
+        <source>нужна частота вращения ниже синхронной, %1 об/мин</source>
+        <translation>a speed below the synchronous one, %1 rpm, is needed</translation>
+    </message>
+    <message>
+        <source>мощность больше потребляемой √3·U·I·cos φ = %1 Вт: КПД был бы больше 1</source>
+        <translation>the power is above the input √3·U·I·cos φ = %1 W: the efficiency would pass 1</translation>
+    </message>
+    <message>
+        <source>%1: %2, а не %3</source>
+        <translation>%1: %2, not %3</translation>
+    </message>
+    <message>
+        <source>Величина</source>
+        <translation>Quantity</translation>
+    </message>
+    <message>
+        <source>По паспорту</source>
+        <translation>Nameplate</translation>
+    </message>
+    <message>
+        <source>У схемы</source>
+        <translation>Circuit</translation>
+    </message>
+    <message>
+        <source>Отклонение, %</source>
+        <translation>Deviation, %</translation>
+    </message>
+    <message>
+        <source>Rs = %1 Ом, Rr = %2 Ом, Lls = Llr = %3 Гн, Lm = %4 Гн; итераций: %5%6</source>
+        <translation>Rs = %1 ohm, Rr = %2 ohm, Lls = Llr = %3 H, Lm = %4 H; iterations: %5%6</translation>
+    </message>
+    <message>
+        <source> (не сошлось)</source>
+        <translation> (did not converge)</translation>
     </message>
 </context>
 <context>
@@ -871,6 +1287,14 @@
     <message>
         <source>Реверс (перемена двух фаз)</source>
         <translation>Reversal (two phases swapped)</translation>
+    </message>
+    <message>
+        <source>По паспорту…</source>
+        <translation>From nameplate…</translation>
+    </message>
+    <message>
+        <source>Параметры машины d-q по паспорту и каталогу двигателя</source>
+        <translation>The d-q machine&apos;s settings from the motor&apos;s nameplate and catalogue</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #include "chart/ChartTracker.h"
 
+#include "chart/MeasuredLines.h"
+
 #include "chart/ChartNavigator.h"
 #include "chart/ReadoutBox.h"
 #include "chart/TraceChart.h"
@@ -152,6 +154,11 @@ QString ChartTracker::Text(const Readout& readout) const
     for (const ReadoutValue& value : readout.values)
         text += QStringLiteral("\n%1: %2")
                     .arg(QString::fromStdString(chart_.View().Traces().Heading(value.trace)), ReadoutNumber(value.y));
+    // Measured samples fall between the steps: each is named with its own
+    // time.
+    for (const MeasuredReading& reading : chart_.Measured().NearestTo(readout.x))
+        text += QCoreApplication::translate("ChartTracker", "\n%1 при t = %2 с: %3")
+                    .arg(reading.name, ReadoutNumber(reading.seconds), ReadoutNumber(reading.value));
     return text;
 }
 

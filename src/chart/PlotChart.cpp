@@ -377,6 +377,11 @@ void PlotChart::ToggleOnLegendClick(QCPAbstractLegendItem* item)
     for (int i = 0; i < view_->Traces().Count(); ++i)
         if (Plottable(i) == entry->plottable())
             return view_->SetTraceShown(i, !view_->Traces().IsShown(i));
+    // An overlay is no trace of the view: it shows or hides itself.
+    QCPAbstractPlottable& overlay = *entry->plottable();
+    overlay.setVisible(!overlay.visible());
+    DimLegendItem(overlay, !overlay.visible());
+    view_->PointsChanged();
 }
 
 std::vector<int> PlotChart::LegendEntries() const
@@ -388,15 +393,27 @@ std::vector<int> PlotChart::LegendEntries() const
     return entries;
 }
 
+std::vector<QCPAbstractPlottable*> PlotChart::LegendPlottables(bool shownOnly) const
+{
+    std::vector<QCPAbstractPlottable*> listed;
+    for (int i : LegendEntries())
+        if (!shownOnly || view_->Traces().IsShown(i))
+            listed.push_back(Plottable(i));
+    for (QCPAbstractPlottable* overlay : Overlays())
+        if (!shownOnly || overlay->visible())
+            listed.push_back(overlay);
+    return listed;
+}
+
 bool PlotChart::LegendListsEntries() const
 {
-    const std::vector<int> entries = LegendEntries();
+    const std::vector<QCPAbstractPlottable*> listed = LegendPlottables(false);
     const std::vector<QCPAbstractLegendItem*> items = LegendItems(*legend);
-    if (items.size() != entries.size())
+    if (items.size() != listed.size())
         return false;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    for (std::size_t i = 0; i < listed.size(); ++i) {
         auto* entry = qobject_cast<QCPPlottableLegendItem*>(items[i]);
-        if (!entry || entry->plottable() != Plottable(entries[i]))
+        if (!entry || entry->plottable() != listed[i])
             return false;
     }
     return true;
@@ -406,25 +423,28 @@ void PlotChart::FillLegend(bool shownOnly)
 {
     laidOutFor_.reset();
     legend->clearItems();
-    const ShownTraces& traces = view_->Traces();
-    for (int i : LegendEntries())
-        if (!shownOnly || traces.IsShown(i))
-            legend->addItem(new ChartLegendItem(legend, Plottable(i)));
-    for (int i = 0; i < traces.Count(); ++i)
+    for (QCPAbstractPlottable* line : LegendPlottables(shownOnly))
+        legend->addItem(new ChartLegendItem(legend, line));
+    for (int i = 0; i < view_->Traces().Count(); ++i)
         DimLegendEntry(i);
+    for (QCPAbstractPlottable* overlay : Overlays())
+        DimLegendItem(*overlay, !overlay->visible());
 }
 
 void PlotChart::DimLegendEntry(int index)
 {
     // A hidden entry keeps its legend item, faded, so a click can bring it
     // back.
-    const bool hidden = !view_->Traces().IsShown(index);
-    QCPAbstractPlottable* line = Plottable(index);
-    if (QCPPlottableLegendItem* entry = legend->itemWithPlottable(line))
+    DimLegendItem(*Plottable(index), !view_->Traces().IsShown(index));
+}
+
+void PlotChart::DimLegendItem(QCPAbstractPlottable& line, bool hidden)
+{
+    if (QCPPlottableLegendItem* entry = legend->itemWithPlottable(&line))
         entry->setTextColor(Faded(Qt::black, hidden));
-    QPen pen = line->pen();
+    QPen pen = line.pen();
     pen.setColor(Faded(pen.color(), hidden));
-    line->setPen(pen);
+    line.setPen(pen);
 }
 
 void PlotChart::ShowReportLook(bool report)

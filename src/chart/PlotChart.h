@@ -85,6 +85,10 @@ protected:
     virtual bool InLegend(int) const { return true; }
     // The plottable that draws the view state's entry.
     virtual QCPAbstractPlottable* Plottable(int index) const = 0;
+    // Plottables drawn over the entries that are no traces of the view
+    // state, listed in the legend after them, where a click hides or shows
+    // each; none unless told.
+    virtual std::vector<QCPAbstractPlottable*> Overlays() const { return {}; }
     // Once after a view change, the layout it made for the replot it put
     // off stands, unless the chart was resized meanwhile.
     void updateLayout() override;
@@ -98,7 +102,10 @@ private:
     bool LegendListsEntries() const;
     void FillLegend(bool shownOnly);
     std::vector<int> LegendEntries() const;
+    // The plottables the legend lists, in its order.
+    std::vector<QCPAbstractPlottable*> LegendPlottables(bool shownOnly) const;
     void DimLegendEntry(int index);
+    void DimLegendItem(QCPAbstractPlottable& line, bool hidden);
 
     ChartViewState* view_;
     QCPTextElement* title_;

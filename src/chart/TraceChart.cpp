@@ -3,6 +3,7 @@
 #include "chart/LegendPlace.h"
 
 #include "chart/ChartLines.h"
+#include "chart/MeasuredLines.h"
 #include "plot/AxisUnits.h"
 #include "plot/ReportStyle.h"
 
@@ -76,14 +77,12 @@ QPen LinePen(Colour colour, LineStyle style)
 
 } // namespace
 
-TraceChart::TraceChart(QWidget* parent) : PlotChart(parent), cuts_(std::make_unique<ColumnCuts>())
+TraceChart::TraceChart(QWidget* parent)
+    : PlotChart(parent), cuts_(std::make_unique<ColumnCuts>()), measured_(std::make_unique<MeasuredLines>(*this))
 {
     // In the style for reports the left axis spans Md alone, and out of it
     // Md and Omega without the currents.
-    View().SetSpanning([this] {
-        const ShownTraces& traces = View().Traces();
-        return View().Units().report ? ReportSpanning(traces).left : CurrentSpanning(traces).left;
-    });
+    View().SetSpanning([this] { return Spanning().left; });
     // The base's first layout could not reach this override.
     ApplyAxes();
 }
@@ -99,10 +98,11 @@ void TraceChart::ApplyAxes()
     yAxis2->setLabel(RightAxisTitle(units));
     yAxis2->setVisible(units.report);
     StyleLines(units.report);
+    measured_->Apply(units.secondsPerStep, units.report, *yAxis, *yAxis2);
     if (!units.report)
         return ApplyCurrentAxis();
     // The right axis follows the left one's zoom and pan.
-    const ReportSpans spans = ReportSpanning(View().Traces());
+    const ReportSpans spans = Spanning();
     const Range right = FollowingRange(View().Ranges().y, Drawable(spans.left).y, Drawable({spans.left.x, spans.right}).y);
     yAxis2->setRange(right.min, right.max);
 }
@@ -111,12 +111,15 @@ void TraceChart::ApplyCurrentAxis()
 {
     const ShownTraces& traces = View().Traces();
     const std::vector<int> shown = traces.ShownIndices();
-    if (std::none_of(shown.begin(), shown.end(), [&traces](int i) { return ShowsCurrent(traces, i); }))
+    const std::vector<const MeasuredSeries*> measured = measured_->ShownSeries();
+    if (std::none_of(shown.begin(), shown.end(), [&traces](int i) { return ShowsCurrent(traces, i); }) &&
+        std::none_of(measured.begin(), measured.end(),
+                     [](const MeasuredSeries* series) { return IsCurrent(series->quantity); }))
         return;
     yAxis2->setVisible(true);
     // Zoomed or panned, the currents move with Md and Omega, each span
     // whole in the unzoomed view.
-    const ReportSpans spans = CurrentSpanning(traces);
+    const ReportSpans spans = Spanning();
     const Range right = FollowingRange(View().Ranges().y, Drawable(spans.left).y, Drawable({spans.left.x, spans.right}).y);
     yAxis2->setRange(right.min, right.max);
 }
@@ -142,6 +145,22 @@ void TraceChart::StyleLines(bool report)
         line.setPen(LinePen(colours[static_cast<std::size_t>(i)], omega ? LineStyle::Dashed : LineStyle::Solid));
         line.setName(QString::fromStdString(drawn.reportName.value_or(traces.Heading(i))));
     }
+}
+
+ReportSpans TraceChart::Spanning() const
+{
+    const ShownTraces& traces = View().Traces();
+    const AxisUnits& units = View().Units();
+    ReportSpans spans = units.report ? ReportSpanning(traces) : CurrentSpanning(traces);
+    const MeasuredSpans measured = SpansOf(measured_->ShownSeries(), units.secondsPerStep, units.report);
+    spans.left = Including(spans.left, measured.x, measured.left);
+    spans.right = Including({spans.left.x, spans.right}, measured.x, measured.right).y;
+    return spans;
+}
+
+std::vector<QCPAbstractPlottable*> TraceChart::Overlays() const
+{
+    return measured_->Graphs();
 }
 
 bool TraceChart::InLegend(int index) const

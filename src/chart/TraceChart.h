@@ -10,7 +10,9 @@
 #include <vector>
 
 class ColumnCuts;
+class MeasuredLines;
 class TraceLine;
+struct ReportSpans;
 
 enum class LineStyle { Solid, Dashed };
 
@@ -45,6 +47,11 @@ public:
     // call, and the automatic ranges with them.
     void Refresh();
 
+    // The measured data drawn over the runs; a change of it is shown with
+    // the view's next change (ChartViewState::PointsChanged).
+    MeasuredLines& Measured() { return *measured_; }
+    const MeasuredLines& Measured() const { return *measured_; }
+
     int TraceCount() const { return View().Traces().Count(); }
     LineStyle TraceStyle(int index) const;
     // The axis the trace's values are read on: the left one, the right one
@@ -58,6 +65,7 @@ public:
 
 protected:
     QCPAbstractPlottable* Plottable(int index) const override;
+    std::vector<QCPAbstractPlottable*> Overlays() const override;
     // Steps or seconds on x, the axes' titles and the style, as the view's
     // units say.
     void ApplyAxes() override;
@@ -81,9 +89,12 @@ private:
     // Out of the style for reports, the right axis of amperes while a
     // current is shown.
     void ApplyCurrentAxis();
+    // What the axes span: the shown traces and the measured data.
+    ReportSpans Spanning() const;
     TraceLine* Line(int index) const { return lines_.at(static_cast<std::size_t>(index)).line; }
 
     // The lines' pixel columns, cut once a frame for them all.
     std::unique_ptr<ColumnCuts> cuts_;
     std::vector<DrawnTrace> lines_;
+    std::unique_ptr<MeasuredLines> measured_;
 };

@@ -3,6 +3,7 @@
 #include "chart/TranslatedText.h"
 #include "experiments/Problem.h"
 #include "ui/ErrorTexts.h"
+#include "ui/LabTexts.h"
 
 #include <QFont>
 #include <QLibraryInfo>
@@ -66,7 +67,12 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
 void TApplication::ShowException(const std::exception& error)
 {
     const auto* settings = dynamic_cast<const SettingsError*>(&error);
-    const std::string message = settings ? ErrorText(settings->Cause()).toStdString() : error.what();
+    const auto* measured = dynamic_cast<const lab::MeasuredError*>(&error);
+    const auto* fit = dynamic_cast<const lab::FitError*>(&error);
+    const std::string message = settings   ? ErrorText(settings->Cause()).toStdString()
+                                : measured ? ErrorText(measured->Cause()).toStdString()
+                                : fit      ? ErrorText(fit->Cause()).toStdString()
+                                           : error.what();
     if (display_) {
         display_(message);
         return;

@@ -158,3 +158,19 @@ MeasuredTable PinsTable(const std::vector<PinMeasurement>& pins)
             table.rows << PinCells(pin, row);
     return table;
 }
+
+MeasuredTable ComparisonTable(const lab::Comparison& comparison)
+{
+    MeasuredTable table{{Translated(QT_TRANSLATE_NOOP("MeasurementsWindow", "Величина")),
+                         Translated(QT_TRANSLATE_NOOP("MeasurementsWindow", "Точек")),
+                         Translated(QT_TRANSLATE_NOOP("MeasurementsWindow", "СКО ошибки")),
+                         Translated(QT_TRANSLATE_NOOP("MeasurementsWindow", "Наибольшая ошибка")),
+                         Translated(QT_TRANSLATE_NOOP("MeasurementsWindow", "при t, с")), QStringLiteral("R²")},
+                        {},
+                        1};
+    for (const lab::QuantityComparison& compared : comparison.quantities)
+        table.rows << Cells{Name(QString::fromUtf8(QuantityName(compared.quantity))),
+                            Name(QString::number(compared.Samples())), Number(compared.rms), Number(compared.largest),
+                            Number(compared.largestTime), Number(compared.rSquared)};
+    return table;
+}

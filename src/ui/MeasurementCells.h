@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/Measurements.h"
+#include "lab/Comparison.h"
 
 #include <QList>
 #include <QString>
@@ -20,6 +21,11 @@ using Cells = QList<Cell>;
 
 Cell Name(const QString& name);
 Cell Number(double value);
+// A number as a cell shows it.
+inline QString ShownNumber(double value)
+{
+    return Number(value).shown;
+}
 
 // A measurements table as the window and the report render it: the
 // columns' headings and the rows' cells, the first keyColumns naming the
@@ -60,3 +66,8 @@ MeasuredTable PinsTable(const std::vector<PinMeasurement>& pins);
 
 // The segment's name in the window: "разгон", "наброс" or "сброс".
 QString SegmentTitle(Segment segment);
+
+// The run against measured data: a row per quantity both have, with the
+// samples compared, the error's RMS, the largest error and its time, and
+// R².
+MeasuredTable ComparisonTable(const lab::Comparison& comparison);

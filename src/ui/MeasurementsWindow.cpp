@@ -83,7 +83,7 @@ MeasurementsWindow::MeasurementsWindow(TraceChart& chart, const ChartCursors& cu
     // The tables' headings are the measurements', not the form's.
     ShowRows(*ui_->StatisticsTable, StatisticsTable({}, {}));
     ShowRows(*ui_->PinsTable, PinsTable({}));
-    for (QTableWidget* table : {ui_->StatisticsTable, ui_->StepTable, ui_->PinsTable, ui_->CursorTable}) {
+    for (QTableWidget* table : {ui_->StatisticsTable, ui_->StepTable, ui_->PinsTable, ui_->CursorTable, ui_->ComparisonTable}) {
         FitToCells(*table);
         table->installEventFilter(this);
     }
@@ -152,6 +152,7 @@ void MeasurementsWindow::ShowTables(Measure measure)
     ShowStepCharacteristics();
     ShowPinnedSteps();
     ShowCursors();
+    ShowComparison();
 }
 
 std::vector<ReportTable> MeasurementsWindow::ReportTables()
@@ -164,6 +165,8 @@ std::vector<ReportTable> MeasurementsWindow::ReportTables()
         tables.push_back(ReportOf(*ui_->StepBox, StepTable(*stepMeasured_)));
     if (!pinsMeasured_.empty())
         tables.push_back(ReportOf(*ui_->PinsBox, PinsTable(pinsMeasured_)));
+    if (comparison_)
+        tables.push_back(ReportOf(*ui_->ComparisonBox, ComparisonTable(*comparison_)));
     return tables;
 }
 
@@ -325,4 +328,25 @@ void MeasurementsWindow::ShowCursors()
         table.rows << Cells{Name(QString::fromStdString(traces.Heading(reading.trace))), OptionalNumber(reading.atA),
                             OptionalNumber(reading.atB), OptionalNumber(reading.Difference())};
     ShowRows(*ui_->CursorTable, table);
+}
+
+void MeasurementsWindow::ShowComparison()
+{
+    const lab::Measured* measured = comparedWith_ && *comparedWith_ ? &**comparedWith_ : nullptr;
+    ui_->ComparisonBox->setVisible(measured != nullptr);
+    comparison_.reset();
+    if (measured && stepRecipe_ && !stepTraces_[0]->Empty()) {
+        // The run as the comparison takes it: the chart's traces, shared.
+        RunResult run{.kind = RunKind::Step,
+                      .settings = stepRecipe_->settings,
+                      .traces = {Trace("Md", clBlack), Trace("Omega", clBlack)},
+                      .sources = {}};
+        for (Quantity quantity : kDqQuantities)
+            run.Of(quantity).ReplacePoints(*stepTraces_[static_cast<std::size_t>(quantity)]);
+        comparison_ = lab::Compare(run, *measured);
+    }
+    ui_->ComparisonHint->setVisible(!comparison_);
+    ui_->ComparisonTable->setVisible(comparison_.has_value());
+    if (comparison_)
+        ShowRows(*ui_->ComparisonTable, ComparisonTable(*comparison_));
 }

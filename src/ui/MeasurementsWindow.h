@@ -2,6 +2,7 @@
 
 #include "analysis/Measurements.h"
 #include "experiments/Experiments.h"
+#include "lab/Measured.h"
 #include "ui/MeasurementCells.h"
 #include "ui/ReportDocument.h"
 
@@ -55,6 +56,9 @@ public:
     // measured now whether the window is open or not, each under its
     // box's title; a table with nothing to show is left out.
     std::vector<ReportTable> ReportTables();
+    // The measured data the step response is compared with, which must
+    // outlive the window; none until set.
+    void CompareWith(const std::optional<lab::Measured>& measured) { comparedWith_ = &measured; }
 
 protected:
     // Shows what the cursors read once they moved.
@@ -81,6 +85,8 @@ private:
     void ShowStepCharacteristics();
     void ShowPinnedSteps();
     void ShowCursors();
+    // The step response against the measured data, where both are.
+    void ShowComparison();
 
     std::unique_ptr<Ui::MeasurementsWindow> ui_;
     // Whether the cursors' reading is on its way.
@@ -129,6 +135,10 @@ private:
     bool measuring_ = false;
     // The pins' revision measured_ was taken at.
     std::optional<std::uint64_t> measuredPins_;
+    const std::optional<lab::Measured>* comparedWith_ = nullptr;
+    // What the comparison table shows; none without measured data and a
+    // step response.
+    std::optional<lab::Comparison> comparison_;
     StepTraces stepTraces_;
     // What made the step response on the chart, if anything.
     const std::optional<RunRecipe>& stepRecipe_;

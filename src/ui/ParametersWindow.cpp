@@ -6,6 +6,7 @@
 #include "ui/Application.h"
 #include "ui/ErrorTexts.h"
 #include "ui/FormGeometry.h"
+#include "ui/NameplateDialog.h"
 #include "ui_ParametersWindow.h"
 
 #include <QComboBox>
@@ -223,6 +224,11 @@ ParametersWindow::ParametersWindow(QWidget* parent)
     ShowTexts();
     KeepStoredOuterGeometry(*this);
     connect(ui_->DefaultsButton, &QPushButton::clicked, this, [this] { ShowSettings(Settings{}); });
+    connect(ui_->NameplateButton, &QPushButton::clicked, this, [this] {
+        auto* nameplate = new NameplateDialog(*this);
+        nameplate->setAttribute(Qt::WA_DeleteOnClose);
+        nameplate->show();
+    });
     connect(ui_->OpenButton, &QPushButton::clicked, this, &ParametersWindow::OpenWithDialog);
     connect(ui_->SaveButton, &QPushButton::clicked, this, &ParametersWindow::SaveWithDialog);
     ShowSettings(inForce_);
@@ -271,7 +277,7 @@ void ParametersWindow::AddRows()
     // nothing to a button that already follows the last field round the
     // chain: moved in among the fields first, it moves to the end.
     QWidget* first = &Field(SettingNames().front());
-    for (QWidget* button : {ui_->DefaultsButton, ui_->OpenButton, ui_->SaveButton}) {
+    for (QWidget* button : {ui_->DefaultsButton, ui_->NameplateButton, ui_->OpenButton, ui_->SaveButton}) {
         setTabOrder(first, button);
         setTabOrder(previous, button);
         previous = button;

@@ -21,6 +21,7 @@
 #include "ui/FileDrops.h"
 #include "ui/FormAnchors.h"
 #include "ui/FormGeometry.h"
+#include "ui/LabBench.h"
 #include "ui/Language.h"
 #include "ui/MachinesMenu.h"
 #include "ui/MeasurementsWindow.h"
@@ -114,6 +115,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     parameters_ = new ParametersWindow(this);
     family_ = new FamilyWindow(this);
     work_ = new BackgroundWork(this);
+    lab_ = new LabBench(*ui_->Chart1, *this, *parameters_, [this] {
+        return lab::FitRequest{.kind = RunKind::Step, .settings = settings_, .loadText = LoadText(),
+                               .sources = sources_, .fit = {}};
+    });
+    measurements_->CompareWith(lab_->Measured());
     for (QWidget* tool : ToolWindowsOf()) {
         CloseOnEscape(*tool);
         // The window's keys work where the user just typed, in its tool
@@ -181,6 +187,7 @@ void TForm1::AddChartCommands()
     // The tool bar's room is taken at the form's width.
     menu.addAction(ui_->ActionOpenSession);
     menu.addAction(ui_->ActionSaveSession);
+    lab_->AddCommands(menu);
     SetTranslatedText(*menu.addAction(QString(), this, [this] { ShowBeside(*family_); }), "TForm1",
                       QT_TRANSLATE_NOOP("TForm1", "Семейство кривых…"));
     SetTranslatedText(*menu.addAction(QString(), this, &TForm1::WriteReportWithDialog), "TForm1",
@@ -252,6 +259,8 @@ void TForm1::OpenExperiment(const std::string& path)
 
 void TForm1::OpenFile(const std::string& path)
 {
+    if (LabBench::IsMeasuredFile(QString::fromStdString(path)))
+        return lab_->Open(path);
     if (IsSessionText(ReadBoundedFile(path)))
         OpenSession(path);
     else
@@ -708,6 +717,9 @@ void TForm1::WriteReportWithDialog()
 
 void TForm1::OpenDropped(const std::string& path)
 {
+    // Measured data goes over the runs and replaces nothing the user made.
+    if (LabBench::IsMeasuredFile(QString::fromStdString(path)))
+        return lab_->Open(path);
     const bool session = IsSessionText(ReadBoundedFile(path));
     if (MayDiscard(session ? AtStake::ExperimentAndPins : AtStake::Experiment))
         OpenFile(path);

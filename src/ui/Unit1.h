@@ -19,6 +19,7 @@ class BackgroundWork;
 struct FamilyResult;
 struct Session;
 class FamilyWindow;
+class LabBench;
 struct FamilyChoice;
 class MeasurementsWindow;
 class MechanicalWindow;
@@ -57,13 +58,16 @@ public:
     MechanicalWindow& Mechanical() const { return *mechanical_; }
     ParametersWindow& Parameters() const { return *parameters_; }
     FamilyWindow& Family() const { return *family_; }
+    // The measured data over the runs, and the fit of the settings to it.
+    LabBench& Lab() const { return *lab_; }
 
     // Opens an experiment file: its settings are put in force and its load,
     // if it gives one, goes into the load box. Raises SettingsError and then
     // changes nothing.
     void OpenExperiment(const std::string& path);
-    // Opens the file as a session if it is one (see IsSessionText), else as
-    // an experiment file, as the command line and the desktop give files.
+    // Opens a CSV as measured data, and another file as a session if it is
+    // one (see IsSessionText), else as an experiment file, as the command
+    // line and the desktop give files.
     void OpenFile(const std::string& path);
 
     // Makes the chosen family on a worker with the settings in force, each
@@ -95,8 +99,8 @@ public:
     // file, and then changes nothing.
     void OpenSession(const std::string& path);
     // Opens a file dropped on the window as the menu's item for its kind
-    // would: a session or an experiment, asking first about what it would
-    // replace.
+    // would: measured data, a session or an experiment, asking first about
+    // what it would replace.
     void OpenDropped(const std::string& path);
     // Writes the report (see ReportDocument.h): the chart and, while its
     // window is open, the mechanical characteristic, both in the style for
@@ -197,6 +201,7 @@ private:
     MechanicalWindow* mechanical_ = nullptr;
     ParametersWindow* parameters_ = nullptr;
     FamilyWindow* family_ = nullptr;
+    LabBench* lab_ = nullptr;
     BackgroundWork* work_ = nullptr;
     // Where the progress bar was when the work in progress started.
     int progressBefore_ = 0;
