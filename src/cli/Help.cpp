@@ -25,11 +25,11 @@ constexpr std::string_view kHelp =
     "  or:  motormodel-cli settings\n"
     "  or:  motormodel-cli characteristic [--csv FILE] [--load L] [--json FILE]\n"
     "  or:  motormodel-cli sweep NAME=VALUES RUN [--csv FILE] [--metrics FILE]\n"
-    "  or:  motormodel-cli session SESSION [--csv FILE]\n"
+    "  or:  motormodel-cli session SESSION [--csv FILE] [--report FILE]\n"
     "Simulates the induction motor for run.steps steps ({run.steps} by default). Every\n"
     "command but session also takes [--settings FILE]... [--set NAME=VALUE]...,\n"
     "every command that writes CSV [--locale ru], and every run and sweep [--time]\n"
-    "and [--session FILE]\n"
+    "and [--session FILE], and every run [--report FILE]\n"
     "\n"
     "Commands:\n"
     "  step [LOAD]           step response to the whole-number load LOAD (refused\n"
@@ -123,6 +123,9 @@ constexpr std::string_view kHelp =
     "  --session FILE        write the session the window would save after the run,\n"
     "                        or after pinning a sweep's members (at most 24), for\n"
     "                        the window to open\n"
+    "  --report FILE         (runs and session) write the window's report of the\n"
+    "                        run or session, with the mechanical characteristic:\n"
+    "                        a PDF, or an OpenDocument text if FILE ends in .odt\n"
     "  --load L              (characteristic) also give the operating point under\n"
     "                        the load L, or step.load, on standard error:\n"
     "                        \"Operating point: Omega X Md Y\"\n"
@@ -166,7 +169,10 @@ constexpr std::string_view kHelp =
     "  $ motormodel-cli characteristic --load 10 --csv curve.csv\n"
     "\n"
     "The chart of a session saved by the window, as CSV\n"
-    "  $ motormodel-cli session lab1.session.toml --csv chart.csv\n";
+    "  $ motormodel-cli session lab1.session.toml --csv chart.csv\n"
+    "\n"
+    "The window's report of a session, as a PDF\n"
+    "  $ motormodel-cli session lab1.session.toml --report lab1.pdf\n";
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
@@ -38,7 +39,7 @@ constexpr auto kAll = {Command::Step, Command::Gauss, Command::Uniform, Command:
 constexpr auto kRunsAndCharacteristic = {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic};
 // The seeds run.seed allows.
 const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
-const std::array<OptionSpec, 12> kOptions{{
+const std::array<OptionSpec, 13> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
     {"--seed", {Command::Gauss, Command::Uniform}, ValueKind::Seed, kSeedValues},
@@ -53,6 +54,8 @@ const std::array<OptionSpec, 12> kOptions{{
     {"--locale", {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic, Command::Session},
      ValueKind::Locale, "ru"},
     {"--session", kRunCommands, ValueKind::Path, "a file name (- for standard output)"},
+    {"--report", {Command::Step, Command::Gauss, Command::Uniform, Command::Session}, ValueKind::Path,
+     "a file name ending in .pdf or .odt", false},
 }};
 
 // The whole text as a number, or nothing; a double must be finite.
@@ -109,6 +112,17 @@ std::filesystem::path FileIdentity(const std::string& path)
     return error ? absolute : resolved;
 }
 
+// Takes the file for the option, unless an earlier option took it.
+void ClaimFile(std::string_view option, const std::string& path, Options& options)
+{
+    const std::filesystem::path file = FileIdentity(path);
+    for (const auto& [other, earlier] : options.files)
+        if (earlier == file)
+            throw UsageError("options '" + std::string(other) + "' and '" + std::string(option) +
+                             "' name the same file '" + path + "'");
+    options.files.emplace_back(option, file);
+}
+
 // Two outputs interleaved on standard output would make neither readable,
 // and of two written to one file only the last would be left, so each needs
 // a place of its own. A device such as /dev/null takes any number.
@@ -122,15 +136,23 @@ OutputSink Output(std::string_view option, const std::string& path, Options& opt
         return sink;
     }
     std::error_code error;
-    if (std::filesystem::is_character_file(path, error))
-        return sink;
-    const std::filesystem::path file = FileIdentity(path);
-    for (const auto& [other, earlier] : options.files)
-        if (earlier == file)
-            throw UsageError("options '" + std::string(other) + "' and '" + std::string(option) +
-                             "' name the same file '" + path + "'");
-    options.files.emplace_back(option, file);
+    if (!std::filesystem::is_character_file(path, error))
+        ClaimFile(option, path, options);
     return sink;
+}
+
+// The report's file: a PDF or an ODT by its suffix, a file of its own, and
+// written only where the tool was built with the window's painting.
+std::filesystem::path ReportPath(const std::string& path, Options& options)
+{
+    if (!options.reportWriter)
+        throw UsageError("this motormodel-cli was built without the window's libraries and writes no report");
+    std::string suffix = std::filesystem::path(path).extension().string();
+    std::ranges::transform(suffix, suffix.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (suffix != ".pdf" && suffix != ".odt")
+        throw UsageError("option '--report' takes a file name ending in .pdf or .odt, not '" + path + "'");
+    ClaimFile("--report", path, options);
+    return path;
 }
 
 // One value of an option, in the order given; ValueCheck has passed it.
@@ -153,6 +175,8 @@ void TakeOption(const OptionSpec& option, const std::string& value, Options& opt
         options.json = Output(name, value, options, out);
     else if (name == "--session")
         options.sessionOut = Output(name, value, options, out);
+    else if (name == "--report")
+        options.report = ReportPath(value, options);
     else if (name == "--load")
         options.heldLoad = ReadNumber<double>(value);
     else if (name == "--locale")

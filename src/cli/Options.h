@@ -6,6 +6,8 @@
 #include "plot/CsvTable.h"
 #include "session/Session.h"
 
+#include <functional>
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -23,6 +25,10 @@ class App;
 // The batch tool's command line: its commands, their options, and what the
 // line asks for once parsed.
 namespace cli {
+
+// Writes the window's report of the session, whose runs are made, to the
+// file, with the mechanical characteristic's page.
+using ReportWriter = std::function<void(const Session& session, SessionResults results, const std::filesystem::path& file)>;
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -60,6 +66,10 @@ struct Options {
     // A sweep runs the command once per value of the setting.
     std::optional<std::string> sweepName;
     std::vector<std::string> sweepValues;
+    // --report: the window's report of the run or the session, written by
+    // reportWriter, which a tool built without the window has not.
+    std::optional<std::filesystem::path> report;
+    ReportWriter reportWriter;
     // The session command's file, and the session once the command line
     // has passed.
     std::optional<std::string> sessionPath;
