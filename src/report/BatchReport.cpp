@@ -9,6 +9,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -25,6 +26,12 @@ void WriteBatchReport(const Session& session, SessionResults results, const std:
         static int argc = 1;
         static char name[] = "motormodel-cli";
         static char* argv[] = {name, nullptr};
+        // The tool's messages are its own: Qt's notes on the offscreen
+        // platform would fill a loop's output.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::cerr << "motormodel-cli: " << message.toStdString() << '\n';
+        });
         application.emplace(argc, argv);
     }
     // The window made here neither reads nor keeps what the user's window
@@ -36,7 +43,11 @@ void WriteBatchReport(const Session& session, SessionResults results, const std:
     }
     const auto window = std::make_unique<TForm1>();
     window->ShowSession(session, std::move(results));
-    // The characteristic's curves are drawn while its window is open.
+    // Shown, on a platform that shows nothing here, the charts lay out
+    // their axes as the window's do, and the characteristic's curves are
+    // drawn, as they are while its window is open.
+    window->show();
     window->Mechanical().show();
+    QCoreApplication::processEvents();
     WriteReportFile(QFile::decodeName(file.native().c_str()), window->ReportNow(true));
 }

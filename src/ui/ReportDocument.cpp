@@ -4,6 +4,7 @@
 #include "toolkit/Exception.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPainter>
@@ -86,15 +87,22 @@ QPageLayout ReportPageLayout(const ReportContents& contents)
                        QPageLayout::Millimeter);
 }
 
-void WriteReportOdt(QIODevice& file, const ReportContents& contents)
+QByteArray ReportOdt(const ReportContents& contents)
 {
-    const QPageLayout layout = ReportPageLayout(contents);
-    const std::unique_ptr<QTextDocument> document =
-        ReportText(contents, layout.paintRectPixels(kResolution).width(), kResolution, true);
-    QTextDocumentWriter writer(&file, "odf");
+    // Qt's writer gives the document no page size: a word processor lays it
+    // on its own pages, A4 upright with 2 cm margins in LibreOffice's
+    // default, which the tables and charts are sized for.
+    constexpr qreal kOdtTextWidth = 170 / 25.4 * kResolution;
+    const std::unique_ptr<QTextDocument> document = ReportText(contents, kOdtTextWidth, kResolution, true);
+    // The writer closes the device it is given when done, which would
+    // throw away a file that is replaced only once complete.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QTextDocumentWriter writer(&buffer, "odf");
     if (!writer.write(document.get()))
         throw toolkit::Exception(
             QCoreApplication::translate("ReportDocument", "документ ODF не удалось составить").toStdString());
+    return buffer.data();
 }
 
 bool WriteReportFile(const QString& path, const ReportContents& contents, const ReportProgress& progress)
@@ -103,11 +111,14 @@ bool WriteReportFile(const QString& path, const ReportContents& contents, const 
     if (!file.open(QIODevice::WriteOnly))
         ThrowNotWritten(path, file.errorString());
     if (QFileInfo(path).suffix().compare(QLatin1String("odt"), Qt::CaseInsensitive) == 0) {
+        QByteArray odt;
         try {
-            WriteReportOdt(file, contents);
+            odt = ReportOdt(contents);
         } catch (const toolkit::Exception& error) {
             ThrowNotWritten(path, QString::fromUtf8(error.what()));
         }
+        if (file.write(odt) != odt.size())
+            ThrowNotWritten(path, file.errorString());
     }
     else if (!WritePdf(file, contents, progress))
         return false;

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-class QIODevice;
+class QByteArray;
 class QPainter;
 class QTextDocument;
 
@@ -21,7 +21,7 @@ class QTextDocument;
 struct ReportTable {
     QString title;
     QStringList header;
-    QList<QStringList> rows;
+    QList<QStringList> rows{};
     int keyColumns = 1;
 };
 
@@ -44,13 +44,13 @@ struct ReportFact {
 // facts and the tables are written with the charts' decimal sign.
 struct ReportContents {
     QString maker;
-    QDateTime made;
-    std::vector<ReportFact> facts;
-    QString notes;
+    QDateTime made{};
+    std::vector<ReportFact> facts{};
+    QString notes{};
     QChar decimalSign = QLatin1Char('.');
     QPageLayout::Orientation orientation = QPageLayout::Landscape;
-    std::vector<ReportChart> charts;
-    std::vector<ReportTable> tables;
+    std::vector<ReportChart> charts{};
+    std::vector<ReportTable> tables{};
 };
 
 // Tells how far a report's writing is, 0 to 100, from the thread that
@@ -71,8 +71,8 @@ bool WriteReportFile(const QString& path, const ReportContents& contents, const 
 // SVG pictures where asked. For the writers, here and in ReportOdt.cpp.
 std::unique_ptr<QTextDocument> ReportText(const ReportContents& contents, qreal pageWidth, int resolution,
                                           bool withCharts);
-// The report as an OpenDocument text, into the open file.
-void WriteReportOdt(QIODevice& file, const ReportContents& contents);
+// The report as an OpenDocument text.
+QByteArray ReportOdt(const ReportContents& contents);
 // Draws the chart's picture at `scale` times its size from the painter's
 // origin.
 void PlayReportChart(QPainter& painter, const ReportChart& chart, qreal scale);

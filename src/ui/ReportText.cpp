@@ -93,7 +93,9 @@ ColumnWidths WidthsOf(const ReportTable& table, int resolution)
     device.setDotsPerMeterY(perMetre);
     const QFontMetricsF heading(ReportFont(kTextPoints, true), &device);
     const QFontMetricsF text(ReportFont(kTextPoints), &device);
-    const qreal room = 2 * kCellPadding + 2 * kRule;
+    // The cell's padding and rules, and as much again: the layout takes
+    // the rules from the columns' shares.
+    const qreal room = 4 * (kCellPadding + kRule);
     ColumnWidths widths;
     for (qsizetype column = 0; column < table.header.size(); ++column) {
         qreal word = 0;
@@ -175,8 +177,15 @@ void AddPart(QTextCursor& cursor, const ReportTable& table, const std::vector<qs
     for (int c = 0; c < count; ++c) {
         const auto column = columns[static_cast<std::size_t>(c)];
         cells->cellAt(1, c).firstCursorPosition().insertText(table.header[column], TextFormat(kTextPoints, true));
-        for (int row = 0; row < static_cast<int>(table.rows.size()); ++row)
-            cells->cellAt(row + 2, c).firstCursorPosition().insertText(table.rows[row][column], TextFormat(kTextPoints));
+        // A value is never broken, at a minus sign or anywhere: its column
+        // is as wide as its widest value.
+        QTextBlockFormat unbroken;
+        unbroken.setNonBreakableLines(true);
+        for (int row = 0; row < static_cast<int>(table.rows.size()); ++row) {
+            QTextCursor cell = cells->cellAt(row + 2, c).firstCursorPosition();
+            cell.setBlockFormat(unbroken);
+            cell.insertText(table.rows[row][column], TextFormat(kTextPoints));
+        }
     }
     cursor.movePosition(QTextCursor::End);
 }

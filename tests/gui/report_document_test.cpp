@@ -92,7 +92,10 @@ TEST_F(ReportDocument, TheBatchToolWritesTheWindowsReport)
     Cli({QStringLiteral("session"), session, QStringLiteral("--report"), batch});
     const QStringList windowPages = PagesOf(window);
     ASSERT_GE(windowPages.size(), 3) << "the tables, the chart and the characteristic";
-    EXPECT_EQ(PagesOf(batch), windowPages);
+    const QStringList batchPages = PagesOf(batch);
+    ASSERT_EQ(batchPages.size(), windowPages.size());
+    for (qsizetype page = 0; page < windowPages.size(); ++page)
+        EXPECT_EQ(batchPages[page].toStdString(), windowPages[page].toStdString()) << "page " << page + 1;
 }
 
 // A page of a random run of twenty times the steps is within half as
@@ -125,22 +128,24 @@ TEST_F(ReportDocument, LibreOfficeReadsTheOdtAsTablesOnPagesOfTheirOwn)
     RunAllAndSave(3000);
     const QString odt = PathOf("report.odt");
     form1_->WriteReport(odt);
-    const QStringList convert{QStringLiteral("-env:UserInstallation=file://") + PathOf("office"),
-                              QStringLiteral("--headless"), QStringLiteral("--outdir"), dir_.path(),
-                              QStringLiteral("--convert-to")};
-    Output(office, convert + QStringList{QStringLiteral("html"), odt});
+    // The folder follows the format, as LibreOffice asks.
+    const auto convert = [&](const QString& format) {
+        Output(office, {QStringLiteral("-env:UserInstallation=file://") + PathOf("office"), QStringLiteral("--headless"),
+                        QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), dir_.path(), odt});
+    };
+    convert(QStringLiteral("html"));
     QFile html(PathOf("report.html"));
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
     const QString markup = QString::fromUtf8(html.readAll());
     const ReportContents contents = form1_->ReportNow(true);
     EXPECT_GE(markup.count(QStringLiteral("<table")), static_cast<qsizetype>(contents.tables.size()));
-    for (const ReportTable& table : contents.tables)
-        EXPECT_TRUE(markup.contains(table.title.toHtmlEscaped())) << table.title.toStdString();
 
-    Output(office, convert + QStringList{QStringLiteral("pdf"), odt});
+    convert(QStringLiteral("pdf"));
     const QStringList pages = PagesOf(PathOf("report.pdf"));
     ASSERT_GE(pages.size(), 3);
     EXPECT_TRUE(pages.front().contains(QStringLiteral("отчёт от"))) << "the heading opens the first page";
+    for (const ReportTable& table : contents.tables)
+        EXPECT_TRUE(pages.join(QString()).contains(table.title)) << table.title.toStdString();
     for (const ReportChart& chart : contents.charts)
         EXPECT_EQ(pages.filter(chart.title).size(), 1) << chart.title.toStdString();
 }
@@ -178,7 +183,7 @@ TEST(ReportLayout, KeepsTitlesWithRowsWordsWholeAndNoEmptyColumns)
     std::vector<Layout> cases{
         {"no column heading breaks inside a word", wide, 0,
          [](const QStringList& pages) {
-             EXPECT_EQ(pages.join(QString()).count(QStringLiteral("Установившееся")), 14);
+             EXPECT_EQ(pages.join(QString()).count(QStringLiteral("Установившееся")), 14) << pages.join(QString()).toStdString();
          }},
         {"an empty column is left out, numbers take the comma", empty, 0,
          [](const QStringList& pages) {
