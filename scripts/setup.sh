@@ -8,7 +8,8 @@
 #   scripts/setup.sh ci   also what the tests need (Xvfb, weston, clang for
 #                         the fuzzers, the arm64 cross compiler and qemu,
 #                         the package checks, librsvg and poppler to read
-#                         the saved pictures back), and everything, tests and
+#                         the saved pictures back, LibreOffice to open the
+#                         reports), and everything, tests and
 #                         benchmarks included, into build-ci/ (stricter
 #                         warnings as errors, under the sanitizers)
 #
@@ -38,7 +39,7 @@ if [ "$preset" != default ]; then
     xvfb xauth xdotool x11-utils openbox wmctrl time weston
     clang libclang-rt-14-dev llvm
     man-db dpkg-dev file desktop-file-utils appstream lintian shared-mime-info
-    librsvg2-bin poppler-utils python3-pandas python3-matplotlib
+    librsvg2-bin poppler-utils python3-pandas python3-matplotlib libreoffice-writer-nogui
     g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64 libgsl27:arm64 libgslcblas0:arm64
   )
   cross=true

@@ -149,7 +149,9 @@ Session DqSession()
 
 TEST(SessionFile, ReadsBackWhatItWroteToTheBit)
 {
-    for (const Session& session : {Session{}, FullSession(), DqSession()}) {
+    Session noted;
+    noted.report = {"Группа 3\nВариант \"7\"\t\\", true};
+    for (const Session& session : {Session{}, FullSession(), DqSession(), noted}) {
         const std::string text = SessionText(session, "1.0");
         const Session read = ParseSession(text, "lab.toml");
         EXPECT_EQ(read, session);

@@ -1321,6 +1321,33 @@
         <source>%1 — отчёт от %2</source>
         <translation>%1 — report of %2</translation>
     </message>
+    <message>
+        <source>документ ODF не удалось составить</source>
+        <translation>the ODF document could not be made</translation>
+    </message>
+    <message>
+        <source>Примечания</source>
+        <translation>Notes</translation>
+    </message>
+</context>
+<context>
+    <name>ReportOptions</name>
+    <message>
+        <source>Отчёт</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>&amp;Примечания:</source>
+        <translation>&amp;Notes:</translation>
+    </message>
+    <message>
+        <source>&amp;Альбомные страницы</source>
+        <translation>&amp;Landscape pages</translation>
+    </message>
+    <message>
+        <source>&amp;Книжные страницы</source>
+        <translation>&amp;Portrait pages</translation>
+    </message>
 </context>
 <context>
     <name>TApplication</name>
@@ -1508,16 +1535,20 @@
         <translation>Save report</translation>
     </message>
     <message>
-        <source>Документ PDF (*.pdf)</source>
-        <translation>PDF document (*.pdf)</translation>
-    </message>
-    <message>
         <source>Открыть сеанс</source>
         <translation>Open session</translation>
     </message>
     <message>
         <source>Машины</source>
         <translation>Machines</translation>
+    </message>
+    <message>
+        <source>Файл опыта</source>
+        <translation>Experiment file</translation>
+    </message>
+    <message>
+        <source>Документ PDF (*.pdf);;Текст OpenDocument (*.odt)</source>
+        <translation>PDF document (*.pdf);;OpenDocument text (*.odt)</translation>
     </message>
 </context>
 <context>

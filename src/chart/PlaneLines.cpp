@@ -1,5 +1,6 @@
 #include "chart/PlaneLines.h"
 
+#include "plot/PixelColumns.h"
 #include "toolkit/Cores.h"
 
 #include <algorithm>
@@ -271,10 +272,17 @@ bool PlaneLines::ThinsForFile(const QCPPainter& painter) const
 {
     // More points than the plot has pixels around its edge: a run's path
     // of ten million steps, whose every point would go into the file.
+    // A picture's painter draws no cached frame, an SVG's or a PDF's paths
+    // besides.
+    const QCPPainter::PainterModes modes = painter.modes();
+    return (modes.testFlag(QCPPainter::pmVectorized) || modes.testFlag(QCPPainter::pmNoCaching)) &&
+           points_.size() > EdgePixels() && PlacementOf(*mKeyAxis) && PlacementOf(*mValueAxis);
+}
+
+std::size_t PlaneLines::EdgePixels() const
+{
     const QRect area = mKeyAxis->axisRect()->rect();
-    const auto edge = static_cast<std::size_t>(2 * (area.width() + area.height()));
-    return painter.modes().testFlag(QCPPainter::pmVectorized) && points_.size() > edge && PlacementOf(*mKeyAxis) &&
-           PlacementOf(*mValueAxis);
+    return static_cast<std::size_t>(2 * (area.width() + area.height()));
 }
 
 void PlaneLines::DrawThinned(QCPPainter& painter) const
@@ -286,16 +294,29 @@ void PlaneLines::DrawThinned(QCPPainter& painter) const
     const std::shared_ptr<const Cut> cut = MakeCut(points_, ShapeFor(pen), true);
     const PixelRect around = CutRect();
     QPainterPath path;
-    std::optional<PixelPoint> end;
-    for (const PixelSegment& segment : cut->segments) {
-        const std::optional<PixelSegment> in = ClippedTo(segment, around);
-        if (!in)
-            continue;
-        // Pieces that join go on as one stretch of the path.
-        if (!end || end->x != in->from.x || end->y != in->from.y)
-            path.moveTo(in->from.x, in->from.y);
-        path.lineTo(in->to.x, in->to.y);
-        end = in->to;
+    // More segments than the plot's edge has pixels: a random run's cloud,
+    // drawn as each pixel column's stretches, as many as the plot has
+    // columns or a few times that.
+    if (cut->segments.size() > EdgePixels()) {
+        for (const ColumnSpan& span : ColumnSpans(cut->segments, around)) {
+            const double x = around.left + static_cast<double>(span.column) + 0.5;
+            path.moveTo(x, around.top + static_cast<double>(span.top) + 0.5);
+            path.lineTo(x, around.top + static_cast<double>(span.bottom) + 0.5);
+        }
+        pen.setCapStyle(Qt::SquareCap);
+    }
+    else {
+        std::optional<PixelPoint> end;
+        for (const PixelSegment& segment : cut->segments) {
+            const std::optional<PixelSegment> in = ClippedTo(segment, around);
+            if (!in)
+                continue;
+            // Pieces that join go on as one stretch of the path.
+            if (!end || end->x != in->from.x || end->y != in->from.y)
+                path.moveTo(in->from.x, in->from.y);
+            path.lineTo(in->to.x, in->to.y);
+            end = in->to;
+        }
     }
     pen.setStyle(Qt::SolidLine);
     painter.setPen(pen);

@@ -22,7 +22,9 @@
 // narrow dashes and pictures are drawn as polylines of the stretches in
 // sight, each dashed on from where the whole line would be; a file's
 // picture of a line of more points than the plot's edge has pixels draws
-// the segments of its cut, each once, at their exact ends.
+// the segments of its cut, each once, at their exact ends, or, where even
+// those are more than the edge's pixels, each pixel column's stretches
+// that they cover.
 class PlaneLines final : public QCPAbstractPlottable, public LegendIcon {
     Q_OBJECT
 
@@ -86,6 +88,8 @@ private:
     // whole-pixel segment once, rather than through every point.
     bool ThinsForFile(const QCPPainter& painter) const;
     void DrawThinned(QCPPainter& painter) const;
+    // The pixels around the plot's edge.
+    std::size_t EdgePixels() const;
     void DrawRuns(QCPPainter& painter) const;
     void DrawMarks(QCPPainter& painter) const;
     // Around the plot, where the library cuts its lines, in pixels.

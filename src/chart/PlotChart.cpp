@@ -481,7 +481,7 @@ void PlotChart::ShowReportLook(bool report)
     laidOutFor_.reset();
 }
 
-void PlotChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
+void PlotChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector, QSize size)
 {
     QCPPainter painter;
     if (!painter.begin(&device))
@@ -497,7 +497,7 @@ void PlotChart::PaintPicture(QPaintDevice& device, qreal scale, bool vector)
     setNotAntialiasedElements(QCP::aeNone);
     setAntialiasedElements(QCP::aeAll);
     FillLegend(true);
-    toPainter(&painter, width(), height());
+    toPainter(&painter, size.isEmpty() ? width() : size.width(), size.isEmpty() ? height() : size.height());
     FillLegend(false);
     setAntialiasedElements(QCP::aeNone);
     setNotAntialiasedElements(onScreen);

@@ -62,8 +62,9 @@ public:
 
     // Paints the chart as a picture for a file or the clipboard: lines
     // smoothed, and the legend listing the shown entries only. A vector
-    // device gets one path per line, each as wide as its pen.
-    void PaintPicture(QPaintDevice& device, qreal scale, bool vector);
+    // device gets one path per line, each as wide as its pen. Laid out at
+    // `size` where one is given, else at the chart's.
+    void PaintPicture(QPaintDevice& device, qreal scale, bool vector, QSize size = QSize());
     // The shown entries' points as separated values, given to write in
     // pieces so that a long run's table is never held whole.
     virtual void WriteCsv(CsvStyle style, const CsvWrite& write) const = 0;

@@ -130,9 +130,11 @@ Settings SettingsFromLine(const Options& options)
 
 } // namespace
 
-int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err)
+int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
+                   const ReportWriter& report)
 {
     Options options;
+    options.reportWriter = report;
     Settings settings;
     CLI::App app;
     std::ostringstream requested; // the text of --help or --version

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/Options.h"
+
 #include <ostream>
 #include <span>
 #include <string>
@@ -8,7 +10,9 @@ namespace cli {
 
 // Runs the batch tool on the arguments after the program's name, as
 // motormodel-cli would: writes what it writes to out and err, and returns
-// its exit status. Called any number of times in one process.
-int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
+// its exit status. Called any number of times in one process. Writes a
+// report with `report`, where given.
+int RunCommandLine(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
+                   const ReportWriter& report = {});
 
 } // namespace cli

@@ -100,7 +100,7 @@ void WriteMeasurements(const Options& options, const RunResult& run)
 int RunOne(const Options& options, const Settings& settings, const Streams& streams)
 {
     WarnOfUnstableStep(settings, streams.err);
-    const RunResult run = RunExperiment(
+    RunResult run = RunExperiment(
         {KindOfRun(options.command), settings, LoadText(options, settings), SourcesOf(settings)});
     if (run.outcome == RunOutcome::Failed)
         std::rethrow_exception(run.error);
@@ -113,16 +113,21 @@ int RunOne(const Options& options, const Settings& settings, const Streams& stre
     if (options.csv)
         options.csv->Stream([&](const CsvWrite& write) { WriteRunCsv(run, options, write); });
     if (options.sessionOut)
-        WriteSessionOf(options, run.settings, run.sources, {{run.Recipe(), {true, true}}}, {});
+        options.sessionOut->Write(SessionText(SessionOf(options, run), MOTORMODEL_VERSION));
     // A refused run has no points to measure, and empty tables would pass
     // for measurements.
-    if (!refused) {
+    if (!refused)
         WriteMeasurements(options, run);
-        return 0;
-    }
-    if (options.json)
+    else if (options.json)
         options.json->Write(RunJson(ReportOf(options, run)));
-    return kExitRefused;
+    // Last, as it takes the run's points: what the window shows after it.
+    if (options.report) {
+        Session session = SessionOf(options, run);
+        SessionResults results;
+        results.runs.push_back(std::move(run));
+        options.reportWriter(session, std::move(results), *options.report);
+    }
+    return refused ? kExitRefused : 0;
 }
 
 } // namespace
@@ -146,16 +151,27 @@ std::string MetricsText(const RunResult& run, const Options& options)
                                         TimeStep(run, options));
 }
 
+Session SessionOf(const Options& options, const Settings& settings, const RandomSources& next,
+                  std::vector<SessionRun> runs, std::vector<SessionPin> pins)
+{
+    return {.settings = settings,
+            .loadText = options.load.value_or(settings.step.load ? std::to_string(*settings.step.load) : ""),
+            .sources = next,
+            .runs = std::move(runs),
+            .pins = std::move(pins),
+            .units = {.secondsPerStep = settings.model.dt}};
+}
+
+Session SessionOf(const Options& options, const RunResult& run)
+{
+    return SessionOf(options, run.settings, run.sources, {{run.Recipe(), {true, true}}}, {});
+}
+
 void WriteSessionOf(const Options& options, const Settings& settings, const RandomSources& next,
                     std::vector<SessionRun> runs, std::vector<SessionPin> pins)
 {
-    Session session{.settings = settings,
-                    .loadText = options.load.value_or(settings.step.load ? std::to_string(*settings.step.load) : ""),
-                    .sources = next,
-                    .runs = std::move(runs),
-                    .pins = std::move(pins),
-                    .units = {.secondsPerStep = settings.model.dt}};
-    options.sessionOut->Write(SessionText(session, MOTORMODEL_VERSION));
+    options.sessionOut->Write(
+        SessionText(SessionOf(options, settings, next, std::move(runs), std::move(pins)), MOTORMODEL_VERSION));
 }
 
 std::string LoadText(const Options& options, const Settings& settings)
@@ -194,10 +210,14 @@ int RunCommand(const Options& options, const Settings& settings, const Streams& 
         return RunSweep(options, settings, streams);
     switch (options.command) {
     case Command::Session: {
-        const SessionResults results = RunSession(*options.session);
-        options.csv.value_or(OutputSink::StandardOutput(streams.out)).Stream([&](const CsvWrite& write) {
-            WriteSessionCsv(*options.session, results, options.style, write);
-        });
+        SessionResults results = RunSession(*options.session);
+        // With a report, the points go out only where asked for.
+        if (options.csv || !options.report)
+            options.csv.value_or(OutputSink::StandardOutput(streams.out)).Stream([&](const CsvWrite& write) {
+                WriteSessionCsv(*options.session, results, options.style, write);
+            });
+        if (options.report)
+            options.reportWriter(*options.session, std::move(results), *options.report);
         return 0;
     }
     case Command::Settings:

@@ -48,7 +48,11 @@ RunKind KindOfRun(Command command);
 void WarnOfUnstableStep(const Settings& settings, std::ostream& err, const std::string& member = {});
 
 // The session the window would save after making the runs or pinning the
-// family's members, in a window that had none before.
+// family's members, in a window that had none before; after the run alone.
+Session SessionOf(const Options& options, const Settings& settings, const RandomSources& next,
+                  std::vector<SessionRun> runs, std::vector<SessionPin> pins);
+Session SessionOf(const Options& options, const RunResult& run);
+// Writes that session to --session.
 void WriteSessionOf(const Options& options, const Settings& settings, const RandomSources& next,
                     std::vector<SessionRun> runs, std::vector<SessionPin> pins);
 

@@ -25,13 +25,13 @@ constexpr std::string_view kHelp =
     "  or:  motormodel-cli settings\n"
     "  or:  motormodel-cli characteristic [--csv FILE] [--load L] [--json FILE]\n"
     "  or:  motormodel-cli sweep NAME=VALUES RUN [--csv FILE] [--metrics FILE]\n"
-    "  or:  motormodel-cli session SESSION [--csv FILE]\n"
+    "  or:  motormodel-cli session SESSION [--csv FILE] [--report FILE]\n"
     "  or:  motormodel-cli fit MEASURED --fit NAME[,NAME]... RUN [LOAD] [-o FILE] [--report FILE]\n"
     "  or:  motormodel-cli parameters --rated NAME=VALUE,... [-o FILE] [--csv FILE]\n"
     "Simulates the induction motor for run.steps steps ({run.steps} by default). Every\n"
     "command but session also takes [--settings FILE]... [--set NAME=VALUE]...,\n"
     "every command that writes CSV [--locale ru], and every run and sweep [--time]\n"
-    "and [--session FILE]\n"
+    "and [--session FILE], and every run [--report FILE]\n"
     "\n"
     "Commands:\n"
     "  step [LOAD]           step response to the whole-number load LOAD (refused\n"
@@ -167,7 +167,10 @@ constexpr std::string_view kHelp =
     "  --fit NAME[,NAME]...  (fit) the settings to fit\n"
     "  -o, --output FILE     (fit, parameters) write the experiment file made to\n"
     "                        FILE rather than to standard output\n"
-    "  --report FILE         (fit) write setting,start,value,stderr as CSV\n"
+    "  --report FILE         (fit) write setting,start,value,stderr as CSV;\n"
+    "                        (runs and session) write the window's report of the\n"
+    "                        run or session, with the mechanical characteristic:\n"
+    "                        a PDF, or an OpenDocument text if FILE ends in .odt\n"
     "  --load L              (characteristic) also give the operating point under\n"
     "                        the load L, or step.load, on standard error:\n"
     "                        \"Operating point: Omega X Md Y\"\n"
@@ -231,7 +234,10 @@ constexpr std::string_view kHelp =
     "A 7.5 kW motor's d-q parameters from its plate and catalogue\n"
     "  $ motormodel-cli parameters --rated power=7500,voltage=400,connection=star \\\n"
     "      --rated frequency=50,speed=1440,current=15,cos_phi=0.85,efficiency=0.88 \\\n"
-    "      --rated mk=2.3,mst=2,ist=6.5 -o motor.toml\n";
+    "      --rated mk=2.3,mst=2,ist=6.5 -o motor.toml\n"
+    "\n"
+    "The window's report of a session, as a PDF\n"
+    "  $ motormodel-cli session lab1.session.toml --report lab1.pdf\n";
 
 } // namespace
 

@@ -125,8 +125,8 @@ int RunFit(const Options& options, const Settings& settings, const Streams& stre
         return kExitFailed;
     options.fitted.value_or(OutputSink::StandardOutput(streams.out))
         .Write(lab::FittedFileText(BaseText(options), fit, measured));
-    if (options.report)
-        options.report->Write(ReportCsv(fit, options.style));
+    if (options.fitReport)
+        options.fitReport->Write(ReportCsv(fit, options.style));
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
@@ -41,7 +42,7 @@ constexpr auto kMeasured = {Command::Step, Command::Gauss, Command::Uniform, Com
 constexpr auto kRunsAndCharacteristic = {Command::Step, Command::Gauss, Command::Uniform, Command::Characteristic};
 // The seeds run.seed allows.
 const std::string kSeedValues = cli::AllowedText(SettingSpecOf("run.seed").allowed);
-const std::array<OptionSpec, 19> kOptions{{
+const std::array<OptionSpec, 20> kOptions{{
     {"--settings", kAll, ValueKind::Path, "a file name"},
     {"--set", kAll, ValueKind::NameValue, "NAME=VALUE"},
     {"--seed", {Command::Gauss, Command::Uniform, Command::Fit}, ValueKind::Seed, kSeedValues},
@@ -62,7 +63,10 @@ const std::array<OptionSpec, 19> kOptions{{
     {"--fit", {Command::Fit}, ValueKind::Names, "settings' names separated by commas"},
     {"--rated", {Command::Parameters}, ValueKind::NameValues, "NAME=VALUE[,NAME=VALUE...]"},
     {"-o,--output", {Command::Fit, Command::Parameters}, ValueKind::Path, "a file name (- for standard output)"},
+    // fit's report is a CSV of the values; the others' the window's report.
     {"--report", {Command::Fit}, ValueKind::Path, "a file name (- for standard output)"},
+    {"--report", {Command::Step, Command::Gauss, Command::Uniform, Command::Session}, ValueKind::Path,
+     "a file name ending in .pdf or .odt", false},
 }};
 
 // The whole text as a number, or nothing; a double must be finite.
@@ -125,6 +129,17 @@ std::filesystem::path FileIdentity(const std::string& path)
     return error ? absolute : resolved;
 }
 
+// Takes the file for the option, unless an earlier option took it.
+void ClaimFile(std::string_view option, const std::string& path, Options& options)
+{
+    const std::filesystem::path file = FileIdentity(path);
+    for (const auto& [other, earlier] : options.files)
+        if (earlier == file)
+            throw UsageError("options '" + std::string(other) + "' and '" + std::string(option) +
+                             "' name the same file '" + path + "'");
+    options.files.emplace_back(option, file);
+}
+
 // Two outputs interleaved on standard output would make neither readable,
 // and of two written to one file only the last would be left, so each needs
 // a place of its own. A device such as /dev/null takes any number.
@@ -138,19 +153,28 @@ OutputSink Output(std::string_view option, const std::string& path, Options& opt
         return sink;
     }
     std::error_code error;
-    if (std::filesystem::is_character_file(path, error))
-        return sink;
-    const std::filesystem::path file = FileIdentity(path);
-    for (const auto& [other, earlier] : options.files)
-        if (earlier == file)
-            throw UsageError("options '" + std::string(other) + "' and '" + std::string(option) +
-                             "' name the same file '" + path + "'");
-    options.files.emplace_back(option, file);
+    if (!std::filesystem::is_character_file(path, error))
+        ClaimFile(option, path, options);
     return sink;
 }
 
+// The report's file: a PDF or an ODT by its suffix, a file of its own, and
+// written only where the tool was built with the window's painting.
+std::filesystem::path ReportPath(const std::string& path, Options& options)
+{
+    if (!options.reportWriter)
+        throw UsageError("this motormodel-cli was built without the window's libraries and writes no report");
+    std::string suffix = std::filesystem::path(path).extension().string();
+    std::ranges::transform(suffix, suffix.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (suffix != ".pdf" && suffix != ".odt")
+        throw UsageError("option '--report' takes a file name ending in .pdf or .odt, not '" + path + "'");
+    ClaimFile("--report", path, options);
+    return path;
+}
+
 // One value of an option, in the order given; ValueCheck has passed it.
-void TakeOption(const OptionSpec& option, const std::string& value, Options& options, std::ostream& out)
+void TakeOption(const OptionSpec& option, Command command, const std::string& value, Options& options,
+                std::ostream& out)
 {
     const std::string_view name = option.name;
     if (name == "--settings")
@@ -193,8 +217,10 @@ void TakeOption(const OptionSpec& option, const std::string& value, Options& opt
         }
     else if (name == "-o,--output")
         options.fitted = Output("--output", value, options, out);
+    else if (name == "--report" && command == Command::Fit)
+        options.fitReport = Output(name, value, options, out);
     else if (name == "--report")
-        options.report = Output(name, value, options, out);
+        options.report = ReportPath(value, options);
     else
         options.to = ReadNumber<analysis::Step>(value);
 }
@@ -237,7 +263,9 @@ void AddCommand(CLI::App& parent, std::string_view name, Command command, Option
             continue;
         app.add_option_function<std::string>(
                std::string(option.name),
-               [&options, &option, &out](const std::string& value) { TakeOption(option, value, options, out); })
+               [&options, &option, command, &out](const std::string& value) {
+                   TakeOption(option, command, value, options, out);
+               })
             ->check(ValueCheck(option))
             ->trigger_on_parse();
     }

@@ -7,6 +7,8 @@
 #include "plot/CsvTable.h"
 #include "session/Session.h"
 
+#include <functional>
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -24,6 +26,10 @@ class App;
 // The batch tool's command line: its commands, their options, and what the
 // line asks for once parsed.
 namespace cli {
+
+// Writes the window's report of the session, whose runs are made, to the
+// file, with the mechanical characteristic's page.
+using ReportWriter = std::function<void(const Session& session, SessionResults results, const std::filesystem::path& file)>;
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -62,6 +68,10 @@ struct Options {
     // A sweep runs the command once per value of the setting.
     std::optional<std::string> sweepName;
     std::vector<std::string> sweepValues;
+    // --report: the window's report of the run or the session, written by
+    // reportWriter, which a tool built without the window has not.
+    std::optional<std::filesystem::path> report;
+    ReportWriter reportWriter;
     // The session command's file, and the session once the command line
     // has passed.
     std::optional<std::string> sessionPath;
@@ -74,11 +84,11 @@ struct Options {
     // --compare: the run's comparison with the measured data.
     std::optional<OutputSink> compare;
     // fit: the settings fitted, the run they are fitted by, and where the
-    // fitted experiment file (-o) and the report (--report) go.
+    // fitted experiment file (-o) and the values' CSV (--report) go.
     std::vector<std::string> fit;
     Command fitRun = Command::Step;
     std::optional<OutputSink> fitted;
-    std::optional<OutputSink> report;
+    std::optional<OutputSink> fitReport;
     // The parameters command's --rated figures, NAME=VALUE in the order
     // given; its experiment file goes to -o as fit's does.
     std::vector<std::pair<std::string, std::string>> rated;

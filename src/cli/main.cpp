@@ -2,6 +2,9 @@
 // results, for scripting and checking.
 
 #include "cli/CommandLine.h"
+#ifdef MOTORMODEL_REPORT
+#include "report/BatchReport.h"
+#endif
 
 #include <csignal>
 #include <iostream>
@@ -14,5 +17,9 @@ int main(int argc, char* argv[])
     // like any other failed write, instead of the signal killing the tool.
     std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+#ifdef MOTORMODEL_REPORT
+    return cli::RunCommandLine(arguments, std::cout, std::cerr, WriteBatchReport);
+#else
     return cli::RunCommandLine(arguments, std::cout, std::cerr);
+#endif
 }

@@ -275,6 +275,17 @@ std::vector<SessionPin> ReadPins(const Reader& read, const toml::table& file, st
     return pins;
 }
 
+// Written only where the user gave notes or chose portrait pages.
+void ReadReport(const Reader& read, const toml::table& file, Session& session)
+{
+    if (!file.contains("report"))
+        return;
+    const toml::table& report = read.Table(file, "report", "");
+    read.Only(report, {"notes", "portrait"}, "report");
+    session.report.notes = read.Get<std::string>(report, "notes", "report");
+    session.report.portrait = read.Get<bool>(report, "portrait", "report");
+}
+
 void ReadView(const Reader& read, const toml::table& file, Session& session)
 {
     const toml::table& view = read.Table(file, "view", "");
@@ -361,6 +372,9 @@ std::string SessionText(const Session& session, std::string_view version)
     if (const auto& zoom = session.zoom)
         text += "zoom = [" + Number(zoom->x.min) + ", " + Number(zoom->x.max) + ", " + Number(zoom->y.min) + ", " +
                 Number(zoom->y.max) + "]\n";
+    if (!session.report.notes.empty() || session.report.portrait)
+        text += "\n[report]\nnotes = " + Quoted(session.report.notes) + "\nportrait = " +
+                Flag(session.report.portrait) + '\n';
     text += '\n' + SettingsTablesText(session.settings, "settings.");
     return text + RunsText(session.runs) + PinsText(session.pins) + HoldsText(session);
 }
@@ -377,13 +391,15 @@ Session ParseSession(std::string_view text, std::string_view source)
                 .value = std::to_string(*format.value<std::int64_t>()),
                 .count = Session::kFormat});
     read.WholeBetween(file, "format", "", 1, Session::kFormat);
-    read.Only(file, {"format", "version", "load", "sources", "view", "settings", "runs", "pins", "holds"}, "");
+    read.Only(file, {"format", "version", "load", "sources", "view", "report", "settings", "runs", "pins", "holds"},
+              "");
     read.Get<std::string>(file, "version", "");
     Session session;
     session.settings = read.SettingsOf(file, "");
     session.loadText = read.Get<std::string>(file, "load", "");
     session.sources = read.SourcesOf(file, "");
     ReadView(read, file, session);
+    ReadReport(read, file, session);
     session.runs = ReadRuns(read, file);
     session.pins = ReadPins(read, file, Session::kMostRuns - session.runs.size());
     if (*format.value<std::int64_t>() >= Session::kFormatWithHolds)

@@ -52,6 +52,14 @@ struct SessionPin {
     bool operator==(const SessionPin&) const = default;
 };
 
+// What the user gave the window's report: notes printed under its heading,
+// and pages upright rather than landscape.
+struct SessionReport {
+    std::string notes;
+    bool portrait = false;
+    bool operator==(const SessionReport&) const = default;
+};
+
 struct Session {
     // The format this program writes and the newest it reads.
     static constexpr std::int64_t kFormat = 2;
@@ -74,6 +82,7 @@ struct Session {
     AxisUnits units{};
     // The user's ranges while zoomed.
     std::optional<AxisRanges> zoom{};
+    SessionReport report{};
     bool operator==(const Session&) const = default;
 };
 

@@ -29,7 +29,6 @@
 #include "ui/ToolWindows.h"
 #include "ui/ParametersWindow.h"
 #include "ui/Remembered.h"
-#include "ui/ReportDocument.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
 
@@ -82,14 +81,6 @@ QString Caption()
 QString SessionFilters()
 {
     return TForm1::tr("Сеансы (*.toml);;Все файлы (*)");
-}
-
-// The chart as the picture for a report, in the style it shows.
-ReportChart ReportPicture(PlotChart& chart, const QString& title)
-{
-    ReportChart drawn{title, QPicture(), chart.size()};
-    chart.PaintPicture(drawn.picture, 1, true);
-    return drawn;
 }
 
 } // namespace
@@ -609,6 +600,7 @@ Session TForm1::CurrentSession() const
     session.units = view.Units();
     if (view.IsZoomed())
         session.zoom = view.Ranges();
+    session.report = report_;
     return session;
 }
 
@@ -627,7 +619,11 @@ void TForm1::OpenSession(const std::string& path)
 
 void TForm1::ShowSession(const Session& session)
 {
-    SessionResults results = RunSession(session);
+    ShowSession(session, RunSession(session));
+}
+
+void TForm1::ShowSession(const Session& session, SessionResults results)
+{
     const ChartUpdateOnExit update(*ui_->Chart1);
     Button2Click();
     for (RunResult& run : results.runs)
@@ -653,6 +649,7 @@ void TForm1::ShowSession(const Session& session)
             view.SetTraceShown(first + static_cast<int>(t), pin.traces[t].shown);
     }
     sources_ = session.sources;
+    report_ = session.report;
     view.SetTimeInSeconds(session.units.seconds);
     view.SetAxisTitles(session.units.titles);
     view.SetReportStyle(session.units.report);
@@ -679,40 +676,6 @@ bool TForm1::SaveSessionWithDialog()
         saved = true;
     });
     return saved;
-}
-
-void TForm1::WriteReport(const QString& path)
-{
-    ReportContents report{QStringLiteral("motormodel " MOTORMODEL_VERSION), QDateTime::currentDateTime(), {}, {}};
-    ChartViewState& view = ui_->Chart1->View();
-    const bool reportStyle = view.Units().report;
-    view.SetReportStyle(true);
-    report.charts.push_back(ReportPicture(*ui_->Chart1, tr("Md и Omega")));
-    view.SetReportStyle(reportStyle);
-    if (mechanical_->isVisible()) {
-        PlotChart& plane = mechanical_->Chart();
-        plane.ShowReportLook(true);
-        report.charts.push_back(ReportPicture(plane, tr("Механическая характеристика")));
-        plane.ShowReportLook(false);
-    }
-    report.tables.push_back(SettingsReportTable(settings_));
-    for (ReportTable& table : measurements_->ReportTables())
-        report.tables.push_back(std::move(table));
-    WriteReportPdf(path, report);
-}
-
-void TForm1::WriteReportWithDialog()
-{
-    RunCommand([this] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить отчёт"), reportFolder_, tr("Документ PDF (*.pdf)"),
-                                                    nullptr, FileDialogOptions());
-        if (path.isEmpty())
-            return;
-        reportFolder_ = QFileInfo(path).absolutePath();
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".pdf");
-        WriteReport(path);
-    });
 }
 
 void TForm1::OpenDropped(const std::string& path)

@@ -6,6 +6,7 @@
 #include "experiments/Settings.h"
 #include "model/MotorModel.h"
 #include "plot/Trace.h"
+#include "session/Session.h"
 
 #include <QWidget>
 
@@ -17,7 +18,7 @@
 
 class BackgroundWork;
 struct FamilyResult;
-struct Session;
+struct ReportContents;
 class FamilyWindow;
 class LabBench;
 struct FamilyChoice;
@@ -102,9 +103,18 @@ public:
     // would: measured data, a session or an experiment, asking first about
     // what it would replace.
     void OpenDropped(const std::string& path);
-    // Writes the report (see ReportDocument.h): the chart and, while its
-    // window is open, the mechanical characteristic, both in the style for
-    // reports, the settings in force and the measurements' tables.
+    // Shows the session as it was saved, its runs made again; what the
+    // chart held before goes; with its runs' results, as they were made.
+    void ShowSession(const Session& session);
+    void ShowSession(const Session& session, SessionResults results);
+    // What the report holds (see ReportDocument.h) now: the experiment's
+    // file, the step response's maxima, the notes, the chart and, if asked,
+    // the mechanical characteristic, both in the style for reports at the
+    // size of a report's page, the settings in force and the measurements'
+    // tables.
+    ReportContents ReportNow(bool withCharacteristic);
+    // Writes the report with the characteristic while its window is open,
+    // within the call.
     void WriteReport(const QString& path);
 
 protected:
@@ -154,10 +164,11 @@ private:
     // Takes a made run's traces, state and, for a step response, maxima;
     // telling of a refused load or a failure is ShowRun's.
     void TakeRun(RunResult& run);
-    void ShowSession(const Session& session);
     // Whether a session was written.
     bool SaveSessionWithDialog();
     void OpenSessionWithDialog();
+    // Asks for the notes, the pages' orientation and the file, then writes
+    // the report on a worker.
     void WriteReportWithDialog();
     void PinMembers(const FamilyResult& family);
     // The progress bar follows long work, and goes back to where it was
@@ -194,6 +205,8 @@ private:
     // Where the last session was opened or saved, and the last report.
     QString sessionFolder_;
     QString reportFolder_;
+    // The report's notes and orientation, kept in the session.
+    SessionReport report_;
     // The pins' revision when a session was last saved or opened.
     std::uint64_t pinsInSession_ = 0;
     // A window of its own, owned as a child.
