@@ -314,6 +314,17 @@
     </message>
 </context>
 <context>
+    <name>ManualWindow</name>
+    <message>
+        <source>Руководство не найдено: нет файла %1. Оно ставится вместе с программой.</source>
+        <translation>The manual was not found: there is no file %1. It is installed with the program.</translation>
+    </message>
+    <message>
+        <source>Руководство</source>
+        <translation>Manual</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementsWindow</name>
     <message>
         <source>Измерения</source>
@@ -1094,6 +1105,14 @@
     <message>
         <source>Машины</source>
         <translation>Machines</translation>
+    </message>
+    <message>
+        <source>Руководство</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>Руководство по программе (F1)</source>
+        <translation>The program&apos;s manual (F1)</translation>
     </message>
 </context>
 <context>

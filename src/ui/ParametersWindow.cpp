@@ -424,7 +424,7 @@ void ParametersWindow::OpenChosen(const std::function<QString()>& choose)
 void ParametersWindow::OpenWithDialog()
 {
     OpenChosen([this] {
-        const QString path = QFileDialog::getOpenFileName(this, tr("Открыть опыт"), folder_, FileFilters(), nullptr,
+        const QString path = QFileDialog::getOpenFileName(DialogParent(*this), tr("Открыть опыт"), folder_, FileFilters(), nullptr,
                                                           FileDialogOptions());
         if (!path.isEmpty())
             folder_ = QFileInfo(path).absolutePath();
@@ -450,7 +450,7 @@ bool ParametersWindow::SaveWithDialog()
 {
     bool saved = false;
     RunCommand([&] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить опыт"), folder_, FileFilters(), nullptr,
+        QString path = QFileDialog::getSaveFileName(DialogParent(*this), tr("Сохранить опыт"), folder_, FileFilters(), nullptr,
                                                     FileDialogOptions());
         if (path.isEmpty())
             return;

@@ -19,6 +19,7 @@ class BackgroundWork;
 struct FamilyResult;
 struct Session;
 class FamilyWindow;
+class ManualWindow;
 struct FamilyChoice;
 class MeasurementsWindow;
 class MechanicalWindow;
@@ -57,6 +58,7 @@ public:
     MechanicalWindow& Mechanical() const { return *mechanical_; }
     ParametersWindow& Parameters() const { return *parameters_; }
     FamilyWindow& Family() const { return *family_; }
+    ManualWindow& Manual() const { return *manual_; }
 
     // Opens an experiment file: its settings are put in force and its load,
     // if it gives one, goes into the load box. Raises SettingsError and then
@@ -197,6 +199,7 @@ private:
     MechanicalWindow* mechanical_ = nullptr;
     ParametersWindow* parameters_ = nullptr;
     FamilyWindow* family_ = nullptr;
+    ManualWindow* manual_ = nullptr;
     BackgroundWork* work_ = nullptr;
     // Where the progress bar was when the work in progress started.
     int progressBefore_ = 0;
