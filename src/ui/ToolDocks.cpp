@@ -77,7 +77,15 @@ std::vector<QDockWidget*> ToolDocks::Docked() const
 void ToolDocks::TabifyWhereTooTall()
 {
     const std::vector<QDockWidget*> docked = Docked();
-    if (docked.size() < 2 || minimumSizeHint().height() <= RoomOnScreen(main_).height())
+    // Each dock needs its preferred height, or this much where it prefers
+    // more: squeezed below it, the experiment's settings show hardly one
+    // field and the measurements hardly a row.
+    constexpr int kUseful = 200;
+    int needed = 0;
+    for (const QDockWidget* dock : docked)
+        needed += std::min(dock->sizeHint().height(), kUseful);
+    const int room = RoomOnScreen(main_).height();
+    if (docked.size() < 2 || (minimumSizeHint().height() <= room && needed <= room))
         return;
     for (QDockWidget* dock : docked)
         if (dock != docked.front() && !tabifiedDockWidgets(docked.front()).contains(dock))

@@ -119,7 +119,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
         CloseOnEscape(*tool);
         // The window's keys work where the user just typed, in its tool
         // windows too.
-        tool->addActions({ui_->ActionParameters, ui_->ActionOpen, ui_->ActionSave, ui_->ActionSaveAs, ui_->ActionManual});
+        tool->addActions(
+            {ui_->ActionParameters, ui_->ActionOpen, ui_->ActionSave, ui_->ActionSaveAs, ui_->ActionManual});
     }
     RestoreRemembered(ui_->Chart1->View(), ToolWindowsOf());
     FollowWork();

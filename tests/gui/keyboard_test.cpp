@@ -103,7 +103,8 @@ TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowOnItsOwnDockedAndFloated)
                 if (dock)
                     dock->setFloating(standing == Standing::Floated);
                 manual.close();
-                auto* action = form1_->findChild<QAction*>(QString::fromLatin1(key.action ? key.action : "ActionManual"));
+                auto* action =
+                    form1_->findChild<QAction*>(QString::fromLatin1(key.action ? key.action : "ActionManual"));
                 ASSERT_NE(action, nullptr);
                 QSignalSpy triggered(action, &QAction::triggered);
                 Press(*tool, key.key, key.modifiers);
@@ -127,7 +128,8 @@ TEST_F(Keyboard, F1OpensTheWindowsPageOfTheManualCopiedBesideTheProgram)
     Press(*form1_, Qt::Key_F1);
     ASSERT_TRUE(manual.isVisible());
     EXPECT_EQ(manual.source(), QUrl::fromLocalFile(ManualWindow::WindowPage()));
-    EXPECT_TRUE(manual.toPlainText().contains(QStringLiteral("Параметры опыта"))) << "the page's text, not the note of a missing page";
+    EXPECT_TRUE(manual.toPlainText().contains(QStringLiteral("Параметры опыта")))
+        << "the page's text, not the note of a missing page";
 }
 
 TEST_F(Keyboard, ShiftF10OpensTheChartsMenu)

@@ -6,6 +6,7 @@
 #include "ui/FamilyWindow.h"
 #include "ui/FormGeometry.h"
 #include "ui/MeasurementsWindow.h"
+#include "ui/MechanicalWindow.h"
 #include "ui/ParametersWindow.h"
 #include "ui/ScreenFit.h"
 #include "ui/ToolWindows.h"
@@ -21,6 +22,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -373,4 +375,24 @@ TEST_F(SmallScreen, ToolWindowsOpenWithinTheScreenWhereverTheyStoodBefore)
             << tool->objectName().toStdString() << " at " << tool->frameGeometry().x() << ","
             << tool->frameGeometry().y() << " " << tool->frameGeometry().width() << "x"
             << tool->frameGeometry().height();
+}
+
+TEST_F(SmallScreen, FourDockedToolWindowsEachShowAUsefulHeightAsTabsWhereTheColumnIsTooShort)
+{
+    ToolDocks& docks = ToolDocks::Of(*form_);
+    for (QWidget* tool : std::initializer_list<QWidget*>{&form_->Measurements(), &form_->Parameters(),
+                                                         &form_->Mechanical(), &form_->Family()})
+        docks.Show(*tool);
+    QCoreApplication::processEvents();
+    int showing = 0;
+    for (const QDockWidget* dock : docks.findChildren<QDockWidget*>()) {
+        // A dock behind another's tab shows when its tab is chosen.
+        if (dock->visibleRegion().isEmpty())
+            continue;
+        ++showing;
+        EXPECT_GE(dock->height(), std::min(dock->sizeHint().height(), 200)) << dock->objectName().toStdString();
+    }
+    EXPECT_GE(showing, 1);
+    EXPECT_TRUE(available_.contains(form_->frameGeometry()));
+    ExpectControlsApart();
 }
