@@ -236,7 +236,7 @@ TEST_F(Family, SevenMembersAndThreeLongNamedPinsLeaveTheCharacteristicsPlotTwoTh
                   (metrics.horizontalAdvance(labels[i - 1]) + metrics.horizontalAdvance(labels[i])) / 2.0)
             << labels[i - 1].toStdString() << " and " << labels[i].toStdString();
     for (QCPAbstractLegendItem* item : LegendItems(*chart.legend))
-        EXPECT_TRUE(chart.rect().contains(item->outerRect().toRect())) << "every entry on the chart";
+        EXPECT_TRUE(chart.rect().contains(item->outerRect())) << "every entry on the chart";
 }
 
 // A row per pinned step response's trace and segment, a family's value

@@ -29,6 +29,9 @@
 
 namespace {
 
+// Where a tool window stands as a key is pressed in it.
+enum class Standing { OnItsOwn, Docked, Floated };
+
 class Keyboard : public ChartWindow {
 protected:
     // The key where the focus of the window is, the window made active as
@@ -42,10 +45,9 @@ protected:
     }
 
     FocusMark& Mark() const { return *Chart()->findChild<FocusMark*>(); }
-};
 
-// Where a tool window stands as a key is pressed in it.
-enum class Standing { OnItsOwn, Docked, Floated };
+    void PressTheWindowsKeys(std::initializer_list<Standing> standings);
+};
 
 // Closes whatever dialog the window opens, as a user who changes their mind
 // would, and tells the window it belonged to.
@@ -70,7 +72,11 @@ private:
     QWidget* owner_ = nullptr;
 };
 
-TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowOnItsOwnDockedAndFloated)
+// Presses each of the window's keys in each tool window standing as told,
+// and checks what it did. A tool window stands on its own where the
+// platform places windows and docked (or floated) where it does not, never
+// both in one run of the program.
+void Keyboard::PressTheWindowsKeys(std::initializer_list<Standing> standings)
 {
     struct Key {
         const char* what;
@@ -91,7 +97,7 @@ TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowOnItsOwnDockedAndFloated)
     ManualWindow& manual = form1_->Manual();
     for (QWidget* tool : std::initializer_list<QWidget*>{&form1_->Measurements(), &form1_->Mechanical(),
                                                          &form1_->Parameters(), &form1_->Family()})
-        for (Standing standing : {Standing::OnItsOwn, Standing::Docked, Standing::Floated})
+        for (Standing standing : standings)
             for (const Key& key : keys) {
                 SCOPED_TRACE(tool->objectName().toStdString() + ", standing " +
                              std::to_string(static_cast<int>(standing)) + ": " + key.what);
@@ -100,9 +106,10 @@ TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowOnItsOwnDockedAndFloated)
                 else
                     ToolDocks::Of(*form1_).Show(*tool);
                 auto* dock = qobject_cast<QDockWidget*>(tool->parentWidget());
-                if (dock)
+                if (dock && dock->isFloating() != (standing == Standing::Floated))
                     dock->setFloating(standing == Standing::Floated);
                 manual.close();
+                ASSERT_TRUE(tool->isVisible()) << "shown before the key";
                 auto* action =
                     form1_->findChild<QAction*>(QString::fromLatin1(key.action ? key.action : "ActionManual"));
                 ASSERT_NE(action, nullptr);
@@ -110,16 +117,27 @@ TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowOnItsOwnDockedAndFloated)
                 Press(*tool, key.key, key.modifiers);
                 if (key.action) {
                     EXPECT_EQ(triggered.count(), 1);
-                    if (key.key != Qt::Key_P)
+                    if (key.key != Qt::Key_P) {
                         EXPECT_EQ(closer.Owner(), form1_.get()) << "the file dialog is the main window's";
-                }
-                else if (key.key == Qt::Key_F1)
+                    }
+                } else if (key.key == Qt::Key_F1) {
                     EXPECT_TRUE(manual.isVisible());
-                else if (standing == Standing::Docked)
+                } else if (standing == Standing::Docked) {
                     EXPECT_TRUE(tool->isVisible()) << "docked, Escape is the main window's, which stops the work";
-                else
+                } else {
                     EXPECT_FALSE(tool->window()->isVisible()) << "on its own or floated, Escape closes it";
+                }
             }
+}
+
+TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowOnItsOwn)
+{
+    PressTheWindowsKeys({Standing::OnItsOwn});
+}
+
+TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowDockedAndFloated)
+{
+    PressTheWindowsKeys({Standing::Docked, Standing::Floated});
 }
 
 TEST_F(Keyboard, F1OpensTheWindowsPageOfTheManualCopiedBesideTheProgram)
