@@ -105,7 +105,7 @@ void Keyboard::PressTheWindowsKeys(std::initializer_list<Standing> standings)
                     ShowToolWindow(*tool, *form1_);
                 else
                     ToolDocks::Of(*form1_).Show(*tool);
-                auto* dock = qobject_cast<QDockWidget*>(tool->parentWidget());
+                auto* dock = ToolDocks::DockOf(*tool);
                 if (dock && dock->isFloating() != (standing == Standing::Floated))
                     dock->setFloating(standing == Standing::Floated);
                 manual.close();

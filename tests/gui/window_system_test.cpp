@@ -224,7 +224,7 @@ protected:
         return tool;
     }
 
-    static QDockWidget* DockOf(const QWidget& tool) { return qobject_cast<QDockWidget*>(tool.parentWidget()); }
+    static QDockWidget* DockOf(const QWidget& tool) { return ToolDocks::DockOf(tool); }
 
     // Every control where the form put it, none under the column.
     void ExpectControlsUncovered(const ToolDocks& docks, const char* when) const
@@ -393,6 +393,10 @@ TEST_F(SmallScreen, FourDockedToolWindowsEachShowAUsefulHeightAsTabsWhereTheColu
         EXPECT_GE(dock->height(), std::min(dock->sizeHint().height(), 200)) << dock->objectName().toStdString();
     }
     EXPECT_GE(showing, 1);
-    EXPECT_TRUE(available_.contains(form_->frameGeometry()));
+    const QRect outer = form_->frameGeometry();
+    EXPECT_TRUE(available_.contains(outer)) << outer.width() << "x" << outer.height() << "+" << outer.x() << "+"
+                                            << outer.y() << ", the form's smallest " << form_->minimumWidth() << "x"
+                                            << form_->minimumHeight() << ", the docks' " << docks.Room().width() << "x"
+                                            << docks.Room().height();
     ExpectControlsApart();
 }
