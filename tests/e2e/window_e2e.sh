@@ -200,7 +200,9 @@ small_screen | small_screen_unscaled)
   for caption in "$MAIN_CAPTION" "$MEASUREMENTS_CAPTION" "$MECHANICAL_CAPTION" "$FAMILY_CAPTION" \
     "$PARAMETERS_CAPTION"; do
     window=$(find_window "$caption") || { check "$caption is shown" false; continue; }
-    sleep 0.3
+    # A window is fitted again as the window manager's frame comes, up to a
+    # second after it shows.
+    wait_for on_screen "$window"
     check "$caption lies on the screen ($(outer_geometry "$window"))" on_screen "$window"
   done
   if [ -n "${SCREENSHOT_DIR:-}" ]; then import -window root "$SCREENSHOT_DIR/$scenario.png"; fi
