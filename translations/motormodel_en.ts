@@ -521,6 +521,17 @@
     </message>
 </context>
 <context>
+    <name>ManualWindow</name>
+    <message>
+        <source>Руководство не найдено: нет файла %1. Оно ставится вместе с программой.</source>
+        <translation>The manual was not found: there is no file %1. It is installed with the program.</translation>
+    </message>
+    <message>
+        <source>Руководство</source>
+        <translation>Manual</translation>
+    </message>
+</context>
+<context>
     <name>MeasuredColumnsDialog</name>
     <message>
         <source>Столбцы измерений</source>
@@ -1549,6 +1560,14 @@
     <message>
         <source>Документ PDF (*.pdf);;Текст OpenDocument (*.odt)</source>
         <translation>PDF document (*.pdf);;OpenDocument text (*.odt)</translation>
+    </message>
+    <message>
+        <source>Руководство</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>Руководство по программе (F1)</source>
+        <translation>The program&apos;s manual (F1)</translation>
     </message>
 </context>
 <context>

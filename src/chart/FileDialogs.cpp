@@ -12,3 +12,11 @@ QFileDialog::Options FileDialogOptions()
 {
     return OnWayland() ? QFileDialog::DontUseNativeDialog : QFileDialog::Options();
 }
+
+QWidget* DialogParent(QWidget& asking)
+{
+    QWidget* main = &asking;
+    while (main->parentWidget())
+        main = main->parentWidget();
+    return main;
+}

@@ -12,3 +12,9 @@ bool OnWayland();
 // centred on the window that asked nor kept above it. Qt's dialog is the
 // program's window, a dialog of the window that opens it.
 QFileDialog::Options FileDialogOptions();
+
+// The window a file dialog belongs to, for a widget that asks for one: the
+// program's main window, whose windows all descend from it. A tool window
+// may ask while hidden (a key pressed in the main window) or docked, and a
+// dialog of a hidden window is neither centred nor kept above anything.
+QWidget* DialogParent(QWidget& asking);

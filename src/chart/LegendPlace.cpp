@@ -37,21 +37,25 @@ int TickCountFor(int length, Qt::Orientation along)
 
 std::string LegendName(std::string_view name)
 {
+    // The run's settings lie between the first " (" and the first ")" after
+    // it, a space apart; what follows, such as the number " (2)" that tells
+    // two pins of one name apart, stays as it is.
     const std::size_t open = name.find(" (");
-    if (open == std::string_view::npos || !name.ends_with(')'))
+    const std::size_t close = open == std::string_view::npos ? open : name.find(')', open);
+    if (close == std::string_view::npos)
         return std::string(name);
-    std::string_view run = name.substr(open + 2, name.size() - open - 3);
-    std::string shortName(name.substr(0, open + 2));
+    std::string_view run = name.substr(open + 2, close - open - 2);
+    std::string shown(name.substr(0, open + 2));
     for (int kept = 0; !run.empty(); ++kept) {
-        const std::size_t comma = run.find(", ");
         if (kept == 2) {
-            shortName += " …";
+            shown += " …";
             break;
         }
-        shortName += (kept ? " · " : "") + std::string(run.substr(0, comma));
-        run = comma == std::string_view::npos ? std::string_view() : run.substr(comma + 2);
+        const std::size_t space = run.find(' ');
+        shown += (kept ? " · " : "") + std::string(run.substr(0, space));
+        run = space == std::string_view::npos ? std::string_view() : run.substr(space + 1);
     }
-    return shortName + ')';
+    return shown + std::string(name.substr(close));
 }
 
 void PlaceLegend(QCustomPlot& chart, int rowsBeside)

@@ -29,10 +29,10 @@ LegendLayout ChooseLegendLayout(int chartWidth, int besideWidth, int widestEntry
 // between their labels, and never more than the library's five.
 int TickCountFor(int length, Qt::Orientation along);
 
-// A name as the legend shows it: a run's settings in brackets after the
-// quantity, "Omega (Mc=10, J=0.0344, steps=4000)", shortened to the first
-// two, "Omega (Mc=10 · J=0.0344 …)"; the readouts, tables and files name it
-// whole.
+// A name as the legend shows it: a run's settings, a space apart in brackets
+// after the quantity, "Omega (Mc=10 J=0.0344 steps=4000)", shortened to the
+// first two, "Omega (Mc=10 · J=0.0344 …)"; the readouts, tables and files
+// name it whole.
 std::string LegendName(std::string_view name);
 
 // Moves the chart's legend beside its plot, `rowsBeside` entries a column,

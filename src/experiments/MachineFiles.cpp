@@ -8,6 +8,11 @@ std::filesystem::path MachineFolder(const std::filesystem::path& programFolder)
     return (programFolder / MOTORMODEL_MACHINES_FROM_PROGRAMS).lexically_normal();
 }
 
+std::filesystem::path ManualFolder(const std::filesystem::path& programFolder)
+{
+    return (programFolder / MOTORMODEL_MANUAL_FROM_PROGRAMS).lexically_normal();
+}
+
 std::vector<std::filesystem::path> MachineFiles(const std::filesystem::path& folder)
 {
     std::vector<std::filesystem::path> files;

@@ -12,6 +12,10 @@
 // programFolder.
 std::filesystem::path MachineFolder(const std::filesystem::path& programFolder);
 
+// The folder of the manual, installed and copied alike, for the program's
+// executables in programFolder; the window's page is window.md.
+std::filesystem::path ManualFolder(const std::filesystem::path& programFolder);
+
 // The experiment files (*.toml) in the folder, by name; none where there is
 // no such folder.
 std::vector<std::filesystem::path> MachineFiles(const std::filesystem::path& folder);

@@ -430,8 +430,8 @@ void ParametersWindow::OpenChosen(const std::function<QString()>& choose)
 void ParametersWindow::OpenWithDialog()
 {
     OpenChosen([this] {
-        const QString path = QFileDialog::getOpenFileName(this, tr("Открыть опыт"), folder_, FileFilters(), nullptr,
-                                                          FileDialogOptions());
+        const QString path = QFileDialog::getOpenFileName(DialogParent(*this), tr("Открыть опыт"), folder_,
+                                                          FileFilters(), nullptr, FileDialogOptions());
         if (!path.isEmpty())
             folder_ = QFileInfo(path).absolutePath();
         return path;
@@ -456,8 +456,8 @@ bool ParametersWindow::SaveWithDialog()
 {
     bool saved = false;
     RunCommand([&] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить опыт"), folder_, FileFilters(), nullptr,
-                                                    FileDialogOptions());
+        QString path = QFileDialog::getSaveFileName(DialogParent(*this), tr("Сохранить опыт"), folder_,
+                                                    FileFilters(), nullptr, FileDialogOptions());
         if (path.isEmpty())
             return;
         folder_ = QFileInfo(path).absolutePath();

@@ -5,9 +5,35 @@
 
 #include <QDockWidget>
 #include <QEvent>
+#include <QScrollArea>
 
 #include <algorithm>
 #include <vector>
+
+namespace {
+
+// A docked tool window's room: as large as the tool asks for where the
+// column has the room, and scrolling where the screen gives the column less
+// than the tool's smallest size.
+class DockRoom final : public QScrollArea {
+public:
+    explicit DockRoom(QWidget& tool)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(&tool);
+    }
+
+    // The tool's own, never less than its smallest, where the library's
+    // would cap it at a few dozen lines.
+    QSize sizeHint() const override
+    {
+        const QWidget& tool = *widget();
+        return tool.sizeHint().expandedTo(tool.minimumSizeHint()).expandedTo(tool.minimumSize());
+    }
+};
+
+} // namespace
 
 ToolDocks::ToolDocks(QWidget& main) : QMainWindow(&main), main_(main)
 {
@@ -46,16 +72,26 @@ void ToolDocks::Show(QWidget& tool)
     dock.raise();
 }
 
+QDockWidget* ToolDocks::DockOf(const QWidget& tool)
+{
+    // Within its room in the dock, or alone, a window whose parent is the
+    // main window.
+    for (QWidget* parent = tool.parentWidget(); parent; parent = parent->isWindow() ? nullptr : parent->parentWidget())
+        if (auto* dock = qobject_cast<QDockWidget*>(parent))
+            return dock;
+    return nullptr;
+}
+
 QDockWidget& ToolDocks::DockFor(QWidget& tool)
 {
-    if (auto* dock = qobject_cast<QDockWidget*>(tool.parentWidget()))
+    if (QDockWidget* dock = DockOf(tool))
         return *dock;
     auto* dock = new QDockWidget(tool.windowTitle(), this);
     dock->setObjectName(tool.objectName());
     // A change of language retitles the tool, and so its dock.
     connect(&tool, &QWidget::windowTitleChanged, dock, &QDockWidget::setWindowTitle);
     // Taken into the dock, the tool window is a window no more.
-    dock->setWidget(&tool);
+    dock->setWidget(new DockRoom(tool));
     tool.show();
     addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Vertical);
     connect(dock, &QDockWidget::visibilityChanged, this, &ToolDocks::Fit);
@@ -77,7 +113,15 @@ std::vector<QDockWidget*> ToolDocks::Docked() const
 void ToolDocks::TabifyWhereTooTall()
 {
     const std::vector<QDockWidget*> docked = Docked();
-    if (docked.size() < 2 || minimumSizeHint().height() <= RoomOnScreen(main_).height())
+    // Each dock needs its preferred height, or this much where it prefers
+    // more: squeezed below it, the experiment's settings show hardly one
+    // field and the measurements hardly a row.
+    constexpr int kUseful = 200;
+    int needed = 0;
+    for (const QDockWidget* dock : docked)
+        needed += std::min(dock->sizeHint().height(), kUseful);
+    const int room = RoomOnScreen(main_).height();
+    if (docked.size() < 2 || (minimumSizeHint().height() <= room && needed <= room))
         return;
     for (QDockWidget* dock : docked)
         if (dock != docked.front() && !tabifiedDockWidgets(docked.front()).contains(dock))
@@ -93,9 +137,8 @@ void ToolDocks::Fit()
     if (anyDocked) {
         // As wide as the docks ask for while the main window stays within
         // the screen, and never narrower than they can be.
-        const int screenRoom = RoomOnScreen(main_).width() - form.width();
-        room = QSize(std::max(std::min(sizeHint().width(), screenRoom), minimumSizeHint().width()),
-                     minimumSizeHint().height());
+        const QSize screenRoom = RoomOnScreen(main_) - QSize(form.width(), 0);
+        room = sizeHint().boundedTo(screenRoom).expandedTo(minimumSizeHint());
     }
     // Taken before the new minimum, which may already widen the window.
     const int width = main_.width() + room.width() - room_.width();

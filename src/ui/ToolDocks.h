@@ -31,6 +31,9 @@ public:
     // to the front: docked in the column again if it was floated.
     void Show(QWidget& tool);
 
+    // The dock that holds a tool window, or none while it stands alone.
+    static QDockWidget* DockOf(const QWidget& tool);
+
     // The room the column takes beside the form: none while no dock is
     // docked and shown.
     QSize Room() const { return room_; }

@@ -24,6 +24,7 @@
 #include "ui/LabBench.h"
 #include "ui/Language.h"
 #include "ui/MachinesMenu.h"
+#include "ui/ManualWindow.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
 #include "ui/ToolWindows.h"
@@ -115,7 +116,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
         CloseOnEscape(*tool);
         // The window's keys work where the user just typed, in its tool
         // windows too.
-        tool->addActions({ui_->ActionParameters, ui_->ActionOpen, ui_->ActionSave, ui_->ActionSaveAs});
+        tool->addActions(
+            {ui_->ActionParameters, ui_->ActionOpen, ui_->ActionSave, ui_->ActionSaveAs, ui_->ActionManual});
     }
     RestoreRemembered(ui_->Chart1->View(), ToolWindowsOf());
     FollowWork();
@@ -183,6 +185,7 @@ void TForm1::AddChartCommands()
                       QT_TRANSLATE_NOOP("TForm1", "Семейство кривых…"));
     SetTranslatedText(*menu.addAction(QString(), this, &TForm1::WriteReportWithDialog), "TForm1",
                       QT_TRANSLATE_NOOP("TForm1", "Отчёт…"));
+    menu.addAction(ui_->ActionManual);
 }
 
 void TForm1::AddLanguageMenu(QMenu& menu)
@@ -230,6 +233,9 @@ void TForm1::BindToolBar()
     connect(ui_->ActionSave, &QAction::triggered, parameters_, &ParametersWindow::SaveToFile);
     connect(ui_->ActionSaveAs, &QAction::triggered, parameters_, &ParametersWindow::SaveWithDialog);
     addAction(ui_->ActionSaveAs);
+    manual_ = new ManualWindow(*this);
+    connect(ui_->ActionManual, &QAction::triggered, manual_, &ManualWindow::Open);
+    addAction(ui_->ActionManual);
     connect(ui_->ActionOpenSession, &QAction::triggered, this, &TForm1::OpenSessionWithDialog);
     connect(ui_->ActionSaveSession, &QAction::triggered, this, &TForm1::SaveSessionWithDialog);
     connect(ui_->ActionMeasurements, &QAction::triggered, this, [this] { ShowBeside(*measurements_); });

@@ -21,6 +21,7 @@ struct FamilyResult;
 struct ReportContents;
 class FamilyWindow;
 class LabBench;
+class ManualWindow;
 struct FamilyChoice;
 class MeasurementsWindow;
 class MechanicalWindow;
@@ -61,6 +62,7 @@ public:
     FamilyWindow& Family() const { return *family_; }
     // The measured data over the runs, and the fit of the settings to it.
     LabBench& Lab() const { return *lab_; }
+    ManualWindow& Manual() const { return *manual_; }
 
     // Opens an experiment file: its settings are put in force and its load,
     // if it gives one, goes into the load box. Raises SettingsError and then
@@ -215,6 +217,7 @@ private:
     ParametersWindow* parameters_ = nullptr;
     FamilyWindow* family_ = nullptr;
     LabBench* lab_ = nullptr;
+    ManualWindow* manual_ = nullptr;
     BackgroundWork* work_ = nullptr;
     // Where the progress bar was when the work in progress started.
     int progressBefore_ = 0;

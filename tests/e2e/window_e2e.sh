@@ -49,9 +49,11 @@ EOF
 cp "$work/commented.toml" "$work/commented.toml.orig"
 
 case "$scenario" in
-# A laptop's screen at a scale factor of 1.5: 910 x 512 of Qt's pixels,
-# too short for the main window's form.
+# A laptop's screen, at a scale factor of 1.5 (910 x 512 of Qt's pixels, too
+# short for the main window's form) and at 1, where the form fits but the
+# four tool windows beside it do not.
 small_screen) export QT_SCALE_FACTOR=1.5 && start_x 1366x768 || exit 1 ;;
+small_screen_unscaled) start_x 1366x768 || exit 1 ;;
 *) start_x || exit 1 ;;
 esac
 case "$scenario" in
@@ -174,7 +176,7 @@ measurements_window)
   wait_for_exit
   check "closing the main window with it open ends the program with status 0" [ "$EXIT_STATUS" = 0 ]
   ;;
-small_screen)
+small_screen | small_screen_unscaled)
   # Every window of the program, with the four tool windows open, lies on
   # the screen, however many pixels the form was designed with.
   on_screen() { # window id
@@ -184,23 +186,26 @@ small_screen)
   }
   check "the main window lies on the screen ($(outer_geometry "$MAIN"))" on_screen "$MAIN"
   # The tool bar's Измерения, Механическая характеристика, Семейство
-  # кривых… and Параметры, in the scaled window's pixels; each tool window
-  # may open over the tool bar.
-  for point in "471 30" "655 30" "876 30" "84 30"; do
+  # кривых… and Параметры, in the form's pixels, scaled to the screen's;
+  # each tool window may open over the tool bar.
+  for point in "314 20" "437 20" "584 20" "56 20"; do
     xdotool windowactivate --sync "$MAIN"
     sleep 0.5
-    # shellcheck disable=SC2086
-    xdotool mousemove --window "$MAIN" $point
+    # shellcheck disable=SC2046
+    xdotool mousemove --window "$MAIN" $(awk -v scale="${QT_SCALE_FACTOR:-1}" -v point="$point" \
+      'BEGIN {split(point, xy, " "); printf "%d %d", xy[1] * scale, xy[2] * scale}')
     sleep 0.3
     xdotool click 1
   done
   for caption in "$MAIN_CAPTION" "$MEASUREMENTS_CAPTION" "$MECHANICAL_CAPTION" "$FAMILY_CAPTION" \
     "$PARAMETERS_CAPTION"; do
     window=$(find_window "$caption") || { check "$caption is shown" false; continue; }
-    sleep 0.3
+    # A window is fitted again as the window manager's frame comes, up to a
+    # second after it shows.
+    wait_for on_screen "$window"
     check "$caption lies on the screen ($(outer_geometry "$window"))" on_screen "$window"
   done
-  if [ -n "${SCREENSHOT_DIR:-}" ]; then import -window root "$SCREENSHOT_DIR/small_screen.png"; fi
+  if [ -n "${SCREENSHOT_DIR:-}" ]; then import -window root "$SCREENSHOT_DIR/$scenario.png"; fi
   wmctrl -F -c "$MAIN_CAPTION"
   wait_for_exit
   ;;

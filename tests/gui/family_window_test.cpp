@@ -2,22 +2,27 @@
 
 #include "analysis/StepCharacteristics.h"
 #include "chart/ChartPins.h"
+#include "chart/LegendPlace.h"
 #include "chart/MechanicalChart.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
 #include "toolkit/Conversions.h"
 #include "ui/FamilyWindow.h"
+#include "ui/ParametersWindow.h"
 #include "ui/MeasurementTables.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QTableWidget>
 #include <QToolBar>
+#include <qcustomplot.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -196,6 +201,42 @@ TEST_F(Family, MembersPathsAppearInTheMechanicalWindow)
             names.push_back(curve.name);
     for (const char* load : {"0", "10", "20", "30"})
         EXPECT_EQ(std::count(names.begin(), names.end(), std::string("Omega (Mc=") + load + ")"), 1) << load;
+}
+
+// Seven members and three pins of long names, in the characteristic's
+// window at its designed size: the legend goes below rather than squeeze the
+// plot, and the ticks keep apart.
+TEST_F(Family, SevenMembersAndThreeLongNamedPinsLeaveTheCharacteristicsPlotTwoThirdsOfItsChart)
+{
+    Trigger(QStringLiteral("Механическая характеристика"));
+    Settings settings;
+    settings.model.J = 0.0344;
+    settings.run.steps = 4000;
+    settings.step.on = 2000;
+    settings.step.off = 4000;
+    form1_->Parameters().ShowSettings(settings);
+    for (const char* load : {"10", "12", "14"}) {
+        RunStepResponse(QString::fromLatin1(load));
+        WaitForWork();
+        Trigger(QStringLiteral("Закрепить графики"));
+    }
+    Build({"step.load", "0, 5, 10, 15, 20, 25, 30", RunKind::Step});
+    MechanicalChart& chart = Plane();
+    chart.replot();
+    const QRect plot = chart.axisRect()->rect();
+    EXPECT_GE(3 * plot.width(), 2 * chart.width() - 3 * 32) << "the plot, its axes' margins aside";
+    // Each pair of neighbouring tick labels apart: half of each lies on
+    // either side of its tick.
+    const QCPAxis& x = *chart.xAxis;
+    const QVector<double> ticks = x.tickVector();
+    const QVector<QString> labels = x.tickVectorLabels();
+    const QFontMetrics metrics(x.tickLabelFont());
+    for (qsizetype i = 1; i < ticks.size(); ++i)
+        EXPECT_GT(std::abs(x.coordToPixel(ticks[i]) - x.coordToPixel(ticks[i - 1])),
+                  (metrics.horizontalAdvance(labels[i - 1]) + metrics.horizontalAdvance(labels[i])) / 2.0)
+            << labels[i - 1].toStdString() << " and " << labels[i].toStdString();
+    for (QCPAbstractLegendItem* item : LegendItems(*chart.legend))
+        EXPECT_TRUE(chart.rect().contains(item->outerRect())) << "every entry on the chart";
 }
 
 // A row per pinned step response's trace and segment, a family's value

@@ -1,25 +1,36 @@
-// The window from the keyboard: its keys in every tool window, Escape in a
-// dock and on its own, the chart's menu and its focus mark.
+// The window from the keyboard: its keys in every tool window, on its own,
+// docked and floated, F1's manual, the chart's menu and its focus mark.
 
 #include "ChartWindowFixture.h"
 
 #include "chart/ChartMenu.h"
 #include "chart/FocusMark.h"
+#include "ui/FamilyWindow.h"
+#include "ui/ManualWindow.h"
 #include "ui/MeasurementsWindow.h"
+#include "ui/MechanicalWindow.h"
 #include "ui/ParametersWindow.h"
 #include "ui/ToolDocks.h"
 #include "ui/ToolWindows.h"
 
+#include <QAction>
+#include <QDialog>
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QUrl>
 
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
+
+// Where a tool window stands as a key is pressed in it.
+enum class Standing { OnItsOwn, Docked, Floated };
 
 class Keyboard : public ChartWindow {
 protected:
@@ -34,17 +45,109 @@ protected:
     }
 
     FocusMark& Mark() const { return *Chart()->findChild<FocusMark*>(); }
+
+    void PressTheWindowsKeys(std::initializer_list<Standing> standings);
 };
 
-TEST_F(Keyboard, TheWindowsKeysWorkInItsToolWindows)
-{
-    for (QWidget* tool : std::initializer_list<QWidget*>{&form1_->Measurements(), &form1_->Mechanical()}) {
-        SCOPED_TRACE(tool->objectName().toStdString());
-        form1_->Parameters().close();
-        ShowToolWindow(*tool, *form1_);
-        Press(*tool, Qt::Key_P, Qt::ControlModifier);
-        EXPECT_TRUE(form1_->Parameters().isVisible()) << "Ctrl+P opens the experiment's settings";
+// Closes whatever dialog the window opens, as a user who changes their mind
+// would, and tells the window it belonged to.
+class DialogCloser {
+public:
+    DialogCloser()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                owner_ = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+                dialog->reject();
+            }
+        });
+        timer_.start(10);
     }
+
+    // The window the last dialog belonged to, forgotten as it is told.
+    QWidget* Owner() { return std::exchange(owner_, nullptr); }
+
+private:
+    QTimer timer_;
+    QWidget* owner_ = nullptr;
+};
+
+// Presses each of the window's keys in each tool window standing as told,
+// and checks what it did. A tool window stands on its own where the
+// platform places windows and docked (or floated) where it does not, never
+// both in one run of the program.
+void Keyboard::PressTheWindowsKeys(std::initializer_list<Standing> standings)
+{
+    struct Key {
+        const char* what;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        // The main window's action the key triggers, or none for F1 and
+        // Escape, whose results are seen.
+        const char* action;
+    };
+    const std::initializer_list<Key> keys{
+        {"Ctrl+O opens an experiment", Qt::Key_O, Qt::ControlModifier, "ActionOpen"},
+        {"Ctrl+S saves the experiment", Qt::Key_S, Qt::ControlModifier, "ActionSave"},
+        {"Ctrl+P shows the experiment's settings", Qt::Key_P, Qt::ControlModifier, "ActionParameters"},
+        {"F1 opens the manual", Qt::Key_F1, Qt::NoModifier, nullptr},
+        {"Escape", Qt::Key_Escape, Qt::NoModifier, nullptr},
+    };
+    DialogCloser closer;
+    ManualWindow& manual = form1_->Manual();
+    for (QWidget* tool : std::initializer_list<QWidget*>{&form1_->Measurements(), &form1_->Mechanical(),
+                                                         &form1_->Parameters(), &form1_->Family()})
+        for (Standing standing : standings)
+            for (const Key& key : keys) {
+                SCOPED_TRACE(tool->objectName().toStdString() + ", standing " +
+                             std::to_string(static_cast<int>(standing)) + ": " + key.what);
+                if (standing == Standing::OnItsOwn)
+                    ShowToolWindow(*tool, *form1_);
+                else
+                    ToolDocks::Of(*form1_).Show(*tool);
+                auto* dock = ToolDocks::DockOf(*tool);
+                if (dock && dock->isFloating() != (standing == Standing::Floated))
+                    dock->setFloating(standing == Standing::Floated);
+                manual.close();
+                ASSERT_TRUE(tool->isVisible()) << "shown before the key";
+                auto* action =
+                    form1_->findChild<QAction*>(QString::fromLatin1(key.action ? key.action : "ActionManual"));
+                ASSERT_NE(action, nullptr);
+                QSignalSpy triggered(action, &QAction::triggered);
+                Press(*tool, key.key, key.modifiers);
+                if (key.action) {
+                    EXPECT_EQ(triggered.count(), 1);
+                    if (key.key != Qt::Key_P) {
+                        EXPECT_EQ(closer.Owner(), form1_.get()) << "the file dialog is the main window's";
+                    }
+                } else if (key.key == Qt::Key_F1) {
+                    EXPECT_TRUE(manual.isVisible());
+                } else if (standing == Standing::Docked) {
+                    EXPECT_TRUE(tool->isVisible()) << "docked, Escape is the main window's, which stops the work";
+                } else {
+                    EXPECT_FALSE(tool->window()->isVisible()) << "on its own or floated, Escape closes it";
+                }
+            }
+}
+
+TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowOnItsOwn)
+{
+    PressTheWindowsKeys({Standing::OnItsOwn});
+}
+
+TEST_F(Keyboard, TheWindowsKeysWorkInEveryToolWindowDockedAndFloated)
+{
+    PressTheWindowsKeys({Standing::Docked, Standing::Floated});
+}
+
+TEST_F(Keyboard, F1OpensTheWindowsPageOfTheManualCopiedBesideTheProgram)
+{
+    ManualWindow& manual = form1_->Manual();
+    Press(*form1_, Qt::Key_F1);
+    ASSERT_TRUE(manual.isVisible());
+    EXPECT_EQ(manual.source(), QUrl::fromLocalFile(ManualWindow::WindowPage()));
+    EXPECT_TRUE(manual.toPlainText().contains(QStringLiteral("Параметры опыта")))
+        << "the page's text, not the note of a missing page";
 }
 
 TEST_F(Keyboard, ShiftF10OpensTheChartsMenu)
@@ -75,19 +178,6 @@ TEST_F(Keyboard, TheChartIsMarkedWhenTheKeyboardBringsItTheFocusOnly)
         EXPECT_EQ(Mark().isVisible(), f.marked) << f.what;
         EXPECT_EQ(Mark().geometry(), Chart()->rect()) << f.what;
     }
-}
-
-TEST_F(Keyboard, EscapeClosesAFloatedDockAndIsTheMainWindowsWhileDocked)
-{
-    QWidget& measurements = form1_->Measurements();
-    ToolDocks::Of(*form1_).Show(measurements);
-    auto* dock = qobject_cast<QDockWidget*>(measurements.parentWidget());
-    ASSERT_NE(dock, nullptr);
-    Press(measurements, Qt::Key_Escape);
-    EXPECT_TRUE(dock->isVisible()) << "docked, Escape stops the work and leaves the dock";
-    dock->setFloating(true);
-    Press(*dock, Qt::Key_Escape);
-    EXPECT_FALSE(dock->isVisible()) << "floated, Escape closes it";
 }
 
 TEST_F(Keyboard, AFieldsReasonMovesNoOtherField)

@@ -9,6 +9,7 @@
 #include "ui/ParametersWindow.h"
 
 #include <gtest/gtest.h>
+#include <qcustomplot.h>
 
 namespace {
 
@@ -46,12 +47,14 @@ TEST(LegendPlace, TicksHaveRoomForTheirLabelsAndNeverExceedTheLibrarysFive)
 TEST(LegendPlace, LongRunNamesKeepTheirFirstTwoSettings)
 {
     for (const auto& [name, shown] : {
-             std::pair{"Omega (Mc=10, J=0.0344, steps=4000, on=2000, off=4000)", "Omega (Mc=10 · J=0.0344 …)"},
-             {"Md (Mc=10, J=0.0344)", "Md (Mc=10 · J=0.0344)"},
+             std::pair{"Omega (Mc=10 J=0.0344 steps=4000 on=2000 off=4000)", "Omega (Mc=10 · J=0.0344 …)"},
+             {"Md (Mc=10 J=0.0344)", "Md (Mc=10 · J=0.0344)"},
+             {"Omega (Mc=10 J=0.0344 steps=4000) (2)", "Omega (Mc=10 · J=0.0344 …) (2)"},
              {"Omega (Mc=20)", "Omega (Mc=20)"},
-             {"Md (Gauss) #2", "Md (Gauss) #2"},
+             {"Md (Gauss) (3)", "Md (Gauss) (3)"},
              {"Omega", "Omega"},
              {"Mc=10", "Mc=10"},
+             {"Md (unclosed", "Md (unclosed"},
          })
         EXPECT_EQ(LegendName(name), shown) << name;
 }
@@ -83,6 +86,16 @@ TEST_F(LongNames, PinsOfManySettingsLeaveThePlotTwoThirdsOfTheChartAndTheirNames
         EXPECT_TRUE(entry.isEmpty() || Chart()->rect().contains(entry)) << heading;
     }
     EXPECT_TRUE(longName) << "the headings, which the CSV and the readouts use, keep every setting";
+    // The chart's names are the legend's short ones, made from the very
+    // names the window gives its pins.
+    bool shortened = false;
+    for (QCPAbstractLegendItem* item : LegendItems(*Chart()->legend))
+        if (auto* entry = qobject_cast<QCPPlottableLegendItem*>(item)) {
+            const QString name = entry->plottable()->name();
+            EXPECT_FALSE(name.contains(QStringLiteral("steps="))) << name.toStdString();
+            shortened = shortened || name.contains(QStringLiteral("(Mc=10 · J=0.0344 …)"));
+        }
+    EXPECT_TRUE(shortened) << "a pin of many settings is named by its load and inertia on the chart";
 }
 
 } // namespace

@@ -51,7 +51,7 @@ TEST_F(MainWindow, ParametersAndMeasurementsDockBesideEveryControl)
     const auto* docks = form1_->findChild<ToolDocks*>();
     ASSERT_NE(docks, nullptr);
     for (const QWidget* tool : {static_cast<QWidget*>(&form1_->Parameters()), static_cast<QWidget*>(&form1_->Measurements())}) {
-        const auto* dock = qobject_cast<QDockWidget*>(tool->parentWidget());
+        const auto* dock = ToolDocks::DockOf(*tool);
         ASSERT_NE(dock, nullptr) << tool->objectName().toStdString();
         EXPECT_FALSE(dock->isFloating());
         EXPECT_TRUE(tool->isVisible());
