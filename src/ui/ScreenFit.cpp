@@ -106,17 +106,35 @@ protected:
         Fit(*window);
         // An X11 window manager frames a window after it is mapped, and Qt
         // learns the frame when it next asks, with no event to the window:
-        // fitted again once the frame has come.
-        if (type == QEvent::Show)
+        // fitted again once the frame has come, and whenever it changes
+        // while the window settles, which takes longer on a busy machine.
+        if (type == QEvent::Show) {
             for (int delay : {0, 250, 1000})
                 QTimer::singleShot(delay, window, [this, window] {
                     if (IsFitted(*window) && window->isVisible())
                         Fit(*window);
                 });
+            WatchFrame(*window);
+        }
         return false;
     }
 
 private:
+    void WatchFrame(QWidget& window)
+    {
+        auto* timer = new QTimer(&window);
+        connect(timer, &QTimer::timeout, this, [this, &window, timer, checks = 0]() mutable {
+            if (++checks == kFrameChecks)
+                timer->deleteLater();
+            const QMargins frame = FrameMargins(window);
+            if (!IsFitted(window) || !window.isVisible() || window.property(kFrameProperty).value<QMargins>() == frame)
+                return;
+            window.setProperty(kFrameProperty, QVariant::fromValue(frame));
+            Fit(window);
+        });
+        timer->start(kFrameCheck);
+    }
+
     void Fit(QWidget& window)
     {
         fitting_ = true;
@@ -126,6 +144,9 @@ private:
 
     // How long a window takes to come to rest after a change of state.
     static constexpr int kRestoring = 500;
+    // How often, and how many times, a shown window's frame is looked at.
+    static constexpr int kFrameCheck = 100;
+    static constexpr int kFrameChecks = 60;
 
     bool fitting_ = false;
 };
