@@ -38,13 +38,13 @@ sleep 1
 import -window root -crop "$(outer_geometry "$mechanical")" +repage docs/mechanical-characteristic.png
 
 # The family window asks for the loads 0, 10, 20 and 30 unless told
-# otherwise: its entry is the last but one of the chart's menu, before
-# Отчёт…, and Enter in the values builds the family.
+# otherwise: its entry is third from the end of the chart's menu, before
+# Отчёт… and Руководство, and Enter in the values builds the family.
 click Button2
 point_at_plot
 xdotool click 3
 sleep 0.3
-xdotool key Up Up Return
+xdotool key Up Up Up Return
 family=$(find_window "$FAMILY_CAPTION")
 xdotool windowactivate --sync "$family" key Tab Return
 # Out of the way of the pictures.

@@ -270,13 +270,19 @@ void CutAheadOfAFrame(const std::vector<PlaneLines*>& lines)
 
 bool PlaneLines::ThinsForFile(const QCPPainter& painter) const
 {
-    // More points than the plot has pixels around its edge: a run's path
-    // of ten million steps, whose every point would go into the file.
-    // A picture's painter draws no cached frame, an SVG's or a PDF's paths
-    // besides.
+    // An SVG's or a PDF's painter, given more points than the plot has
+    // pixels around its edge: a run's path of ten million steps, whose
+    // every point would go into the file. A picture's painter, which draws
+    // no cached frame, given more points than the plot has pixels: drawn
+    // one by one they would only cost time, and short of that the picture
+    // is the screen's, smoothed.
     const QCPPainter::PainterModes modes = painter.modes();
-    return (modes.testFlag(QCPPainter::pmVectorized) || modes.testFlag(QCPPainter::pmNoCaching)) &&
-           points_.size() > EdgePixels() && PlacementOf(*mKeyAxis) && PlacementOf(*mValueAxis);
+    const QRect area = mKeyAxis->axisRect()->rect();
+    const auto areaPixels = static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height());
+    const bool many = modes.testFlag(QCPPainter::pmVectorized)  ? points_.size() > EdgePixels()
+                      : modes.testFlag(QCPPainter::pmNoCaching) ? points_.size() > areaPixels
+                                                                 : false;
+    return many && PlacementOf(*mKeyAxis) && PlacementOf(*mValueAxis);
 }
 
 std::size_t PlaneLines::EdgePixels() const

@@ -178,9 +178,9 @@ void TForm1::AddChartCommands()
     menu.addAction(ui_->ActionSaveAs);
     AddLanguageMenu(menu);
     // The tool bar's room is taken at the form's width.
+    lab_->AddCommands(menu);
     menu.addAction(ui_->ActionOpenSession);
     menu.addAction(ui_->ActionSaveSession);
-    lab_->AddCommands(menu);
     SetTranslatedText(*menu.addAction(QString(), this, [this] { ShowBeside(*family_); }), "TForm1",
                       QT_TRANSLATE_NOOP("TForm1", "Семейство кривых…"));
     SetTranslatedText(*menu.addAction(QString(), this, &TForm1::WriteReportWithDialog), "TForm1",

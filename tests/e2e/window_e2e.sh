@@ -292,8 +292,8 @@ session)
   click Button4
   click Button1
   # The chart's menu ends with Открыть сеанс…, Сохранить сеанс…,
-  # Семейство кривых… and Отчёт….
-  chart_menu_item Up Up
+  # Семейство кривых…, Отчёт… and Руководство.
+  chart_menu_item Up Up Up
   family=$(find_window "$FAMILY_CAPTION")
   xdotool windowactivate --sync "$family" key Tab Return
   point_away
@@ -319,7 +319,7 @@ session)
   check "with the session saved, the window closes with status 0" [ "$EXIT_STATUS" = 0 ]
 
   start_program "$program"
-  chart_menu_item Up Up Up Up
+  chart_menu_item Up Up Up Up Up
   type_into_window "Открыть сеанс" "$work/lab.session.toml"
   point_away
   check "the session opened shows the chart as it was" \
