@@ -315,15 +315,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ReopenedCase{"Unchanged", [](const std::string&) {}, nullptr},
                     ReopenedCase{"RowAdded", [](const std::string& path) { std::ofstream(path, std::ios::app) << "99,1\n"; },
                                  "изменился"},
-                    // The same samples, written with a semicolon: another file.
-                    ReopenedCase{"Rewritten",
-                                 [](const std::string& path) {
-                                     std::ifstream in(path);
-                                     std::string text((std::istreambuf_iterator<char>(in)), {});
-                                     std::ranges::replace(text, ',', ';');
-                                     std::ofstream(path, std::ios::trunc) << text;
-                                 },
-                                 "изменился"},
                     ReopenedCase{"Removed", [](const std::string& path) { std::remove(path.c_str()); },
                                  "не прочитан"}),
     [](const auto& row) { return std::string(row.param.name); });
