@@ -4,11 +4,13 @@
 #include "cli/Texts.h"
 #include "experiments/Experiments.h"
 #include "experiments/Family.h"
+#include "experiments/TomlFile.h"
 #include "session/Session.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -130,6 +132,8 @@ Session FullSession()
     session.sources = family.sources;
     session.units = {.seconds = true, .titles = true, .secondsPerStep = 0.001};
     session.zoom = AxisRanges{{100.5, 900.25}, {-3.0, 1e3}};
+    // A hash with a leading zero digit, and a heading holding "=".
+    session.measured = {"bench/start \"1\".csv", 0x0123456789abcdefULL, {"time_s=t", "n=rpm=Omega"}};
     return session;
 }
 
@@ -288,36 +292,95 @@ INSTANTIATE_TEST_SUITE_P(
                     "lab.toml:2: 'format' is missing or not as the program writes a session"},
         RefusedCase{"NoFormat", "format = 2", "", "lab.toml:1: 'format' is missing or not as the program writes a session"},
         RefusedCase{"LinesLost", "pins = 3", "pins = 16",
-                    "lab.toml:298: 'holds.pins' says 16, but the session holds 3: part of the file is lost"},
+                    "lab.toml:303: 'holds.pins' says 16, but the session holds 3: part of the file is lost"},
         RefusedCase{"Damaged", "titles = true", "titles = \"true",
                     "lab.toml:9: Error while parsing string: unescaped control characters other than TAB (U+0009) are "
                     "explicitly prohibited"},
         RefusedCase{"UnknownKind", "kind = \"Uniform\"", "kind = \"Even\"",
-                    "lab.toml:79: 'runs.kind' is missing or not as the program writes a session"},
+                    "lab.toml:84: 'runs.kind' is missing or not as the program writes a session"},
         RefusedCase{"RunsOutOfOrder", "kind = \"Uniform\"", "kind = \"Gauss\"",
-                    "lab.toml:78: 'runs.kind' is missing or not as the program writes a session"},
+                    "lab.toml:83: 'runs.kind' is missing or not as the program writes a session"},
         RefusedCase{"BadSources", "sources = \"", "sources = \"9",
                     "lab.toml:5: 'sources' is missing or not as the program writes a session"},
-        RefusedCase{"SettingNotAllowed", "J = 0.0344", "J = -1", "lab.toml:14: model.J must be a number above 0, not -1"},
+        RefusedCase{"SettingNotAllowed", "J = 0.0344", "J = -1", "lab.toml:19: model.J must be a number above 0, not -1"},
         RefusedCase{"UnknownKey", "titles = true", "title = true",
                     "lab.toml:9: there is no setting 'view.title'; did you mean 'view.titles'?"},
         RefusedCase{"ZoomNotViewable", "zoom = [100.5", "zoom = [1e300",
                     "lab.toml:11: 'view.zoom' is missing or not as the program writes a session"},
         RefusedCase{"FamilyIndexPastCount", "index = 1", "index = 2",
-                    "lab.toml:251: 'pins.family.index' is missing or not as the program writes a session"},
+                    "lab.toml:256: 'pins.family.index' is missing or not as the program writes a session"},
         RefusedCase{"TracesOutOfOrder", "quantity = \"Omega\"\nheading = \"Omega (Mc=0)\"",
                     "quantity = \"Md\"\nheading = \"Omega (Mc=0)\"",
-                    "lab.toml:207: 'pins.traces.quantity' is missing or not as the program writes a session"},
+                    "lab.toml:212: 'pins.traces.quantity' is missing or not as the program writes a session"},
         // The three-state model reports no currents.
+        RefusedCase{"HashShort", "hash = \"0123456789abcdef\"", "hash = \"123456789abcdef\"",
+                    "lab.toml:15: 'measured.hash' is missing or not as the program writes a session"},
+        RefusedCase{"HashNotLowerCase", "hash = \"0123456789abcdef\"", "hash = \"0123456789ABCDEF\"",
+                    "lab.toml:15: 'measured.hash' is missing or not as the program writes a session"},
+        RefusedCase{"HashAsNumber", "hash = \"0123456789abcdef\"", "hash = 81985529216486895",
+                    "lab.toml:15: 'measured.hash' is missing or not as the program writes a session"},
+        RefusedCase{"MappingWithoutRole", "\"n=rpm=Omega\"", "\"n=rpm=\"",
+                    "lab.toml:16: 'measured.mappings' is missing or not as the program writes a session"},
+        RefusedCase{"MappingWithoutColumn", "\"time_s=t\"", "\"=t\"",
+                    "lab.toml:16: 'measured.mappings' is missing or not as the program writes a session"},
+        RefusedCase{"UnknownMeasuredKey", "mappings = [", "mapping = [",
+                    "lab.toml:16: there is no setting 'measured.mapping'; did you mean 'measured.mappings'?"},
         RefusedCase{"CurrentOfAThreeStateRun", "shown_Omega = false\n", "shown_Omega = false\nshown_Is = true\n",
-                    "lab.toml:48: 'runs.shown_Is' is missing or not as the program writes a session"},
+                    "lab.toml:53: 'runs.shown_Is' is missing or not as the program writes a session"},
         RefusedCase{"CurrentOfAThreeStatePin", "quantity = \"Omega\"\nheading = \"Omega (Gauss) (2)\"",
                     "quantity = \"Is\"\nheading = \"Omega (Gauss) (2)\"",
-                    "lab.toml:156: 'pins.traces.quantity' is missing or not as the program writes a session"}),
+                    "lab.toml:161: 'pins.traces.quantity' is missing or not as the program writes a session"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Cut short after any line, a session is refused; one written before
 // sessions said what they hold reads as it did.
+struct MeasuredPathCase {
+    const char* name;
+    const char* session;
+    const char* file;
+    // As the session names the file.
+    const char* named;
+};
+
+class MeasuredPath : public testing::TestWithParam<MeasuredPathCase> {};
+
+// The data file is named relative to the session's folder when it lies
+// within it, else absolute, and read back as the same file.
+TEST_P(MeasuredPath, IsNamedRelativeWithinTheSessionsFolder)
+{
+    const MeasuredPathCase& c = GetParam();
+    const std::string named = FileInSession(c.file, c.session);
+    EXPECT_EQ(named, c.named);
+    EXPECT_EQ(std::filesystem::path(FileOfSession(named, c.session)),
+              std::filesystem::absolute(c.file).lexically_normal());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MeasuredPath,
+    testing::Values(MeasuredPathCase{"Beside", "/lab/a.session.toml", "/lab/start.csv", "start.csv"},
+                    MeasuredPathCase{"Below", "/lab/a.session.toml", "/lab/bench/./start.csv", "bench/start.csv"},
+                    MeasuredPathCase{"Above", "/lab/a.session.toml", "/start.csv", "/start.csv"},
+                    MeasuredPathCase{"SiblingFolder", "/lab/a.session.toml", "/labs/start.csv", "/labs/start.csv"},
+                    MeasuredPathCase{"OutAndBack", "/lab/a.session.toml", "/lab/../other/start.csv", "/other/start.csv"},
+                    MeasuredPathCase{"BothRelative", "a.session.toml", "bench/start.csv", "bench/start.csv"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Saved and opened again, the data file is named relative to the session
+// and read back as the path the window opened.
+TEST(SessionFile, KeepsTheMeasuredFileBesideTheSession)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "motormodel-session-measured";
+    std::filesystem::create_directories(folder);
+    Session session = DqSession();
+    session.measured = {(folder / "start.csv").string(), 42, {}};
+    const std::string path = (folder / "lab.session.toml").string();
+    SaveSession(path, session, "1.0");
+    EXPECT_NE(ReadBoundedFile(path).find("\n[measured]\nfile = \"start.csv\"\nhash = \"000000000000002a\"\nmappings = []\n"),
+              std::string::npos);
+    EXPECT_EQ(LoadSession(path), session);
+    std::filesystem::remove_all(folder);
+}
+
 TEST(SessionFile, CutShortIsRefusedAtEveryLine)
 {
     const std::string text = SessionText(FullSession(), "1.0");

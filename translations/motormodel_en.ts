@@ -425,6 +425,18 @@
         <source>Подбирать не по чему: сначала откройте измерения.</source>
         <translation>Nothing to fit to: open measurements first.</translation>
     </message>
+    <message>
+        <source>Сеанс открыт без измерений из %1: столбец сопоставлен непонятно, «%2»; величины — t, Md, Omega, Is, ia</source>
+        <translation>The session opened without the measured data from %1: the column mapping “%2” is not understood; the quantities are t, Md, Omega, Is, ia</translation>
+    </message>
+    <message>
+        <source>Сеанс открыт без измерений: %1</source>
+        <translation>The session opened without its measured data: %1</translation>
+    </message>
+    <message>
+        <source>Сеанс открыт без измерений: файл %1 изменился после того, как сеанс был сохранён. Если он верен, откройте его снова командой «Открыть измерения…»</source>
+        <translation>The session opened without its measured data: the file %1 has changed since the session was saved. If it is right, open it again with “Open measurements…”</translation>
+    </message>
 </context>
 <context>
     <name>LabTexts</name>

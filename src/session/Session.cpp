@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -286,6 +288,59 @@ void ReadReport(const Reader& read, const toml::table& file, Session& session)
     session.report.portrait = read.Get<bool>(report, "portrait", "report");
 }
 
+// The hash as 16 lowercase hexadecimal digits: TOML's integers are signed.
+std::string HashText(std::uint64_t hash)
+{
+    std::array<char, 16> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), hash, 16).ptr;
+    const auto written = static_cast<std::size_t>(end - digits.data());
+    return std::string(digits.size() - written, '0') + std::string(digits.data(), written);
+}
+
+std::string MeasuredText(const std::optional<SessionMeasured>& measured)
+{
+    if (!measured)
+        return {};
+    std::string mappings;
+    for (const std::string& mapping : measured->mappings)
+        mappings += (mappings.empty() ? "" : ", ") + Quoted(mapping);
+    return "\n[measured]\nfile = " + Quoted(measured->file) + "\nhash = " + Quoted(HashText(measured->hash)) +
+           "\nmappings = [" + mappings + "]\n";
+}
+
+// Each of the time and the quantities is taken by one column at most.
+constexpr std::size_t kMostMappings = kDqQuantities.size() + 1;
+
+void ReadMeasured(const Reader& read, const toml::table& file, Session& session)
+{
+    if (!file.contains("measured"))
+        return;
+    const toml::table& table = read.Table(file, "measured", "");
+    read.Only(table, {"file", "hash", "mappings"}, "measured");
+    SessionMeasured measured;
+    const toml::node& name = read.Node<std::string>(table, "file", "measured");
+    measured.file = *name.value<std::string>();
+    if (measured.file.empty())
+        read.Refuse(name, "measured.file");
+    const toml::node& hash = read.Node<std::string>(table, "hash", "measured");
+    const std::string digits = *hash.value<std::string>();
+    const char* end = digits.data() + digits.size();
+    if (digits.size() != 16 || digits.find_first_not_of("0123456789abcdef") != std::string::npos ||
+        std::from_chars(digits.data(), end, measured.hash, 16).ptr != end)
+        read.Refuse(hash, "measured.hash");
+    // "COLUMN=Omega": a column's heading and, after the last "=", its role.
+    const toml::node& mappings = read.Node<toml::array>(table, "mappings", "measured");
+    if (mappings.as_array()->size() > kMostMappings)
+        read.Refuse(mappings, "measured.mappings");
+    for (const toml::node& item : *mappings.as_array()) {
+        const std::optional<std::string> mapping = item.value<std::string>();
+        if (!item.is_string() || mapping->find('=') == 0 || mapping->rfind('=') + 1 >= mapping->size())
+            read.Refuse(item, "measured.mappings");
+        measured.mappings.push_back(*mapping);
+    }
+    session.measured = std::move(measured);
+}
+
 void ReadView(const Reader& read, const toml::table& file, Session& session)
 {
     const toml::table& view = read.Table(file, "view", "");
@@ -375,6 +430,7 @@ std::string SessionText(const Session& session, std::string_view version)
     if (!session.report.notes.empty() || session.report.portrait)
         text += "\n[report]\nnotes = " + Quoted(session.report.notes) + "\nportrait = " +
                 Flag(session.report.portrait) + '\n';
+    text += MeasuredText(session.measured);
     text += '\n' + SettingsTablesText(session.settings, "settings.");
     return text + RunsText(session.runs) + PinsText(session.pins) + HoldsText(session);
 }
@@ -391,7 +447,8 @@ Session ParseSession(std::string_view text, std::string_view source)
                 .value = std::to_string(*format.value<std::int64_t>()),
                 .count = Session::kFormat});
     read.WholeBetween(file, "format", "", 1, Session::kFormat);
-    read.Only(file, {"format", "version", "load", "sources", "view", "report", "settings", "runs", "pins", "holds"},
+    read.Only(file, {"format", "version", "load", "sources", "view", "report", "measured", "settings", "runs", "pins",
+               "holds"},
               "");
     read.Get<std::string>(file, "version", "");
     Session session;
@@ -400,6 +457,7 @@ Session ParseSession(std::string_view text, std::string_view source)
     session.sources = read.SourcesOf(file, "");
     ReadView(read, file, session);
     ReadReport(read, file, session);
+    ReadMeasured(read, file, session);
     session.runs = ReadRuns(read, file);
     session.pins = ReadPins(read, file, Session::kMostRuns - session.runs.size());
     if (*format.value<std::int64_t>() >= Session::kFormatWithHolds)
@@ -434,12 +492,44 @@ bool IsSessionText(std::string_view text)
 
 Session LoadSession(const std::string& path)
 {
-    return ParseSession(ReadBoundedFile(path), path);
+    Session session = ParseSession(ReadBoundedFile(path), path);
+    if (session.measured)
+        session.measured->file = FileOfSession(session.measured->file, path);
+    return session;
 }
 
 void SaveSession(const std::string& path, const Session& session, std::string_view version)
 {
-    toolkit::ReplaceFile(path, SessionText(session, version));
+    Session saved = session;
+    if (saved.measured)
+        saved.measured->file = FileInSession(saved.measured->file, path);
+    toolkit::ReplaceFile(path, SessionText(saved, version));
+}
+
+namespace {
+
+std::filesystem::path FolderOf(const std::string& sessionPath)
+{
+    return std::filesystem::absolute(sessionPath).lexically_normal().parent_path();
+}
+
+} // namespace
+
+std::string FileInSession(const std::string& file, const std::string& sessionPath)
+{
+    const std::filesystem::path absolute = std::filesystem::absolute(file).lexically_normal();
+    const std::filesystem::path relative = absolute.lexically_relative(FolderOf(sessionPath));
+    // Written with forward slashes, which every system reads, so that a
+    // folder copied to another keeps working.
+    if (!relative.empty() && *relative.begin() != "..")
+        return relative.generic_string();
+    return absolute.string();
+}
+
+std::string FileOfSession(const std::string& named, const std::string& sessionPath)
+{
+    const std::filesystem::path path(named);
+    return path.is_absolute() ? named : (FolderOf(sessionPath) / path).lexically_normal().string();
 }
 
 namespace {

@@ -60,6 +60,20 @@ struct SessionReport {
     bool operator==(const SessionReport&) const = default;
 };
 
+// The measured data shown over the runs: the file it was read from, the
+// hash its bytes had then (FNV-1a, 64 bits), and the user's "COLUMN=Omega"
+// mappings for headings the program does not name. The session keeps the
+// file's name rather than its samples: a bench's log can be large, and the
+// hash tells a file changed since from the one the session was made with.
+struct SessionMeasured {
+    // As the user opened it; in the file, relative to the session's folder
+    // when it lies within it (see SaveSession and LoadSession).
+    std::string file;
+    std::uint64_t hash = 0;
+    std::vector<std::string> mappings{};
+    bool operator==(const SessionMeasured&) const = default;
+};
+
 struct Session {
     // The format this program writes and the newest it reads.
     static constexpr std::int64_t kFormat = 2;
@@ -83,6 +97,7 @@ struct Session {
     // The user's ranges while zoomed.
     std::optional<AxisRanges> zoom{};
     SessionReport report{};
+    std::optional<SessionMeasured> measured{};
     bool operator==(const Session&) const = default;
 };
 
@@ -106,9 +121,17 @@ void AddMemberPin(std::vector<SessionPin>& pins, const FamilyMember& member);
 // the line every session starts with.
 bool IsSessionText(std::string_view text);
 
+// The measured data's file read back as the session at path names it:
+// resolved against the session's folder.
 Session LoadSession(const std::string& path);
-// Replaces the file, whole or not at all.
+// Replaces the file, whole or not at all. The measured data's file is
+// written relative to the session's folder when it lies within it, so a
+// folder moved or copied whole keeps its session working; else absolute.
 void SaveSession(const std::string& path, const Session& session, std::string_view version);
+
+// The measured data's file as a session at sessionPath names it, and back.
+std::string FileInSession(const std::string& file, const std::string& sessionPath);
+std::string FileOfSession(const std::string& named, const std::string& sessionPath);
 
 // The runs made again from the session's recipes, in its order: those of
 // runs, then those of pins.

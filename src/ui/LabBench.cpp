@@ -7,6 +7,7 @@
 #include "toolkit/Exception.h"
 #include "ui/Application.h"
 #include "ui/FitDialog.h"
+#include "ui/LabTexts.h"
 #include "ui/MeasuredColumnsDialog.h"
 
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include <charconv>
+#include <cstdint>
 #include <utility>
 
 namespace {
@@ -27,6 +30,14 @@ std::string HeadOf(const std::string& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.read(qint64{1} << 16).toStdString();
+}
+
+// The hash's 16 hexadecimal digits as the session keeps them.
+std::uint64_t HashOf(const lab::Measured& measured)
+{
+    std::uint64_t hash = 0;
+    std::from_chars(measured.hash.data(), measured.hash.data() + measured.hash.size(), hash, 16);
+    return hash;
 }
 
 } // namespace
@@ -75,7 +86,7 @@ void LabBench::OpenWithDialog()
 void LabBench::Open(const std::string& path)
 {
     try {
-        Show(lab::ReadMeasured(path));
+        Show(lab::ReadMeasured(path), {});
     } catch (const lab::MeasuredError& error) {
         // Headings the program does not know ask the user what they hold;
         // any other fault is the file's.
@@ -85,16 +96,17 @@ void LabBench::Open(const std::string& path)
         const std::optional<std::vector<lab::ColumnMapping>> mappings =
             askMapping_(lab::ColumnsOf(HeadOf(path)));
         if (mappings)
-            Show(lab::ReadMeasured(path, *mappings));
+            Show(lab::ReadMeasured(path, *mappings), *mappings);
     }
 }
 
-void LabBench::Show(lab::Measured measured)
+void LabBench::Show(lab::Measured measured, std::vector<lab::ColumnMapping> mappings)
 {
     // A fit made for other data goes with it.
     delete std::exchange(fit_, nullptr);
     residual_.reset();
     measured_ = std::move(measured);
+    mappings_ = std::move(mappings);
     Draw();
 }
 
@@ -103,7 +115,46 @@ void LabBench::Close()
     delete std::exchange(fit_, nullptr);
     residual_.reset();
     measured_.reset();
+    mappings_.clear();
     Draw();
+}
+
+std::optional<SessionMeasured> LabBench::Kept() const
+{
+    if (!measured_)
+        return std::nullopt;
+    SessionMeasured kept{measured_->file, HashOf(*measured_)};
+    for (const lab::ColumnMapping& mapping : mappings_)
+        kept.mappings.push_back(mapping.column + '=' + std::string(lab::RoleName(mapping.role)));
+    return kept;
+}
+
+void LabBench::Restore(const SessionMeasured& kept)
+{
+    Close();
+    const QString file = QString::fromStdString(kept.file);
+    std::vector<lab::ColumnMapping> mappings;
+    for (const std::string& text : kept.mappings) {
+        const std::optional<lab::ColumnMapping> mapping = lab::ParseMapping(text);
+        if (!mapping)
+            throw toolkit::Exception(tr("Сеанс открыт без измерений из %1: столбец сопоставлен непонятно, «%2»; "
+                                        "величины — t, Md, Omega, Is, ia")
+                                         .arg(file, QString::fromStdString(text))
+                                         .toStdString());
+        mappings.push_back(*mapping);
+    }
+    lab::Measured measured;
+    try {
+        measured = lab::ReadMeasured(kept.file, mappings);
+    } catch (const lab::MeasuredError& error) {
+        throw toolkit::Exception(tr("Сеанс открыт без измерений: %1").arg(ErrorText(error.Cause())).toStdString());
+    }
+    if (HashOf(measured) != kept.hash)
+        throw toolkit::Exception(tr("Сеанс открыт без измерений: файл %1 изменился после того, как сеанс был "
+                                    "сохранён. Если он верен, откройте его снова командой «Открыть измерения…»")
+                                     .arg(file)
+                                     .toStdString());
+    Show(std::move(measured), std::move(mappings));
 }
 
 void LabBench::ShowResidual(const lab::Comparison& residual)

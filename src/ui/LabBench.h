@@ -2,6 +2,7 @@
 
 #include "lab/Fit.h"
 #include "lab/Measured.h"
+#include "session/Session.h"
 
 #include <QObject>
 #include <QString>
@@ -46,6 +47,14 @@ public:
     void Open(const std::string& path);
     void OpenWithDialog();
     void Close();
+    // The measured data shown as a session keeps it: its file, hash and
+    // mappings; none while none is shown.
+    std::optional<SessionMeasured> Kept() const;
+    // Shows what a session kept: its file read again with its mappings,
+    // asking nothing. Raises toolkit::Exception naming the file and what is
+    // wrong where it cannot be read or is not the file the session was saved
+    // with, and then shows no measured data.
+    void Restore(const SessionMeasured& kept);
     const std::optional<lab::Measured>& Measured() const { return measured_; }
     // "Подобрать параметры…": the fit's dialog for the measured data open
     // now. Raises toolkit::Exception while none is.
@@ -61,7 +70,7 @@ signals:
     void Changed();
 
 private:
-    void Show(lab::Measured measured);
+    void Show(lab::Measured measured, std::vector<lab::ColumnMapping> mappings);
     // The measured series and the residual's, on the chart.
     void Draw();
     std::optional<std::vector<lab::ColumnMapping>> AskWithDialog(const std::vector<std::string>& columns);
@@ -72,6 +81,8 @@ private:
     std::function<lab::FitRequest()> request_;
     AskMapping askMapping_;
     std::optional<lab::Measured> measured_;
+    // The user's mappings the measured data was read with.
+    std::vector<lab::ColumnMapping> mappings_;
     std::optional<lab::Comparison> residual_;
     // The fit's dialog while it is open.
     FitDialog* fit_ = nullptr;

@@ -607,6 +607,7 @@ Session TForm1::CurrentSession() const
     if (view.IsZoomed())
         session.zoom = view.Ranges();
     session.report = report_;
+    session.measured = lab_->Kept();
     return session;
 }
 
@@ -660,6 +661,12 @@ void TForm1::ShowSession(const Session& session, SessionResults results)
     view.SetAxisTitles(session.units.titles);
     view.SetReportStyle(session.units.report);
     view.SetSecondsPerStep(session.units.secondsPerStep);
+    // Measured data that cannot be shown again is told, and the rest of the
+    // session stays open. Before the zoom, which its points would not move.
+    if (session.measured)
+        RunCommand([&] { lab_->Restore(*session.measured); });
+    else
+        lab_->Close();
     if (session.zoom)
         view.MoveTo(*session.zoom, HistoryStep::New);
     else

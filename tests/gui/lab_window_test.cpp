@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 
 namespace {
@@ -256,5 +257,66 @@ TEST_F(LabWindow, NameplateDialogAppliesTheEstimatedMachineAndUndoes)
     dialog.Undo();
     EXPECT_EQ(form1_->SettingsInForce(), before);
 }
+
+
+struct ReopenedCase {
+    const char* name;
+    // What happens to the data file between saving and opening the session.
+    void (*change)(const std::string& path);
+    // What the warning names beside the file; none for no warning.
+    const char* told;
+};
+
+class MeasuredInSession : public LabWindow, public testing::WithParamInterface<ReopenedCase> {};
+
+// A session keeps the measured data shown, with the columns the user
+// mapped: a fresh window opening it reads the file again, asking nothing,
+// and draws it. A file changed or gone since is told, naming it, and the
+// runs open all the same.
+TEST_P(MeasuredInSession, OpensInAFreshWindowOrIsTold)
+{
+    const ReopenedCase& c = GetParam();
+    RunStepResponse(QStringLiteral("10"));
+    const std::string data = SampledFile(Quantity::Omega, "time_s", "tacho");
+    Lab().SetAskMapping([](const std::vector<std::string>&) {
+        return std::optional(std::vector<lab::ColumnMapping>{{"time_s", {}}, {"tacho", {Quantity::Omega}}});
+    });
+    Lab().Open(data);
+    const std::string session = folder_.filePath(QStringLiteral("lab.session.toml")).toStdString();
+    form1_->WriteSession(session);
+    ASSERT_TRUE(errors_.empty()) << errors_.front();
+    c.change(data);
+
+    TForm1 fresh;
+    fresh.Lab().SetAskMapping([](const std::vector<std::string>&) {
+        ADD_FAILURE() << "a session's mappings are not asked again";
+        return std::optional<std::vector<lab::ColumnMapping>>();
+    });
+    fresh.OpenSession(session);
+    EXPECT_EQ(fresh.Series(RunKind::Step, Quantity::Omega).Values().size(), Step(Quantity::Omega).Size());
+    const auto graphs = fresh.findChild<TraceChart*>(QStringLiteral("Chart1"))->Measured().Graphs().size();
+    if (!c.told) {
+        ASSERT_TRUE(errors_.empty()) << errors_.front();
+        ASSERT_TRUE(fresh.Lab().Measured());
+        EXPECT_EQ(fresh.Lab().Measured()->Of(Quantity::Omega), Lab().Measured()->Of(Quantity::Omega));
+        EXPECT_EQ(graphs, 1u);
+        EXPECT_EQ(fresh.CurrentSession().measured, form1_->CurrentSession().measured);
+        return;
+    }
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_NE(errors_.front().find(data), std::string::npos) << errors_.front();
+    EXPECT_NE(errors_.front().find(c.told), std::string::npos) << errors_.front();
+    EXPECT_FALSE(fresh.Lab().Measured());
+    EXPECT_EQ(graphs, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, MeasuredInSession,
+    testing::Values(ReopenedCase{"Unchanged", [](const std::string&) {}, nullptr},
+                    ReopenedCase{"RowAdded", [](const std::string& path) { std::ofstream(path, std::ios::app) << "99,1\n"; },
+                                 "изменился"},
+                    ReopenedCase{"Removed", [](const std::string& path) { std::remove(path.c_str()); },
+                                 "не прочитан"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

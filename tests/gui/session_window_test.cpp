@@ -10,11 +10,13 @@
 #include "session/Session.h"
 #include "ui/ErrorTexts.h"
 #include "ui/FamilyWindow.h"
+#include "ui/LabBench.h"
 #include "ui/ParametersWindow.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -106,10 +108,16 @@ TEST_F(SessionWindow, OpensAsSavedAndExportsTheSameData)
         << "the random sources go on from where they were saved";
 }
 
+// Measured data kept in the session changes nothing in the export, and the
+// batch tool does not need its file.
 TEST_F(SessionWindow, TheBatchToolMakesTheWindowsExport)
 {
     Fill();
+    std::ofstream(PathOf("bench.csv")) << "t,Omega\n0.1,5\n0.2,6\n";
+    form1_->Lab().Open(PathOf("bench.csv"));
+    ASSERT_TRUE(form1_->CurrentSession().measured);
     form1_->WriteSession(PathOf("lab.session.toml"));
+    std::remove(PathOf("bench.csv").c_str());
     const std::string command = std::string(MOTORMODEL_CLI)
                                     .append(" session ")
                                     .append(PathOf("lab.session.toml"))
