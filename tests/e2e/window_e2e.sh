@@ -187,15 +187,21 @@ small_screen | small_screen_unscaled)
   check "the main window lies on the screen ($(outer_geometry "$MAIN"))" on_screen "$MAIN"
   # The tool bar's Измерения, Механическая характеристика, Семейство
   # кривых… and Параметры, in the form's pixels, scaled to the screen's;
-  # each tool window may open over the tool bar.
-  for point in "314 20" "437 20" "584 20" "56 20"; do
-    xdotool windowactivate --sync "$MAIN"
-    sleep 0.5
-    # shellcheck disable=SC2046
-    xdotool mousemove --window "$MAIN" $(awk -v scale="${QT_SCALE_FACTOR:-1}" -v point="$point" \
-      'BEGIN {split(point, xy, " "); printf "%d %d", xy[1] * scale, xy[2] * scale}')
-    sleep 0.3
-    xdotool click 1
+  # each tool window may open over the tool bar, and a click made while
+  # the main window is still coming up is clicked again.
+  shown_now() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+  for tool in "314 20:$MEASUREMENTS_CAPTION" "437 20:$MECHANICAL_CAPTION" "584 20:$FAMILY_CAPTION" \
+    "56 20:$PARAMETERS_CAPTION"; do
+    for _ in 1 2 3; do
+      xdotool windowactivate --sync "$MAIN"
+      sleep 0.5
+      # shellcheck disable=SC2046
+      xdotool mousemove --window "$MAIN" $(awk -v scale="${QT_SCALE_FACTOR:-1}" -v point="${tool%%:*}" \
+        'BEGIN {split(point, xy, " "); printf "%d %d", xy[1] * scale, xy[2] * scale}')
+      sleep 0.3
+      xdotool click 1
+      for _ in $(seq 30); do shown_now "${tool#*:}" && break 2; sleep 0.1; done
+    done
   done
   for caption in "$MAIN_CAPTION" "$MEASUREMENTS_CAPTION" "$MECHANICAL_CAPTION" "$FAMILY_CAPTION" \
     "$PARAMETERS_CAPTION"; do
