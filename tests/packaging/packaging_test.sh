@@ -46,7 +46,9 @@ python_module() {
 python_last_omega() {
   local module preload=
   module=$1/$(basename "$(python_module)")
-  if ldd "$module" | grep -q libasan; then
+  # grep -q would stop reading early, and pipefail would then count ldd's
+  # broken pipe as no match.
+  if grep -q libasan <<<"$(ldd "$module")"; then
     preload=$(ldd "$module" | awk '/libasan|libstdc\+\+/ { print $3 }' | paste -sd :)
   fi
   env PYTHONPATH="$1" ${preload:+LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0} "$(cached Python_EXECUTABLE)" -c '
@@ -214,7 +216,7 @@ check_deb() {
     [ -f "$work/root/usr/share/doc/motormodel/$target" ] || fail "the packaged manual links to $target, which it lacks"
   done < <(local_links "$work/root/usr/share/doc/motormodel/"*.md)
   for name in motormodel motormodel-cli; do
-    zcat "$work/root/usr/share/man/man1/$name.1.gz" | grep -q '/usr/share/doc/motormodel/' ||
+    grep -q '/usr/share/doc/motormodel/' <<<"$(zcat "$work/root/usr/share/man/man1/$name.1.gz")" ||
       fail "the man page $name.1 does not say where the manual is"
   done
 
