@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -263,6 +264,8 @@ struct RefusedCase {
     const char* message;
 };
 
+void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.name; }
+
 class RefusedSession : public testing::TestWithParam<RefusedCase> {};
 
 TEST_P(RefusedSession, NamesTheLineAndWhatIsWrong)
@@ -332,8 +335,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "lab.toml:161: 'pins.traces.quantity' is missing or not as the program writes a session"}),
     [](const auto& test) { return std::string(test.param.name); });
 
-// Cut short after any line, a session is refused; one written before
-// sessions said what they hold reads as it did.
 struct MeasuredPathCase {
     const char* name;
     const char* session;
@@ -341,6 +342,8 @@ struct MeasuredPathCase {
     // As the session names the file.
     const char* named;
 };
+
+void PrintTo(const MeasuredPathCase& c, std::ostream* out) { *out << c.name; }
 
 class MeasuredPath : public testing::TestWithParam<MeasuredPathCase> {};
 
@@ -381,6 +384,8 @@ TEST(SessionFile, KeepsTheMeasuredFileBesideTheSession)
     std::filesystem::remove_all(folder);
 }
 
+// Cut short after any line, a session is refused; one written before
+// sessions said what they hold reads as it did.
 TEST(SessionFile, CutShortIsRefusedAtEveryLine)
 {
     const std::string text = SessionText(FullSession(), "1.0");

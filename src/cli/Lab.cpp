@@ -41,19 +41,19 @@ std::string ReportCsv(const lab::FitResult& fit, CsvStyle style)
     return text;
 }
 
+// The outcome's name, with what it means for the values where that is not
+// plain.
 std::string OutcomeText(lab::LeastSquaresOutcome outcome)
 {
+    const std::string name(lab::OutcomeName(outcome));
     switch (outcome) {
-    case lab::LeastSquaresOutcome::Converged:
-        return "converged";
     case lab::LeastSquaresOutcome::IterationLimit:
-        return "stopped at the iteration limit without converging: the values are the best found";
-    case lab::LeastSquaresOutcome::Cancelled:
-        return "cancelled";
+        return "stopped at the " + name + " without converging: the values are the best found";
     case lab::LeastSquaresOutcome::Failed:
-        break;
+        return name + ": no step from the start lowers the errors";
+    default:
+        return name;
     }
-    return "failed: no step from the start lowers the errors";
 }
 
 // What a reader of the terminal wants: each value with its standard error,

@@ -194,6 +194,21 @@ LeastSquaresResult Finish(Search& search, gsl_multifit_nlinear_workspace* w, Lea
 
 } // namespace
 
+std::string_view OutcomeName(LeastSquaresOutcome outcome)
+{
+    switch (outcome) {
+    case LeastSquaresOutcome::Converged:
+        return "converged";
+    case LeastSquaresOutcome::IterationLimit:
+        return "iteration limit";
+    case LeastSquaresOutcome::Cancelled:
+        return "cancelled";
+    case LeastSquaresOutcome::Failed:
+        break;
+    }
+    return "failed";
+}
+
 double LeastSquaresResult::StandardError(std::size_t i) const
 {
     return std::sqrt(Covariance(i, i));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 // Nonlinear least squares behind a type of our own: GSL's multifit_nlinear
@@ -67,6 +68,9 @@ enum class LeastSquaresOutcome {
     // residuals were not finite.
     Failed,
 };
+
+// The outcome's short name, as the batch tool and the Python module give it.
+std::string_view OutcomeName(LeastSquaresOutcome outcome);
 
 struct LeastSquaresResult {
     LeastSquaresOutcome outcome = LeastSquaresOutcome::Failed;

@@ -63,21 +63,6 @@ py::dict ComparisonDict(const lab::Comparison& comparison)
     return quantities;
 }
 
-std::string OutcomeName(lab::LeastSquaresOutcome outcome)
-{
-    switch (outcome) {
-    case lab::LeastSquaresOutcome::Converged:
-        return "converged";
-    case lab::LeastSquaresOutcome::IterationLimit:
-        return "iteration limit";
-    case lab::LeastSquaresOutcome::Cancelled:
-        return "cancelled";
-    case lab::LeastSquaresOutcome::Failed:
-        break;
-    }
-    return "failed";
-}
-
 py::dict FitDict(const lab::FitResult& fit)
 {
     py::dict values, stderrs, starts;
@@ -90,7 +75,7 @@ py::dict FitDict(const lab::FitResult& fit)
     py::array_t<double> correlation({n, n});
     std::copy(fit.correlation.begin(), fit.correlation.end(), correlation.mutable_data());
     py::dict result;
-    result["outcome"] = OutcomeName(fit.outcome);
+    result["outcome"] = std::string(lab::OutcomeName(fit.outcome));
     result["values"] = values;
     result["stderr"] = stderrs;
     result["start"] = starts;

@@ -2,52 +2,28 @@
 
 #include "experiments/Family.h"
 #include "experiments/TomlFile.h"
-#include "plot/CsvTable.h"
-#include "plot/ShownTraces.h"
+#include "session/OptionalTables.h"
+#include "session/SessionToml.h"
 #include "toolkit/AtomicFile.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
-#include <initializer_list>
 #include <span>
 #include <string>
 #include <utility>
 
+using sessionfile::Flag;
+using sessionfile::MeasuredText;
+using sessionfile::Number;
+using sessionfile::Quoted;
+using sessionfile::ReadMeasured;
+using sessionfile::ReadReport;
+using sessionfile::Reader;
+using sessionfile::ReportText;
+
 namespace {
-
-// A text as a TOML basic string: quotes, backslashes and control
-// characters escaped.
-std::string Quoted(std::string_view text)
-{
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-        } else if (byte < 0x20 || byte == 0x7F) {
-            std::array<char, 8> escape{};
-            std::snprintf(escape.data(), escape.size(), "\\u%04X", static_cast<unsigned>(byte));
-            quoted += escape.data();
-            continue;
-        }
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
-std::string Number(double value)
-{
-    return ValueText(SettingValue(value));
-}
-
-std::string Flag(bool value)
-{
-    return value ? "true" : "false";
-}
 
 // The recipe's own lines: its kind, load and sources.
 std::string RecipeLines(const RunRecipe& recipe)
@@ -60,132 +36,6 @@ std::string RecipeSettings(const RunRecipe& recipe, std::string_view array)
 {
     return '\n' + SettingsTablesText(recipe.settings, std::string(array) + ".settings.");
 }
-
-// Reads a session's values, refusing, at its place, whatever is not as
-// SessionText writes it.
-class Reader {
-public:
-    Reader(std::string_view text, std::string_view source) : text_(text), source_(source) {}
-
-    [[noreturn]] void Refuse(const toml::node& at, std::string_view key) const
-    {
-        FailAt(source_, at.source().begin, {.kind = ProblemKind::BadEntry, .setting = std::string(key)});
-    }
-
-    // Refuses a key the table should not hold.
-    void Only(const toml::table& table, std::initializer_list<std::string_view> keys, std::string_view path) const
-    {
-        const std::vector<std::string_view> known(keys);
-        for (const auto& [key, node] : table)
-            if (std::find(known.begin(), known.end(), key.str()) == known.end())
-                FailAt(source_, key.source().begin,
-                       UnknownSetting(Joined(path, key.str()), Joined(path, NearestName(key.str(), known))).Cause());
-    }
-
-    template <typename Value>
-    const toml::node& Node(const toml::table& table, std::string_view key, std::string_view path) const
-    {
-        const toml::node* node = table.get(key);
-        if (!node)
-            Refuse(table, Joined(path, key));
-        if (!node->is<Value>())
-            Refuse(*node, Joined(path, key));
-        return *node;
-    }
-
-    template <typename Value>
-    Value Get(const toml::table& table, std::string_view key, std::string_view path) const
-    {
-        return *Node<Value>(table, key, path).template value<Value>();
-    }
-
-    const toml::table& Table(const toml::table& table, std::string_view key, std::string_view path) const
-    {
-        return *Node<toml::table>(table, key, path).as_table();
-    }
-
-    // The array's tables, at most most of them.
-    std::vector<const toml::table*> Tables(const toml::table& table, std::string_view key, std::size_t most) const
-    {
-        std::vector<const toml::table*> tables;
-        const toml::node* node = table.get(key);
-        if (!node)
-            return tables;
-        const toml::array* array = node->as_array();
-        if (!array || array->size() > most)
-            Refuse(*node, key);
-        for (const toml::node& item : *array) {
-            if (!item.is_table())
-                Refuse(item, key);
-            tables.push_back(item.as_table());
-        }
-        return tables;
-    }
-
-    Settings SettingsOf(const toml::table& table, std::string_view path) const
-    {
-        const toml::table& tables = Table(table, "settings", path);
-        Settings settings = SettingsFromTables(tables, text_, source_, Settings{});
-        try {
-            CheckSettings(settings);
-        } catch (const SettingsError& error) {
-            // At the setting's line, where the setting is written.
-            const toml::node_view<const toml::node> setting = tables.at_path(error.Cause().setting);
-            FailAt(source_, setting ? setting.node()->source().begin : tables.source().begin, error.Cause());
-        }
-        return settings;
-    }
-
-    RandomSources SourcesOf(const toml::table& table, std::string_view path) const
-    {
-        RandomSources sources;
-        const toml::node& state = Node<std::string>(table, "sources", path);
-        if (!sources.Restore(*state.value<std::string>()))
-            Refuse(state, Joined(path, "sources"));
-        return sources;
-    }
-
-    RunRecipe RecipeOf(const toml::table& table, std::string_view path) const
-    {
-        const toml::node& kind = Node<std::string>(table, "kind", path);
-        const auto run = std::find_if(kRuns.begin(), kRuns.end(),
-                                      [&](const RunDefinition& r) { return r.name == *kind.value<std::string>(); });
-        if (run == kRuns.end())
-            Refuse(kind, Joined(path, "kind"));
-        return {run->kind, SettingsOf(table, path), Get<std::string>(table, "load", path), SourcesOf(table, path)};
-    }
-
-    // One of the quantities the run reports.
-    Quantity QuantityOf(const toml::table& table, std::span<const Quantity> reported, std::string_view path) const
-    {
-        const toml::node& name = Node<std::string>(table, "quantity", path);
-        for (Quantity quantity : reported)
-            if (QuantityName(quantity) == *name.value<std::string>())
-                return quantity;
-        Refuse(name, Joined(path, "quantity"));
-    }
-
-    std::int64_t WholeBetween(const toml::table& table, std::string_view key, std::string_view path,
-                              std::int64_t min, std::int64_t max) const
-    {
-        const toml::node& node = Node<std::int64_t>(table, key, path);
-        const std::int64_t value = *node.value<std::int64_t>();
-        if (value < min || value > max)
-            Refuse(node, Joined(path, key));
-        return value;
-    }
-
-    std::string_view Source() const { return source_; }
-
-    static std::string Joined(std::string_view path, std::string_view key)
-    {
-        return path.empty() ? std::string(key) : std::string(path) + '.' + std::string(key);
-    }
-
-private:
-    std::string_view text_;
-    std::string_view source_;
-};
 
 std::string RunsText(const std::vector<SessionRun>& runs)
 {
@@ -277,70 +127,6 @@ std::vector<SessionPin> ReadPins(const Reader& read, const toml::table& file, st
     return pins;
 }
 
-// Written only where the user gave notes or chose portrait pages.
-void ReadReport(const Reader& read, const toml::table& file, Session& session)
-{
-    if (!file.contains("report"))
-        return;
-    const toml::table& report = read.Table(file, "report", "");
-    read.Only(report, {"notes", "portrait"}, "report");
-    session.report.notes = read.Get<std::string>(report, "notes", "report");
-    session.report.portrait = read.Get<bool>(report, "portrait", "report");
-}
-
-// The hash as 16 lowercase hexadecimal digits: TOML's integers are signed.
-std::string HashText(std::uint64_t hash)
-{
-    std::array<char, 16> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), hash, 16).ptr;
-    const auto written = static_cast<std::size_t>(end - digits.data());
-    return std::string(digits.size() - written, '0') + std::string(digits.data(), written);
-}
-
-std::string MeasuredText(const std::optional<SessionMeasured>& measured)
-{
-    if (!measured)
-        return {};
-    std::string mappings;
-    for (const std::string& mapping : measured->mappings)
-        mappings += (mappings.empty() ? "" : ", ") + Quoted(mapping);
-    return "\n[measured]\nfile = " + Quoted(measured->file) + "\nhash = " + Quoted(HashText(measured->hash)) +
-           "\nmappings = [" + mappings + "]\n";
-}
-
-// Each of the time and the quantities is taken by one column at most.
-constexpr std::size_t kMostMappings = kDqQuantities.size() + 1;
-
-void ReadMeasured(const Reader& read, const toml::table& file, Session& session)
-{
-    if (!file.contains("measured"))
-        return;
-    const toml::table& table = read.Table(file, "measured", "");
-    read.Only(table, {"file", "hash", "mappings"}, "measured");
-    SessionMeasured measured;
-    const toml::node& name = read.Node<std::string>(table, "file", "measured");
-    measured.file = *name.value<std::string>();
-    if (measured.file.empty())
-        read.Refuse(name, "measured.file");
-    const toml::node& hash = read.Node<std::string>(table, "hash", "measured");
-    const std::string digits = *hash.value<std::string>();
-    const char* end = digits.data() + digits.size();
-    if (digits.size() != 16 || digits.find_first_not_of("0123456789abcdef") != std::string::npos ||
-        std::from_chars(digits.data(), end, measured.hash, 16).ptr != end)
-        read.Refuse(hash, "measured.hash");
-    // "COLUMN=Omega": a column's heading and, after the last "=", its role.
-    const toml::node& mappings = read.Node<toml::array>(table, "mappings", "measured");
-    if (mappings.as_array()->size() > kMostMappings)
-        read.Refuse(mappings, "measured.mappings");
-    for (const toml::node& item : *mappings.as_array()) {
-        const std::optional<std::string> mapping = item.value<std::string>();
-        if (!item.is_string() || mapping->find('=') == 0 || mapping->rfind('=') + 1 >= mapping->size())
-            read.Refuse(item, "measured.mappings");
-        measured.mappings.push_back(*mapping);
-    }
-    session.measured = std::move(measured);
-}
-
 void ReadView(const Reader& read, const toml::table& file, Session& session)
 {
     const toml::table& view = read.Table(file, "view", "");
@@ -427,10 +213,7 @@ std::string SessionText(const Session& session, std::string_view version)
     if (const auto& zoom = session.zoom)
         text += "zoom = [" + Number(zoom->x.min) + ", " + Number(zoom->x.max) + ", " + Number(zoom->y.min) + ", " +
                 Number(zoom->y.max) + "]\n";
-    if (!session.report.notes.empty() || session.report.portrait)
-        text += "\n[report]\nnotes = " + Quoted(session.report.notes) + "\nportrait = " +
-                Flag(session.report.portrait) + '\n';
-    text += MeasuredText(session.measured);
+    text += ReportText(session.report) + MeasuredText(session.measured);
     text += '\n' + SettingsTablesText(session.settings, "settings.");
     return text + RunsText(session.runs) + PinsText(session.pins) + HoldsText(session);
 }
@@ -530,54 +313,4 @@ std::string FileOfSession(const std::string& named, const std::string& sessionPa
 {
     const std::filesystem::path path(named);
     return path.is_absolute() ? named : (FolderOf(sessionPath) / path).lexically_normal().string();
-}
-
-namespace {
-
-RunResult Rerun(const RunRecipe& recipe)
-{
-    return RunExperiment({recipe.kind, recipe.settings, recipe.loadText, recipe.sources});
-}
-
-} // namespace
-
-SessionResults RunSession(const Session& session)
-{
-    SessionResults results;
-    for (const SessionRun& run : session.runs)
-        results.runs.push_back(Rerun(run.recipe));
-    for (const SessionPin& pin : session.pins)
-        results.pins.push_back(Rerun(pin.recipe));
-    return results;
-}
-
-void WriteSessionCsv(const Session& session, const SessionResults& results, CsvStyle style, const CsvWrite& write)
-{
-    ShownTraces traces;
-    // A kind that has not run shows its empty traces.
-    const Trace none("", clBlack);
-    for (const RunDefinition& definition : kRuns) {
-        const auto run = std::find_if(session.runs.begin(), session.runs.end(),
-                                      [&](const SessionRun& r) { return r.recipe.kind == definition.kind; });
-        const auto index = static_cast<std::size_t>(run - session.runs.begin());
-        for (Quantity quantity : kQuantities) {
-            const auto q = static_cast<std::size_t>(quantity);
-            const int added = traces.Add(run == session.runs.end() ? none : results.runs.at(index).traces[q],
-                                         TraceHeading(definition.kind, quantity));
-            traces.SetShown(added, run == session.runs.end() || run->shown[q]);
-        }
-    }
-    // The currents of the runs that have them, in the runs' order.
-    for (std::size_t i = 0; i < session.runs.size(); ++i)
-        if (Reports(session.runs[i].recipe.settings, Quantity::Is))
-            for (Quantity quantity : kCurrents)
-                traces.SetShown(traces.Add(results.runs[i].Of(quantity),
-                                           TraceHeading(session.runs[i].recipe.kind, quantity)),
-                                session.runs[i].shown[static_cast<std::size_t>(quantity)]);
-    for (std::size_t i = 0; i < session.pins.size(); ++i)
-        for (const SessionPinTrace& pin : session.pins[i].traces)
-            traces.SetShown(traces.Add(results.pins.at(i).Of(pin.quantity), pin.heading), pin.shown);
-    const AxisUnits& units = session.units;
-    WriteCsvTable(traces, traces.ShownWithPoints(), style,
-                  units.seconds ? std::optional(units.secondsPerStep) : std::nullopt, write);
 }

@@ -7,6 +7,7 @@
 #include "ui/BackgroundWork.h"
 #include "ui/MeasurementCells.h"
 #include "ui/ParametersWindow.h"
+#include "ui/SettingTexts.h"
 #include "ui_FitDialog.h"
 
 #include <QCheckBox>

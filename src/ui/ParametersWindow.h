@@ -1,7 +1,6 @@
 #pragma once
 
 #include "experiments/Settings.h"
-#include "ui/ReportDocument.h"
 
 #include <QString>
 #include <QWidget>
@@ -134,11 +133,3 @@ private:
     QString folder_;
     std::function<bool()> mayReplace_ = [] { return true; };
 };
-
-// The settings as a report lists them, in the window's words: each with
-// its value and its default, those that differ from it marked.
-ReportTable SettingsReportTable(const Settings& settings);
-
-// A setting's value as a field and a pin's name show it: numbers as files
-// write them, texts without quotes, an unset setting empty.
-std::string FieldText(const std::optional<SettingValue>& value);

@@ -29,6 +29,7 @@
 #include "ui/MechanicalWindow.h"
 #include "ui/ToolWindows.h"
 #include "ui/ParametersWindow.h"
+#include "ui/SettingTexts.h"
 #include "ui/Remembered.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"

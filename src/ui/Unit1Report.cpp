@@ -11,6 +11,7 @@
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
 #include "ui/ParametersWindow.h"
+#include "ui/SettingTexts.h"
 #include "ui/ReportDocument.h"
 #include "ui/ReportOptions.h"
 #include "ui_Unit1.h"

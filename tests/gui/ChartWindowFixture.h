@@ -4,7 +4,9 @@
 
 #include "chart/ChartMenu.h"
 #include "chart/ChartTools.h"
+#include "experiments/Settings.h"
 #include "plot/PlotNavigation.h"
+#include "ui/ParametersWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -81,6 +83,23 @@ protected:
         if (QAction* item = Item(text))
             item->trigger();
         QCoreApplication::processEvents();
+    }
+
+    // Three step responses pinned, each named by the four settings it
+    // changed from the defaults: names too long for a legend beside the plot.
+    void PinThreeLongNamedRuns()
+    {
+        Settings settings;
+        settings.model.J = 0.0344;
+        settings.run.steps = 4000;
+        settings.step.on = 2000;
+        settings.step.off = 4000;
+        form1_->Parameters().ShowSettings(settings);
+        for (const char* load : {"10", "12", "14"}) {
+            RunStepResponse(QString::fromLatin1(load));
+            WaitForWork();
+            Trigger(QStringLiteral("Закрепить графики"));
+        }
     }
 
     static QPointF At(const PlotMapping& mapping, double x, double y)

@@ -209,17 +209,7 @@ TEST_F(Family, MembersPathsAppearInTheMechanicalWindow)
 TEST_F(Family, SevenMembersAndThreeLongNamedPinsLeaveTheCharacteristicsPlotTwoThirdsOfItsChart)
 {
     Trigger(QStringLiteral("Механическая характеристика"));
-    Settings settings;
-    settings.model.J = 0.0344;
-    settings.run.steps = 4000;
-    settings.step.on = 2000;
-    settings.step.off = 4000;
-    form1_->Parameters().ShowSettings(settings);
-    for (const char* load : {"10", "12", "14"}) {
-        RunStepResponse(QString::fromLatin1(load));
-        WaitForWork();
-        Trigger(QStringLiteral("Закрепить графики"));
-    }
+    PinThreeLongNamedRuns();
     Build({"step.load", "0, 5, 10, 15, 20, 25, 30", RunKind::Step});
     MechanicalChart& chart = Plane();
     chart.replot();

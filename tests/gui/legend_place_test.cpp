@@ -63,17 +63,7 @@ class LongNames : public ChartWindow {};
 
 TEST_F(LongNames, PinsOfManySettingsLeaveThePlotTwoThirdsOfTheChartAndTheirNamesWholeInTheCsv)
 {
-    Settings settings;
-    settings.model.J = 0.0344;
-    settings.run.steps = 4000;
-    settings.step.on = 2000;
-    settings.step.off = 4000;
-    form1_->Parameters().ShowSettings(settings);
-    for (const char* load : {"10", "12", "14"}) {
-        RunStepResponse(QString::fromLatin1(load));
-        WaitForWork();
-        Trigger(QStringLiteral("Закрепить графики"));
-    }
+    PinThreeLongNamedRuns();
     Settled();
     const QRect plot = Chart()->axisRect()->rect();
     EXPECT_GE(3 * plot.width(), 2 * Chart()->width() - 3 * 32) << "the plot, its axes' margins aside";

@@ -13,6 +13,7 @@
 #include "ui/MechanicalWindow.h"
 #include "ui/ErrorTexts.h"
 #include "ui/ParametersWindow.h"
+#include "ui/SettingTexts.h"
 
 #include <QAction>
 #include <QClipboard>

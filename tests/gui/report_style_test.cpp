@@ -8,6 +8,7 @@
 #include "ui/FamilyWindow.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/ParametersWindow.h"
+#include "ui/SettingTexts.h"
 #include "ui/ToolWindows.h"
 
 #include <QImage>
