@@ -29,7 +29,7 @@ packages=(
   qt6-base-dev libqcustomplot-dev libqt6opengl6-dev qt6-svg-dev
   fonts-dejavu-core fonts-liberation
   qt6-wayland qt6-translations-l10n qt6-l10n-tools
-  libtomlplusplus-dev libcli11-dev libmpfr-dev libgsl-dev
+  libtomlplusplus-dev libcli11-dev libmpfr-dev libgsl-dev libzip-dev
   python3-dev pybind11-dev python3-numpy
   help2man groff-base imagemagick
 )

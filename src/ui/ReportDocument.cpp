@@ -1,6 +1,7 @@
 #include "ui/ReportDocument.h"
 
 #include "chart/PlotChart.h"
+#include "odf/OdtPages.h"
 #include "toolkit/Exception.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -89,11 +90,11 @@ QPageLayout ReportPageLayout(const ReportContents& contents)
 
 QByteArray ReportOdt(const ReportContents& contents)
 {
-    // Qt's writer gives the document no page size: a word processor lays it
-    // on its own pages, A4 upright with 2 cm margins in LibreOffice's
-    // default, which the tables and charts are sized for.
-    constexpr qreal kOdtTextWidth = 170 / 25.4 * kResolution;
-    const std::unique_ptr<QTextDocument> document = ReportText(contents, kOdtTextWidth, kResolution, true);
+    // The text laid out for the pages a PDF of the report has, which the
+    // package is given: Qt's writer gives it no page of its own.
+    const QPageLayout page = ReportPageLayout(contents);
+    const qreal textWidth = page.paintRect(QPageLayout::Inch).width() * kResolution;
+    const std::unique_ptr<QTextDocument> document = ReportText(contents, textWidth, kResolution, true);
     // The writer closes the device it is given when done, which would
     // throw away a file that is replaced only once complete.
     QBuffer buffer;
@@ -102,7 +103,10 @@ QByteArray ReportOdt(const ReportContents& contents)
     if (!writer.write(document.get()))
         throw toolkit::Exception(
             QCoreApplication::translate("ReportDocument", "документ ODF не удалось составить").toStdString());
-    return buffer.data();
+    const QRectF sheet = page.fullRect(QPageLayout::Millimeter);
+    const std::string odt = odf::WithDefaultPage(std::string_view(buffer.data().constData(), static_cast<std::size_t>(buffer.size())),
+                                                 {sheet.width(), sheet.height(), page.margins().left()});
+    return QByteArray(odt.data(), static_cast<qsizetype>(odt.size()));
 }
 
 bool WriteReportFile(const QString& path, const ReportContents& contents, const ReportProgress& progress)

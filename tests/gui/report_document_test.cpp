@@ -46,6 +46,14 @@ QStringList PagesOf(const QString& pdf)
     return pages;
 }
 
+// The first page's width and height in points, as poppler reads them.
+QSizeF PageSizeOf(const QString& pdf)
+{
+    const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("Page size: +([\\d.]+) x ([\\d.]+) pts"))
+                                             .match(Output(QStringLiteral("pdfinfo"), {pdf}));
+    return size.hasMatch() ? QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble()) : QSizeF();
+}
+
 QString Cli(const QStringList& arguments)
 {
     const QStringList line = QString::fromUtf8(MOTORMODEL_CLI).split(QLatin1Char(' '));
@@ -119,7 +127,8 @@ TEST_F(ReportDocument, PagesStayAsLargeAsThePlotForLongRuns)
 }
 
 // LibreOffice opens the ODT with its tables as tables, and lays it out on
-// pages of its own, each chart on one, none over another.
+// pages of its own, each chart on one, none over another, of the size and
+// orientation of the report's PDF.
 TEST_F(ReportDocument, LibreOfficeReadsTheOdtAsTablesOnPagesOfTheirOwn)
 {
     const QString office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
@@ -141,6 +150,12 @@ TEST_F(ReportDocument, LibreOfficeReadsTheOdtAsTablesOnPagesOfTheirOwn)
     EXPECT_GE(markup.count(QStringLiteral("<table")), static_cast<qsizetype>(contents.tables.size()));
 
     convert(QStringLiteral("pdf"));
+    // LibreOffice keeps a page's size to a hundredth of a millimetre, and
+    // QPageLayout's points are whole: the page in millimetres, as points.
+    const QSizeF page = ReportPageLayout(contents).fullRect(QPageLayout::Millimeter).size() * (72 / 25.4);
+    const QSizeF converted = PageSizeOf(PathOf("report.pdf"));
+    EXPECT_NEAR(converted.width(), page.width(), 0.1);
+    EXPECT_NEAR(converted.height(), page.height(), 0.1);
     const QStringList pages = PagesOf(PathOf("report.pdf"));
     ASSERT_GE(pages.size(), 3);
     EXPECT_TRUE(pages.front().contains(QStringLiteral("отчёт от"))) << "the heading opens the first page";
