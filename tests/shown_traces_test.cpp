@@ -149,10 +149,10 @@ TEST(CsvTable, CarriesMeasuredSamplesInColumnsOfTheirOwn)
     const std::vector<Case> cases{
         {"more samples than rows", 3, kPlainCsv,
          "step,t,Omega (Gauss),t (measured),Md (measured),Omega (measured)\n"
-         "0,0.001,5,0.0005,1.5,-0.25\n1,0.002,6,0.0015,,3\n,,,0.0025,2,4\n"},
+         "0,0.001,5,5e-04,1.5,-0.25\n1,0.002,6,0.0015,,3\n,,,0.0025,2,4\n"},
         {"fewer, in the Russian style", 1, kRussianCsv,
          "step;t;Omega (Gauss);t (measured);Md (measured);Omega (measured)\n"
-         "0;\"0,001\";5;\"0,0005\";\"1,5\";\"-0,25\"\n1;\"0,002\";6;;;\n"},
+         "0;\"0,001\";5;5e-04;\"1,5\";\"-0,25\"\n1;\"0,002\";6;;;\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

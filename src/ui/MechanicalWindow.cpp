@@ -53,6 +53,7 @@ std::string ModelCurveName(CurveKind kind, const std::string& load, bool member)
         return MechanicalWindow::tr("Пусковой момент").toStdString();
     case CurveKind::Path:
     case CurveKind::PathEnd:
+    case CurveKind::Measured:
         break;
     }
     return {};
