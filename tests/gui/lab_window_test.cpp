@@ -43,7 +43,7 @@ protected:
     // given, with the time as the chart reads the steps.
     std::string SampledFile(Quantity quantity, const std::string& timeHeading, const std::string& valueHeading)
     {
-        return SampledFile({quantity}, timeHeading, {valueHeading});
+        return SampledFile(std::vector{quantity}, timeHeading, std::vector{valueHeading});
     }
 
     std::string SampledFile(const std::vector<Quantity>& quantities, const std::string& timeHeading,
