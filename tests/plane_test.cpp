@@ -96,28 +96,6 @@ TEST(StepPath, HoldsEveryStepOfTheRunInOrder)
         ASSERT_EQ(path[i], (PlanePoint{md.Points()[i].y, omega.Points()[i].y, static_cast<double>(i)})) << i;
 }
 
-// Measured samples of the run itself lie on its path, point for point, but
-// where either cell is empty; they carry no step.
-TEST(StepPath, MeasuredSamplesLieOnThePathWhereBothWereTaken)
-{
-    const RunResult run = StepRun("10");
-    const PlanePoints path = PathOf(run.Of(Quantity::Md), run.Of(Quantity::Omega));
-    std::vector<double> md;
-    std::vector<double> omega;
-    std::vector<std::size_t> taken;
-    for (std::size_t i = 0; i < path.size(); i += 7) {
-        // Every third sample misses one channel or the other.
-        md.push_back(i % 3 == 1 ? NAN : path[i].Md);
-        omega.push_back(i % 3 == 2 ? NAN : path[i].Omega);
-        if (i % 3 == 0)
-            taken.push_back(i);
-    }
-    const PlanePoints samples = PathOfSamples(md, omega);
-    ASSERT_EQ(samples.size(), taken.size());
-    for (std::size_t k = 0; k < taken.size(); ++k)
-        ASSERT_EQ(samples[k], (PlanePoint{path[taken[k]].Md, path[taken[k]].Omega, std::nullopt})) << k;
-}
-
 // A path shares its run's values: it costs no copy, and keeps its points
 // whatever its traces do next.
 struct TraceChange {
