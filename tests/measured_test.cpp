@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -104,6 +107,22 @@ TEST(MeasuredFiles, UnreadableAndMappingsAndHeadings)
     EXPECT_EQ(lab::ColumnsOf("\xEF\xBB\xBF\"time; s\";U 1;I\r\n1;2;3\n"), (std::vector<std::string>{"time; s", "U 1", "I"}));
     EXPECT_EQ(lab::ContentHash(""), "cbf29ce484222325"); // FNV-1a's offset basis
     EXPECT_EQ(lab::ContentHash("a"), "af63dc4c8601ec8c"); // the published test vector
+}
+
+// The dialog's first guess: a time in seconds by any usual heading, and
+// nothing a time in other units or a name that only starts like one.
+TEST(MeasuredFiles, GuessesTimeHeadingsInSeconds)
+{
+    const std::vector<std::pair<std::string_view, std::optional<lab::ColumnRole>>> cases{
+        {"t", lab::ColumnRole{}},        {"time", lab::ColumnRole{}},       {"TIME", lab::ColumnRole{}},
+        {"time_s", lab::ColumnRole{}},   {"t_s", lab::ColumnRole{}},        {"Time [s]", lab::ColumnRole{}},
+        {"t, s", lab::ColumnRole{}},     {" t (sec) ", lab::ColumnRole{}},  {"Время, с", lab::ColumnRole{}},
+        {"Omega", lab::ColumnRole{Quantity::Omega}},                        {"omega", std::nullopt},
+        {"time_ms", std::nullopt},       {"t [min]", std::nullopt},         {"timestamp", std::nullopt},
+        {"temp", std::nullopt},          {"", std::nullopt},
+    };
+    for (const auto& [heading, role] : cases)
+        EXPECT_EQ(lab::GuessedRole(heading), role) << heading;
 }
 
 } // namespace

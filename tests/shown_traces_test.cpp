@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <limits>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <utility>
 #include <vector>
@@ -124,6 +127,25 @@ TEST(CsvTable, AStyleSetsTheSeparatorAndTheDecimalMarkForTheColumnsGiven)
                                                   "1,-2.5e-300,12\n");
 }
 
+// Measured samples beside the table: their own time column and cells, a
+// sample a row, every line as many fields as the heading once the table
+// ends first. (readers.csv reads both styles through pandas.)
+TEST(CsvTable, CarriesMeasuredSamplesInColumnsOfTheirOwn)
+{
+    ChartTraces traces = MakeTraces();
+    Append(traces[1], {5, 6});
+    const ShownTraces shown = ShownOf(traces);
+    const std::vector<double> times{0.0005, 0.0015, 0.0025};
+    const std::vector<double> md{1.5, std::numeric_limits<double>::quiet_NaN(), 2};
+    const std::vector<double> omega{-0.25, 3, 4};
+    std::string csv;
+    WriteCsvWithSamples({times, {{Quantity::Md, md}, {Quantity::Omega, omega}}}, kPlainCsv,
+                        [&csv](std::string_view piece) { csv += piece; },
+                        [&](const CsvWrite& write) { WriteCsvTable(shown, {1}, kPlainCsv, 0.001, write); });
+    EXPECT_EQ(csv, "step,t,Omega (Gauss),t (measured),Md (measured),Omega (measured)\n"
+                   "0,0.001,5,5e-04,1.5,-0.25\n1,0.002,6,0.0015,,3\n,,,0.0025,2,4\n");
+}
+
 // The time column is each step's time as the chart and the measurements
 // read it, the decimal time at the default step size, in either style.
 TEST(CsvTable, GivenTheStepSizeATimeColumnFollowsTheSteps)
@@ -194,6 +216,24 @@ TEST(Cursors, ReadEachShownTracesOwnPointsAtBothSteps)
     EXPECT_EQ(readings[1], (CursorReading{1, 5, std::nullopt})) << "no point at B";
     EXPECT_EQ(readings[1].Difference(), std::nullopt);
     EXPECT_EQ(readings[3].trace, 4) << "the hidden trace is left out";
+}
+
+// Measured samples between the steps: the nearest one that holds a number,
+// the lower at a tie, whichever side of x it lies.
+TEST(Cursors, ReadTheNearestMeasuredSampleThatHoldsANumber)
+{
+    const std::vector<double> keys{0, 1, 2.5, 4, 4.5};
+    const double gap = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> values{10, gap, 12, gap, 14};
+    const std::vector<std::pair<double, std::optional<std::size_t>>> cases{
+        {-3, 0},  {0, 0},   {1, 0} /* the empty cell at 1 is passed over */, {1.25, 0}, {1.3, 2}, {2.5, 2},
+        {3.5, 2} /* a tie */, {3.6, 4}, {4, 4} /* past the empty cell at 4 */, {9, 4},
+    };
+    for (const auto& [x, nearest] : cases)
+        EXPECT_EQ(NearestSample(keys, values, x), nearest) << x;
+    const std::vector<double> empty(keys.size(), gap);
+    EXPECT_EQ(NearestSample(keys, empty, 2), std::nullopt);
+    EXPECT_EQ(NearestSample({}, {}, 2), std::nullopt);
 }
 
 TEST(Cursors, StandOnWholeShownStepsAndAreTakenWithinReach)

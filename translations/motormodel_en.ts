@@ -795,6 +795,10 @@
         <source>при t, с</source>
         <translation>at t, s</translation>
     </message>
+    <message>
+        <source>%1: время, с</source>
+        <translation>%1: time, s</translation>
+    </message>
 </context>
 <context>
     <name>MechanicalChart</name>
@@ -848,6 +852,10 @@
     <message>
         <source>Mп = %1 Н·м</source>
         <translation>Mst = %1 N·m</translation>
+    </message>
+    <message>
+        <source>Измерено</source>
+        <translation>Measured</translation>
     </message>
 </context>
 <context>
@@ -1580,6 +1588,10 @@
     <message>
         <source>Руководство по программе (F1)</source>
         <translation>The program&apos;s manual (F1)</translation>
+    </message>
+    <message>
+        <source>Файл измерений</source>
+        <translation>Measured data file</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "chart/PlotChart.h"
 #include "plot/AxisUnits.h"
+#include "plot/Readout.h"
 
 #include <qcustomplot.h>
 
@@ -15,19 +16,6 @@
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-// The thin line between samples: grey, so the dots read first and the
-// runs' coloured lines stay in front of the eye.
-const QColor kMeasuredLine(0x70, 0x70, 0x70);
-
-// Each quantity's dot; Md and Omega are told apart without colour, as on
-// paper.
-QCPScatterStyle DotOf(Quantity quantity)
-{
-    constexpr std::array kShapes{QCPScatterStyle::ssDisc, QCPScatterStyle::ssSquare, QCPScatterStyle::ssTriangle,
-                                 QCPScatterStyle::ssDiamond};
-    return {kShapes[static_cast<std::size_t>(quantity)], Qt::black, Qt::black, 4};
-}
 
 void Widen(Range& range, double value)
 {
@@ -52,6 +40,13 @@ public:
 };
 
 } // namespace
+
+QCPScatterStyle MeasuredDot(Quantity quantity)
+{
+    constexpr std::array kShapes{QCPScatterStyle::ssDisc, QCPScatterStyle::ssSquare, QCPScatterStyle::ssTriangle,
+                                 QCPScatterStyle::ssDiamond};
+    return {kShapes[static_cast<std::size_t>(quantity)], Qt::black, Qt::black, 4};
+}
 
 std::vector<double> MeasuredKeys(const std::vector<double>& seconds, double secondsPerStep)
 {
@@ -99,7 +94,7 @@ void MeasuredLines::Show(std::vector<MeasuredSeries> series)
         // Registers itself with the chart, which owns it.
         auto* graph = new MeasuredGraph(chart_.xAxis, chart_.yAxis);
         const QString quantity = QString::fromUtf8(QuantityName(one.quantity));
-        graph->setScatterStyle(one.residual ? QCPScatterStyle(QCPScatterStyle::ssCross, Qt::red, 4) : DotOf(one.quantity));
+        graph->setScatterStyle(one.residual ? QCPScatterStyle(QCPScatterStyle::ssCross, Qt::red, 4) : MeasuredDot(one.quantity));
         graph->setLineStyle(one.residual ? QCPGraph::lsNone : QCPGraph::lsLine);
         graph->setName(one.residual ? QCoreApplication::translate("MeasuredLines", "%1 (остаток подбора)").arg(quantity)
                                     : QCoreApplication::translate("MeasuredLines", "%1 (измерено)").arg(quantity));
@@ -113,6 +108,8 @@ void MeasuredLines::Clear()
         chart_.removeGraph(graph);
     graphs_.clear();
     series_.clear();
+    keys_.clear();
+    ++revision_;
     keyedFor_.reset();
     shownOutOfReport_.reset();
 }
@@ -131,21 +128,27 @@ std::vector<const MeasuredSeries*> MeasuredLines::ShownSeries() const
     return shown;
 }
 
+std::optional<CsvSamples> MeasuredLines::ShownSamples() const
+{
+    std::optional<CsvSamples> samples;
+    for (const MeasuredSeries* one : ShownSeries())
+        if (!one->residual) {
+            if (!samples)
+                samples.emplace(CsvSamples{one->seconds, {}});
+            samples->columns.push_back({one->quantity, one->values});
+        }
+    return samples;
+}
+
 std::vector<MeasuredReading> MeasuredLines::NearestTo(double step) const
 {
     std::vector<MeasuredReading> readings;
-    for (std::size_t i = 0; i < graphs_.size(); ++i) {
-        const QCPGraph& graph = *graphs_[i];
-        const auto& data = *graph.data();
-        if (!graph.visible() || data.isEmpty())
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        const MeasuredSeries& one = series_[i];
+        if (!graphs_[i]->visible())
             continue;
-        // The first sample at the step or after it, or the one before it
-        // if that is nearer.
-        auto at = data.findBegin(step, false);
-        if (at == data.constEnd() || (at != data.constBegin() && step - (at - 1)->key < at->key - step))
-            --at;
-        const auto index = static_cast<std::size_t>(at - data.constBegin());
-        readings.push_back({graph.name(), series_[i].seconds[index], at->value});
+        if (const std::optional<std::size_t> at = NearestSample(keys_[i], one.values, step))
+            readings.push_back({graphs_[i]->name(), one.seconds[*at], one.values[*at]});
     }
     return readings;
 }
@@ -170,14 +173,15 @@ void MeasuredLines::Apply(double secondsPerStep, bool report, QCPAxis& left, QCP
         QCPGraph& graph = *graphs_[i];
         const MeasuredSeries& one = series_[i];
         if (rekey) {
-            const std::vector<double> keys = MeasuredKeys(one.seconds, secondsPerStep);
-            graph.setData(QVector<double>(keys.begin(), keys.end()),
+            keys_.resize(graphs_.size());
+            keys_[i] = MeasuredKeys(one.seconds, secondsPerStep);
+            graph.setData(QVector<double>(keys_[i].begin(), keys_[i].end()),
                           QVector<double>(one.values.begin(), one.values.end()), true);
         }
         graph.setValueAxis(OnRight(one.quantity, report) ? &right : &left);
         if (report && IsCurrent(one.quantity))
             graph.setVisible(false);
-        QColor line = kMeasuredLine;
+        QColor line = ToQColor(kMeasuredLine);
         line.setAlpha(graph.visible() ? 255 : 77);
         graph.setPen(QPen(line, 0));
     }

@@ -1,17 +1,28 @@
 #pragma once
 
 #include "plot/ChartRange.h"
+#include "plot/Colour.h"
+#include "plot/CsvTable.h"
 #include "plot/Trace.h"
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
 class QCPAbstractPlottable;
+class QCPScatterStyle;
 class QCPAxis;
 class QCPGraph;
 class QCustomPlot;
+
+// The thin line between measured samples: grey, so the dots read first and
+// the runs' coloured lines stay in front of the eye.
+inline constexpr Colour kMeasuredLine = Rgb(0x70, 0x70, 0x70);
+// Each quantity's dot; Md and Omega are told apart without colour, as on
+// paper.
+QCPScatterStyle MeasuredDot(Quantity quantity);
 
 // One measured quantity's samples, at their own times in seconds, in
 // ascending time; any rate, evenly spaced or not.
@@ -72,8 +83,16 @@ public:
     // The series whose graph the user shows.
     std::vector<const MeasuredSeries*> ShownSeries() const;
 
-    // Each shown graph's sample nearest the step, as the tracker reads it.
+    // The shown series of measured data, all at the same times, as a CSV
+    // export carries them; none while none is shown. A fit's residual is
+    // the fit's, not the bench's, and stays out.
+    std::optional<CsvSamples> ShownSamples() const;
+
+    // Each shown graph's sample nearest the step that holds a number, as
+    // the tracker and the cursors read it; a graph with none is left out.
     std::vector<MeasuredReading> NearestTo(double step) const;
+    // Changes with every Show() and Clear(): what the series are.
+    std::uint64_t Revision() const { return revision_; }
 
     // Keys for the step size, axes and pens for the style; the left axis
     // holds Md (and Omega out of the report's style), the right one the
@@ -84,6 +103,9 @@ private:
     QCustomPlot& chart_;
     std::vector<MeasuredSeries> series_;
     std::vector<QCPGraph*> graphs_;
+    // Each series' samples' steps, as its graph has them.
+    std::vector<std::vector<double>> keys_;
+    std::uint64_t revision_ = 0;
     // The step size the graphs' keys were made for.
     std::optional<double> keyedFor_;
     // Which graphs the user showed, while the style for reports hides the

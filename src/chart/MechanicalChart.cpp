@@ -2,6 +2,7 @@
 
 #include "chart/LegendPlace.h"
 
+#include "chart/MeasuredLines.h"
 #include "chart/PlaneLines.h"
 
 #include <algorithm>
@@ -36,6 +37,8 @@ QPen PenOf(const PlaneCurve& curve)
         return QPen(ToQColor(curve.colour), 1.5, Qt::DashDotLine);
     case CurveKind::Kloss:
         return QPen(ToQColor(curve.colour), kKlossWidth, Qt::DashLine);
+    case CurveKind::Measured:
+        return QPen(ToQColor(kMeasuredLine), 0);
     case CurveKind::OperatingPoint:
     case CurveKind::Breakdown:
     case CurveKind::StartingTorque:
@@ -80,6 +83,10 @@ void DrawAs(PlaneLines& line, const PlaneCurve& curve)
         line.SetMark(QCPScatterStyle(QCPScatterStyle::ssDisc, ToQColor(curve.colour), kMarkSize));
     else if (end)
         line.SetMark(QCPScatterStyle(QCPScatterStyle::ssCircle, kMarkSize));
+    else if (curve.kind == CurveKind::Measured)
+        // The torque's dot: the samples stand where torque and speed were
+        // taken together.
+        line.SetMark(MeasuredDot(Quantity::Md));
     else
         line.SetMark(QCPScatterStyle());
     line.SetPoints(curve.points);

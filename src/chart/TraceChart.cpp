@@ -227,6 +227,12 @@ void TraceChart::WriteCsv(CsvStyle style, const CsvWrite& write) const
 {
     const ShownTraces& traces = View().Traces();
     const AxisUnits& units = View().Units();
-    WriteCsvTable(traces, traces.ShownWithPoints(), style,
-                  units.seconds ? std::optional(units.secondsPerStep) : std::nullopt, write);
+    const auto writeTable = [&](const CsvWrite& to) {
+        WriteCsvTable(traces, traces.ShownWithPoints(), style,
+                      units.seconds ? std::optional(units.secondsPerStep) : std::nullopt, to);
+    };
+    if (const std::optional<CsvSamples> samples = Measured().ShownSamples())
+        WriteCsvWithSamples(*samples, style, write, writeTable);
+    else
+        writeTable(write);
 }

@@ -60,7 +60,8 @@ public:
     // The values at the step nearest x, as the tracker shows them.
     std::optional<Readout> ReadoutAt(double x) const { return ReadoutNearest(View().Traces(), x); }
 
-    // One row per step, one column per shown trace that holds points.
+    // One row per step, one column per shown trace that holds points; the
+    // shown measured data's columns beside them (WriteCsvWithSamples).
     void WriteCsv(CsvStyle style, const CsvWrite& write) const override;
 
 protected:

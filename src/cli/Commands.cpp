@@ -8,6 +8,7 @@
 #include "cli/Lab.h"
 #include "cli/Parameters.h"
 #include "lab/Comparison.h"
+#include "lab/Measured.h"
 #include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Runs.h"
@@ -16,7 +17,11 @@
 #include "session/Session.h"
 #include "toolkit/Conversions.h"
 
+#include <charconv>
+#include <cstdint>
 #include <exception>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace cli {
@@ -198,6 +203,41 @@ RunKind KindOfRun(Command command)
     return RunKind::Step;
 }
 
+namespace {
+
+// The session's measured data read again, as the window opens it: where
+// its file cannot be read or is not the one the session was saved with,
+// the window opens the session without it, and so does this, warning.
+std::optional<lab::Measured> MeasuredOfSession(const Session& session, std::ostream& err)
+{
+    if (!session.measured)
+        return std::nullopt;
+    const SessionMeasured& kept = *session.measured;
+    const std::string_view leftOut = "motormodel-cli: warning: the measured data left out: ";
+    std::vector<lab::ColumnMapping> mappings;
+    for (const std::string& text : kept.mappings) {
+        const std::optional<lab::ColumnMapping> mapping = lab::ParseMapping(text);
+        if (!mapping) {
+            err << leftOut << "the mapping \"" << text << "\" is not COLUMN=t, Md, Omega, Is or ia\n";
+            return std::nullopt;
+        }
+        mappings.push_back(*mapping);
+    }
+    try {
+        lab::Measured measured = lab::ReadMeasured(kept.file, mappings);
+        std::uint64_t hash = 0;
+        std::from_chars(measured.hash.data(), measured.hash.data() + measured.hash.size(), hash, 16);
+        if (hash == kept.hash)
+            return measured;
+        err << leftOut << kept.file << " changed after the session was saved\n";
+    } catch (const lab::MeasuredError& error) {
+        err << leftOut << MeasuredErrorText(error.Cause()) << '\n';
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 void WarnOfUnstableStep(const Settings& settings, std::ostream& err, const std::string& member)
 {
     if (const auto warning = UnstableStep(settings))
@@ -211,11 +251,20 @@ int RunCommand(const Options& options, const Settings& settings, const Streams& 
     switch (options.command) {
     case Command::Session: {
         SessionResults results = RunSession(*options.session);
-        // With a report, the points go out only where asked for.
-        if (options.csv || !options.report)
+        // With a report, the points go out only where asked for; the
+        // measured data's beside them, as the window's chart exports them.
+        if (options.csv || !options.report) {
+            const std::optional<lab::Measured> measured = MeasuredOfSession(*options.session, streams.err);
             options.csv.value_or(OutputSink::StandardOutput(streams.out)).Stream([&](const CsvWrite& write) {
-                WriteSessionCsv(*options.session, results, options.style, write);
+                const auto table = [&](const CsvWrite& to) {
+                    WriteSessionCsv(*options.session, results, options.style, to);
+                };
+                if (measured)
+                    WriteCsvWithSamples(lab::CsvSamplesOf(*measured), options.style, write, table);
+                else
+                    table(write);
             });
+        }
         if (options.report)
             options.reportWriter(*options.session, std::move(results), *options.report);
         return 0;

@@ -183,6 +183,35 @@ std::optional<ColumnRole> RoleNamed(std::string_view name)
     return std::nullopt;
 }
 
+CsvSamples CsvSamplesOf(const Measured& measured)
+{
+    CsvSamples samples{measured.times, {}};
+    for (const Quantity quantity : measured.Quantities())
+        samples.columns.push_back({quantity, measured.Of(quantity)});
+    return samples;
+}
+
+std::optional<ColumnRole> GuessedRole(std::string_view heading)
+{
+    if (const std::optional<ColumnRole> role = RoleNamed(heading))
+        return role;
+    std::string lower;
+    for (const char c : Trimmed(heading))
+        lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    // The name, then its unit after a separator, with brackets, spaces and
+    // separators left out.
+    const std::size_t end = std::min(lower.find_first_of(" _,([/"), lower.size());
+    std::string unit;
+    std::ranges::copy_if(lower.substr(end), std::back_inserter(unit),
+                         [](char c) { return std::string_view(" _,()[]/").find(c) == std::string_view::npos; });
+    const std::string_view name = std::string_view(lower).substr(0, end);
+    // Cyrillic is left as it is: "Время" is the capital a Russian
+    // spreadsheet's heading starts with.
+    const bool time = name == "t" || name == "time" || name == "время" || name == "Время";
+    const bool seconds = unit.empty() || unit == "s" || unit == "sec" || unit == "с";
+    return time && seconds ? std::optional(ColumnRole{}) : std::nullopt;
+}
+
 std::optional<ColumnMapping> ParseMapping(std::string_view text)
 {
     const auto equals = text.rfind('=');

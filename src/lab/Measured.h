@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plot/CsvTable.h"
 #include "plot/Trace.h"
 #include "toolkit/Exception.h"
 
@@ -46,6 +47,12 @@ struct ColumnRole {
 // "Omega", "Is", "ia"; and back, none for another name.
 std::string_view RoleName(ColumnRole role);
 std::optional<ColumnRole> RoleNamed(std::string_view name);
+// The role a mapping dialog offers first for a heading: RoleNamed's, or the
+// time for a heading that names it in seconds whatever the case ("time",
+// "Time [s]", "time_s", "t_s", "t, s", "t (sec)", "Время, с"); none for
+// anything else,
+// a time in other units too.
+std::optional<ColumnRole> GuessedRole(std::string_view heading);
 
 // A column's heading mapped to a role, for a file whose headings are not
 // the program's.
@@ -128,6 +135,10 @@ Measured ReadMeasured(const std::string& path, const std::vector<ColumnMapping>&
 
 // The headings of a CSV's text, in order: what a mapping dialog offers.
 std::vector<std::string> ColumnsOf(std::string_view text);
+
+// The samples as a CSV export carries them beside a table, every quantity
+// measured, sharing the data's vectors.
+CsvSamples CsvSamplesOf(const Measured& measured);
 
 // FNV-1a 64-bit hash of the bytes, as 16 hexadecimal digits.
 std::string ContentHash(std::string_view bytes);

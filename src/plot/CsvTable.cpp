@@ -4,6 +4,7 @@
 #include "toolkit/Conversions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -139,6 +140,81 @@ std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns,
     std::string csv;
     WriteCsvTable(traces, columns, style, secondsPerStep, [&csv](std::string_view piece) { csv += piece; });
     return csv;
+}
+
+namespace {
+
+// The fields of a line of separated values, a quoted one counted once.
+std::size_t FieldsOf(std::string_view line, char separator)
+{
+    std::size_t fields = 1;
+    bool quoted = false;
+    for (const char c : line) {
+        quoted = quoted != (c == '"');
+        fields += !quoted && c == separator;
+    }
+    return fields;
+}
+
+// The samples' cells that end the line of the row: the heading row's
+// (row 0) or a sample's, empty past the last.
+void AppendSampleCells(std::string& line, const CsvSamples& samples, std::size_t row, CsvStyle style)
+{
+    const std::string_view measured = " (measured)";
+    if (row == 0) {
+        line.append(1, style.separator).append("t").append(measured);
+        for (const CsvSamples::Column& column : samples.columns)
+            line.append(1, style.separator).append(QuantityName(column.quantity)).append(measured);
+        return;
+    }
+    const std::size_t sample = row - 1;
+    const bool taken = sample < samples.times.size();
+    line += style.separator;
+    if (taken)
+        AppendCsvNumber(line, samples.times[sample], style);
+    for (const CsvSamples::Column& column : samples.columns) {
+        line += style.separator;
+        if (taken && !std::isnan(column.values[sample]))
+            AppendCsvNumber(line, column.values[sample], style);
+    }
+}
+
+} // namespace
+
+void WriteCsvWithSamples(const CsvSamples& samples, CsvStyle style, const CsvWrite& write,
+                         const std::function<void(const CsvWrite&)>& writeTable)
+{
+    std::string out;
+    std::string line;
+    std::size_t row = 0;
+    std::size_t tableFields = 0;
+    const auto endLine = [&] {
+        if (row == 0)
+            tableFields = FieldsOf(line, style.separator);
+        out += line;
+        AppendSampleCells(out, samples, row++, style);
+        out += '\n';
+        line.clear();
+        if (out.size() >= kCsvPiece) {
+            write(out);
+            out.clear();
+        }
+    };
+    writeTable([&](std::string_view piece) {
+        for (std::size_t end; (end = piece.find('\n')) != std::string_view::npos; piece.remove_prefix(end + 1)) {
+            line += piece.substr(0, end);
+            endLine();
+        }
+        line += piece;
+    });
+    if (!line.empty() || row == 0)
+        endLine();
+    while (row <= samples.times.size()) {
+        line.assign(tableFields - 1, style.separator);
+        endLine();
+    }
+    if (!out.empty())
+        write(out);
 }
 
 std::string CsvTable(const ShownTraces& traces)

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,27 @@ void WriteCsvRows(const ShownTraces& traces, const std::vector<int>& columns, Cs
 // CsvTable given to write in pieces.
 void WriteCsvTable(const ShownTraces& traces, const std::vector<int>& columns, CsvStyle style,
                    std::optional<double> secondsPerStep, const CsvWrite& write);
+
+// Measured samples at their own times, as a table's export carries them.
+struct CsvSamples {
+    struct Column {
+        Quantity quantity;
+        // One per time; NaN where the bench took none.
+        std::span<const double> values;
+    };
+    std::span<const double> times;
+    std::vector<Column> columns;
+};
+
+// The table writeTable gives, with the samples' columns after each of its
+// lines' cells: "t (measured)" and each quantity's "Md (measured)" in the
+// heading row, then a sample a row, from the first, with its own time in
+// seconds. Where the table or the samples end first, the other's rows go
+// on with empty cells for the ones ended, so every line has as many fields
+// and a reader (pandas, a spreadsheet) takes them as columns of one table.
+// An empty cell too where a sample was not taken.
+void WriteCsvWithSamples(const CsvSamples& samples, CsvStyle style, const CsvWrite& write,
+                         const std::function<void(const CsvWrite&)>& writeTable);
 
 // The shown traces, comma-separated.
 std::string CsvTable(const ShownTraces& traces);

@@ -1,6 +1,7 @@
 #include "plot/PlaneCurves.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,15 @@ std::vector<RunTraces> ShownRuns(const ShownTraces& traces)
 PlanePoints PathOf(const Trace& md, const Trace& omega)
 {
     return {md.SharedValues(), omega.SharedValues()};
+}
+
+PlanePoints PathOfSamples(std::span<const double> md, std::span<const double> omega)
+{
+    std::vector<PlanePoint> points;
+    for (std::size_t i = 0; i < std::min(md.size(), omega.size()); ++i)
+        if (!std::isnan(md[i]) && !std::isnan(omega[i]))
+            points.push_back({md[i], omega[i], std::nullopt});
+    return points;
 }
 
 AxisRanges PlaneSpan(const std::vector<const PlaneCurve*>& curves)

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -116,7 +117,10 @@ enum class CurveKind {
     PathEnd,
     Kloss,
     Breakdown,
-    StartingTorque
+    StartingTorque,
+    // The bench's samples of Md and Omega, drawn as the main chart draws
+    // measured data.
+    Measured
 };
 
 // One line of the mechanical characteristic's view: a run's path in order
@@ -147,6 +151,11 @@ std::vector<RunTraces> ShownRuns(const ShownTraces& traces);
 // The run's path: at each step both traces hold a point, Md across and
 // Omega up, in the steps' order, sharing the traces' values.
 PlanePoints PathOf(const Trace& md, const Trace& omega);
+
+// Measured samples of Md and Omega taken at the same times: a point at
+// each time both hold a number (an empty cell is NaN), in the times'
+// order, with no step.
+PlanePoints PathOfSamples(std::span<const double> md, std::span<const double> omega);
 
 // The ranges that span every point of the curves, Md across and Omega up,
 // as SpanningRanges spans traces.

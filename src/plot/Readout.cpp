@@ -69,3 +69,19 @@ std::vector<CursorReading> ReadCursors(const ShownTraces& traces, double a, doub
         readings.push_back({i, ValueAtX(traces.At(i), a), ValueAtX(traces.At(i), b)});
     return readings;
 }
+
+std::optional<std::size_t> NearestSample(std::span<const double> keys, std::span<const double> values, double x)
+{
+    const auto first = static_cast<std::size_t>(std::ranges::lower_bound(keys, x) - keys.begin());
+    std::optional<std::size_t> below;
+    for (std::size_t i = first; i-- > 0 && !below;)
+        if (!std::isnan(values[i]))
+            below = i;
+    std::optional<std::size_t> above;
+    for (std::size_t i = first; i < keys.size() && !above; ++i)
+        if (!std::isnan(values[i]))
+            above = i;
+    if (!below || !above)
+        return below ? below : above;
+    return x - keys[*below] <= keys[*above] - x ? below : above;
+}

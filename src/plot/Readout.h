@@ -2,7 +2,9 @@
 
 #include "plot/ShownTraces.h"
 
+#include <cstddef>
 #include <optional>
+#include <span>
 #include <vector>
 
 struct ReadoutValue {
@@ -27,6 +29,11 @@ std::optional<Readout> ReadoutNearest(const ShownTraces& traces, double x);
 // The value of the trace's first point at exactly x; none when it has no
 // point there.
 std::optional<double> ValueAtX(const Trace& trace, double x);
+
+// Of samples at ascending keys, the one nearest x whose value is a number
+// (an empty cell is NaN), the lower of two equally near; none when no
+// value is a number. The tracker and the cursors read measured samples so.
+std::optional<std::size_t> NearestSample(std::span<const double> keys, std::span<const double> values, double x);
 
 // What the two cursors read on one trace: its own points at A and at B.
 struct CursorReading {

@@ -45,7 +45,7 @@ MeasuredColumnsDialog::MeasuredColumnsDialog(const std::vector<std::string>& col
         for (const lab::ColumnRole& role : Roles())
             choice->addItem(role.quantity ? QString::fromUtf8(RoleName(role).data(), static_cast<qsizetype>(RoleName(role).size()))
                                           : tr("t — время, с"));
-        choice->setCurrentIndex(ChoicePlace(lab::RoleNamed(column)));
+        choice->setCurrentIndex(ChoicePlace(lab::GuessedRole(column)));
         table.setCellWidget(row, 1, choice);
     }
     table.resizeColumnToContents(0);

@@ -4,6 +4,7 @@
 #include "analysis/StepCharacteristics.h"
 #include "chart/ChartCursors.h"
 #include "chart/ChartPins.h"
+#include "chart/MeasuredLines.h"
 #include "chart/TraceChart.h"
 #include "experiments/Family.h"
 #include "model/MotorModel.h"
@@ -327,6 +328,18 @@ void MeasurementsWindow::ShowCursors()
     for (const CursorReading& reading : readings)
         table.rows << Cells{Name(QString::fromStdString(traces.Heading(reading.trace))), OptionalNumber(reading.atA),
                             OptionalNumber(reading.atB), OptionalNumber(reading.Difference())};
+    // Measured samples fall between the steps: each graph's nearest sample
+    // to either cursor, and the time it was taken at.
+    const std::vector<MeasuredReading> atA = chart_.Measured().NearestTo(a);
+    const std::vector<MeasuredReading> atB = chart_.Measured().NearestTo(b);
+    for (std::size_t i = 0; i < atA.size(); ++i) {
+        const MeasuredReading& sampleA = atA[i];
+        const MeasuredReading& sampleB = atB[i];
+        table.rows << Cells{Name(sampleA.name), Number(sampleA.value), Number(sampleB.value),
+                            Number(sampleB.value - sampleA.value)}
+                   << Cells{Name(tr("%1: время, с").arg(sampleA.name)), Number(sampleA.seconds),
+                            Number(sampleB.seconds), Number(sampleB.seconds - sampleA.seconds)};
+    }
     ShowRows(*ui_->CursorTable, table);
 }
 

@@ -4,6 +4,7 @@
 #include "chart/ChartMenu.h"
 #include "chart/ChartNavigator.h"
 #include "chart/ChartPins.h"
+#include "chart/MeasuredLines.h"
 #include "chart/MechanicalChart.h"
 #include "chart/PlaneTracker.h"
 #include "chart/TraceChart.h"
@@ -52,6 +53,7 @@ std::string ModelCurveName(CurveKind kind, const std::string& load, bool member)
         return MechanicalWindow::tr("Пусковой момент").toStdString();
     case CurveKind::Path:
     case CurveKind::PathEnd:
+    case CurveKind::Measured:
         break;
     }
     return {};
@@ -97,6 +99,22 @@ std::vector<PlaneCurve> MemberCurves(const PinnedTrace& member, const PlaneCurve
     if (!path.points.empty())
         curves.push_back({path.name, path.colour, false, CurveKind::PathEnd, path.points.Last(), {}});
     return curves;
+}
+
+// The measured samples of Md and Omega, where the bench took both.
+std::optional<PlaneCurve> MeasuredCurve(const std::vector<MeasuredSeries>& series)
+{
+    auto of = [&series](Quantity quantity) {
+        return std::ranges::find_if(series, [quantity](const MeasuredSeries& one) {
+            return one.quantity == quantity && !one.residual;
+        });
+    };
+    const auto md = of(Quantity::Md);
+    const auto omega = of(Quantity::Omega);
+    if (md == series.end() || omega == series.end())
+        return std::nullopt;
+    return PlaneCurve{MechanicalWindow::tr("Измерено").toStdString(), kMeasuredLine, false, CurveKind::Measured,
+                      PathOfSamples(md->values, omega->values), {}};
 }
 
 } // namespace
@@ -178,7 +196,7 @@ void MechanicalWindow::Update()
     if (!isVisible())
         return;
     const ShownTraces& traces = chart_.View().Traces();
-    Source source{{}, settings_, stepLoad_};
+    Source source{{}, settings_, stepLoad_, chart_.Measured().Revision()};
     for (int i = 0; i < traces.Count(); ++i)
         source.lines.push_back({&traces.At(i), traces.At(i).Revision(), traces.IsShown(i)});
     if (source == drawnFrom_)
@@ -201,6 +219,8 @@ void MechanicalWindow::Update()
         if (const PinnedTrace* member = MemberOf(omega))
             std::ranges::move(MemberCurves(*member, path), std::back_inserter(members));
     }
+    if (std::optional<PlaneCurve> measured = MeasuredCurve(chart_.Measured().Series()))
+        curves.push_back(std::move(*measured));
     std::ranges::move(members, std::back_inserter(curves));
     // The marks go over the paths, which end in some and pass by others.
     std::stable_partition(curves.begin(), curves.end(), [](const PlaneCurve& curve) { return !IsMark(curve.kind); });

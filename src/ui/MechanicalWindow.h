@@ -28,8 +28,9 @@ class MechanicalWindow;
 // the curve's breakdown point and starting torque, marked and labelled with
 // their values. A pinned family
 // member's path has its end marked, and a member with a load its load and
-// operating point, labelled with its name ("Mc=10"), all in its colour. It
-// follows the
+// operating point, labelled with its name ("Mc=10"), all in its colour.
+// Measured data of both Md and Omega has its samples drawn beside the
+// paths, as the main chart draws them. It follows the
 // main chart while it is open, through runs, clears, pins and legend
 // clicks, and the settings; it has the main chart's zoom, pan, legend and
 // menu. Closing it only hides it.
@@ -72,6 +73,7 @@ private:
         std::vector<Line> lines;
         Settings settings;
         std::optional<std::int32_t> stepLoad;
+        std::uint64_t measured;
         bool operator==(const Source&) const = default;
     };
 

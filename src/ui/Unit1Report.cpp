@@ -8,6 +8,7 @@
 #include "chart/TraceChart.h"
 #include "ui/Application.h"
 #include "ui/BackgroundWork.h"
+#include "ui/LabBench.h"
 #include "ui/MeasurementsWindow.h"
 #include "ui/MechanicalWindow.h"
 #include "ui/ParametersWindow.h"
@@ -46,6 +47,10 @@ ReportContents TForm1::ReportNow(bool withCharacteristic)
                           .made = QDateTime::currentDateTime()};
     if (const QString file = parameters_->FileName(); !file.isEmpty())
         report.facts.push_back({tr("Файл опыта"), file});
+    // The data file by its name alone: the batch tool finds it beside the
+    // session, wherever the window opened it.
+    if (const std::optional<lab::Measured>& measured = lab_->Measured())
+        report.facts.push_back({tr("Файл измерений"), QFileInfo(QString::fromStdString(measured->file)).fileName()});
     if (!ui_->Label1->text().isEmpty())
         report.facts.push_back({ui_->StaticText1->text().trimmed(), ui_->Label1->text()});
     if (!ui_->Label2->text().isEmpty())

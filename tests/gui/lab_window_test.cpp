@@ -3,6 +3,7 @@
 
 #include "ChartWindowFixture.h"
 
+#include "chart/ChartCursors.h"
 #include "chart/MeasuredLines.h"
 #include "plot/AxisUnits.h"
 #include "ui/FitDialog.h"
@@ -11,7 +12,9 @@
 #include "ui/MeasurementsWindow.h"
 #include "ui/NameplateDialog.h"
 #include "ui/ParametersWindow.h"
+#include "ui/ToolWindows.h"
 
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -40,14 +43,40 @@ protected:
     // given, with the time as the chart reads the steps.
     std::string SampledFile(Quantity quantity, const std::string& timeHeading, const std::string& valueHeading)
     {
+        return SampledFile(std::vector{quantity}, timeHeading, std::vector{valueHeading});
+    }
+
+    std::string SampledFile(const std::vector<Quantity>& quantities, const std::string& timeHeading,
+                            const std::vector<std::string>& valueHeadings)
+    {
         const std::string path = folder_.filePath(QStringLiteral("bench.csv")).toStdString();
         std::ofstream file(path);
-        file << timeHeading << ',' << valueHeading << '\n';
+        file << timeHeading;
+        for (const std::string& heading : valueHeadings)
+            file << ',' << heading;
         const double dt = form1_->SettingsInForce().model.dt;
-        const std::span<const double> values = Step(quantity).Values();
-        for (std::size_t i = 0; i < values.size(); i += 10)
-            file << Exact(TimeOfStep(static_cast<double>(i), dt)) << ',' << Exact(values[i]) << '\n';
+        for (std::size_t i = 0; i < Step(quantities.front()).Size(); i += 10) {
+            file << '\n' << Exact(TimeOfStep(static_cast<double>(i), dt));
+            for (const Quantity quantity : quantities)
+                file << ',' << Exact(Step(quantity).Values()[i]);
+        }
+        file << '\n';
         return path;
+    }
+
+    // The exact values of the measurements window's cursor table's row
+    // named so, as the cells' tooltips give them; empty without the row.
+    QStringList CursorRow(const QString& name) const
+    {
+        const auto* table = form1_->Measurements().findChild<QTableWidget*>(QStringLiteral("CursorTable"));
+        for (int row = 0; row < table->rowCount(); ++row)
+            if (table->item(row, 0)->text() == name) {
+                QStringList cells;
+                for (int column = 1; column < table->columnCount(); ++column)
+                    cells << table->item(row, column)->toolTip();
+                return cells;
+            }
+        return {};
     }
 
     QTemporaryDir folder_;
@@ -100,6 +129,57 @@ INSTANTIATE_TEST_SUITE_P(Quantities, MeasuredOverlay,
                                          OverlayCase{"DqOmega", ModelKind::Dq, Quantity::Omega},
                                          OverlayCase{"DqCurrentOnAmperes", ModelKind::Dq, Quantity::Is}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// The cursors read each measured graph's sample nearest them, as the
+// tracker does, with the time it was taken at: samples of the run itself
+// every tenth step, so the run's own values at the nearest tenth steps.
+TEST_F(LabWindow, CursorsReadTheNearestMeasuredSamples)
+{
+    RunStepResponse(QStringLiteral("10"));
+    Lab().Open(SampledFile(Quantity::Omega, "t", "Omega"));
+    Trigger(QStringLiteral("Измерения"));
+    Trigger(QStringLiteral("Курсоры A и B"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Tools().cursors->Steps(), (CursorSteps{500, 1499}));
+    const double dt = form1_->SettingsInForce().model.dt;
+    const std::span<const double> omega = Step(Quantity::Omega).Values();
+    // 1499 is nearer 1500 than 1490.
+    const auto number = [](double value) { return QString::fromStdString(Exact(value)); };
+    const QString name = Chart()->Measured().Graphs().front()->name();
+    EXPECT_EQ(CursorRow(name), (QStringList{number(omega[500]), number(omega[1500]), number(omega[1500] - omega[500])}));
+    const double a = TimeOfStep(500, dt);
+    const double b = TimeOfStep(1500, dt);
+    EXPECT_EQ(CursorRow(name + QStringLiteral(": время, с")), (QStringList{number(a), number(b), number(b - a)}));
+    // The tracker names the same samples.
+    EXPECT_EQ(Chart()->Measured().NearestTo(1499).front().seconds, b);
+}
+
+// Measured Md and Omega go on the characteristic as the bench took them
+// together, beside the run's path, named in its legend; measured Omega
+// alone has no path there.
+TEST_F(LabWindow, CharacteristicDrawsTheSamplesOfMdAndOmega)
+{
+    RunStepResponse(QStringLiteral("10"));
+    ShowToolWindow(form1_->Mechanical(), *form1_);
+    for (const bool both : {true, false}) {
+        Lab().Open(both ? SampledFile({Quantity::Md, Quantity::Omega}, "t", {"Md", "Omega"})
+                        : SampledFile(Quantity::Omega, "t", "Omega"));
+        const std::vector<PlaneCurve>& curves = Plane().Curves();
+        const auto measured = std::ranges::find(curves, CurveKind::Measured, &PlaneCurve::kind);
+        ASSERT_EQ(measured != curves.end(), both);
+        if (!both)
+            continue;
+        const PlanePoints path = PathOf(Step(Quantity::Md), Step(Quantity::Omega));
+        ASSERT_EQ(measured->points.size(), (path.size() + 9) / 10);
+        for (std::size_t i = 0; i < measured->points.size(); ++i)
+            ASSERT_EQ(measured->points[i], (PlanePoint{path[10 * i].Md, path[10 * i].Omega, std::nullopt})) << i;
+        const ShownTraces& entries = Plane().View().Traces();
+        bool listed = false;
+        for (int entry = 0; entry < entries.Count(); ++entry)
+            listed = listed || (entries.Heading(entry) == measured->name && entries.IsShown(entry));
+        EXPECT_TRUE(listed);
+    }
+}
 
 // The run against samples of itself: every sample compared, no error and
 // R² = 1, in the measurements window and the report's table alike.

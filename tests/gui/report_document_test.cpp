@@ -5,6 +5,8 @@
 #include "ChartWindowFixture.h"
 
 #include "chart/ChartExporter.h"
+#include "plot/AxisUnits.h"
+#include "ui/LabBench.h"
 #include "ui/ParametersWindow.h"
 #include "ui/ReportDocument.h"
 #include "ui/ToolWindows.h"
@@ -72,13 +74,31 @@ protected:
 
     // The three runs of `steps` steps each, with the characteristic open,
     // saved as a session and opened again as the batch tool opens it.
-    QString RunAllAndSave(std::int64_t steps)
+    // With measured data, a bench's samples of the step response's Md and
+    // Omega every tenth step, beside the session.
+    QString RunAllAndSave(std::int64_t steps, bool measured = false)
     {
         Settings settings;
         settings.run.steps = steps;
         form1_->Parameters().ShowSettings(settings);
         RunAll();
         WaitForWork();
+        if (measured) {
+            const QString bench = PathOf("bench.csv");
+            QFile file(bench);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("t,Md,Omega\n");
+            const Trace& md = form1_->Series(RunKind::Step, Quantity::Md);
+            const Trace& omega = form1_->Series(RunKind::Step, Quantity::Omega);
+            for (std::size_t i = 0; i < md.Size(); i += 10)
+                file.write(QStringLiteral("%1,%2,%3\n")
+                               .arg(TimeOfStep(static_cast<double>(i), settings.model.dt))
+                               .arg(md.Values()[i] * 1.01)
+                               .arg(omega.Values()[i])
+                               .toUtf8());
+            file.close();
+            form1_->Lab().Open(bench.toStdString());
+        }
         ShowToolWindow(form1_->Mechanical(), *form1_);
         const QString session = PathOf("runs.toml");
         form1_->WriteSession(session.toStdString());
@@ -89,11 +109,15 @@ protected:
     QTemporaryDir dir_;
 };
 
+class BatchReport : public ReportDocument, public testing::WithParamInterface<bool> {};
+
 // The batch tool draws the report with the window's own code: the same
-// pages, word for word, as the window's of the same session.
-TEST_F(ReportDocument, TheBatchToolWritesTheWindowsReport)
+// pages, word for word, as the window's of the same session; with measured
+// data, its file's name and its comparison with the run among them.
+TEST_P(BatchReport, TheBatchToolWritesTheWindowsReport)
 {
-    const QString session = RunAllAndSave(3000);
+    const bool measured = GetParam();
+    const QString session = RunAllAndSave(3000, measured);
     const QString window = PathOf("window.pdf");
     form1_->WriteReport(window);
     const QString batch = PathOf("batch.pdf");
@@ -104,7 +128,13 @@ TEST_F(ReportDocument, TheBatchToolWritesTheWindowsReport)
     ASSERT_EQ(batchPages.size(), windowPages.size());
     for (qsizetype page = 0; page < windowPages.size(); ++page)
         EXPECT_EQ(batchPages[page].toStdString(), windowPages[page].toStdString()) << "page " << page + 1;
+    const QString all = windowPages.join(QString());
+    EXPECT_EQ(all.contains(QStringLiteral("bench.csv")), measured);
+    EXPECT_EQ(all.contains(QStringLiteral("R²")), measured);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sessions, BatchReport, testing::Bool(),
+                         [](const auto& row) { return row.param ? "WithMeasuredData" : "RunsAlone"; });
 
 // A page of a random run of twenty times the steps is within half as
 // large again: the characteristic draws each pixel column's stretches, as

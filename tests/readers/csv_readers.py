@@ -105,6 +105,20 @@ with tempfile.TemporaryDirectory() as folder:
         return os.path.join(folder, name)
 
     run("sweep", "step.load=0,20,20", "step", "--session", at("family.toml"), "--csv", "/dev/null")
+    # A bench's log beside a session: its own uneven times, more rows than
+    # the run's, and a sample not taken.
+    bench = b"t,Md,Omega\n" + b"".join(b"%r,%r,%s\n" % (0.0004 * i + i * i * 1e-7, 0.1 * i, b"" if i == 3 else b"%r" % (i / 3))
+                                       for i in range(2500))
+    with open(at("bench.csv"), "wb") as file:
+        file.write(bench)
+    fnv = 0xCBF29CE484222325
+    for byte in bench:
+        fnv = ((fnv ^ byte) * 0x100000001B3) % 2**64
+    run("step", "10", "--session", at("measured.toml"), "--csv", "/dev/null")
+    with open(at("measured.toml")) as file:
+        text = file.read()
+    with open(at("measured.toml"), "w") as file:
+        file.write(text.replace("\n[holds]", f'\n[measured]\nfile = "bench.csv"\nhash = "{fnv:016x}"\nmappings = []\n\n[holds]'))
     for russian in (False, True):
         locale = ["--locale", "ru"] if russian else []
         suffix = "-ru" if russian else ""
@@ -117,11 +131,18 @@ with tempfile.TemporaryDirectory() as folder:
             "sweep": ["sweep", "model.J=0.0172,0.0344", "step", "10", "--csv"],
             "sweep-metrics": ["sweep", "model.J=0.0172,0.0344", "step", "10", "--metrics"],
             "session": ["session", at("family.toml"), "--csv"],
+            "session-measured": ["session", at("measured.toml"), "--csv"],
         }
         for name, arguments in outputs.items():
             path = at(name + suffix + ".csv")
             run(*arguments, path, *locale)
             check(name + suffix, path, russian)
+        headings, rows = reference(at("session-measured" + suffix + ".csv"), russian)
+        samples = [[float(cell) if cell else math.nan for cell in line.split(",")] for line in bench.decode().split()[1:]]
+        measured = [row[-3:] for row in rows]
+        if headings[-3:] != ["t (measured)", "Md (measured)", "Omega (measured)"] or len(rows) != len(samples) or \
+                not all(same(a, b) for got, want in zip(measured, samples) for a, b in zip(got, want)):
+            failures.append(f"session-measured{suffix}: the measured columns are not the bench's samples")
 
 for failure in failures:
     print(failure)
