@@ -1583,6 +1583,13 @@
     </message>
 </context>
 <context>
+    <name>ToolDocks</name>
+    <message>
+        <source>Вернуть в главное окно</source>
+        <translation>Back into the main window</translation>
+    </message>
+</context>
+<context>
     <name>TraceChart</name>
     <message>
         <source>t, с</source>
