@@ -51,6 +51,10 @@ public:
         back_->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
         back_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         back_->setAutoRaise(true);
+        // As wide as the tool lets it be: the column's room, which Qt keeps
+        // from the floating window for when the dock comes back, is the
+        // tool's alone.
+        back_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         layout->addWidget(back_, 0, Qt::AlignLeft);
         layout->addWidget(new DockRoom(tool));
         Retranslate();

@@ -20,6 +20,7 @@
 #include "ui/FamilyWindow.h"
 #include "ui/FileDrops.h"
 #include "ui/FormAnchors.h"
+#include "ui/FormFont.h"
 #include "ui/FormGeometry.h"
 #include "ui/LabBench.h"
 #include "ui/Language.h"
@@ -92,6 +93,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     Q_INIT_RESOURCE(motormodel);
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this, StoredSize::Minimum);
+    FollowDesktopFont(*this);
     FitLabels();
     AnchorControls();
     for (const RunDefinition& run : kRuns)

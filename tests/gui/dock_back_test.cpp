@@ -13,7 +13,7 @@
 
 namespace {
 
-struct Floated {
+struct FloatedDockCase {
     const char* what;
     // The tool windows docked first; the last one is floated.
     std::vector<QSize> tools;
@@ -22,9 +22,9 @@ struct Floated {
 TEST(FloatedDock, ShowsAButtonOnlyWhileItFloatsThatDocksItAgain)
 {
     constexpr QSize kForm{300, 200};
-    for (const Floated& f : {
-             Floated{"alone in the column", {{150, 120}}},
-             Floated{"with another dock staying in the column", {{120, 100}, {150, 120}}},
+    for (const FloatedDockCase& f : {
+             FloatedDockCase{"alone in the column", {{150, 120}}},
+             FloatedDockCase{"with another dock staying in the column", {{120, 100}, {150, 120}}},
          }) {
         QWidget main;
         main.setMinimumSize(kForm);
@@ -53,9 +53,11 @@ TEST(FloatedDock, ShowsAButtonOnlyWhileItFloatsThatDocksItAgain)
         EXPECT_FALSE(back->text().isEmpty()) << f.what;
         EXPECT_TRUE(dock.rect().contains(QRect(back->mapTo(&dock, QPoint(0, 0)), back->size()))) << f.what;
         EXPECT_LT(main.width(), docked) << f.what << ": the column gave its room back";
-        for (const QDockWidget* other : shown)
-            if (other != &dock)
+        for (const QDockWidget* other : shown) {
+            if (other != &dock) {
                 EXPECT_FALSE(other->findChild<QToolButton*>(QStringLiteral("dockBack"))->isVisible()) << f.what;
+            }
+        }
 
         QTest::mouseClick(back, Qt::LeftButton);
         EXPECT_FALSE(dock.isFloating()) << f.what;
