@@ -4,10 +4,11 @@
 # own interfaces:
 #
 #   gnome_e2e.sh PROGRAM SHOTS   opens the main window and the alert,
-#                                docks the experiment's settings, floats
-#                                the dock and docks it again with its
-#                                floating window's button; every window
-#                                within the screen; screenshots into SHOTS
+#                                docks the experiment's settings and the
+#                                family of curves, floats the first dock
+#                                and docks it again with its floating
+#                                window's button; every window within the
+#                                screen; screenshots into SHOTS
 set -uo pipefail
 program=$1
 shots=$2
@@ -22,12 +23,13 @@ main="модель асинхронного двигателя"
 alert="Некорректно введенное значение Мс<30"
 parameters="Параметры опыта"
 
-start_gnome 1600x1000 || exit 1
-# The work area: the screen below the shell's top bar.
+start_gnome 1366x768 || exit 1
+# The work area: the screen below the shell's top bar, on a screen as small
+# as the program's windows are made to fit.
 read -r _ top _ _ < <(shell_eval "const w = Main.layoutManager.getWorkAreaForMonitor(0);
   [w.x, w.y, w.width, w.height].join(' ')" | tr -d '"')
 on_screen() { # x y width height
-  [ "$1" -ge 0 ] && [ "$2" -ge "$top" ] && [ $(($1 + $3)) -le 1600 ] && [ $(($2 + $4)) -le 1000 ]
+  [ "$1" -ge 0 ] && [ "$2" -ge "$top" ] && [ $(($1 + $3)) -le 1366 ] && [ $(($2 + $4)) -le 768 ]
 }
 "$program" --lang ru >/dev/null 2>"$work/stderr" &
 APP_PID=$!
@@ -54,7 +56,14 @@ at 55 19
 widened() { read -r _ _ w _ < <(window_rect "$main") && [ "$w" -gt "$width" ]; }
 check "the experiment's settings dock in the main window, which widens" wait_for widened
 sleep 1
-read -r x y docked _ < <(window_rect "$main")
+# The family of curves docks below them, where the column holds both. The
+# window has moved as it widened.
+read -r x y _ _ < <(window_rect "$main")
+at 567 19
+sleep 2
+read -r x y docked dockedHeight < <(window_rect "$main")
+check "the main window with its dock lies on the screen ($x $y $docked $dockedHeight)" \
+  on_screen "$x" "$y" "$docked" "$dockedHeight"
 shoot_screen "$shots/docked.png"
 # The dock's float button, at the right end of its title.
 click_at $((x + docked - 27)) $((y + 38))
