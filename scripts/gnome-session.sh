@@ -98,8 +98,8 @@ shoot_screen() {
 }
 
 # The outer rectangle of the window with exactly this caption, as "X Y
-# WIDTH HEIGHT" in logical pixels, title bar included; fails if there is
-# none.
+# WIDTH HEIGHT" in the shell's stage pixels (the device's at a whole
+# scale), title bar included; fails if there is none.
 window_rect() {
   local rect
   rect=$(shell_eval "const w = global.get_window_actors().map(a => a.meta_window)
@@ -119,8 +119,8 @@ readonly GNOME_INPUT='const C = imports.gi.Clutter, now = imports.gi.GLib.get_mo
   global.mmPointer ??= seat.create_virtual_device(C.InputDeviceType.POINTER_DEVICE);
   global.mmKeys ??= seat.create_virtual_device(C.InputDeviceType.KEYBOARD_DEVICE);'
 
-# Clicks the primary button at a point of the screen, in logical pixels;
-# twice with "double".
+# Clicks the primary button at a point of the screen, in the stage's
+# pixels as window_rect gives them; twice with "double".
 click_at() {
   local count=1
   [ "${3:-}" = double ] && count=2
