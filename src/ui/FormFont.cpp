@@ -62,9 +62,9 @@ QFont FormFontFor(QWidget& form, QFont designed, const QFont& desktop)
     return chosen;
 }
 
-void FollowDesktopFont(QWidget& form)
+void FollowDesktopFont(QWidget& form, const QFont& designed)
 {
     if (PlatformPlacesWindows())
         return;
-    form.setFont(FormFontFor(form, form.font(), QApplication::font()));
+    form.setFont(FormFontFor(form, designed, QApplication::font()));
 }

@@ -13,7 +13,8 @@ class QWidget;
 QFont FormFontFor(QWidget& form, QFont designed, const QFont& desktop);
 
 // Where the platform cannot place windows (Wayland), whose desktops (GNOME)
-// draw menus, docks and dialogs in their own font, gives a form that font
-// as FormFontFor says. Where the platform places windows (X11) the form
-// keeps the font it was designed in, and so its designed look.
-void FollowDesktopFont(QWidget& form);
+// draw menus, docks and dialogs in their own font, gives a form designed
+// in `designed` the desktop's font as FormFontFor says, for the captions it
+// has now. Where the platform places windows (X11) the form keeps the font
+// it was designed in, and so its designed look.
+void FollowDesktopFont(QWidget& form, const QFont& designed);

@@ -93,7 +93,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     Q_INIT_RESOURCE(motormodel);
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this, StoredSize::Minimum);
-    FollowDesktopFont(*this);
+    designedFont_ = font();
+    FollowDesktopFont(*this, designedFont_);
     FitLabels();
     AnchorControls();
     for (const RunDefinition& run : kRuns)
@@ -216,6 +217,8 @@ void TForm1::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui_->retranslateUi(this);
+        // Captions of another length may allow another size.
+        FollowDesktopFont(*this, designedFont_);
         FitLabels();
         ShowCaption();
     }

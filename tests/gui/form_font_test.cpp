@@ -103,7 +103,7 @@ TEST(FormFont, WhereThePlatformPlacesWindowsTheFormKeepsItsDesignedFont)
 {
     const QFont designed = PointFont("Liberation Sans", 8);
     CaptionedForm form(designed);
-    FollowDesktopFont(form.Form());
+    FollowDesktopFont(form.Form(), designed);
     EXPECT_EQ(form.Form().font(), designed);
 }
 
