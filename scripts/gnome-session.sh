@@ -17,16 +17,26 @@ source "$(dirname "${BASH_SOURCE[0]}")/wait-for.sh"
 # WAYLAND_DISPLAY is set, DISPLAY is not. The shell asks the system bus for
 # logind where a systemd seat folder exists, and stops at start-up if it
 # finds no bus, so it is given a private, empty one. Its log is
-# $GNOME_DIR/shell.log.
+# $GNOME_DIR/shell.log. Now and then the shell hangs as it starts, its
+# D-Bus interfaces never answering: a shell not up within 30 s is stopped
+# and started once more.
 start_gnome() {
+  launch_gnome "$@" && return 0
+  stop_gnome
+  echo "starting GNOME Shell again" >&2
+  launch_gnome "$@"
+}
+
+launch_gnome() {
   local size=${1:-1600x1000}
   GNOME_DIR=$(mktemp -d)
   export XDG_RUNTIME_DIR=$GNOME_DIR WAYLAND_DISPLAY=motormodel-gnome QT_QPA_PLATFORM=wayland
   unset DISPLAY DBUS_SESSION_BUS_ADDRESS
-  # The session bus's address and the system bus's process, for this shell
-  # to reach and to stop them.
+  # The session bus's address, the shell's process and the system bus's,
+  # for this shell to reach and to stop them.
   dbus-run-session -- bash -c '
     echo "$DBUS_SESSION_BUS_ADDRESS" >"$XDG_RUNTIME_DIR/session-bus"
+    echo "$$" >"$XDG_RUNTIME_DIR/shell.pid"
     read -r DBUS_SYSTEM_BUS_ADDRESS pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 \
       --address="unix:path=$XDG_RUNTIME_DIR/system-bus" | paste -sd " ")
     echo "$pid" >"$XDG_RUNTIME_DIR/system-bus.pid"
@@ -40,11 +50,13 @@ start_gnome() {
   fi
   export DBUS_SESSION_BUS_ADDRESS
   DBUS_SESSION_BUS_ADDRESS=$(cat "$GNOME_DIR/session-bus")
-  if ! wait_for gnome_started; then
+  local deadline=$((SECONDS + 30))
+  until gnome_started; do
+    [ "$SECONDS" -lt "$deadline" ] && sleep 0.1 && continue
     echo "GNOME Shell did not start:" >&2
     tail -n 5 "$GNOME_DIR/shell.log" >&2
     return 1
-  fi
+  done
   # The shell opens on its overview, with a notice that root is logged in
   # over the top of the screen: neither belongs in a screenshot.
   # The virtual keyboard is made before any program starts: a program whose
@@ -68,6 +80,8 @@ stop_gnome() {
     { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qE "^DBUS_STARTER_ADDRESS=(${DBUS_SESSION_BUS_ADDRESS:-none}\$|unix:path=$GNOME_DIR/)" &&
       services+=("$(basename "$(dirname "$environ")")")
   done
+  # A shell hung at its start outlives its session bus.
+  [ -s "${GNOME_DIR:-}/shell.pid" ] && kill "$(cat "$GNOME_DIR/shell.pid")" 2>/dev/null
   [ -n "${GNOME_PID:-}" ] && kill "$GNOME_PID" 2>/dev/null
   wait "$GNOME_PID" 2>/dev/null
   [ -s "${GNOME_DIR:-}/system-bus.pid" ] && kill "$(cat "$GNOME_DIR/system-bus.pid")" 2>/dev/null
