@@ -40,7 +40,7 @@ if [ "$preset" != default ]; then
     clang libclang-rt-14-dev llvm
     man-db dpkg-dev file desktop-file-utils appstream lintian shared-mime-info
     librsvg2-bin poppler-utils python3-pandas python3-matplotlib libreoffice-writer-nogui
-    fonts-cantarell
+    fonts-cantarell qt6-gtk-platformtheme
     g++-aarch64-linux-gnu qemu-user libmpfr-dev:arm64 libgsl27:arm64 libgslcblas0:arm64
   )
   cross=true

@@ -1595,6 +1595,13 @@
     </message>
 </context>
 <context>
+    <name>ToolDocks</name>
+    <message>
+        <source>Вернуть в главное окно</source>
+        <translation>Back into the main window</translation>
+    </message>
+</context>
+<context>
     <name>TraceChart</name>
     <message>
         <source>t, с</source>

@@ -22,13 +22,21 @@ constexpr char kFrameProperty[] = "fittedToFrame";
 // Set while a window comes to rest after a change of state.
 constexpr char kRestoringProperty[] = "restoringState";
 
+// Wayland tells a client nothing of the desktop's panels: its screen's
+// available area is the whole screen. GNOME Shell's top bar takes 32
+// pixels, Plasma's panel 44; a window as tall as the screen would reach
+// under them, its bottom edge off the screen.
+constexpr int kUnreportedPanels = 48;
+
 // The screen's available area, a pixel less at each edge at a fractional
-// scale, where the frame's pixels are rounded to Qt's.
+// scale, where the frame's pixels are rounded to Qt's, and less the
+// desktop's panels where the platform does not report them.
 QRect AvailableOf(const QWidget& window)
 {
     const qreal ratio = window.screen()->devicePixelRatio();
     const int rounding = ratio == std::floor(ratio) ? 0 : 1;
-    return window.screen()->availableGeometry().adjusted(rounding, rounding, -rounding, -rounding);
+    const int panels = PlatformPlacesWindows() ? 0 : kUnreportedPanels;
+    return window.screen()->availableGeometry().adjusted(rounding, rounding + panels, -rounding, -rounding);
 }
 
 // The smallest client size a window may be given: its designed size less

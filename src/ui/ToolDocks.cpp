@@ -6,6 +6,9 @@
 #include <QDockWidget>
 #include <QEvent>
 #include <QScrollArea>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <vector>
@@ -31,6 +34,47 @@ public:
         const QWidget& tool = *widget();
         return tool.sizeHint().expandedTo(tool.minimumSizeHint()).expandedTo(tool.minimumSize());
     }
+};
+
+// What a dock holds: the tool's room, and above it, while the dock floats,
+// a button that docks it again. A floating dock's title bar is drawn by the
+// compositor, or by Qt for it, and a double click on it never reaches the
+// dock: without the button the way back would be only the menu.
+class DockContent final : public QWidget {
+public:
+    DockContent(QDockWidget& dock, QWidget& tool) : back_(new QToolButton(this))
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        back_->setObjectName(QStringLiteral("dockBack"));
+        back_->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
+        back_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        back_->setAutoRaise(true);
+        // As wide as the tool lets it be: the column's room, which Qt keeps
+        // from the floating window for when the dock comes back, is the
+        // tool's alone.
+        back_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        layout->addWidget(back_, 0, Qt::AlignLeft);
+        layout->addWidget(new DockRoom(tool));
+        Retranslate();
+        back_->setVisible(dock.isFloating());
+        connect(&dock, &QDockWidget::topLevelChanged, back_, &QWidget::setVisible);
+        connect(back_, &QToolButton::clicked, &dock, [&dock] { dock.setFloating(false); });
+    }
+
+protected:
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::LanguageChange)
+            Retranslate();
+        QWidget::changeEvent(event);
+    }
+
+private:
+    void Retranslate() { back_->setText(ToolDocks::tr("Вернуть в главное окно")); }
+
+    QToolButton* back_;
 };
 
 } // namespace
@@ -91,7 +135,7 @@ QDockWidget& ToolDocks::DockFor(QWidget& tool)
     // A change of language retitles the tool, and so its dock.
     connect(&tool, &QWidget::windowTitleChanged, dock, &QDockWidget::setWindowTitle);
     // Taken into the dock, the tool window is a window no more.
-    dock->setWidget(new DockRoom(tool));
+    dock->setWidget(new DockContent(*dock, tool));
     tool.show();
     addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Vertical);
     connect(dock, &QDockWidget::visibilityChanged, this, &ToolDocks::Fit);

@@ -12,9 +12,10 @@ class QDockWidget;
 // and the main window grows by the column's width, so that no tool window
 // covers a control. Where the screen is too short for the docks one above
 // another, they become tabs. The user can float a dock (its title bar's
-// button) and dock it back (a double click on its title where the title bar
-// is Qt's own, or choosing its window again from the menu or the tool bar);
-// a dock closed and opened again comes back as it was left. The column is a main window of Qt's
+// button) and dock it back (the button the floating window shows above the
+// tool, a double click on its title where the title bar is Qt's own, or
+// choosing its window again from the menu or the tool bar); a dock closed
+// and opened again comes back as it was left. The column is a main window of Qt's
 // inside ours, as our main window is a plain form whose controls sit where
 // it puts them.
 class ToolDocks final : public QMainWindow {

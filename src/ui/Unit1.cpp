@@ -20,6 +20,7 @@
 #include "ui/FamilyWindow.h"
 #include "ui/FileDrops.h"
 #include "ui/FormAnchors.h"
+#include "ui/FormFont.h"
 #include "ui/FormGeometry.h"
 #include "ui/LabBench.h"
 #include "ui/Language.h"
@@ -93,6 +94,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     Q_INIT_RESOURCE(motormodel);
     ui_->setupUi(this);
     KeepStoredOuterGeometry(*this, StoredSize::Minimum);
+    designedFont_ = font();
+    FollowDesktopFont(*this, designedFont_);
     FitLabels();
     AnchorControls();
     for (const RunDefinition& run : kRuns)
@@ -215,6 +218,8 @@ void TForm1::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui_->retranslateUi(this);
+        // Captions of another length may allow another size.
+        FollowDesktopFont(*this, designedFont_);
         FitLabels();
         ShowCaption();
     }

@@ -8,6 +8,7 @@
 #include "plot/Trace.h"
 #include "session/Session.h"
 
+#include <QFont>
 #include <QWidget>
 
 #include <array>
@@ -190,6 +191,9 @@ private:
     std::array<QWidget*, 4> ToolWindowsOf() const;
 
     std::unique_ptr<Ui::TForm1> ui_;
+    // The form's own font, for the desktop's to be fitted against in every
+    // language.
+    QFont designedFont_;
     ChartTraces series_ = MakeTraces();
     ChartTraces currents_ = MakeTraces(kCurrentDefinitions);
     ChartTools chartTools_{};
