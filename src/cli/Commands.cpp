@@ -7,18 +7,17 @@
 #include "cli/JsonReport.h"
 #include "cli/Lab.h"
 #include "cli/Parameters.h"
-#include "lab/Comparison.h"
-#include "lab/Measured.h"
 #include "cli/Texts.h"
 #include "experiments/ExperimentFile.h"
 #include "experiments/Runs.h"
+#include "lab/Comparison.h"
+#include "lab/Measured.h"
 #include "plot/CsvTable.h"
 #include "plot/Trace.h"
+#include "session/KeptMeasured.h"
 #include "session/Session.h"
 #include "toolkit/Conversions.h"
 
-#include <charconv>
-#include <cstdint>
 #include <exception>
 #include <optional>
 #include <string_view>
@@ -212,26 +211,10 @@ std::optional<lab::Measured> MeasuredOfSession(const Session& session, std::ostr
 {
     if (!session.measured)
         return std::nullopt;
-    const SessionMeasured& kept = *session.measured;
-    const std::string_view leftOut = "motormodel-cli: warning: the measured data left out: ";
-    std::vector<lab::ColumnMapping> mappings;
-    for (const std::string& text : kept.mappings) {
-        const std::optional<lab::ColumnMapping> mapping = lab::ParseMapping(text);
-        if (!mapping) {
-            err << leftOut << "the mapping \"" << text << "\" is not COLUMN=t, Md, Omega, Is or ia\n";
-            return std::nullopt;
-        }
-        mappings.push_back(*mapping);
-    }
     try {
-        lab::Measured measured = lab::ReadMeasured(kept.file, mappings);
-        std::uint64_t hash = 0;
-        std::from_chars(measured.hash.data(), measured.hash.data() + measured.hash.size(), hash, 16);
-        if (hash == kept.hash)
-            return measured;
-        err << leftOut << kept.file << " changed after the session was saved\n";
-    } catch (const lab::MeasuredError& error) {
-        err << leftOut << MeasuredErrorText(error.Cause()) << '\n';
+        return ReadKept(*session.measured).measured;
+    } catch (const KeptMeasuredError& error) {
+        err << "motormodel-cli: warning: the measured data left out: " << KeptMeasuredErrorText(error.Cause()) << '\n';
     }
     return std::nullopt;
 }

@@ -258,6 +258,19 @@ std::string MeasuredErrorText(const lab::MeasuredProblem& problem)
     return PlaceOf(problem) + MeasuredFaultText(problem);
 }
 
+std::string KeptMeasuredErrorText(const KeptMeasuredProblem& problem)
+{
+    switch (problem.fault) {
+    case KeptMeasuredFault::BadMapping:
+        return "the mapping \"" + problem.mapping + "\" is not COLUMN=t, Md, Omega, Is or ia";
+    case KeptMeasuredFault::Unreadable:
+        return MeasuredErrorText(problem.unread);
+    case KeptMeasuredFault::Changed:
+        break;
+    }
+    return problem.file + " changed after the session was saved";
+}
+
 std::string FittableText(ModelKind kind)
 {
     const auto names = lab::FittableSettings(kind);

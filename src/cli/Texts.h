@@ -4,6 +4,7 @@
 #include "experiments/SettingsTable.h"
 #include "lab/Fit.h"
 #include "lab/Measured.h"
+#include "session/KeptMeasured.h"
 
 #include <cstdint>
 #include <string>
@@ -25,6 +26,10 @@ std::string RefusedLoadText(std::int64_t limit);
 
 // Measured data refused, "bench.csv:4:2: 'abc' is not a finite number".
 std::string MeasuredErrorText(const lab::MeasuredProblem& problem);
+
+// A session's measured data not read again, "bench.csv changed after the
+// session was saved".
+std::string KeptMeasuredErrorText(const KeptMeasuredProblem& problem);
 
 // A fit refused, "model.Mk cannot be fitted: the d-q model fits model.Rs,
 // model.Rr, model.Lls, model.Lm or model.J".

@@ -4,6 +4,7 @@
 #include "chart/MeasuredLines.h"
 #include "chart/TraceChart.h"
 #include "chart/TranslatedText.h"
+#include "session/KeptMeasured.h"
 #include "toolkit/Exception.h"
 #include "ui/Application.h"
 #include "ui/FitDialog.h"
@@ -16,8 +17,6 @@
 #include <QFileInfo>
 #include <QMenu>
 
-#include <charconv>
-#include <cstdint>
 #include <utility>
 
 namespace {
@@ -30,14 +29,6 @@ std::string HeadOf(const std::string& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.read(qint64{1} << 16).toStdString();
-}
-
-// The hash's 16 hexadecimal digits as the session keeps them.
-std::uint64_t HashOf(const lab::Measured& measured)
-{
-    std::uint64_t hash = 0;
-    std::from_chars(measured.hash.data(), measured.hash.data() + measured.hash.size(), hash, 16);
-    return hash;
 }
 
 } // namespace
@@ -123,38 +114,37 @@ std::optional<SessionMeasured> LabBench::Kept() const
 {
     if (!measured_)
         return std::nullopt;
-    SessionMeasured kept{measured_->file, HashOf(*measured_)};
-    for (const lab::ColumnMapping& mapping : mappings_)
-        kept.mappings.push_back(mapping.column + '=' + std::string(lab::RoleName(mapping.role)));
-    return kept;
+    return KeptOf(*measured_, mappings_);
+}
+
+QString LabBench::NotRestoredText(const KeptMeasuredProblem& problem)
+{
+    const QString file = QString::fromStdString(problem.file);
+    switch (problem.fault) {
+    case KeptMeasuredFault::BadMapping:
+        return tr("Сеанс открыт без измерений из %1: столбец сопоставлен непонятно, «%2»; "
+                  "величины — t, Md, Omega, Is, ia")
+            .arg(file, QString::fromStdString(problem.mapping));
+    case KeptMeasuredFault::Unreadable:
+        return tr("Сеанс открыт без измерений: %1").arg(ErrorText(problem.unread));
+    case KeptMeasuredFault::Changed:
+        break;
+    }
+    return tr("Сеанс открыт без измерений: файл %1 изменился после того, как сеанс был "
+              "сохранён. Если он верен, откройте его снова командой «Открыть измерения…»")
+        .arg(file);
 }
 
 void LabBench::Restore(const SessionMeasured& kept)
 {
     Close();
-    const QString file = QString::fromStdString(kept.file);
-    std::vector<lab::ColumnMapping> mappings;
-    for (const std::string& text : kept.mappings) {
-        const std::optional<lab::ColumnMapping> mapping = lab::ParseMapping(text);
-        if (!mapping)
-            throw toolkit::Exception(tr("Сеанс открыт без измерений из %1: столбец сопоставлен непонятно, «%2»; "
-                                        "величины — t, Md, Omega, Is, ia")
-                                         .arg(file, QString::fromStdString(text))
-                                         .toStdString());
-        mappings.push_back(*mapping);
-    }
-    lab::Measured measured;
+    RestoredMeasured restored;
     try {
-        measured = lab::ReadMeasured(kept.file, mappings);
-    } catch (const lab::MeasuredError& error) {
-        throw toolkit::Exception(tr("Сеанс открыт без измерений: %1").arg(ErrorText(error.Cause())).toStdString());
+        restored = ReadKept(kept);
+    } catch (const KeptMeasuredError& error) {
+        throw toolkit::Exception(NotRestoredText(error.Cause()).toStdString());
     }
-    if (HashOf(measured) != kept.hash)
-        throw toolkit::Exception(tr("Сеанс открыт без измерений: файл %1 изменился после того, как сеанс был "
-                                    "сохранён. Если он верен, откройте его снова командой «Открыть измерения…»")
-                                     .arg(file)
-                                     .toStdString());
-    Show(std::move(measured), std::move(mappings));
+    Show(std::move(restored.measured), std::move(restored.mappings));
 }
 
 void LabBench::ShowResidual(const lab::Comparison& residual)

@@ -2,6 +2,7 @@
 
 #include "lab/Fit.h"
 #include "lab/Measured.h"
+#include "session/KeptMeasured.h"
 #include "session/Session.h"
 
 #include <QObject>
@@ -70,6 +71,8 @@ signals:
     void Changed();
 
 private:
+    // Why a session opened without its measured data, in the window's words.
+    static QString NotRestoredText(const KeptMeasuredProblem& problem);
     void Show(lab::Measured measured, std::vector<lab::ColumnMapping> mappings);
     // The measured series and the residual's, on the chart.
     void Draw();
