@@ -39,6 +39,14 @@ QString WidgetName(std::string_view name, const char* suffix = "")
            QString::fromLatin1(suffix);
 }
 
+// A value longer than its field, 314.15000000000003 in a narrow font,
+// shows its first digits rather than its last.
+void ShowFromItsStart(QLineEdit& field, const QString& text)
+{
+    field.setText(text);
+    field.setCursorPosition(0);
+}
+
 // Sets a property the window's style sheet looks at, and restyles.
 void SetMark(QWidget& widget, const char* mark, bool on)
 {
@@ -181,7 +189,7 @@ void ParametersWindow::ShowSettings(const Settings& settings)
         if (auto* choice = qobject_cast<QComboBox*>(&Field(name)))
             choice->setCurrentIndex(std::max(0, choice->findText(text)));
         else
-            qobject_cast<QLineEdit*>(&Field(name))->setText(text);
+            ShowFromItsStart(*qobject_cast<QLineEdit*>(&Field(name)), text);
     }
     ReadFields();
 }
