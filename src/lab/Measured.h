@@ -50,8 +50,7 @@ std::optional<ColumnRole> RoleNamed(std::string_view name);
 // The role a mapping dialog offers first for a heading: RoleNamed's, or the
 // time for a heading that names it in seconds whatever the case ("time",
 // "Time [s]", "time_s", "t_s", "t, s", "t (sec)", "Время, с"); none for
-// anything else,
-// a time in other units too.
+// anything else, a time in other units among them.
 std::optional<ColumnRole> GuessedRole(std::string_view heading);
 
 // A column's heading mapped to a role, for a file whose headings are not
