@@ -238,6 +238,35 @@ TEST(Statistics, MatchTheDefinitions)
     EXPECT_EQ(ComputeStatistics(Listed({1, 2}), {3, 9}), std::nullopt);
 }
 
+// Samples at their own times, dt = 1 ms, so step k is taken at (k + 1) ms;
+// each counts once whatever the spacing, and an empty one not at all.
+// Expected: count, min and its time, max and its time, mean, rms, std.
+TEST(SampleStatistics, MatchTheDefinitions)
+{
+    constexpr double dt = 0.001;
+    const double empty = std::nan("");
+    struct Case {
+        const char* name;
+        std::vector<double> seconds;
+        std::vector<double> values;
+        StepRange range;
+        std::optional<SampleStatistics> expected;
+    };
+    const std::vector<Case> cases{
+        {"unevenly spaced, an empty one passed over", {0.001, 0.002, 0.0035, 0.004, 0.0041}, {9, empty, -1, 7, 9},
+         {1, 3}, SampleStatistics{2, -1, 0.0035, 7, 0.004, 3, 5, 4}},
+        {"the first of equal extremes", {0.001, 0.002, 0.003, 0.004}, {2, 1, 1, 2}, {0, 3},
+         SampleStatistics{4, 1, 0.002, 2, 0.001, 1.5, std::sqrt(2.5), 0.5}},
+        // 1.001 s read back as a step is an ulp short of step 1000.
+        {"taken at the time of the range's only step", {1.0, 1.001, 1.002}, {1, 2, 3}, {1000, 1000},
+         SampleStatistics{1, 2, 1.001, 2, 1.001, 2, 2, 0}},
+        {"none taken in the range", {0.001, 0.002}, {1, 2}, {3, 9}, std::nullopt},
+        {"only empty ones in the range", {0.001, 0.002, 0.003}, {1, empty, 2}, {1, 1}, std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ComputeSampleStatistics(c.seconds, c.values, c.range, dt), c.expected) << c.name;
+}
+
 TEST(StepRange, WholeStepsWithinTheShownStepsReachNoFartherThanDoublesCountSteps)
 {
     using analysis::StepRange;
@@ -251,7 +280,7 @@ TEST(AnalysisCsv, UndefinedValuesAreEmptyCells)
 {
     const std::vector<CharacteristicsRow> constant{{Quantity::Md, Segment::RunUp, CharacterizeStep(Listed({2, 2}), {0, 1}, 2)}};
     EXPECT_EQ(CharacteristicsCsv(constant).substr(CharacteristicsCsv({}).size()), "Md,run-up,2,2,2,0,2,0,,,,,,2,,\n");
-    const std::vector<StatisticsRow> noPoints{{"Md", {5, 6}, std::nullopt}};
+    const std::vector<StatisticsRow> noPoints{{"Md", FiguresOf(StepRange{5, 6}, std::optional<SignalStatistics>())}};
     EXPECT_EQ(StatisticsCsv(noPoints).substr(StatisticsCsv({}).size()), "Md,5,6,0,,,,,,,\n");
 }
 

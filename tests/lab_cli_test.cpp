@@ -71,6 +71,42 @@ TEST(LabCli, OwnRunComparesExactly)
         << json.out;
 }
 
+// The run's own samples read back have the run's statistics over any
+// steps: the same sums in the same order, the extremes at the steps'
+// times, the steps themselves left out.
+TEST(LabCli, OwnSamplesHaveTheRunsStatistics)
+{
+    const std::string own = Path("own-stats.csv");
+    ASSERT_EQ(Cli(Line({"step", "--settings", kMachine, "--time", "--csv", own})).status, 0);
+    const Result stats = Cli(Line({"step", "--settings", kMachine, "--measured", own, "--stats", "-", "--from", "1000",
+                                   "--to", "2999"}));
+    ASSERT_EQ(stats.status, 0) << stats.err;
+    std::istringstream lines(stats.out);
+    std::string heading;
+    std::getline(lines, heading);
+    EXPECT_EQ(heading, "trace,from,to,count,min,min_step,max,max_step,mean,rms,std,min_seconds,max_seconds");
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);)
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 8u) << stats.out;
+    for (std::size_t i = 0; i < 4; ++i) {
+        // The run's row with its steps' cells emptied, and the measured one.
+        std::vector<std::string> run;
+        std::vector<std::string> measured;
+        std::istringstream runCells(rows[i]);
+        std::istringstream measuredCells(rows[i + 4]);
+        for (std::string cell; std::getline(runCells, cell, ',');)
+            run.push_back(cell);
+        for (std::string cell; std::getline(measuredCells, cell, ',');)
+            measured.push_back(cell);
+        ASSERT_EQ(run.size(), 13u) << rows[i];
+        EXPECT_EQ(measured.front(), run.front() + " (measured)");
+        EXPECT_NE(run[5], "");
+        run[5] = run[7] = "";
+        EXPECT_EQ(std::vector(measured.begin() + 1, measured.end()), std::vector(run.begin() + 1, run.end()));
+    }
+}
+
 // fit recovers the machine's J and Rr from its own run, the options before
 // or after RUN, and writes the fitted file with its comments and the report.
 TEST(LabCli, FitsEndToEnd)
@@ -127,7 +163,7 @@ TEST(LabCli, RefusalsNameWhatIsAllowed)
         {{"fit", good, "step", "10", "--fit", "model.J", "--map", "time=t", "--map", "speed=Omega", "--set",
           "run.steps=5"},
          2, "no measured sample of a quantity the run reports lies within the run's time"},
-        {{"step", "10", "--measured", good}, 2, "--measured needs --compare or --json"},
+        {{"step", "10", "--measured", good}, 2, "--measured needs --compare, --stats or --json"},
         {{"step", "10", "--map", "a=Omega", "--compare", "-"}, 2, "--map needs --measured"},
         {{"step", "10", "--compare", "-"}, 2, "--compare needs --measured"},
         {{"step", "10", "--measured", good, "--map", "speed=omega", "--compare", "-"}, 2,

@@ -143,7 +143,7 @@ TEST_P(Measured, TheBatchToolsTablesRenderTheValue)
     const Measurements measured = MeasureRun(run, range);
     std::vector<StatisticsRow> named;
     for (const Quantity quantity : run.Quantities())
-        named.push_back({std::string(QuantityName(quantity)), range, ComputeStatistics(run.Of(quantity).Points(), range)});
+        named.push_back({std::string(QuantityName(quantity)), FiguresOf(range, ComputeStatistics(run.Of(quantity).Points(), range))});
     for (const CsvStyle style : {kPlainCsv, kRussianCsv}) {
         EXPECT_EQ(RangeRowsCsv(measured.statistics, style), StatisticsCsv(named, style));
         if (c.characterised) {

@@ -799,6 +799,14 @@
         <source>%1: время, с</source>
         <translation>%1: time, s</translation>
     </message>
+    <message>
+        <source>Время мин, с</source>
+        <translation>Min time, s</translation>
+    </message>
+    <message>
+        <source>Время макс, с</source>
+        <translation>Max time, s</translation>
+    </message>
 </context>
 <context>
     <name>MechanicalChart</name>

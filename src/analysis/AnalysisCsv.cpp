@@ -75,15 +75,19 @@ CsvRow& AddFigures(CsvRow& line, const Figures& figures, const std::array<Figure
     return line;
 }
 
-std::string StatisticsHeading(CsvStyle style)
+std::string StatisticsHeading(CsvStyle style, bool times)
 {
-    return "trace" + FigureNames(kStatisticsFigures, style) + '\n';
+    return "trace" + FigureNames(kStatisticsFigures, style) +
+           (times ? FigureNames(kStatisticsTimeFigures, style) : std::string()) + '\n';
 }
 
-std::string StatisticsLine(std::string_view trace, const Figures& figures, CsvStyle style)
+std::string StatisticsLine(std::string_view trace, const Figures& figures, CsvStyle style, bool times)
 {
     CsvRow line(trace, style);
-    return AddFigures(line, figures, kStatisticsFigures, style).Line();
+    AddFigures(line, figures, kStatisticsFigures, style);
+    if (times)
+        AddFigures(line, figures, kStatisticsTimeFigures, style);
+    return line.Line();
 }
 
 } // namespace
@@ -116,17 +120,18 @@ std::string CharacteristicsCsv(std::span<const CharacteristicsRow> rows, CsvStyl
 
 std::string RangeRowsCsv(std::span<const RangeRow> rows, CsvStyle style)
 {
-    std::string csv = StatisticsHeading(style);
+    std::string csv = StatisticsHeading(style, false);
     for (const RangeRow& row : rows)
-        csv += StatisticsLine(row.quantity ? QuantityName(*row.quantity) : std::string_view(), row.figures, style);
+        csv += StatisticsLine(row.quantity ? QuantityName(*row.quantity) : std::string_view(), row.figures, style,
+                              false);
     return csv;
 }
 
-std::string StatisticsCsv(std::span<const StatisticsRow> rows, CsvStyle style)
+std::string StatisticsCsv(std::span<const StatisticsRow> rows, CsvStyle style, bool times)
 {
-    std::string csv = StatisticsHeading(style);
+    std::string csv = StatisticsHeading(style, times);
     for (const StatisticsRow& row : rows)
-        csv += StatisticsLine(row.trace, FiguresOf(row.range, row.statistics), style);
+        csv += StatisticsLine(row.trace, row.figures, style, times);
     return csv;
 }
 

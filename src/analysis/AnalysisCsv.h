@@ -37,8 +37,9 @@ std::string CharacteristicsCsv(std::span<const CharacteristicsRow> rows, CsvStyl
 // kStatisticsFigures after the trace's, which is its quantity's name.
 std::string RangeRowsCsv(std::span<const RangeRow> rows, CsvStyle style = kPlainCsv);
 
-// The same for rows that name their traces.
-std::string StatisticsCsv(std::span<const StatisticsRow> rows, CsvStyle style = kPlainCsv);
+// The same for rows that name their traces; with times, ending in
+// min_seconds,max_seconds, which measured samples give in place of steps.
+std::string StatisticsCsv(std::span<const StatisticsRow> rows, CsvStyle style = kPlainCsv, bool times = false);
 
 // Omega,Md,K, one row per point in the order given.
 std::string StaticCurveCsv(std::span<const StaticPoint> points, CsvStyle style = kPlainCsv);

@@ -45,6 +45,8 @@ constexpr std::array<FigureDefinition, kFigureCount> kFigureDefinitions{{
     {"mean", FigureKind::Number},
     {"rms", FigureKind::Number},
     {"std", FigureKind::Number},
+    {"min_seconds", FigureKind::Number},
+    {"max_seconds", FigureKind::Number},
 }};
 
 const FigureDefinition& DefinitionOf(Figure figure)
@@ -61,6 +63,26 @@ std::optional<double> Whole(const std::optional<Step>& steps)
 std::optional<double> LengthOf(const std::optional<Step>& steps, double secondsPerStep)
 {
     return steps ? std::optional(DurationOfSteps(static_cast<double>(*steps), secondsPerStep)) : std::nullopt;
+}
+
+// The figures a trace's and a measured quantity's statistics share.
+template <typename Statistics>
+Figures RangeFigures(const std::optional<StepRange>& range, const std::optional<Statistics>& statistics)
+{
+    Figures f;
+    if (range) {
+        f[Figure::From] = static_cast<double>(range->first);
+        f[Figure::To] = static_cast<double>(range->last);
+    }
+    f[Figure::Count] = statistics ? static_cast<double>(statistics->count) : 0;
+    if (!statistics)
+        return f;
+    f[Figure::Min] = statistics->min;
+    f[Figure::Max] = statistics->max;
+    f[Figure::Mean] = statistics->mean;
+    f[Figure::Rms] = statistics->rms;
+    f[Figure::Std] = statistics->standardDeviation;
+    return f;
 }
 
 } // namespace
@@ -102,24 +124,29 @@ Figures FiguresOf(const StepCharacteristics& c, double secondsPerStep)
     return f;
 }
 
-Figures FiguresOf(const std::optional<StepRange>& range, const std::optional<SignalStatistics>& statistics)
+Figures FiguresOf(const std::optional<StepRange>& range, const std::optional<SignalStatistics>& statistics,
+                  std::optional<double> secondsPerStep)
 {
-    Figures f;
-    if (range) {
-        f[Figure::From] = static_cast<double>(range->first);
-        f[Figure::To] = static_cast<double>(range->last);
-    }
-    f[Figure::Count] = statistics ? static_cast<double>(statistics->count) : 0;
+    Figures f = RangeFigures(range, statistics);
     if (!statistics)
         return f;
     const SignalStatistics& s = *statistics;
-    f[Figure::Min] = s.min;
     f[Figure::MinStep] = static_cast<double>(s.minStep);
-    f[Figure::Max] = s.max;
     f[Figure::MaxStep] = static_cast<double>(s.maxStep);
-    f[Figure::Mean] = s.mean;
-    f[Figure::Rms] = s.rms;
-    f[Figure::Std] = s.standardDeviation;
+    if (secondsPerStep) {
+        f[Figure::MinSeconds] = TimeOfStep(static_cast<double>(s.minStep), *secondsPerStep);
+        f[Figure::MaxSeconds] = TimeOfStep(static_cast<double>(s.maxStep), *secondsPerStep);
+    }
+    return f;
+}
+
+Figures FiguresOf(const std::optional<StepRange>& range, const std::optional<SampleStatistics>& statistics)
+{
+    Figures f = RangeFigures(range, statistics);
+    if (statistics) {
+        f[Figure::MinSeconds] = statistics->minSeconds;
+        f[Figure::MaxSeconds] = statistics->maxSeconds;
+    }
     return f;
 }
 

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,9 +20,9 @@ namespace analysis {
 enum class Figure {
     Initial, Final, Peak, PeakStep, Trough, TroughStep, RiseSteps, SettlingSteps, OvershootPercent,
     UndershootPercent, T63Steps, End, Rest, Settled, PeakSeconds, TroughSeconds, RiseSeconds, SettlingSeconds,
-    T63Seconds, From, To, Count, Min, MinStep, Max, MaxStep, Mean, Rms, Std,
+    T63Seconds, From, To, Count, Min, MinStep, Max, MaxStep, Mean, Rms, Std, MinSeconds, MaxSeconds,
 };
-inline constexpr std::size_t kFigureCount = static_cast<std::size_t>(Figure::Std) + 1;
+inline constexpr std::size_t kFigureCount = static_cast<std::size_t>(Figure::MaxSeconds) + 1;
 
 // How a figure reads: a number, a whole count of steps or points, or a
 // yes (1) or no (0).
@@ -44,6 +45,8 @@ inline constexpr std::array kStepTimeFigures{Figure::PeakSeconds, Figure::Trough
 inline constexpr std::array kStatisticsFigures{Figure::From, Figure::To,      Figure::Count, Figure::Min,
                                                Figure::MinStep, Figure::Max, Figure::MaxStep, Figure::Mean,
                                                Figure::Rms,  Figure::Std};
+// The times of the extremes, which measured samples have in place of steps.
+inline constexpr std::array kStatisticsTimeFigures{Figure::MinSeconds, Figure::MaxSeconds};
 
 // A row's figures, each found by its identity; an undefined one is empty.
 class Figures {
@@ -62,8 +65,19 @@ private:
 Figures FiguresOf(const StepCharacteristics& characteristics, double secondsPerStep);
 
 // The statistics' figures over the range: a Count of 0 and no more where
-// no point lies in it, and no From and To either without a range.
-Figures FiguresOf(const std::optional<StepRange>& range, const std::optional<SignalStatistics>& statistics);
+// no point lies in it, and no From and To either without a range. With a
+// step size, the extremes' times too.
+Figures FiguresOf(const std::optional<StepRange>& range, const std::optional<SignalStatistics>& statistics,
+                  std::optional<double> secondsPerStep = std::nullopt);
+// Measured samples' figures over the range: their extremes' times, no
+// steps.
+Figures FiguresOf(const std::optional<StepRange>& range, const std::optional<SampleStatistics>& statistics);
+
+// A trace's statistics under its name, as the batch tool tables them.
+struct StatisticsRow {
+    std::string trace;
+    Figures figures;
+};
 
 // A quantity's step characteristics in a segment.
 struct StepRow {

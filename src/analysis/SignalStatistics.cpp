@@ -1,42 +1,107 @@
 #include "analysis/SignalStatistics.h"
 #include "model/Extended.h"
+#include "plot/AxisUnits.h"
 
+#include <algorithm>
 #include <cmath>
+#include <ranges>
 
 namespace analysis {
+
+namespace {
+
+struct Moments {
+    std::size_t count = 0;
+    double mean = 0;
+    double rms = 0;
+    double standardDeviation = 0;
+};
+
+// The moments of the values value() takes from the items, summed in
+// extended precision in their order and each rounded to double once; the
+// deviation is taken about the extended mean. At least one item.
+template <typename Items, typename Value>
+Moments MomentsOf(Items&& items, const Value& value)
+{
+    std::size_t count = 0;
+    Extended sum = 0;
+    Extended sumOfSquares = 0;
+    for (const auto& item : items) {
+        const Extended y = value(item);
+        sum += y;
+        sumOfSquares += y * y;
+        ++count;
+    }
+    const Extended n = Extended(count);
+    const Extended mean = sum / n;
+    Extended sumOfDeviations = 0;
+    for (const auto& item : items) {
+        const Extended deviation = value(item) - mean;
+        sumOfDeviations += deviation * deviation;
+    }
+    // The MPFR type's sqrt is found by argument-dependent lookup.
+    using std::sqrt;
+    return {count, static_cast<double>(mean), static_cast<double>(sqrt(sumOfSquares / n)),
+            static_cast<double>(sqrt(sumOfDeviations / n))};
+}
+
+} // namespace
 
 std::optional<SignalStatistics> ComputeStatistics(TracePoints points, StepRange range)
 {
     const TracePoints inRange = PointsIn(points, range);
     if (inRange.empty())
         return std::nullopt;
-
-    Extended sum = 0;
-    Extended sumOfSquares = 0;
-    for (const TracePoint& point : inRange) {
-        const Extended y = point.y;
-        sum += y;
-        sumOfSquares += y * y;
-    }
-
-    const Extended n = Extended(inRange.size());
-    const Extended mean = sum / n;
-    Extended sumOfDeviations = 0;
-    for (const TracePoint& point : inRange) {
-        const Extended deviation = point.y - mean;
-        sumOfDeviations += deviation * deviation;
-    }
+    const Moments moments = MomentsOf(inRange, [](const TracePoint& point) { return point.y; });
     const Extremes extremes = FindExtremes(inRange);
-    // The MPFR type's sqrt is found by argument-dependent lookup.
-    using std::sqrt;
-    return SignalStatistics{.count = inRange.size(),
+    return SignalStatistics{.count = moments.count,
                             .min = extremes.min,
                             .minStep = extremes.minStep,
                             .max = extremes.max,
                             .maxStep = extremes.maxStep,
-                            .mean = static_cast<double>(mean),
-                            .rms = static_cast<double>(sqrt(sumOfSquares / n)),
-                            .standardDeviation = static_cast<double>(sqrt(sumOfDeviations / n))};
+                            .mean = moments.mean,
+                            .rms = moments.rms,
+                            .standardDeviation = moments.standardDeviation};
+}
+
+std::optional<SampleStatistics> ComputeSampleStatistics(std::span<const double> seconds, std::span<const double> values,
+                                                        StepRange range, double secondsPerStep)
+{
+    // Judged by times, not by the samples' steps: a time read back as a step
+    // may miss the whole step it was taken at by an ulp.
+    const auto first = std::ranges::lower_bound(seconds, TimeOfStep(static_cast<double>(range.first), secondsPerStep));
+    const auto last =
+        std::ranges::upper_bound(first, seconds.end(), TimeOfStep(static_cast<double>(range.last), secondsPerStep));
+    const auto from = static_cast<std::size_t>(first - seconds.begin());
+    auto indices = std::views::iota(from, static_cast<std::size_t>(last - seconds.begin())) |
+                         std::views::filter([&values](std::size_t i) { return !std::isnan(values[i]); });
+    if (indices.empty())
+        return std::nullopt;
+    const std::size_t front = *indices.begin();
+    SampleStatistics statistics{.count = 0,
+                                .min = values[front],
+                                .minSeconds = seconds[front],
+                                .max = values[front],
+                                .maxSeconds = seconds[front],
+                                .mean = 0,
+                                .rms = 0,
+                                .standardDeviation = 0};
+    for (const std::size_t i : indices) {
+        if (values[i] < statistics.min) {
+            statistics.min = values[i];
+            statistics.minSeconds = seconds[i];
+        }
+        if (values[i] > statistics.max) {
+            statistics.max = values[i];
+            statistics.maxSeconds = seconds[i];
+        }
+    }
+    const Moments moments = MomentsOf(indices, [&values](std::size_t i) { return values[i]; });
+    statistics.count = moments.count;
+    statistics.mean = moments.mean;
+    statistics.rms = moments.rms;
+    statistics.standardDeviation = moments.standardDeviation;
+    return statistics;
 }
 
 } // namespace analysis

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <optional>
 #include <span>
-#include <string>
 
 namespace analysis {
 
@@ -29,10 +28,26 @@ struct SignalStatistics {
 // kept in ascending x as a trace keeps them; none when no point does.
 std::optional<SignalStatistics> ComputeStatistics(TracePoints points, StepRange range);
 
-struct StatisticsRow {
-    std::string trace;
-    StepRange range;
-    std::optional<SignalStatistics> statistics;
+// A measured quantity's statistics, in the same sums: each sample counts
+// once, however the bench spaced them, and an extreme is found at the time
+// its sample was taken.
+struct SampleStatistics {
+    std::size_t count;
+    double min;
+    double minSeconds; // the first sample with the smallest value
+    double max;
+    double maxSeconds;
+    double mean;
+    double rms;
+    double standardDeviation;
+    bool operator==(const SampleStatistics&) const = default;
 };
+
+// The statistics of the samples taken from the time of the range's first
+// step to that of its last at the step size, out of samples at ascending
+// times in seconds; an empty sample (NaN) is passed over. None when no
+// sample holding a number was taken then.
+std::optional<SampleStatistics> ComputeSampleStatistics(std::span<const double> seconds, std::span<const double> values,
+                                                        StepRange range, double secondsPerStep);
 
 } // namespace analysis

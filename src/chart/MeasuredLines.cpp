@@ -122,9 +122,17 @@ std::vector<QCPAbstractPlottable*> MeasuredLines::Graphs() const
 std::vector<const MeasuredSeries*> MeasuredLines::ShownSeries() const
 {
     std::vector<const MeasuredSeries*> shown;
+    for (const NamedSeries& named : ShownNamed())
+        shown.push_back(named.series);
+    return shown;
+}
+
+std::vector<MeasuredLines::NamedSeries> MeasuredLines::ShownNamed() const
+{
+    std::vector<NamedSeries> shown;
     for (std::size_t i = 0; i < graphs_.size(); ++i)
         if (graphs_[i]->visible())
-            shown.push_back(&series_[i]);
+            shown.push_back({graphs_[i]->name(), &series_[i]});
     return shown;
 }
 

@@ -82,6 +82,12 @@ public:
     std::vector<QCPAbstractPlottable*> Graphs() const;
     // The series whose graph the user shows.
     std::vector<const MeasuredSeries*> ShownSeries() const;
+    // The same, each with its graph's name.
+    struct NamedSeries {
+        QString name;
+        const MeasuredSeries* series;
+    };
+    std::vector<NamedSeries> ShownNamed() const;
 
     // The shown series of measured data, all at the same times, as a CSV
     // export carries them; none while none is shown. A fit's residual is

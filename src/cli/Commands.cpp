@@ -45,14 +45,23 @@ void ReportMaxima(const RunResult& run, const Options& options, const Streams& s
         WriteStandardOutput(streams.out, text);
 }
 
-// Each quantity's statistics over the steps --from and --to give.
+// Each quantity's statistics over the steps --from and --to give; with
+// measured data, each measured quantity's after them, and the extremes'
+// times in every row.
 std::vector<analysis::StatisticsRow> StatisticsRows(const Options& options, const RunResult& run)
 {
     const analysis::StepRange range = StatisticsRange(options, run.settings);
+    const double dt = run.settings.model.dt;
+    const std::optional<double> times = options.measured ? std::optional(dt) : std::nullopt;
     std::vector<analysis::StatisticsRow> rows;
     for (const Quantity quantity : run.Quantities())
-        rows.push_back({std::string(QuantityName(quantity)), range,
-                        analysis::ComputeStatistics(run.Of(quantity).Points(), range)});
+        rows.push_back({std::string(QuantityName(quantity)),
+                        analysis::FiguresOf(range, analysis::ComputeStatistics(run.Of(quantity).Points(), range), times)});
+    if (options.measured)
+        for (const Quantity quantity : options.measured->Quantities())
+            rows.push_back({MeasuredColumnName(QuantityName(quantity)),
+                            analysis::FiguresOf(range, analysis::ComputeSampleStatistics(
+                                                           options.measured->times, options.measured->Of(quantity), range, dt))});
     return rows;
 }
 
@@ -82,7 +91,7 @@ void WriteMeasurements(const Options& options, const RunResult& run)
     if (options.metrics)
         options.metrics->Write(analysis::CharacteristicsCsv(characteristics, options.style, TimeStep(run, options)));
     if (options.stats)
-        options.stats->Write(analysis::StatisticsCsv(statistics, options.style));
+        options.stats->Write(analysis::StatisticsCsv(statistics, options.style, options.measured.has_value()));
     std::optional<lab::Comparison> comparison;
     if (options.measured)
         comparison = lab::Compare(run, *options.measured);

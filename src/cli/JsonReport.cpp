@@ -6,6 +6,7 @@
 #include "plot/AxisUnits.h"
 #include "plot/Trace.h"
 
+#include <algorithm>
 #include <type_traits>
 #include <variant>
 
@@ -78,22 +79,24 @@ void WriteCharacteristics(JsonWriter& json, const analysis::CharacteristicsRow& 
     json.Close();
 }
 
-// A row of --stats.
-void WriteStatistics(JsonWriter& json, const analysis::StatisticsRow& row)
+// A row of --stats, its figures by the names --stats heads them with; the
+// extremes' times too where measured samples are among the rows.
+void WriteStatistics(JsonWriter& json, const analysis::StatisticsRow& row, bool times)
 {
     json.OpenObject();
     json.Key("trace").String(row.trace);
-    json.Key("from").Integer(row.range.first);
-    json.Key("to").Integer(row.range.last);
-    const std::optional<analysis::SignalStatistics>& s = row.statistics;
-    json.Key("count").Integer(s ? static_cast<std::int64_t>(s->count) : 0);
-    json.Key("min").Number(s ? std::optional(s->min) : std::nullopt);
-    json.Key("min_step").Integer(s ? std::optional(s->minStep) : std::nullopt);
-    json.Key("max").Number(s ? std::optional(s->max) : std::nullopt);
-    json.Key("max_step").Integer(s ? std::optional(s->maxStep) : std::nullopt);
-    json.Key("mean").Number(s ? std::optional(s->mean) : std::nullopt);
-    json.Key("rms").Number(s ? std::optional(s->rms) : std::nullopt);
-    json.Key("std").Number(s ? std::optional(s->standardDeviation) : std::nullopt);
+    const auto write = [&](analysis::Figure figure) {
+        const std::optional<double> value = row.figures[figure];
+        json.Key(analysis::FigureName(figure));
+        // Whole figures are steps and counts, far below 2^53: exact.
+        if (analysis::KindOf(figure) == analysis::FigureKind::Whole)
+            json.Integer(value ? std::optional(static_cast<std::int64_t>(*value)) : std::nullopt);
+        else
+            json.Number(value);
+    };
+    std::ranges::for_each(analysis::kStatisticsFigures, write);
+    if (times)
+        std::ranges::for_each(analysis::kStatisticsTimeFigures, write);
     json.Close();
 }
 
@@ -141,7 +144,7 @@ std::string RunJson(const RunReport& report)
     WriteRows(json, "metrics", report.metrics,
               [&](const analysis::CharacteristicsRow& row) { WriteCharacteristics(json, row, dt); });
     WriteRows(json, "stats", report.statistics,
-              [&](const analysis::StatisticsRow& row) { WriteStatistics(json, row); });
+              [&](const analysis::StatisticsRow& row) { WriteStatistics(json, row, report.comparison != nullptr); });
     if (report.comparison)
         WriteComparison(json.Key("comparison"), *report.comparison);
     return json.Close().Text();

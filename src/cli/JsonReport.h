@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/SignalStatistics.h"
+#include "analysis/Measurements.h"
 #include "analysis/StepCharacteristics.h"
 #include "cli/Characteristic.h"
 #include "experiments/Settings.h"
@@ -40,8 +40,9 @@ struct RunReport {
 // {"command", "settings", "outcome", "load", "maxima", "metrics", "stats"}:
 // the settings in force by name; the characteristics' rows with the
 // columns of --metrics by name, the times in seconds among them; the
-// statistics' rows with those of --stats; with measured data, "comparison"
-// after them, the rows of --compare. An undefined value is null.
+// statistics' rows with those of --stats; with measured data, the extremes'
+// times in those rows, and "comparison" after them, the rows of --compare.
+// An undefined value is null.
 std::string RunJson(const RunReport& report);
 
 // {"command", "settings", "load", "operating_point", "searched",

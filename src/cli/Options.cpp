@@ -347,8 +347,8 @@ void CheckMeasuredOptions(const Options& options, const Settings& settings)
     }
     if (!options.mappings.empty() && !options.measuredPath)
         throw UsageError("--map needs --measured");
-    if (options.measuredPath && !options.compare && !options.json)
-        throw UsageError("--measured needs --compare or --json");
+    if (options.measuredPath && !options.compare && !options.stats && !options.json)
+        throw UsageError("--measured needs --compare, --stats or --json");
     if (options.compare && !options.measuredPath)
         throw UsageError("--compare needs --measured");
 }

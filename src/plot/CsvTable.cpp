@@ -142,6 +142,11 @@ std::string CsvTable(const ShownTraces& traces, const std::vector<int>& columns,
     return csv;
 }
 
+std::string MeasuredColumnName(std::string_view name)
+{
+    return std::string(name) + " (measured)";
+}
+
 namespace {
 
 // The fields of a line of separated values, a quoted one counted once.
@@ -156,15 +161,15 @@ std::size_t FieldsOf(std::string_view line, char separator)
     return fields;
 }
 
+
 // The samples' cells that end the line of the row: the heading row's
 // (row 0) or a sample's, empty past the last.
 void AppendSampleCells(std::string& line, const CsvSamples& samples, std::size_t row, CsvStyle style)
 {
-    const std::string_view measured = " (measured)";
     if (row == 0) {
-        line.append(1, style.separator).append("t").append(measured);
+        line.append(1, style.separator).append(MeasuredColumnName("t"));
         for (const CsvSamples::Column& column : samples.columns)
-            line.append(1, style.separator).append(QuantityName(column.quantity)).append(measured);
+            line.append(1, style.separator).append(MeasuredColumnName(QuantityName(column.quantity)));
         return;
     }
     const std::size_t sample = row - 1;

@@ -72,6 +72,10 @@ struct CsvSamples {
     std::vector<Column> columns;
 };
 
+// "Md (measured)" for "Md": how a column or a row of measured samples is
+// headed beside the runs'.
+std::string MeasuredColumnName(std::string_view name);
+
 // The table writeTable gives, with the samples' columns after each of its
 // lines' cells: "t (measured)" and each quantity's "Md (measured)" in the
 // heading row, then a sample a row, from the first, with its own time in

@@ -3,6 +3,7 @@
 #include "toolkit/Conversions.h"
 #include "ui/MeasurementsWindow.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -72,13 +73,31 @@ const std::array<CharacteristicRow, 19> kCharacteristicRows{{
     {QT_TRANSLATE_NOOP("MeasurementsWindow", "Недорегулирование, %"), Figure::UndershootPercent},
 }};
 
-// The statistics table's headings of kStatisticsFigures, after the trace's.
-const std::array<const char*, analysis::kStatisticsFigures.size()> kStatisticsHeadings{
-    QT_TRANSLATE_NOOP("MeasurementsWindow", "От шага"), QT_TRANSLATE_NOOP("MeasurementsWindow", "До шага"),
-    QT_TRANSLATE_NOOP("MeasurementsWindow", "Точек"),   QT_TRANSLATE_NOOP("MeasurementsWindow", "Мин"),
-    QT_TRANSLATE_NOOP("MeasurementsWindow", "Шаг мин"), QT_TRANSLATE_NOOP("MeasurementsWindow", "Макс"),
-    QT_TRANSLATE_NOOP("MeasurementsWindow", "Шаг макс"), QT_TRANSLATE_NOOP("MeasurementsWindow", "Среднее"),
-    QT_TRANSLATE_NOOP("MeasurementsWindow", "СКЗ"),     QT_TRANSLATE_NOOP("MeasurementsWindow", "СКО")};
+// The statistics table's columns after the trace's, each extreme's time
+// after its step; the times are shown only beside measured samples.
+struct StatisticsColumn {
+    const char* heading;
+    Figure figure;
+};
+const std::array<StatisticsColumn, 12> kStatisticsColumns{{
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "От шага"), Figure::From},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "До шага"), Figure::To},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Точек"), Figure::Count},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Мин"), Figure::Min},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Шаг мин"), Figure::MinStep},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Время мин, с"), Figure::MinSeconds},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Макс"), Figure::Max},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Шаг макс"), Figure::MaxStep},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Время макс, с"), Figure::MaxSeconds},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "Среднее"), Figure::Mean},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "СКЗ"), Figure::Rms},
+    {QT_TRANSLATE_NOOP("MeasurementsWindow", "СКО"), Figure::Std},
+}};
+
+bool IsTime(Figure figure)
+{
+    return std::ranges::find(analysis::kStatisticsTimeFigures, figure) != analysis::kStatisticsTimeFigures.end();
+}
 
 // A pin's step characteristics after its family's value, title and segment.
 Cells PinCells(const PinMeasurement& pin, const analysis::StepRow& row)
@@ -112,13 +131,17 @@ QString SegmentTitle(Segment segment)
 
 MeasuredTable StatisticsTable(const std::vector<analysis::RangeRow>& rows, const std::vector<MeasuredTraceRow>& traces)
 {
+    const bool times = std::ranges::any_of(traces, &MeasuredTraceRow::sampled);
     MeasuredTable table{{Translated(QT_TRANSLATE_NOOP("MeasurementsWindow", "График"))}, {}, 1};
-    for (const char* heading : kStatisticsHeadings)
-        table.header << Translated(heading);
+    for (const auto& [heading, figure] : kStatisticsColumns)
+        if (times || !IsTime(figure))
+            table.header << Translated(heading);
     for (const analysis::RangeRow& row : rows) {
         const MeasuredTraceRow& trace = traces.at(row.trace);
         Cells cells{Name(trace.heading)};
-        for (const Figure figure : analysis::kStatisticsFigures) {
+        for (const auto& [heading, figure] : kStatisticsColumns) {
+            if (!times && IsTime(figure))
+                continue;
             const bool found = !trace.pending || figure == Figure::From || figure == Figure::To;
             if (figure == Figure::Count && trace.pending)
                 cells << Name(QString::number(*trace.pending));

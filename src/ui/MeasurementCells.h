@@ -38,13 +38,16 @@ struct MeasuredTable {
 
 // A trace measured for the statistics table, by its heading; pending
 // holds the number of points while its statistics are being found.
+// Measured samples are sampled: they have times, not steps.
 struct MeasuredTraceRow {
     QString heading;
     std::optional<std::size_t> pending;
+    bool sampled = false;
 };
 
 // The statistics: a row per row of the value, its trace named by the
-// heading at the row's place among the traces.
+// heading at the row's place among the traces; with measured samples among
+// them, the extremes' times in seconds too.
 MeasuredTable StatisticsTable(const std::vector<analysis::RangeRow>& rows,
                               const std::vector<MeasuredTraceRow>& traces);
 

@@ -192,6 +192,7 @@ std::vector<MeasurementsWindow::ToList> MeasurementsWindow::StatisticsTraces() c
 void MeasurementsWindow::ShowStatistics(Measure measure)
 {
     const Range view = chart_.View().Ranges().x;
+    const double dt = chart_.View().Units().secondsPerStep;
     // Statistics of a trace over the same steps are taken once: a cursor
     // drag or a legend click leaves the others as they were. A pin that
     // comes may take the place of one gone, so the pins' changes start
@@ -223,13 +224,35 @@ void MeasurementsWindow::ShowStatistics(Measure measure)
             pending = count;
         }
         const auto& statistics = pending ? std::nullopt : measured.back().statistics;
-        statistics_.push_back({statisticsTraces_.size(), quantity, analysis::FiguresOf(range, statistics)});
+        statistics_.push_back({statisticsTraces_.size(), quantity, analysis::FiguresOf(range, statistics, dt)});
         statisticsTraces_.push_back({QString::fromStdString(heading), pending});
     }
     measured_ = std::move(measured);
+    ListSampleStatistics(view);
     ShowRows(*ui_->StatisticsTable, StatisticsTable(statistics_, statisticsTraces_));
     if (!toMeasure.empty())
         MeasureMeanwhile(std::move(toMeasure));
+}
+
+void MeasurementsWindow::ListSampleStatistics(Range view)
+{
+    const MeasuredLines& lines = chart_.Measured();
+    const double dt = chart_.View().Units().secondsPerStep;
+    // The samples taken over the steps in view: their steps are not whole,
+    // and the chart may show steps no run made.
+    const std::optional<analysis::StepRange> range = analysis::WholeStepsWithin(view);
+    std::vector<SampledStatistics> found;
+    for (const auto& [name, series] : lines.ShownNamed()) {
+        const SampledStatistics key{series, lines.Revision(), range, dt, std::nullopt};
+        const auto known = std::ranges::find(sampled_, key);
+        found.push_back(known != sampled_.end() ? *known : key);
+        if (range && known == sampled_.end())
+            found.back().statistics = analysis::ComputeSampleStatistics(series->seconds, series->values, *range, dt);
+        const std::optional<Quantity> quantity = series->residual ? std::nullopt : std::optional(series->quantity);
+        statistics_.push_back({statisticsTraces_.size(), quantity, analysis::FiguresOf(range, found.back().statistics)});
+        statisticsTraces_.push_back({name, std::nullopt, true});
+    }
+    sampled_ = std::move(found);
 }
 
 void MeasurementsWindow::MeasureMeanwhile(std::vector<ToMeasure> toMeasure)

@@ -3,6 +3,7 @@
 #include "analysis/Measurements.h"
 #include "experiments/Experiments.h"
 #include "lab/Measured.h"
+#include "plot/ChartRange.h"
 #include "ui/MeasurementCells.h"
 #include "ui/ReportDocument.h"
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 class ChartCursors;
+struct MeasuredSeries;
 class ChartPins;
 class QTableWidget;
 class QGroupBox;
@@ -82,6 +84,9 @@ private:
     };
     std::vector<ToList> StatisticsTraces() const;
     void ShowStatistics(Measure measure);
+    // Appends to the statistics a row per shown series of measured samples,
+    // over the steps in view.
+    void ListSampleStatistics(Range view);
     void ShowStepCharacteristics();
     void ShowPinnedSteps();
     void ShowCursors();
@@ -125,6 +130,21 @@ private:
         }
     };
     std::vector<MeasuredTrace> measured_;
+    // The measured series' statistics the table shows, each taken once for
+    // the steps in view at a step size.
+    struct SampledStatistics {
+        const MeasuredSeries* series;
+        std::uint64_t revision;
+        std::optional<analysis::StepRange> range;
+        double secondsPerStep;
+        std::optional<analysis::SampleStatistics> statistics;
+        bool operator==(const SampledStatistics& other) const
+        {
+            return series == other.series && revision == other.revision && range == other.range &&
+                   secondsPerStep == other.secondsPerStep;
+        }
+    };
+    std::vector<SampledStatistics> sampled_;
     // A trace's statistics to be taken on the worker, and its values, kept
     // for the worker whatever the trace does meanwhile.
     struct ToMeasure {
