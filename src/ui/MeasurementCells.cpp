@@ -44,14 +44,15 @@ Cell Pending()
     return {QStringLiteral("…"), QString()};
 }
 
-// The step characteristics in the order the window lists them, times in
-// steps and in seconds.
-struct CharacteristicRow {
+// A figure under the name the window gives it.
+struct NamedFigure {
     const char* name;
     Figure figure;
 };
 
-const std::array<CharacteristicRow, 19> kCharacteristicRows{{
+// The step characteristics in the order the window lists them, times in
+// steps and in seconds.
+const std::array<NamedFigure, 19> kCharacteristicRows{{
     {QT_TRANSLATE_NOOP("MeasurementsWindow", "Начальное значение"), Figure::Initial},
     {QT_TRANSLATE_NOOP("MeasurementsWindow", "Конечное значение"), Figure::Final},
     {QT_TRANSLATE_NOOP("MeasurementsWindow", "Значение в конце участка"), Figure::End},
@@ -75,11 +76,7 @@ const std::array<CharacteristicRow, 19> kCharacteristicRows{{
 
 // The statistics table's columns after the trace's, each extreme's time
 // after its step; the times are shown only beside measured samples.
-struct StatisticsColumn {
-    const char* heading;
-    Figure figure;
-};
-const std::array<StatisticsColumn, 12> kStatisticsColumns{{
+const std::array<NamedFigure, 12> kStatisticsColumns{{
     {QT_TRANSLATE_NOOP("MeasurementsWindow", "От шага"), Figure::From},
     {QT_TRANSLATE_NOOP("MeasurementsWindow", "До шага"), Figure::To},
     {QT_TRANSLATE_NOOP("MeasurementsWindow", "Точек"), Figure::Count},
@@ -103,7 +100,7 @@ bool IsTime(Figure figure)
 Cells PinCells(const PinMeasurement& pin, const analysis::StepRow& row)
 {
     Cells cells{Name(pin.familyValue), Name(pin.title), Name(SegmentTitle(row.segment))};
-    for (const CharacteristicRow& characteristic : kCharacteristicRows)
+    for (const NamedFigure& characteristic : kCharacteristicRows)
         cells << CellOf(characteristic.figure, row.figures[characteristic.figure]);
     return cells;
 }
@@ -158,7 +155,7 @@ MeasuredTable StepTable(const analysis::Measurements& measured)
     MeasuredTable table{{Translated(QT_TRANSLATE_NOOP("MeasurementsWindow", "Величина"))}, {}, 1};
     for (const analysis::StepRow& row : measured.steps)
         table.header << QString::fromStdString(std::string(QuantityName(row.quantity))) + QStringLiteral(": ") + SegmentTitle(row.segment);
-    for (const CharacteristicRow& characteristic : kCharacteristicRows) {
+    for (const NamedFigure& characteristic : kCharacteristicRows) {
         Cells cells{Name(Translated(characteristic.name))};
         for (const analysis::StepRow& row : measured.steps)
             cells << CellOf(characteristic.figure, row.figures[characteristic.figure]);
@@ -174,7 +171,7 @@ MeasuredTable PinsTable(const std::vector<PinMeasurement>& pins)
                          Translated(QT_TRANSLATE_NOOP("MeasurementsWindow", "Участок"))},
                         {},
                         3};
-    for (const CharacteristicRow& characteristic : kCharacteristicRows)
+    for (const NamedFigure& characteristic : kCharacteristicRows)
         table.header << Translated(characteristic.name);
     for (const PinMeasurement& pin : pins)
         for (const analysis::StepRow& row : pin.measured.steps)
