@@ -1,12 +1,16 @@
 // The window and the batch tool measure the same runs: generated
 // experiments are run in both, and every cell of the measurements window's
-// tables is compared with the batch tool's --metrics and --stats.
+// tables is compared with the batch tool's --metrics and --stats, measured
+// samples' statistics among them.
 
 #include "MainWindowFixture.h"
 
 #include "experiments/ExperimentFile.h"
 #include "experiments/Family.h"
+#include "lab/Measured.h"
+#include "plot/AxisUnits.h"
 #include "ui/FamilyWindow.h"
+#include "ui/LabBench.h"
 #include "ui/MeasurementsWindow.h"
 
 #include <QDir>
@@ -16,6 +20,8 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <fstream>
+#include <iomanip>
 #include <map>
 #include <random>
 #include <string>
@@ -183,20 +189,29 @@ protected:
         }
     }
 
-    // The statistics of the run's two traces over the whole run.
+    // The statistics of the run's traces, and of measured samples where the
+    // tool was given some, row by row and cell by cell.
     void CompareStatistics(RunKind kind, const std::string& what)
     {
         const CsvRows stats = ReadCsv(PathOf("stats.csv"));
         const QTableWidget& table = Table("StatisticsTable");
         ASSERT_EQ(table.rowCount(), static_cast<int>(stats.size())) << what;
-        const std::vector<std::pair<std::string, QString>> columns{
+        std::vector<std::pair<std::string, QString>> columns{
             {"from", QStringLiteral("От шага")}, {"to", QStringLiteral("До шага")},  {"count", QStringLiteral("Точек")},
             {"min", QStringLiteral("Мин")},       {"min_step", QStringLiteral("Шаг мин")}, {"max", QStringLiteral("Макс")},
             {"max_step", QStringLiteral("Шаг макс")}, {"mean", QStringLiteral("Среднее")}, {"rms", QStringLiteral("СКЗ")},
             {"std", QStringLiteral("СКО")}};
+        if (stats.front().contains("min_seconds"))
+            columns.insert(columns.end(), {{"min_seconds", QStringLiteral("Время мин, с")},
+                                           {"max_seconds", QStringLiteral("Время макс, с")}});
+        ASSERT_EQ(table.columnCount(), static_cast<int>(columns.size()) + 1) << what;
         for (const auto& row : stats) {
-            const Quantity quantity = row.at("trace") == "Md" ? Quantity::Md : Quantity::Omega;
-            const QString heading = QString::fromStdString(TraceHeading(kind, quantity));
+            // "Omega" is the run's trace, "Omega (measured)" the samples'.
+            const std::string trace = row.at("trace");
+            const std::string quantity = trace.substr(0, trace.find(' '));
+            const QString heading = quantity == trace
+                                        ? QString::fromStdString(TraceHeading(kind, *lab::RoleNamed(quantity)->quantity))
+                                        : QString::fromStdString(quantity) + QStringLiteral(" (измерено)");
             for (const auto& [field, name] : columns)
                 ASSERT_EQ(Cell(table, heading, name), row.at(field)) << what << ": " << heading.toStdString() << ", " << field;
         }
@@ -228,6 +243,35 @@ TEST_F(Differential, TheMeasurementsWindowShowsTheBatchToolsNumbers)
         }
         CompareStatistics(e.kind, what);
     }
+}
+
+// Samples of the step response every seventh step, Md's every other one
+// empty, have the tool's statistics over the steps the window is zoomed to.
+TEST_F(Differential, MeasuredSamplesHaveTheBatchToolsStatisticsOverTheStepsShown)
+{
+    RunStepResponse(QStringLiteral("10"));
+    const double dt = form1_->SettingsInForce().model.dt;
+    const Trace& md = form1_->Series(RunKind::Step, Quantity::Md);
+    const Trace& omega = form1_->Series(RunKind::Step, Quantity::Omega);
+    std::ofstream bench(PathOf("bench.csv").toStdString());
+    bench << std::setprecision(17) << "t,Md,Omega\n";
+    for (std::size_t i = 0; i < md.Size(); i += 7) {
+        bench << TimeOfStep(static_cast<double>(i), dt) << ',';
+        if (i % 2 == 0)
+            bench << md.Values()[i];
+        bench << ',' << omega.Values()[i] << '\n';
+    }
+    bench.close();
+    form1_->Lab().Open(PathOf("bench.csv").toStdString());
+    ExperimentFile::Save(PathOf("lab.toml").toStdString(), form1_->SettingsInForce());
+    AxisRanges band = Chart()->ShownRanges();
+    band.x = {300.4, 1700.6};
+    Chart()->View().ZoomTo(band);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Tool("step 10 --measured " + PathOf("bench.csv").toStdString() + " --stats " +
+                   PathOf("stats.csv").toStdString() + " --from 301 --to 1700"),
+              0);
+    CompareStatistics(RunKind::Step, "measured");
 }
 
 // A family's pins are tabled as the tool's sweep measures its members.
