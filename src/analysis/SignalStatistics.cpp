@@ -74,7 +74,7 @@ std::optional<SampleStatistics> ComputeSampleStatistics(std::span<const double> 
         std::ranges::upper_bound(first, seconds.end(), TimeOfStep(static_cast<double>(range.last), secondsPerStep));
     const auto from = static_cast<std::size_t>(first - seconds.begin());
     auto indices = std::views::iota(from, static_cast<std::size_t>(last - seconds.begin())) |
-                         std::views::filter([&values](std::size_t i) { return !std::isnan(values[i]); });
+                   std::views::filter([&values](std::size_t i) { return !std::isnan(values[i]); });
     if (indices.empty())
         return std::nullopt;
     const std::size_t front = *indices.begin();

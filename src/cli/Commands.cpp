@@ -54,14 +54,17 @@ std::vector<analysis::StatisticsRow> StatisticsRows(const Options& options, cons
     const double dt = run.settings.model.dt;
     const std::optional<double> times = options.measured ? std::optional(dt) : std::nullopt;
     std::vector<analysis::StatisticsRow> rows;
-    for (const Quantity quantity : run.Quantities())
-        rows.push_back({std::string(QuantityName(quantity)),
-                        analysis::FiguresOf(range, analysis::ComputeStatistics(run.Of(quantity).Points(), range), times)});
-    if (options.measured)
-        for (const Quantity quantity : options.measured->Quantities())
-            rows.push_back({MeasuredColumnName(QuantityName(quantity)),
-                            analysis::FiguresOf(range, analysis::ComputeSampleStatistics(
-                                                           options.measured->times, options.measured->Of(quantity), range, dt))});
+    for (const Quantity quantity : run.Quantities()) {
+        const auto statistics = analysis::ComputeStatistics(run.Of(quantity).Points(), range);
+        rows.push_back({std::string(QuantityName(quantity)), analysis::FiguresOf(range, statistics, times)});
+    }
+    if (!options.measured)
+        return rows;
+    const lab::Measured& measured = *options.measured;
+    for (const Quantity quantity : measured.Quantities()) {
+        const auto statistics = analysis::ComputeSampleStatistics(measured.times, measured.Of(quantity), range, dt);
+        rows.push_back({MeasuredColumnName(QuantityName(quantity)), analysis::FiguresOf(range, statistics)});
+    }
     return rows;
 }
 

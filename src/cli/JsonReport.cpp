@@ -143,8 +143,10 @@ std::string RunJson(const RunReport& report)
     const double dt = report.settings.model.dt;
     WriteRows(json, "metrics", report.metrics,
               [&](const analysis::CharacteristicsRow& row) { WriteCharacteristics(json, row, dt); });
+    // Measured data brings the comparison, and the samples' rows their times.
+    const bool measured = report.comparison != nullptr;
     WriteRows(json, "stats", report.statistics,
-              [&](const analysis::StatisticsRow& row) { WriteStatistics(json, row, report.comparison != nullptr); });
+              [&](const analysis::StatisticsRow& row) { WriteStatistics(json, row, measured); });
     if (report.comparison)
         WriteComparison(json.Key("comparison"), *report.comparison);
     return json.Close().Text();

@@ -161,7 +161,6 @@ std::size_t FieldsOf(std::string_view line, char separator)
     return fields;
 }
 
-
 // The samples' cells that end the line of the row: the heading row's
 // (row 0) or a sample's, empty past the last.
 void AppendSampleCells(std::string& line, const CsvSamples& samples, std::size_t row, CsvStyle style)
