@@ -27,6 +27,10 @@ toml::table ParseBoundedToml(std::string_view text, std::string_view source);
 // The problem, placed in source at the given position, if it has one.
 [[noreturn]] void FailAt(std::string_view source, const toml::source_position& at, Problem problem);
 
+// Windows' editors start UTF-8 files with it; toml++ passes over it and
+// counts the first line's columns after it.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 class WrittenValues;
 
 // The settings the tables ([model], [run], ...) of the text give, over base;
