@@ -107,6 +107,23 @@ TEST(LabCli, OwnSamplesHaveTheRunsStatistics)
     }
 }
 
+// A run's session keeps its measured data as the window's does, by the
+// file's place beside the session, and the tool reads it back with it.
+TEST(LabCli, SessionKeepsTheMeasuredData)
+{
+    const std::string own = Path("kept.csv");
+    ASSERT_EQ(Cli(Line({"step", "--settings", kMachine, "--time", "--csv", own})).status, 0);
+    const std::string session = Path("kept.session.toml");
+    const Result made = Cli(Line({"step", "--settings", kMachine, "--measured", own, "--session", session}));
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(Read(session).find("\n[measured]\nfile = \"lab_cli_kept.csv\"\n"), std::string::npos) << Read(session);
+    const Result csv = Cli({"session", session, "--csv", "-"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.err, "");
+    EXPECT_NE(csv.out.find(",t (measured),Md (measured),Omega (measured),Is (measured),ia (measured)\n"),
+              std::string::npos);
+}
+
 // fit recovers the machine's J and Rr from its own run, the options before
 // or after RUN, and writes the fitted file with its comments and the report.
 TEST(LabCli, FitsEndToEnd)
@@ -163,7 +180,7 @@ TEST(LabCli, RefusalsNameWhatIsAllowed)
         {{"fit", good, "step", "10", "--fit", "model.J", "--map", "time=t", "--map", "speed=Omega", "--set",
           "run.steps=5"},
          2, "no measured sample of a quantity the run reports lies within the run's time"},
-        {{"step", "10", "--measured", good}, 2, "--measured needs --compare, --stats or --json"},
+        {{"step", "10", "--measured", good}, 2, "--measured needs --compare, --stats, --json, --session or --report"},
         {{"step", "10", "--map", "a=Omega", "--compare", "-"}, 2, "--map needs --measured"},
         {{"step", "10", "--compare", "-"}, 2, "--compare needs --measured"},
         {{"step", "10", "--measured", good, "--map", "speed=omega", "--compare", "-"}, 2,

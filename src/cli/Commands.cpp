@@ -19,6 +19,7 @@
 #include "toolkit/Conversions.h"
 
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -129,7 +130,7 @@ int RunOne(const Options& options, const Settings& settings, const Streams& stre
     if (options.csv)
         options.csv->Stream([&](const CsvWrite& write) { WriteRunCsv(run, options, write); });
     if (options.sessionOut)
-        options.sessionOut->Write(SessionText(SessionOf(options, run), MOTORMODEL_VERSION));
+        WriteSession(options, SessionOf(options, run));
     // A refused run has no points to measure, and empty tables would pass
     // for measurements.
     if (!refused)
@@ -175,7 +176,8 @@ Session SessionOf(const Options& options, const Settings& settings, const Random
             .sources = next,
             .runs = std::move(runs),
             .pins = std::move(pins),
-            .units = {.secondsPerStep = settings.model.dt}};
+            .units = {.secondsPerStep = settings.model.dt},
+            .measured = options.measured ? std::optional(KeptOf(*options.measured, options.mappings)) : std::nullopt};
 }
 
 Session SessionOf(const Options& options, const RunResult& run)
@@ -183,11 +185,22 @@ Session SessionOf(const Options& options, const RunResult& run)
     return SessionOf(options, run.settings, run.sources, {{run.Recipe(), {true, true}}}, {});
 }
 
+void WriteSession(const Options& options, Session session)
+{
+    // The data file named as a session in that folder names it; on standard
+    // output, wherever it goes, by its whole path.
+    if (session.measured) {
+        std::string& file = session.measured->file;
+        file = options.sessionOut->IsStandardOutput() ? std::filesystem::absolute(file).lexically_normal().string()
+                                                      : FileInSession(file, options.sessionOut->Path());
+    }
+    options.sessionOut->Write(SessionText(session, MOTORMODEL_VERSION));
+}
+
 void WriteSessionOf(const Options& options, const Settings& settings, const RandomSources& next,
                     std::vector<SessionRun> runs, std::vector<SessionPin> pins)
 {
-    options.sessionOut->Write(
-        SessionText(SessionOf(options, settings, next, std::move(runs), std::move(pins)), MOTORMODEL_VERSION));
+    WriteSession(options, SessionOf(options, settings, next, std::move(runs), std::move(pins)));
 }
 
 std::string LoadText(const Options& options, const Settings& settings)

@@ -52,6 +52,9 @@ void WarnOfUnstableStep(const Settings& settings, std::ostream& err, const std::
 Session SessionOf(const Options& options, const Settings& settings, const RandomSources& next,
                   std::vector<SessionRun> runs, std::vector<SessionPin> pins);
 Session SessionOf(const Options& options, const RunResult& run);
+// Writes the session to --session, its measured data's file named as a
+// session there names it.
+void WriteSession(const Options& options, Session session);
 // Writes that session to --session.
 void WriteSessionOf(const Options& options, const Settings& settings, const RandomSources& next,
                     std::vector<SessionRun> runs, std::vector<SessionPin> pins);

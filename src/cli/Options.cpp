@@ -347,8 +347,9 @@ void CheckMeasuredOptions(const Options& options, const Settings& settings)
     }
     if (!options.mappings.empty() && !options.measuredPath)
         throw UsageError("--map needs --measured");
-    if (options.measuredPath && !options.compare && !options.stats && !options.json)
-        throw UsageError("--measured needs --compare, --stats or --json");
+    if (options.measuredPath && !options.compare && !options.stats && !options.json && !options.sessionOut &&
+        !options.report)
+        throw UsageError("--measured needs --compare, --stats, --json, --session or --report");
     if (options.compare && !options.measuredPath)
         throw UsageError("--compare needs --measured");
 }

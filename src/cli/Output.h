@@ -32,6 +32,7 @@ public:
     static OutputSink StandardOutput(std::ostream& out) { return OutputSink("-", out); }
 
     bool IsStandardOutput() const { return path_ == "-"; }
+    const std::string& Path() const { return path_; }
 
     void Write(std::string_view text) const;
 
