@@ -1,5 +1,6 @@
 #include "chart/FileDialogs.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 
 bool OnWayland()
@@ -19,4 +20,16 @@ QWidget* DialogParent(QWidget& asking)
     while (main->parentWidget())
         main = main->parentWidget();
     return main;
+}
+
+QString AskSavePath(QWidget* parent, const QString& caption, QString& folder, const QString& filters,
+                    const QString& suffix)
+{
+    QString path = QFileDialog::getSaveFileName(parent, caption, folder, filters, nullptr, FileDialogOptions());
+    if (path.isEmpty())
+        return path;
+    folder = QFileInfo(path).absolutePath();
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + suffix;
+    return path;
 }

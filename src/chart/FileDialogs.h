@@ -18,3 +18,8 @@ QFileDialog::Options FileDialogOptions();
 // may ask while hidden (a key pressed in the main window) or docked, and a
 // dialog of a hidden window is neither centred nor kept above anything.
 QWidget* DialogParent(QWidget& asking);
+
+// Asks where to save, starting in folder, which then becomes the chosen
+// file's; a name typed without a suffix gets suffix. Empty when cancelled.
+QString AskSavePath(QWidget* parent, const QString& caption, QString& folder, const QString& filters,
+                    const QString& suffix);

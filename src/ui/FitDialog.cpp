@@ -11,7 +11,6 @@
 #include "ui_FitDialog.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -193,14 +192,11 @@ void FitDialog::Save(const std::string& path)
 void FitDialog::SaveWithDialog()
 {
     RunCommand([this] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить опыт"), QString(),
-                                                    tr("Файлы опыта (*.toml);;Все файлы (*)"), nullptr,
-                                                    FileDialogOptions());
-        if (path.isEmpty())
-            return;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".toml");
-        Save(path.toStdString());
+        QString folder;
+        const QString path = AskSavePath(this, tr("Сохранить опыт"), folder, tr("Файлы опыта (*.toml);;Все файлы (*)"),
+                                         QStringLiteral("toml"));
+        if (!path.isEmpty())
+            Save(path.toStdString());
     });
 }
 

@@ -302,15 +302,10 @@ bool ParametersWindow::SaveWithDialog()
 {
     bool saved = false;
     RunCommand([&] {
-        QString path = QFileDialog::getSaveFileName(DialogParent(*this), tr("Сохранить опыт"), folder_,
-                                                    FileFilters(), nullptr, FileDialogOptions());
-        if (path.isEmpty())
-            return;
-        folder_ = QFileInfo(path).absolutePath();
         // A name typed without a suffix is an experiment file.
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".toml");
-        saved = Save(path.toStdString());
+        const QString path =
+            AskSavePath(DialogParent(*this), tr("Сохранить опыт"), folder_, FileFilters(), QStringLiteral("toml"));
+        saved = !path.isEmpty() && Save(path.toStdString());
     });
     return saved;
 }

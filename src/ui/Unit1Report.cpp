@@ -18,7 +18,6 @@
 #include "ui_Unit1.h"
 
 #include <QDateTime>
-#include <QFileDialog>
 #include <QFileInfo>
 
 #include <memory>
@@ -91,14 +90,10 @@ void TForm1::WriteReportWithDialog()
         if (options.exec() != QDialog::Accepted)
             return;
         report_ = options.Chosen();
-        QString path = QFileDialog::getSaveFileName(this, tr("Сохранить отчёт"), reportFolder_,
-                                                    tr("Документ PDF (*.pdf);;Текст OpenDocument (*.odt)"), nullptr,
-                                                    FileDialogOptions());
+        const QString path = AskSavePath(this, tr("Сохранить отчёт"), reportFolder_,
+                                          tr("Документ PDF (*.pdf);;Текст OpenDocument (*.odt)"), QStringLiteral("pdf"));
         if (path.isEmpty())
             return;
-        reportFolder_ = QFileInfo(path).absolutePath();
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".pdf");
         // The pictures are drawn here, where the charts live; the pages are
         // laid out and written on a worker, which the user may stop.
         auto contents = std::make_shared<const ReportContents>(ReportNow(mechanical_->isVisible()));

@@ -141,14 +141,10 @@ bool TForm1::SaveSessionWithDialog()
 {
     bool saved = false;
     RunCommand([&] {
-        QString path =
-            QFileDialog::getSaveFileName(this, tr("Сохранить сеанс"), sessionFolder_, SessionFilters(), nullptr,
-                                         FileDialogOptions());
+        const QString path =
+            AskSavePath(this, tr("Сохранить сеанс"), sessionFolder_, SessionFilters(), QStringLiteral("toml"));
         if (path.isEmpty())
             return;
-        sessionFolder_ = QFileInfo(path).absolutePath();
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".toml");
         WriteSession(path.toStdString());
         saved = true;
     });
