@@ -188,7 +188,8 @@ small_screen | small_screen_unscaled)
   # The tool bar's Измерения, Механическая характеристика, Семейство
   # кривых… and Параметры, in the form's pixels, scaled to the screen's;
   # each tool window may open over the tool bar, and a click made while
-  # the main window is still coming up is clicked again.
+  # the main window is still coming up is clicked again, after as long as a
+  # loaded machine may take to show the window.
   shown_now() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
   for tool in "314 20:$MEASUREMENTS_CAPTION" "437 20:$MECHANICAL_CAPTION" "584 20:$FAMILY_CAPTION" \
     "56 20:$PARAMETERS_CAPTION"; do
@@ -200,7 +201,7 @@ small_screen | small_screen_unscaled)
         'BEGIN {split(point, xy, " "); printf "%d %d", xy[1] * scale, xy[2] * scale}')
       sleep 0.3
       xdotool click 1
-      for _ in $(seq 30); do shown_now "${tool#*:}" && break 2; sleep 0.1; done
+      for _ in $(seq 100); do shown_now "${tool#*:}" && break 2; sleep 0.1; done
     done
   done
   for caption in "$MAIN_CAPTION" "$MEASUREMENTS_CAPTION" "$MECHANICAL_CAPTION" "$FAMILY_CAPTION" \
