@@ -3,6 +3,7 @@
 
 #include "ParametersFixture.h"
 
+#include "experiments/ExperimentFile.h"
 #include "experiments/Family.h"
 #include "experiments/SettingsTable.h"
 #include "ui/ErrorTexts.h"
