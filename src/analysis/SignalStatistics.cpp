@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ranges>
 
 namespace analysis {
 
@@ -17,28 +16,28 @@ struct Moments {
     double standardDeviation = 0;
 };
 
-// The moments of the values value() takes from the items, summed in
-// extended precision in their order and each rounded to double once; the
-// deviation is taken about the extended mean. At least one item.
-template <typename Items, typename Value>
-Moments MomentsOf(Items&& items, const Value& value)
+// The moments of the values forEach hands its visitor, summed in extended
+// precision in their order and each rounded to double once; the deviation
+// is taken about the extended mean. At least one value.
+template <typename ForEach>
+Moments MomentsOf(const ForEach& forEach)
 {
     std::size_t count = 0;
     Extended sum = 0;
     Extended sumOfSquares = 0;
-    for (const auto& item : items) {
-        const Extended y = value(item);
+    forEach([&](double value) {
+        const Extended y = value;
         sum += y;
         sumOfSquares += y * y;
         ++count;
-    }
+    });
     const Extended n = Extended(count);
     const Extended mean = sum / n;
     Extended sumOfDeviations = 0;
-    for (const auto& item : items) {
-        const Extended deviation = value(item) - mean;
+    forEach([&](double value) {
+        const Extended deviation = value - mean;
         sumOfDeviations += deviation * deviation;
-    }
+    });
     // The MPFR type's sqrt is found by argument-dependent lookup.
     using std::sqrt;
     return {count, static_cast<double>(mean), static_cast<double>(sqrt(sumOfSquares / n)),
@@ -52,7 +51,10 @@ std::optional<SignalStatistics> ComputeStatistics(TracePoints points, StepRange 
     const TracePoints inRange = PointsIn(points, range);
     if (inRange.empty())
         return std::nullopt;
-    const Moments moments = MomentsOf(inRange, [](const TracePoint& point) { return point.y; });
+    const Moments moments = MomentsOf([&inRange](const auto& visit) {
+        for (const TracePoint& point : inRange)
+            visit(point.y);
+    });
     const Extremes extremes = FindExtremes(inRange);
     return SignalStatistics{.count = moments.count,
                             .min = extremes.min,
@@ -73,34 +75,42 @@ std::optional<SampleStatistics> ComputeSampleStatistics(std::span<const double> 
     const auto last =
         std::ranges::upper_bound(first, seconds.end(), TimeOfStep(static_cast<double>(range.last), secondsPerStep));
     const auto from = static_cast<std::size_t>(first - seconds.begin());
-    auto indices = std::views::iota(from, static_cast<std::size_t>(last - seconds.begin())) |
-                   std::views::filter([&values](std::size_t i) { return !std::isnan(values[i]); });
-    if (indices.empty())
+    const auto to = static_cast<std::size_t>(last - seconds.begin());
+    // Each sample that holds a number, in time order.
+    const auto forEach = [&](const auto& visit) {
+        for (std::size_t i = from; i < to; ++i)
+            if (!std::isnan(values[i]))
+                visit(i);
+    };
+    std::optional<SampleStatistics> statistics;
+    forEach([&](std::size_t i) {
+        if (!statistics)
+            statistics = SampleStatistics{.count = 0,
+                                          .min = values[i],
+                                          .minSeconds = seconds[i],
+                                          .max = values[i],
+                                          .maxSeconds = seconds[i],
+                                          .mean = 0,
+                                          .rms = 0,
+                                          .standardDeviation = 0};
+        if (values[i] < statistics->min) {
+            statistics->min = values[i];
+            statistics->minSeconds = seconds[i];
+        }
+        if (values[i] > statistics->max) {
+            statistics->max = values[i];
+            statistics->maxSeconds = seconds[i];
+        }
+    });
+    if (!statistics)
         return std::nullopt;
-    const std::size_t front = *indices.begin();
-    SampleStatistics statistics{.count = 0,
-                                .min = values[front],
-                                .minSeconds = seconds[front],
-                                .max = values[front],
-                                .maxSeconds = seconds[front],
-                                .mean = 0,
-                                .rms = 0,
-                                .standardDeviation = 0};
-    for (const std::size_t i : indices) {
-        if (values[i] < statistics.min) {
-            statistics.min = values[i];
-            statistics.minSeconds = seconds[i];
-        }
-        if (values[i] > statistics.max) {
-            statistics.max = values[i];
-            statistics.maxSeconds = seconds[i];
-        }
-    }
-    const Moments moments = MomentsOf(indices, [&values](std::size_t i) { return values[i]; });
-    statistics.count = moments.count;
-    statistics.mean = moments.mean;
-    statistics.rms = moments.rms;
-    statistics.standardDeviation = moments.standardDeviation;
+    const Moments moments = MomentsOf([&](const auto& visit) {
+        forEach([&](std::size_t i) { visit(values[i]); });
+    });
+    statistics->count = moments.count;
+    statistics->mean = moments.mean;
+    statistics->rms = moments.rms;
+    statistics->standardDeviation = moments.standardDeviation;
     return statistics;
 }
 
